@@ -1,0 +1,102 @@
+// The encrypted-file format of the Rijndael method: a 32-byte SHA-256 signature of the method, its
+// key and parameters, then the ciphertext in 384-byte chunks with only the last one padded.
+#include <cstdio>
+#include <cstring>
+
+#include "crypt/double_buffering.h"
+#include "crypt/file_crypt_error.h"
+#include "crypt/rijndael_method.h"
+#include "crypt/sha.h"
+
+namespace tw {
+namespace {
+
+struct OpenedPair {
+  std::unique_ptr<std::istream> in;
+  std::unique_ptr<std::ostream> out;
+};
+
+// The checks shared by both directions, in their fixed order: initialised, distinct names, input
+// opened, then output opened (so the output exists even when the input later proves foreign).
+OpenedPair OpenBoth(bool initialised, const std::string& inName, const std::string& outName, FileOpener& opener) {
+  if (!initialised) throw FileCryptError("FileCrypt ERROR: Encryption/Decryption Object not Initialized!");
+  if (inName == outName) throw FileCryptError("FileCrypt ERROR: The same File for Input and Output " + inName + "!");
+  OpenedPair pair;
+  pair.in = opener.OpenIn(inName);
+  if (!pair.in) throw FileCryptError("FileCrypt ERROR: Cannot open File " + inName + "!");
+  pair.out = opener.OpenOut(outName);
+  if (!pair.out) throw FileCryptError("FileCrypt ERROR: Cannot open File " + outName + "!");
+  return pair;
+}
+
+}  // namespace
+
+void CRijndaelMethod::GetSignature(unsigned char* signature) {
+  char text[48] = {};
+  std::memcpy(text, "RIJNDAEL", 8);
+  std::memcpy(text + 8, m_key, static_cast<size_t>(m_keyLength));
+  const size_t used = 8 + static_cast<size_t>(m_keyLength);
+  std::snprintf(text + used, sizeof text - used, "%d%d%d%d", m_blockSize, m_keyLength, m_operationMode,
+                m_paddingMode);
+  CSHA sha;
+  int length = 0;  // the text ends at its first zero byte
+  while (length < static_cast<int>(sizeof text) && text[length] != 0) ++length;
+  sha.AddData(text, length);
+  sha.FinalDigest(signature);
+}
+
+void CRijndaelMethod::EncryptFile(const std::string& inName, const std::string& outName) {
+  StdFileOpener opener;
+  EncryptFile(inName, outName, opener);
+}
+
+void CRijndaelMethod::DecryptFile(const std::string& inName, const std::string& outName) {
+  StdFileOpener opener;
+  DecryptFile(inName, outName, opener);
+}
+
+void CRijndaelMethod::EncryptFile(const std::string& inName, const std::string& outName, FileOpener& opener) {
+  OpenedPair files = OpenBoth(m_bInitialised, inName, outName, opener);
+
+  unsigned char signature[kSignatureLength];
+  GetSignature(signature);
+  files.out->write(reinterpret_cast<const char*>(signature), kSignatureLength);
+  ResetChaining();
+
+  char readBuffer[kReadBufferSize + 1] = {};
+  char plain[kChunkLength + 1] = {};
+  char cipher[kChunkLength + 1] = {};
+  CDoubleBuffering reader(*files.in, readBuffer, kReadBufferSize, kChunkLength);
+  int count;
+  while ((count = reader.GetData(plain, -1)) > 0) {
+    if (count < kChunkLength) count = PadBlock(plain, count);
+    Encrypt(plain, cipher, count);
+    files.out->write(cipher, count);
+  }
+  files.out->flush();
+}
+
+void CRijndaelMethod::DecryptFile(const std::string& inName, const std::string& outName, FileOpener& opener) {
+  OpenedPair files = OpenBoth(m_bInitialised, inName, outName, opener);
+
+  unsigned char expected[kSignatureLength + 1] = {};
+  GetSignature(expected);
+  char found[kSignatureLength + 1] = {};
+  files.in->read(found, kSignatureLength);
+  if (std::memcmp(expected, found, kSignatureLength) != 0)
+    throw FileCryptError("FileCrypt ERROR: File " + inName + " cannot be Correctly Decrypted!");
+  ResetChaining();
+
+  char readBuffer[kReadBufferSize + 1] = {};
+  char cipher[kChunkLength + 1] = {};
+  char plain[kChunkLength + 1] = {};
+  CDoubleBuffering reader(*files.in, readBuffer, kReadBufferSize, kChunkLength);
+  int count;
+  while ((count = reader.GetData(cipher, -1)) > 0) {
+    Decrypt(cipher, plain, count);
+    files.out->write(plain, count);
+  }
+  files.out->flush();
+}
+
+}  // namespace tw
