@@ -16,14 +16,18 @@ struct OpenedPair {
   std::unique_ptr<std::ostream> out;
 };
 
-// The checks shared by both directions, in their fixed order: initialised, distinct names, input
-// opened, then output opened (so the output exists even when the input later proves foreign).
-OpenedPair OpenBoth(bool initialised, const std::string& inName, const std::string& outName, FileOpener& opener) {
-  if (!initialised) throw FileCryptError("FileCrypt ERROR: Encryption/Decryption Object not Initialized!");
+std::unique_ptr<std::istream> OpenInput(const std::string& inName, FileOpener& opener) {
+  std::unique_ptr<std::istream> in = opener.OpenIn(inName);
+  if (!in) throw FileCryptError("FileCrypt ERROR: Cannot open File " + inName + "!");
+  return in;
+}
+
+// The checks shared by both directions after the initialised check, in their fixed order: distinct
+// names, input opened, then output opened (so the output exists even when the input proves foreign).
+OpenedPair OpenBoth(const std::string& inName, const std::string& outName, FileOpener& opener) {
   if (inName == outName) throw FileCryptError("FileCrypt ERROR: The same File for Input and Output " + inName + "!");
   OpenedPair pair;
-  pair.in = opener.OpenIn(inName);
-  if (!pair.in) throw FileCryptError("FileCrypt ERROR: Cannot open File " + inName + "!");
+  pair.in = OpenInput(inName, opener);
   pair.out = opener.OpenOut(outName);
   if (!pair.out) throw FileCryptError("FileCrypt ERROR: Cannot open File " + outName + "!");
   return pair;
@@ -56,7 +60,8 @@ void CRijndaelMethod::DecryptFile(const std::string& inName, const std::string& 
 }
 
 void CRijndaelMethod::EncryptFile(const std::string& inName, const std::string& outName, FileOpener& opener) {
-  OpenedPair files = OpenBoth(m_bInitialised, inName, outName, opener);
+  RequireInitialised();
+  OpenedPair files = OpenBoth(inName, outName, opener);
 
   unsigned char signature[kSignatureLength];
   GetSignature(signature);
@@ -77,14 +82,9 @@ void CRijndaelMethod::EncryptFile(const std::string& inName, const std::string& 
 }
 
 void CRijndaelMethod::DecryptFile(const std::string& inName, const std::string& outName, FileOpener& opener) {
-  OpenedPair files = OpenBoth(m_bInitialised, inName, outName, opener);
-
-  unsigned char expected[kSignatureLength + 1] = {};
-  GetSignature(expected);
-  char found[kSignatureLength + 1] = {};
-  files.in->read(found, kSignatureLength);
-  if (std::memcmp(expected, found, kSignatureLength) != 0)
-    throw FileCryptError("FileCrypt ERROR: File " + inName + " cannot be Correctly Decrypted!");
+  RequireInitialised();
+  OpenedPair files = OpenBoth(inName, outName, opener);
+  CheckSignature(*files.in, inName);
   ResetChaining();
 
   char readBuffer[kReadBufferSize + 1] = {};
@@ -97,6 +97,26 @@ void CRijndaelMethod::DecryptFile(const std::string& inName, const std::string& 
     files.out->write(plain, count);
   }
   files.out->flush();
+}
+
+void CRijndaelMethod::CheckSignature(std::istream& in, const std::string& inName) {
+  unsigned char expected[kSignatureLength + 1] = {};
+  GetSignature(expected);
+  char found[kSignatureLength + 1] = {};  // a shorter file leaves the rest zero
+  in.read(found, kSignatureLength);
+  if (std::memcmp(expected, found, kSignatureLength) != 0)
+    throw FileCryptError("FileCrypt ERROR: File " + inName + " cannot be Correctly Decrypted!");
+}
+
+void CRijndaelMethod::VerifyFile(const std::string& inName) {
+  StdFileOpener opener;
+  VerifyFile(inName, opener);
+}
+
+void CRijndaelMethod::VerifyFile(const std::string& inName, FileOpener& opener) {
+  RequireInitialised();
+  std::unique_ptr<std::istream> in = OpenInput(inName, opener);
+  CheckSignature(*in, inName);
 }
 
 }  // namespace tw

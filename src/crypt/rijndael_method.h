@@ -39,6 +39,11 @@ class CRijndaelMethod : public CFileCryptMethod {
   void DecryptFile(const std::string& inName, const std::string& outName, FileOpener& opener) override;
   void ResetChaining() override;
 
+  // Checks only the 32-byte signature at the head of an encrypted file: the same initialised check,
+  // open failure and mismatch messages as DecryptFile, without writing anything.
+  void VerifyFile(const std::string& inName);
+  void VerifyFile(const std::string& inName, FileOpener& opener);
+
   // Pads from byte n to the next multiple of the block size; returns the padded length (n when
   // already a multiple). The buffer must have room for it.
   int PadBlock(char* buffer, int n);
@@ -60,6 +65,7 @@ class CRijndaelMethod : public CFileCryptMethod {
 
  private:
   void RequireInitialised() const;
+  void CheckSignature(std::istream& in, const std::string& inName);
   void CheckLength(int n) const;
   void EncryptRaw(const uint8_t* in, uint8_t* out) const;
   void DecryptRaw(const uint8_t* in, uint8_t* out) const;

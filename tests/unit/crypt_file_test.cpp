@@ -195,6 +195,19 @@ TEST_F(CryptFile, NotInitialisedComesFirst) {
   EXPECT_EQ(message, MessageOf([&] { fresh.DecryptFile("a", "b"); }));
 }
 
+TEST_F(CryptFile, VerifyChecksOnlyTheSignature) {
+  WriteFile(folder_.File("good.ziv"), EncryptText("[APPINFO]\r\n") + "trailing bytes");
+  EXPECT_EQ("<no error>", MessageOf([&] { method_.VerifyFile(folder_.File("good.ziv")); }));
+  WriteFile(folder_.File("bad.ziv"), std::string(64, 'b'));
+  EXPECT_EQ("FileCrypt ERROR: File " + folder_.File("bad.ziv") + " cannot be Correctly Decrypted!",
+            MessageOf([&] { method_.VerifyFile(folder_.File("bad.ziv")); }));
+  EXPECT_EQ("FileCrypt ERROR: Cannot open File " + folder_.File("none.ziv") + "!",
+            MessageOf([&] { method_.VerifyFile(folder_.File("none.ziv")); }));
+  CRijndaelMethod fresh;
+  EXPECT_EQ("FileCrypt ERROR: Encryption/Decryption Object not Initialized!",
+            MessageOf([&] { fresh.VerifyFile(folder_.File("good.ziv")); }));
+}
+
 TEST_F(CryptFile, OutputIsTruncated) {
   WriteFile(folder_.File("back"), std::string(5000, 'o'));
   EXPECT_EQ("tiny" + std::string(12, '\0'), DecryptBytes(EncryptText("tiny")));

@@ -1,0 +1,42 @@
+# tarnwick-pack on a tiny project writes the encrypted project files, the ^! theme files, the
+# language and support files and setup.exe, and prints one line per file written.
+pack=$1
+ziv=$2
+. "$(dirname "$0")/common.sh"
+
+project="$work/project"
+out="$work/out dir"
+mkdir -p "$project/theme" "$project/languages" "$project/SupportFiles/sub"
+printf '[APPINFO]\r\nProductName=Tiny\r\n' > "$project/setup.inf"
+printf '[FILES]\r\nTOTAL=0\r\n' > "$project/data.inf"
+printf '[PAGE]\r\n' > "$project/theme/welcome.lcd"
+printf 'BM' > "$project/theme/back.bmp"
+printf '[LANG]\r\n' > "$project/language.lan"
+printf '[LANG]\r\nName=Deutsch\r\n' > "$project/languages/german.lan"
+printf 'not a language' > "$project/languages/readme.txt"
+printf 'msi' > "$project/SupportFiles/mergemod.msi"
+printf 'x' > "$project/SupportFiles/sub/extra.dat"
+printf 'MZ' > "$work/setup.exe"
+
+"$pack" "$project" "$out" --setup "$work/setup.exe" > "$work/listing" || fail "pack failed"
+
+expected="setup.ziv data.ziv ^!back.bmp ^!welcome.lcd language.lan languages/german.lan
+SupportFiles/mergemod.msi SupportFiles/sub/extra.dat setup.exe"
+for f in $expected; do
+  [ -f "$out/$f" ] || fail "missing $f"
+  grep -qxF "$out/$f" "$work/listing" || fail "$f not listed"
+done
+[ "$(wc -l < "$work/listing")" -eq 9 ] || fail "listing has $(wc -l < "$work/listing") lines"
+[ ! -e "$out/languages/readme.txt" ] || fail "non-.lan file copied"
+cmp "$project/theme/welcome.lcd" "$out/^!welcome.lcd" || fail "theme file content"
+cmp "$work/setup.exe" "$out/setup.exe" || fail "setup.exe content"
+
+"$ziv" verify "$out/setup.ziv" || fail "setup.ziv signature"
+"$ziv" decrypt "$out/data.ziv" "$work/data.back" || fail "data.ziv decrypt"
+cp "$project/data.inf" "$work/data.padded"
+truncate -s 32 "$work/data.padded"
+cmp "$work/data.padded" "$work/data.back" || fail "data.ziv content"
+
+# Packing again refreshes the folder in place.
+"$pack" "$project" "$out" > /dev/null || fail "second pack failed"
+echo ok

@@ -1,0 +1,112 @@
+// The packing steps. Files are written with replace, so packing again into the same folder
+// refreshes it; the output folder must not be the project folder itself.
+#include "project_packer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <stdexcept>
+#include <vector>
+
+#include "crypt/project_key.h"
+#include "crypt/rijndael_method.h"
+
+namespace fs = std::filesystem;
+
+namespace tw::pack {
+namespace {
+
+// The engine moves files named "^!" + name from its own folder into its theme folder on first run.
+constexpr char kThemePrefix[] = "^!";
+
+// Regular files directly inside folder, sorted so the output order is stable.
+std::vector<fs::path> FilesIn(const fs::path& folder) {
+  std::vector<fs::path> files;
+  if (!fs::is_directory(folder)) return files;
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.is_regular_file()) files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+void CopyOne(const fs::path& from, const fs::path& to, const WroteFile& wrote) {
+  fs::create_directories(to.parent_path());
+  fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+  wrote(to);
+}
+
+bool HasExtension(const fs::path& file, const std::string& extension) {
+  std::string ext = file.extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext == extension;
+}
+
+}  // namespace
+
+void CheckProject(const PackOptions& options) {
+  if (!fs::is_directory(options.projectDir))
+    throw std::runtime_error("project folder " + options.projectDir.string() + " does not exist");
+  for (const char* required : {"setup.inf", "data.inf"}) {
+    const fs::path file = options.projectDir / required;
+    if (!fs::is_regular_file(file))
+      throw std::runtime_error("not a setup project: " + file.string() + " is missing");
+  }
+  if (fs::exists(options.outDir) && fs::equivalent(options.projectDir, options.outDir))
+    throw std::runtime_error("the output folder must not be the project folder");
+  if (!options.setupExe.empty() && !fs::is_regular_file(options.setupExe))
+    throw std::runtime_error("setup program " + options.setupExe.string() + " does not exist");
+}
+
+void PackProjectFiles(const PackOptions& options, const WroteFile& wrote) {
+  CRijndaelMethod method;
+  InitProjectKey(method);
+  for (const auto& [plain, encrypted] : {std::make_pair("setup.inf", "setup.ziv"), std::make_pair("data.inf", "data.ziv")}) {
+    const fs::path out = options.outDir / encrypted;
+    method.EncryptFile((options.projectDir / plain).string(), out.string());
+    wrote(out);
+  }
+}
+
+void PackTheme(const PackOptions& options, const WroteFile& wrote) {
+  for (const fs::path& file : FilesIn(options.projectDir / "theme"))
+    CopyOne(file, options.outDir / (kThemePrefix + file.filename().string()), wrote);
+}
+
+void PackLanguages(const PackOptions& options, const WroteFile& wrote) {
+  const fs::path defaultLanguage = options.projectDir / "language.lan";
+  if (fs::is_regular_file(defaultLanguage)) CopyOne(defaultLanguage, options.outDir / "language.lan", wrote);
+  for (const fs::path& file : FilesIn(options.projectDir / "languages"))
+    if (HasExtension(file, ".lan")) CopyOne(file, options.outDir / "languages" / file.filename(), wrote);
+}
+
+void PackSupportFiles(const PackOptions& options, const WroteFile& wrote) {
+  const fs::path from = options.projectDir / "SupportFiles";
+  if (!fs::is_directory(from)) return;
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::recursive_directory_iterator(from))
+    if (entry.is_regular_file()) files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  for (const fs::path& file : files) CopyOne(file, options.outDir / "SupportFiles" / fs::relative(file, from), wrote);
+}
+
+void PackPayload(const PackOptions& /*options*/, const WroteFile& /*wrote*/) {
+  // The payload (file1.cab with F<i>_<name> members, or DiskImage1\) is built here once cabinet
+  // writing exists; until then a packed project carries no payload.
+}
+
+void PackSetupExe(const PackOptions& options, const WroteFile& wrote) {
+  if (options.setupExe.empty()) return;
+  CopyOne(options.setupExe, options.outDir / "setup.exe", wrote);
+}
+
+void PackProject(const PackOptions& options, const WroteFile& wrote) {
+  CheckProject(options);
+  fs::create_directories(options.outDir);
+  PackProjectFiles(options, wrote);
+  PackTheme(options, wrote);
+  PackLanguages(options, wrote);
+  PackSupportFiles(options, wrote);
+  PackPayload(options, wrote);
+  PackSetupExe(options, wrote);
+}
+
+}  // namespace tw::pack

@@ -1,0 +1,32 @@
+// Turns a plain setup project folder into the folder that ships beside setup.exe. One function per
+// kind of output, so each can grow (or, for the payload, arrive) on its own.
+#pragma once
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace tw::pack {
+
+struct PackOptions {
+  std::filesystem::path projectDir;
+  std::filesystem::path outDir;
+  std::filesystem::path setupExe;  // empty: not copied
+};
+
+// Called once for every file written, with its path.
+using WroteFile = std::function<void(const std::filesystem::path&)>;
+
+// Packs everything; throws std::runtime_error (or the crypt component's error) with a message the
+// user can act on.
+void PackProject(const PackOptions& options, const WroteFile& wrote);
+
+// The parts, in the order PackProject runs them.
+void CheckProject(const PackOptions& options);
+void PackProjectFiles(const PackOptions& options, const WroteFile& wrote);   // setup.ziv, data.ziv
+void PackTheme(const PackOptions& options, const WroteFile& wrote);          // theme/* -> ^!<name>
+void PackLanguages(const PackOptions& options, const WroteFile& wrote);      // language.lan, languages/*.lan
+void PackSupportFiles(const PackOptions& options, const WroteFile& wrote);   // SupportFiles/
+void PackPayload(const PackOptions& options, const WroteFile& wrote);        // cabinets: not yet
+void PackSetupExe(const PackOptions& options, const WroteFile& wrote);       // setup.exe when given
+
+}  // namespace tw::pack
