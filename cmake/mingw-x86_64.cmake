@@ -1,0 +1,11 @@
+# Cross build of the shipped 64-bit twin of setup.exe (PE32+, GUI, static runtime).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(TW_TRIPLE x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${TW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${TW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

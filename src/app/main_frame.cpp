@@ -1,0 +1,254 @@
+#include "app/main_frame.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "app/project_files.h"
+#include "crypt/rijndael_method.h"
+
+namespace tw {
+namespace {
+
+// The system calls fill buffers of 150 characters; a longer answer is cut rather than overrun.
+constexpr size_t kFolderBuffer = 150;
+constexpr size_t kShellFolderBuffer = 260;
+constexpr int kMaxWorkFolderSuffix = 1000;
+const char kMessageCaption[] = "Setup";
+const char kMissingFilesMessage[] =
+    "Sorry, Tarnwick can't find data files.\r\nsetup.ziv and data.ziv\r\n"
+    "These files must be in the same directory of setup.exe";
+const char kVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+const char kNtVersionKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+
+std::string Cut(std::string text, size_t bufferSize) {
+  if (text.size() >= bufferSize) text.resize(bufferSize - 1);
+  return text;
+}
+
+std::string WithBackslash(std::string folder) {
+  if (folder.empty() || folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
+std::string FormatWorkName(const LocalTime& now) {
+  char name[16];
+  std::snprintf(name, sizeof name, "tw%02d%02d%02d", now.hour % 100, now.minute % 100, now.second % 100);
+  return name;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(Platform& platform, Trace& trace, HostFlags& flags)
+    : platform_(platform), trace_(trace), flags_(flags) {}
+
+CMainFrame::~CMainFrame() = default;
+
+int CMainFrame::OnCreate() {
+  SplashShown = 0;
+  SetupTypeChoice = -1;
+  LaunchChosen = ReadmeChosen = 0;
+  FileActionCount = 0;
+
+  ResolveFolders();
+  CreateWorkFolder();
+  if (!ReadProjectFiles()) return -1;
+  ResolveMachineValues();
+  LoadProjectValues();
+  if (StartWizard() != 0) return -1;
+  return 0;
+}
+
+void CMainFrame::ResolveFolders() {
+  SystemInfo& system = platform_.system;
+  WindowsDir = Cut(system.WindowsFolder(), kFolderBuffer);
+  WindowsVolume = WindowsDir.substr(0, 2);
+  TempDir = WithBackslash(Cut(system.TempFolder(), kFolderBuffer));
+  SetupDir = WithBackslash(platform_.files.CurrentFolder());
+  LanguageFilePath = SetupDir + "language.lan";
+  SystemDir = WithBackslash(Cut(system.SystemFolder(), kFolderBuffer));
+  ThemeDir = SetupDir + "theme\\";
+  trace_.Write("startup", "folders",
+               {{"setup", SetupDir}, {"windows", WindowsDir}, {"temp", TempDir},
+                {"system", SystemDir}, {"theme", ThemeDir}});
+  if (!platform_.files.IsFolder(ThemeDir)) {
+    bool created = platform_.files.MakeFolder(ThemeDir);
+    trace_.Write("startup", "theme-folder", {{"result", created ? "created" : "failed"}});
+    MoveThemeFiles();
+  }
+  WorkName = FormatWorkName(system.Now());
+}
+
+// Runs only when the theme folder was missing: the author's "^!" files become the theme.
+void CMainFrame::MoveThemeFiles() {
+  for (const std::string& name : platform_.files.Find(SetupDir + "^!*.*")) {
+    std::string target = name;
+    ReplaceAll(target, "^!", "");
+    bool moved = platform_.files.Move(SetupDir + name, ThemeDir + target);
+    trace_.Write("startup", "theme-move", {{"from", name}, {"to", target}, {"result", moved ? "ok" : "failed"}});
+  }
+}
+
+// The work folder is always a new one: when the name of this second is taken (another run, or a
+// folder planted there), "_1", "_2", ... are tried, so two runs never share or delete each other's.
+void CMainFrame::CreateWorkFolder() {
+  const std::string base = WorkName;
+  bool created = false;
+  for (int suffix = 0; suffix <= kMaxWorkFolderSuffix; ++suffix) {
+    WorkName = suffix == 0 ? base : base + "_" + std::to_string(suffix);
+    if (platform_.files.MakeFolder(TempDir + WorkName)) {
+      created = true;
+      break;
+    }
+    if (!platform_.files.Exists(TempDir + WorkName)) break;  // cannot be created at all: go on
+  }
+  WorkDir = TempDir + WorkName + "\\";
+  SetupInfPath = WorkDir + "setup.inf";
+  DataInfPath = WorkDir + "data.inf";
+  trace_.Write("startup", "work-folder", {{"path", WorkDir}, {"result", created ? "created" : "failed"}});
+}
+
+bool CMainFrame::ReadProjectFiles() {
+  if (!crypt_) crypt_ = std::make_unique<CRijndaelMethod>();
+  try {
+    if (DecryptProjectFiles(*crypt_, platform_.files, SetupDir, WorkDir) == ProjectFilesResult::Missing) {
+      trace_.Write("startup", "decrypt", {{"result", "missing"}});
+      platform_.ui.ShowMessageBox(kMissingFilesMessage, kMessageCaption, kMbOk);
+      trace_.Write("dialog", "message", {{"text", kMissingFilesMessage}, {"answer", "ok"}});
+      platform_.ui.PostQuit(1);
+      return false;
+    }
+  } catch (const std::exception& error) {
+    EndStartup(error.what());
+    return false;
+  }
+  trace_.Write("startup", "decrypt", {{"result", "ok"}});
+  settings_ = ProjectSettings(platform_.files.ReadAll(SetupInfPath).value_or(std::string()));
+  return true;
+}
+
+// A project file that cannot be decrypted ends start-up in order: the message, the work folder
+// removed, the process told to end.
+void CMainFrame::EndStartup(const std::string& message) {
+  trace_.Write("startup", "decrypt", {{"result", "error"}, {"message", message}});
+  platform_.ui.ShowMessageBox(message, kMessageCaption, kMbOk | kMbIconError);
+  trace_.Write("dialog", "message", {{"text", message}, {"answer", "ok"}});
+  RemoveWorkFolder(WorkFolderRemoval::Always);
+  platform_.ui.PostQuit(1);
+}
+
+void CMainFrame::ResolveMachineValues() {
+  const SystemInfo& system = platform_.system;
+  auto folder = [&](int csidl) { return Cut(system.SpecialFolder(csidl), kShellFolderBuffer); };
+  Folders.favorites = folder(6);
+  Folders.commonDocuments = folder(46);
+  Folders.pictures = folder(39);
+  Folders.programs = folder(2);
+  Folders.music = folder(13);
+  Folders.sendTo = folder(9);
+  Folders.fonts = folder(20);
+  Folders.appData = folder(26);
+  Folders.personal = folder(5);
+  Folders.startup = folder(7);
+  Folders.startMenu = folder(11);
+  Folders.desktop = folder(16);
+
+  Registry& registry = platform_.registry;
+  ProgramFilesDir = registry.ReadString(RegRoot::LocalMachine, kVersionKey, "ProgramFilesDir").value_or("");
+  CommonFilesDir = registry.ReadString(RegRoot::LocalMachine, kVersionKey, "CommonFilesDir").value_or("");
+  NoProgramFilesDir = ProgramFilesDir.empty() ? kOn : 0;
+  LoginName = UserName = Cut(system.UserName(), kFolderBuffer);
+
+  CurrentBuild = ReadSetting("BUILDING", "CURRENTBUILD");
+  if (platform_.files.IsFolder(SetupDir + "DiskImage1")) flags_.useDiskImages = kOn;
+  if (CurrentBuild == "Split Files") {
+    flags_.splitFiles = kOn;
+    flags_.useDiskImages = kOn;
+  }
+  trace_.Write("startup", "machine",
+               {{"programfiles", ProgramFilesDir}, {"commonfiles", CommonFilesDir}, {"user", UserName},
+                {"build", CurrentBuild}, {"diskimages", std::to_string(flags_.useDiskImages)}});
+}
+
+// The organisation is read only when the key opens for all access, as the old engine did; a
+// normal user therefore gets an empty company name.
+std::string CMainFrame::ReadCompanyName() const {
+  if (!platform_.registry.CanOpen(RegRoot::LocalMachine, kNtVersionKey, RegAccess::All)) return "";
+  return platform_.registry.ReadString(RegRoot::LocalMachine, kNtVersionKey, "RegisteredOrganization")
+      .value_or("");
+}
+
+// The order matters: "a4" is expanded with the values read before it, and an empty product code.
+void CMainFrame::LoadProjectValues() {
+  ProductName = ReadSetting("APPINFO", "a1");
+  Publisher = ReadSetting("APPINFO", "a19");
+  ProductVersion = ReadSetting("APPINFO", "a2");
+  CompanyName = ReadCompanyName();
+  InstallDir = WithBackslash(ExpandPlaceholders(ReadSetting("APPINFO", "a4")));
+  DefaultInstallDir = InstallDir;
+  PerUser = ReadSetting("APPINFO", "a8") == "Per-User" ? kOn : 0;
+  LanguageName = ReadSetting("APPINFO", "Language");
+  ProductCode = ReadSetting("APPINFO", "a3");
+  LaunchFile = ExpandPlaceholders(ReadSetting("DIALOGLIST", "CT10"));
+  LaunchParameters = ExpandPlaceholders(ReadSetting("DIALOGLIST", "CT11"));
+  ReadmeFile = ExpandPlaceholders(ReadSetting("DIALOGLIST", "CT13"));
+  OfferLaunchFile = IsNotNo(ReadSetting("DIALOGLIST", "CT9")) ? kOn : 0;
+  OfferReadme = IsNotNo(ReadSetting("DIALOGLIST", "CT12")) ? kOn : 0;
+  flags_.previewMode = ToNumber(ReadSetting("APPINFO", "PREVIEW")) == kOn ? kOn : 0;
+  flags_.silentInstall = IsYes(ReadSetting("BUILDING", "2")) ? kOn : 0;
+  UserInfoRoot = ReadSetting("DIALOGLIST", "CT17");
+  UserInfoKey = ReadSetting("DIALOGLIST", "CT18");
+  RestartRequired = IsYes(ReadSetting("DIALOGLIST", "CT14")) ? kOn : 0;
+  LanguageMethod = ReadSetting("APPINFO", "METHOD");
+  trace_.Write("startup", "project",
+               {{"product", ProductName}, {"version", ProductVersion}, {"code", ProductCode},
+                {"publisher", Publisher}, {"installdir", InstallDir},
+                {"preview", std::to_string(flags_.previewMode)},
+                {"silent", std::to_string(flags_.silentInstall)}});
+}
+
+int CMainFrame::StartWizard() {
+  trace_.Write("wizard", "start");
+  // The wizard pages are not part of the engine yet: the run ends once the project is read.
+  trace_.Write("wizard", "end", {{"reason", "no pages"}});
+  platform_.ui.PostQuit(0);
+  return 0;
+}
+
+// The folder created at start (WorkDir) is removed as it was made; a walk that never follows links
+// keeps a link planted inside from taking its target with it.
+void CMainFrame::RemoveWorkFolder(WorkFolderRemoval mode) {
+  if (mode == WorkFolderRemoval::UnlessKept && flags_.keepWorkDir == kOn) return;
+  if (WorkName.empty() || !platform_.files.IsFolder(WorkDir)) return;
+  bool removed = platform_.files.RemoveTree(WorkDir);
+  trace_.Write("startup", "remove-work-folder", {{"path", WorkDir}, {"result", removed ? "ok" : "failed"}});
+}
+
+PlaceholderValues CMainFrame::CurrentPlaceholderValues() const {
+  PlaceholderValues v;
+  v.programFilesDir = ProgramFilesDir;
+  v.systemDir = SystemDir;
+  v.windowsDir = WindowsDir;
+  v.commonFilesDir = CommonFilesDir;
+  v.windowsVolume = WindowsVolume;
+  v.favoritesFolder = Folders.favorites;
+  v.personalFolder = Folders.personal;
+  v.picturesFolder = Folders.pictures;
+  v.tempDir = TempDir;
+  v.sendToFolder = Folders.sendTo;
+  v.fontsFolder = Folders.fonts;
+  v.appDataFolder = Folders.appData;
+  v.productName = ProductName;
+  v.installDir = InstallDir;
+  v.productCode = ProductCode;
+  v.userName = UserName;
+  v.companyName = CompanyName;
+  v.publisher = Publisher;
+  v.productVersion = ProductVersion;
+  return v;
+}
+
+std::string CMainFrame::ExpandPlaceholders(const std::string& text) const {
+  return ExpandPlaceholderText(text, CurrentPlaceholderValues(), UserVariables, Expansion::Wizard);
+}
+
+}  // namespace tw

@@ -1,0 +1,88 @@
+// CMainFrame: the never-shown host of the wizard. It owns the host state (folders, project values,
+// the work folder) and runs start-up from the machine's folders to the first wizard page.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "app/host_flags.h"
+#include "app/placeholders.h"
+#include "app/project_settings.h"
+#include "app/trace.h"
+#include "platform/platform.h"
+
+namespace tw {
+
+class CRijndaelMethod;
+
+// The shell folders resolved once at start, for the current user.
+struct SpecialFolders {
+  std::string favorites, commonDocuments, pictures, programs, music, sendTo, fonts, appData,
+      personal, startup, startMenu, desktop;
+};
+
+enum class WorkFolderRemoval { Always, UnlessKept };
+
+class CMainFrame {
+ public:
+  CMainFrame(Platform& platform, Trace& trace, HostFlags& flags);
+  ~CMainFrame();
+
+  // Start-up in its fixed order; 0 when the wizard may go on, -1 when the process must end.
+  int OnCreate();
+  // Runs the wizard's start sequence; -1 when a check refused the machine.
+  int StartWizard();
+  // Removes the work folder and all it holds. UnlessKept leaves it while merge modules need it.
+  void RemoveWorkFolder(WorkFolderRemoval mode);
+  // Expands the placeholders of a project text with the current host values.
+  std::string ExpandPlaceholders(const std::string& text) const;
+  // Reads a project setting (empty when missing; cut to bufferSize - 1).
+  std::string ReadSetting(const std::string& section, const std::string& key,
+                          int bufferSize = kValueBuffer) const {
+    return settings_.ReadSetting(section, key, bufferSize);
+  }
+  int ReadCount(const std::string& section) const { return settings_.ReadCount(section); }
+  // Fills the product values from "APPINFO", "BUILDING" and "DIALOGLIST", in their fixed order.
+  void LoadProjectValues();
+
+  // --- host state ---
+  std::string SetupDir, WindowsDir, WindowsVolume, TempDir, SystemDir, LanguageFilePath, ThemeDir;
+  std::string WorkName, WorkDir, SetupInfPath, DataInfPath;
+  SpecialFolders Folders;
+  std::string ProgramFilesDir, CommonFilesDir;
+  int NoProgramFilesDir = 0;
+  std::string LoginName, UserName;
+  std::string CurrentBuild;
+  int PerUser = 0;
+  std::string OsTag;
+  int SplashShown = 0;
+  int Ended = 0;
+  int SetupTypeChoice = -1;
+  int LaunchChosen = 0, ReadmeChosen = 0;
+  int FileActionCount = 0;
+
+  std::string ProductName, ProductVersion, ProductCode, Publisher, CompanyName;
+  std::string InstallDir, DefaultInstallDir;
+  std::string LanguageName, LanguageMethod;
+  int RestartRequired = 0, OfferLaunchFile = 0, OfferReadme = 0;
+  std::string LaunchFile, LaunchParameters, ReadmeFile;
+  std::string UserInfoRoot, UserInfoKey;
+  std::vector<UserVariable> UserVariables;
+
+ private:
+  void ResolveFolders();
+  void MoveThemeFiles();
+  void CreateWorkFolder();
+  bool ReadProjectFiles();
+  void ResolveMachineValues();
+  std::string ReadCompanyName() const;
+  PlaceholderValues CurrentPlaceholderValues() const;
+  void EndStartup(const std::string& message);
+
+  Platform& platform_;
+  Trace& trace_;
+  HostFlags& flags_;
+  std::unique_ptr<CRijndaelMethod> crypt_;
+  ProjectSettings settings_;
+};
+
+}  // namespace tw

@@ -1,0 +1,34 @@
+// Placeholder expansion: "<InstallDir>", "<ProductName>" and the rest of the table, then the
+// author's user variables, then the doubled-backslash fold.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace tw {
+
+// The values the placeholders stand for. The wizard fills it from the host state; the install
+// engine works on its own copy.
+struct PlaceholderValues {
+  std::string programFilesDir, systemDir, windowsDir, commonFilesDir, windowsVolume;
+  std::string favoritesFolder, personalFolder, picturesFolder, tempDir, sendToFolder, fontsFolder,
+      appDataFolder;
+  std::string productName, installDir, productCode, userName, companyName, publisher, productVersion;
+};
+
+struct UserVariable {
+  std::string name;   // as the author wrote it, brackets included
+  std::string value;
+};
+
+enum class Expansion { Wizard, Install };
+
+// Replaces every placeholder, left to right and without rescanning what was inserted. The wizard
+// form also turns "[" and "]" into angle brackets and knows "<USERNAME>". Texts without any angle
+// bracket come back untouched.
+std::string ExpandPlaceholderText(const std::string& text, const PlaceholderValues& values,
+                                  const std::vector<UserVariable>& variables, Expansion kind);
+
+// Replaces every occurrence of what by with, left to right, without rescanning inserted text.
+void ReplaceAll(std::string& text, const std::string& what, const std::string& with);
+
+}  // namespace tw

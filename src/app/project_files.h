@@ -1,0 +1,19 @@
+// The project-file step of start-up: decrypts setup.ziv and data.ziv from the setup folder into
+// the work folder as setup.inf and data.inf, through the platform's file system.
+#pragma once
+#include <string>
+
+namespace tw {
+
+class CRijndaelMethod;
+class FileSystem;
+
+enum class ProjectFilesResult { Decrypted, Missing };
+
+// Re-keys method with the project key, then decrypts. Missing when setup.ziv or data.ziv is not in
+// setupDir (setup.inf is already written when only data.ziv is missing). A file that cannot be
+// decrypted throws FileCryptError with the component's message.
+ProjectFilesResult DecryptProjectFiles(CRijndaelMethod& method, FileSystem& files,
+                                       const std::string& setupDir, const std::string& workDir);
+
+}  // namespace tw

@@ -1,0 +1,279 @@
+#include "platform/fake/fake_file_system.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "platform/wildcard.h"
+
+namespace fs = std::filesystem;
+
+namespace tw {
+namespace {
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Splits an absolute Windows path into its drive letter and its components, folding "." and ".."
+// (never above the drive root).
+bool SplitPath(const std::string& path, char& drive, std::vector<std::string>& parts) {
+  if (path.size() < 2 || path[1] != ':' || !std::isalpha(static_cast<unsigned char>(path[0])))
+    return false;
+  drive = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+  std::string part;
+  auto flush = [&] {
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    part.clear();
+  };
+  for (size_t i = 2; i < path.size(); ++i) {
+    if (IsSeparator(path[i]))
+      flush();
+    else
+      part += path[i];
+  }
+  flush();
+  return true;
+}
+
+bool EndsWithSeparator(const std::string& path) { return !path.empty() && IsSeparator(path.back()); }
+
+}  // namespace
+
+FakeFileSystem::FakeFileSystem() {
+  std::string pattern = (fs::temp_directory_path() / "tw-fakefs-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) std::abort();
+  root_ = pattern;
+  fs::create_directories(root_ / "C");
+}
+
+FakeFileSystem::~FakeFileSystem() {
+  std::error_code ec;
+  fs::remove_all(root_, ec);
+}
+
+std::string FakeFileSystem::Absolute(const std::string& path) const {
+  if (path.size() >= 2 && path[1] == ':') return path;
+  std::string base = current_;
+  if (!EndsWithSeparator(base)) base += '\\';
+  if (!path.empty() && IsSeparator(path[0])) return base.substr(0, 2) + path;
+  return base + path;
+}
+
+fs::path FakeFileSystem::HostPath(const std::string& path) const {
+  char drive = 'C';
+  std::vector<std::string> parts;
+  if (!SplitPath(Absolute(path), drive, parts)) return root_ / "invalid";
+  fs::path host = root_ / std::string(1, drive);
+  for (const auto& part : parts) {
+    fs::path next = host / part;
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(next, ec)) && fs::is_directory(host, ec)) {
+      std::string wanted = Lower(part);
+      for (const auto& entry : fs::directory_iterator(host, ec)) {
+        if (Lower(entry.path().filename().string()) == wanted) {
+          next = entry.path();
+          break;
+        }
+      }
+    }
+    host = next;
+  }
+  return host;
+}
+
+void FakeFileSystem::MakeFolders(const std::string& path) {
+  std::error_code ec;
+  fs::create_directories(HostPath(path), ec);
+}
+
+void FakeFileSystem::FailWhen(FsOp op, const std::string& fragment, int nth) {
+  failures_.push_back({op, Lower(fragment), nth, 0});
+}
+
+bool FakeFileSystem::ShouldFail(FsOp op, const std::string& path) const {
+  std::string lowered = Lower(path);
+  for (auto& rule : failures_) {
+    if (rule.op != op) continue;
+    if (!rule.fragment.empty() && lowered.find(rule.fragment) == std::string::npos) continue;
+    ++rule.seen;
+    if (rule.nth == 0 || rule.seen == rule.nth) return true;
+  }
+  return false;
+}
+
+bool FakeFileSystem::Exists(const std::string& path) const {
+  std::error_code ec;
+  fs::path host = HostPath(path);
+  if (EndsWithSeparator(path)) return fs::is_directory(host, ec);
+  return fs::exists(fs::symlink_status(host, ec));
+}
+
+bool FakeFileSystem::IsFolder(const std::string& path) const {
+  std::error_code ec;
+  return fs::is_directory(HostPath(path), ec);
+}
+
+bool FakeFileSystem::MakeFolder(const std::string& path) {
+  if (ShouldFail(FsOp::MakeFolder, path)) return false;
+  std::error_code ec;
+  fs::path host = HostPath(path);
+  if (!fs::is_directory(host.parent_path(), ec)) return false;
+  return fs::create_directory(host, ec);
+}
+
+bool FakeFileSystem::RemoveFolder(const std::string& path) {
+  std::error_code ec;
+  fs::path host = HostPath(path);
+  if (!fs::is_directory(fs::symlink_status(host, ec)) || !fs::is_empty(host, ec)) return false;
+  return fs::remove(host, ec);
+}
+
+bool FakeFileSystem::RemoveTree(const std::string& path) {
+  if (ShouldFail(FsOp::RemoveTree, path)) return false;
+  std::error_code ec;
+  fs::path host = HostPath(path);
+  if (!fs::is_directory(fs::symlink_status(host, ec))) return false;
+  // remove_all deletes symbolic links themselves and never follows them.
+  return fs::remove_all(host, ec) != static_cast<std::uintmax_t>(-1) && !ec;
+}
+
+bool FakeFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
+  if (ShouldFail(FsOp::Copy, to) || ShouldFail(FsOp::Copy, from)) return false;
+  std::error_code ec;
+  fs::path src = HostPath(from), dst = HostPath(to);
+  if (!fs::is_regular_file(src, ec) || fs::is_directory(dst, ec)) return false;
+  if (fs::exists(dst, ec)) {
+    if (!replace) return false;
+    auto attributes = Attributes(to);
+    if (attributes && (*attributes & kAttrReadOnly)) return false;
+  }
+  return fs::copy_file(src, dst, fs::copy_options::overwrite_existing, ec);
+}
+
+bool FakeFileSystem::Move(const std::string& from, const std::string& to) {
+  if (ShouldFail(FsOp::Move, from)) return false;
+  std::error_code ec;
+  fs::path src = HostPath(from), dst = HostPath(to);
+  if (!fs::exists(fs::symlink_status(src, ec)) || fs::exists(fs::symlink_status(dst, ec)) ||
+      !fs::is_directory(dst.parent_path(), ec))
+    return false;
+  fs::rename(src, dst, ec);
+  return !ec;
+}
+
+bool FakeFileSystem::Remove(const std::string& path) {
+  if (ShouldFail(FsOp::Remove, path)) return false;
+  std::error_code ec;
+  fs::path host = HostPath(path);
+  auto status = fs::symlink_status(host, ec);
+  if (!fs::exists(status) || fs::is_directory(status)) return false;
+  auto attributes = Attributes(path);
+  if (attributes && (*attributes & kAttrReadOnly)) return false;
+  return fs::remove(host, ec);
+}
+
+// Read-only is the absence of the owner's write bit, checked here by hand because tests may run as
+// root, whom the host never refuses. Hidden and system are not modelled.
+std::optional<uint32_t> FakeFileSystem::Attributes(const std::string& path) const {
+  std::error_code ec;
+  fs::path host = HostPath(path);
+  auto status = fs::symlink_status(host, ec);
+  if (!fs::exists(status)) return std::nullopt;
+  uint32_t attributes = 0;
+  if (fs::is_symlink(status)) {
+    attributes |= kAttrReparsePoint;
+    status = fs::status(host, ec);
+  }
+  if (fs::is_directory(status)) attributes |= kAttrFolder;
+  if ((status.permissions() & fs::perms::owner_write) == fs::perms::none) attributes |= kAttrReadOnly;
+  if (!(attributes & kAttrFolder)) attributes |= kAttrArchive;
+  return attributes;
+}
+
+bool FakeFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
+  std::error_code ec;
+  fs::path host = HostPath(path);
+  if (!fs::exists(host, ec)) return false;
+  fs::permissions(host, fs::perms::owner_write,
+                  (attributes & kAttrReadOnly) ? fs::perm_options::remove : fs::perm_options::add, ec);
+  return !ec;
+}
+
+std::vector<std::string> FakeFileSystem::Find(const std::string& pattern) const {
+  std::vector<std::string> names;
+  size_t cut = pattern.find_last_of("\\/");
+  std::string folder = cut == std::string::npos ? current_ : pattern.substr(0, cut + 1);
+  std::string mask = cut == std::string::npos ? pattern : pattern.substr(cut + 1);
+  std::error_code ec;
+  fs::path host = HostPath(folder);
+  if (!fs::is_directory(host, ec)) return names;
+  for (const auto& entry : fs::directory_iterator(host, ec)) {
+    std::string name = entry.path().filename().string();
+    if (WildcardMatch(mask, name)) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::optional<std::string> FakeFileSystem::ReadAll(const std::string& path) const {
+  if (ShouldFail(FsOp::Read, path)) return std::nullopt;
+  std::ifstream in(HostPath(path), std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream data;
+  data << in.rdbuf();
+  return data.str();
+}
+
+bool FakeFileSystem::WriteAll(const std::string& path, const std::string& data) {
+  if (ShouldFail(FsOp::Write, path)) return false;
+  auto attributes = Attributes(path);
+  if (attributes && (*attributes & (kAttrReadOnly | kAttrFolder))) return false;
+  std::ofstream out(HostPath(path), std::ios::binary | std::ios::trunc);
+  return out && out.write(data.data(), static_cast<std::streamsize>(data.size())).good();
+}
+
+bool FakeFileSystem::Append(const std::string& path, const std::string& data) {
+  if (ShouldFail(FsOp::Write, path)) return false;
+  auto attributes = Attributes(path);
+  if (attributes && (*attributes & (kAttrReadOnly | kAttrFolder))) return false;
+  std::ofstream out(HostPath(path), std::ios::binary | std::ios::app);
+  return out && out.write(data.data(), static_cast<std::streamsize>(data.size())).good();
+}
+
+std::unique_ptr<std::istream> FakeFileSystem::OpenRead(const std::string& path) const {
+  if (ShouldFail(FsOp::Read, path)) return nullptr;
+  std::error_code ec;
+  fs::path host = HostPath(path);
+  if (fs::is_directory(host, ec)) return nullptr;
+  auto in = std::make_unique<std::ifstream>(host, std::ios::binary);
+  if (!*in) return nullptr;
+  return in;
+}
+
+std::unique_ptr<std::ostream> FakeFileSystem::OpenWrite(const std::string& path) {
+  if (ShouldFail(FsOp::Write, path)) return nullptr;
+  auto attributes = Attributes(path);
+  if (attributes && (*attributes & (kAttrReadOnly | kAttrFolder))) return nullptr;
+  auto out = std::make_unique<std::ofstream>(HostPath(path), std::ios::binary | std::ios::trunc);
+  if (!*out) return nullptr;
+  return out;
+}
+
+std::string FakeFileSystem::CurrentFolder() const {
+  std::string folder = current_;
+  if (folder.size() > 3 && EndsWithSeparator(folder)) folder.pop_back();
+  return folder;
+}
+
+}  // namespace tw

@@ -1,0 +1,65 @@
+// In-memory-rooted twin of the file system: Windows paths ("C:\\x\\y") map to a private host folder,
+// names resolve without regard to case, and tests can make chosen operations fail.
+#pragma once
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace tw {
+
+enum class FsOp { MakeFolder, RemoveTree, Copy, Move, Remove, Write, Read };
+
+class FakeFileSystem : public FileSystem {
+ public:
+  FakeFileSystem();
+  ~FakeFileSystem() override;
+  FakeFileSystem(const FakeFileSystem&) = delete;
+  FakeFileSystem& operator=(const FakeFileSystem&) = delete;
+
+  bool Exists(const std::string& path) const override;
+  bool IsFolder(const std::string& path) const override;
+  bool MakeFolder(const std::string& path) override;
+  bool RemoveFolder(const std::string& path) override;
+  bool RemoveTree(const std::string& path) override;
+  bool Copy(const std::string& from, const std::string& to, bool replace) override;
+  bool Move(const std::string& from, const std::string& to) override;
+  bool Remove(const std::string& path) override;
+  std::optional<uint32_t> Attributes(const std::string& path) const override;
+  bool SetAttributes(const std::string& path, uint32_t attributes) override;
+  std::vector<std::string> Find(const std::string& pattern) const override;
+  std::optional<std::string> ReadAll(const std::string& path) const override;
+  bool WriteAll(const std::string& path, const std::string& data) override;
+  bool Append(const std::string& path, const std::string& data) override;
+  std::unique_ptr<std::istream> OpenRead(const std::string& path) const override;
+  std::unique_ptr<std::ostream> OpenWrite(const std::string& path) override;
+  std::string CurrentFolder() const override;
+
+  // --- test controls ---
+  void SetCurrentFolder(const std::string& path) { current_ = path; }
+  // The host path that a Windows path maps to (existing names matched without regard to case).
+  std::filesystem::path HostPath(const std::string& path) const;
+  // Creates every missing folder of path.
+  void MakeFolders(const std::string& path);
+  // Makes operations of kind op fail: every one whose path holds fragment (any when empty), or only
+  // the nth such call when nth > 0.
+  void FailWhen(FsOp op, const std::string& fragment = "", int nth = 0);
+  void ClearFailures() { failures_.clear(); }
+
+ private:
+  struct Failure {
+    FsOp op;
+    std::string fragment;
+    int nth;
+    int seen;
+  };
+  bool ShouldFail(FsOp op, const std::string& path) const;
+  std::string Absolute(const std::string& path) const;
+
+  std::filesystem::path root_;
+  std::string current_ = "C:\\";
+  mutable std::vector<Failure> failures_;
+};
+
+}  // namespace tw

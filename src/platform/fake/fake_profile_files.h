@@ -1,0 +1,22 @@
+// Profile-file twin: reads through the portable INI reader and writes entries the way the system's
+// profile writer does, on files of the fake file system.
+#pragma once
+#include "platform/fake/fake_file_system.h"
+#include "platform/profile_files.h"
+
+namespace tw {
+
+class FakeProfileFiles : public ProfileFiles {
+ public:
+  explicit FakeProfileFiles(FakeFileSystem& files) : files_(files) {}
+
+  std::string ReadValue(const std::string& file, const std::string& section, const std::string& key,
+                        const std::string& fallback, int bufferSize) const override;
+  bool WriteValue(const std::string& file, const std::string& section, const std::string& key,
+                  const std::string& value) override;
+
+ private:
+  FakeFileSystem& files_;
+};
+
+}  // namespace tw

@@ -1,0 +1,139 @@
+#include "platform/fake/fake_registry.h"
+
+#include <cctype>
+#include <cstring>
+#include <iterator>
+
+namespace tw {
+namespace {
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+bool IsUnder(const std::string& path, const std::string& ancestor) {
+  return path == ancestor ||
+         (path.size() > ancestor.size() && path.compare(0, ancestor.size(), ancestor) == 0 &&
+          path[ancestor.size()] == '\\');
+}
+
+}  // namespace
+
+// Keys are stored as "<root>\\a\\b" in lower case, without doubled or trailing backslashes.
+std::string FakeRegistry::Normal(RegRoot root, const std::string& key) {
+  std::string normal = RegRootName(root);
+  std::string part;
+  for (size_t i = 0; i <= key.size(); ++i) {
+    if (i == key.size() || key[i] == '\\') {
+      if (!part.empty()) normal += "\\" + part;
+      part.clear();
+    } else {
+      part += key[i];
+    }
+  }
+  return Lower(normal);
+}
+
+bool FakeRegistry::Denied(const std::string& normal, RegAccess access) const {
+  for (const auto& denial : denials_) {
+    if (!IsUnder(normal, denial.key)) continue;
+    if (denial.access != RegAccess::Write || access != RegAccess::Read) return true;
+  }
+  return false;
+}
+
+bool FakeRegistry::KeyExists(RegRoot root, const std::string& key) const {
+  std::string normal = Normal(root, key);
+  return normal.find('\\') == std::string::npos || keys_.count(normal) > 0;
+}
+
+bool FakeRegistry::CanOpen(RegRoot root, const std::string& key, RegAccess access) const {
+  return KeyExists(root, key) && !Denied(Normal(root, key), access);
+}
+
+bool FakeRegistry::CreateKey(RegRoot root, const std::string& key) {
+  std::string normal = Normal(root, key);
+  if (Denied(normal, RegAccess::Write)) return false;
+  for (size_t cut = normal.find('\\'); cut != std::string::npos; cut = normal.find('\\', cut + 1))
+    keys_[normal.substr(0, cut)];
+  keys_[normal];
+  return true;
+}
+
+const FakeRegistry::Value* FakeRegistry::Find(RegRoot root, const std::string& key,
+                                              const std::string& name) const {
+  std::string normal = Normal(root, key);
+  if (Denied(normal, RegAccess::Read)) return nullptr;
+  auto k = keys_.find(normal);
+  if (k == keys_.end()) return nullptr;
+  auto v = k->second.values.find(Lower(name));
+  return v == k->second.values.end() ? nullptr : &v->second;
+}
+
+std::optional<std::string> FakeRegistry::ReadString(RegRoot root, const std::string& key,
+                                                    const std::string& name) const {
+  const Value* value = Find(root, key, name);
+  if (!value || (value->type != 1 && value->type != 2)) return std::nullopt;
+  return value->data;
+}
+
+std::optional<uint32_t> FakeRegistry::ReadDword(RegRoot root, const std::string& key,
+                                                const std::string& name) const {
+  const Value* value = Find(root, key, name);
+  if (!value || value->type != 4 || value->data.size() != 4) return std::nullopt;
+  uint32_t result = 0;
+  std::memcpy(&result, value->data.data(), 4);
+  return result;
+}
+
+bool FakeRegistry::Put(RegRoot root, const std::string& key, const std::string& name, Value value) {
+  std::string normal = Normal(root, key);
+  auto k = keys_.find(normal);
+  if (k == keys_.end() || Denied(normal, RegAccess::Write)) return false;
+  k->second.values[Lower(name)] = std::move(value);
+  return true;
+}
+
+bool FakeRegistry::WriteString(RegRoot root, const std::string& key, const std::string& name,
+                               const std::string& value, bool expandable) {
+  return Put(root, key, name, {expandable ? 2 : 1, value});
+}
+
+bool FakeRegistry::WriteDword(RegRoot root, const std::string& key, const std::string& name,
+                              uint32_t value) {
+  std::string data(4, '\0');
+  std::memcpy(data.data(), &value, 4);
+  return Put(root, key, name, {4, data});
+}
+
+bool FakeRegistry::WriteBinary(RegRoot root, const std::string& key, const std::string& name,
+                               const std::string& bytes) {
+  return Put(root, key, name, {3, bytes});
+}
+
+bool FakeRegistry::DeleteValue(RegRoot root, const std::string& key, const std::string& name) {
+  std::string normal = Normal(root, key);
+  auto k = keys_.find(normal);
+  if (k == keys_.end() || Denied(normal, RegAccess::Write)) return false;
+  return k->second.values.erase(Lower(name)) > 0;
+}
+
+bool FakeRegistry::DeleteTree(RegRoot root, const std::string& key) {
+  std::string normal = Normal(root, key);
+  if (keys_.count(normal) == 0 || Denied(normal, RegAccess::Write)) return false;
+  for (auto it = keys_.begin(); it != keys_.end();)
+    it = IsUnder(it->first, normal) ? keys_.erase(it) : std::next(it);
+  return true;
+}
+
+void FakeRegistry::Deny(RegRoot root, const std::string& key, RegAccess access) {
+  denials_.push_back({Normal(root, key), access});
+}
+
+int FakeRegistry::ValueType(RegRoot root, const std::string& key, const std::string& name) const {
+  const Value* value = Find(root, key, name);
+  return value ? value->type : 0;
+}
+
+}  // namespace tw

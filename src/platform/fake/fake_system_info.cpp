@@ -1,0 +1,29 @@
+#include "platform/fake/fake_system_info.h"
+
+namespace tw {
+
+FakeSystemInfo::FakeSystemInfo() {
+  const std::string profile = "C:\\users\\tester";
+  const std::string startMenu = profile + "\\Start Menu";
+  specialFolders = {
+      {2, startMenu + "\\Programs"},        {5, profile + "\\Documents"},
+      {6, profile + "\\Favorites"},         {7, startMenu + "\\Programs\\Startup"},
+      {9, profile + "\\SendTo"},            {11, startMenu},
+      {13, profile + "\\Music"},            {16, profile + "\\Desktop"},
+      {20, "C:\\windows\\Fonts"},           {26, profile + "\\AppData\\Roaming"},
+      {39, profile + "\\Pictures"},         {46, "C:\\users\\Public\\Documents"},
+  };
+}
+
+std::string FakeSystemInfo::SpecialFolder(int csidl) const {
+  auto it = specialFolders.find(csidl);
+  return it == specialFolders.end() ? std::string() : it->second;
+}
+
+std::optional<std::string> FakeSystemInfo::Environment(const std::string& name) const {
+  auto it = environment.find(name);
+  if (it == environment.end()) return std::nullopt;
+  return it->second;
+}
+
+}  // namespace tw

@@ -1,0 +1,65 @@
+// File-system service: every file and folder operation the engine makes goes through here, so the
+// Win32 build touches the real disk and the tests touch a folder tree mapped from Windows paths.
+#pragma once
+#include <cstdint>
+#include <istream>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tw {
+
+// Attribute bits as Windows reports them; only these are observable to the engine.
+enum FileAttribute : uint32_t {
+  kAttrReadOnly = 0x01,
+  kAttrHidden = 0x02,
+  kAttrSystem = 0x04,
+  kAttrFolder = 0x10,
+  kAttrArchive = 0x20,
+  kAttrNormal = 0x80,
+  kAttrReparsePoint = 0x400,
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // True when a file or a folder exists at path (a trailing backslash is allowed on folders).
+  virtual bool Exists(const std::string& path) const = 0;
+  // True only when path names an existing folder.
+  virtual bool IsFolder(const std::string& path) const = 0;
+  // Creates one folder; false when it already exists or its parent is missing.
+  virtual bool MakeFolder(const std::string& path) = 0;
+  // Removes an empty folder; false when it is missing or not empty.
+  virtual bool RemoveFolder(const std::string& path) = 0;
+  // Removes a folder and everything under it. A link or reparse point inside is removed as an entry
+  // and never followed. False when path is missing or something could not be removed.
+  virtual bool RemoveTree(const std::string& path) = 0;
+  // Copies a file; with replace false an existing destination makes it fail.
+  virtual bool Copy(const std::string& from, const std::string& to, bool replace) = 0;
+  // Moves or renames a file or folder; fails when the destination exists.
+  virtual bool Move(const std::string& from, const std::string& to) = 0;
+  // Deletes a file; false when it is missing, read-only or a folder.
+  virtual bool Remove(const std::string& path) = 0;
+  // The attribute bits of an existing entry; nothing when it is missing.
+  virtual std::optional<uint32_t> Attributes(const std::string& path) const = 0;
+  virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
+  // Names (not paths) of the entries matching a wildcard pattern such as "C:\\x\\^!*.*", with
+  // Windows' matching rules; "." and ".." are never returned. Empty when nothing matches.
+  virtual std::vector<std::string> Find(const std::string& pattern) const = 0;
+  // The whole content of a file; nothing when it cannot be read.
+  virtual std::optional<std::string> ReadAll(const std::string& path) const = 0;
+  // Creates or truncates the file and writes data; false when it cannot be written.
+  virtual bool WriteAll(const std::string& path, const std::string& data) = 0;
+  // Appends data, creating the file when missing.
+  virtual bool Append(const std::string& path, const std::string& data) = 0;
+  // Binary streams for streamed work on big files; null when the file cannot be opened.
+  virtual std::unique_ptr<std::istream> OpenRead(const std::string& path) const = 0;
+  virtual std::unique_ptr<std::ostream> OpenWrite(const std::string& path) = 0;
+  // The process's current directory, without a trailing backslash (except at a drive root).
+  virtual std::string CurrentFolder() const = 0;
+};
+
+}  // namespace tw

@@ -1,0 +1,19 @@
+// The platform aggregate: one of each service, built once (by WinMain or by a test) and passed in.
+#pragma once
+#include "platform/file_system.h"
+#include "platform/profile_files.h"
+#include "platform/registry.h"
+#include "platform/system_info.h"
+#include "platform/ui.h"
+
+namespace tw {
+
+struct Platform {
+  FileSystem& files;
+  ProfileFiles& profiles;
+  Registry& registry;
+  SystemInfo& system;
+  Ui& ui;
+};
+
+}  // namespace tw

@@ -1,0 +1,45 @@
+// Registry service: the five roots, opened by path. Win32 uses the real registry; the fake keeps
+// an in-memory tree that tests can seed, inspect and deny.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tw {
+
+enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine, Users, CurrentConfig };
+enum class RegAccess { Read, Write, All };
+
+// "HKEY_LOCAL_MACHINE" and the other full root names; nothing for anything else.
+std::optional<RegRoot> RegRootFromName(const std::string& name);
+const char* RegRootName(RegRoot root);
+
+class Registry {
+ public:
+  virtual ~Registry() = default;
+
+  // True when the key exists and may be opened with the access asked for.
+  virtual bool CanOpen(RegRoot root, const std::string& key, RegAccess access) const = 0;
+  // Creates the key and any missing parents; true when it exists afterwards and may be written.
+  virtual bool CreateKey(RegRoot root, const std::string& key) = 0;
+  // A string value (REG_SZ or REG_EXPAND_SZ, unexpanded); nothing when the key or value is missing
+  // or of another type. An empty name reads the key's default value.
+  virtual std::optional<std::string> ReadString(RegRoot root, const std::string& key,
+                                                const std::string& name) const = 0;
+  // A REG_DWORD value; nothing when missing or of another type.
+  virtual std::optional<uint32_t> ReadDword(RegRoot root, const std::string& key,
+                                            const std::string& name) const = 0;
+  // Writes into an existing key (or one CreateKey made); false when the key is missing or denied.
+  virtual bool WriteString(RegRoot root, const std::string& key, const std::string& name,
+                           const std::string& value, bool expandable) = 0;
+  virtual bool WriteDword(RegRoot root, const std::string& key, const std::string& name,
+                          uint32_t value) = 0;
+  virtual bool WriteBinary(RegRoot root, const std::string& key, const std::string& name,
+                           const std::string& bytes) = 0;
+  // False when the value or key is missing.
+  virtual bool DeleteValue(RegRoot root, const std::string& key, const std::string& name) = 0;
+  // Deletes the key with all its subkeys; false when it is missing.
+  virtual bool DeleteTree(RegRoot root, const std::string& key) = 0;
+};
+
+}  // namespace tw

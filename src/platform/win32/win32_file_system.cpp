@@ -1,0 +1,160 @@
+// File-system service over the Win32 file API.
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/win32/win32_platform.h"
+
+namespace tw {
+namespace {
+
+bool EndsWithSeparator(const std::string& path) {
+  return !path.empty() && (path.back() == '\\' || path.back() == '/');
+}
+
+// GetFileAttributes wants no trailing backslash except on a drive root.
+std::string WithoutTrailingSeparator(std::string path) {
+  while (path.size() > 3 && EndsWithSeparator(path)) path.pop_back();
+  return path;
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+  return EndsWithSeparator(folder) ? folder + name : folder + "\\" + name;
+}
+
+// Deletes one entry that is not to be descended into: a file, or a link/junction to anything.
+bool RemoveEntry(const std::string& path, DWORD attributes) {
+  if (attributes & FILE_ATTRIBUTE_READONLY)
+    SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return RemoveDirectoryA(path.c_str()) != 0;
+  return DeleteFileA(path.c_str()) != 0;
+}
+
+// Walks the tree itself rather than trusting the shell's recursive delete, which follows links
+// planted inside the folder and would wipe their targets.
+bool RemoveTreeAt(const std::string& folder) {
+  bool ok = true;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA(Join(folder, "*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string path = Join(folder, name);
+      DWORD attributes = data.dwFileAttributes;
+      bool descend = (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+      if (descend)
+        ok = RemoveTreeAt(path) && ok;
+      else
+        ok = RemoveEntry(path, attributes) && ok;
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    SetFileAttributesA(folder.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  return RemoveDirectoryA(folder.c_str()) != 0 && ok;
+}
+
+}  // namespace
+
+bool Win32FileSystem::Exists(const std::string& path) const {
+  DWORD attributes = GetFileAttributesA(WithoutTrailingSeparator(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  return !EndsWithSeparator(path) || (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32FileSystem::IsFolder(const std::string& path) const {
+  DWORD attributes = GetFileAttributesA(WithoutTrailingSeparator(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32FileSystem::MakeFolder(const std::string& path) {
+  return CreateDirectoryA(WithoutTrailingSeparator(path).c_str(), nullptr) != 0;
+}
+
+bool Win32FileSystem::RemoveFolder(const std::string& path) {
+  return RemoveDirectoryA(WithoutTrailingSeparator(path).c_str()) != 0;
+}
+
+bool Win32FileSystem::RemoveTree(const std::string& path) {
+  std::string folder = WithoutTrailingSeparator(path);
+  DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return RemoveEntry(folder, attributes);
+  return RemoveTreeAt(folder);
+}
+
+bool Win32FileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
+  return CopyFileA(from.c_str(), to.c_str(), replace ? FALSE : TRUE) != 0;
+}
+
+bool Win32FileSystem::Move(const std::string& from, const std::string& to) {
+  return MoveFileA(from.c_str(), to.c_str()) != 0;
+}
+
+bool Win32FileSystem::Remove(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+std::optional<uint32_t> Win32FileSystem::Attributes(const std::string& path) const {
+  DWORD attributes = GetFileAttributesA(WithoutTrailingSeparator(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  return static_cast<uint32_t>(attributes);
+}
+
+bool Win32FileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
+  return SetFileAttributesA(path.c_str(), attributes) != 0;
+}
+
+std::vector<std::string> Win32FileSystem::Find(const std::string& pattern) const {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = data.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  return names;
+}
+
+std::optional<std::string> Win32FileSystem::ReadAll(const std::string& path) const {
+  auto in = OpenRead(path);
+  if (!in) return std::nullopt;
+  std::ostringstream data;
+  data << in->rdbuf();
+  return data.str();
+}
+
+bool Win32FileSystem::WriteAll(const std::string& path, const std::string& data) {
+  auto out = OpenWrite(path);
+  return out && out->write(data.data(), static_cast<std::streamsize>(data.size())).flush().good();
+}
+
+bool Win32FileSystem::Append(const std::string& path, const std::string& data) {
+  std::ofstream out(path, std::ios::binary | std::ios::app);
+  return out && out.write(data.data(), static_cast<std::streamsize>(data.size())).flush().good();
+}
+
+std::unique_ptr<std::istream> Win32FileSystem::OpenRead(const std::string& path) const {
+  if (IsFolder(path)) return nullptr;
+  auto in = std::make_unique<std::ifstream>(path, std::ios::binary);
+  if (!*in) return nullptr;
+  return in;
+}
+
+std::unique_ptr<std::ostream> Win32FileSystem::OpenWrite(const std::string& path) {
+  auto out = std::make_unique<std::ofstream>(path, std::ios::binary | std::ios::trunc);
+  if (!*out) return nullptr;
+  return out;
+}
+
+std::string Win32FileSystem::CurrentFolder() const {
+  char buffer[MAX_PATH + 1] = {};
+  DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+  if (length == 0 || length > MAX_PATH) return std::string();
+  return buffer;
+}
+
+}  // namespace tw

@@ -1,0 +1,92 @@
+// The real platform: each service implemented over the Win32 API (ANSI functions throughout).
+#pragma once
+#include "platform/platform.h"
+
+namespace tw {
+
+class Win32FileSystem : public FileSystem {
+ public:
+  bool Exists(const std::string& path) const override;
+  bool IsFolder(const std::string& path) const override;
+  bool MakeFolder(const std::string& path) override;
+  bool RemoveFolder(const std::string& path) override;
+  bool RemoveTree(const std::string& path) override;
+  bool Copy(const std::string& from, const std::string& to, bool replace) override;
+  bool Move(const std::string& from, const std::string& to) override;
+  bool Remove(const std::string& path) override;
+  std::optional<uint32_t> Attributes(const std::string& path) const override;
+  bool SetAttributes(const std::string& path, uint32_t attributes) override;
+  std::vector<std::string> Find(const std::string& pattern) const override;
+  std::optional<std::string> ReadAll(const std::string& path) const override;
+  bool WriteAll(const std::string& path, const std::string& data) override;
+  bool Append(const std::string& path, const std::string& data) override;
+  std::unique_ptr<std::istream> OpenRead(const std::string& path) const override;
+  std::unique_ptr<std::ostream> OpenWrite(const std::string& path) override;
+  std::string CurrentFolder() const override;
+};
+
+class Win32ProfileFiles : public ProfileFiles {
+ public:
+  std::string ReadValue(const std::string& file, const std::string& section, const std::string& key,
+                        const std::string& fallback, int bufferSize) const override;
+  bool WriteValue(const std::string& file, const std::string& section, const std::string& key,
+                  const std::string& value) override;
+};
+
+class Win32Registry : public Registry {
+ public:
+  bool CanOpen(RegRoot root, const std::string& key, RegAccess access) const override;
+  bool CreateKey(RegRoot root, const std::string& key) override;
+  std::optional<std::string> ReadString(RegRoot root, const std::string& key,
+                                        const std::string& name) const override;
+  std::optional<uint32_t> ReadDword(RegRoot root, const std::string& key,
+                                    const std::string& name) const override;
+  bool WriteString(RegRoot root, const std::string& key, const std::string& name,
+                   const std::string& value, bool expandable) override;
+  bool WriteDword(RegRoot root, const std::string& key, const std::string& name,
+                  uint32_t value) override;
+  bool WriteBinary(RegRoot root, const std::string& key, const std::string& name,
+                   const std::string& bytes) override;
+  bool DeleteValue(RegRoot root, const std::string& key, const std::string& name) override;
+  bool DeleteTree(RegRoot root, const std::string& key) override;
+};
+
+class Win32SystemInfo : public SystemInfo {
+ public:
+  std::string WindowsFolder() const override;
+  std::string SystemFolder() const override;
+  std::string TempFolder() const override;
+  std::string SpecialFolder(int csidl) const override;
+  std::string UserName() const override;
+  LocalTime Now() const override;
+  uint32_t TickCount() const override;
+  std::optional<std::string> Environment(const std::string& name) const override;
+};
+
+class Win32Ui : public Ui {
+ public:
+  ~Win32Ui() override;
+  bool InitSockets() override;
+  bool LoadRichEdit() override;
+  int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) override;
+  void PostQuit(int exitCode) override;
+  int RunMessageLoop() override;
+
+ private:
+  bool socketsStarted_ = false;
+};
+
+struct Win32Platform {
+  Win32FileSystem files;
+  Win32ProfileFiles profiles;
+  Win32Registry registry;
+  Win32SystemInfo system;
+  Win32Ui ui;
+  Platform platform{files, profiles, registry, system, ui};
+};
+
+// Limits the DLL search to the system folder before anything else loads, so a DLL planted beside
+// setup.exe (often in a Downloads folder) is never picked up.
+void HardenDllSearch();
+
+}  // namespace tw

@@ -1,0 +1,141 @@
+// Registry service over the Win32 registry API.
+#include <windows.h>
+
+#include "platform/win32/win32_platform.h"
+
+namespace tw {
+namespace {
+
+HKEY RootKey(RegRoot root) {
+  switch (root) {
+    case RegRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+    case RegRoot::CurrentUser: return HKEY_CURRENT_USER;
+    case RegRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+    case RegRoot::Users: return HKEY_USERS;
+    case RegRoot::CurrentConfig: return HKEY_CURRENT_CONFIG;
+  }
+  return HKEY_CURRENT_USER;
+}
+
+REGSAM Sam(RegAccess access) {
+  switch (access) {
+    case RegAccess::Read: return KEY_READ;
+    case RegAccess::Write: return KEY_WRITE;
+    case RegAccess::All: return KEY_ALL_ACCESS;
+  }
+  return KEY_READ;
+}
+
+// Owns one open key and closes it on every path out.
+class OpenKey {
+ public:
+  OpenKey(RegRoot root, const std::string& key, RegAccess access) {
+    if (RegOpenKeyExA(RootKey(root), key.c_str(), 0, Sam(access), &key_) != ERROR_SUCCESS)
+      key_ = nullptr;
+  }
+  ~OpenKey() {
+    if (key_) RegCloseKey(key_);
+  }
+  OpenKey(const OpenKey&) = delete;
+  OpenKey& operator=(const OpenKey&) = delete;
+  HKEY get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+bool SetValue(RegRoot root, const std::string& key, const std::string& name, DWORD type,
+              const void* data, size_t size) {
+  OpenKey open(root, key, RegAccess::Write);
+  return open.get() && RegSetValueExA(open.get(), name.c_str(), 0, type,
+                                      static_cast<const BYTE*>(data),
+                                      static_cast<DWORD>(size)) == ERROR_SUCCESS;
+}
+
+// Deletes the subkeys first: RegDeleteKey refuses a key that still has children.
+bool DeleteKeyTree(HKEY parent, const std::string& key) {
+  HKEY open = nullptr;
+  if (RegOpenKeyExA(parent, key.c_str(), 0, KEY_ALL_ACCESS, &open) != ERROR_SUCCESS) return false;
+  char name[256];
+  for (;;) {
+    DWORD length = sizeof name;
+    if (RegEnumKeyExA(open, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
+    if (!DeleteKeyTree(open, name)) break;
+  }
+  RegCloseKey(open);
+  return RegDeleteKeyA(parent, key.c_str()) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool Win32Registry::CanOpen(RegRoot root, const std::string& key, RegAccess access) const {
+  return OpenKey(root, key, access).get() != nullptr;
+}
+
+bool Win32Registry::CreateKey(RegRoot root, const std::string& key) {
+  HKEY created = nullptr;
+  if (RegCreateKeyExA(RootKey(root), key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                      nullptr, &created, nullptr) != ERROR_SUCCESS)
+    return false;
+  RegCloseKey(created);
+  return true;
+}
+
+std::optional<std::string> Win32Registry::ReadString(RegRoot root, const std::string& key,
+                                                     const std::string& name) const {
+  OpenKey open(root, key, RegAccess::Read);
+  if (!open.get()) return std::nullopt;
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExA(open.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ))
+    return std::nullopt;
+  std::string value(size + 1, '\0');
+  DWORD got = size;
+  if (RegQueryValueExA(open.get(), name.c_str(), nullptr, &type,
+                       reinterpret_cast<BYTE*>(value.data()), &got) != ERROR_SUCCESS)
+    return std::nullopt;
+  // The stored data may or may not carry its terminating zero.
+  value.resize(got);
+  while (!value.empty() && value.back() == '\0') value.pop_back();
+  return value;
+}
+
+std::optional<uint32_t> Win32Registry::ReadDword(RegRoot root, const std::string& key,
+                                                 const std::string& name) const {
+  OpenKey open(root, key, RegAccess::Read);
+  if (!open.get()) return std::nullopt;
+  DWORD type = 0, value = 0, size = sizeof value;
+  if (RegQueryValueExA(open.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                       &size) != ERROR_SUCCESS ||
+      type != REG_DWORD)
+    return std::nullopt;
+  return static_cast<uint32_t>(value);
+}
+
+bool Win32Registry::WriteString(RegRoot root, const std::string& key, const std::string& name,
+                                const std::string& value, bool expandable) {
+  return SetValue(root, key, name, expandable ? REG_EXPAND_SZ : REG_SZ, value.c_str(), value.size() + 1);
+}
+
+bool Win32Registry::WriteDword(RegRoot root, const std::string& key, const std::string& name,
+                               uint32_t value) {
+  DWORD data = value;
+  return SetValue(root, key, name, REG_DWORD, &data, sizeof data);
+}
+
+bool Win32Registry::WriteBinary(RegRoot root, const std::string& key, const std::string& name,
+                                const std::string& bytes) {
+  return SetValue(root, key, name, REG_BINARY, bytes.data(), bytes.size());
+}
+
+bool Win32Registry::DeleteValue(RegRoot root, const std::string& key, const std::string& name) {
+  OpenKey open(root, key, RegAccess::Write);
+  return open.get() && RegDeleteValueA(open.get(), name.c_str()) == ERROR_SUCCESS;
+}
+
+bool Win32Registry::DeleteTree(RegRoot root, const std::string& key) {
+  return DeleteKeyTree(RootKey(root), key);
+}
+
+}  // namespace tw

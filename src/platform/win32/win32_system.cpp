@@ -1,0 +1,125 @@
+// System information, profile files and the message-box/message-loop part of the UI over Win32.
+#include <winsock2.h>
+#include <windows.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "platform/win32/win32_platform.h"
+
+namespace tw {
+
+std::string Win32ProfileFiles::ReadValue(const std::string& file, const std::string& section,
+                                         const std::string& key, const std::string& fallback,
+                                         int bufferSize) const {
+  if (bufferSize <= 0) return std::string();
+  std::vector<char> buffer(static_cast<size_t>(bufferSize) + 1, '\0');
+  DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(),
+                                          buffer.data(), static_cast<DWORD>(bufferSize), file.c_str());
+  return std::string(buffer.data(), length);
+}
+
+bool Win32ProfileFiles::WriteValue(const std::string& file, const std::string& section,
+                                   const std::string& key, const std::string& value) {
+  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != 0;
+}
+
+namespace {
+
+std::string FromBuffer(const char* buffer, UINT length, UINT capacity) {
+  if (length == 0 || length >= capacity) return std::string();
+  return std::string(buffer, length);
+}
+
+}  // namespace
+
+std::string Win32SystemInfo::WindowsFolder() const {
+  char buffer[MAX_PATH] = {};
+  return FromBuffer(buffer, GetWindowsDirectoryA(buffer, MAX_PATH), MAX_PATH);
+}
+
+std::string Win32SystemInfo::SystemFolder() const {
+  char buffer[MAX_PATH] = {};
+  return FromBuffer(buffer, GetSystemDirectoryA(buffer, MAX_PATH), MAX_PATH);
+}
+
+std::string Win32SystemInfo::TempFolder() const {
+  char buffer[MAX_PATH + 1] = {};
+  return FromBuffer(buffer, GetTempPathA(MAX_PATH + 1, buffer), MAX_PATH + 1);
+}
+
+std::string Win32SystemInfo::SpecialFolder(int csidl) const {
+  LPITEMIDLIST list = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &list)) || !list) return std::string();
+  char buffer[MAX_PATH] = {};
+  BOOL ok = SHGetPathFromIDListA(list, buffer);
+  CoTaskMemFree(list);
+  return ok ? std::string(buffer) : std::string();
+}
+
+std::string Win32SystemInfo::UserName() const {
+  char buffer[257] = {};
+  DWORD size = sizeof buffer;
+  return GetUserNameA(buffer, &size) ? std::string(buffer) : std::string();
+}
+
+LocalTime Win32SystemInfo::Now() const {
+  SYSTEMTIME time;
+  GetLocalTime(&time);
+  return {time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond};
+}
+
+uint32_t Win32SystemInfo::TickCount() const { return GetTickCount(); }
+
+std::optional<std::string> Win32SystemInfo::Environment(const std::string& name) const {
+  DWORD size = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+  if (size == 0) return std::nullopt;
+  std::string value(size, '\0');
+  DWORD length = GetEnvironmentVariableA(name.c_str(), value.data(), size);
+  if (length >= size) return std::nullopt;
+  value.resize(length);
+  return value;
+}
+
+Win32Ui::~Win32Ui() {
+  if (socketsStarted_) WSACleanup();
+}
+
+bool Win32Ui::InitSockets() {
+  WSADATA data;
+  socketsStarted_ = WSAStartup(MAKEWORD(1, 1), &data) == 0;
+  return socketsStarted_;
+}
+
+bool Win32Ui::LoadRichEdit() { return LoadLibraryA("RICHED32.DLL") != nullptr; }
+
+int Win32Ui::ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) {
+  return MessageBoxA(nullptr, text.c_str(), caption.c_str(), style | MB_SETFOREGROUND);
+}
+
+void Win32Ui::PostQuit(int exitCode) { PostQuitMessage(exitCode); }
+
+int Win32Ui::RunMessageLoop() {
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 0;
+}
+
+// LOAD_LIBRARY_SEARCH_SYSTEM32, spelled out because older headers lack it.
+constexpr DWORD kSearchSystem32 = 0x00000800;
+
+void HardenDllSearch() {
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  auto setDefault = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
+                                 reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                           : nullptr;
+  if (setDefault) setDefault(kSearchSystem32);
+  // Older systems without the call still lose the current folder from the search.
+  SetDllDirectoryA("");
+}
+
+}  // namespace tw

@@ -1,0 +1,4 @@
+// Resource identifiers of setup.exe.
+#pragma once
+
+#define IDR_MAINFRAME 128

@@ -1,0 +1,12 @@
+// WinMain: hardens the process, builds the real platform and hands over to the application object.
+#include <windows.h>
+
+#include "app/setup_app.h"
+#include "platform/win32/win32_platform.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  tw::HardenDllSearch();
+  tw::Win32Platform win32;
+  tw::CSetupApp app(win32.platform);
+  return app.Run();
+}

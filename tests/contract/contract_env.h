@@ -1,0 +1,32 @@
+// The contract suites run the same tests against the fake platform (host) and the real one (Wine);
+// each side supplies the platform and a scratch folder through this header.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace tw {
+
+Platform& ContractPlatform();
+// A folder (absolute Windows path, trailing backslash) where the suites may create anything.
+std::string ContractScratchRoot();
+
+// Gives each test a fresh, empty scratch folder and removes it afterwards.
+class ContractTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  Platform& platform() { return ContractPlatform(); }
+  FileSystem& files() { return ContractPlatform().files; }
+  // A path inside this test's scratch folder.
+  std::string At(const std::string& name) const { return dir_ + name; }
+  const std::string& Dir() const { return dir_; }
+
+ private:
+  std::string dir_;
+};
+
+}  // namespace tw

@@ -1,0 +1,138 @@
+// What every FileSystem must answer, checked on the fake and on the real Win32 implementation.
+#include <algorithm>
+
+#include "contract_env.h"
+
+namespace tw {
+namespace {
+
+using FileSystemContract = ContractTest;
+
+TEST_F(FileSystemContract, FoldersAreMadeOneLevelAtATime) {
+  EXPECT_TRUE(files().MakeFolder(At("a")));
+  EXPECT_FALSE(files().MakeFolder(At("a"))) << "an existing folder is not made again";
+  EXPECT_FALSE(files().MakeFolder(At("missing\\b"))) << "the parent must exist";
+  EXPECT_TRUE(files().IsFolder(At("a")));
+  EXPECT_TRUE(files().Exists(At("a\\")));
+  EXPECT_TRUE(files().RemoveFolder(At("a")));
+  EXPECT_FALSE(files().Exists(At("a")));
+}
+
+TEST_F(FileSystemContract, NamesMatchWithoutRegardToCase) {
+  ASSERT_TRUE(files().WriteAll(At("Setup.INF"), "x"));
+  EXPECT_TRUE(files().Exists(At("setup.inf")));
+  EXPECT_EQ(files().ReadAll(At("SETUP.inf")).value_or(""), "x");
+  EXPECT_TRUE(files().Exists(Dir().substr(0, Dir().size() - 1)));
+}
+
+TEST_F(FileSystemContract, AFileIsNotAFolder) {
+  ASSERT_TRUE(files().WriteAll(At("f.txt"), "data"));
+  EXPECT_TRUE(files().Exists(At("f.txt")));
+  EXPECT_FALSE(files().Exists(At("f.txt\\")));
+  EXPECT_FALSE(files().IsFolder(At("f.txt")));
+  EXPECT_FALSE(files().Exists(At("nothing.txt")));
+  auto attributes = files().Attributes(At("f.txt"));
+  ASSERT_TRUE(attributes.has_value());
+  EXPECT_EQ(*attributes & kAttrFolder, 0u);
+  EXPECT_NE(files().Attributes(At("")).value_or(0) & kAttrFolder, 0u);
+  EXPECT_FALSE(files().Attributes(At("nothing.txt")).has_value());
+}
+
+TEST_F(FileSystemContract, WholeFilesAreWrittenReadAndAppended) {
+  const std::string binary("a\0b\r\nc\xff", 7);
+  ASSERT_TRUE(files().WriteAll(At("b.bin"), binary));
+  EXPECT_EQ(files().ReadAll(At("b.bin")).value_or(""), binary);
+  ASSERT_TRUE(files().WriteAll(At("b.bin"), "short"));
+  EXPECT_EQ(files().ReadAll(At("b.bin")).value_or(""), "short") << "writing truncates";
+  ASSERT_TRUE(files().Append(At("b.bin"), "+more"));
+  ASSERT_TRUE(files().Append(At("new.log"), "line\n"));
+  EXPECT_EQ(files().ReadAll(At("b.bin")).value_or(""), "short+more");
+  EXPECT_EQ(files().ReadAll(At("new.log")).value_or(""), "line\n");
+  EXPECT_FALSE(files().ReadAll(At("missing")).has_value());
+  EXPECT_FALSE(files().WriteAll(At("no\\such\\folder.txt"), "x"));
+}
+
+TEST_F(FileSystemContract, StreamsOpenFilesButNotFolders) {
+  ASSERT_TRUE(files().MakeFolder(At("dir")));
+  EXPECT_EQ(files().OpenRead(At("dir")), nullptr);
+  EXPECT_EQ(files().OpenRead(At("missing")), nullptr);
+  auto out = files().OpenWrite(At("s.bin"));
+  ASSERT_NE(out, nullptr);
+  *out << "streamed";
+  out.reset();
+  auto in = files().OpenRead(At("s.bin"));
+  ASSERT_NE(in, nullptr);
+  std::string word;
+  *in >> word;
+  EXPECT_EQ(word, "streamed");
+}
+
+TEST_F(FileSystemContract, CopyHonoursReplaceAndReadOnly) {
+  ASSERT_TRUE(files().WriteAll(At("src"), "new"));
+  ASSERT_TRUE(files().WriteAll(At("dst"), "old"));
+  EXPECT_FALSE(files().Copy(At("src"), At("dst"), false));
+  EXPECT_EQ(files().ReadAll(At("dst")).value_or(""), "old");
+  EXPECT_TRUE(files().Copy(At("src"), At("dst"), true));
+  EXPECT_EQ(files().ReadAll(At("dst")).value_or(""), "new");
+  EXPECT_FALSE(files().Copy(At("missing"), At("dst2"), true));
+
+  ASSERT_TRUE(files().SetAttributes(At("dst"), kAttrReadOnly));
+  EXPECT_NE(files().Attributes(At("dst")).value_or(0) & kAttrReadOnly, 0u);
+  EXPECT_FALSE(files().Remove(At("dst"))) << "a read-only file is not deleted";
+  ASSERT_TRUE(files().SetAttributes(At("dst"), kAttrNormal));
+  EXPECT_TRUE(files().Remove(At("dst")));
+  EXPECT_FALSE(files().Remove(At("dst")));
+}
+
+TEST_F(FileSystemContract, MoveRenamesButNeverOverwrites) {
+  ASSERT_TRUE(files().WriteAll(At("a"), "A"));
+  ASSERT_TRUE(files().WriteAll(At("b"), "B"));
+  EXPECT_FALSE(files().Move(At("a"), At("b")));
+  ASSERT_TRUE(files().MakeFolder(At("sub")));
+  EXPECT_TRUE(files().Move(At("a"), At("sub\\c")));
+  EXPECT_FALSE(files().Exists(At("a")));
+  EXPECT_EQ(files().ReadAll(At("sub\\c")).value_or(""), "A");
+  EXPECT_TRUE(files().Move(At("sub"), At("sub2"))) << "folders move too";
+  EXPECT_TRUE(files().Exists(At("sub2\\c")));
+}
+
+TEST_F(FileSystemContract, FindMatchesWildcardsLikeWindows) {
+  for (const char* name : {"^!back.bmp", "^!welcome.lcd", "plain.txt", "README", "^!noext"})
+    ASSERT_TRUE(files().WriteAll(At(name), "x"));
+  ASSERT_TRUE(files().MakeFolder(At("folder")));
+  auto sorted = [](std::vector<std::string> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+  };
+  EXPECT_EQ(sorted(files().Find(At("^!*.*"))),
+            (std::vector<std::string>{"^!back.bmp", "^!noext", "^!welcome.lcd"}));
+  EXPECT_EQ(files().Find(At("*.*")).size(), 6u) << "\"*.*\" also matches names without a dot";
+  EXPECT_EQ(sorted(files().Find(At("*.TXT"))), (std::vector<std::string>{"plain.txt"}));
+  EXPECT_EQ(sorted(files().Find(At("READM?"))), (std::vector<std::string>{"README"}));
+  EXPECT_TRUE(files().Find(At("*.none")).empty());
+  EXPECT_TRUE(files().Find(At("missing\\*.*")).empty());
+}
+
+TEST_F(FileSystemContract, RemoveTreeTakesEverythingInside) {
+  ASSERT_TRUE(files().MakeFolder(At("t")));
+  ASSERT_TRUE(files().MakeFolder(At("t\\deep")));
+  ASSERT_TRUE(files().WriteAll(At("t\\deep\\f"), "x"));
+  ASSERT_TRUE(files().WriteAll(At("t\\ro"), "x"));
+  ASSERT_TRUE(files().SetAttributes(At("t\\ro"), kAttrReadOnly));
+  EXPECT_TRUE(files().RemoveTree(At("t\\")));
+  EXPECT_FALSE(files().Exists(At("t")));
+  EXPECT_FALSE(files().RemoveTree(At("t")));
+  ASSERT_TRUE(files().WriteAll(At("file"), "x"));
+  EXPECT_FALSE(files().RemoveTree(At("file"))) << "only folders are removed as trees";
+  EXPECT_TRUE(files().Exists(At("file")));
+}
+
+TEST_F(FileSystemContract, CurrentFolderIsAnAbsolutePath) {
+  std::string current = files().CurrentFolder();
+  ASSERT_GE(current.size(), 2u);
+  EXPECT_EQ(current[1], ':');
+  EXPECT_TRUE(files().IsFolder(current));
+}
+
+}  // namespace
+}  // namespace tw

@@ -1,0 +1,78 @@
+// What every Registry must answer, checked on the fake and on the real Win32 implementation.
+#include "contract_env.h"
+
+namespace tw {
+namespace {
+
+const char kKey[] = "Software\\TarnwickContract";
+
+class RegistryContract : public ContractTest {
+ protected:
+  Registry& reg() { return platform().registry; }
+  void SetUp() override {
+    ContractTest::SetUp();
+    reg().DeleteTree(RegRoot::CurrentUser, kKey);
+  }
+  void TearDown() override {
+    reg().DeleteTree(RegRoot::CurrentUser, kKey);
+    ContractTest::TearDown();
+  }
+};
+
+TEST_F(RegistryContract, KeysAreCreatedWithTheirParents) {
+  const std::string deep = std::string(kKey) + "\\A\\B";
+  EXPECT_FALSE(reg().CanOpen(RegRoot::CurrentUser, deep, RegAccess::Read));
+  ASSERT_TRUE(reg().CreateKey(RegRoot::CurrentUser, deep));
+  EXPECT_TRUE(reg().CanOpen(RegRoot::CurrentUser, deep, RegAccess::Read));
+  EXPECT_TRUE(reg().CanOpen(RegRoot::CurrentUser, std::string(kKey) + "\\a", RegAccess::All))
+      << "key names match without regard to case";
+  EXPECT_TRUE(reg().CreateKey(RegRoot::CurrentUser, deep)) << "creating an existing key succeeds";
+}
+
+TEST_F(RegistryContract, ValuesReadBackByType) {
+  ASSERT_TRUE(reg().CreateKey(RegRoot::CurrentUser, kKey));
+  EXPECT_TRUE(reg().WriteString(RegRoot::CurrentUser, kKey, "Text", "hello world", false));
+  EXPECT_TRUE(reg().WriteString(RegRoot::CurrentUser, kKey, "Expand", "%TEMP%\\x", true));
+  EXPECT_TRUE(reg().WriteString(RegRoot::CurrentUser, kKey, "", "default", false));
+  EXPECT_TRUE(reg().WriteString(RegRoot::CurrentUser, kKey, "Empty", "", false));
+  EXPECT_TRUE(reg().WriteDword(RegRoot::CurrentUser, kKey, "Number", 0xDEADBEEF));
+  EXPECT_TRUE(reg().WriteBinary(RegRoot::CurrentUser, kKey, "Bytes", std::string("\x01\x00\x02", 3)));
+
+  EXPECT_EQ(reg().ReadString(RegRoot::CurrentUser, kKey, "text").value_or("?"), "hello world");
+  EXPECT_EQ(reg().ReadString(RegRoot::CurrentUser, kKey, "Expand").value_or("?"), "%TEMP%\\x")
+      << "expandable strings are returned unexpanded";
+  EXPECT_EQ(reg().ReadString(RegRoot::CurrentUser, kKey, "").value_or("?"), "default");
+  EXPECT_EQ(reg().ReadString(RegRoot::CurrentUser, kKey, "Empty").value_or("?"), "");
+  EXPECT_EQ(reg().ReadDword(RegRoot::CurrentUser, kKey, "Number").value_or(0), 0xDEADBEEFu);
+  EXPECT_FALSE(reg().ReadString(RegRoot::CurrentUser, kKey, "Number").has_value());
+  EXPECT_FALSE(reg().ReadDword(RegRoot::CurrentUser, kKey, "Text").has_value());
+  EXPECT_FALSE(reg().ReadString(RegRoot::CurrentUser, kKey, "Bytes").has_value());
+  EXPECT_FALSE(reg().ReadString(RegRoot::CurrentUser, kKey, "Missing").has_value());
+  EXPECT_FALSE(reg().ReadString(RegRoot::CurrentUser, std::string(kKey) + "\\None", "Text").has_value());
+}
+
+TEST_F(RegistryContract, WritesNeedAnExistingKey) {
+  EXPECT_FALSE(reg().WriteString(RegRoot::CurrentUser, std::string(kKey) + "\\Nope", "v", "x", false));
+  EXPECT_FALSE(reg().WriteDword(RegRoot::CurrentUser, std::string(kKey) + "\\Nope", "v", 1));
+}
+
+TEST_F(RegistryContract, DeletingValuesAndTrees) {
+  ASSERT_TRUE(reg().CreateKey(RegRoot::CurrentUser, std::string(kKey) + "\\Sub\\Leaf"));
+  ASSERT_TRUE(reg().WriteString(RegRoot::CurrentUser, kKey, "v", "x", false));
+  EXPECT_TRUE(reg().DeleteValue(RegRoot::CurrentUser, kKey, "V"));
+  EXPECT_FALSE(reg().DeleteValue(RegRoot::CurrentUser, kKey, "v"));
+  EXPECT_TRUE(reg().DeleteTree(RegRoot::CurrentUser, kKey));
+  EXPECT_FALSE(reg().CanOpen(RegRoot::CurrentUser, std::string(kKey) + "\\Sub", RegAccess::Read));
+  EXPECT_FALSE(reg().DeleteTree(RegRoot::CurrentUser, kKey));
+}
+
+TEST(RegistryRootNames, RoundTrip) {
+  for (RegRoot root : {RegRoot::ClassesRoot, RegRoot::CurrentUser, RegRoot::LocalMachine, RegRoot::Users,
+                       RegRoot::CurrentConfig})
+    EXPECT_EQ(RegRootFromName(RegRootName(root)), root);
+  EXPECT_FALSE(RegRootFromName("HKLM").has_value());
+  EXPECT_FALSE(RegRootFromName("hkey_local_machine").has_value());
+}
+
+}  // namespace
+}  // namespace tw

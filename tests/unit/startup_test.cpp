@@ -1,0 +1,271 @@
+// Start-up from the machine's folders to the first wizard step, on the fake platform.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/setup_app.h"
+#include "crypt/project_key.h"
+#include "platform/fake/fake_platform.h"
+
+namespace tw {
+namespace {
+
+const char kDist[] = "C:\\dist\\";
+const char kWork[] = "C:\\users\\tester\\Temp\\tw090507\\";
+
+class Startup : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake.files.MakeFolders(kDist);
+    fake.files.SetCurrentFolder("C:\\dist");
+    fake.system.environment["TARNWICK_LOG"] = "C:\\trace.log";
+    fake.registry.CreateKey(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
+    fake.registry.WriteString(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                              "ProgramFilesDir", "C:\\Program Files", false);
+  }
+
+  // Writes plain text, then encrypts it with the project key into the setup folder.
+  void Pack(const std::string& name, const std::string& plain) {
+    fake.files.MakeFolders("C:\\plain");
+    ASSERT_TRUE(fake.files.WriteAll("C:\\plain\\" + name, plain));
+    CRijndaelMethod method;
+    InitProjectKey(method);
+    std::string zivName = name.substr(0, name.size() - 4) + ".ziv";
+    method.EncryptFile(fake.files.HostPath("C:\\plain\\" + name).string(),
+                       fake.files.HostPath(kDist + zivName).string());
+  }
+  void PackProject(const std::string& setupInf, const std::string& dataInf = "[FILES]\r\nTOTAL=0\r\n") {
+    Pack("setup.inf", setupInf);
+    Pack("data.inf", dataInf);
+  }
+  int Start() {
+    app = std::make_unique<CSetupApp>(fake.platform);
+    return app->Run();
+  }
+  std::string TraceText() { return fake.files.ReadAll("C:\\trace.log").value_or(""); }
+
+  FakePlatform fake;
+  std::unique_ptr<CSetupApp> app;
+};
+
+std::string ZeroPadded(std::string text) {
+  text.append((16 - text.size() % 16) % 16, '\0');
+  return text;
+}
+
+TEST_F(Startup, DecryptsBothProjectFilesIntoANewWorkFolder) {
+  const std::string setupInf = "[APPINFO]\r\na1=Demo App\r\n", dataInf = "[FILES]\r\nTOTAL=1\r\n";
+  PackProject(setupInf, dataInf);
+  EXPECT_EQ(Start(), 0);
+  CMainFrame& frame = *app->Frame();
+  EXPECT_EQ(frame.WorkName, "tw090507");
+  EXPECT_EQ(frame.WorkDir, kWork);
+  EXPECT_EQ(frame.SetupInfPath, std::string(kWork) + "setup.inf");
+  EXPECT_EQ(fake.files.ReadAll(frame.SetupInfPath).value_or(""), ZeroPadded(setupInf));
+  EXPECT_EQ(fake.files.ReadAll(frame.DataInfPath).value_or(""), ZeroPadded(dataInf));
+  EXPECT_EQ(frame.ProductName, "Demo App");
+  EXPECT_TRUE(fake.ui.shown.empty());
+  EXPECT_NE(TraceText().find("startup decrypt result=ok"), std::string::npos) << TraceText();
+}
+
+TEST_F(Startup, FoldersComeFromTheSystemWithTheirBackslashes) {
+  PackProject("[APPINFO]\r\n");
+  fake.system.tempFolder = "C:\\users\\tester\\Temp";  // no trailing backslash from the system
+  fake.files.SetCurrentFolder("C:\\dist\\");
+  Start();
+  CMainFrame& frame = *app->Frame();
+  EXPECT_EQ(frame.SetupDir, kDist);
+  EXPECT_EQ(frame.TempDir, "C:\\users\\tester\\Temp\\");
+  EXPECT_EQ(frame.WindowsDir, "C:\\windows");
+  EXPECT_EQ(frame.WindowsVolume, "C:");
+  EXPECT_EQ(frame.SystemDir, "C:\\windows\\system32\\");
+  EXPECT_EQ(frame.ThemeDir, "C:\\dist\\theme\\");
+  EXPECT_EQ(frame.LanguageFilePath, "C:\\dist\\language.lan");
+  EXPECT_EQ(frame.Folders.appData, "C:\\users\\tester\\AppData\\Roaming");
+  EXPECT_EQ(frame.ProgramFilesDir, "C:\\Program Files");
+  EXPECT_EQ(frame.NoProgramFilesDir, 0);
+  EXPECT_EQ(frame.UserName, "tester");
+}
+
+TEST_F(Startup, OverlongSystemAnswersAreCutNotOverrun) {
+  PackProject("[APPINFO]\r\n");
+  fake.system.windowsFolder = "C:\\" + std::string(200, 'w');
+  fake.system.userName = std::string(300, 'u');
+  Start();
+  EXPECT_EQ(app->Frame()->WindowsDir.size(), 149u);
+  EXPECT_EQ(app->Frame()->UserName.size(), 149u);
+}
+
+TEST_F(Startup, ATakenWorkFolderNameGetsTheNextFreeSuffix) {
+  PackProject("[APPINFO]\r\n");
+  fake.files.MakeFolders(std::string(kWork));
+  fake.files.WriteAll(std::string(kWork) + "planted.txt", "someone else's");
+  fake.files.MakeFolders("C:\\users\\tester\\Temp\\tw090507_1");
+  Start();
+  EXPECT_EQ(app->Frame()->WorkName, "tw090507_2");
+  EXPECT_TRUE(fake.files.Exists("C:\\users\\tester\\Temp\\tw090507_2\\setup.inf"));
+  EXPECT_EQ(fake.files.ReadAll(std::string(kWork) + "planted.txt").value_or(""), "someone else's");
+  EXPECT_FALSE(fake.files.Exists(std::string(kWork) + "setup.inf"));
+}
+
+TEST_F(Startup, MissingDataFileShowsTheMessageAndKeepsSetupInf) {
+  Pack("setup.inf", "[APPINFO]\r\n");
+  EXPECT_NE(Start(), 0);
+  ASSERT_EQ(fake.ui.shown.size(), 1u);
+  EXPECT_EQ(fake.ui.shown[0].text,
+            "Sorry, Tarnwick can't find data files.\r\nsetup.ziv and data.ziv\r\n"
+            "These files must be in the same directory of setup.exe");
+  EXPECT_EQ(fake.ui.shown[0].style, static_cast<unsigned>(kMbOk));
+  EXPECT_TRUE(fake.ui.quitCode.has_value());
+  EXPECT_TRUE(fake.files.Exists(std::string(kWork) + "setup.inf"));
+  EXPECT_FALSE(fake.files.Exists(std::string(kWork) + "data.inf"));
+}
+
+TEST_F(Startup, MissingSetupFileShowsTheSameMessage) {
+  Pack("data.inf", "[FILES]\r\n");
+  EXPECT_NE(Start(), 0);
+  ASSERT_EQ(fake.ui.shown.size(), 1u);
+  EXPECT_EQ(fake.ui.shown[0].text.rfind("Sorry, Tarnwick can't find data files.", 0), 0u);
+  EXPECT_FALSE(fake.files.Exists(std::string(kWork) + "setup.inf"));
+}
+
+TEST_F(Startup, AForeignProjectFileEndsInOrderAndRemovesTheWorkFolder) {
+  fake.files.WriteAll(std::string(kDist) + "setup.ziv", std::string(100, 'x'));
+  Pack("data.inf", "[FILES]\r\n");
+  EXPECT_NE(Start(), 0);
+  ASSERT_EQ(fake.ui.shown.size(), 1u);
+  EXPECT_EQ(fake.ui.shown[0].text, "FileCrypt ERROR: File C:\\dist\\setup.ziv cannot be Correctly Decrypted!");
+  EXPECT_FALSE(fake.files.Exists(kWork));
+  EXPECT_TRUE(fake.ui.quitCode.has_value());
+  EXPECT_NE(TraceText().find("startup decrypt result=error"), std::string::npos);
+}
+
+TEST_F(Startup, ATruncatedBodyEndsInOrderToo) {
+  PackProject("[APPINFO]\r\na1=x\r\n");
+  std::string ziv = fake.files.ReadAll(std::string(kDist) + "data.ziv").value();
+  fake.files.WriteAll(std::string(kDist) + "data.ziv", ziv.substr(0, ziv.size() - 3));
+  EXPECT_NE(Start(), 0);
+  ASSERT_EQ(fake.ui.shown.size(), 1u);
+  EXPECT_EQ(fake.ui.shown[0].text, "Illegal Block Size!");
+  EXPECT_FALSE(fake.files.Exists(kWork));
+}
+
+TEST_F(Startup, ThemeFilesMoveOnTheFirstRunOnly) {
+  PackProject("[APPINFO]\r\n");
+  fake.files.WriteAll(std::string(kDist) + "^!back.bmp", "BM");
+  fake.files.WriteAll(std::string(kDist) + "^!welcome.lcd", "[x]");
+  Start();
+  EXPECT_EQ(fake.files.ReadAll("C:\\dist\\theme\\back.bmp").value_or(""), "BM");
+  EXPECT_TRUE(fake.files.Exists("C:\\dist\\theme\\welcome.lcd"));
+  EXPECT_TRUE(fake.files.Find("C:\\dist\\^!*.*").empty());
+
+  fake.files.WriteAll(std::string(kDist) + "^!late.bmp", "BM");
+  fake.system.now.second = 9;
+  Start();
+  EXPECT_TRUE(fake.files.Exists(std::string(kDist) + "^!late.bmp")) << "an existing theme folder is used as it is";
+  EXPECT_FALSE(fake.files.Exists("C:\\dist\\theme\\late.bmp"));
+}
+
+TEST_F(Startup, WorkFolderRemovalNeverFollowsALinkInside) {
+  PackProject("[APPINFO]\r\n");
+  Start();
+  fake.files.MakeFolders("C:\\sentinel");
+  fake.files.WriteAll("C:\\sentinel\\keep.txt", "precious");
+  std::filesystem::create_directory_symlink(fake.files.HostPath("C:\\sentinel"),
+                                            fake.files.HostPath(std::string(kWork) + "link"));
+  app->Frame()->RemoveWorkFolder(WorkFolderRemoval::Always);
+  EXPECT_FALSE(fake.files.Exists(kWork));
+  EXPECT_EQ(fake.files.ReadAll("C:\\sentinel\\keep.txt").value_or(""), "precious");
+}
+
+TEST_F(Startup, KeptWorkFolderSurvivesAllButTheCancelProcedure) {
+  PackProject("[APPINFO]\r\n");
+  Start();
+  app->Flags().keepWorkDir = kOn;
+  app->Frame()->RemoveWorkFolder(WorkFolderRemoval::UnlessKept);
+  EXPECT_TRUE(fake.files.Exists(kWork));
+  app->Frame()->RemoveWorkFolder(WorkFolderRemoval::Always);
+  EXPECT_FALSE(fake.files.Exists(kWork));
+}
+
+TEST_F(Startup, SocketFailureEndsTheProcessButRichEditFailureDoesNot) {
+  PackProject("[APPINFO]\r\n");
+  fake.ui.richEditLoads = false;
+  EXPECT_EQ(Start(), 0);
+  ASSERT_EQ(fake.ui.shown.size(), 1u);
+  EXPECT_EQ(fake.ui.shown[0].text, "Can't load RICHTEXT library.");
+  EXPECT_EQ(fake.ui.shown[0].style, static_cast<unsigned>(kMbIconExclamation));
+
+  fake.ui.shown.clear();
+  fake.ui.socketsWork = false;
+  EXPECT_NE(Start(), 0);
+  ASSERT_EQ(fake.ui.shown.size(), 1u);
+  EXPECT_EQ(fake.ui.shown[0].text, "Windows sockets initialization failed.");
+  EXPECT_EQ(app->Frame(), nullptr);
+}
+
+TEST_F(Startup, NothingIsTracedWithoutTheVariable) {
+  fake.system.environment.clear();
+  PackProject("[APPINFO]\r\n");
+  Start();
+  EXPECT_FALSE(fake.files.Exists("C:\\trace.log"));
+}
+
+TEST_F(Startup, ProjectValuesFollowTheirFlagRules) {
+  PackProject(
+      "[APPINFO]\r\na1=Demo\r\na2=2.5\r\na3={CODE}\r\na19=Acme\r\na4=<ProgramFilesFolder>\\<Publisher>\\<ProductName>\r\n"
+      "a8=Per-User\r\nPREVIEW=255abc\r\nLanguage=English\r\n"
+      "[BUILDING]\r\n2=yes\r\n"
+      "[DIALOGLIST]\r\nCT9=no\r\nCT12=No\r\nCT14=Yes\r\nCT10=<InstallDir>\\run.exe\r\nCT17=HKEY_CURRENT_USER\r\n");
+  Start();
+  CMainFrame& frame = *app->Frame();
+  EXPECT_EQ(frame.InstallDir, "C:\\Program Files\\Acme\\Demo\\");
+  EXPECT_EQ(frame.DefaultInstallDir, frame.InstallDir);
+  EXPECT_EQ(frame.LaunchFile, "C:\\Program Files\\Acme\\Demo\\run.exe");
+  EXPECT_EQ(frame.ProductCode, "{CODE}");
+  EXPECT_EQ(frame.PerUser, kOn);
+  EXPECT_EQ(frame.OfferLaunchFile, kOn) << "only \"No\" turns the offer off";
+  EXPECT_EQ(frame.OfferReadme, 0);
+  EXPECT_EQ(frame.RestartRequired, kOn);
+  EXPECT_EQ(app->Flags().previewMode, kOn);
+  EXPECT_EQ(app->Flags().silentInstall, 0) << "\"yes\" is not \"Yes\"";
+  EXPECT_EQ(frame.UserInfoRoot, "HKEY_CURRENT_USER");
+  EXPECT_EQ(frame.LanguageName, "English");
+}
+
+TEST_F(Startup, InstallFolderSeesNoProductCodeYet) {
+  PackProject("[APPINFO]\r\na3=CODE\r\na4=C:\\Apps\\<ProductCode>x\r\nPREVIEW=1\r\n");
+  Start();
+  EXPECT_EQ(app->Frame()->InstallDir, "C:\\Apps\\x\\");
+  EXPECT_EQ(app->Flags().previewMode, 0);
+}
+
+TEST_F(Startup, CompanyNameNeedsFullAccessToItsKey) {
+  const char key[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+  fake.registry.CreateKey(RegRoot::LocalMachine, key);
+  fake.registry.WriteString(RegRoot::LocalMachine, key, "RegisteredOrganization", "Initech", false);
+  PackProject("[APPINFO]\r\n");
+  Start();
+  EXPECT_EQ(app->Frame()->CompanyName, "Initech");
+  fake.registry.Deny(RegRoot::LocalMachine, key, RegAccess::Write);
+  fake.system.now.second = 8;
+  Start();
+  EXPECT_EQ(app->Frame()->CompanyName, "");
+}
+
+TEST_F(Startup, BuildKindDecidesWhereThePayloadIsRead) {
+  PackProject("[BUILDING]\r\nCURRENTBUILD=Split Files\r\n");
+  Start();
+  EXPECT_EQ(app->Flags().splitFiles, kOn);
+  EXPECT_EQ(app->Flags().useDiskImages, kOn) << "split builds read disk images even without DiskImage1";
+
+  PackProject("[BUILDING]\r\nCURRENTBUILD=split files\r\n");
+  fake.files.MakeFolders("C:\\dist\\DiskImage1");
+  fake.system.now.second = 8;
+  Start();
+  EXPECT_EQ(app->Flags().splitFiles, 0);
+  EXPECT_EQ(app->Flags().useDiskImages, kOn);
+}
+
+}  // namespace
+}  // namespace tw
