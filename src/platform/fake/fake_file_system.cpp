@@ -149,7 +149,7 @@ bool FakeFileSystem::RemoveTree(const std::string& path) {
 }
 
 bool FakeFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
-  if (ShouldFail(FsOp::Copy, to) || ShouldFail(FsOp::Copy, from)) return false;
+  if (ShouldFail(FsOp::Copy, from + "|" + to)) return false;
   std::error_code ec;
   fs::path src = HostPath(from), dst = HostPath(to);
   if (!fs::is_regular_file(src, ec) || fs::is_directory(dst, ec)) return false;

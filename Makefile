@@ -1,0 +1,61 @@
+# The two commands a newcomer needs: `make demo` and `make test`. Everything else is a step of them.
+SHELL := /bin/bash
+BUILD ?= build
+JOBS ?= 2
+ROOT := $(CURDIR)
+
+# Debian packages the builds and tests need; `make deps` installs only the missing ones.
+DEPS := cmake make g++ libgtest-dev googletest \
+        g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
+        binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
+        wine64 xvfb x11-utils imagemagick libmcrypt-dev openssl
+
+HOST  := $(BUILD)/host
+ASAN  := $(BUILD)/asan
+WIN32 := $(BUILD)/win32
+WIN64 := $(BUILD)/win64
+E2E_ENV := E2E_WIN64_DIR=$(ROOT)/$(WIN64) E2E_WIN32_DIR=$(ROOT)/$(WIN32) E2E_HOST_DIR=$(ROOT)/$(HOST)
+
+.PHONY: all deps build build-win64 build-win32 build-host build-asan test demo bench clean
+
+all: build
+
+deps:
+	@missing=$$(for p in $(DEPS); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	fi
+
+build-win64: deps
+	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-x86_64.cmake >/dev/null
+	cmake --build $(WIN64) -j$(JOBS)
+
+build-win32: deps
+	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake >/dev/null
+	cmake --build $(WIN32) -j$(JOBS) --target setup
+
+build-host: deps
+	cmake -S . -B $(HOST) -DTW_WIN64_DIR=$(ROOT)/$(WIN64) -DTW_WIN32_DIR=$(ROOT)/$(WIN32) >/dev/null
+	cmake --build $(HOST) -j$(JOBS)
+
+build-asan: deps
+	cmake -S . -B $(ASAN) -DTW_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	cmake --build $(ASAN) -j$(JOBS) --target unit_tests contract_tests_host
+
+build: build-win64 build-win32 build-host build-asan
+
+# Unit tests under the sanitizers first, then everything (unit, contract on both sides, tools,
+# end-to-end under Wine) from the host build.
+test: build
+	ctest --test-dir $(ASAN) --output-on-failure
+	ctest --test-dir $(HOST) --output-on-failure -j$(JOBS)
+
+demo: build-win64 build-host
+	$(E2E_ENV) bash tests/e2e/demo.sh
+
+bench: build-host
+	@for b in $(HOST)/bench/*_bench; do echo "== $$(basename $$b)"; $$b; done
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,67 @@
+// The fakes' own test controls: fault injection, denial, and the profile writer's file layout.
+#include <gtest/gtest.h>
+
+#include "platform/fake/fake_platform.h"
+#include "platform/wildcard.h"
+
+namespace tw {
+namespace {
+
+TEST(Wildcard, MatchesLikeFindFirstFile) {
+  EXPECT_TRUE(WildcardMatch("*.*", "README"));
+  EXPECT_TRUE(WildcardMatch("^!*.*", "^!back.bmp"));
+  EXPECT_TRUE(WildcardMatch("^!*.*", "^!noext"));
+  EXPECT_FALSE(WildcardMatch("^!*.*", "back.bmp"));
+  EXPECT_TRUE(WildcardMatch("*.LCD", "welcome.lcd"));
+  EXPECT_TRUE(WildcardMatch("a?c", "abc"));
+  EXPECT_FALSE(WildcardMatch("a?c", "ac"));
+  EXPECT_TRUE(WildcardMatch("*a*b*c*", std::string(5000, 'a') + "bc"));
+  EXPECT_FALSE(WildcardMatch("*a*b*c*d", std::string(5000, 'a') + "bc")) << "no exponential backtracking";
+}
+
+TEST(FakeFileSystem, FailuresHitTheChosenCallsOnly) {
+  FakeFileSystem files;
+  files.MakeFolders("C:\\d");
+  files.WriteAll("C:\\d\\a", "x");
+  files.FailWhen(FsOp::Copy, "", 2);
+  EXPECT_TRUE(files.Copy("C:\\d\\a", "C:\\d\\b", true));
+  EXPECT_FALSE(files.Copy("C:\\d\\a", "C:\\d\\c", true)) << "the second copy fails";
+  EXPECT_TRUE(files.Copy("C:\\d\\a", "C:\\d\\e", true));
+  files.FailWhen(FsOp::MakeFolder, "\\locked");
+  EXPECT_FALSE(files.MakeFolder("C:\\d\\Locked"));
+  EXPECT_TRUE(files.MakeFolder("C:\\d\\open"));
+}
+
+TEST(FakeFileSystem, PathsNeverClimbAboveTheDriveRoot) {
+  FakeFileSystem files;
+  files.MakeFolders("C:\\a");
+  auto root = files.HostPath("C:\\");
+  auto escaped = files.HostPath("C:\\a\\..\\..\\..\\etc");
+  EXPECT_EQ(escaped.string().rfind(root.string(), 0), 0u) << escaped;
+}
+
+TEST(FakeRegistry, DenialCoversTheKeyAndItsChildren) {
+  FakeRegistry registry;
+  registry.CreateKey(RegRoot::LocalMachine, "Software\\A\\B");
+  registry.WriteString(RegRoot::LocalMachine, "Software\\A\\B", "v", "x", false);
+  registry.Deny(RegRoot::LocalMachine, "software\\a", RegAccess::Write);
+  EXPECT_TRUE(registry.CanOpen(RegRoot::LocalMachine, "Software\\A\\B", RegAccess::Read));
+  EXPECT_FALSE(registry.CanOpen(RegRoot::LocalMachine, "Software\\A\\B", RegAccess::All));
+  EXPECT_FALSE(registry.WriteString(RegRoot::LocalMachine, "Software\\A\\B", "v", "y", false));
+  EXPECT_EQ(registry.ReadString(RegRoot::LocalMachine, "Software\\A\\B", "v").value_or(""), "x");
+  registry.Deny(RegRoot::LocalMachine, "Software\\A", RegAccess::Read);
+  EXPECT_FALSE(registry.ReadString(RegRoot::LocalMachine, "Software\\A\\B", "v").has_value());
+  EXPECT_EQ(registry.ValueType(RegRoot::LocalMachine, "Software\\A\\B", "v"), 0);
+}
+
+TEST(FakeProfileFiles, WritesKeepTheFileReadable) {
+  FakePlatform fake;
+  fake.files.WriteAll("C:\\x.ini", "; comment\r\n[One]\r\na=1\r\n\r\n[Two]\r\nb=2\r\n");
+  ASSERT_TRUE(fake.profiles.WriteValue("C:\\x.ini", "one", "c", "3"));
+  ASSERT_TRUE(fake.profiles.WriteValue("C:\\x.ini", "Three", "d", "4"));
+  EXPECT_EQ(fake.files.ReadAll("C:\\x.ini").value_or(""),
+            "; comment\r\n[One]\r\na=1\r\nc=3\r\n\r\n[Two]\r\nb=2\r\n[Three]\r\nd=4\r\n");
+}
+
+}  // namespace
+}  // namespace tw
