@@ -42,9 +42,8 @@ class FakeFileSystem : public FileSystem {
   std::filesystem::path HostPath(const std::string& path) const;
   // Creates every missing folder of path.
   void MakeFolders(const std::string& path);
-  // Makes operations of kind op fail: every one whose path (either path, for a copy) holds fragment
-  // (any when empty), or only
-  // the nth such call when nth > 0.
+  // Makes operations of kind op fail: every one whose path (either path, for a copy) holds
+  // fragment (any when empty), or only the nth such call when nth > 0.
   void FailWhen(FsOp op, const std::string& fragment = "", int nth = 0);
   void ClearFailures() { failures_.clear(); }
 
