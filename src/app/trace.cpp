@@ -20,8 +20,7 @@ std::string Trace::Quote(const std::string& value) {
   std::string quoted = "\"";
   for (char c : value) {
     switch (c) {
-      case '"': quoted += "\\\""; break;
-      case '\\': quoted += "\\\\"; break;
+      case '"': quoted += "\"\""; break;
       case '\r': quoted += "\\r"; break;
       case '\n': quoted += "\\n"; break;
       default: quoted += c;

@@ -24,7 +24,8 @@ class Trace {
   // Appends "<area> <event> k=v ..." (values quoted when they hold blanks); safe from any thread.
   void Write(const char* area, const char* event, std::initializer_list<Field> fields = {});
 
-  // The form a value takes in a trace line: bare, or quoted with \" \\ \r \n escapes.
+  // The form a value takes in a trace line: bare, or quoted. Inside quotes backslashes stay as they
+  // are (paths read naturally), a quote is doubled, and CR and LF are written as \r and \n.
   static std::string Quote(const std::string& value);
 
  private:

@@ -15,8 +15,8 @@ TEST(Trace, LinesCarryAreaEventAndQuotedValues) {
   trace.Write("install", "copy", {{"dest", "C:\\App\\a b.exe"}, {"result", "ok"}});
   trace.Write("dialog", "message", {{"text", "line1\r\nsaid \"hi\""}, {"empty", ""}});
   EXPECT_EQ(fake.files.ReadAll("C:\\t.log").value_or(""),
-            "install copy dest=\"C:\\\\App\\\\a b.exe\" result=ok\n"
-            "dialog message text=\"line1\\r\\nsaid \\\"hi\\\"\" empty=\"\"\n");
+            "install copy dest=\"C:\\App\\a b.exe\" result=ok\n"
+            "dialog message text=\"line1\\r\\nsaid \"\"hi\"\"\" empty=\"\"\n");
 }
 
 TEST(Trace, SilentWithoutTheVariable) {
