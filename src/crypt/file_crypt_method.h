@@ -41,9 +41,6 @@ class CFileCryptMethod {
   virtual void EncryptFile(const std::string& inName, const std::string& outName, FileOpener& opener) = 0;
   virtual void DecryptFile(const std::string& inName, const std::string& outName, FileOpener& opener) = 0;
 
-  CFileCryptMethod(const CFileCryptMethod&) = default;
-  CFileCryptMethod& operator=(const CFileCryptMethod&) = default;
-
  protected:
   bool m_bInitialised = false;
 };

@@ -3,15 +3,6 @@
 pack=$1
 . "$(dirname "$0")/common.sh"
 
-expect_exit() {
-  local want=$1; shift
-  set +e
-  "$@" > "$work/stdout" 2> "$work/err"
-  local rc=$?
-  set -e
-  [ $rc -eq "$want" ] || fail "'$*' exited $rc, expected $want; stderr: $(cat "$work/err")"
-}
-
 mkdir -p "$work/p1" "$work/p2"
 printf '[FILES]\r\n' > "$work/p1/data.inf"
 expect_exit 1 "$pack" "$work/p1" "$work/out1"

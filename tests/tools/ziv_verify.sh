@@ -3,15 +3,6 @@
 ziv=$1
 . "$(dirname "$0")/common.sh"
 
-expect_exit() {
-  local want=$1; shift
-  set +e
-  "$@" > "$work/out" 2> "$work/err"
-  local rc=$?
-  set -e
-  [ $rc -eq "$want" ] || fail "'$*' exited $rc, expected $want; stderr: $(cat "$work/err")"
-}
-
 printf '[APPINFO]\r\n' > "$work/setup.inf"
 "$ziv" encrypt "$work/setup.inf" "$work/setup.ziv"
 expect_exit 0 "$ziv" verify "$work/setup.ziv"

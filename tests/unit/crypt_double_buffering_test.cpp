@@ -16,16 +16,8 @@
 namespace tw {
 namespace {
 
+using crypt_test::MessageOf;
 using crypt_test::RandomBytes;
-
-std::string MessageOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const FileCryptError& e) {
-    return e.what();
-  }
-  return "<no error>";
-}
 
 TEST(DoubleBuffering, OddSizeIsRefusedFirst) {
   std::istringstream in("data");

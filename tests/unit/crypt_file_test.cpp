@@ -17,20 +17,12 @@
 namespace tw {
 namespace {
 
+using crypt_test::MessageOf;
 using crypt_test::RandomBytes;
 using crypt_test::ReadFile;
 using crypt_test::TempFolder;
 using crypt_test::ToHex;
 using crypt_test::WriteFile;
-
-std::string MessageOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const FileCryptError& e) {
-    return e.what();
-  }
-  return "<no error>";
-}
 
 std::string Signature(CRijndaelMethod& m) {
   unsigned char sig[32];

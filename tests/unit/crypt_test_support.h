@@ -1,8 +1,9 @@
-// Helpers shared by the file-crypt tests: hex conversion, seeded random bytes, a private temp
-// folder per test, and whole-file read/write.
+// Helpers shared by the file-crypt tests: hex conversion, the raised message, seeded random bytes,
+// a private temp folder per test, and whole-file read/write.
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include <unistd.h>
+
+#include "crypt/file_crypt_error.h"
 
 namespace tw::crypt_test {
 
@@ -32,6 +35,16 @@ inline std::string ToHex(const std::string& bytes) {
 
 inline std::string ToHex(const unsigned char* bytes, size_t n) {
   return ToHex(std::string(reinterpret_cast<const char*>(bytes), n));
+}
+
+// The text of the FileCryptError the call raises, or "<no error>".
+inline std::string MessageOf(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const FileCryptError& e) {
+    return e.what();
+  }
+  return "<no error>";
 }
 
 inline std::string RandomBytes(size_t n, uint32_t seed) {
