@@ -155,7 +155,11 @@ void CMainFrame::ResolveMachineValues() {
   Registry& registry = platform_.registry;
   ProgramFilesDir = registry.ReadString(RegRoot::LocalMachine, kVersionKey, "ProgramFilesDir").value_or("");
   CommonFilesDir = registry.ReadString(RegRoot::LocalMachine, kVersionKey, "CommonFilesDir").value_or("");
-  NoProgramFilesDir = ProgramFilesDir.empty() ? kOn : 0;
+  // Whether the key opens for all access is the administrator test. The folders themselves are
+  // read with read access, so a normal user's "<ProgramFilesFolder>" still names the real folder
+  // instead of collapsing to an empty text and a path at the drive root.
+  bool fullAccess = registry.CanOpen(RegRoot::LocalMachine, kVersionKey, RegAccess::All);
+  NoProgramFilesDir = (!fullAccess || ProgramFilesDir.empty()) ? kOn : 0;
   LoginName = UserName = Cut(system.UserName(), kFolderBuffer);
 
   CurrentBuild = ReadSetting("BUILDING", "CURRENTBUILD");
@@ -165,7 +169,8 @@ void CMainFrame::ResolveMachineValues() {
     flags_.useDiskImages = kOn;
   }
   trace_.Write("startup", "machine",
-               {{"programfiles", ProgramFilesDir}, {"commonfiles", CommonFilesDir}, {"user", UserName},
+               {{"programfiles", ProgramFilesDir}, {"commonfiles", CommonFilesDir},
+                {"admin", NoProgramFilesDir == kOn ? "no" : "yes"}, {"user", UserName},
                 {"build", CurrentBuild}, {"diskimages", std::to_string(flags_.useDiskImages)}});
 }
 

@@ -87,6 +87,14 @@ TEST_F(Startup, FoldersComeFromTheSystemWithTheirBackslashes) {
   EXPECT_EQ(frame.UserName, "tester");
 }
 
+TEST_F(Startup, ANormalUserKeepsTheProgramFilesFolderButIsNotAnAdministrator) {
+  PackProject("[APPINFO]\r\na4=<ProgramFilesFolder>\\Demo\r\n");
+  fake.registry.Deny(RegRoot::LocalMachine, "SOFTWARE", RegAccess::Write);
+  Start();
+  EXPECT_EQ(app->Frame()->NoProgramFilesDir, kOn);
+  EXPECT_EQ(app->Frame()->InstallDir, "C:\\Program Files\\Demo\\");
+}
+
 TEST_F(Startup, OverlongSystemAnswersAreCutNotOverrun) {
   PackProject("[APPINFO]\r\n");
   fake.system.windowsFolder = "C:\\" + std::string(200, 'w');
