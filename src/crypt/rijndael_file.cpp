@@ -33,6 +33,12 @@ OpenedPair OpenBoth(const std::string& inName, const std::string& outName, FileO
   return pair;
 }
 
+// A full disk or a vanished share must not leave a short project file behind as if all went well.
+void WriteOrFail(std::ostream& out, const char* data, int count, const std::string& outName) {
+  out.write(data, count);
+  if (!out.good()) throw FileCryptError("FileCrypt ERROR: Cannot write File " + outName + "!");
+}
+
 }  // namespace
 
 void CRijndaelMethod::GetSignature(unsigned char* signature) {
@@ -65,7 +71,7 @@ void CRijndaelMethod::EncryptFile(const std::string& inName, const std::string& 
 
   unsigned char signature[kSignatureLength];
   GetSignature(signature);
-  files.out->write(reinterpret_cast<const char*>(signature), kSignatureLength);
+  WriteOrFail(*files.out, reinterpret_cast<const char*>(signature), kSignatureLength, outName);
   ResetChaining();
 
   char readBuffer[kReadBufferSize + 1] = {};
@@ -76,9 +82,10 @@ void CRijndaelMethod::EncryptFile(const std::string& inName, const std::string& 
   while ((count = reader.GetData(plain, -1)) > 0) {
     if (count < kChunkLength) count = PadBlock(plain, count);
     Encrypt(plain, cipher, count);
-    files.out->write(cipher, count);
+    WriteOrFail(*files.out, cipher, count, outName);
   }
   files.out->flush();
+  if (!files.out->good()) throw FileCryptError("FileCrypt ERROR: Cannot write File " + outName + "!");
 }
 
 void CRijndaelMethod::DecryptFile(const std::string& inName, const std::string& outName, FileOpener& opener) {
@@ -94,9 +101,10 @@ void CRijndaelMethod::DecryptFile(const std::string& inName, const std::string& 
   int count;
   while ((count = reader.GetData(cipher, -1)) > 0) {
     Decrypt(cipher, plain, count);
-    files.out->write(plain, count);
+    WriteOrFail(*files.out, plain, count, outName);
   }
   files.out->flush();
+  if (!files.out->good()) throw FileCryptError("FileCrypt ERROR: Cannot write File " + outName + "!");
 }
 
 void CRijndaelMethod::CheckSignature(std::istream& in, const std::string& inName) {

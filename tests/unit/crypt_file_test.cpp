@@ -272,5 +272,38 @@ TEST_F(CryptFile, FileOpenerCarriesTheSameFormatAndOrder) {
             MessageOf([&] { method_.DecryptFile("setup.ziv", "locked.inf", opener); }));
 }
 
+// An output that takes only so many bytes, like a disk that fills up.
+class FullDiskOpener : public FileOpener {
+ public:
+  FullDiskOpener(std::string input, size_t capacity) : input_(std::move(input)) { buffer_.left = capacity; }
+  std::unique_ptr<std::istream> OpenIn(const std::string&) override {
+    return std::make_unique<std::istringstream>(input_);
+  }
+  std::unique_ptr<std::ostream> OpenOut(const std::string&) override {
+    return std::make_unique<std::ostream>(&buffer_);
+  }
+
+ private:
+  struct Limited : std::streambuf {
+    size_t left = 0;
+    int_type overflow(int_type c) override {
+      if (left == 0 || traits_type::eq_int_type(c, traits_type::eof())) return traits_type::eof();
+      --left;
+      return c;
+    }
+  };
+  std::string input_;
+  Limited buffer_;
+};
+
+TEST_F(CryptFile, AFullDiskIsAnErrorNotAShortFile) {
+  FullDiskOpener plainSource(RandomBytes(2000, 9), 500);
+  EXPECT_EQ("FileCrypt ERROR: Cannot write File out.ziv!",
+            MessageOf([&] { method_.EncryptFile("in.inf", "out.ziv", plainSource); }));
+  FullDiskOpener cipherSource(ExpectedEncryptedFile(RandomBytes(2000, 9)), 500);
+  EXPECT_EQ("FileCrypt ERROR: Cannot write File out.inf!",
+            MessageOf([&] { method_.DecryptFile("in.ziv", "out.inf", cipherSource); }));
+}
+
 }  // namespace
 }  // namespace tw
