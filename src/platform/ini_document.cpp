@@ -292,7 +292,7 @@ class IniDocument::Builder {
   // is an ordinary key line.
   bool StartSection(std::string_view line) {
     size_t close = line.rfind(']');
-    if (close == std::string_view::npos || close == 0) return false;
+    if (close == std::string_view::npos) return false;
     Section section;
     std::string_view name = CutAtNul(TrimBlanks(line.substr(1, close - 1)));
     std::vector<LookAlike> lookAlikes = LookAlikesIn(name);

@@ -18,8 +18,8 @@ class IniDocument {
   // What the system reader puts into a buffer of bufferSize characters for (section, key,
   // fallback): the first matching section's first matching key, one pair of surrounding quotes
   // removed, cut to bufferSize - 1. A missing section or key, or a key line without '=', gives
-  // the fallback (trailing blanks dropped, quotes removed, cut the same way). Names match without
-  // regard to case and surrounding blanks. bufferSize <= 0 gives "" (nothing is written).
+  // the fallback (trailing spaces dropped, quotes removed, cut the same way). Names match without
+  // regard to ASCII case and surrounding blanks. bufferSize <= 0 gives "" (nothing is written).
   std::string Get(std::string_view section, std::string_view key, std::string_view fallback,
                   int bufferSize) const;
 
