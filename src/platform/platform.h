@@ -1,8 +1,10 @@
 // The platform aggregate: one of each service, built once (by WinMain or by a test) and passed in.
 #pragma once
 #include "platform/file_system.h"
+#include "platform/http.h"
 #include "platform/profile_files.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 #include "platform/system_info.h"
 #include "platform/ui.h"
 
@@ -14,6 +16,8 @@ struct Platform {
   Registry& registry;
   SystemInfo& system;
   Ui& ui;
+  Shell& shell;
+  Http& http;
 };
 
 }  // namespace tw

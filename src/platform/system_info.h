@@ -6,6 +6,18 @@
 
 namespace tw {
 
+// The running Windows version as the system's extended version query reports it.
+struct OsVersion {
+  uint32_t major = 0, minor = 0, build = 0;
+  uint32_t platformId = 0;  // 1 for the 9x family, 2 for NT
+};
+constexpr uint32_t kPlatformNt = 2;
+
+// The four registers the processor identification instruction fills for one leaf.
+struct CpuRegisters {
+  uint32_t eax = 0, ebx = 0, ecx = 0, edx = 0;
+};
+
 struct LocalTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
@@ -29,6 +41,16 @@ class SystemInfo {
   virtual uint32_t TickCount() const = 0;
   // An environment variable of this process; nothing when unset.
   virtual std::optional<std::string> Environment(const std::string& name) const = 0;
+  // The running system's version (asked once; the answer does not change during a run).
+  virtual OsVersion Version() const = 0;
+  // Total physical memory in bytes.
+  virtual uint64_t TotalPhysicalMemory() const = 0;
+  // The primary screen's size in pixels and its bits per pixel.
+  virtual int ScreenWidth() const = 0;
+  virtual int ScreenHeight() const = 0;
+  virtual int BitsPerPixel() const = 0;
+  // The processor identification instruction for one leaf; nothing when the processor lacks it.
+  virtual std::optional<CpuRegisters> CpuId(uint32_t leaf) const = 0;
 };
 
 }  // namespace tw

@@ -1,7 +1,9 @@
 // User-interface service: message boxes, the frame's message loop and process-wide UI set-up.
 // Pages, controls and dialogs join it as the wizard grows.
 #pragma once
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tw {
 
@@ -16,6 +18,30 @@ enum MessageBoxStyle : unsigned {
   kMbIconInformation = 0x40,
 };
 enum MessageBoxAnswer : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
+
+// The fixed dialog templates in the program's resources.
+enum FixedDialogTemplate : int {
+  kDialogConfirm = 142,  // cancel confirmation, error box and question box
+  kDialogRetry = 143,    // Retry / Ignore / Cancel
+  kDialogMessage = 155,  // information message
+  kDialogWait = 156,     // the please-wait notice
+};
+constexpr int kDialogTextId = 1000;
+
+// What a fixed dialog shows and how it ends, decided by the portable dialog logic; the UI draws it
+// as it stands. Controls not named keep the template's own text and state.
+struct FixedDialogLook {
+  struct Button {
+    int id;                            // control id in the template
+    int result;                        // what the dialog returns when it is pressed
+    std::optional<std::string> label;  // nothing keeps the template's label
+    bool visible = true;
+  };
+  int templateId = kDialogConfirm;
+  std::optional<std::string> text;     // text of control 1000; nothing keeps the template's
+  std::vector<Button> buttons;
+  int escapeResult = 2;                // Esc and the close box
+};
 
 class Ui {
  public:
@@ -32,6 +58,13 @@ class Ui {
   virtual void PostQuit(int exitCode) = 0;
   // Runs the message loop until the quit message; returns its exit code.
   virtual int RunMessageLoop() = 0;
+  // Shows a fixed dialog modally, centred on the screen; returns the result of the button pressed.
+  virtual int RunFixedDialog(const FixedDialogLook& look) = 0;
+  // Shows the modeless please-wait notice and paints it at once; Close removes it (no-op if absent).
+  virtual void ShowWaitNotice() = 0;
+  virtual void CloseWaitNotice() = 0;
+  // True when a top-level window with exactly this class name and title exists.
+  virtual bool TopLevelWindowExists(const std::string& className, const std::string& title) = 0;
 };
 
 }  // namespace tw

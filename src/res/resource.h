@@ -2,3 +2,25 @@
 #pragma once
 
 #define IDR_MAINFRAME 128
+
+// Built-in icons, shared by the fixed dialogs and the skin's picture controls.
+#define IDI_INFORMATION 132
+#define IDI_QUESTION 133
+#define IDI_CHECK 134
+#define IDI_ERROR 135
+#define IDI_FOLDER 136
+#define IDI_DRIVE 137
+#define IDI_COMPUTER 138
+#define IDI_EXCLAMATION 141
+#define IDI_FEATURE 151
+#define IDI_FEATURE_OFF 152
+#define IDI_WAIT 159
+
+// Fixed dialog templates and their controls.
+#define IDD_CONFIRM 142
+#define IDD_RETRY 143
+#define IDD_MESSAGE 155
+#define IDD_WAIT 156
+#define IDC_DIALOG_TEXT 1000
+#define IDC_RETRY 1001
+#define IDC_IGNORE 1002

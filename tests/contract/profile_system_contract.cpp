@@ -48,5 +48,24 @@ TEST_F(SystemInfoContract, UserClockAndEnvironment) {
   EXPECT_FALSE(system.Environment("TARNWICK_CONTRACT_SURELY_UNSET").has_value());
 }
 
+TEST_F(SystemInfoContract, MachineMeasurements) {
+  const SystemInfo& system = platform().system;
+  OsVersion version = system.Version();
+  EXPECT_GE(version.major, 4u);
+  EXPECT_GT(system.TotalPhysicalMemory(), 16ull << 20);
+  EXPECT_GT(system.ScreenWidth(), 0);
+  EXPECT_GT(system.ScreenHeight(), 0);
+  int bits = system.BitsPerPixel();
+  EXPECT_TRUE(bits == 8 || bits == 16 || bits == 24 || bits == 32) << bits;
+  auto leaf0 = system.CpuId(0);
+  ASSERT_TRUE(leaf0.has_value());
+  EXPECT_GE(leaf0->eax, 1u) << "leaf 1 exists on every processor that has the instruction";
+  for (uint32_t word : {leaf0->ebx, leaf0->edx, leaf0->ecx})
+    for (int shift = 0; shift < 32; shift += 8) {
+      char c = static_cast<char>((word >> shift) & 0xFF);
+      EXPECT_TRUE(c >= ' ' && c <= '~') << "the vendor text is printable";
+    }
+}
+
 }  // namespace
 }  // namespace tw

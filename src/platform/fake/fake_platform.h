@@ -1,8 +1,10 @@
 // One of each fake service, wired together as a Platform for a test.
 #pragma once
 #include "platform/fake/fake_file_system.h"
+#include "platform/fake/fake_http.h"
 #include "platform/fake/fake_profile_files.h"
 #include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_shell.h"
 #include "platform/fake/fake_system_info.h"
 #include "platform/fake/fake_ui.h"
 #include "platform/platform.h"
@@ -15,7 +17,9 @@ struct FakePlatform {
   FakeRegistry registry;
   FakeSystemInfo system;
   FakeUi ui;
-  Platform platform{files, profiles, registry, system, ui};
+  FakeShell shell{files};
+  FakeHttp http;
+  Platform platform{files, profiles, registry, system, ui, shell, http};
 
   // The machine's own folders exist from the start, as on a real system.
   FakePlatform() {

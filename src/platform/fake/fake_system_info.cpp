@@ -13,6 +13,9 @@ FakeSystemInfo::FakeSystemInfo() {
       {20, "C:\\windows\\Fonts"},           {26, profile + "\\AppData\\Roaming"},
       {39, profile + "\\Pictures"},         {46, "C:\\users\\Public\\Documents"},
   };
+  // A Pentium III Coppermine: vendor "GenuineIntel" in EBX, EDX, ECX; family 6, model 8.
+  cpuLeaves[0] = {1, 0x756E6547, 0x6C65746E, 0x49656E69};
+  cpuLeaves[1] = {0x683, 0, 0, 0};
 }
 
 std::string FakeSystemInfo::SpecialFolder(int csidl) const {
@@ -24,6 +27,12 @@ std::optional<std::string> FakeSystemInfo::Environment(const std::string& name) 
   auto it = environment.find(name);
   if (it == environment.end()) return std::nullopt;
   return it->second;
+}
+
+std::optional<CpuRegisters> FakeSystemInfo::CpuId(uint32_t leaf) const {
+  if (cpuLeaves.empty()) return std::nullopt;
+  auto it = cpuLeaves.find(leaf);
+  return it == cpuLeaves.end() ? CpuRegisters{} : it->second;
 }
 
 }  // namespace tw

@@ -18,6 +18,12 @@ class FakeSystemInfo : public SystemInfo {
   LocalTime Now() const override { return now; }
   uint32_t TickCount() const override { return tickCount; }
   std::optional<std::string> Environment(const std::string& name) const override;
+  OsVersion Version() const override { return version; }
+  uint64_t TotalPhysicalMemory() const override { return physicalMemory; }
+  int ScreenWidth() const override { return screenWidth; }
+  int ScreenHeight() const override { return screenHeight; }
+  int BitsPerPixel() const override { return bitsPerPixel; }
+  std::optional<CpuRegisters> CpuId(uint32_t leaf) const override;
 
   std::string windowsFolder = "C:\\windows";
   std::string systemFolder = "C:\\windows\\system32";
@@ -27,6 +33,11 @@ class FakeSystemInfo : public SystemInfo {
   uint32_t tickCount = 1000;
   std::map<int, std::string> specialFolders;
   std::map<std::string, std::string> environment;
+  OsVersion version{5, 1, 2600, kPlatformNt};  // Windows XP
+  uint64_t physicalMemory = 512ull << 20;
+  int screenWidth = 1024, screenHeight = 768, bitsPerPixel = 32;
+  // Leaves the processor answers; an empty map means the instruction is unavailable.
+  std::map<uint32_t, CpuRegisters> cpuLeaves;
 };
 
 }  // namespace tw

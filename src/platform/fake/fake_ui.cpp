@@ -12,4 +12,27 @@ int FakeUi::ShowMessageBox(const std::string& text, const std::string& caption, 
   return answer;
 }
 
+int FakeUi::RunFixedDialog(const FixedDialogLook& look) {
+  dialogs.push_back(look);
+  if (!dialogResults.empty()) {
+    int result = dialogResults.front();
+    dialogResults.pop_front();
+    return result;
+  }
+  for (const auto& button : look.buttons)
+    if (button.visible) return button.result;
+  return look.escapeResult;
+}
+
+bool FakeUi::TopLevelWindowExists(const std::string& className, const std::string& title) {
+  for (const auto& [windowClass, windowTitle] : windows)
+    if ((className.empty() || className == windowClass) && (title.empty() || title == windowTitle)) return true;
+  return false;
+}
+
+void FakeUi::ShowWaitNotice() {
+  waitNoticeShown = true;
+  ++waitNoticeShows;
+}
+
 }  // namespace tw

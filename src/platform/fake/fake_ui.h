@@ -3,6 +3,8 @@
 #pragma once
 #include <deque>
 #include <optional>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "platform/ui.h"
@@ -23,6 +25,10 @@ class FakeUi : public Ui {
   int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) override;
   void PostQuit(int exitCode) override { quitCode = exitCode; }
   int RunMessageLoop() override { return quitCode.value_or(0); }
+  int RunFixedDialog(const FixedDialogLook& look) override;
+  void ShowWaitNotice() override;
+  void CloseWaitNotice() override { waitNoticeShown = false; }
+  bool TopLevelWindowExists(const std::string& className, const std::string& title) override;
 
   bool socketsWork = true;
   bool richEditLoads = true;
@@ -30,6 +36,14 @@ class FakeUi : public Ui {
   std::deque<int> answers;
   std::vector<ShownMessageBox> shown;
   std::optional<int> quitCode;
+
+  // Fixed dialogs: every look shown, answered from dialogResults (else the first visible button).
+  std::vector<FixedDialogLook> dialogs;
+  std::deque<int> dialogResults;
+  bool waitNoticeShown = false;
+  int waitNoticeShows = 0;
+  // Top-level windows that exist, as (class, title); an empty class or title asked for matches any.
+  std::set<std::pair<std::string, std::string>> windows;
 };
 
 }  // namespace tw

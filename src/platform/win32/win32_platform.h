@@ -61,6 +61,12 @@ class Win32SystemInfo : public SystemInfo {
   LocalTime Now() const override;
   uint32_t TickCount() const override;
   std::optional<std::string> Environment(const std::string& name) const override;
+  OsVersion Version() const override;
+  uint64_t TotalPhysicalMemory() const override;
+  int ScreenWidth() const override;
+  int ScreenHeight() const override;
+  int BitsPerPixel() const override;
+  std::optional<CpuRegisters> CpuId(uint32_t leaf) const override;
 };
 
 class Win32Ui : public Ui {
@@ -71,9 +77,24 @@ class Win32Ui : public Ui {
   int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) override;
   void PostQuit(int exitCode) override;
   int RunMessageLoop() override;
+  int RunFixedDialog(const FixedDialogLook& look) override;
+  void ShowWaitNotice() override;
+  void CloseWaitNotice() override;
+  bool TopLevelWindowExists(const std::string& className, const std::string& title) override;
 
  private:
   bool socketsStarted_ = false;
+  void* waitNotice_ = nullptr;  // the notice's window while it is shown
+};
+
+class Win32Shell : public Shell {
+ public:
+  bool RunAndWait(const std::string& program, const std::string& commandLine) override;
+};
+
+class Win32Http : public Http {
+ public:
+  std::unique_ptr<HttpSession> OpenSession(const std::string& agent) override;
 };
 
 struct Win32Platform {
@@ -82,7 +103,9 @@ struct Win32Platform {
   Win32Registry registry;
   Win32SystemInfo system;
   Win32Ui ui;
-  Platform platform{files, profiles, registry, system, ui};
+  Win32Shell shell;
+  Win32Http http;
+  Platform platform{files, profiles, registry, system, ui, shell, http};
 };
 
 // Limits the DLL search to the system folder before anything else loads, so a DLL planted beside

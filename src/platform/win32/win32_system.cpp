@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cpuid.h>
+
 #include <vector>
 
 #include "platform/win32/win32_platform.h"
@@ -79,6 +81,52 @@ std::optional<std::string> Win32SystemInfo::Environment(const std::string& name)
   if (length >= size) return std::nullopt;
   value.resize(length);
   return value;
+}
+
+OsVersion Win32SystemInfo::Version() const {
+  static const OsVersion cached = [] {
+    OSVERSIONINFOEXA info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) {
+      // Systems before the extended query answer only the short form.
+      info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+      if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) return OsVersion{};
+    }
+    return OsVersion{info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber, info.dwPlatformId};
+  }();
+  return cached;
+}
+
+uint64_t Win32SystemInfo::TotalPhysicalMemory() const {
+  MEMORYSTATUSEX status = {};
+  status.dwLength = sizeof status;
+  if (GlobalMemoryStatusEx(&status)) return status.ullTotalPhys;
+  MEMORYSTATUS old = {};
+  old.dwLength = sizeof old;
+  GlobalMemoryStatus(&old);
+  return old.dwTotalPhys;
+}
+
+int Win32SystemInfo::ScreenWidth() const { return GetSystemMetrics(SM_CXSCREEN); }
+
+int Win32SystemInfo::ScreenHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
+
+int Win32SystemInfo::BitsPerPixel() const {
+  HDC screen = GetDC(nullptr);
+  if (!screen) return 0;
+  int bits = GetDeviceCaps(screen, BITSPIXEL);
+  ReleaseDC(nullptr, screen);
+  return bits;
+}
+
+std::optional<CpuRegisters> Win32SystemInfo::CpuId(uint32_t leaf) const {
+  // __get_cpuid first checks that the instruction exists (the ID flag on old 32-bit processors).
+  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+  if (!__get_cpuid(leaf, &eax, &ebx, &ecx, &edx)) {
+    if (__get_cpuid_max(0, nullptr) == 0) return std::nullopt;
+    return CpuRegisters{};
+  }
+  return CpuRegisters{eax, ebx, ecx, edx};
 }
 
 Win32Ui::~Win32Ui() {

@@ -1,0 +1,33 @@
+// HTTP twin: answers from scripted responses keyed by "host:port/path", and records every request.
+#pragma once
+#include <map>
+#include <vector>
+
+#include "platform/http.h"
+
+namespace tw {
+
+struct FakeHttpResponse {
+  int status = 200;
+  std::string body;
+  bool reportLength = true;  // send a Content-Length
+  bool failSend = false;
+  int failReadAfter = -1;    // fail the read once this many bytes went out (-1: never)
+};
+
+class FakeHttp : public Http {
+ public:
+  struct Request {
+    std::string agent, host;
+    int port;
+    std::string path, acceptType;
+  };
+  std::unique_ptr<HttpSession> OpenSession(const std::string& agent) override;
+
+  std::map<std::string, FakeHttpResponse> responses;  // by "host:port/path"
+  std::vector<Request> requests;
+  bool sessionsFail = false;
+  std::vector<std::string> unreachableHosts;
+};
+
+}  // namespace tw

@@ -1,0 +1,29 @@
+// Shell twin: a program starts when its file exists in the fake file system; every start attempt is
+// recorded so a test can see what ran with which command line.
+#pragma once
+#include <vector>
+
+#include "platform/fake/fake_file_system.h"
+#include "platform/shell.h"
+
+namespace tw {
+
+class FakeShell : public Shell {
+ public:
+  struct Run {
+    std::string program, commandLine;
+  };
+  explicit FakeShell(const FakeFileSystem& files) : files_(files) {}
+
+  bool RunAndWait(const std::string& program, const std::string& commandLine) override {
+    runs.push_back({program, commandLine});
+    return files_.Exists(program) && !files_.IsFolder(program);
+  }
+
+  std::vector<Run> runs;
+
+ private:
+  const FakeFileSystem& files_;
+};
+
+}  // namespace tw

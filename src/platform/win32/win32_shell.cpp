@@ -1,0 +1,108 @@
+// Starting programs and the WinINet-backed HTTP client.
+#include <windows.h>
+#include <wininet.h>
+
+#include <vector>
+
+#include "platform/win32/win32_platform.h"
+
+namespace tw {
+
+bool Win32Shell::RunAndWait(const std::string& program, const std::string& commandLine) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');  // CreateProcessA may write into the command line
+  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE,
+                      CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process))
+    return false;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+namespace {
+
+// One WinINet handle, closed with the object.
+class InternetHandle {
+ public:
+  explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
+  ~InternetHandle() {
+    if (handle_) InternetCloseHandle(handle_);
+  }
+  InternetHandle(const InternetHandle&) = delete;
+  InternetHandle& operator=(const InternetHandle&) = delete;
+  HINTERNET get() const { return handle_; }
+
+ private:
+  HINTERNET handle_;
+};
+
+class WinInetRequest : public HttpRequest {
+ public:
+  explicit WinInetRequest(HINTERNET handle) : handle_(handle) {}
+  bool Send() override { return HttpSendRequestA(handle_.get(), nullptr, 0, nullptr, 0) != FALSE; }
+  std::optional<int> Status() override {
+    DWORD status = 0, size = sizeof status;
+    if (!HttpQueryInfoA(handle_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+      return std::nullopt;
+    return static_cast<int>(status);
+  }
+  std::optional<uint64_t> ContentLength() override {
+    DWORD length = 0, size = sizeof length;
+    if (!HttpQueryInfoA(handle_.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size, nullptr))
+      return std::nullopt;
+    return length;
+  }
+  int Read(char* buffer, int size) override {
+    DWORD read = 0;
+    if (!InternetReadFile(handle_.get(), buffer, static_cast<DWORD>(size), &read)) return -1;
+    return static_cast<int>(read);
+  }
+
+ private:
+  InternetHandle handle_;
+};
+
+class WinInetConnection : public HttpConnection {
+ public:
+  explicit WinInetConnection(HINTERNET handle) : handle_(handle) {}
+  std::unique_ptr<HttpRequest> OpenGet(const std::string& path, const std::string& acceptType) override {
+    const char* accept[] = {acceptType.c_str(), nullptr};
+    HINTERNET request = HttpOpenRequestA(handle_.get(), "GET", path.c_str(), nullptr, nullptr, accept,
+                                         INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                             INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_PRAGMA_NOCACHE,
+                                         0);
+    if (!request) return nullptr;
+    return std::make_unique<WinInetRequest>(request);
+  }
+
+ private:
+  InternetHandle handle_;
+};
+
+class WinInetSession : public HttpSession {
+ public:
+  explicit WinInetSession(HINTERNET handle) : handle_(handle) {}
+  std::unique_ptr<HttpConnection> Connect(const std::string& host, int port) override {
+    HINTERNET connection = InternetConnectA(handle_.get(), host.c_str(), static_cast<INTERNET_PORT>(port), nullptr,
+                                            nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+    if (!connection) return nullptr;
+    return std::make_unique<WinInetConnection>(connection);
+  }
+
+ private:
+  InternetHandle handle_;
+};
+
+}  // namespace
+
+std::unique_ptr<HttpSession> Win32Http::OpenSession(const std::string& agent) {
+  HINTERNET session = InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  if (!session) return nullptr;
+  return std::make_unique<WinInetSession>(session);
+}
+
+}  // namespace tw
