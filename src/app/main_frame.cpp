@@ -39,7 +39,11 @@ std::string FormatWorkName(const LocalTime& now) {
 }  // namespace
 
 CMainFrame::CMainFrame(Platform& platform, Trace& trace, HostFlags& flags)
-    : platform_(platform), trace_(trace), flags_(flags) {}
+    : platform_(platform),
+      trace_(trace),
+      flags_(flags),
+      dialogs_(platform.ui, platform.files, trace, LanguageFilePath,
+               [this](const std::string& text) { return ExpandPlaceholders(text); }) {}
 
 CMainFrame::~CMainFrame() = default;
 

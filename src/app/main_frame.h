@@ -9,6 +9,7 @@
 #include "app/project_settings.h"
 #include "app/trace.h"
 #include "platform/platform.h"
+#include "support/fixed_dialogs.h"
 
 namespace tw {
 
@@ -43,6 +44,12 @@ class CMainFrame {
   int ReadCount(const std::string& section) const { return settings_.ReadCount(section); }
   // Fills the product values from "APPINFO", "BUILDING" and "DIALOGLIST", in their fixed order.
   void LoadProjectValues();
+  // The fixed dialogs, reading the current language file and expanding with the host values.
+  FixedDialogs& Dialogs() { return dialogs_; }
+  const ProjectSettings& Settings() const { return settings_; }
+  Platform& GetPlatform() { return platform_; }
+  Trace& GetTrace() { return trace_; }
+  HostFlags& Flags() { return flags_; }
 
   // --- host state ---
   std::string SetupDir, WindowsDir, WindowsVolume, TempDir, SystemDir, LanguageFilePath, ThemeDir;
@@ -83,6 +90,7 @@ class CMainFrame {
   HostFlags& flags_;
   std::unique_ptr<CRijndaelMethod> crypt_;
   ProjectSettings settings_;
+  FixedDialogs dialogs_;
 };
 
 }  // namespace tw

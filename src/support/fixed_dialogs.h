@@ -1,0 +1,54 @@
+// The engine's four fixed dialogs: cancel confirmation (also its error box and question box), the
+// information message, the retry dialog and the please-wait notice. This decides their texts,
+// labels and buttons; the UI draws them from the resource templates.
+#pragma once
+#include <functional>
+#include <string>
+
+#include "platform/ui.h"
+
+namespace tw {
+
+class FileSystem;
+class Trace;
+
+class FixedDialogs {
+ public:
+  using Expander = std::function<std::string(const std::string&)>;
+  // Results of AskRetry.
+  enum RetryAnswer { kRetry = 1, kIgnore = 2, kCancel = 3 };
+
+  // languageFile is read at each dialog, so a language chosen later is honoured.
+  FixedDialogs(Ui& ui, const FileSystem& files, Trace& trace, const std::string& languageFile, Expander expand);
+
+  // True when the user confirmed cancelling (button 1).
+  bool ConfirmCancel();
+  // The engine's message box: the text expanded, one button.
+  void ShowError(const std::string& text);
+  // A two-button question; 1 or 2.
+  int AskQuestion(const std::string& text);
+  // The information message of the "ShowMessage" action.
+  void ShowInfo(const std::string& text);
+  // Retry, Ignore or Cancel (Cancel only when cancelOnly).
+  int AskRetry(const std::string& text, bool cancelOnly);
+  void ShowWait();
+  void CloseWait();
+
+  // The looks, apart so they can be checked without showing anything.
+  FixedDialogLook ConfirmLook(int mode, const std::string& text) const;
+  FixedDialogLook RetryLook(const std::string& text, bool cancelOnly) const;
+  FixedDialogLook MessageLook(const std::string& text) const;
+
+ private:
+  std::string LanguageText(const std::string& section, const std::string& key) const;
+  std::string Bracketed(const std::string& text) const;
+  int Show(const FixedDialogLook& look, const char* kind);
+
+  Ui& ui_;
+  const FileSystem& files_;
+  Trace& trace_;
+  const std::string& languageFile_;
+  Expander expand_;
+};
+
+}  // namespace tw
