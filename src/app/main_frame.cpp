@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "app/earlier_installation.h"
 #include "app/project_files.h"
 #include "crypt/rijndael_method.h"
 
@@ -217,8 +218,15 @@ void CMainFrame::LoadProjectValues() {
 
 int CMainFrame::StartWizard() {
   trace_.Write("wizard", "start");
+  if (!CheckRights(*this)) {
+    platform_.ui.PostQuit(1);
+    return -1;
+  }
+  DetectEarlierInstallation(*this);
+  // Merge modules are installed after the engine's own run, from files in the work folder.
+  if (ReadCount("MERGEMODULES") != 0) flags_.keepWorkDir = kOn;
   // The wizard pages are not part of the engine yet: the run ends once the project is read.
-  trace_.Write("wizard", "end", {{"reason", "no pages"}});
+  trace_.Write("wizard", "end", {{"reason", "no pages"}, {"installdir", InstallDir}});
   platform_.ui.PostQuit(0);
   return 0;
 }

@@ -1,0 +1,85 @@
+#include "app/earlier_installation.h"
+
+#include "app/main_frame.h"
+
+namespace tw {
+namespace {
+
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+std::string WithBackslash(std::string folder) {
+  if (folder.empty() || folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
+void RemoveEarlierInstallation(CMainFrame& frame) {
+  Platform& platform = frame.GetPlatform();
+  const std::string program = frame.ExpandPlaceholders("<WindowsFolder>\\dovuvi.exe");
+  const std::string arguments = frame.ExpandPlaceholders(" \"/S\" <ProductCode>");
+  const std::string key = frame.ExpandPlaceholders(std::string(kUninstallKey) + "<ProductCode>");
+  const std::string displayName = ReadFullAccessValue(platform.registry, RegRoot::LocalMachine, key, "DisplayName");
+  if (displayName.empty()) {
+    frame.GetTrace().Write("upgrade", "remove-earlier", {{"registered", "no"}});
+    return;
+  }
+  // The earlier uninstaller runs silently; its outcome is its own business.
+  bool started = platform.shell.RunAndWait(program, arguments);
+  frame.GetTrace().Write("upgrade", "remove-earlier",
+                         {{"registered", displayName}, {"program", program}, {"arguments", arguments},
+                          {"result", started ? "ran" : "not-started"}});
+}
+
+// The earlier folder from the product's uninstall registration.
+std::string AutoDetectedFolder(CMainFrame& frame) {
+  const Registry& registry = frame.GetPlatform().registry;
+  const std::string key = std::string(kUninstallKey) + frame.ProductCode;
+  std::string folder = ReadFullAccessValue(registry, RegRoot::LocalMachine, key, "LastInstallationPath");
+  if (folder.empty()) folder = ReadFullAccessValue(registry, RegRoot::LocalMachine, key, "InstallLocation");
+  return folder;
+}
+
+// The earlier folder from the value the author named as "ROOT\key\path\value".
+std::string NamedValueFolder(CMainFrame& frame) {
+  const std::string path = frame.ReadSetting("APPINFO", "a28", kCountBuffer);
+  size_t first = path.find('\\'), last = path.rfind('\\');
+  if (first == std::string::npos) return "";
+  const std::string rootName = path.substr(0, first);
+  const std::string key = first == last ? "" : path.substr(first + 1, last - first - 1);
+  const std::string name = path.substr(last + 1);
+  if (rootName != "HKEY_LOCAL_MACHINE" && rootName != "HKEY_CURRENT_USER") return "";
+  RegRoot root = rootName == "HKEY_LOCAL_MACHINE" ? RegRoot::LocalMachine : RegRoot::CurrentUser;
+  return ReadFullAccessValue(frame.GetPlatform().registry, root, key, name);
+}
+
+}  // namespace
+
+std::string ReadFullAccessValue(const Registry& registry, RegRoot root, const std::string& key,
+                                const std::string& name) {
+  if (!registry.CanOpen(root, key, RegAccess::All)) return "";
+  return registry.ReadString(root, key, name).value_or("");
+}
+
+bool CheckRights(CMainFrame& frame) {
+  bool needed = IsYes(frame.ReadSetting("APPINFO", "a7", kCountBuffer));
+  bool refused = needed && frame.NoProgramFilesDir == kOn;
+  frame.GetTrace().Write("rights", "check", {{"required", needed ? "yes" : "no"}, {"result", refused ? "refused" : "ok"}});
+  if (refused) frame.Dialogs().ShowError("Sorry, you need administrator rights to install this software.");
+  return !refused;
+}
+
+void DetectEarlierInstallation(CMainFrame& frame) {
+  const std::string mode = frame.ReadSetting("APPINFO", "a26", kCountBuffer);
+  if (mode == "New Installation") {
+    if (IsYes(frame.ReadSetting("APPINFO", "a29", kCountBuffer))) RemoveEarlierInstallation(frame);
+    return;
+  }
+  if (mode != "Upgrade") return;
+  bool autoDetect = frame.ReadSetting("APPINFO", "a27", kCountBuffer) == "Auto-Detect";
+  std::string folder = autoDetect ? AutoDetectedFolder(frame) : NamedValueFolder(frame);
+  frame.GetTrace().Write("upgrade", "detect",
+                         {{"method", autoDetect ? "auto" : "value"}, {"folder", folder}});
+  if (folder.empty()) return;
+  frame.InstallDir = WithBackslash(folder);
+}
+
+}  // namespace tw

@@ -1,0 +1,55 @@
+// A packed project in a fake machine, started the way setup.exe starts: shared by the tests of
+// everything that happens between process start and the first page.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/setup_app.h"
+#include "crypt/project_key.h"
+#include "platform/fake/fake_platform.h"
+
+namespace tw {
+
+const char kDist[] = "C:\\dist\\";
+const char kWork[] = "C:\\users\\tester\\Temp\\tw090507\\";
+
+class StartupFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake.files.MakeFolders(kDist);
+    fake.files.SetCurrentFolder("C:\\dist");
+    fake.system.environment["TARNWICK_LOG"] = "C:\\trace.log";
+    fake.registry.CreateKey(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
+    fake.registry.WriteString(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                              "ProgramFilesDir", "C:\\Program Files", false);
+  }
+
+  // Writes plain text, then encrypts it with the project key into the setup folder.
+  void Pack(const std::string& name, const std::string& plain) {
+    fake.files.MakeFolders("C:\\plain");
+    ASSERT_TRUE(fake.files.WriteAll("C:\\plain\\" + name, plain));
+    CRijndaelMethod method;
+    InitProjectKey(method);
+    std::string zivName = name.substr(0, name.size() - 4) + ".ziv";
+    method.EncryptFile(fake.files.HostPath("C:\\plain\\" + name).string(),
+                       fake.files.HostPath(kDist + zivName).string());
+  }
+  void PackProject(const std::string& setupInf, const std::string& dataInf = "[FILES]\r\nTOTAL=0\r\n") {
+    Pack("setup.inf", setupInf);
+    Pack("data.inf", dataInf);
+  }
+  int Start() {
+    app = std::make_unique<CSetupApp>(fake.platform);
+    return app->Run();
+  }
+  std::string TraceText() { return fake.files.ReadAll("C:\\trace.log").value_or(""); }
+
+  FakePlatform fake;
+  std::unique_ptr<CSetupApp> app;
+};
+
+using Startup = StartupFixture;
+
+}  // namespace tw
