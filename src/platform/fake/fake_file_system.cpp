@@ -235,20 +235,20 @@ std::optional<std::string> FakeFileSystem::ReadAll(const std::string& path) cons
   return data.str();
 }
 
-bool FakeFileSystem::WriteAll(const std::string& path, const std::string& data) {
+bool FakeFileSystem::WriteFile(const std::string& path, const std::string& data, std::ios::openmode mode) {
   if (ShouldFail(FsOp::Write, path)) return false;
   auto attributes = Attributes(path);
   if (attributes && (*attributes & (kAttrReadOnly | kAttrFolder))) return false;
-  std::ofstream out(HostPath(path), std::ios::binary | std::ios::trunc);
+  std::ofstream out(HostPath(path), std::ios::binary | mode);
   return out && out.write(data.data(), static_cast<std::streamsize>(data.size())).good();
 }
 
+bool FakeFileSystem::WriteAll(const std::string& path, const std::string& data) {
+  return WriteFile(path, data, std::ios::trunc);
+}
+
 bool FakeFileSystem::Append(const std::string& path, const std::string& data) {
-  if (ShouldFail(FsOp::Write, path)) return false;
-  auto attributes = Attributes(path);
-  if (attributes && (*attributes & (kAttrReadOnly | kAttrFolder))) return false;
-  std::ofstream out(HostPath(path), std::ios::binary | std::ios::app);
-  return out && out.write(data.data(), static_cast<std::streamsize>(data.size())).good();
+  return WriteFile(path, data, std::ios::app);
 }
 
 std::unique_ptr<std::istream> FakeFileSystem::OpenRead(const std::string& path) const {

@@ -2,6 +2,7 @@
 // names resolve without regard to case, and tests can make chosen operations fail.
 #pragma once
 #include <filesystem>
+#include <ios>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,7 @@ class FakeFileSystem : public FileSystem {
     int seen;
   };
   bool ShouldFail(FsOp op, const std::string& path) const;
+  bool WriteFile(const std::string& path, const std::string& data, std::ios::openmode mode);
   std::string Absolute(const std::string& path) const;
 
   std::filesystem::path root_;
