@@ -12,6 +12,9 @@ namespace tw {
 Platform& ContractPlatform();
 // A folder (absolute Windows path, trailing backslash) where the suites may create anything.
 std::string ContractScratchRoot();
+// "host:port" of an HTTP server that serves "/hello.txt" as "hello" and nothing else; empty when
+// none is running (the HTTP suite is then skipped).
+std::string ContractHttpServer();
 
 // Gives each test a fresh, empty scratch folder and removes it afterwards.
 class ContractTest : public ::testing::Test {

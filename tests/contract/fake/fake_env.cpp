@@ -16,4 +16,10 @@ std::string ContractScratchRoot() {
   return "C:\\contract\\";
 }
 
+std::string ContractHttpServer() {
+  Fake().http.responses["127.0.0.1:18080/hello.txt"] = FakeHttpResponse{200, "hello"};
+  Fake().http.responses["127.0.0.1:18080/missing.txt"] = FakeHttpResponse{404, "not found"};
+  return "127.0.0.1:18080";
+}
+
 }  // namespace tw

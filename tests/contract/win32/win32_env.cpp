@@ -22,4 +22,6 @@ std::string ContractScratchRoot() {
   return root;
 }
 
+std::string ContractHttpServer() { return Real().system.Environment("TW_CONTRACT_HTTP").value_or(""); }
+
 }  // namespace tw
