@@ -1,0 +1,381 @@
+# End-to-end harness, sourced by tests/e2e/test_*.sh and demo.sh: a prepared Wine prefix copied fresh
+# for each test, a private Xvfb display, the UI driver, screenshots, packing and assertions.
+# shellcheck shell=bash
+
+E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+E2E_WINELOADER=${E2E_WINELOADER:-/usr/lib/wine/wine64}
+E2E_WINESERVER=${E2E_WINESERVER:-/usr/lib/wine/wineserver64}
+E2E_SCREEN=${E2E_SCREEN:-1024x768x24}
+# Bump when the way the base prefix is prepared changes, so old bases are rebuilt.
+E2E_BASE_FORMAT=4
+
+# --- messages and assertions ----------------------------------------------------------------------
+
+e2e_log() { printf 'e2e [%s] %s\n' "${E2E_NAME:-setup}" "$*" >&2; }
+
+# Ends the test as failed; the EXIT trap still cleans up.
+e2e_fail() {
+  printf 'FAIL [%s]: %s\n' "${E2E_NAME:-e2e}" "$*" >&2
+  exit 1
+}
+
+# Ends the test as skipped (ctest's SKIP_RETURN_CODE).
+e2e_skip() {
+  printf 'SKIP [%s]: %s\n' "${E2E_NAME:-e2e}" "$*" >&2
+  exit 77
+}
+
+e2e_assert_file() {
+  [[ -f $1 ]] || e2e_fail "${2:-expected file} missing: $1"
+}
+
+e2e_assert_no_file() {
+  [[ ! -e $1 && ! -L $1 ]] || e2e_fail "${2:-unexpected entry} exists: $1"
+}
+
+# e2e_assert_eq EXPECTED ACTUAL [WHAT]; both values are shown quoted so invisible bytes stand out.
+e2e_assert_eq() {
+  [[ $1 == "$2" ]] && return 0
+  e2e_fail "${3:-value} differs
+  expected: $(printf '%q' "$1")
+  actual:   $(printf '%q' "$2")"
+}
+
+# --- small process helpers ------------------------------------------------------------------------
+
+# True while pid runs and is not a zombie (nothing reaps orphans on some machines).
+_e2e_alive() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+  stat=${stat##*) }
+  [[ ${stat%% *} != Z ]]
+}
+
+# Ends one process we started, by id: TERM, then KILL when it lingers; reaps it when it is our child.
+_e2e_stop_pid() {
+  local pid=$1 i
+  [[ -n $pid ]] || return 0
+  kill -TERM "$pid" 2>/dev/null
+  for ((i = 0; i < 100; i++)); do
+    _e2e_alive "$pid" || break
+    sleep 0.05
+  done
+  _e2e_alive "$pid" && kill -KILL "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  return 0
+}
+
+# Wine processes (wineserver included) running on prefix: their executable is Wine's and their
+# environment names the prefix. Our own shells carry WINEPREFIX too, hence the executable check.
+_e2e_prefix_pids() {
+  local prefix=$1 file pid exe
+  for file in $(grep -lzxF "WINEPREFIX=$prefix" /proc/[0-9]*/environ 2>/dev/null); do
+    pid=${file#/proc/}
+    pid=${pid%/environ}
+    exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || continue
+    [[ $exe == /usr/lib/wine/* || $exe == "$E2E_WINELOADER"* || $exe == "$E2E_WINESERVER" ]] && echo "$pid"
+  done
+}
+
+# Wine keeps the server's socket in <tmp>/<name>/server-<dev>-<inode>, where <name> is read from
+# the prefix's "wineserver" file. Each prefix gets its own folder, made before any Wine process
+# starts: two first processes in a prefix without one race to make it, and the loser gives up.
+_e2e_server_tmp() {
+  local prefix=$1 name
+  [[ -f $prefix/wineserver ]] || return 1
+  name=$(head -c 64 "$prefix/wineserver")
+  [[ $name =~ ^wine-[A-Za-z0-9]{6}$ ]] || return 1
+  echo "${TMPDIR:-/tmp}/$name"
+}
+
+_e2e_make_server_tmp() {
+  local prefix=$1 dir
+  rm -f "$prefix/wineserver"
+  dir=$(mktemp -d "${TMPDIR:-/tmp}/wine-XXXXXX") || return 1
+  printf '%s' "${dir##*/}" >"$prefix/wineserver"
+  chmod 0400 "$prefix/wineserver"
+}
+
+# Ends every Wine process of prefix and waits for them. SIGINT is what wineserver -k sends: the
+# server takes its processes down with it. Sent directly, we can poll more finely than -k does.
+# Anything still running after a few seconds is killed by id.
+_e2e_kill_prefix() {
+  local prefix=$1 pids pid i
+  [[ -d $prefix ]] || return 0
+  pids=$(_e2e_prefix_pids "$prefix")
+  [[ -z $pids ]] && return 0
+  for pid in $pids; do
+    [[ $(readlink "/proc/$pid/exe" 2>/dev/null) == "$E2E_WINESERVER" ]] && kill -INT "$pid" 2>/dev/null
+  done
+  for ((i = 0; i < 250; i++)); do
+    pids=$(_e2e_prefix_pids "$prefix")
+    [[ -z $pids ]] && return 0
+    # A process that has not reached the server yet survives the first round.
+    ((i == 100)) && WINEPREFIX=$prefix "$E2E_WINESERVER" -k >/dev/null 2>&1
+    sleep 0.02
+  done
+  e2e_log "killing Wine processes that outlived their wineserver: $pids"
+  # shellcheck disable=SC2086
+  kill -KILL $pids 2>/dev/null
+  return 0
+}
+
+_e2e_remove_prefix() {
+  local prefix=$1 server_tmp
+  [[ -d $prefix ]] || return 0
+  server_tmp=$(_e2e_server_tmp "$prefix") && rm -rf "$server_tmp"
+  rm -rf "$prefix"
+}
+
+# Starts Xvfb on a free display (it picks one and writes its number to fd 3). Sets _E2E_XVFB_PID
+# and _E2E_XVFB_DISPLAY in the calling shell, so it must not run in a subshell.
+_e2e_start_xvfb() {
+  local file=$1 i
+  rm -f "$file"
+  Xvfb -displayfd 3 -screen 0 "$E2E_SCREEN" -nolisten tcp -noreset 3>"$file" </dev/null >"$file.log" 2>&1 &
+  _E2E_XVFB_PID=$!
+  for ((i = 0; i < 200; i++)); do
+    if grep -qx '[0-9][0-9]*' "$file" 2>/dev/null; then
+      _E2E_XVFB_DISPLAY=:$(head -n 1 "$file")
+      return 0
+    fi
+    _e2e_alive "$_E2E_XVFB_PID" || break
+    sleep 0.05
+  done
+  e2e_log "Xvfb did not start: $(cat "$file.log" 2>/dev/null)"
+  _e2e_stop_pid "$_E2E_XVFB_PID"
+  _E2E_XVFB_PID=
+  return 1
+}
+
+# --- the base prefix ------------------------------------------------------------------------------
+
+_e2e_require_host_dir() {
+  [[ -n ${E2E_HOST_DIR:-} && -d $E2E_HOST_DIR ]] || e2e_fail "E2E_HOST_DIR must name the host build folder"
+  E2E_ROOT=$E2E_HOST_DIR/e2e
+  mkdir -p "$E2E_ROOT"
+}
+
+_e2e_base_stamp() {
+  printf 'format=%s wine=%s user=%s\n' "$E2E_BASE_FORMAT" "$("$E2E_WINELOADER" --version 2>/dev/null)" "$(id -un)"
+}
+
+# Builds a prefix at $1 with wineboot under a temporary Xvfb. Runs in a subshell so its trap can
+# clean up an interrupted build without touching the caller's traps.
+_e2e_build_base() (
+  local tmp=$1 link server_tmp size=${E2E_SCREEN%x*}
+  _E2E_XVFB_PID=
+  trap '_e2e_kill_prefix "$tmp"; _e2e_stop_pid "$_E2E_XVFB_PID"; _e2e_remove_prefix "$tmp"' EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM HUP
+  _e2e_start_xvfb "$E2E_ROOT/base-xvfb.display" || exit 1
+  mkdir -p "$tmp" && _e2e_make_server_tmp "$tmp" || exit 1
+  e2e_log "preparing the base Wine prefix (once per build)"
+  WINEPREFIX=$tmp DISPLAY=$_E2E_XVFB_DISPLAY WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+    WINESERVER=$E2E_WINESERVER "$E2E_WINELOADER" wineboot -i >"$E2E_ROOT/base-prefix.log" 2>&1
+  # A Wine virtual desktop draws title bars and frames itself; with no window manager on Xvfb,
+  # screenshots would otherwise show bare client areas.
+  WINEPREFIX=$tmp DISPLAY=$_E2E_XVFB_DISPLAY WINEDEBUG=-all WINESERVER=$E2E_WINESERVER \
+    "$E2E_WINELOADER" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$E2E_ROOT/base-prefix.log" 2>&1
+  WINEPREFIX=$tmp DISPLAY=$_E2E_XVFB_DISPLAY WINEDEBUG=-all WINESERVER=$E2E_WINESERVER \
+    "$E2E_WINELOADER" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$size" /f >>"$E2E_ROOT/base-prefix.log" 2>&1
+  WINEPREFIX=$tmp "$E2E_WINESERVER" -w
+  [[ -f $tmp/system.reg && -f $tmp/user.reg ]] || { e2e_log "wineboot failed: $(cat "$E2E_ROOT/base-prefix.log")"; exit 1; }
+  # The user's Desktop, Documents and similar folders are links to the real home folder; tests
+  # must not write there, so they become plain folders inside the prefix.
+  while IFS= read -r -d '' link; do
+    rm -f "$link" && mkdir -p "$link"
+  done < <(find "$tmp/drive_c/users" -type l -print0)
+  server_tmp=$(_e2e_server_tmp "$tmp") && rm -rf "$server_tmp"
+  rm -f "$tmp/wineserver"
+  _e2e_base_stamp >"$tmp/.e2e-stamp"
+  _e2e_stop_pid "$_E2E_XVFB_PID"
+  trap - EXIT
+)
+
+# Prepares $E2E_HOST_DIR/e2e/base-prefix once per build and Wine version. Tests that start at the
+# same time wait on the lock for the one that builds it.
+e2e_base_prefix() {
+  _e2e_require_host_dir
+  local base=$E2E_ROOT/base-prefix lock_fd tmp status=0
+  exec {lock_fd}>"$E2E_ROOT/base-prefix.lock"
+  flock "$lock_fd"
+  if [[ ! -f $base/.e2e-stamp || $(cat "$base/.e2e-stamp") != "$(_e2e_base_stamp)" ]]; then
+    rm -rf "$E2E_ROOT"/base-prefix.new.*
+    tmp=$E2E_ROOT/base-prefix.new.$$
+    if _e2e_build_base "$tmp"; then
+      rm -rf "$base"
+      mv "$tmp" "$base"
+    else
+      rm -rf "$tmp"
+      status=1
+    fi
+  fi
+  exec {lock_fd}>&-
+  return $status
+}
+
+# A test's prefix: system32 (630 MB, never written by tests) is hard-linked; everything else,
+# the registry files above all, is a real copy, so no test can change the base.
+_e2e_clone_prefix() {
+  local base=$1 prefix=$2
+  mkdir -p "$prefix"
+  (cd "$base" && tar --exclude=./drive_c/windows/system32 --exclude=./.e2e-stamp -cf - .) |
+    (cd "$prefix" && tar -xpf -) || return 1
+  cp -al "$base/drive_c/windows/system32" "$prefix/drive_c/windows/" && _e2e_make_server_tmp "$prefix"
+}
+
+# Windows' idea of the user's temporary folder, as a Unix path inside the prefix.
+_e2e_find_temp() {
+  local prefix=$1 value rel
+  value=$(sed -n 's/^"TEMP"="\(.*\)"$/\1/p' "$prefix/user.reg" | head -n 1)
+  if [[ $value =~ ^[Cc]:\\\\ ]]; then
+    rel=${value:4}
+    rel=${rel//\\\\//}
+    echo "$prefix/drive_c/$rel"
+    return 0
+  fi
+  for rel in "users/$(id -un)/Temp" "users/$(id -un)/AppData/Local/Temp"; do
+    [[ -d $prefix/drive_c/$rel ]] && { echo "$prefix/drive_c/$rel"; return 0; }
+  done
+  return 1
+}
+
+# Z:\ maps the Unix root in every prefix.
+e2e_winpath() {
+  local path=$1
+  echo "Z:${path//\//\\}"
+}
+
+# --- watchdog -------------------------------------------------------------------------------------
+
+# A test killed outright (a ctest timeout sends SIGKILL) runs no trap. This detached watcher outlives
+# it and ends that test's Wine processes and Xvfb, by id, when the test died without e2e_end.
+_e2e_watchdog() {
+  local owner=$1 dir=$2 prefix=$3 xvfb=$4
+  echo "$BASHPID" >"$dir/.watchdog"
+  while [[ -e $dir/.active ]] && _e2e_alive "$owner"; do sleep 1; done
+  [[ -e $dir/.active ]] || exit 0
+  _e2e_kill_prefix "$prefix"
+  if [[ $(readlink "/proc/$xvfb/exe" 2>/dev/null) == */Xvfb ]]; then kill -TERM "$xvfb" 2>/dev/null; fi
+  _e2e_remove_prefix "$prefix"
+  rm -f "$dir/.active" "$dir/.watchdog"
+}
+
+_e2e_start_watchdog() {
+  setsid -f bash -c 'source "$1" && _e2e_watchdog "$2" "$3" "$4" "$5"' e2e-watchdog \
+    "$E2E_LIB_DIR/lib.sh" "$$" "$E2E_DIR" "$WINEPREFIX" "$_E2E_XVFB_PID" </dev/null >/dev/null 2>&1
+}
+
+# --- a test's life --------------------------------------------------------------------------------
+
+# e2e_begin NAME: a fresh prefix and display for this test; e2e_end runs on exit, however it ends.
+e2e_begin() {
+  local name=${1:?e2e_begin needs a test name} temp
+  E2E_NAME=$name
+  _e2e_require_host_dir
+  e2e_base_prefix || e2e_fail "could not prepare the base Wine prefix (see $E2E_ROOT/base-prefix.log)"
+
+  E2E_DIR=$E2E_ROOT/run/$name
+  rm -rf "$E2E_DIR"
+  mkdir -p "$E2E_DIR"
+  touch "$E2E_DIR/.active"
+  trap 'e2e_end' EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM HUP
+
+  export WINEPREFIX=$E2E_DIR/prefix
+  _e2e_clone_prefix "$E2E_ROOT/base-prefix" "$WINEPREFIX" || e2e_fail "could not copy the base prefix"
+  export WINELOADER=$E2E_WINELOADER WINESERVER=$E2E_WINESERVER
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  unset WINEARCH WINEDLLPATH XAUTHORITY WAYLAND_DISPLAY
+  export E2E_DIR E2E_DRIVE_C=$WINEPREFIX/drive_c
+  temp=$(_e2e_find_temp "$WINEPREFIX") || e2e_fail "cannot find the user's temp folder in $WINEPREFIX"
+  mkdir -p "$temp"
+  export E2E_TEMP=$temp
+  export TARNWICK_LOG
+  TARNWICK_LOG=$(e2e_winpath "$E2E_DIR/trace.log")
+
+  _e2e_start_xvfb "$E2E_DIR/xvfb.display" || e2e_fail "could not start Xvfb"
+  export DISPLAY=$_E2E_XVFB_DISPLAY
+  _e2e_start_watchdog
+}
+
+# Ends this test's Wine processes and Xvfb, waits for them and removes the prefix. The scratch
+# folder stays for a look after a failure; the next run of the same test clears it.
+e2e_end() {
+  local status=$?
+  [[ -n ${E2E_DIR:-} && -e $E2E_DIR/.active ]] || return "$status"
+  _e2e_kill_prefix "$WINEPREFIX"
+  _e2e_stop_pid "${_E2E_XVFB_PID:-}"
+  _E2E_XVFB_PID=
+  _e2e_remove_prefix "$WINEPREFIX"
+  local watchdog
+  watchdog=$(cat "$E2E_DIR/.watchdog" 2>/dev/null)
+  rm -f "$E2E_DIR/.active" "$E2E_DIR/.watchdog"
+  [[ -n $watchdog ]] && kill -TERM "$watchdog" 2>/dev/null
+  return "$status"
+}
+
+# --- running Windows programs ---------------------------------------------------------------------
+
+# e2e_wine EXE ARGS...: runs a program in the test's prefix with the shell's current directory as its
+# own, waits, and returns its exit code (low 8 bits, as Wine passes it on).
+e2e_wine() {
+  "$WINELOADER" "$@"
+}
+
+# e2e_wine_bg EXE ARGS...: starts a program and leaves its pid in E2E_BG_PID.
+e2e_wine_bg() {
+  "$WINELOADER" "$@" &
+  E2E_BG_PID=$!
+}
+
+# e2e_wait_exit PID TIMEOUT_S: returns the program's exit code; a program still running after the
+# timeout fails the test.
+e2e_wait_exit() {
+  local pid=$1 timeout=$2 deadline
+  deadline=$((SECONDS + timeout))
+  while _e2e_alive "$pid"; do
+    ((SECONDS < deadline)) || e2e_fail "process $pid still running after ${timeout}s"
+    sleep 0.05
+  done
+  wait "$pid"
+}
+
+# e2e_driver ARGS...: the UI driver (wait, gone, texts, click, list) in the test's prefix.
+e2e_driver() {
+  [[ -f $E2E_WIN64_DIR/uidriver.exe ]] || e2e_fail "missing $E2E_WIN64_DIR/uidriver.exe"
+  "$WINELOADER" "$E2E_WIN64_DIR/uidriver.exe" "$@"
+}
+
+# e2e_control_text TITLE ID [CLASS]: the text of the control with that id in the window with that
+# title, decoded from the driver's escapes (so "\r\n" comes back as the two bytes).
+e2e_control_text() {
+  local title=$1 id=$2 class=${3:-} out line
+  out=$(e2e_driver texts --title "$title" ${class:+--class "$class"}) || return 1
+  while IFS= read -r line; do
+    if [[ ${line%%$'\t'*} == "$id" ]]; then
+      printf '%b' "${line#*$'\t'*$'\t'}"
+      return 0
+    fi
+  done <<<"$out"
+  e2e_log "no control $id in \"$title\":"$'\n'"$out"
+  return 1
+}
+
+# e2e_shot NAME: the whole Xvfb screen to $E2E_HOST_DIR/e2e/shots/NAME.png.
+e2e_shot() {
+  local out=$E2E_ROOT/shots/$1.png
+  mkdir -p "$E2E_ROOT/shots"
+  import -display "$DISPLAY" -window root "$out" || e2e_fail "screenshot $1 failed"
+  echo "$out"
+}
+
+# e2e_pack PROJECT_DIR OUT_DIR: a plain project folder to what ships beside setup.exe.
+e2e_pack() {
+  local tool=$E2E_HOST_DIR/tarnwick-pack
+  [[ -x $tool ]] || e2e_fail "missing $tool"
+  [[ -f $E2E_WIN64_DIR/setup.exe ]] || e2e_fail "missing $E2E_WIN64_DIR/setup.exe"
+  "$tool" "$1" "$2" --setup "$E2E_WIN64_DIR/setup.exe" || e2e_fail "tarnwick-pack $1 failed"
+}

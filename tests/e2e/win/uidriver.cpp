@@ -1,0 +1,287 @@
+// UI driver of the end-to-end suite: finds the windows another process shows under Wine, reads their
+// texts and clicks their buttons, so the shell tests can script a run of setup.exe from outside it.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kFound = 0;
+constexpr int kNotFound = 1;
+constexpr int kUsage = 2;
+constexpr DWORD kPollMs = 50;
+// A window of a hung process must not hang the driver: text requests give up after this long.
+constexpr UINT kSendTimeoutMs = 2000;
+
+struct Options {
+  std::string command;
+  std::string title;
+  std::string className;
+  std::string caption;
+  bool haveTitle = false;
+  bool haveId = false;
+  bool haveCaption = false;
+  long id = 0;
+  DWORD timeoutMs = 10000;
+};
+
+// One line per window on stdout, so control characters are escaped; a test decodes them with
+// printf %b. Bytes above 0x7f pass as they are (ANSI text).
+std::string Escape(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20 || c == 0x7f) {
+          char hex[8];
+          std::snprintf(hex, sizeof hex, "\\x%02x", c);
+          out += hex;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out;
+}
+
+// WM_GETTEXT reaches into the owning process (GetWindowText would only see the caption the system
+// keeps, which edit controls do not update); the timeout keeps a hung target from hanging us.
+std::string TextOf(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length)) {
+    char buffer[1024] = {};
+    GetWindowTextA(window, buffer, sizeof buffer);
+    return buffer;
+  }
+  std::vector<char> buffer(length + 2, '\0');
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                           SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied)) {
+    return std::string();
+  }
+  return std::string(buffer.data(), std::min<size_t>(copied, length));
+}
+
+std::string ClassOf(HWND window) {
+  char buffer[256] = {};
+  GetClassNameA(window, buffer, sizeof buffer);
+  return buffer;
+}
+
+std::string Handle(HWND window) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "0x%llx",
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+  return buffer;
+}
+
+// Caption of a button as the user reads it: "&Next >" matches "Next >".
+std::string WithoutMnemonic(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) ++i;
+    out += text[i];
+  }
+  return out;
+}
+
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> windows;
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+// All descendants, in the order the system keeps them (a dialog's tab order).
+std::vector<HWND> ChildWindows(HWND parent) {
+  std::vector<HWND> windows;
+  EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM param) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+HWND FindTopLevel(const Options& options) {
+  for (HWND window : TopLevelWindows()) {
+    if (TextOf(window) != options.title) continue;
+    if (!options.className.empty() && ClassOf(window) != options.className) continue;
+    return window;
+  }
+  return nullptr;
+}
+
+// A control the user could click now: visible, enabled, matching the id or the caption.
+HWND FindControl(HWND top, const Options& options) {
+  for (HWND child : ChildWindows(top)) {
+    if (!IsWindowVisible(child) || !IsWindowEnabled(child)) continue;
+    if (options.haveId) {
+      if (GetDlgCtrlID(child) == options.id) return child;
+    } else {
+      std::string text = TextOf(child);
+      if (text == options.caption || WithoutMnemonic(text) == options.caption) return child;
+    }
+  }
+  return nullptr;
+}
+
+// Polls until found returns true or the timeout passes; the target is another process that shows
+// its windows in its own time.
+template <typename Probe>
+bool PollUntil(DWORD timeoutMs, Probe found) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (found()) return true;
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(kPollMs);
+  }
+}
+
+int NotFound(const Options& options, const char* what) {
+  std::fprintf(stderr, "uidriver: %s: no %s for title \"%s\"%s%s within %lu ms\n", options.command.c_str(), what,
+               options.title.c_str(), options.className.empty() ? "" : " class ",
+               options.className.c_str(), static_cast<unsigned long>(options.timeoutMs));
+  return kNotFound;
+}
+
+int Wait(const Options& options) {
+  HWND window = nullptr;
+  if (!PollUntil(options.timeoutMs, [&] { return (window = FindTopLevel(options)) != nullptr; })) {
+    return NotFound(options, "window");
+  }
+  std::printf("%s\n", Handle(window).c_str());
+  return kFound;
+}
+
+int Gone(const Options& options) {
+  if (!PollUntil(options.timeoutMs, [&] { return FindTopLevel(options) == nullptr; })) {
+    std::fprintf(stderr, "uidriver: gone: window \"%s\" still shown after %lu ms\n", options.title.c_str(),
+                 static_cast<unsigned long>(options.timeoutMs));
+    return kNotFound;
+  }
+  return kFound;
+}
+
+int Texts(const Options& options) {
+  HWND window = nullptr;
+  if (!PollUntil(options.timeoutMs, [&] { return (window = FindTopLevel(options)) != nullptr; })) {
+    return NotFound(options, "window");
+  }
+  std::printf("%s\n", Escape(TextOf(window)).c_str());
+  for (HWND child : ChildWindows(window)) {
+    std::printf("%u\t%s\t%s\n", static_cast<unsigned>(GetDlgCtrlID(child)), Escape(ClassOf(child)).c_str(),
+                Escape(TextOf(child)).c_str());
+  }
+  return kFound;
+}
+
+// BM_CLICK is posted, not sent: the click may open a modal dialog or end the target process, and a
+// sent message would keep the driver waiting for that. The caller waits for the effect instead.
+int Click(const Options& options) {
+  HWND control = nullptr;
+  if (!PollUntil(options.timeoutMs, [&] {
+        HWND top = FindTopLevel(options);
+        return top && (control = FindControl(top, options)) != nullptr;
+      })) {
+    return NotFound(options, "enabled control");
+  }
+  if (!PostMessageA(control, BM_CLICK, 0, 0)) {
+    std::fprintf(stderr, "uidriver: click: PostMessage failed (%lu)\n", GetLastError());
+    return kNotFound;
+  }
+  std::printf("%s\n", Handle(control).c_str());
+  return kFound;
+}
+
+int List() {
+  for (HWND window : TopLevelWindows()) {
+    std::printf("%s\t%s\t%s\n", Handle(window).c_str(), Escape(ClassOf(window)).c_str(),
+                Escape(TextOf(window)).c_str());
+  }
+  return kFound;
+}
+
+int Usage(const char* problem) {
+  std::fprintf(stderr,
+               "uidriver: %s\n"
+               "usage: uidriver wait --title T [--class C] [--timeout MS]\n"
+               "       uidriver gone --title T [--class C] [--timeout MS]\n"
+               "       uidriver texts --title T [--class C] [--timeout MS]\n"
+               "       uidriver click --title T [--class C] (--id N | --caption C) [--timeout MS]\n"
+               "       uidriver list\n",
+               problem);
+  return kUsage;
+}
+
+bool Parse(int argc, char** argv, Options& options, std::string& problem) {
+  if (argc < 2) {
+    problem = "missing command";
+    return false;
+  }
+  options.command = argv[1];
+  for (int i = 2; i < argc; ++i) {
+    std::string flag = argv[i];
+    if (i + 1 >= argc) {
+      problem = "missing value after " + flag;
+      return false;
+    }
+    const char* value = argv[++i];
+    if (flag == "--title") {
+      options.title = value;
+      options.haveTitle = true;
+    } else if (flag == "--class") {
+      options.className = value;
+    } else if (flag == "--id") {
+      options.id = std::strtol(value, nullptr, 0);
+      options.haveId = true;
+    } else if (flag == "--caption") {
+      options.caption = value;
+      options.haveCaption = true;
+    } else if (flag == "--timeout") {
+      options.timeoutMs = std::strtoul(value, nullptr, 0);
+    } else {
+      problem = "unknown option " + flag;
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Plain "\n" line ends: the shell reads this output.
+  _setmode(_fileno(stdout), _O_BINARY);
+  Options options;
+  std::string problem;
+  if (!Parse(argc, argv, options, problem)) return Usage(problem.c_str());
+  if (options.command == "list") return List();
+  if (!options.haveTitle) return Usage("--title is required");
+  if (options.command == "wait") return Wait(options);
+  if (options.command == "gone") return Gone(options);
+  if (options.command == "texts") return Texts(options);
+  if (options.command == "click") {
+    if (options.haveId == options.haveCaption) return Usage("click needs exactly one of --id and --caption");
+    return Click(options);
+  }
+  return Usage(("unknown command " + options.command).c_str());
+}
