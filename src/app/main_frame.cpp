@@ -4,8 +4,10 @@
 #include <stdexcept>
 
 #include "app/earlier_installation.h"
+#include "app/language_file.h"
 #include "app/project_files.h"
 #include "crypt/rijndael_method.h"
+#include "support/requirements.h"
 
 namespace tw {
 namespace {
@@ -218,7 +220,7 @@ void CMainFrame::LoadProjectValues() {
 
 int CMainFrame::StartWizard() {
   trace_.Write("wizard", "start");
-  if (!CheckRights(*this)) {
+  if (!MachineQualifies() || !CheckRights(*this)) {
     platform_.ui.PostQuit(1);
     return -1;
   }
@@ -229,6 +231,12 @@ int CMainFrame::StartWizard() {
   trace_.Write("wizard", "end", {{"reason", "no pages"}, {"installdir", InstallDir}});
   platform_.ui.PostQuit(0);
   return 0;
+}
+
+bool CMainFrame::MachineQualifies() {
+  LanguageFile language = LanguageFile::Load(platform_.files, LanguageFilePath);
+  return CheckRequirements(settings_, language, [this](const std::string& text) { return ExpandPlaceholders(text); },
+                           platform_.system, dialogs_, trace_);
 }
 
 // The folder created at start (WorkDir) is removed as it was made; a walk that never follows links

@@ -84,6 +84,7 @@ class CMainFrame {
   std::string ReadCompanyName() const;
   PlaceholderValues CurrentPlaceholderValues() const;
   void EndStartup(const std::string& message);
+  bool MachineQualifies();
 
   Platform& platform_;
   Trace& trace_;

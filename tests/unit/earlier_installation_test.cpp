@@ -23,6 +23,14 @@ TEST_F(EarlierInstallation, MissingRightsEndTheSetupWithTheMessage) {
   EXPECT_EQ(fake.ui.dialogs[0].templateId, kDialogConfirm);
 }
 
+TEST_F(EarlierInstallation, RequirementsComeBeforeRights) {
+  PackProject("[APPINFO]\r\na1=Demo\r\na7=Yes\r\n[SYSTEM]\r\n2=Any\r\n");
+  fake.registry.Deny(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", RegAccess::Write);
+  EXPECT_NE(Start(), 0);
+  ASSERT_EQ(fake.ui.dialogs.size(), 1u) << "the first refusal ends the start";
+  EXPECT_EQ(fake.ui.dialogs[0].text.value_or(""), "The operating system is not adequate for running Demo.");
+}
+
 TEST_F(EarlierInstallation, RightsAreOnlyCheckedWhenAsked) {
   PackProject("[APPINFO]\r\na7=yes\r\n");
   fake.registry.Deny(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", RegAccess::Write);

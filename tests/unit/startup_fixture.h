@@ -14,6 +14,11 @@ namespace tw {
 
 const char kDist[] = "C:\\dist\\";
 const char kWork[] = "C:\\users\\tester\\Temp\\tw090507\\";
+// Requirements every machine meets; appended to test projects, so a test's own "SYSTEM" section,
+// earlier in the file, wins.
+const char kAnyMachine[] =
+    "[SYSTEM]\r\n1=All Processors\r\n2=Any\r\n3=Any resolution\r\n4=Any colors\r\n"
+    "os0=Yes\r\nos1=Yes\r\nos2=Yes\r\nos3=Yes\r\nos4=Yes\r\nos5=Yes\r\nos6=Yes\r\n";
 
 class StartupFixture : public ::testing::Test {
  protected:
@@ -37,7 +42,7 @@ class StartupFixture : public ::testing::Test {
                        fake.files.HostPath(kDist + zivName).string());
   }
   void PackProject(const std::string& setupInf, const std::string& dataInf = "[FILES]\r\nTOTAL=0\r\n") {
-    Pack("setup.inf", setupInf);
+    Pack("setup.inf", setupInf + kAnyMachine);
     Pack("data.inf", dataInf);
   }
   int Start() {

@@ -21,7 +21,7 @@ TEST_F(Startup, DecryptsBothProjectFilesIntoANewWorkFolder) {
   EXPECT_EQ(frame.WorkName, "tw090507");
   EXPECT_EQ(frame.WorkDir, kWork);
   EXPECT_EQ(frame.SetupInfPath, std::string(kWork) + "setup.inf");
-  EXPECT_EQ(fake.files.ReadAll(frame.SetupInfPath).value_or(""), ZeroPadded(setupInf));
+  EXPECT_EQ(fake.files.ReadAll(frame.SetupInfPath).value_or(""), ZeroPadded(setupInf + kAnyMachine));
   EXPECT_EQ(fake.files.ReadAll(frame.DataInfPath).value_or(""), ZeroPadded(dataInf));
   EXPECT_EQ(frame.ProductName, "Demo App");
   EXPECT_TRUE(fake.ui.shown.empty());
