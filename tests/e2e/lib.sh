@@ -55,14 +55,13 @@ _e2e_alive() {
 _e2e_stop_pid() {
   local pid=$1 i
   [[ -n $pid ]] || return 0
-  kill -TERM "$pid" 2>/dev/null
+  kill -TERM "$pid" 2>/dev/null || true
   for ((i = 0; i < 100; i++)); do
     _e2e_alive "$pid" || break
     sleep 0.05
   done
-  _e2e_alive "$pid" && kill -KILL "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
-  return 0
+  if _e2e_alive "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
+  wait "$pid" 2>/dev/null || true
 }
 
 # Wine processes (wineserver included) running on prefix: their executable is Wine's and their
@@ -73,8 +72,11 @@ _e2e_prefix_pids() {
     pid=${file#/proc/}
     pid=${pid%/environ}
     exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || continue
-    [[ $exe == /usr/lib/wine/* || $exe == "$E2E_WINELOADER"* || $exe == "$E2E_WINESERVER" ]] && echo "$pid"
+    if [[ $exe == /usr/lib/wine/* || $exe == "$E2E_WINELOADER"* || $exe == "$E2E_WINESERVER" ]]; then
+      echo "$pid"
+    fi
   done
+  return 0
 }
 
 # Wine keeps the server's socket in <tmp>/<name>/server-<dev>-<inode>, where <name> is read from
@@ -105,19 +107,18 @@ _e2e_kill_prefix() {
   pids=$(_e2e_prefix_pids "$prefix")
   [[ -z $pids ]] && return 0
   for pid in $pids; do
-    [[ $(readlink "/proc/$pid/exe" 2>/dev/null) == "$E2E_WINESERVER" ]] && kill -INT "$pid" 2>/dev/null
+    if [[ $(readlink "/proc/$pid/exe" 2>/dev/null) == "$E2E_WINESERVER" ]]; then kill -INT "$pid" 2>/dev/null || true; fi
   done
   for ((i = 0; i < 250; i++)); do
     pids=$(_e2e_prefix_pids "$prefix")
     [[ -z $pids ]] && return 0
     # A process that has not reached the server yet survives the first round.
-    ((i == 100)) && WINEPREFIX=$prefix "$E2E_WINESERVER" -k >/dev/null 2>&1
+    if ((i == 100)); then WINEPREFIX=$prefix "$E2E_WINESERVER" -k >/dev/null 2>&1 || true; fi
     sleep 0.02
   done
   e2e_log "killing Wine processes that outlived their wineserver: $pids"
   # shellcheck disable=SC2086
-  kill -KILL $pids 2>/dev/null
-  return 0
+  kill -KILL $pids 2>/dev/null || true
 }
 
 _e2e_remove_prefix() {
@@ -228,7 +229,7 @@ _e2e_clone_prefix() {
 # Windows' idea of the user's temporary folder, as a Unix path inside the prefix.
 _e2e_find_temp() {
   local prefix=$1 value rel
-  value=$(sed -n 's/^"TEMP"="\(.*\)"$/\1/p' "$prefix/user.reg" | head -n 1)
+  value=$(sed -n '/^"TEMP"="/{s/^"TEMP"="\(.*\)"$/\1/p;q}' "$prefix/user.reg")
   if [[ $value =~ ^[Cc]:\\\\ ]]; then
     rel=${value:4}
     rel=${rel//\\\\//}
@@ -311,9 +312,9 @@ e2e_end() {
   _E2E_XVFB_PID=
   _e2e_remove_prefix "$WINEPREFIX"
   local watchdog
-  watchdog=$(cat "$E2E_DIR/.watchdog" 2>/dev/null)
+  watchdog=$(cat "$E2E_DIR/.watchdog" 2>/dev/null) || true
   rm -f "$E2E_DIR/.active" "$E2E_DIR/.watchdog"
-  [[ -n $watchdog ]] && kill -TERM "$watchdog" 2>/dev/null
+  if [[ -n $watchdog ]]; then kill -TERM "$watchdog" 2>/dev/null || true; fi
   return "$status"
 }
 
@@ -345,7 +346,7 @@ e2e_wait_exit() {
 
 # e2e_driver ARGS...: the UI driver (wait, gone, texts, click, list) in the test's prefix.
 e2e_driver() {
-  [[ -f $E2E_WIN64_DIR/uidriver.exe ]] || e2e_fail "missing $E2E_WIN64_DIR/uidriver.exe"
+  [[ -f ${E2E_WIN64_DIR:-}/uidriver.exe ]] || e2e_fail "missing $E2E_WIN64_DIR/uidriver.exe"
   "$WINELOADER" "$E2E_WIN64_DIR/uidriver.exe" "$@"
 }
 
@@ -376,6 +377,6 @@ e2e_shot() {
 e2e_pack() {
   local tool=$E2E_HOST_DIR/tarnwick-pack
   [[ -x $tool ]] || e2e_fail "missing $tool"
-  [[ -f $E2E_WIN64_DIR/setup.exe ]] || e2e_fail "missing $E2E_WIN64_DIR/setup.exe"
+  [[ -f ${E2E_WIN64_DIR:-}/setup.exe ]] || e2e_fail "missing $E2E_WIN64_DIR/setup.exe"
   "$tool" "$1" "$2" --setup "$E2E_WIN64_DIR/setup.exe" || e2e_fail "tarnwick-pack $1 failed"
 }
