@@ -151,8 +151,12 @@ _e2e_start_xvfb() {
 
 # --- the base prefix ------------------------------------------------------------------------------
 
+# Wine wants an absolute WINEPREFIX, and tests change directory: the build folders become absolute.
 _e2e_require_host_dir() {
   [[ -n ${E2E_HOST_DIR:-} && -d $E2E_HOST_DIR ]] || e2e_fail "E2E_HOST_DIR must name the host build folder"
+  E2E_HOST_DIR=$(cd "$E2E_HOST_DIR" && pwd)
+  if [[ -n ${E2E_WIN64_DIR:-} && -d $E2E_WIN64_DIR ]]; then E2E_WIN64_DIR=$(cd "$E2E_WIN64_DIR" && pwd); fi
+  if [[ -n ${E2E_WIN32_DIR:-} && -d $E2E_WIN32_DIR ]]; then E2E_WIN32_DIR=$(cd "$E2E_WIN32_DIR" && pwd); fi
   E2E_ROOT=$E2E_HOST_DIR/e2e
   mkdir -p "$E2E_ROOT"
 }
