@@ -166,7 +166,7 @@ bool ConditionTable::EvaluateCondition(int index, const Expander& expand, const 
                 {{"name", condition.Name}, {"left", left}, {"op", condition.Operator}, {"right", right},
                  {"result", holds ? "true" : "false"}});
   if (!holds) return false;
-  // Copied first: an action may end the setup, and nothing must depend on the table staying put.
+  // Copied first: an action reaches back into the host, which must be free to reload this table.
   const std::vector<std::string> actions = condition.Actions;
   for (const std::string& action : actions) runAction(action);
   return true;
