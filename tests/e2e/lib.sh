@@ -1,6 +1,18 @@
 # End-to-end harness, sourced by tests/e2e/test_*.sh and demo.sh: a prepared Wine prefix copied fresh
 # for each test, a private Xvfb display, the UI driver, screenshots, packing and assertions.
 # shellcheck shell=bash
+#
+# In:  E2E_WIN64_DIR (setup.exe, contract_tests.exe, uidriver.exe), E2E_WIN32_DIR, E2E_HOST_DIR
+#      (tarnwick-pack, tarnwick-ziv; the suite keeps its prefixes, scratch and shots in its e2e/).
+# A test:
+#   set -euo pipefail; source "$(dirname "$0")/lib.sh"
+#   e2e_begin NAME            # fresh prefix + Xvfb; exports WINEPREFIX, DISPLAY, E2E_DIR, E2E_DRIVE_C,
+#                             # E2E_TEMP, TARNWICK_LOG; cleans up on exit however the test ends
+#   rc=0; (cd "$folder" && e2e_wine "$folder/setup.exe") || rc=$?   # the shell's directory is its own
+#   e2e_wine_bg EXE; e2e_driver wait --title Setup; e2e_driver click --title Setup --id 1
+#   rc=0; e2e_wait_exit "$E2E_BG_PID" 30 || rc=$?
+# E2E_COPY_SYSTEM32=1 before e2e_begin copies system32 instead of hard-linking it, for a test that
+# overwrites a file there (a write through a hard link would change the shared base prefix).
 
 E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 E2E_WINELOADER=${E2E_WINELOADER:-/usr/lib/wine/wine64}
@@ -46,7 +58,7 @@ e2e_assert_eq() {
 # True while pid runs and is not a zombie (nothing reaps orphans on some machines).
 _e2e_alive() {
   local stat
-  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+  { read -r stat <"/proc/$1/stat"; } 2>/dev/null || return 1
   stat=${stat##*) }
   [[ ${stat%% *} != Z ]]
 }
@@ -227,7 +239,12 @@ _e2e_clone_prefix() {
   mkdir -p "$prefix"
   (cd "$base" && tar --exclude=./drive_c/windows/system32 --exclude=./.e2e-stamp -cf - .) |
     (cd "$prefix" && tar -xpf -) || return 1
-  cp -al "$base/drive_c/windows/system32" "$prefix/drive_c/windows/" && _e2e_make_server_tmp "$prefix"
+  if [[ ${E2E_COPY_SYSTEM32:-0} == 1 ]]; then
+    cp -a "$base/drive_c/windows/system32" "$prefix/drive_c/windows/" || return 1
+  else
+    cp -al "$base/drive_c/windows/system32" "$prefix/drive_c/windows/" || return 1
+  fi
+  _e2e_make_server_tmp "$prefix"
 }
 
 # Windows' idea of the user's temporary folder, as a Unix path inside the prefix.
