@@ -5,6 +5,8 @@
 
 #include "app/earlier_installation.h"
 #include "app/language_file.h"
+#include "app/os_tag.h"
+#include "app/user_variables.h"
 #include "app/project_files.h"
 #include "crypt/rijndael_method.h"
 #include "support/requirements.h"
@@ -42,7 +44,8 @@ std::string FormatWorkName(const LocalTime& now) {
 }  // namespace
 
 CMainFrame::CMainFrame(Platform& platform, Trace& trace, HostFlags& flags)
-    : platform_(platform),
+    : Conditions(trace),
+      platform_(platform),
       trace_(trace),
       flags_(flags),
       dialogs_(platform.ui, platform.files, trace, LanguageFilePath,
@@ -61,6 +64,8 @@ int CMainFrame::OnCreate() {
   if (!ReadProjectFiles()) return -1;
   ResolveMachineValues();
   LoadProjectValues();
+  OsTag = OsTagFor(platform_.system.Version());
+  trace_.Write("startup", "os", {{"tag", OsTag}});
   if (StartWizard() != 0) return -1;
   return 0;
 }
@@ -224,7 +229,10 @@ int CMainFrame::StartWizard() {
     platform_.ui.PostQuit(1);
     return -1;
   }
+  Conditions.LoadConditions(settings_);
   DetectEarlierInstallation(*this);
+  LoadUserVariables(settings_, platform_, Expander(), dialogs_, trace_, platform_.system.ProgramName(),
+                    UserVariables, UserVariableNotes);
   // Merge modules are installed after the engine's own run, from files in the work folder.
   if (ReadCount("MERGEMODULES") != 0) flags_.keepWorkDir = kOn;
   // The wizard pages are not part of the engine yet: the run ends once the project is read.
@@ -233,10 +241,31 @@ int CMainFrame::StartWizard() {
   return 0;
 }
 
+ConditionTable::Expander CMainFrame::Expander() {
+  return [this](const std::string& text) { return ExpandPlaceholders(text); };
+}
+
+ConditionTable::ActionRunner CMainFrame::ActionRunner() {
+  return [this](const std::string& command) { RunAction(command, *this); };
+}
+
+bool CMainFrame::ConditionAllows(const std::string& name) {
+  return Conditions.ConditionAllows(name, Expander(), ActionRunner());
+}
+
+void CMainFrame::RunPageConditions(const std::string& pageFile) {
+  Conditions.RunPageConditions(pageFile, Expander(), ActionRunner());
+}
+
+void CMainFrame::AbortSetup() {
+  Ended = kOn;
+  flags_.cancelled = kOn;
+  trace_.Write("wizard", "abort");
+}
+
 bool CMainFrame::MachineQualifies() {
   LanguageFile language = LanguageFile::Load(platform_.files, LanguageFilePath);
-  return CheckRequirements(settings_, language, [this](const std::string& text) { return ExpandPlaceholders(text); },
-                           platform_.system, dialogs_, trace_);
+  return CheckRequirements(settings_, language, Expander(), platform_.system, dialogs_, trace_);
 }
 
 // The folder created at start (WorkDir) is removed as it was made; a walk that never follows links

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "app/conditions.h"
 #include "app/host_flags.h"
 #include "app/placeholders.h"
 #include "app/project_settings.h"
@@ -23,7 +24,7 @@ struct SpecialFolders {
 
 enum class WorkFolderRemoval { Always, UnlessKept };
 
-class CMainFrame {
+class CMainFrame : private ActionHost {
  public:
   CMainFrame(Platform& platform, Trace& trace, HostFlags& flags);
   ~CMainFrame();
@@ -44,6 +45,12 @@ class CMainFrame {
   int ReadCount(const std::string& section) const { return settings_.ReadCount(section); }
   // Fills the product values from "APPINFO", "BUILDING" and "DIALOGLIST", in their fixed order.
   void LoadProjectValues();
+  // Whether an item that names a condition may run; runs the condition's actions when it holds.
+  bool ConditionAllows(const std::string& name);
+  // Evaluates the conditions attached to a page (or to the Finish button).
+  void RunPageConditions(const std::string& pageFile);
+  // Ends the setup as cancelled: from now on only the finish event counts.
+  void AbortSetup();
   // The fixed dialogs, reading the current language file and expanding with the host values.
   FixedDialogs& Dialogs() { return dialogs_; }
   const ProjectSettings& Settings() const { return settings_; }
@@ -74,6 +81,8 @@ class CMainFrame {
   std::string LaunchFile, LaunchParameters, ReadmeFile;
   std::string UserInfoRoot, UserInfoKey;
   std::vector<UserVariable> UserVariables;
+  std::vector<std::string> UserVariableNotes;
+  ConditionTable Conditions;
 
  private:
   void ResolveFolders();
@@ -85,6 +94,10 @@ class CMainFrame {
   PlaceholderValues CurrentPlaceholderValues() const;
   void EndStartup(const std::string& message);
   bool MachineQualifies();
+  void Abort() override { AbortSetup(); }
+  void ShowInfo(const std::string& text) override { dialogs_.ShowInfo(text); }
+  ConditionTable::Expander Expander();
+  ConditionTable::ActionRunner ActionRunner();
 
   Platform& platform_;
   Trace& trace_;

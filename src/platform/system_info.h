@@ -49,6 +49,8 @@ class SystemInfo {
   virtual int ScreenWidth() const = 0;
   virtual int ScreenHeight() const = 0;
   virtual int BitsPerPixel() const = 0;
+  // This program's file name without folder or extension ("setup").
+  virtual std::string ProgramName() const = 0;
   // The processor identification instruction for one leaf; nothing when the processor lacks it.
   virtual std::optional<CpuRegisters> CpuId(uint32_t leaf) const = 0;
 };

@@ -46,6 +46,9 @@ TEST_F(SystemInfoContract, UserClockAndEnvironment) {
   EXPECT_GE(now.year, 2000);
   EXPECT_TRUE(now.hour >= 0 && now.hour < 24 && now.minute < 60 && now.second < 60);
   EXPECT_FALSE(system.Environment("TARNWICK_CONTRACT_SURELY_UNSET").has_value());
+  std::string program = system.ProgramName();
+  EXPECT_FALSE(program.empty());
+  EXPECT_EQ(program.find_first_of("\\/."), std::string::npos) << program;
 }
 
 TEST_F(SystemInfoContract, MachineMeasurements) {

@@ -24,6 +24,7 @@ class FakeSystemInfo : public SystemInfo {
   int ScreenHeight() const override { return screenHeight; }
   int BitsPerPixel() const override { return bitsPerPixel; }
   std::optional<CpuRegisters> CpuId(uint32_t leaf) const override;
+  std::string ProgramName() const override { return programName; }
 
   std::string windowsFolder = "C:\\windows";
   std::string systemFolder = "C:\\windows\\system32";
@@ -35,6 +36,7 @@ class FakeSystemInfo : public SystemInfo {
   std::map<std::string, std::string> environment;
   OsVersion version{5, 1, 2600, kPlatformNt};  // Windows XP
   uint64_t physicalMemory = 512ull << 20;
+  std::string programName = "setup";
   int screenWidth = 1024, screenHeight = 768, bitsPerPixel = 32;
   // Leaves the processor answers; an empty map means the instruction is unavailable.
   std::map<uint32_t, CpuRegisters> cpuLeaves;

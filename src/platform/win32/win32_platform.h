@@ -67,6 +67,7 @@ class Win32SystemInfo : public SystemInfo {
   int ScreenHeight() const override;
   int BitsPerPixel() const override;
   std::optional<CpuRegisters> CpuId(uint32_t leaf) const override;
+  std::string ProgramName() const override;
 };
 
 class Win32Ui : public Ui {

@@ -129,6 +129,18 @@ std::optional<CpuRegisters> Win32SystemInfo::CpuId(uint32_t leaf) const {
   return CpuRegisters{eax, ebx, ecx, edx};
 }
 
+std::string Win32SystemInfo::ProgramName() const {
+  char buffer[MAX_PATH + 1] = {};
+  DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return "setup";
+  std::string name(buffer, length);
+  size_t slash = name.find_last_of("\\/");
+  if (slash != std::string::npos) name.erase(0, slash + 1);
+  size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name.erase(dot);
+  return name;
+}
+
 Win32Ui::~Win32Ui() {
   if (socketsStarted_) WSACleanup();
 }

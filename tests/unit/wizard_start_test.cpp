@@ -1,0 +1,48 @@
+// The wizard's start sequence as the frame runs it: version tag, conditions, variables, actions.
+#include "startup_fixture.h"
+
+namespace tw {
+namespace {
+
+using WizardStart = StartupFixture;
+
+TEST_F(WizardStart, TheVersionTagComesFromTheSystem) {
+  fake.system.version = {4, 10, 2222, 1};
+  PackProject("[APPINFO]\r\n");
+  Start();
+  EXPECT_EQ(app->Frame()->OsTag, "98SE");
+}
+
+TEST_F(WizardStart, VariablesAreComputedAfterTheUpgradeAndSeenByConditions) {
+  fake.registry.CreateKey(RegRoot::CurrentUser, "Software\\Acme");
+  fake.registry.WriteString(RegRoot::CurrentUser, "Software\\Acme", "Edition", "Pro", false);
+  PackProject(
+      "[VARIABLES]\r\nTOTAL=1\r\nA0=<Edition>\r\nB0=Basic\r\nD0=Registry\r\nE0=HKEY_CURRENT_USER\r\n"
+      "F0=Software\\Acme\r\nG0=Edition\r\n"
+      "[CONDITIONS]\r\nTOTAL=1\r\nA0=IsPro\r\nB0=<Edition>\r\nC0===\r\nD0=Pro\r\nF0=1\r\n"
+      "00=ShowMessage(Pro edition);\r\n");
+  Start();
+  CMainFrame& frame = *app->Frame();
+  ASSERT_EQ(frame.UserVariables.size(), 1u);
+  EXPECT_EQ(frame.UserVariables[0].value, "Pro");
+  EXPECT_EQ(frame.ExpandPlaceholders("<Edition> <ProductName>"), "Pro ");
+  EXPECT_TRUE(frame.ConditionAllows("IsPro"));
+  ASSERT_EQ(fake.ui.dialogs.size(), 1u) << "a condition that holds runs its actions";
+  EXPECT_EQ(fake.ui.dialogs[0].templateId, kDialogMessage);
+  EXPECT_EQ(fake.ui.dialogs[0].text.value_or(""), "Pro edition");
+  EXPECT_TRUE(frame.ConditionAllows("Unknown")) << "an unknown condition allows the item";
+}
+
+TEST_F(WizardStart, CancelActionEndsTheSetup) {
+  PackProject("[CONDITIONS]\r\nTOTAL=1\r\nA0=Stop\r\nB0=1\r\nC0=>\r\nD0=0\r\nE0=ready.lcd\r\nF0=1\r\n00=CancelInstall();\r\n");
+  Start();
+  CMainFrame& frame = *app->Frame();
+  frame.RunPageConditions("welcome.lcd");
+  EXPECT_EQ(frame.Ended, 0);
+  frame.RunPageConditions("ready.lcd");
+  EXPECT_EQ(frame.Ended, kOn);
+  EXPECT_EQ(app->Flags().cancelled, kOn);
+}
+
+}  // namespace
+}  // namespace tw
