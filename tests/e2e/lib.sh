@@ -307,7 +307,12 @@ e2e_begin() {
   trap 'exit 143' TERM HUP
 
   export WINEPREFIX=$E2E_DIR/prefix
+  # Shared lock: a rebuild of the base (exclusive) never runs under a copy in progress.
+  local lock_fd
+  exec {lock_fd}>"$E2E_ROOT/base-prefix.lock"
+  flock -s "$lock_fd"
   _e2e_clone_prefix "$E2E_ROOT/base-prefix" "$WINEPREFIX" || e2e_fail "could not copy the base prefix"
+  exec {lock_fd}>&-
   export WINELOADER=$E2E_WINELOADER WINESERVER=$E2E_WINESERVER
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   unset WINEARCH WINEDLLPATH XAUTHORITY WAYLAND_DISPLAY
