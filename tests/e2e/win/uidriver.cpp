@@ -105,27 +105,28 @@ std::string WithoutMnemonic(const std::string& text) {
   return out;
 }
 
+// Enumeration callbacks are named CALLBACK functions: a lambda has the wrong calling convention on
+// 32-bit Windows.
+BOOL CALLBACK AddVisibleWindow(HWND window, LPARAM param) {
+  if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+  return TRUE;
+}
+
+BOOL CALLBACK AddWindow(HWND window, LPARAM param) {
+  reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> TopLevelWindows() {
   std::vector<HWND> windows;
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumWindows(AddVisibleWindow, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 
 // All descendants, in the order the system keeps them (a dialog's tab order).
 std::vector<HWND> ChildWindows(HWND parent) {
   std::vector<HWND> windows;
-  EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM param) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumChildWindows(parent, AddWindow, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 
