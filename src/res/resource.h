@@ -4,16 +4,16 @@
 #define IDR_MAINFRAME 128
 
 // Built-in icons, shared by the fixed dialogs and the skin's picture controls.
-#define IDI_INFORMATION 132
-#define IDI_QUESTION 133
-#define IDI_CHECK 134
+#define IDI_INFO 132
+#define IDI_TYPICAL 133
+#define IDI_MINIMAL 134
 #define IDI_ERROR 135
 #define IDI_FOLDER 136
-#define IDI_DRIVE 137
-#define IDI_COMPUTER 138
+#define IDI_SETUP 137
+#define IDI_CUSTOM 138
 #define IDI_EXCLAMATION 141
-#define IDI_FEATURE 151
-#define IDI_FEATURE_OFF 152
+#define IDI_FEATURE_OFF 151  // feature tree: will not be installed
+#define IDI_FEATURE_ON 152   // feature tree: will be installed
 #define IDI_WAIT 159
 
 // Fixed dialog templates and their controls.
