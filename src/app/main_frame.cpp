@@ -301,6 +301,10 @@ PlaceholderValues CMainFrame::CurrentPlaceholderValues() const {
   return v;
 }
 
+InstallPlaceholderCopy CMainFrame::PlaceholderCopy() const {
+  return InstallPlaceholderCopy{CurrentPlaceholderValues(), UserVariables, DefaultInstallDir};
+}
+
 std::string CMainFrame::ExpandPlaceholders(const std::string& text) const {
   return ExpandPlaceholderText(text, CurrentPlaceholderValues(), UserVariables, Expansion::Wizard);
 }

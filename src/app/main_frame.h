@@ -37,6 +37,8 @@ class CMainFrame : private ActionHost {
   void RemoveWorkFolder(WorkFolderRemoval mode);
   // Expands the placeholders of a project text with the current host values.
   std::string ExpandPlaceholders(const std::string& text) const;
+  // The copy of the values the install engine expands with, taken when installation starts.
+  InstallPlaceholderCopy PlaceholderCopy() const;
   // Reads a project setting (empty when missing; cut to bufferSize - 1).
   std::string ReadSetting(const std::string& section, const std::string& key,
                           int bufferSize = kValueBuffer) const {

@@ -31,6 +31,27 @@ std::string FoldDoubledBackslashes(const std::string& text) {
   return out;
 }
 
+// Where a folder path ends inside a text: what follows it cannot be more of the same folder's name.
+bool EndsFolderName(const std::string& text, size_t at) {
+  return at == text.size() || std::string("\\/\";,\r\n").find(text[at]) != std::string::npos;
+}
+
+// Replaces the folder path from by to wherever it stands as a whole folder, so C:\Acme moves
+// C:\Acme\bin but leaves the sibling C:\AcmeTools alone.
+void ReplaceFolder(std::string& text, const std::string& from, const std::string& to) {
+  std::string out;
+  size_t done = 0;
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + from.size())) {
+    if (!EndsFolderName(text, at + from.size())) continue;
+    out.append(text, done, at - done);
+    out += to;
+    done = at + from.size();
+  }
+  if (done == 0) return;
+  out.append(text, done, std::string::npos);
+  text.swap(out);
+}
+
 }  // namespace
 
 std::string ExpandPlaceholderText(const std::string& text, const PlaceholderValues& v,
@@ -60,6 +81,17 @@ std::string ExpandPlaceholderText(const std::string& text, const PlaceholderValu
   }
   for (const auto& variable : variables) ReplaceAll(out, variable.name, variable.value);
   return FoldDoubledBackslashes(out);
+}
+
+// Re-rooting comes after the fold: <default>\bin becomes <chosen>\\bin, which the file system reads
+// as one backslash; texts that name the default folder literally follow the user's choice too.
+std::string ExpandInstallPlaceholders(const std::string& text, const InstallPlaceholderCopy& copy) {
+  std::string out = ExpandPlaceholderText(text, copy.values, copy.variables, Expansion::Install);
+  const std::string& chosen = copy.values.installDir;
+  const std::string& original = copy.defaultInstallDir;
+  if (chosen != original && chosen != "\\" && original.size() > 1)
+    ReplaceFolder(out, original.substr(0, original.size() - 1), chosen);
+  return out;
 }
 
 }  // namespace tw

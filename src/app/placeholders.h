@@ -22,11 +22,23 @@ struct UserVariable {
 
 enum class Expansion { Wizard, Install };
 
+// The install engine's own copy of the values, taken when installation starts: installDir is the
+// folder the user chose, defaultInstallDir the project's folder before any change.
+struct InstallPlaceholderCopy {
+  PlaceholderValues values;
+  std::vector<UserVariable> variables;
+  std::string defaultInstallDir;
+};
+
 // Replaces every placeholder, left to right and without rescanning what was inserted. The wizard
 // form also turns "[" and "]" into angle brackets and knows "<USERNAME>". Texts without any angle
 // bracket come back untouched.
 std::string ExpandPlaceholderText(const std::string& text, const PlaceholderValues& values,
                                   const std::vector<UserVariable>& variables, Expansion kind);
+
+// The install engine's expansion: no brackets, no "<USERNAME>", and then paths under the project's
+// default folder are moved under the chosen one (this last step runs on every text).
+std::string ExpandInstallPlaceholders(const std::string& text, const InstallPlaceholderCopy& copy);
 
 // Replaces every occurrence of what by with, left to right, without rescanning inserted text.
 void ReplaceAll(std::string& text, const std::string& what, const std::string& with);

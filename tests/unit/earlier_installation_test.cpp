@@ -45,6 +45,9 @@ TEST_F(EarlierInstallation, AutoDetectTakesTheLastPathThenTheInstallLocation) {
   EXPECT_EQ(app->Frame()->InstallDir, "D:\\Old\\App\\");
   EXPECT_EQ(app->Frame()->DefaultInstallDir, "C:\\New\\") << "the default folder stays the project's";
 
+  EXPECT_EQ(ExpandInstallPlaceholders("C:\\New\\bin", app->Frame()->PlaceholderCopy()), "D:\\Old\\App\\\\bin")
+      << "the install engine's copy moves the default folder to the earlier one";
+
   Register("LastInstallationPath", "E:\\Last\\");
   fake.system.now.second = 8;
   Start();

@@ -66,5 +66,35 @@ TEST(Placeholders, UserVariablesComeAfterTheTable) {
       << "a variable named like a built-in never sees its placeholder";
 }
 
+InstallPlaceholderCopy InstallCopy(const std::string& chosen) {
+  InstallPlaceholderCopy copy{Values(), {{"<Edition>", "Pro"}}, "C:\\Program Files\\Acme\\"};
+  copy.values.installDir = chosen;
+  return copy;
+}
+
+TEST(InstallPlaceholders, PathsUnderTheDefaultFolderFollowTheChosenOne) {
+  EXPECT_EQ(ExpandInstallPlaceholders("C:\\Program Files\\Acme\\bin\\a.exe", InstallCopy("D:\\Apps\\")),
+            "D:\\Apps\\\\bin\\a.exe") << "re-rooting runs even without angle brackets, after the fold";
+  EXPECT_EQ(ExpandInstallPlaceholders("<InstallDir>\\x <Edition>", InstallCopy("D:\\Apps\\")), "D:\\Apps\\x Pro");
+  EXPECT_EQ(ExpandPlaceholderText("C:\\Program Files\\Acme\\bin", Values(), {}, Expansion::Wizard),
+            "C:\\Program Files\\Acme\\bin") << "the wizard never re-roots";
+}
+
+TEST(InstallPlaceholders, ReRootingNeedsADifferentRealChoice) {
+  const std::string path = "C:\\Program Files\\Acme\\a.exe";
+  EXPECT_EQ(ExpandInstallPlaceholders(path, InstallCopy("C:\\Program Files\\Acme\\")), path);
+  EXPECT_EQ(ExpandInstallPlaceholders(path, InstallCopy("\\")), path);
+  InstallPlaceholderCopy noDefault = InstallCopy("D:\\Apps\\");
+  noDefault.defaultInstallDir.clear();
+  EXPECT_EQ(ExpandInstallPlaceholders(path, noDefault), path);
+}
+
+TEST(InstallPlaceholders, SiblingFoldersStayWhereTheyAre) {
+  EXPECT_EQ(ExpandInstallPlaceholders("C:\\Program Files\\AcmeTools\\t.exe", InstallCopy("D:\\Apps\\")),
+            "C:\\Program Files\\AcmeTools\\t.exe");
+  EXPECT_EQ(ExpandInstallPlaceholders("\"C:\\Program Files\\Acme\" /s", InstallCopy("D:\\Apps\\")),
+            "\"D:\\Apps\\\" /s");
+}
+
 }  // namespace
 }  // namespace tw
