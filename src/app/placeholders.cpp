@@ -4,21 +4,27 @@
 
 namespace tw {
 
-void ReplaceAll(std::string& text, const std::string& what, const std::string& with) {
+namespace {
+
+// Replaces every occurrence of what that the predicate accepts (given the text and the index just
+// past the occurrence), left to right, without rescanning inserted text.
+template <typename Accept>
+void ReplaceWhere(std::string& text, const std::string& what, const std::string& with, Accept accept) {
   if (what.empty()) return;
   std::string out;
-  size_t from = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, from)) {
-    out.append(text, from, at - from);
+  size_t done = 0;
+  bool replaced = false;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) {
+    if (!accept(text, at + what.size())) continue;
+    out.append(text, done, at - done);
     out += with;
-    from = at + what.size();
+    done = at + what.size();
+    replaced = true;
   }
-  if (from == 0) return;
-  out.append(text, from, std::string::npos);
+  if (!replaced) return;
+  out.append(text, done, std::string::npos);
   text.swap(out);
 }
-
-namespace {
 
 // One left-to-right pass: every pair of backslashes becomes one (three become two).
 std::string FoldDoubledBackslashes(const std::string& text) {
@@ -39,20 +45,14 @@ bool EndsFolderName(const std::string& text, size_t at) {
 // Replaces the folder path from by to wherever it stands as a whole folder, so C:\Acme moves
 // C:\Acme\bin but leaves the sibling C:\AcmeTools alone.
 void ReplaceFolder(std::string& text, const std::string& from, const std::string& to) {
-  std::string out;
-  size_t done = 0;
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + from.size())) {
-    if (!EndsFolderName(text, at + from.size())) continue;
-    out.append(text, done, at - done);
-    out += to;
-    done = at + from.size();
-  }
-  if (done == 0) return;
-  out.append(text, done, std::string::npos);
-  text.swap(out);
+  ReplaceWhere(text, from, to, EndsFolderName);
 }
 
 }  // namespace
+
+void ReplaceAll(std::string& text, const std::string& what, const std::string& with) {
+  ReplaceWhere(text, what, with, [](const std::string&, size_t) { return true; });
+}
 
 std::string ExpandPlaceholderText(const std::string& text, const PlaceholderValues& v,
                                   const std::vector<UserVariable>& variables, Expansion kind) {
