@@ -62,12 +62,17 @@ expect_refusal() {
 }
 
 case_os_requirement() {
+  # No system allowed at all: refused whatever Windows this is.
+  set_windows_version winxp
+  pack_project "$ANY_MACHINE"
+  expect_refusal "The operating system is not adequate for running Demo App." os_requirement_refused
+  # Only Windows XP allowed: refused on Windows 7, accepted on Windows XP.
+  rm -rf "$E2E_DIR/project" "$PACKED" "$E2E_DIR/trace.log"
   pack_project "$ANY_MACHINE"$'os5=Yes\r\n'
   set_windows_version win7
-  expect_refusal "The operating system is not adequate for running Demo App." os_requirement_refused
-  # The same project on the system it allows passes.
-  set_windows_version winxp
+  expect_refusal "The operating system is not adequate for running Demo App." os_requirement_refused_win7
   rm -f "$E2E_DIR/trace.log"
+  set_windows_version winxp
   run_setup || e2e_fail "setup.exe failed on Windows XP"
   trace_has '^requirements check name=os .*actual=5\.1\..* result=pass'
 }
