@@ -49,6 +49,10 @@ class SystemInfo {
   virtual int ScreenWidth() const = 0;
   virtual int ScreenHeight() const = 0;
   virtual int BitsPerPixel() const = 0;
+  // The height of window captions in pixels (the non-client metrics' caption height).
+  virtual int CaptionHeight() const = 0;
+  // The colour of 3-D faces (dialog backgrounds), as 0x00BBGGRR.
+  virtual uint32_t FaceColor() const = 0;
   // This program's file name without folder or extension ("setup").
   virtual std::string ProgramName() const = 0;
   // The processor identification instruction for one leaf; nothing when the processor lacks it.

@@ -1,9 +1,12 @@
 // User-interface service: message boxes, the frame's message loop and process-wide UI set-up.
 // Pages, controls and dialogs join it as the wizard grows.
 #pragma once
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/page_ui.h"
 
 namespace tw {
 
@@ -63,6 +66,8 @@ class Ui {
   // Shows the modeless please-wait notice and paints it at once; Close removes it (no-op if absent).
   virtual void ShowWaitNotice() = 0;
   virtual void CloseWaitNotice() = 0;
+  // A new, hidden, empty page window that reports to events (which must outlive it).
+  virtual std::unique_ptr<PageWindow> CreatePageWindow(PageEvents& events) = 0;
   // True when a top-level window with exactly this class name and title exists.
   virtual bool TopLevelWindowExists(const std::string& className, const std::string& title) = 0;
 };

@@ -20,7 +20,13 @@ class FakeShell : public Shell {
     return files_.Exists(program) && !files_.IsFolder(program);
   }
 
+  bool Open(const std::string& target) override {
+    opened.push_back(target);
+    return true;
+  }
+
   std::vector<Run> runs;
+  std::vector<std::string> opened;
 
  private:
   const FakeFileSystem& files_;

@@ -25,6 +25,8 @@ class FakeSystemInfo : public SystemInfo {
   int BitsPerPixel() const override { return bitsPerPixel; }
   std::optional<CpuRegisters> CpuId(uint32_t leaf) const override;
   std::string ProgramName() const override { return programName; }
+  int CaptionHeight() const override { return captionHeight; }
+  uint32_t FaceColor() const override { return faceColor; }
 
   std::string windowsFolder = "C:\\windows";
   std::string systemFolder = "C:\\windows\\system32";
@@ -37,6 +39,8 @@ class FakeSystemInfo : public SystemInfo {
   OsVersion version{5, 1, 2600, kPlatformNt};  // Windows XP
   uint64_t physicalMemory = 512ull << 20;
   std::string programName = "setup";
+  int captionHeight = 18;
+  uint32_t faceColor = 0xD8E9EC;  // 236,233,216
   int screenWidth = 1024, screenHeight = 768, bitsPerPixel = 32;
   // Leaves the processor answers; an empty map means the instruction is unavailable.
   std::map<uint32_t, CpuRegisters> cpuLeaves;

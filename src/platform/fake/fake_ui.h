@@ -2,11 +2,13 @@
 // returns at once with the posted exit code.
 #pragma once
 #include <deque>
+#include <map>
 #include <optional>
 #include <set>
 #include <utility>
 #include <vector>
 
+#include "platform/fake/fake_page_window.h"
 #include "platform/ui.h"
 
 namespace tw {
@@ -29,6 +31,9 @@ class FakeUi : public Ui {
   void ShowWaitNotice() override;
   void CloseWaitNotice() override { waitNoticeShown = false; }
   bool TopLevelWindowExists(const std::string& className, const std::string& title) override;
+  std::unique_ptr<PageWindow> CreatePageWindow(PageEvents& events) override {
+    return std::make_unique<FakePageWindow>(pictureSizes);
+  }
 
   bool socketsWork = true;
   bool richEditLoads = true;
@@ -42,6 +47,8 @@ class FakeUi : public Ui {
   std::deque<int> dialogResults;
   bool waitNoticeShown = false;
   int waitNoticeShows = 0;
+  // Picture files a page window can decode, with their natural sizes.
+  std::map<std::string, Size> pictureSizes;
   // Top-level windows that exist, as (class, title); an empty class or title asked for matches any.
   std::set<std::pair<std::string, std::string>> windows;
 };

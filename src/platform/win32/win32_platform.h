@@ -68,6 +68,8 @@ class Win32SystemInfo : public SystemInfo {
   int BitsPerPixel() const override;
   std::optional<CpuRegisters> CpuId(uint32_t leaf) const override;
   std::string ProgramName() const override;
+  int CaptionHeight() const override;
+  uint32_t FaceColor() const override;
 };
 
 class Win32Ui : public Ui {
@@ -82,6 +84,7 @@ class Win32Ui : public Ui {
   void ShowWaitNotice() override;
   void CloseWaitNotice() override;
   bool TopLevelWindowExists(const std::string& className, const std::string& title) override;
+  std::unique_ptr<PageWindow> CreatePageWindow(PageEvents& events) override;
 
  private:
   bool socketsStarted_ = false;
@@ -91,6 +94,7 @@ class Win32Ui : public Ui {
 class Win32Shell : public Shell {
  public:
   bool RunAndWait(const std::string& program, const std::string& commandLine) override;
+  bool Open(const std::string& target) override;
 };
 
 class Win32Http : public Http {

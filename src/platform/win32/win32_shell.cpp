@@ -1,5 +1,6 @@
 // Starting programs and the WinINet-backed HTTP client.
 #include <windows.h>
+#include <shellapi.h>
 #include <wininet.h>
 
 #include <vector>
@@ -21,6 +22,11 @@ bool Win32Shell::RunAndWait(const std::string& program, const std::string& comma
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return true;
+}
+
+bool Win32Shell::Open(const std::string& target) {
+  HINSTANCE result = ShellExecuteA(nullptr, nullptr, target.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
+  return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
 namespace {

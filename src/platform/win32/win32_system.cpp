@@ -141,6 +141,16 @@ std::string Win32SystemInfo::ProgramName() const {
   return name;
 }
 
+int Win32SystemInfo::CaptionHeight() const {
+  NONCLIENTMETRICSA metrics = {};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+    return GetSystemMetrics(SM_CYCAPTION);
+  return metrics.iCaptionHeight;
+}
+
+uint32_t Win32SystemInfo::FaceColor() const { return GetSysColor(COLOR_BTNFACE); }
+
 Win32Ui::~Win32Ui() {
   if (socketsStarted_) WSACleanup();
 }
