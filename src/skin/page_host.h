@@ -50,6 +50,8 @@ class PageHost {
   virtual bool ConfirmCancel() = 0;
   // Removes the work folder whatever else is pending (the user cancelled).
   virtual void RemoveWorkFolderNow() = 0;
+  // The page goes on using itself after this returns (it may end its window): retire a replaced
+  // page later rather than destroying it from here.
   virtual void ReportClick(const PageReport& report) = 0;
   // The progress page's timer fired: install now.
   virtual void StartInstallation() = 0;

@@ -20,6 +20,10 @@ class SkinControl {
 
   // Applies the record's positional properties (once, after every control of the page exists).
   virtual void ApplyProperties(CSkinPage& page) = 0;
+  // The page was clicked on this control: a check box flips its mark; others ignore it.
+  virtual void Toggle() {}
+  // A tree's selection moved to item (the feature tree answers with its menu).
+  virtual void OnSelectionChanged(CSkinPage& page, int item) {}
 
   ControlRecord& Record() { return record_; }
   const ControlRecord& Record() const { return record_; }
