@@ -1,36 +1,11 @@
 // What every picture service must answer: the natural size of real pictures, refusals, canvases.
 #include <gtest/gtest.h>
 
-#include "../unit/gif_builder.h"
+#include "../unit/test_pictures.h"
 #include "pictures_env.h"
 
 namespace tw {
 namespace {
-
-void PutLong(std::string& out, uint32_t value) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-// A complete 24-bit bottom-up BMP of width x height grey pixels.
-std::string Bmp(int width, int height) {
-  const uint32_t row = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-  const uint32_t pixels = row * static_cast<uint32_t>(height);
-  std::string bmp = "BM";
-  PutLong(bmp, 54 + pixels);
-  PutLong(bmp, 0);
-  PutLong(bmp, 54);
-  PutLong(bmp, 40);
-  PutLong(bmp, static_cast<uint32_t>(width));
-  PutLong(bmp, static_cast<uint32_t>(height));
-  bmp += std::string{'\x01', '\x00', '\x18', '\x00'};  // one plane, 24 bits
-  PutLong(bmp, 0);                                      // uncompressed
-  PutLong(bmp, pixels);
-  PutLong(bmp, 2835);
-  PutLong(bmp, 2835);
-  PutLong(bmp, 0);
-  PutLong(bmp, 0);
-  return bmp + std::string(pixels, '\x80');
-}
 
 // The picture's HIMETRIC size, back in screen pixels.
 PixelSize PixelsOf(const Picture& picture) {
@@ -44,7 +19,7 @@ TEST(PicturesContract, RealPicturesDecodeAtTheirNaturalSize) {
   EXPECT_GT(perInch.width, 0);
   EXPECT_GT(perInch.height, 0);
   const std::pair<const char*, std::string> cases[] = {
-      {"bmp", Bmp(30, 20)},
+      {"bmp", test::BuildBmp(30, 20)},
       {"gif", test::BuildGif(12, 7, {test::Frame(std::nullopt, 0, 0, 0, 12, 7)})},
   };
   for (const auto& [kind, bytes] : cases) {
@@ -73,7 +48,7 @@ TEST(PicturesContract, CanvasesHaveTheAskedSizeAndTakeDrawing) {
   canvas->RestoreArea();
   canvas->Fill({-4, -4, 40, 40}, ContractPictures().SystemColour(kColourMenu));
   canvas->SaveArea({10, 5, 20, 20});
-  std::unique_ptr<Picture> picture = ContractPictures().Decode(Bmp(4, 4));
+  std::unique_ptr<Picture> picture = ContractPictures().Decode(test::BuildBmp(4, 4));
   ASSERT_NE(picture, nullptr);
   canvas->Render(*picture, {2, 2, 4, 4});
   canvas->RestoreArea();

@@ -1,6 +1,7 @@
-// Builds small GIF files for the tests: a header, an optional global colour table, and per frame an
-// optional graphic control extension and an image whose LZW data a real decoder accepts.
+// Builds small pictures for the tests that real decoders accept: GIFs (a header, an optional global
+// colour table, per frame an optional graphic control extension and an image) and 24-bit BMPs.
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -100,6 +101,21 @@ inline std::string BuildGif(int width, int height, const std::vector<GifFrameSpe
   }
   gif.push_back('\x3B');
   return gif;
+}
+
+inline void PutLong(std::string& out, uint32_t value) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+// A complete 24-bit bottom-up BMP of width x height grey pixels.
+inline std::string BuildBmp(int width, int height) {
+  const uint32_t row = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+  const uint32_t pixels = row * static_cast<uint32_t>(height);
+  std::string bmp = "BM";
+  for (uint32_t value : {54 + pixels, 0u, 54u, 40u, static_cast<uint32_t>(width), static_cast<uint32_t>(height),
+                         0x180001u /* one plane, 24 bits */, 0u /* uncompressed */, pixels, 2835u, 2835u, 0u, 0u})
+    PutLong(bmp, value);
+  return bmp + std::string(pixels, '\x80');
 }
 
 // A comment extension holding text, as an example of a block that is not part of any frame.
