@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "platform/win32/win32_page.h"
 #include "platform/win32/win32_platform.h"
 
 namespace tw {
@@ -172,6 +173,7 @@ void Win32Ui::PostQuit(int exitCode) { PostQuitMessage(exitCode); }
 int Win32Ui::RunMessageLoop() {
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (Win32PageWindow::RouteMessage(message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }

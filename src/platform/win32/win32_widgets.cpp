@@ -1,0 +1,406 @@
+// The child windows of a skinned page: standard controls for the kinds the system draws, and
+// subclassed static controls for the kinds that paint the skin's look themselves.
+#include "platform/win32/win32_page.h"
+
+#include <richedit.h>
+
+namespace tw {
+
+namespace {
+
+struct KindTraits {
+  const char* className;
+  DWORD style;
+  DWORD exStyle;  // added once the window exists
+};
+
+constexpr DWORD kTreeExtraStyle = TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
+// A drop-down list's window height is its opened height; the skin gives the closed one.
+constexpr int kComboDropHeight = 150;
+constexpr int kFeatureOnIcon = 152;
+constexpr int kFeatureOffIcon = 151;
+constexpr int kIconSide = 32;
+
+KindTraits TraitsOf(WidgetKind kind) {
+  switch (kind) {
+    case WidgetKind::PushButton: return {"BUTTON", 0x50010000, 0};
+    case WidgetKind::GroupBox: return {"BUTTON", 0x50000007, 0};
+    case WidgetKind::Picture: return {"STATIC", 0x5000020E, 0};
+    case WidgetKind::Icon: return {"STATIC", 0x50000203, 0};
+    case WidgetKind::RadioArea: return {"BUTTON", 0x5001000B, 0};
+    case WidgetKind::CheckBox: return {"BUTTON", 0x50010002, 0};
+    case WidgetKind::Label: return {"STATIC", 0x50000000, 0};
+    case WidgetKind::Frame: return {"STATIC", 0x50000000, 0};
+    case WidgetKind::Edit: return {"EDIT", 0x50010004, WS_EX_CLIENTEDGE};
+    case WidgetKind::ComboBox: return {"COMBOBOX", 0x50000803, 0};
+    case WidgetKind::Progress: return {PROGRESS_CLASSA, 0x50000000, 0};
+    case WidgetKind::RichText: return {"RICHEDIT", 0x50201004, WS_EX_CLIENTEDGE};
+    case WidgetKind::Tree: return {WC_TREEVIEWA, 0x50000002, WS_EX_CLIENTEDGE};
+  }
+  return {"STATIC", 0x50000000, 0};
+}
+
+int WindowHeight(WidgetKind kind, const Rect& rect) {
+  return rect.Height() + (kind == WidgetKind::ComboBox ? kComboDropHeight : 0);
+}
+
+// The progress bar and tree come from the common controls; the rich edit box from RICHED32.DLL,
+// which the application loads at start-up but a page may be built without.
+void EnsureClass(WidgetKind kind) {
+  if (kind == WidgetKind::Progress || kind == WidgetKind::Tree) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+  } else if (kind == WidgetKind::RichText) {
+    WNDCLASSA info;
+    if (!GetClassInfoA(nullptr, "RICHEDIT", &info)) LoadLibraryA("RICHED32.DLL");
+  }
+}
+
+void SetStyleBits(HWND window, int index, LONG_PTR wanted) {
+  if (GetWindowLongPtrA(window, index) == wanted) return;
+  SetWindowLongPtrA(window, index, wanted);
+  SetWindowPos(window, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+HIMAGELIST MakeFeatureImages() {
+  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 4);
+  if (!images) return nullptr;
+  for (int resource : {kFeatureOnIcon, kFeatureOffIcon}) {
+    HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), IMAGE_ICON, 16, 16, 0);
+    ImageList_AddIcon(images, static_cast<HICON>(icon));
+    if (icon) DestroyIcon(static_cast<HICON>(icon));
+  }
+  return images;
+}
+
+struct StreamSource {
+  const std::string& text;
+  size_t at;
+};
+
+DWORD CALLBACK ReadStreamSource(DWORD_PTR cookie, LPBYTE buffer, LONG capacity, LONG* copied) {
+  auto* source = reinterpret_cast<StreamSource*>(cookie);
+  size_t count = source->text.size() - source->at;
+  if (count > static_cast<size_t>(capacity)) count = static_cast<size_t>(capacity);
+  source->text.copy(reinterpret_cast<char*>(buffer), count, source->at);
+  source->at += count;
+  *copied = static_cast<LONG>(count);
+  return 0;
+}
+
+}  // namespace
+
+std::unique_ptr<Win32Widget> Win32Widget::Create(Win32PageWindow& page, WidgetKind kind, int id, const Rect& rect,
+                                                 const std::string& text, bool pageFont) {
+  EnsureClass(kind);
+  KindTraits traits = TraitsOf(kind);
+  HWND window = CreateWindowExA(0, traits.className, text.c_str(), traits.style, rect.left, rect.top, rect.Width(),
+                                WindowHeight(kind, rect), page.Window(),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+  // A window the system refuses leaves a widget that ignores every call, so the page still works.
+  std::unique_ptr<Win32Widget> widget(new Win32Widget(page, kind, id, window, pageFont));
+  widget->look_.text = text;
+  if (window) widget->SetUpKind();
+  return widget;
+}
+
+Win32Widget::Win32Widget(Win32PageWindow& page, WidgetKind kind, int id, HWND window, bool pageFont)
+    : page_(page), kind_(kind), id_(id), window_(window), pageFont_(pageFont) {
+  if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+Win32Widget::~Win32Widget() {
+  if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+  if (ownFont_) DeleteObject(ownFont_);
+  if (colorBrush_) DeleteObject(colorBrush_);
+  if (icon_) DestroyIcon(icon_);
+  if (images_) ImageList_Destroy(images_);
+}
+
+void Win32Widget::Detach() {
+  if (window_ && baseProc_) SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseProc_));
+  if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+  window_ = nullptr;
+  treeItems_.clear();
+}
+
+// The kind's own set-up after creation: extended styles, the tree's extra styles and images, the
+// page font, and the paint hook of self-painting kinds.
+void Win32Widget::SetUpKind() {
+  KindTraits traits = TraitsOf(kind_);
+  if (kind_ == WidgetKind::Tree) {
+    SetStyleBits(window_, GWL_STYLE, GetWindowLongPtrA(window_, GWL_STYLE) | kTreeExtraStyle);
+    images_ = MakeFeatureImages();
+    SendMessageA(window_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_));
+    SendMessageA(window_, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(images_));
+  }
+  if (traits.exStyle) SetStyleBits(window_, GWL_EXSTYLE, GetWindowLongPtrA(window_, GWL_EXSTYLE) | traits.exStyle);
+  if (pageFont_ && page_.PageFont()) SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(page_.PageFont()), TRUE);
+  if (SelfPainted()) {
+    baseProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Widget::PaintProc)));
+  }
+}
+
+bool Win32Widget::SelfPainted() const {
+  return kind_ == WidgetKind::Label || kind_ == WidgetKind::Frame || kind_ == WidgetKind::Picture ||
+         kind_ == WidgetKind::Icon;
+}
+
+LRESULT CALLBACK Win32Widget::PaintProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<Win32Widget*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!self || !self->baseProc_) return DefWindowProcA(window, message, wParam, lParam);
+  switch (message) {
+    case WM_PAINT: return self->OnPaint();
+    case WM_ERASEBKGND: return 1;  // the paint draws all the control shows; the page shows elsewhere
+    default: return CallWindowProcA(self->baseProc_, window, message, wParam, lParam);
+  }
+}
+
+LRESULT Win32Widget::OnPaint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window_, &paint);
+  if (!dc) return 0;
+  RECT client;
+  GetClientRect(window_, &client);
+  if (kind_ == WidgetKind::Label) {
+    HFONT font = CurrentFont();
+    if (!font) font = reinterpret_cast<HFONT>(SendMessageA(GetParent(window_), WM_GETFONT, 0, 0));
+    PaintLabel(dc, client, look_.text, font, look_);
+  } else if (kind_ == WidgetKind::Frame) {
+    PaintFrame(dc, client);
+  } else if (kind_ == WidgetKind::Icon && icon_) {
+    PaintIcon(dc, client, icon_, look_.fillColor);
+  } else if (picture_) {
+    PaintPicture(dc, *picture_, look_.fillColor);
+  }
+  EndPaint(window_, &paint);
+  return 0;
+}
+
+void Win32Widget::Apply(const WidgetLook& look) {
+  if (!window_) return;
+  ApplyStyles(look);
+  if (kind_ != WidgetKind::Picture && kind_ != WidgetKind::Icon && (!applied_ || look.text != look_.text))
+    SetWindowTextA(window_, look.text.c_str());
+  ApplyFont(look);
+  ApplyColors(look);
+  ApplyPicture(look);
+  ApplyKindState(look);
+  look_ = look;
+  applied_ = true;
+  Repaint();
+}
+
+void Win32Widget::ApplyStyles(const WidgetLook& look) {
+  LONG_PTR style = GetWindowLongPtrA(window_, GWL_STYLE);
+  SetStyleBits(window_, GWL_STYLE, look.border ? (style | WS_BORDER) : (style & ~static_cast<LONG_PTR>(WS_BORDER)));
+  // Only the bits an earlier look added are taken back; the system's own bits stay.
+  LONG_PTR exStyle = GetWindowLongPtrA(window_, GWL_EXSTYLE) & ~static_cast<LONG_PTR>(appliedExStyle_);
+  SetStyleBits(window_, GWL_EXSTYLE, exStyle | TraitsOf(kind_).exStyle | look.extraExStyle);
+  appliedExStyle_ = look.extraExStyle & ~TraitsOf(kind_).exStyle;
+  EnableWindow(window_, look.enabled ? TRUE : FALSE);
+  ShowWindow(window_, look.visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void Win32Widget::ApplyFont(const WidgetLook& look) {
+  if (!(look.font == ownFontSpec_)) {
+    if (ownFont_) DeleteObject(ownFont_);
+    ownFont_ = look.font ? MakeSkinFont(*look.font) : nullptr;
+    ownFontSpec_ = look.font;
+  }
+  HFONT font = CurrentFont();
+  if (font && !SelfPainted()) SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+HFONT Win32Widget::CurrentFont() const {
+  if (ownFont_) return ownFont_;
+  // Labels draw with the page font even when they were not given it, rather than the system font.
+  return (pageFont_ || kind_ == WidgetKind::Label) ? page_.PageFont() : nullptr;
+}
+
+void Win32Widget::OnPageFontChanged() {
+  if (!window_ || ownFont_) return;
+  if (SelfPainted()) {
+    Repaint();
+  } else if (pageFont_) {
+    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(page_.PageFont()), TRUE);
+  }
+}
+
+void Win32Widget::ApplyColors(const WidgetLook& look) {
+  if (applied_ && look.backColor == look_.backColor) return;
+  if (colorBrush_) DeleteObject(colorBrush_);
+  colorBrush_ = look.backColor ? CreateSolidBrush(*look.backColor) : nullptr;
+}
+
+HBRUSH Win32Widget::OnControlColor(HDC dc) {
+  // The system fills an owner-drawn button with this brush before asking it to draw; a clickable
+  // area must leave the page beneath untouched.
+  if (kind_ == WidgetKind::RadioArea) return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+  if (!look_.textColor && !look_.backColor) return nullptr;
+  SetTextColor(dc, look_.textColor.value_or(GetSysColor(COLOR_BTNTEXT)));
+  if (look_.backColor && colorBrush_) {
+    SetBkColor(dc, *look_.backColor);
+    return colorBrush_;
+  }
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void Win32Widget::ApplyPicture(const WidgetLook& look) {
+  if (kind_ != WidgetKind::Picture && kind_ != WidgetKind::Icon) return;
+  if (!applied_ || look.picturePath != picturePath_) {
+    picture_ = look.picturePath.empty() ? nullptr : OlePicture::Load(look.picturePath);
+    picturePath_ = look.picturePath;
+  }
+  if (kind_ == WidgetKind::Icon && look.iconResource != iconResource_) {
+    if (icon_) DestroyIcon(icon_);
+    icon_ = look.iconResource == 0
+                ? nullptr
+                : static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(look.iconResource),
+                                                IMAGE_ICON, kIconSide, kIconSide, 0));
+    iconResource_ = look.iconResource;
+  }
+}
+
+void Win32Widget::ApplyKindState(const WidgetLook& look) {
+  switch (kind_) {
+    case WidgetKind::PushButton:
+      SendMessageA(window_, BM_SETSTYLE, look.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+      break;
+    case WidgetKind::CheckBox:
+      SendMessageA(window_, BM_SETCHECK, look.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+      break;
+    case WidgetKind::Progress:
+      // The control takes its range as 16-bit halves: larger maxima wrap.
+      SendMessageA(window_, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(look.rangeMax & 0xFFFF)));
+      SendMessageA(window_, PBM_SETPOS, static_cast<WPARAM>(look.position), 0);
+      break;
+    default: break;
+  }
+}
+
+// Self-painting kinds may leave parts of their area to the page, so the page beneath is
+// repainted too; otherwise old text would stay behind new text on an unfilled label.
+void Win32Widget::Repaint() {
+  if (!window_) return;
+  if (!SelfPainted() && kind_ != WidgetKind::RadioArea) {
+    InvalidateRect(window_, nullptr, TRUE);
+    return;
+  }
+  HWND parent = GetParent(window_);
+  RECT area;
+  GetWindowRect(window_, &area);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
+  RedrawWindow(parent, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+std::string Win32Widget::ReadText() const {
+  if (!window_) return look_.text;
+  if (kind_ == WidgetKind::ComboBox) {
+    LRESULT index = SendMessageA(window_, CB_GETCURSEL, 0, 0);
+    LRESULT length = index == CB_ERR ? CB_ERR : SendMessageA(window_, CB_GETLBTEXTLEN, index, 0);
+    if (length == CB_ERR) return std::string();
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    LRESULT copied = SendMessageA(window_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied == CB_ERR ? 0 : static_cast<size_t>(copied));
+    return text;
+  }
+  int length = GetWindowTextLengthA(window_);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(window_, text.data(), length + 1)));
+  return text;
+}
+
+void Win32Widget::Move(const Rect& rect) {
+  if (!window_) return;
+  Repaint();  // the place it leaves
+  MoveWindow(window_, rect.left, rect.top, rect.Width(), WindowHeight(kind_, rect), TRUE);
+  Repaint();
+}
+
+void Win32Widget::SetItems(const std::vector<std::string>& items) {
+  if (!window_) return;
+  if (kind_ == WidgetKind::ComboBox) {
+    SendMessageA(window_, CB_RESETCONTENT, 0, 0);
+    for (const auto& item : items) SendMessageA(window_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    return;
+  }
+  if (kind_ != WidgetKind::Tree) return;
+  settingTree_ = true;
+  SendMessageA(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  treeItems_.clear();
+  for (const auto& item : items) {
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    insert.item.pszText = const_cast<char*>(item.c_str());
+    treeItems_.push_back(reinterpret_cast<HTREEITEM>(
+        SendMessageA(window_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert))));
+  }
+  settingTree_ = false;
+}
+
+int Win32Widget::SelectedItem() const {
+  if (!window_) return -1;
+  if (kind_ == WidgetKind::ComboBox) {
+    LRESULT index = SendMessageA(window_, CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? -1 : static_cast<int>(index);
+  }
+  if (kind_ != WidgetKind::Tree) return -1;
+  auto caret = reinterpret_cast<HTREEITEM>(SendMessageA(window_, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  for (size_t i = 0; i < treeItems_.size(); ++i)
+    if (caret && treeItems_[i] == caret) return static_cast<int>(i);
+  return -1;
+}
+
+void Win32Widget::SelectItem(int index) {
+  if (!window_) return;
+  if (kind_ == WidgetKind::ComboBox) {
+    SendMessageA(window_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    return;
+  }
+  if (kind_ != WidgetKind::Tree) return;
+  bool known = index >= 0 && static_cast<size_t>(index) < treeItems_.size();
+  settingTree_ = true;
+  SendMessageA(window_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(known ? treeItems_[index] : nullptr));
+  settingTree_ = false;
+}
+
+int Win32Widget::TreeEventItem(HTREEITEM item) const {
+  if (settingTree_ || !item) return -1;
+  for (size_t i = 0; i < treeItems_.size(); ++i)
+    if (treeItems_[i] == item) return static_cast<int>(i);
+  return -1;
+}
+
+void Win32Widget::SetItemImage(int index, int image) {
+  if (!window_ || kind_ != WidgetKind::Tree || index < 0 || static_cast<size_t>(index) >= treeItems_.size()) return;
+  TVITEMA item = {};
+  item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  item.hItem = treeItems_[index];
+  item.iImage = image;
+  item.iSelectedImage = image;
+  SendMessageA(window_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+int Win32Widget::SelectionFieldHeight() const {
+  if (!window_ || kind_ != WidgetKind::ComboBox) return 0;
+  LRESULT height = SendMessageA(window_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  return height == CB_ERR ? 0 : static_cast<int>(height);
+}
+
+void Win32Widget::StreamIn(const std::string& richText) {
+  if (!window_ || kind_ != WidgetKind::RichText) return;
+  StreamSource source{richText, 0};
+  EDITSTREAM stream = {};
+  stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
+  stream.pfnCallback = &ReadStreamSource;
+  WPARAM format = richText.compare(0, 5, "{\\rtf") == 0 ? SF_RTF : SF_TEXT;
+  SendMessageA(window_, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
+}
+
+}  // namespace tw
