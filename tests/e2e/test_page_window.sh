@@ -1,0 +1,68 @@
+#!/bin/bash
+# A skinned page drawn by the real Win32 side with a widget of every kind: the children in creation
+# order, the check box's mark changed only by the page, keys routed to the page model first, the
+# close box told to the model, and screenshots of all of it.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+e2e_begin page_window
+gallery=$E2E_WIN64_DIR/page_gallery.exe
+e2e_assert_file "$gallery" "page gallery"
+title='Tarnwick page gallery'
+out=$E2E_DIR/events.txt
+
+# wait_line PATTERN: waits until the gallery has printed a line matching PATTERN.
+wait_line() {
+  local _
+  for _ in $(seq 100); do
+    grep -qx -- "$1" "$out" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  e2e_fail "no line \"$1\" from the gallery; it printed:"$'\n'"$(cat "$out")"
+}
+
+# mark_area SHOT: the check box's square and caption, cut from a screenshot (the page sits at 100,100).
+mark_area() {
+  convert "$1" -crop 200x40+100+170 +repage "$E2E_DIR/$(basename "$1" .png)_mark.png"
+  echo "$E2E_DIR/$(basename "$1" .png)_mark.png"
+}
+
+e2e_wine_bg "$gallery" "$(e2e_winpath "$E2E_DIR")" >"$out"
+e2e_driver wait --title "$title" --timeout 20000 >/dev/null || e2e_fail "no page; windows: $(e2e_driver list)"
+wait_line 'background=240x180'
+wait_line 'combo=Deutsch field=[0-9]*'
+
+# Children stack in creation order: the dialog manager's tab order is what the driver lists.
+classes=$(e2e_driver texts --title "$title" | tail -n +2 | cut -f1,2 | tr '\t\n' ' ,')
+e2e_assert_eq '3000 Static,3001 Static,3002 Static,3003 Static,3004 Static,3005 Static,3006 Button,3007 Button,3008 Button,3009 Button,3010 SysTreeView32,3011 msctls_progress32,3012 ComboBox,3013 Edit,3014 RICHEDIT,' \
+  "$classes" "children"
+
+# Esc and Enter stop at the model (Enter presses no default button); a letter goes on to the edit box.
+wait_line 'edit=aEdit text'
+grep -qx 'key vk=27 used' "$out" || e2e_fail "Esc did not reach the model first"
+grep -qx 'key vk=13 used' "$out" || e2e_fail "Enter did not reach the model first"
+grep -q '^command id=3007' "$out" && e2e_fail "Enter pressed the default button"
+e2e_shot page_window >/dev/null
+unchecked=$(mark_area "$E2E_ROOT/shots/page_window.png")
+
+e2e_driver click --title "$title" --id 3006 >/dev/null || e2e_fail "no check box"
+wait_line 'checked=1'
+grep -qx 'command id=3006 code=0' "$out" || e2e_fail "the click was not reported as command 0"
+e2e_shot page_window_checked >/dev/null
+checked=$(mark_area "$E2E_ROOT/shots/page_window_checked.png")
+e2e_driver click --title "$title" --id 3006 >/dev/null || e2e_fail "no check box"
+wait_line 'checked=0'
+e2e_shot page_window_unchecked >/dev/null
+again=$(mark_area "$E2E_ROOT/shots/page_window_unchecked.png")
+[[ $(compare -metric AE "$checked" "$again" null: 2>&1 || true) != 0 ]] || e2e_fail "the mark did not change on screen"
+# Focus may have moved to the check box, so only the mark is compared with the first picture.
+[[ $(compare -metric AE -fuzz 1% "$unchecked" "$again" null: 2>&1 || true) -lt 200 ]] ||
+  e2e_fail "the mark did not go away again"
+
+# The close box is the model's: the gallery ends the page and the loop when told of it.
+e2e_wine taskkill /IM page_gallery.exe >/dev/null 2>&1 || true
+rc=0
+e2e_wait_exit "$E2E_BG_PID" 20 || rc=$?
+e2e_assert_eq 0 "$rc" "gallery exit code"
+wait_line 'close'
+wait_line 'open=0'
