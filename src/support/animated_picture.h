@@ -52,8 +52,8 @@ struct PictureWindow {
 };
 
 // How long a frame stays on show: nothing when it has no graphic control extension (the next frame
-// follows at once); 100 ms under 5 hundredths, which browsers also treat as "as fast as possible";
-// otherwise the delay, at most 10 seconds so a broken delay cannot freeze the splash.
+// follows at once); 100 ms under 5 hundredths, delays that mean "as fast as you can" and would
+// otherwise spin the thread; else the delay, at most 10 seconds so a broken one cannot freeze the splash.
 std::optional<std::chrono::milliseconds> FrameShowTime(std::optional<int> delay);
 
 class CAnimatedPicture {
@@ -65,9 +65,9 @@ class CAnimatedPicture {
   CAnimatedPicture(const CAnimatedPicture&) = delete;
   CAnimatedPicture& operator=(const CAnimatedPicture&) = delete;
 
-  // Stops any animation, then loads a picture file of any format the system loader knows and sizes
-  // the control to it. False when the file cannot be read (the old picture stays) or does not
-  // decode (the control is left empty).
+  // Reads a picture file of any format the system loader knows; once it is read, stops any animation,
+  // replaces the picture and sizes the control to it. False when the file cannot be read (the old
+  // picture stays, still playing) or does not decode (the control is left empty).
   bool LoadFile(const std::string& path);
   // The loaded picture's size in pixels; 0 x 0 when empty.
   PixelSize GetSize() const { return size_; }
@@ -81,14 +81,13 @@ class CAnimatedPicture {
   // The canvas the window copies at (0, 0) with GetSize(); null when empty.
   Canvas* GetCanvas() const { return canvas_.get(); }
 
+ private:
   struct Frame {
     std::shared_ptr<Picture> picture;
     PixelRect area;
     std::optional<int> delay;  // hundredths of a second
     int disposal = 0;
   };
-
- private:
   struct Run;  // one play of the animation, shared with its thread
 
   bool LoadGif(const std::string& data);
