@@ -1,7 +1,7 @@
 #!/bin/bash
 # A skinned page drawn by the real Win32 side with a widget of every kind: the children in creation
-# order, the check box's mark changed only by the page, keys routed to the page model first, the
-# close box told to the model, and screenshots of all of it.
+# order, keys routed to the page model first, the tree's selection and feature menu, the check box's
+# mark changed only by the page, the close box told to the model, and screenshots of all of it.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -42,6 +42,10 @@ wait_line 'edit=aEdit text'
 grep -qx 'key vk=27 used' "$out" || e2e_fail "Esc did not reach the model first"
 grep -qx 'key vk=13 used' "$out" || e2e_fail "Enter did not reach the model first"
 grep -q '^command id=3007' "$out" && e2e_fail "Enter pressed the default button"
+# A selection set in code is no event; one made with the keyboard is, and its menu answers.
+wait_line 'tree id=3010 item=1'
+wait_line 'menu=32773'
+grep -q '^tree id=3010 item=0' "$out" && e2e_fail "a selection set in code was reported"
 e2e_shot page_window >/dev/null
 unchecked=$(mark_area "$E2E_ROOT/shots/page_window.png")
 

@@ -15,6 +15,7 @@ namespace {
 
 constexpr char kTitle[] = "Tarnwick page gallery";
 constexpr int kCheckBoxId = 3006;
+constexpr int kTreeId = 3010;
 constexpr int kEditId = 3013;
 constexpr int kKeysTimer = 5;
 constexpr int kReportTimer = 6;
@@ -138,14 +139,28 @@ class GalleryEvents : public tw::PageEvents {
     Print("timer id=%d", timerId);
     page->KillTimer(timerId);
     if (timerId == kKeysTimer) PlayKeys();
-    if (timerId == kReportTimer) Print("edit=%s", edit->ReadText().c_str());
+    if (timerId == kReportTimer) {
+      Print("edit=%s", edit->ReadText().c_str());
+      // The arrow moves the tree's selection from the entry set in code to the next one.
+      PostMessageA(GetDlgItem(FindWindowA(nullptr, kTitle), kTreeId), WM_KEYDOWN, VK_DOWN, 1);
+    }
   }
 
-  void OnTreeSelection(int controlId, int item) override { Print("tree id=%d item=%d", controlId, item); }
+  // Picks the menu's first entry with keys queued before it opens, as a user would.
+  void OnTreeSelection(int controlId, int item) override {
+    Print("tree id=%d item=%d", controlId, item);
+    HWND window = FindWindowA(nullptr, kTitle);
+    PostMessageA(window, WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageA(window, WM_KEYDOWN, VK_RETURN, 1);
+    int choice = page->FeatureMenu();
+    Print("menu=%d", choice);
+    if (choice != 0) tree->SetItemImage(item, choice == 32774 ? 1 : 0);
+  }
 
   tw::PageWindow* page = nullptr;
   tw::Widget* checkBox = nullptr;
   tw::Widget* edit = nullptr;
+  tw::Widget* tree = nullptr;
   tw::WidgetLook checkLook;
 
  private:
@@ -252,9 +267,10 @@ int main(int argc, char** argv) {
   make(K::GroupBox, 3008, {10, 104, 230, 180}, group);
   make(K::RadioArea, 3009, {20, 124, 120, 144}, Look("Radio area"));
 
-  tw::Widget* tree = make(K::Tree, 3010, {240, 116, 460, 196}, Look(""));
-  tree->SetItems({"Program files", "Help files"});
-  tree->SetItemImage(1, 1);
+  events.tree = make(K::Tree, kTreeId, {240, 116, 460, 196}, Look(""));
+  events.tree->SetItems({"Program files", "Help files"});
+  events.tree->SetItemImage(1, 1);
+  events.tree->SelectItem(0);  // set in code: no event
 
   tw::WidgetLook progress;
   progress.rangeMax = 100;
