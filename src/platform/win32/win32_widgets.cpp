@@ -15,7 +15,7 @@ struct KindTraits {
 };
 
 constexpr DWORD kTreeExtraStyle = TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
-// A drop-down list's window height is its opened height; the skin gives the closed one.
+// How far a drop-down list opens below its selection field.
 constexpr int kComboDropHeight = 150;
 constexpr int kFeatureOnIcon = 152;
 constexpr int kFeatureOffIcon = 151;
@@ -40,8 +40,11 @@ KindTraits TraitsOf(WidgetKind kind) {
   return {"STATIC", 0x50000000, 0};
 }
 
-int WindowHeight(WidgetKind kind, const Rect& rect) {
-  return rect.Height() + (kind == WidgetKind::ComboBox ? kComboDropHeight : 0);
+// The window's size for the skin's rectangle: icons are always 32 x 32, and a drop-down list's
+// window includes its opened list.
+SIZE WindowSize(WidgetKind kind, const Rect& rect) {
+  if (kind == WidgetKind::Icon) return {kIconSide, kIconSide};
+  return {rect.Width(), rect.Height() + (kind == WidgetKind::ComboBox ? kComboDropHeight : 0)};
 }
 
 // The progress bar and tree come from the common controls; the rich edit box from RICHED32.DLL,
@@ -95,9 +98,10 @@ std::unique_ptr<Win32Widget> Win32Widget::Create(Win32PageWindow& page, WidgetKi
                                                  const std::string& text, bool pageFont) {
   EnsureClass(kind);
   KindTraits traits = TraitsOf(kind);
-  HWND window = CreateWindowExA(0, traits.className, text.c_str(), traits.style, rect.left, rect.top, rect.Width(),
-                                WindowHeight(kind, rect), page.Window(),
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+  SIZE size = WindowSize(kind, rect);
+  HWND window = CreateWindowExA(0, traits.className, text.c_str(), traits.style, rect.left, rect.top, size.cx, size.cy,
+                                page.Window(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                GetModuleHandleA(nullptr), nullptr);
   // A window the system refuses leaves a widget that ignores every call, so the page still works.
   std::unique_ptr<Win32Widget> widget(new Win32Widget(page, kind, id, window, pageFont));
   widget->look_.text = text;
@@ -317,7 +321,8 @@ std::string Win32Widget::ReadText() const {
 void Win32Widget::Move(const Rect& rect) {
   if (!window_) return;
   Repaint();  // the place it leaves
-  MoveWindow(window_, rect.left, rect.top, rect.Width(), WindowHeight(kind_, rect), TRUE);
+  SIZE size = WindowSize(kind_, rect);
+  MoveWindow(window_, rect.left, rect.top, size.cx, size.cy, TRUE);
   Repaint();
 }
 
