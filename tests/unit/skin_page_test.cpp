@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/host_flags.h"
+#include "app/placeholders.h"
 #include "app/project_settings.h"
 #include "platform/fake/fake_platform.h"
 #include "skin/skin_page.h"
