@@ -11,7 +11,7 @@ namespace {
 
 using test::BuildGif;
 using test::Frame;
-using test::GifFrameSpec;
+using test::GifFrameRecipe;
 
 std::string Describe(const GifFrame& frame) {
   return (frame.delay ? std::to_string(*frame.delay) : "-") + " d" + std::to_string(frame.disposal) + " " +
@@ -37,10 +37,10 @@ TEST(GifWalkTest, LogicalScreenAndGlobalTableSize) {
 }
 
 TEST(GifWalkTest, FramesCarryTheirControlExtensionAndDescriptor) {
-  GifFrameSpec first = Frame(50, 2, 1, 2, 30, 40);
+  GifFrameRecipe first = Frame(50, 2, 1, 2, 30, 40);
   first.localTable = true;  // its 6 bytes must be stepped over to find the next frame
-  GifFrameSpec second = Frame(std::nullopt, 0, 258, 0, 5, 6);
-  GifFrameSpec third = Frame(std::nullopt);
+  GifFrameRecipe second = Frame(std::nullopt, 0, 258, 0, 5, 6);
+  GifFrameRecipe third = Frame(std::nullopt);
   // Other extensions between a frame's control extension and its image are stepped over and
   // the control extension still belongs to the image.
   third.before = test::Comment("hello") + test::GraphicControl(3, 3) + test::Comment(std::string(300, 'c'));
@@ -54,8 +54,8 @@ TEST(GifWalkTest, FramesCarryTheirControlExtensionAndDescriptor) {
 }
 
 TEST(GifWalkTest, AStandaloneFrameIsHeaderTableFrameBytesAndTrailer) {
-  GifFrameSpec withControl = Frame(20, 1, 3, 4, 2, 2);
-  GifFrameSpec withoutControl = Frame(std::nullopt, 0, 0, 0, 1, 1);
+  GifFrameRecipe withControl = Frame(20, 1, 3, 4, 2, 2);
+  GifFrameRecipe withoutControl = Frame(std::nullopt, 0, 0, 0, 1, 1);
   withoutControl.before = test::Comment("not part of the frame");
   const std::string gif = BuildGif(8, 8, {withControl, withoutControl}, 2);
   const GifLayout layout = WalkGif(gif);
@@ -109,9 +109,9 @@ void ExpectFramesInside(const std::string& data) {
 }
 
 TEST(GifWalkTest, TruncatedAtEveryLengthNeverReadsPastTheData) {
-  GifFrameSpec big = Frame(10, 2, 0, 0, 40, 40);
+  GifFrameRecipe big = Frame(10, 2, 0, 0, 40, 40);
   big.localTable = true;
-  GifFrameSpec commented = Frame(0, 3, 1, 1, 2, 2);
+  GifFrameRecipe commented = Frame(0, 3, 1, 1, 2, 2);
   commented.before = test::Comment(std::string(600, 'x'));
   const std::string gif = BuildGif(64, 64, {big, commented, Frame(std::nullopt)}, 8);
   const size_t complete = WalkGif(gif).frames.size();

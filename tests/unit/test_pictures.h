@@ -8,7 +8,7 @@
 
 namespace tw::test {
 
-struct GifFrameSpec {
+struct GifFrameRecipe {
   std::optional<int> delay;   // with a graphic control extension when set
   int disposal = 0;
   int left = 0, top = 0, width = 1, height = 1;
@@ -17,9 +17,9 @@ struct GifFrameSpec {
   std::string extraData;      // an extra sub-block in the image data (e.g. a corrupt mark)
 };
 
-inline GifFrameSpec Frame(std::optional<int> delay, int disposal = 0, int left = 0, int top = 0,
+inline GifFrameRecipe Frame(std::optional<int> delay, int disposal = 0, int left = 0, int top = 0,
                           int width = 1, int height = 1) {
-  GifFrameSpec frame;
+  GifFrameRecipe frame;
   frame.delay = delay;
   frame.disposal = disposal;
   frame.left = left;
@@ -76,7 +76,7 @@ inline std::string GraphicControl(int delay, int disposal) {
 }
 
 // globalTableBits: 0 for no global table, else n + 1 for a table of 2^(n+1) colours.
-inline std::string BuildGif(int width, int height, const std::vector<GifFrameSpec>& frames,
+inline std::string BuildGif(int width, int height, const std::vector<GifFrameRecipe>& frames,
                             int globalTableBits = 1) {
   std::string gif = "GIF89a";
   PutWord(gif, width);
@@ -84,7 +84,7 @@ inline std::string BuildGif(int width, int height, const std::vector<GifFrameSpe
   gif.push_back(static_cast<char>(globalTableBits ? 0x80 | (globalTableBits - 1) : 0));
   gif += std::string{'\x00', '\x00'};
   if (globalTableBits) gif += std::string(3u << globalTableBits, '\xFF');
-  for (const GifFrameSpec& frame : frames) {
+  for (const GifFrameRecipe& frame : frames) {
     gif += frame.before;
     if (frame.delay) gif += GraphicControl(*frame.delay, frame.disposal);
     gif.push_back('\x2C');
