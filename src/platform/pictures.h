@@ -5,10 +5,12 @@
 #include <memory>
 #include <string>
 
+#include "platform/page_ui.h"
+
 namespace tw {
 
 // A GDI colour value: 0x00BBGGRR.
-using Colour = uint32_t;
+using Colour = ColorRef;
 
 // System colours, by the index the system gives them.
 enum SystemColourId : int {
@@ -22,10 +24,7 @@ struct HimetricSize {
   int32_t height = 0;
 };
 
-struct PixelSize {
-  int width = 0;
-  int height = 0;
-};
+using PixelSize = Size;
 
 struct PixelRect {
   int left = 0;

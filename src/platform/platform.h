@@ -2,6 +2,7 @@
 #pragma once
 #include "platform/file_system.h"
 #include "platform/http.h"
+#include "platform/pictures.h"
 #include "platform/profile_files.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -18,6 +19,7 @@ struct Platform {
   Ui& ui;
   Shell& shell;
   Http& http;
+  Pictures& pictures;
 };
 
 }  // namespace tw

@@ -197,9 +197,15 @@ SkinControl* CSkinPage::ControlOfKind(const std::string& kind, int kindIndex) {
 }
 
 std::optional<Size> CSkinPage::PictureSize(const std::string& path) const {
-  const FileSystem& files = host_.GetPlatform().files;
-  if (path.empty() || !files.Exists(path) || files.IsFolder(path)) return std::nullopt;
-  return std::nullopt;
+  Platform& platform = host_.GetPlatform();
+  if (path.empty() || platform.files.IsFolder(path)) return std::nullopt;
+  auto bytes = platform.files.ReadAll(path);
+  if (!bytes) return std::nullopt;
+  auto picture = platform.pictures.Decode(*bytes);
+  if (!picture) return std::nullopt;
+  PixelSize perInch = platform.pictures.PixelsPerInch();
+  HimetricSize himetric = picture->Size();
+  return Size{HimetricToPixels(himetric.width, perInch.width), HimetricToPixels(himetric.height, perInch.height)};
 }
 
 void CSkinPage::ShowMessage(const std::string& text) {

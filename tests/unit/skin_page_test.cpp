@@ -7,6 +7,7 @@
 #include "app/project_settings.h"
 #include "platform/fake/fake_platform.h"
 #include "skin/skin_page.h"
+#include "test_pictures.h"
 
 namespace tw {
 namespace {
@@ -235,6 +236,15 @@ TEST_F(SkinPageTest, TheInstallTimerStartsTheInstallationOnce) {
   EXPECT_EQ(host.installs, 1);
   EXPECT_TRUE(Window().timers.empty());
   EXPECT_TRUE(Window().ended);
+}
+
+TEST_F(SkinPageTest, PicturesTakeTheirNaturalSize) {
+  fake.files.MakeFolders("C:\\theme");
+  fake.files.WriteAll("C:\\theme\\logo.bmp", test::BuildBmp(150, 75));
+  CSkinPage& p = Load(
+      "[INFO]\r\nTOTAL=2\r\n0=x,5,6,10,10,BITMAP,{logo.bmp},x,0\r\n1=x,5,6,10,10,BITMAP,{none.bmp},x,0\r\n");
+  EXPECT_EQ(p.Records()[0].rect, (Rect{5, 6, 155, 81})) << "150 by 75 at 96 pixels per inch";
+  EXPECT_EQ(p.Records()[1].rect, (Rect{5, 6, 15, 16})) << "no picture: the line's own size";
 }
 
 TEST_F(SkinPageTest, AMissingLayoutGivesAnEmptyPage) {

@@ -2,6 +2,7 @@
 #pragma once
 #include "platform/fake/fake_file_system.h"
 #include "platform/fake/fake_http.h"
+#include "platform/fake/fake_pictures.h"
 #include "platform/fake/fake_profile_files.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_shell.h"
@@ -19,7 +20,8 @@ struct FakePlatform {
   FakeUi ui;
   FakeShell shell{files};
   FakeHttp http;
-  Platform platform{files, profiles, registry, system, ui, shell, http};
+  FakePictures pictures;
+  Platform platform{files, profiles, registry, system, ui, shell, http, pictures};
 
   // The machine's own folders exist from the start, as on a real system.
   FakePlatform() {

@@ -1,6 +1,7 @@
 // The real platform: each service implemented over the Win32 API (ANSI functions throughout).
 #pragma once
 #include "platform/platform.h"
+#include "platform/win32/win32_pictures.h"
 
 namespace tw {
 
@@ -110,7 +111,8 @@ struct Win32Platform {
   Win32Ui ui;
   Win32Shell shell;
   Win32Http http;
-  Platform platform{files, profiles, registry, system, ui, shell, http};
+  Win32Pictures pictures;
+  Platform platform{files, profiles, registry, system, ui, shell, http, pictures};
 };
 
 // Limits the DLL search to the system folder before anything else loads, so a DLL planted beside
