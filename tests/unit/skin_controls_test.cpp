@@ -42,6 +42,18 @@ class ControlsHost : public PageHost, public StandardPageBehaviour {
   FakePlatform& fake_;
 };
 
+// The smallest bitmap file the picture decoder reads a size from.
+std::string BitmapBytes(uint32_t width, uint32_t height) {
+  std::string bytes = "BM" + std::string(52, '\0');
+  auto put = [&](size_t at, uint32_t value) {
+    for (size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  };
+  put(14, 40);
+  put(18, width);
+  put(22, height);
+  return bytes;
+}
+
 class SkinControlsTest : public ::testing::Test {
  protected:
   SkinControlsTest() { fake.files.MakeFolders("C:\\theme"); }
@@ -69,6 +81,9 @@ class SkinControlsTest : public ::testing::Test {
   SkinControl& Control(size_t line) { return *page->ControlById(page->Records()[line].id); }
   const WidgetLook& Look(size_t line) {
     return static_cast<FakePageWindow&>(page->Window()).WidgetById(page->Records()[line].id)->look;
+  }
+  void AddPicture(const std::string& path, int width, int height) {
+    fake.files.WriteAll(path, BitmapBytes(static_cast<uint32_t>(width), static_cast<uint32_t>(height)));
   }
   FakeWidget& Widget(size_t line) {
     return *static_cast<FakePageWindow&>(page->Window()).WidgetById(page->Records()[line].id);
@@ -212,6 +227,28 @@ TEST_F(SkinControlsTest, BuiltinIconsByExactName) {
     EXPECT_EQ(page->Records()[0].rect, (Rect{0, 0, 32, 32}));
   }
   EXPECT_TRUE(fake.ui.shown.empty()) << "an unknown IDI name is no file";
+}
+
+TEST_F(SkinControlsTest, IconFileShowsOrIsReportedMissing) {
+  AddPicture("C:\\theme\\app.ico", 32, 32);
+  Load({"0,0,10,10,ICON,-", "0,0,10,10,ICON,-"}, {{"", "{app.ico}"}, {"", "{gone.ico}"}});
+  EXPECT_EQ(Look(0).picturePath, "C:\\theme\\app.ico");
+  EXPECT_EQ(Look(1).picturePath, "");
+  ASSERT_EQ(fake.ui.shown.size(), 1u);
+  EXPECT_EQ(fake.ui.shown[0].text, "File not found: (C:\\theme\\gone.ico)");
+}
+
+TEST_F(SkinControlsTest, BitmapShowsItsPictureOnItsFill) {
+  AddPicture("C:\\theme\\logo.bmp", 150, 75);
+  Load({"5,6,10,10,BITMAP,{logo.bmp}", "0,0,10,10,BITMAP,{gone.bmp}", "0,0,10,10,HOVER,{logo.bmp}"},
+       {{"", "", "0 - None"}, {"", "", "255,0,0"}});
+  EXPECT_EQ(Look(0).picturePath, "C:\\theme\\logo.bmp");
+  EXPECT_EQ(page->Records()[0].rect, (Rect{5, 6, 155, 81})) << "a picture takes its natural size";
+  EXPECT_EQ(Look(0).fillColor, fake.system.faceColor);
+  EXPECT_EQ(Look(1).picturePath, "");
+  EXPECT_EQ(Look(1).fillColor, MakeColor(255, 0, 0));
+  EXPECT_EQ(Look(2).fillColor, fake.system.faceColor);
+  EXPECT_TRUE(fake.ui.shown.empty()) << "a missing bitmap is silent";
 }
 
 TEST_F(SkinControlsTest, ComboKeepsItsClosedHeightAndProgressSixteenBits) {
