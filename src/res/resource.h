@@ -16,6 +16,11 @@
 #define IDI_FEATURE_ON 152   // feature tree: will be installed
 #define IDI_WAIT 159
 
+// The feature tree's choice menu and its commands.
+#define IDR_FEATURE_MENU 153
+#define ID_FEATURE_INSTALL 32773
+#define ID_FEATURE_SKIP 32774
+
 // Fixed dialog templates and their controls.
 #define IDD_CONFIRM 142
 #define IDD_RETRY 143
