@@ -1,6 +1,7 @@
 // User-interface service: message boxes, the frame's message loop and process-wide UI set-up.
 // Pages, controls and dialogs join it as the wizard grows.
 #pragma once
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -66,6 +67,12 @@ class Ui {
   // Shows the modeless please-wait notice and paints it at once; Close removes it (no-op if absent).
   virtual void ShowWaitNotice() = 0;
   virtual void CloseWaitNotice() = 0;
+  // Runs work on a worker thread and returns when it has ended, dispatching the UI thread's window
+  // messages meanwhile (pages repaint, the cancel button works).
+  virtual void RunAndPump(const std::function<void()>& work) = 0;
+  // Runs work on the UI thread and returns when it is done (a worker updating the pages); called on
+  // the UI thread itself it simply runs it.
+  virtual void CallOnUiThread(const std::function<void()>& work) = 0;
   // A new, hidden, empty page window that reports to events (which must outlive it).
   virtual std::unique_ptr<PageWindow> CreatePageWindow(PageEvents& events) = 0;
   // True when a top-level window with exactly this class name and title exists.

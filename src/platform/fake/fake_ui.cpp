@@ -1,5 +1,7 @@
 #include "platform/fake/fake_ui.h"
 
+#include <thread>
+
 namespace tw {
 
 int FakeUi::ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) {
@@ -28,6 +30,11 @@ bool FakeUi::TopLevelWindowExists(const std::string& className, const std::strin
   for (const auto& [windowClass, windowTitle] : windows)
     if ((className.empty() || className == windowClass) && (title.empty() || title == windowTitle)) return true;
   return false;
+}
+
+void FakeUi::RunAndPump(const std::function<void()>& work) {
+  std::thread worker(work);
+  worker.join();
 }
 
 void FakeUi::ShowWaitNotice() {

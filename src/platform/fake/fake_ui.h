@@ -31,6 +31,9 @@ class FakeUi : public Ui {
   void ShowWaitNotice() override;
   void CloseWaitNotice() override { waitNoticeShown = false; }
   bool TopLevelWindowExists(const std::string& className, const std::string& title) override;
+  // Headless: the worker runs on its own thread and is joined; UI work runs where it is asked.
+  void RunAndPump(const std::function<void()>& work) override;
+  void CallOnUiThread(const std::function<void()>& work) override { work(); }
   std::unique_ptr<PageWindow> CreatePageWindow(PageEvents& events) override {
     return std::make_unique<FakePageWindow>(pictureSizes);
   }

@@ -86,10 +86,14 @@ class Win32Ui : public Ui {
   void CloseWaitNotice() override;
   bool TopLevelWindowExists(const std::string& className, const std::string& title) override;
   std::unique_ptr<PageWindow> CreatePageWindow(PageEvents& events) override;
+  void RunAndPump(const std::function<void()>& work) override;
+  void CallOnUiThread(const std::function<void()>& work) override;
 
  private:
   bool socketsStarted_ = false;
-  void* waitNotice_ = nullptr;  // the notice's window while it is shown
+  void* waitNotice_ = nullptr;      // the notice's window while it is shown
+  void* messageWindow_ = nullptr;   // receives work for the UI thread from workers
+  unsigned long uiThread_ = 0;      // the thread that made the message window
 };
 
 class Win32Shell : public Shell {

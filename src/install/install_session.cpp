@@ -1,0 +1,52 @@
+#include "install/install_session.h"
+
+#include "app/host_flags.h"
+#include "app/trace.h"
+#include "platform/platform.h"
+#include "support/fixed_dialogs.h"
+
+namespace tw {
+namespace {
+
+// Condition actions met during the installation: a cancel aborts the run, a message is shown.
+class InstallActions : public ActionHost {
+ public:
+  explicit InstallActions(InstallSession& session) : session_(session) {}
+  void Abort() override { session_.flags.cancelled = kOn; }
+  void ShowInfo(const std::string& text) override { session_.dialogs.ShowInfo(text); }
+
+ private:
+  InstallSession& session_;
+};
+
+}  // namespace
+
+void InstallSession::WriteLogEntry(const std::string& key, const std::string& value) {
+  bool written = platform.files.Append(LogPath, key + "=" + value + "\r\n");
+  trace.Write("install", "log", {{"key", key}, {"value", value}, {"result", written ? "ok" : "lost"}});
+}
+
+void InstallSession::SetStatus(const std::string& text) {
+  trace.Write("install", "status", {{"text", text}});
+  progress.SetStatusText(text);
+}
+
+bool InstallSession::ConditionAllows(const std::string& name) {
+  InstallActions actions(*this);
+  return Conditions.ConditionAllows(
+      name, [this](const std::string& text) { return Expand(text); },
+      [&actions](const std::string& command) { RunAction(command, actions); });
+}
+
+bool InstallSession::FeatureAllows(const std::string& name) const {
+  std::string bare;
+  for (char c : name)
+    if (c != '|') bare += c;
+  if (bare.empty()) return true;
+  // The first entry with the name decides; an unknown feature installs.
+  for (const auto& [feature, state] : FeatureStates)
+    if (feature == bare) return state == 0;
+  return true;
+}
+
+}  // namespace tw

@@ -1,0 +1,74 @@
+// One installation run: copies of the host values it works from, where the payload and the log
+// are, the folders it made, and the reporting every install phase uses (log, status, progress).
+#pragma once
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/conditions.h"
+#include "app/placeholders.h"
+
+namespace tw {
+
+class FixedDialogs;
+class ProjectSettings;
+class Trace;
+struct HostFlags;
+struct Platform;
+
+// The progress page as the install engine sees it. Every call reaches the page on the UI thread.
+class InstallProgress {
+ public:
+  virtual ~InstallProgress() = default;
+  virtual void SetStatusText(const std::string& text) = 0;
+  virtual void SetProgressRange(int maximum) = 0;
+  virtual void SetProgressPos(int position) = 0;
+  // The download bar ("IDC_DOWNLOADPROGRESS"): shown with its position, or hidden.
+  virtual void ShowDownloadProgress(bool visible, int position) = 0;
+};
+
+struct InstallSession {
+  InstallSession(Platform& platform, HostFlags& flags, Trace& trace, FixedDialogs& dialogs,
+                 const ProjectSettings& settings, InstallProgress& progress)
+      : Conditions(trace),
+        platform(platform),
+        flags(flags),
+        trace(trace),
+        dialogs(dialogs),
+        settings(settings),
+        progress(progress) {}
+
+  // --- copies of the host values, taken when the installation starts ---
+  InstallPlaceholderCopy placeholders;  // placeholders.values.installDir is the chosen folder
+  std::string SetupDir, TempDir, WorkName, WorkDir, DataInfPath, ProductCode;
+  std::vector<std::pair<std::string, int>> FeatureStates;  // name and state (0 installs)
+  ConditionTable Conditions;
+  std::function<void()> RemoveWorkFolder;  // the host's removal, which honours KeepWorkDir
+
+  // --- the run's own values ---
+  std::string PayloadDir, LogPath, LogDir, OsTag;
+  int TotalFiles = 0;
+  std::vector<std::string> FolderList;
+
+  // --- services ---
+  Platform& platform;
+  HostFlags& flags;
+  Trace& trace;
+  FixedDialogs& dialogs;
+  const ProjectSettings& settings;
+  InstallProgress& progress;
+
+  const std::string& InstallDir() const { return placeholders.values.installDir; }
+  std::string Expand(const std::string& text) const { return ExpandInstallPlaceholders(text, placeholders); }
+  // Appends "key=value\r\n" to the uninstall log, opening and closing it for this one entry; a
+  // failure loses the entry and nothing else.
+  void WriteLogEntry(const std::string& key, const std::string& value);
+  void SetStatus(const std::string& text);
+  // The item's condition, evaluated on the session's copy with the install engine's expansion.
+  bool ConditionAllows(const std::string& name);
+  // A feature the user switched off is skipped; an empty or unknown name installs ("|" ignored).
+  bool FeatureAllows(const std::string& name) const;
+};
+
+}  // namespace tw

@@ -1,0 +1,77 @@
+// Worker threads and the UI thread: a pumping wait for a worker, and a way for a worker to have
+// the UI thread run something (so pages are only ever touched by the thread that owns them).
+#include <windows.h>
+
+#include <atomic>
+#include <thread>
+
+#include "platform/win32/win32_page.h"
+#include "platform/win32/win32_platform.h"
+
+namespace tw {
+namespace {
+
+constexpr UINT kRunWork = WM_APP + 1;
+constexpr DWORD kPumpSliceMs = 50;
+
+LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kRunWork) {
+    (*reinterpret_cast<const std::function<void()>*>(lParam))();
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND MakeMessageWindow() {
+  static const char kClass[] = "TarnwickUiWork";
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = &MessageWindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = kClass;
+  RegisterClassA(&windowClass);  // a second registration fails harmlessly
+  return CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+}  // namespace
+
+void Win32Ui::RunAndPump(const std::function<void()>& work) {
+  if (!messageWindow_) {
+    messageWindow_ = MakeMessageWindow();
+    uiThread_ = GetCurrentThreadId();
+  }
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    work();
+    done = true;
+    PostThreadMessageA(uiThread_, WM_NULL, 0, 0);  // wake the wait at once
+  });
+  bool quit = false;
+  int quitCode = 0;
+  while (!done) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kPumpSliceMs, QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        // Keep it for the main loop: the worker must end before anything else does.
+        quit = true;
+        quitCode = static_cast<int>(message.wParam);
+        continue;
+      }
+      if (Win32PageWindow::RouteMessage(message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  worker.join();
+  if (quit) PostQuitMessage(quitCode);
+}
+
+void Win32Ui::CallOnUiThread(const std::function<void()>& work) {
+  if (!messageWindow_ || GetCurrentThreadId() == uiThread_) {
+    work();
+    return;
+  }
+  SendMessageA(static_cast<HWND>(messageWindow_), kRunWork, 0, reinterpret_cast<LPARAM>(&work));
+}
+
+}  // namespace tw
