@@ -1,0 +1,151 @@
+#include "install/uninstall_registration.h"
+
+#include "app/project_settings.h"
+#include "app/trace.h"
+#include "install/install_session.h"
+#include "platform/platform.h"
+
+namespace tw {
+namespace {
+
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr size_t kRegistryText = 255;
+constexpr int kMaxTreeDepth = 32;
+
+std::string Cut(std::string text) {
+  if (text.size() >= kRegistryText) text.resize(kRegistryText - 1);
+  return text;
+}
+
+std::string AppInfo(InstallSession& session, const char* key) { return session.settings.ReadSetting("APPINFO", key); }
+
+std::string LastComponent(const std::string& path) {
+  size_t cut = path.find_last_of("\\/:");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+bool CopyReplacing(InstallSession& session, const std::string& from, const std::string& to) {
+  FileSystem& files = session.platform.files;
+  if (!files.Exists(from) || files.IsFolder(from)) return false;
+  bool copied = files.Copy(from, to, true);
+  session.trace.Write("install", "copy-support", {{"from", from}, {"to", to}, {"result", copied ? "ok" : "failed"}});
+  return copied;
+}
+
+// Copies a folder with everything in it into parent (as parent\<name>), never following links.
+void CopyTree(FileSystem& files, const std::string& from, const std::string& to, int depth) {
+  if (depth > kMaxTreeDepth) return;
+  files.MakeFolder(to);
+  for (const std::string& name : files.Find(from + "\\*.*")) {
+    const std::string source = from + "\\" + name, target = to + "\\" + name;
+    auto attributes = files.Attributes(source);
+    if (!attributes || (*attributes & kAttrReparsePoint)) continue;
+    if (*attributes & kAttrFolder)
+      CopyTree(files, source, target, depth + 1);
+    else
+      files.Copy(source, target, true);
+  }
+}
+
+void WriteString(InstallSession& session, const std::string& key, const char* name, const std::string& value) {
+  session.platform.registry.WriteString(RegRoot::LocalMachine, key, name, Cut(value), false);
+}
+
+// Where a file the author named is found: a path with placeholders as written, a bare name in the
+// work folder.
+std::string WorkFolderFile(InstallSession& session, const std::string& named) {
+  if (named.find('<') != std::string::npos) return session.Expand(named);
+  return session.Expand("<TempFolder>\\" + session.WorkName + "\\" + LastComponent(named));
+}
+
+// Copies a found file into the install folder and gives the installed path; empty when missing.
+std::string InstallBeside(InstallSession& session, const std::string& found) {
+  const std::string installed = session.Expand("<Install Dir>\\" + LastComponent(found));
+  return CopyReplacing(session, found, installed) ? installed : std::string();
+}
+
+void RegisterLiveUpdate(InstallSession& session, const std::string& key) {
+  auto setting = [&](const char* name) { return session.settings.ReadSetting("LIVEUPDATE", name); };
+  if (!IsYes(setting("1"))) return;
+  WriteString(session, key, "LVmode", session.Expand(setting("2")));
+  WriteString(session, key, "LVurl", session.Expand(setting("3")));
+  WriteString(session, key, "LVsilent", session.Expand(setting("4")));
+  std::string folder = setting("5").empty() ? session.Expand("<Install Dir>") : session.Expand(setting("5"));
+  for (const char* name : {"liveupdate.exe", "liveupdate.inf"}) {
+    const std::string target = folder + name;
+    CopyReplacing(session, session.PayloadDir + name, target);
+    session.WriteLogEntry("FILE", target);
+  }
+}
+
+void RegisterThemeAndProgram(InstallSession& session, const std::string& key) {
+  FileSystem& files = session.platform.files;
+  if (files.IsFolder(session.SetupDir + "theme"))
+    CopyTree(files, session.SetupDir + "theme", session.LogDir + "theme", 0);
+  const std::string program = AppInfo(session, "a11");
+  if (!program.empty()) {
+    const std::string installed = InstallBeside(session, WorkFolderFile(session, program));
+    if (!installed.empty()) {
+      WriteString(session, key, "UninstallExecute", installed);
+      WriteString(session, key, "UninstallCmdLine", AppInfo(session, "a12"));
+    }
+  }
+  WriteString(session, key, "UninstallRemoveAll", AppInfo(session, "a13"));
+}
+
+void RegisterProgramEntry(InstallSession& session, const std::string& key, const std::string& code) {
+  Registry& registry = session.platform.registry;
+  WriteString(session, key, "DisplayName", AppInfo(session, "a1"));
+  WriteString(session, key, "DisplayVersion", AppInfo(session, "a2"));
+  const std::pair<const char*, const char*> optional[] = {{"Publisher", "a19"},     {"Comments", "a20"},
+                                                         {"URLInfoAbout", "a21"},  {"URLUpdateInfo", "a22"},
+                                                         {"HelpLink", "a24"},      {"HelpTelephone", "a25"}};
+  for (const auto& [name, setting] : optional)
+    if (std::string text = AppInfo(session, setting); !text.empty()) WriteString(session, key, name, text);
+  WriteString(session, key, "LastInstallationPath", session.InstallDir());
+  WriteString(session, key, "ModifyPath", "dovuvi.exe /M " + code);
+  WriteString(session, key, "UninstallString", "dovuvi.exe /R " + code);
+  WriteString(session, key, "InstallSource", session.platform.files.CurrentFolder());
+  const std::pair<const char*, const char*> switches[] = {{"NoModify", "a15"}, {"NoRemove", "a16"}, {"NoRepair", "a17"}};
+  for (const auto& [name, setting] : switches)
+    if (IsYes(AppInfo(session, setting))) registry.WriteDword(RegRoot::LocalMachine, key, name, 1);
+  const std::string icon = AppInfo(session, "a18");
+  if (icon.empty()) return;
+  const std::string installed = InstallBeside(session, WorkFolderFile(session, icon));
+  if (installed.empty()) return;
+  session.WriteLogEntry("FILE", installed);
+  WriteString(session, key, "DisplayIcon", installed);
+}
+
+}  // namespace
+
+void RegisterUninstallProgram(InstallSession& session) {
+  const std::string named = AppInfo(session, "a11");
+  if (!named.empty()) {
+    const std::string program =
+        named.find('<') != std::string::npos ? session.Expand(named) : session.PayloadDir + LastComponent(named);
+    const std::string name = LastComponent(program);
+    if (session.platform.files.Exists(program) && !session.platform.files.IsFolder(program)) {
+      CopyReplacing(session, program, session.LogDir + name);
+      session.WriteLogEntry("RUN3RD", name);
+      session.WriteLogEntry("RUN3RDCMD", session.Expand(AppInfo(session, "a12")));
+    }
+  }
+  if (AppInfo(session, "a13") == "No") session.WriteLogEntry("REMOVEALL", "Yes");
+}
+
+void RegisterUninstall(InstallSession& session) {
+  const std::string uninstaller = session.Expand("<TempFolder>\\" + session.WorkName + "\\dovuvi.exe");
+  CopyReplacing(session, uninstaller, session.Expand("<WindowsFolder>\\dovuvi.exe"));
+  CopyReplacing(session, session.SetupDir + "language.lan", session.LogDir + "language.lan");
+
+  const std::string code = AppInfo(session, "a3");
+  const std::string key = Cut(kUninstallKey + code);
+  bool opened = session.platform.registry.CreateKey(RegRoot::LocalMachine, key);
+  session.trace.Write("install", "uninstall-key", {{"key", key}, {"result", opened ? "ok" : "failed"}});
+  RegisterLiveUpdate(session, key);
+  if (IsYes(AppInfo(session, "a10"))) RegisterThemeAndProgram(session, key);
+  if (AppInfo(session, "a14") != "No") RegisterProgramEntry(session, key, code);
+}
+
+}  // namespace tw

@@ -1,0 +1,118 @@
+// The uninstall registration: log entries for the uninstaller, the installed-programs values,
+// live update, and the files copied beside the log.
+#include <gtest/gtest.h>
+
+#include "app/host_flags.h"
+#include "app/project_settings.h"
+#include "app/trace.h"
+#include "install/install_session.h"
+#include "install/uninstall_registration.h"
+#include "platform/fake/fake_platform.h"
+#include "support/fixed_dialogs.h"
+
+namespace tw {
+namespace {
+
+const char kKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{P}";
+
+class SilentProgress : public InstallProgress {
+ public:
+  void SetStatusText(const std::string&) override {}
+  void SetProgressRange(int) override {}
+  void SetProgressPos(int) override {}
+  void ShowDownloadProgress(bool, int) override {}
+};
+
+class UninstallRegistration : public ::testing::Test {
+ protected:
+  InstallSession& Session(const std::string& setupInf) {
+    settings = ProjectSettings("[APPINFO]\r\na3={P}\r\n" + setupInf);
+    session = std::make_unique<InstallSession>(fake.platform, flags, trace, dialogs, settings, progress);
+    session->placeholders.values.installDir = "C:\\App\\";
+    session->placeholders.values.tempDir = "C:\\Temp\\";
+    session->placeholders.values.windowsDir = "C:\\windows";
+    session->placeholders.defaultInstallDir = "C:\\App\\";
+    session->SetupDir = "C:\\dist\\";
+    session->WorkName = "tw010203";
+    session->PayloadDir = "C:\\Temp\\tw010203\\";
+    session->LogDir = "C:\\windows\\Installer\\{P}\\";
+    session->LogPath = session->LogDir + "uninstall.log";
+    for (const char* folder : {"C:\\App", "C:\\dist", "C:\\Temp\\tw010203", "C:\\windows\\Installer\\{P}"})
+      fake.files.MakeFolders(folder);
+    return *session;
+  }
+  std::string Log() { return fake.files.ReadAll(session->LogPath).value_or(""); }
+  std::optional<std::string> Value(const char* name) {
+    return fake.registry.ReadString(RegRoot::LocalMachine, kKey, name);
+  }
+
+  FakePlatform fake;
+  HostFlags flags;
+  Trace trace;
+  std::string languageFile;
+  FixedDialogs dialogs{fake.ui, fake.files, trace, languageFile, [](const std::string& t) { return t; }};
+  ProjectSettings settings;
+  SilentProgress progress;
+  std::unique_ptr<InstallSession> session;
+};
+
+TEST_F(UninstallRegistration, TheRunAtUninstallProgramGoesBesideTheLog) {
+  InstallSession& s = Session("a11=C:\\Author\\cleanup.exe\r\na12=/quiet <InstallDir>\r\na13=No\r\n");
+  fake.files.WriteAll("C:\\Temp\\tw010203\\cleanup.exe", "MZ");
+  RegisterUninstallProgram(s);
+  EXPECT_TRUE(fake.files.Exists("C:\\windows\\Installer\\{P}\\cleanup.exe"));
+  EXPECT_EQ(Log(), "RUN3RD=cleanup.exe\r\nRUN3RDCMD=/quiet C:\\App\\\r\nREMOVEALL=Yes\r\n");
+}
+
+TEST_F(UninstallRegistration, TheInstalledProgramsEntryLeavesEmptyValuesOut) {
+  InstallSession& s = Session("a1=Demo\r\na2=1.2\r\na19=\r\na20=Notes\r\na15=Yes\r\n");
+  fake.files.SetCurrentFolder("C:\\dist");
+  RegisterUninstall(s);
+  EXPECT_EQ(Value("DisplayName").value_or(""), "Demo");
+  EXPECT_EQ(Value("DisplayVersion").value_or(""), "1.2");
+  EXPECT_FALSE(Value("Publisher").has_value()) << "an empty publisher is no value, not an empty one";
+  EXPECT_EQ(Value("Comments").value_or(""), "Notes");
+  EXPECT_EQ(Value("LastInstallationPath").value_or(""), "C:\\App\\");
+  EXPECT_EQ(Value("UninstallString").value_or(""), "dovuvi.exe /R {P}");
+  EXPECT_EQ(Value("ModifyPath").value_or(""), "dovuvi.exe /M {P}");
+  EXPECT_EQ(Value("InstallSource").value_or(""), "C:\\dist");
+  EXPECT_EQ(fake.registry.ReadDword(RegRoot::LocalMachine, kKey, "NoModify").value_or(0), 1u);
+  EXPECT_FALSE(fake.registry.ReadDword(RegRoot::LocalMachine, kKey, "NoRemove").has_value());
+}
+
+TEST_F(UninstallRegistration, WithoutTheEntryTheKeyAndTheOtherValuesStillCome) {
+  InstallSession& s = Session("a1=Demo\r\na14=No\r\na10=Yes\r\na13=No\r\n[LIVEUPDATE]\r\n1=Yes\r\n2=auto\r\n");
+  fake.files.WriteAll("C:\\Temp\\tw010203\\liveupdate.exe", "MZ");
+  RegisterUninstall(s);
+  EXPECT_TRUE(fake.registry.KeyExists(RegRoot::LocalMachine, kKey));
+  EXPECT_FALSE(Value("DisplayName").has_value());
+  EXPECT_EQ(Value("LVmode").value_or(""), "auto");
+  EXPECT_EQ(Value("UninstallRemoveAll").value_or(""), "No");
+  EXPECT_TRUE(fake.files.Exists("C:\\App\\liveupdate.exe")) << "an empty live-update folder means the install folder";
+  EXPECT_EQ(Log(), "FILE=C:\\App\\liveupdate.exe\r\nFILE=C:\\App\\liveupdate.inf\r\n");
+}
+
+TEST_F(UninstallRegistration, UninstallerLanguageThemeAndIconAreCopied) {
+  InstallSession& s = Session("a10=Yes\r\na18=app.ico\r\n");
+  fake.files.WriteAll("C:\\Temp\\tw010203\\dovuvi.exe", "MZ");
+  fake.files.WriteAll("C:\\Temp\\tw010203\\app.ico", "ICON");
+  fake.files.WriteAll("C:\\dist\\language.lan", "[x]");
+  fake.files.MakeFolders("C:\\dist\\theme\\sub");
+  fake.files.WriteAll("C:\\dist\\theme\\sub\\back.bmp", "BM");
+  RegisterUninstall(s);
+  EXPECT_TRUE(fake.files.Exists("C:\\windows\\dovuvi.exe"));
+  EXPECT_TRUE(fake.files.Exists("C:\\windows\\Installer\\{P}\\language.lan"));
+  EXPECT_TRUE(fake.files.Exists("C:\\windows\\Installer\\{P}\\theme\\sub\\back.bmp"));
+  EXPECT_EQ(Value("DisplayIcon").value_or(""), "C:\\App\\app.ico");
+  EXPECT_EQ(Log(), "FILE=C:\\App\\app.ico\r\n");
+}
+
+TEST_F(UninstallRegistration, AMissingIconGivesNoDisplayIcon) {
+  InstallSession& s = Session("a18=missing.ico\r\n");
+  RegisterUninstall(s);
+  EXPECT_FALSE(Value("DisplayIcon").has_value());
+  EXPECT_EQ(Log(), "");
+}
+
+}  // namespace
+}  // namespace tw
