@@ -11,6 +11,9 @@ class Shell {
   // Starts program with commandLine as its command line (handles inherited, a new console, normal
   // priority) and waits for it to end, without limit. False when it could not be started.
   virtual bool RunAndWait(const std::string& program, const std::string& commandLine) = 0;
+  // Prepares the calling worker thread for the shell's component objects (shortcuts, pictures);
+  // false when the system refuses.
+  virtual bool PrepareThread() = 0;
   // Opens a document, program or address with its default handler (no verb, no parameters);
   // false when the shell refused.
   virtual bool Open(const std::string& target) = 0;

@@ -20,6 +20,7 @@ class FakeShell : public Shell {
     return files_.Exists(program) && !files_.IsFolder(program);
   }
 
+  bool PrepareThread() override { return threadsPrepare; }
   bool Open(const std::string& target) override {
     opened.push_back(target);
     return true;
@@ -27,6 +28,7 @@ class FakeShell : public Shell {
 
   std::vector<Run> runs;
   std::vector<std::string> opened;
+  bool threadsPrepare = true;
 
  private:
   const FakeFileSystem& files_;

@@ -100,6 +100,7 @@ class Win32Shell : public Shell {
  public:
   bool RunAndWait(const std::string& program, const std::string& commandLine) override;
   bool Open(const std::string& target) override;
+  bool PrepareThread() override;
 };
 
 class Win32Http : public Http {

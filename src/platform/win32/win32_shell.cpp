@@ -24,6 +24,8 @@ bool Win32Shell::RunAndWait(const std::string& program, const std::string& comma
   return true;
 }
 
+bool Win32Shell::PrepareThread() { return SUCCEEDED(CoInitialize(nullptr)); }
+
 bool Win32Shell::Open(const std::string& target) {
   HINSTANCE result = ShellExecuteA(nullptr, nullptr, target.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
   return reinterpret_cast<INT_PTR>(result) > 32;
