@@ -1,5 +1,5 @@
 // UI driver of the end-to-end suite: finds the windows another process shows under Wine, reads their
-// texts and clicks their buttons, so the shell tests can script a run of setup.exe from outside it.
+// texts, clicks their buttons and types keys, so the shell tests can script a run of setup.exe.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -30,6 +30,7 @@ struct Options {
   bool haveId = false;
   bool haveCaption = false;
   long id = 0;
+  long virtualKey = 0;
   DWORD timeoutMs = 10000;
 };
 
@@ -221,6 +222,29 @@ int Click(const Options& options) {
   return kFound;
 }
 
+// The key goes to the window that has the keyboard focus in the target's thread (or to the window
+// itself), posted as a key press and release: the target's own message loop sees it as typed.
+int Key(const Options& options) {
+  HWND top = nullptr;
+  if (!PollUntil(options.timeoutMs, [&] { return (top = FindTopLevel(options)) != nullptr; })) {
+    return NotFound(options, "window");
+  }
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  HWND target = top;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) && info.hwndFocus &&
+      (info.hwndFocus == top || IsChild(top, info.hwndFocus))) {
+    target = info.hwndFocus;
+  }
+  WPARAM key = static_cast<WPARAM>(options.virtualKey);
+  if (!PostMessageA(target, WM_KEYDOWN, key, 1) || !PostMessageA(target, WM_KEYUP, key, 0xC0000001)) {
+    std::fprintf(stderr, "uidriver: key: PostMessage failed (%lu)\n", GetLastError());
+    return kNotFound;
+  }
+  std::printf("%s\n", Handle(target).c_str());
+  return kFound;
+}
+
 int List() {
   for (HWND window : TopLevelWindows()) {
     std::printf("%s\t%s\t%s\n", Handle(window).c_str(), Escape(ClassOf(window)).c_str(),
@@ -236,6 +260,7 @@ int Usage(const char* problem) {
                "       uidriver gone --title T [--class C] [--timeout MS]\n"
                "       uidriver texts --title T [--class C] [--timeout MS]\n"
                "       uidriver click --title T [--class C] (--id N | --caption C) [--timeout MS]\n"
+               "       uidriver key --title T [--class C] --vk N [--timeout MS]\n"
                "       uidriver list\n",
                problem);
   return kUsage;
@@ -265,6 +290,8 @@ bool Parse(int argc, char** argv, Options& options, std::string& problem) {
     } else if (flag == "--caption") {
       options.caption = value;
       options.haveCaption = true;
+    } else if (flag == "--vk") {
+      options.virtualKey = std::strtol(value, nullptr, 0);
     } else if (flag == "--timeout") {
       options.timeoutMs = std::strtoul(value, nullptr, 0);
     } else {
@@ -285,13 +312,14 @@ int main(int argc, char** argv) {
   if (!Parse(argc, argv, options, problem)) return Usage(problem.c_str());
   const std::string& command = options.command;
   if (command == "list") return List();
-  if (command != "wait" && command != "gone" && command != "texts" && command != "click") {
+  if (command != "wait" && command != "gone" && command != "texts" && command != "click" && command != "key") {
     return Usage(("unknown command " + command).c_str());
   }
   if (!options.haveTitle) return Usage("--title is required");
   if (command == "wait") return Wait(options);
   if (command == "gone") return Gone(options);
   if (command == "texts") return Texts(options);
+  if (command == "key") return options.virtualKey > 0 ? Key(options) : Usage("key needs --vk N");
   if (options.haveId == options.haveCaption) return Usage("click needs exactly one of --id and --caption");
   return Click(options);
 }
