@@ -127,6 +127,22 @@ TEST_F(FileSystemContract, RemoveTreeTakesEverythingInside) {
   EXPECT_TRUE(files().Exists(At("file")));
 }
 
+TEST_F(FileSystemContract, OnlyFilesWithAVersionResourceHaveAVersion) {
+  ASSERT_TRUE(files().WriteAll(At("plain.dll"), "MZ but no resources"));
+  ASSERT_TRUE(files().MakeFolder(At("folder.dll")));
+  EXPECT_FALSE(files().FileVersion(At("plain.dll")).has_value());
+  EXPECT_FALSE(files().FileVersion(At("folder.dll")).has_value());
+  EXPECT_FALSE(files().FileVersion(At("missing.dll")).has_value());
+
+  // The fake's machine has no system libraries; the real one reads their string table.
+  const std::string library = platform().system.SystemFolder() + "\\kernel32.dll";
+  if (!files().Exists(library)) GTEST_SKIP() << "no system library to read";
+  std::string version = files().FileVersion(library).value_or("");
+  ASSERT_FALSE(version.empty());
+  EXPECT_TRUE(version[0] >= '0' && version[0] <= '9') << version;
+  EXPECT_NE(version.find('.'), std::string::npos) << version;
+}
+
 TEST_F(FileSystemContract, CurrentFolderIsAnAbsolutePath) {
   std::string current = files().CurrentFolder();
   ASSERT_GE(current.size(), 2u);

@@ -270,6 +270,19 @@ std::unique_ptr<std::ostream> FakeFileSystem::OpenWrite(const std::string& path)
   return out;
 }
 
+std::optional<std::string> FakeFileSystem::FileVersion(const std::string& path) const {
+  std::error_code ec;
+  fs::path host = HostPath(path);
+  if (!fs::is_regular_file(host, ec)) return std::nullopt;
+  auto found = versions_.find(host);
+  if (found == versions_.end()) return std::nullopt;
+  return found->second;
+}
+
+void FakeFileSystem::SetFileVersion(const std::string& path, const std::string& version) {
+  versions_[HostPath(path)] = version;
+}
+
 std::string FakeFileSystem::CurrentFolder() const {
   std::string folder = current_;
   if (folder.size() > 3 && EndsWithSeparator(folder)) folder.pop_back();

@@ -3,6 +3,7 @@
 #pragma once
 #include <filesystem>
 #include <ios>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,7 @@ class FakeFileSystem : public FileSystem {
   std::unique_ptr<std::istream> OpenRead(const std::string& path) const override;
   std::unique_ptr<std::ostream> OpenWrite(const std::string& path) override;
   std::string CurrentFolder() const override;
+  std::optional<std::string> FileVersion(const std::string& path) const override;
 
   // --- test controls ---
   void SetCurrentFolder(const std::string& path) { current_ = path; }
@@ -47,6 +49,8 @@ class FakeFileSystem : public FileSystem {
   // fragment (any when empty), or only the nth such call when nth > 0.
   void FailWhen(FsOp op, const std::string& fragment = "", int nth = 0);
   void ClearFailures() { failures_.clear(); }
+  // Gives an existing file a version resource with this "FileVersion" text.
+  void SetFileVersion(const std::string& path, const std::string& version);
 
  private:
   struct Failure {
@@ -62,6 +66,7 @@ class FakeFileSystem : public FileSystem {
   std::filesystem::path root_;
   std::string current_ = "C:\\";
   mutable std::vector<Failure> failures_;
+  std::map<std::filesystem::path, std::string> versions_;  // by host path
 };
 
 }  // namespace tw

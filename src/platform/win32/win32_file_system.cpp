@@ -1,8 +1,10 @@
 // File-system service over the Win32 file API.
 #include <windows.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "platform/win32/win32_platform.h"
 
@@ -155,6 +157,33 @@ std::string Win32FileSystem::CurrentFolder() const {
   DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
   if (length == 0 || length > MAX_PATH) return std::string();
   return buffer;
+}
+
+std::optional<std::string> Win32FileSystem::FileVersion(const std::string& path) const {
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  if (size == 0) return std::nullopt;
+  std::vector<char> info(size);
+  if (!GetFileVersionInfoA(path.c_str(), 0, size, info.data())) return std::nullopt;
+
+  // The first listed translation names the string table; without one, the user's language in the
+  // Unicode code page is the table most resource compilers write.
+  char query[64];
+  void* translation = nullptr;
+  UINT translationSize = 0;
+  if (VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", &translation, &translationSize) &&
+      translation && translationSize >= 4) {
+    const WORD* pair = static_cast<const WORD*>(translation);
+    wsprintfA(query, "\\StringFileInfo\\%04X%04X\\FileVersion", pair[0], pair[1]);
+  } else {
+    wsprintfA(query, "\\StringFileInfo\\%04X04B0\\FileVersion", GetUserDefaultLangID());
+  }
+  void* text = nullptr;
+  UINT textSize = 0;
+  if (!VerQueryValueA(info.data(), query, &text, &textSize) || !text) return std::nullopt;
+  const char* begin = static_cast<const char*>(text);
+  const char* end = static_cast<const char*>(std::memchr(begin, '\0', textSize));
+  return std::string(begin, end ? end : begin + textSize);
 }
 
 }  // namespace tw
