@@ -11,6 +11,8 @@ class Shell {
   // Starts program with commandLine as its command line (handles inherited, a new console, normal
   // priority) and waits for it to end, without limit. False when it could not be started.
   virtual bool RunAndWait(const std::string& program, const std::string& commandLine) = 0;
+  // Starts program the same way and returns at once; false when it could not be started.
+  virtual bool Start(const std::string& program, const std::string& commandLine) = 0;
   // Prepares the calling worker thread for the shell's component objects (shortcuts, pictures);
   // false when the system refuses.
   virtual bool PrepareThread() = 0;

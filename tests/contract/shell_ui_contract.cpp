@@ -10,6 +10,8 @@ TEST_F(ShellContract, AMissingProgramDoesNotStart) {
   EXPECT_FALSE(platform().shell.RunAndWait(At("missing.exe"), " \"/S\" {X}"));
   ASSERT_TRUE(files().MakeFolder(At("folder.exe")));
   EXPECT_FALSE(platform().shell.RunAndWait(At("folder.exe"), ""));
+  EXPECT_FALSE(platform().shell.Start(At("missing.exe"), "missing.exe /s \"x.dll\""));
+  EXPECT_FALSE(platform().shell.Start(At("folder.exe"), ""));
 }
 
 TEST_F(ShellContract, NoSuchWindowIsFound) {

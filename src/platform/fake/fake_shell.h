@@ -21,12 +21,19 @@ class FakeShell : public Shell {
   }
 
   bool PrepareThread() override { return threadsPrepare; }
+
+  bool Start(const std::string& program, const std::string& commandLine) override {
+    started.push_back({program, commandLine});
+    return files_.Exists(program) && !files_.IsFolder(program);
+  }
+
   bool Open(const std::string& target) override {
     opened.push_back(target);
     return true;
   }
 
   std::vector<Run> runs;
+  std::vector<Run> started;  // started without waiting
   std::vector<std::string> opened;
   bool threadsPrepare = true;
 

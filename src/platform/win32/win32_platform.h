@@ -24,6 +24,7 @@ class Win32FileSystem : public FileSystem {
   std::unique_ptr<std::istream> OpenRead(const std::string& path) const override;
   std::unique_ptr<std::ostream> OpenWrite(const std::string& path) override;
   std::string CurrentFolder() const override;
+  std::optional<std::string> FileVersion(const std::string& path) const override;
 };
 
 class Win32ProfileFiles : public ProfileFiles {
@@ -99,6 +100,7 @@ class Win32Ui : public Ui {
 class Win32Shell : public Shell {
  public:
   bool RunAndWait(const std::string& program, const std::string& commandLine) override;
+  bool Start(const std::string& program, const std::string& commandLine) override;
   bool Open(const std::string& target) override;
   bool PrepareThread() override;
 };

@@ -9,16 +9,32 @@
 
 namespace tw {
 
-bool Win32Shell::RunAndWait(const std::string& program, const std::string& commandLine) {
+namespace {
+
+// Starts program with a writable copy of its command line (handles inherited, a new console).
+bool Launch(const std::string& program, const std::string& commandLine, PROCESS_INFORMATION& process) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back('\0');  // CreateProcessA may write into the command line
-  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE,
-                      CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process))
-    return false;
+  return CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE,
+                        CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process) != 0;
+}
+
+}  // namespace
+
+bool Win32Shell::RunAndWait(const std::string& program, const std::string& commandLine) {
+  PROCESS_INFORMATION process = {};
+  if (!Launch(program, commandLine, process)) return false;
   WaitForSingleObject(process.hProcess, INFINITE);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+bool Win32Shell::Start(const std::string& program, const std::string& commandLine) {
+  PROCESS_INFORMATION process = {};
+  if (!Launch(program, commandLine, process)) return false;
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return true;
