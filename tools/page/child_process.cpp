@@ -84,8 +84,8 @@ void StopProcess(pid_t pid) {
 }
 
 std::optional<int> RunProcess(const std::vector<std::string>& argv, const EnvironmentChanges& env,
-                              int timeoutSeconds, bool interruptible) {
-  std::optional<pid_t> pid = StartProcess(argv, env);
+                              int timeoutSeconds, bool interruptible, int outputFd) {
+  std::optional<pid_t> pid = StartProcess(argv, env, outputFd);
   if (!pid) return std::nullopt;
   std::optional<int> code = WaitForExit(*pid, timeoutSeconds, interruptible);
   if (!code) StopProcess(*pid);

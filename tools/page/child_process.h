@@ -32,6 +32,6 @@ void StopProcess(pid_t pid);
 // Starts, waits and stops on a timeout: the exit code, or nothing when it did not end in time.
 // Clean-up steps pass interruptible false, so a second Ctrl-C cannot leave things running.
 std::optional<int> RunProcess(const std::vector<std::string>& argv, const EnvironmentChanges& env,
-                              int timeoutSeconds, bool interruptible = true);
+                              int timeoutSeconds, bool interruptible = true, int outputFd = -1);
 
 }  // namespace tw

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <vector>
 
 #include "child_process.h"
 
@@ -154,20 +155,27 @@ class PrivatePrefix {
 
 // wineboot, then a virtual desktop: without a window manager on the X server, Wine would leave the
 // page's caption and frame undrawn.
+// Wine's chatter while it sets up a prefix tells an author nothing: the steps run quietly.
 bool BootPrefix(PrivatePrefix& prefix, const std::string& display) {
   if (!prefix.MakeServerFolder()) return false;
   auto env = prefix.Environment(display);
   std::fprintf(stderr, "tarnwick-page: preparing a Wine prefix (set TARNWICK_WINE_PREFIX to reuse one)\n");
   const std::string& wine = prefix.Loader();
-  if (RunProcess({wine, "wineboot", "-i"}, env, kWinebootSeconds) != 0) return false;
   std::string size = std::string(kScreen).substr(0, std::string(kScreen).rfind('x'));
-  if (RunProcess({wine, "reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d", "Default", "/f"},
-                 env, kServerSeconds) != 0)
-    return false;
-  if (RunProcess({wine, "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default", "/d", size, "/f"},
-                 env, kServerSeconds) != 0)
-    return false;
-  return RunProcess({prefix.Server(), "-w"}, env, kServerSeconds) == 0;
+  const std::vector<std::vector<std::string>> steps = {
+      {wine, "wineboot", "-i"},
+      {wine, "reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d", "Default", "/f"},
+      {wine, "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default", "/d", size, "/f"},
+      {prefix.Server(), "-w"},
+  };
+  int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  bool done = true;
+  for (const auto& step : steps) {
+    done = RunProcess(step, env, kWinebootSeconds, true, quiet) == 0;
+    if (!done) break;
+  }
+  if (quiet >= 0) close(quiet);
+  return done;
 }
 
 }  // namespace
