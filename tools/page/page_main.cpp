@@ -1,4 +1,4 @@
-// tarnwick-page: shows a theme author what one layout file makes of a page — a readable dump of the
+// tarnwick-page: shows a theme author what one layout file makes of a page: a readable dump of the
 // page model, or with --png a screenshot of the real page drawn under Wine.
 #include <cstdio>
 #include <cstdlib>
