@@ -1,0 +1,135 @@
+// Reading data.inf into file records, and creating the folders the installation will copy into.
+#include "install/file_data.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "app/placeholders.h"
+#include "app/project_settings.h"
+#include "app/trace.h"
+#include "install/install_session.h"
+#include "platform/platform.h"
+
+namespace tw {
+namespace {
+
+std::string Cut(const std::string& text) { return text.substr(0, std::min(text.size(), kFileEntryText)); }
+
+// The next field of a record: the text before separator, which is then consumed. Without the
+// separator the field is empty and the rest stays for the fields after it.
+std::string TakeField(std::string& rest, char separator) {
+  size_t cut = rest.find(separator);
+  if (cut == std::string::npos) return std::string();
+  std::string field = rest.substr(0, cut);
+  rest.erase(0, cut + 1);
+  return field;
+}
+
+std::string WithoutTrailingBackslash(std::string path) {
+  if (!path.empty() && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+// The distinct destinations in order of first appearance, compared exactly, up to kMaxFolders.
+std::vector<std::string> DistinctFolders(InstallSession& session, const std::vector<FileEntry>& fileList) {
+  std::vector<std::string> folders;
+  for (const FileEntry& entry : fileList) {
+    std::string folder = WithoutTrailingBackslash(entry.destination);
+    if (std::find(folders.begin(), folders.end(), folder) != folders.end()) continue;
+    if (folders.size() == kMaxFolders) {
+      session.trace.Write("install", "folder-refused", {{"folder", folder}, {"limit", std::to_string(kMaxFolders)}});
+      continue;
+    }
+    folders.push_back(folder);
+  }
+  return folders;
+}
+
+void CreateLoggedFolder(InstallSession& session, const std::string& path) {
+  bool created = CreateFolderPath(session.platform.files, path);
+  session.trace.Write("install", "folder", {{"path", path}, {"result", created ? "ok" : "failed"}});
+  session.WriteLogEntry("DIR", path);
+}
+
+}  // namespace
+
+std::vector<std::string> SplitDataLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t begin = 0, scanFrom = 0;
+  for (;;) {
+    size_t cr = text.find('\r', scanFrom);
+    if (cr == std::string::npos) break;
+    lines.push_back(text.substr(begin, cr - begin));
+    begin = std::min(cr + 2, text.size());
+    // A CR straight after the line break belongs to the next line's text; it never ends it.
+    scanFrom = begin + 1;
+  }
+  return lines;
+}
+
+FileEntry ParseFileEntry(const std::string& sourceLine, const std::string& recordLine) {
+  FileEntry entry;
+  entry.source = Cut(sourceLine);
+  size_t cut = sourceLine.find_last_of("\\/:");
+  entry.fileName = Cut(cut == std::string::npos ? sourceLine : sourceLine.substr(cut + 1));
+
+  std::string rest = recordLine;
+  entry.destination = Cut(TakeField(rest, '*'));
+  entry.flags = ToNumber(TakeField(rest, '*'));
+  entry.osMask = ToNumber(TakeField(rest, '*'));
+  entry.reserved = ToNumber(TakeField(rest, '|'));
+  entry.feature = Cut(rest);
+  return entry;
+}
+
+std::vector<FileEntry> ParseFileData(const std::string& text) {
+  std::vector<std::string> lines = SplitDataLines(text);
+  std::vector<FileEntry> entries;
+  entries.reserve(lines.size() / 2);
+  for (size_t i = 0; i + 1 < lines.size(); i += 2) entries.push_back(ParseFileEntry(lines[i], lines[i + 1]));
+  return entries;
+}
+
+bool LoadFileData(InstallSession& session, std::vector<FileEntry>& fileList) {
+  FileSystem& files = session.platform.files;
+  std::optional<std::string> text = files.ReadAll(session.DataInfPath);
+  if (!text) {
+    session.trace.Write("install", "data-file", {{"path", session.DataInfPath}, {"result", "unreadable"}});
+    return false;
+  }
+  fileList = ParseFileData(*text);
+  session.TotalFiles = static_cast<int>(std::min<size_t>(fileList.size(), INT32_MAX));
+  session.trace.Write("install", "data-file", {{"path", session.DataInfPath}, {"records", std::to_string(session.TotalFiles)}});
+  session.FolderList = DistinctFolders(session, fileList);
+
+  // The log's folder comes first so that the record count is the log's first line.
+  CreateFolderPath(files, session.LogDir);
+  session.WriteLogEntry("TOTALFILE", std::to_string(session.TotalFiles));
+
+  session.SetStatus("Creating directories...");
+  CreateLoggedFolder(session, session.InstallDir());
+  for (std::string folder : session.FolderList) {
+    ReplaceAll(folder, "Destination Computer\\", "");
+    CreateLoggedFolder(session, session.Expand(folder));
+  }
+  return true;
+}
+
+bool CreateFolderPath(FileSystem& files, const std::string& path) {
+  std::string full = path;
+  while (!full.empty() && (full.back() == '\\' || full.back() == '/')) full.pop_back();
+  if (full.empty() || full.size() > kMaxFolderPath) return false;
+  if (files.IsFolder(full)) return true;
+
+  // Walk down from the root, making each level that is missing. A level that can't be made (a
+  // drive, a share, a file in the way) is left for the final check to judge.
+  for (size_t cut = full.find_first_of("\\/", 1); cut != std::string::npos; cut = full.find_first_of("\\/", cut + 1)) {
+    std::string level = full.substr(0, cut);
+    if (level.empty() || level.back() == ':' || level.back() == '\\' || level.back() == '/') continue;
+    if (!files.IsFolder(level)) files.MakeFolder(level);
+  }
+  files.MakeFolder(full);
+  return files.IsFolder(full);
+}
+
+}  // namespace tw

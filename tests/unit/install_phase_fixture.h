@@ -1,0 +1,95 @@
+// A ready InstallSession over fakes for the install-phase tests: a progress page that records what
+// it was told, a silent trace, and fakes that also record attributes and binary registry data.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "app/host_flags.h"
+#include "app/project_settings.h"
+#include "app/trace.h"
+#include "install/install_session.h"
+#include "platform/fake/fake_platform.h"
+#include "support/fixed_dialogs.h"
+
+namespace tw {
+
+class RecordingProgress : public InstallProgress {
+ public:
+  void SetStatusText(const std::string& text) override { statuses.push_back(text); }
+  void SetProgressRange(int maximum) override { range = maximum; }
+  void SetProgressPos(int position) override { positions.push_back(position); }
+  void ShowDownloadProgress(bool visible, int) override { downloadBar.push_back(visible); }
+
+  std::vector<std::string> statuses;
+  std::vector<int> positions;
+  std::vector<bool> downloadBar;
+  int range = -1;
+};
+
+// The fake file system does not model hidden and system; these tests need to see them asked for.
+class AttributeRecordingFiles : public FakeFileSystem {
+ public:
+  bool SetAttributes(const std::string& path, uint32_t attributes) override {
+    attributeCalls.emplace_back(path, attributes);
+    return FakeFileSystem::SetAttributes(path, attributes);
+  }
+  std::vector<std::pair<std::string, uint32_t>> attributeCalls;
+};
+
+// The fake registry cannot read binary data back; this keeps the last bytes written per value.
+class BinaryRecordingRegistry : public FakeRegistry {
+ public:
+  bool WriteBinary(RegRoot root, const std::string& key, const std::string& name, const std::string& bytes) override {
+    bool written = FakeRegistry::WriteBinary(root, key, name, bytes);
+    if (written) binaries[key + "|" + name] = bytes;
+    return written;
+  }
+  std::map<std::string, std::string> binaries;
+};
+
+class InstallPhaseTest : public ::testing::Test {
+ protected:
+  InstallPhaseTest() {
+    files.MakeFolders(system.windowsFolder);
+    files.MakeFolders(system.systemFolder);
+    files.MakeFolders(system.tempFolder);
+    session.placeholders.values.installDir = "C:\\Program Files\\Acme\\";
+    session.placeholders.values.productName = "Acme";
+    session.placeholders.values.windowsDir = "C:\\windows\\";
+    session.WorkDir = system.tempFolder + "tw1\\";
+    session.PayloadDir = session.WorkDir;
+    session.DataInfPath = session.WorkDir + "data.inf";
+    session.LogDir = "C:\\windows\\Installer\\{P}\\";
+    session.LogPath = session.LogDir + "uninstall.log";
+    session.OsTag = "XP";
+    session.RemoveWorkFolder = [this] { ++workFolderRemovals; };
+    files.MakeFolders(session.WorkDir);
+  }
+
+  void UseSettings(const std::string& text) { settings = ProjectSettings(text); }
+  std::string Log() { return files.ReadAll(session.LogPath).value_or(""); }
+
+  AttributeRecordingFiles files;
+  FakeProfileFiles profiles{files};
+  BinaryRecordingRegistry registry;
+  FakeSystemInfo system;
+  FakeUi ui;
+  FakeShell shell{files};
+  FakeHttp http;
+  FakePictures pictures;
+  Platform platform{files, profiles, registry, system, ui, shell, http, pictures};
+
+  HostFlags flags;
+  Trace trace;
+  std::string languageFile = "C:\\language.lan";
+  FixedDialogs dialogs{ui, files, trace, languageFile, [](const std::string& text) { return text; }};
+  ProjectSettings settings;
+  RecordingProgress progress;
+  InstallSession session{platform, flags, trace, dialogs, settings, progress};
+  int workFolderRemovals = 0;
+};
+
+}  // namespace tw
