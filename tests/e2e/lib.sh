@@ -370,7 +370,7 @@ e2e_wait_exit() {
   wait "$pid"
 }
 
-# e2e_driver ARGS...: the UI driver (wait, gone, texts, click, list) in the test's prefix.
+# e2e_driver ARGS...: the UI driver (wait, gone, texts, click, key, list) in the test's prefix.
 e2e_driver() {
   [[ -f ${E2E_WIN64_DIR:-}/uidriver.exe ]] || e2e_fail "missing $E2E_WIN64_DIR/uidriver.exe"
   "$WINELOADER" "$E2E_WIN64_DIR/uidriver.exe" "$@"
