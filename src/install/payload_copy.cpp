@@ -1,0 +1,217 @@
+// Copying the payload files to their destinations: the per-file steps, the retry dialog, the
+// library version gate and placeholder expansion of text files.
+#include "install/payload_copy.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "app/host_flags.h"
+#include "app/os_tag.h"
+#include "app/placeholders.h"
+#include "app/trace.h"
+#include "install/install_session.h"
+#include "platform/platform.h"
+#include "support/fixed_dialogs.h"
+
+namespace tw {
+namespace {
+
+constexpr size_t kVersionText = 250;
+constexpr size_t kGatePath = 255;
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+
+std::string LastComponent(const std::string& path, const char* separators) {
+  size_t cut = path.find_last_of(separators);
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// A name taken from data must stay inside its folder: "", "." and ".." (and names that Windows
+// trims down to them) would name the folder itself or its parent.
+bool IsPlainName(const std::string& name) { return name.find_first_not_of(". ") != std::string::npos; }
+
+bool IsUrlEntry(const FileEntry& entry) { return Contains(entry.source, "http:") || Contains(entry.source, "ftp:"); }
+
+std::string Format(const char* before, const std::string& path, const char* after) {
+  return std::string(before) + path + after;
+}
+
+std::string DestinationOf(InstallSession& session, const FileEntry& entry) {
+  std::string folder = entry.destination;
+  ReplaceAll(folder, "Destination Computer\\", "");
+  if (folder.empty() || folder.back() != '\\') folder += '\\';
+  return session.Expand(folder + entry.fileName);
+}
+
+void AbortInstallation(InstallSession& session) {
+  if (session.RemoveWorkFolder) session.RemoveWorkFolder();
+  session.flags.cancelled = kOn;
+}
+
+// Fetches a URL entry into its destination folder as written. False when the user cancelled.
+bool DownloadEntry(InstallSession& session, const FileEntry& entry, const UrlDownloader& download) {
+  std::string url = entry.source.substr(0, entry.source.find('{'));
+  std::string name = LastComponent(url, "/");
+  std::string target = session.Expand(entry.destination + name);
+  ReplaceAll(target, "Destination Computer\\", "");
+  if (!download || !IsPlainName(name)) {
+    session.trace.Write("install", "download-skipped", {{"url", url}, {"target", target}});
+  } else {
+    session.progress.ShowDownloadProgress(true, 0);
+    download(url, target);
+    session.progress.ShowDownloadProgress(false, 0);
+  }
+  return session.flags.cancelRequested != 1;
+}
+
+// Installs one entry's file. False when the installation stopped.
+bool InstallEntry(InstallSession& session, const FileEntry& entry, const std::string& source,
+                  const std::string& destination, const UrlDownloader& download) {
+  if (IsUrlEntry(entry)) return DownloadEntry(session, entry, download);
+  std::string from = (entry.flags & kFileExpandText) ? ExpandTextFile(session, source) : source;
+  return CopyWithRetry(session, from, destination, (entry.flags & kFileCritical) != 0);
+}
+
+void SelfRegister(InstallSession& session, const std::string& destination) {
+  std::string folder = session.platform.system.SystemFolder();
+  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  bool started = session.platform.shell.Start(folder + "regsvr32.exe", Format("regsvr32.exe /s \"", destination, "\""));
+  session.trace.Write("install", "self-register", {{"file", destination}, {"result", started ? "started" : "failed"}});
+}
+
+// Read-only follows the flags both ways; hidden and system are only ever added.
+void ApplyAttributes(FileSystem& files, const std::string& destination, int32_t flags) {
+  std::optional<uint32_t> current = files.Attributes(destination);
+  if (!current) return;
+  uint32_t wanted = *current;
+  if (flags & (kFileReadOnly | kFileReadOnlyToo))
+    wanted |= kAttrReadOnly;
+  else
+    wanted &= ~kAttrReadOnly;
+  if (flags & kFileHidden) wanted |= kAttrHidden;
+  if (flags & kFileSystem) wanted |= kAttrSystem;
+  if (wanted == *current) return;
+  // "Normal" is only valid alone.
+  wanted &= ~kAttrNormal;
+  files.SetAttributes(destination, wanted ? wanted : kAttrNormal);
+}
+
+// The leading decimal number of a text ("1.25abc" is 1.25; none is 0), read without the locale.
+double LeadingNumber(const std::string& text) {
+  size_t i = text.find_first_not_of(" \t");
+  if (i == std::string::npos) return 0;
+  bool negative = text[i] == '-';
+  if (text[i] == '-' || text[i] == '+') ++i;
+  double number = 0;
+  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) number = number * 10 + (text[i] - '0');
+  if (i < text.size() && text[i] == '.') {
+    double scale = 0.1;
+    for (++i; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i, scale /= 10)
+      number += (text[i] - '0') * scale;
+  }
+  return negative ? -number : number;
+}
+
+double MajorMinor(std::string version) {
+  std::replace(version.begin(), version.end(), ',', '.');
+  size_t firstDot = version.find('.');
+  if (firstDot != std::string::npos) version = version.substr(0, version.find('.', firstDot + 1));
+  return LeadingNumber(version);
+}
+
+}  // namespace
+
+bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fileList, const UrlDownloader& download) {
+  FileSystem& files = session.platform.files;
+  for (size_t i = 0; i < fileList.size(); ++i) {
+    const FileEntry& entry = fileList[i];
+    session.progress.SetProgressPos(static_cast<int>(i));
+    std::string source = session.PayloadDir + "F" + std::to_string(i) + "_" + entry.fileName;
+    std::string destination = DestinationOf(session, entry);
+    if (session.flags.cancelRequested != 0) {
+      session.trace.Write("install", "copy-stopped", {{"reason", "cancel"}});
+      return false;
+    }
+    if (!OsMaskAllows(entry.osMask, session.OsTag)) continue;
+    if (!IsPlainName(entry.fileName)) {
+      session.trace.Write("install", "file-refused", {{"name", entry.fileName}, {"source", entry.source}});
+      continue;
+    }
+
+    bool keep = (entry.flags & kFileNeverOverwrite) && files.Exists(destination);
+    bool featureOff = !session.FeatureAllows(entry.feature);
+    if (keep || featureOff)
+      session.trace.Write("install", "copy", {{"dest", destination}, {"result", keep ? "kept" : "feature-off"}});
+    else if (!InstallEntry(session, entry, source, destination, download))
+      return false;
+
+    if (!(entry.flags & kFilePermanent)) session.WriteLogEntry("FILE", destination);
+    if (entry.flags & kFileSelfRegister) SelfRegister(session, destination);
+    ApplyAttributes(files, destination, entry.flags);
+  }
+  return true;
+}
+
+bool CopyWithRetry(InstallSession& session, const std::string& source, const std::string& destination, bool critical) {
+  FileSystem& files = session.platform.files;
+  if (!ShouldReplace(files, source, destination)) {
+    session.trace.Write("install", "copy", {{"dest", destination}, {"result", "newer-installed"}});
+    return true;
+  }
+  for (;;) {
+    std::optional<uint32_t> attributes = files.Attributes(destination);
+    if (attributes && (*attributes & kAttrReadOnly)) files.SetAttributes(destination, kAttrNormal);
+    if (files.Copy(source, destination, true)) {
+      session.trace.Write("install", "copy", {{"dest", destination}, {"result", "ok"}});
+      return true;
+    }
+    session.trace.Write("install", "copy", {{"dest", destination}, {"result", "failed"}, {"from", source}});
+    if (critical) {
+      session.dialogs.AskRetry(Format("Tarnwick will abort installation, the file:\r\n", destination, "\r\nCan't be installed."), true);
+      AbortInstallation(session);
+      return false;
+    }
+    int answer = session.dialogs.AskRetry(
+        Format("Tarnwick can't copy the file:\r\n", destination, "\r\nWhat you would like to do ?"), false);
+    session.trace.Write("install", "copy-retry", {{"dest", destination}, {"answer", std::to_string(answer)}});
+    if (answer == FixedDialogs::kRetry) continue;
+    if (answer == FixedDialogs::kCancel) {
+      AbortInstallation(session);
+      return false;
+    }
+    return true;
+  }
+}
+
+bool ShouldReplace(const FileSystem& files, const std::string& source, const std::string& destination) {
+  const std::string packed = source.substr(0, kGatePath), installed = destination.substr(0, kGatePath);
+  if (!files.Exists(installed)) return true;
+  std::string lowered = Lower(packed);
+  if (!Contains(lowered, ".dll") && !Contains(lowered, ".ocx")) return true;
+  return CompareMajorMinor(ReadFileVersion(files, packed), ReadFileVersion(files, installed)) > 0;
+}
+
+std::string ReadFileVersion(const FileSystem& files, const std::string& path) {
+  return files.FileVersion(path).value_or("").substr(0, kVersionText);
+}
+
+int CompareMajorMinor(const std::string& a, const std::string& b) {
+  double left = MajorMinor(a), right = MajorMinor(b);
+  return left < right ? -1 : (left > right ? 1 : 0);
+}
+
+std::string ExpandTextFile(InstallSession& session, const std::string& source) {
+  FileSystem& files = session.platform.files;
+  std::string expanded = session.Expand(files.ReadAll(source).value_or(""));
+  std::string copy = session.WorkDir + LastComponent(source, "\\/") + "2";
+  bool written = files.WriteAll(copy, expanded);
+  session.trace.Write("install", "expand-text", {{"from", source}, {"to", copy}, {"result", written ? "ok" : "failed"}});
+  return copy;
+}
+
+}  // namespace tw

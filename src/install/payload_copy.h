@@ -1,0 +1,45 @@
+// The copy loop: each payload file from the payload folder to its destination, with its filters,
+// overwrite rules, retry dialog, version gate, log entry, self-registration and attributes.
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "install/file_data.h"
+
+namespace tw {
+
+class FileSystem;
+struct InstallSession;
+
+// Fetches a URL entry to its target path. The loop shows the download bar around the call.
+using UrlDownloader = std::function<void(const std::string& url, const std::string& target)>;
+
+// Copies every entry of fileList in order. False when the installation stopped: the user asked to
+// cancel, chose Cancel in the retry dialog, or a critical file failed. URL entries go to download;
+// without one they are traced and skipped.
+bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fileList,
+                      const UrlDownloader& download = {});
+
+// Copies one file over whatever is there, asking the user on failure. True when the installation
+// goes on (copied, kept by the version gate, or ignored); false after an abort, which has removed
+// the work folder and set cancelled.
+bool CopyWithRetry(InstallSession& session, const std::string& source, const std::string& destination,
+                   bool critical);
+
+// Whether source should be copied over destination. Only libraries and controls (".dll", ".ocx")
+// are gated: an installed one is replaced only by a packed file of a greater major.minor version.
+bool ShouldReplace(const FileSystem& files, const std::string& source, const std::string& destination);
+
+// The file's "FileVersion" text (at most 250 characters); empty when it has none.
+std::string ReadFileVersion(const FileSystem& files, const std::string& path);
+
+// Compares the major.minor part of two version texts ("1,2,3,4" or "1.2.3.4") as decimal numbers;
+// negative, zero or positive as a is less than, equal to or greater than b.
+int CompareMajorMinor(const std::string& a, const std::string& b);
+
+// Writes source with its placeholders expanded into the work folder and returns that copy's path
+// (the source's name with "2" appended). The source may be on read-only media.
+std::string ExpandTextFile(InstallSession& session, const std::string& source);
+
+}  // namespace tw

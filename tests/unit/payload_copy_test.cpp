@@ -1,0 +1,243 @@
+// The copy loop over fake files: filters, overwrite rules, the retry dialog and its aborts, the
+// library version gate, text expansion, URL entries and the log a run leaves.
+#include "install/payload_copy.h"
+
+#include "install_phase_fixture.h"
+
+namespace tw {
+namespace {
+
+const char kApp[] = "C:\\Program Files\\Acme\\";
+
+class PayloadCopyTest : public InstallPhaseTest {
+ protected:
+  PayloadCopyTest() {
+    files.MakeFolders(kApp);
+    files.MakeFolders(session.LogDir);
+  }
+  void Payload(int index, const std::string& name, const std::string& content) {
+    files.WriteAll(session.PayloadDir + "F" + std::to_string(index) + "_" + name, content);
+  }
+  // One record per "name|record" pair.
+  static std::vector<FileEntry> List(std::initializer_list<std::pair<const char*, const char*>> records) {
+    std::vector<FileEntry> list;
+    for (const auto& [name, record] : records) list.push_back(ParseFileEntry(std::string("C:\\proj\\") + name, record));
+    return list;
+  }
+  std::string At(const std::string& name) { return kApp + name; }
+  bool ReadOnly(const std::string& path) { return files.Attributes(path).value_or(0) & kAttrReadOnly; }
+};
+
+TEST_F(PayloadCopyTest, ARunLogsEachFileInOrderAndKeepsIndices) {
+  files.WriteAll(session.DataInfPath,
+                 "C:\\proj\\app.exe\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n"
+                 "C:\\proj\\old98.dll\r\nDestination Computer\\<InstallDir>*0*2*0|\r\n"
+                 "C:\\proj\\keep.dll\r\nDestination Computer\\<InstallDir>\\lib\\*64*0*0|\r\n"
+                 "C:\\proj\\extra.ocx\r\nDestination Computer\\<InstallDir>\\lib*132*0*0||Extras|\r\n");
+  session.FeatureStates = {{"Extras", 255}};
+  Payload(0, "app.exe", "A");
+  Payload(2, "keep.dll", "K");
+  files.MakeFolders(At("lib"));
+  files.WriteAll(At("lib\\extra.ocx"), "installed earlier");
+  std::vector<FileEntry> fileList;
+  ASSERT_TRUE(LoadFileData(session, fileList));
+
+  EXPECT_TRUE(CopyPayloadFiles(session, fileList));
+
+  EXPECT_EQ(Log(),
+            "TOTALFILE=4\r\n"
+            "DIR=C:\\Program Files\\Acme\\\r\n"
+            "DIR=C:\\Program Files\\Acme\\\r\n"
+            "DIR=C:\\Program Files\\Acme\\lib\r\n"
+            "FILE=C:\\Program Files\\Acme\\app.exe\r\n"
+            "FILE=C:\\Program Files\\Acme\\lib\\extra.ocx\r\n");
+  EXPECT_EQ(files.ReadAll(At("app.exe")).value_or(""), "A");
+  EXPECT_FALSE(files.Exists(At("old98.dll"))) << "a file for another system is skipped";
+  EXPECT_EQ(files.ReadAll(At("lib\\keep.dll")).value_or(""), "K") << "index 2 still names F2_";
+  EXPECT_EQ(files.ReadAll(At("lib\\extra.ocx")).value_or(""), "installed earlier") << "its feature is off";
+  EXPECT_EQ(progress.positions, (std::vector<int>{0, 1, 2, 3}));
+  ASSERT_EQ(shell.started.size(), 1u) << "self-registration runs even with the feature off";
+  EXPECT_EQ(shell.started[0].program, "C:\\windows\\system32\\regsvr32.exe");
+  EXPECT_EQ(shell.started[0].commandLine, "regsvr32.exe /s \"C:\\Program Files\\Acme\\lib\\extra.ocx\"");
+  ASSERT_EQ(files.attributeCalls.size(), 1u);
+  EXPECT_EQ(files.attributeCalls[0].second & kAttrHidden, kAttrHidden);
+}
+
+TEST_F(PayloadCopyTest, NeverOverwriteKeepsAnExistingFileButLogsIt) {
+  Payload(0, "cfg.ini", "new");
+  Payload(1, "fresh.ini", "new");
+  files.WriteAll(At("cfg.ini"), "user's");
+  EXPECT_TRUE(CopyPayloadFiles(session, List({{"cfg.ini", "<InstallDir>*32*0*0|"}, {"fresh.ini", "<InstallDir>*32*0*0|"}})));
+  EXPECT_EQ(files.ReadAll(At("cfg.ini")).value_or(""), "user's");
+  EXPECT_EQ(files.ReadAll(At("fresh.ini")).value_or(""), "new");
+  EXPECT_EQ(Log(), "FILE=C:\\Program Files\\Acme\\cfg.ini\r\nFILE=C:\\Program Files\\Acme\\fresh.ini\r\n");
+}
+
+TEST_F(PayloadCopyTest, AReadOnlyFileIsReplacedAndEndsAsItsFlagsSay) {
+  for (int flags : {0, 1, 2}) {
+    SCOPED_TRACE(flags);
+    Payload(0, "ro.txt", "new");
+    files.WriteAll(At("ro.txt"), "old");
+    files.SetAttributes(At("ro.txt"), kAttrReadOnly);
+    EXPECT_TRUE(CopyPayloadFiles(session, List({{"ro.txt", ("<InstallDir>*" + std::to_string(flags) + "*0*0|").c_str()}})));
+    EXPECT_EQ(files.ReadAll(At("ro.txt")).value_or(""), "new");
+    EXPECT_EQ(ReadOnly(At("ro.txt")), flags != 0);
+    files.SetAttributes(At("ro.txt"), kAttrNormal);
+  }
+  EXPECT_TRUE(ui.dialogs.empty());
+}
+
+TEST_F(PayloadCopyTest, RetryIgnoreAndCancel) {
+  struct Case {
+    std::vector<int> answers;
+    bool goesOn;
+    bool copied;
+    const char* log;
+  } cases[] = {
+      {{FixedDialogs::kRetry}, true, true, "FILE=C:\\Program Files\\Acme\\a.txt\r\nFILE=C:\\Program Files\\Acme\\b.txt\r\n"},
+      {{FixedDialogs::kIgnore}, true, false, "FILE=C:\\Program Files\\Acme\\a.txt\r\nFILE=C:\\Program Files\\Acme\\b.txt\r\n"},
+      {{FixedDialogs::kCancel}, false, false, ""},
+      {{0}, true, false, "FILE=C:\\Program Files\\Acme\\a.txt\r\nFILE=C:\\Program Files\\Acme\\b.txt\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answers[0]);
+    files.Remove(session.LogPath);
+    files.Remove(At("a.txt"));
+    files.Remove(At("b.txt"));
+    ui.dialogs.clear();
+    flags.cancelled = -1;
+    workFolderRemovals = 0;
+    files.ClearFailures();
+    files.FailWhen(FsOp::Copy, "F0_a.txt", 1);
+    ui.dialogResults.assign(c.answers.begin(), c.answers.end());
+    Payload(0, "a.txt", "a");
+    Payload(1, "b.txt", "b");
+
+    EXPECT_EQ(CopyPayloadFiles(session, List({{"a.txt", "<InstallDir>*0*0*0|"}, {"b.txt", "<InstallDir>*0*0*0|"}})), c.goesOn);
+    ASSERT_EQ(ui.dialogs.size(), 1u);
+    EXPECT_EQ(ui.dialogs[0].text.value_or(""),
+              "Tarnwick can't copy the file:\r\nC:\\Program Files\\Acme\\a.txt\r\nWhat you would like to do ?");
+    EXPECT_TRUE(ui.dialogs[0].buttons[0].visible) << "Retry is offered";
+    EXPECT_EQ(files.Exists(At("a.txt")), c.copied);
+    EXPECT_EQ(files.Exists(At("b.txt")), c.goesOn);
+    EXPECT_EQ(Log(), c.log);
+    EXPECT_EQ(workFolderRemovals, c.goesOn ? 0 : 1);
+    EXPECT_EQ(flags.cancelled.load(), c.goesOn ? -1 : kOn);
+  }
+}
+
+TEST_F(PayloadCopyTest, ACriticalFileThatFailsAbortsWithoutChoice) {
+  Payload(0, "core.dll", "c");
+  Payload(1, "next.txt", "n");
+  files.FailWhen(FsOp::Copy, "F0_core.dll");
+  EXPECT_FALSE(CopyPayloadFiles(session, List({{"core.dll", "<InstallDir>*16*0*0|"}, {"next.txt", "<InstallDir>*0*0*0|"}})));
+  ASSERT_EQ(ui.dialogs.size(), 1u);
+  EXPECT_EQ(ui.dialogs[0].text.value_or(""),
+            "Tarnwick will abort installation, the file:\r\nC:\\Program Files\\Acme\\core.dll\r\nCan't be installed.");
+  EXPECT_FALSE(ui.dialogs[0].buttons[0].visible) << "no Retry";
+  EXPECT_FALSE(ui.dialogs[0].buttons[1].visible) << "no Ignore";
+  EXPECT_EQ(workFolderRemovals, 1);
+  EXPECT_EQ(flags.cancelled.load(), kOn);
+  EXPECT_FALSE(files.Exists(At("next.txt")));
+  EXPECT_EQ(Log(), "");
+}
+
+TEST_F(PayloadCopyTest, ACancelRequestStopsBeforeTheNextFile) {
+  Payload(0, "a.txt", "a");
+  flags.cancelRequested = 1;
+  EXPECT_FALSE(CopyPayloadFiles(session, List({{"a.txt", "<InstallDir>*0*0*0|"}})));
+  EXPECT_FALSE(files.Exists(At("a.txt")));
+  EXPECT_EQ(Log(), "");
+}
+
+TEST_F(PayloadCopyTest, NamesThatLeaveTheirFolderAreRefused) {
+  Payload(0, "..", "x");
+  EXPECT_TRUE(CopyPayloadFiles(session, List({{"..", "<InstallDir>*0*0*0|"}, {"sub\\ ..", "<InstallDir>*0*0*0|"}})));
+  EXPECT_EQ(Log(), "");
+  EXPECT_TRUE(ui.dialogs.empty());
+}
+
+TEST_F(PayloadCopyTest, ALibraryIsReplacedOnlyByAGreaterVersion) {
+  struct Case {
+    const char* packed;
+    const char* installed;
+    bool replaced;
+  } cases[] = {
+      {"2.5.0.0", "2.4.9.9", true}, {"2,5,0,0", "2.4", true},  {"2.4.1", "2.4.0", false},
+      {"2.4", "2.5", false},        {"3.0", "", true},          {"", "1.0", false},
+      {"10.0", "9.9", true},
+  };
+  int fileNumber = 0;
+  for (const char* extension : {".dll", ".OCX"}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(extension) + " " + c.packed + " over " + c.installed);
+      std::string name = std::to_string(++fileNumber) + extension;
+      std::string source = session.WorkDir + name, destination = At(name);
+      files.WriteAll(source, "packed");
+      files.WriteAll(destination, "installed");
+      files.SetFileVersion(source, c.packed);
+      if (*c.installed) files.SetFileVersion(destination, c.installed);
+      EXPECT_EQ(ShouldReplace(files, source, destination), c.replaced);
+      files.Remove(destination);
+      EXPECT_TRUE(ShouldReplace(files, source, destination)) << "nothing installed yet";
+    }
+  }
+  files.WriteAll(At("app.exe"), "installed");
+  files.SetFileVersion(At("app.exe"), "9.0");
+  EXPECT_TRUE(ShouldReplace(files, session.WorkDir + "app.exe", At("app.exe"))) << "only libraries are gated";
+}
+
+TEST_F(PayloadCopyTest, AKeptLibraryIsNotCopiedButStillLogged) {
+  Payload(0, "lib.dll", "packed");
+  files.SetFileVersion(session.PayloadDir + "F0_lib.dll", "1.0");
+  files.WriteAll(At("lib.dll"), "installed");
+  files.SetFileVersion(At("lib.dll"), "1.0");
+  EXPECT_TRUE(CopyPayloadFiles(session, List({{"lib.dll", "<InstallDir>*0*0*0|"}})));
+  EXPECT_EQ(files.ReadAll(At("lib.dll")).value_or(""), "installed");
+  EXPECT_EQ(Log(), "FILE=C:\\Program Files\\Acme\\lib.dll\r\n");
+}
+
+TEST(CompareMajorMinor, ComparesTheFirstTwoNumbersAsADecimal) {
+  struct Case {
+    const char* a;
+    const char* b;
+    int sign;
+  } cases[] = {
+      {"1,2,3,4", "1.2.9.9", 0}, {"1.2", "1.3", -1}, {"2", "1.99", 1},     {"", "0.0", 0},
+      {"abc", "0", 0},           {" 3.1", "3.05", 1}, {"1.10", "1.9", -1},  // decimal, not per-part
+  };
+  for (const auto& c : cases) {
+    int result = CompareMajorMinor(c.a, c.b);
+    EXPECT_EQ((result > 0) - (result < 0), c.sign) << c.a << " vs " << c.b;
+  }
+}
+
+TEST_F(PayloadCopyTest, TextFilesAreExpandedIntoTheWorkFolder) {
+  session.PayloadDir = "D:\\DiskImage1\\";
+  files.MakeFolders("D:\\DiskImage1");
+  files.WriteAll("D:\\DiskImage1\\F0_readme.txt", "Thanks for <ProductName>.");
+  EXPECT_TRUE(CopyPayloadFiles(session, List({{"readme.txt", "<InstallDir>*256*0*0|"}})));
+  EXPECT_EQ(files.ReadAll(At("readme.txt")).value_or(""), "Thanks for Acme.");
+  EXPECT_EQ(files.ReadAll(session.WorkDir + "F0_readme.txt2").value_or(""), "Thanks for Acme.");
+  EXPECT_EQ(files.ReadAll("D:\\DiskImage1\\F0_readme.txt").value_or(""), "Thanks for <ProductName>.");
+  EXPECT_FALSE(files.Exists("D:\\DiskImage1\\F0_readme.txt2"));
+}
+
+TEST_F(PayloadCopyTest, UrlEntriesGoToTheDownloaderWithTheDownloadBar) {
+  std::vector<FileEntry> list = {ParseFileEntry("http://example.com/dl/tool.zip{HasNet}", "<InstallDir>*0*0*0|")};
+  EXPECT_TRUE(CopyPayloadFiles(session, list)) << "without a downloader the entry is skipped";
+  EXPECT_TRUE(progress.downloadBar.empty());
+
+  std::vector<std::pair<std::string, std::string>> fetched;
+  auto download = [&](const std::string& url, const std::string& target) {
+    fetched.emplace_back(url, target);
+    flags.cancelRequested = 1;
+  };
+  EXPECT_FALSE(CopyPayloadFiles(session, list, download)) << "a cancel during a download stops the loop";
+  EXPECT_EQ(fetched, (std::vector<std::pair<std::string, std::string>>{
+                         {"http://example.com/dl/tool.zip", "C:\\Program Files\\Acme\\tool.zip"}}));
+  EXPECT_EQ(progress.downloadBar, (std::vector<bool>{true, false}));
+}
+
+}  // namespace
+}  // namespace tw
