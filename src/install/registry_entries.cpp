@@ -1,0 +1,111 @@
+// Creating the project's registry keys and writing its values, each logged for the uninstaller.
+#include "install/registry_entries.h"
+
+#include <algorithm>
+
+#include "app/placeholders.h"
+#include "app/project_settings.h"
+#include "app/trace.h"
+#include "install/install_session.h"
+#include "platform/platform.h"
+
+namespace tw {
+namespace {
+
+// Searched in this order; the first found anywhere in a key path names its root.
+constexpr const char* kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS",
+                                      "HKEY_CURRENT_CONFIG"};
+
+enum class ValueKind { String, Dword, Binary, Unknown };
+
+std::string Cut(const std::string& text, size_t limit) { return text.substr(0, std::min(text.size(), limit)); }
+
+int ReadTotal(InstallSession& session, const char* section) {
+  return ToNumber(session.settings.ReadSetting(section, "TOTAL", kRegistryCountBuffer));
+}
+
+const char* RootNamedIn(const std::string& path) {
+  for (const char* root : kRootNames)
+    if (path.find(root) != std::string::npos) return root;
+  return nullptr;
+}
+
+ValueKind KindOf(const std::string& type) {
+  if (type == "0" || type == "String") return ValueKind::String;
+  if (type == "1" || type == "DWORD") return ValueKind::Dword;
+  if (type == "2" || type == "Binary") return ValueKind::Binary;
+  return ValueKind::Unknown;
+}
+
+}  // namespace
+
+void CreateRegistryKeys(InstallSession& session) {
+  const int total = ReadTotal(session, "REGISTRYKEYS");
+  for (int i = 0; i < total; ++i) {
+    std::string path = session.settings.ReadSetting("REGISTRYKEYS", std::to_string(i));
+    if (!path.empty() && path.back() == '\\') path.pop_back();
+    const char* root = RootNamedIn(path);
+    if (!root) {
+      session.trace.Write("install", "regkey-skipped", {{"key", path}, {"reason", "no-root"}});
+      continue;
+    }
+    std::string expanded = session.Expand(path);
+    session.WriteLogEntry("REGKEY", expanded);
+    bool created = CreateKey(session.platform.registry, root, expanded);
+    session.trace.Write("install", "regkey", {{"key", expanded}, {"result", created ? "ok" : "failed"}});
+  }
+}
+
+void WriteRegistryValues(InstallSession& session) {
+  const int total = ReadTotal(session, "REGISTRY");
+  const int buffer = static_cast<int>(kRegistryValueText) + 1;
+  for (int i = 0; i < total; ++i) {
+    const std::string n = std::to_string(i);
+    std::string fullKey = session.settings.ReadSetting("REGISTRY", "A" + n, buffer);
+    std::string valueName = session.settings.ReadSetting("REGISTRY", "B" + n, buffer);
+    std::string data = session.Expand(session.settings.ReadSetting("REGISTRY", "C" + n, buffer));
+    std::string type = session.settings.ReadSetting("REGISTRY", "D" + n, buffer);
+
+    size_t cut = fullKey.find('\\');
+    std::string root = fullKey.substr(0, cut);
+    std::string keyPath = cut == std::string::npos ? std::string() : fullKey.substr(cut + 1);
+    bool written = WriteValue(session.platform.registry, root, keyPath, valueName, data, type);
+    session.trace.Write("install", "regval",
+                        {{"key", fullKey}, {"name", valueName}, {"type", type}, {"result", written ? "ok" : "failed"}});
+    // Logged even when the write failed, so the uninstaller still tries to remove it.
+    session.WriteLogEntry("REGVAL", root + "\\" + keyPath + valueName);
+  }
+}
+
+bool CreateKey(Registry& registry, const std::string& rootName, const std::string& fullPath) {
+  std::optional<RegRoot> root = RegRootFromName(rootName);
+  if (!root) return false;
+  std::string keyPath = Cut(fullPath, kRegistryKeyText);
+  for (const char* name : kRootNames) ReplaceAll(keyPath, std::string(name) + "\\", "");
+  if (registry.CanOpen(*root, keyPath, RegAccess::All)) return true;
+  return registry.CreateKey(*root, keyPath);
+}
+
+bool WriteValue(Registry& registry, const std::string& rootName, const std::string& keyPath,
+                const std::string& valueName, const std::string& data, const std::string& type) {
+  std::optional<RegRoot> root = RegRootFromName(rootName);
+  ValueKind kind = KindOf(type);
+  if (!root || kind == ValueKind::Unknown) return false;
+  const std::string key = Cut(keyPath, kRegistryValueText), name = Cut(valueName, kRegistryValueText);
+  const std::string text = Cut(data, kRegistryValueText);
+  // Values go only into keys that exist; keys are the business of CreateRegistryKeys.
+  if (!registry.CanOpen(*root, key, RegAccess::Write)) return false;
+  switch (kind) {
+    case ValueKind::String:
+      return registry.WriteString(*root, key, name, text, false);
+    case ValueKind::Dword:
+      return registry.WriteDword(*root, key, name, static_cast<uint32_t>(ToNumber(text)));
+    case ValueKind::Binary:
+      return registry.WriteBinary(*root, key, name, text + '\0');
+    case ValueKind::Unknown:
+      break;
+  }
+  return false;
+}
+
+}  // namespace tw
