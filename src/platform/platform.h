@@ -1,5 +1,6 @@
 // The platform aggregate: one of each service, built once (by WinMain or by a test) and passed in.
 #pragma once
+#include "platform/cabinet.h"
 #include "platform/file_system.h"
 #include "platform/http.h"
 #include "platform/pictures.h"
@@ -20,6 +21,7 @@ struct Platform {
   Shell& shell;
   Http& http;
   Pictures& pictures;
+  Cabinets& cabinets;
 };
 
 }  // namespace tw

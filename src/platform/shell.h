@@ -19,6 +19,9 @@ class Shell {
   // Opens a document, program or address with its default handler (no verb, no parameters);
   // false when the shell refused.
   virtual bool Open(const std::string& target) = 0;
+  // Ends the whole process at once with exitCode, without any clean-up. Never returns on Windows;
+  // the fake records the code and returns, and the caller then stops as after a failure.
+  virtual void EndProcess(int exitCode) = 0;
 };
 
 }  // namespace tw

@@ -80,7 +80,8 @@ class InstallPhaseTest : public ::testing::Test {
   FakeShell shell{files};
   FakeHttp http;
   FakePictures pictures;
-  Platform platform{files, profiles, registry, system, ui, shell, http, pictures};
+  MspackCabinets cabinets{files};
+  Platform platform{files, profiles, registry, system, ui, shell, http, pictures, cabinets};
 
   HostFlags flags;
   Trace trace;

@@ -8,6 +8,7 @@
 #include "platform/fake/fake_shell.h"
 #include "platform/fake/fake_system_info.h"
 #include "platform/fake/fake_ui.h"
+#include "platform/fake/mspack_cabinets.h"
 #include "platform/platform.h"
 
 namespace tw {
@@ -21,7 +22,8 @@ struct FakePlatform {
   FakeShell shell{files};
   FakeHttp http;
   FakePictures pictures;
-  Platform platform{files, profiles, registry, system, ui, shell, http, pictures};
+  MspackCabinets cabinets{files};
+  Platform platform{files, profiles, registry, system, ui, shell, http, pictures, cabinets};
 
   // The machine's own folders exist from the start, as on a real system.
   FakePlatform() {

@@ -1,6 +1,7 @@
 // Shell twin: a program starts when its file exists in the fake file system; every start attempt is
 // recorded so a test can see what ran with which command line.
 #pragma once
+#include <optional>
 #include <vector>
 
 #include "platform/fake/fake_file_system.h"
@@ -32,7 +33,10 @@ class FakeShell : public Shell {
     return true;
   }
 
+  void EndProcess(int exitCode) override { endedWith = exitCode; }
+
   std::vector<Run> runs;
+  std::optional<int> endedWith;  // the exit code EndProcess was asked for
   std::vector<Run> started;  // started without waiting
   std::vector<std::string> opened;
   bool threadsPrepare = true;

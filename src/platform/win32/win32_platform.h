@@ -1,6 +1,7 @@
 // The real platform: each service implemented over the Win32 API (ANSI functions throughout).
 #pragma once
 #include "platform/platform.h"
+#include "platform/win32/win32_cabinet.h"
 #include "platform/win32/win32_pictures.h"
 
 namespace tw {
@@ -103,6 +104,7 @@ class Win32Shell : public Shell {
   bool Start(const std::string& program, const std::string& commandLine) override;
   bool Open(const std::string& target) override;
   bool PrepareThread() override;
+  void EndProcess(int exitCode) override;
 };
 
 class Win32Http : public Http {
@@ -119,7 +121,8 @@ struct Win32Platform {
   Win32Shell shell;
   Win32Http http;
   Win32Pictures pictures;
-  Platform platform{files, profiles, registry, system, ui, shell, http, pictures};
+  Win32Cabinets cabinets;
+  Platform platform{files, profiles, registry, system, ui, shell, http, pictures, cabinets};
 };
 
 // Limits the DLL search to the system folder before anything else loads, so a DLL planted beside

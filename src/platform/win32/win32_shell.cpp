@@ -47,6 +47,8 @@ bool Win32Shell::Open(const std::string& target) {
   return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
+void Win32Shell::EndProcess(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }
+
 namespace {
 
 // One WinINet handle, closed with the object.

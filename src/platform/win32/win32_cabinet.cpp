@@ -1,0 +1,169 @@
+// A thin wrapper over FDI: the decompressor reads the cabinets through Win32 file handles and every
+// notification goes straight to the portable handler, which decides what is written where.
+#include <windows.h>
+#include <fcntl.h>
+#include <fdi.h>
+
+#include <cstdlib>
+#include <map>
+
+#include "platform/win32/win32_cabinet.h"
+
+namespace tw {
+namespace {
+
+INT_PTR AsFdiHandle(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<INT_PTR>(handle); }
+HANDLE AsHandle(INT_PTR handle) { return reinterpret_cast<HANDLE>(handle); }
+
+FNALLOC(FdiAlloc) { return std::malloc(cb); }
+FNFREE(FdiFree) { std::free(pv); }
+
+// FDI opens only the cabinets through this, always to read them; the members' files are opened by
+// the notification handler.
+FNOPEN(FdiOpen) {
+  if (oflag & (_O_WRONLY | _O_RDWR | _O_CREAT)) return -1;
+  return AsFdiHandle(CreateFileA(pszFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
+FNREAD(FdiRead) {
+  DWORD done = 0;
+  if (!ReadFile(AsHandle(hf), pv, cb, &done, nullptr)) return static_cast<UINT>(-1);
+  return done;
+}
+
+FNWRITE(FdiWrite) {
+  DWORD done = 0;
+  if (!WriteFile(AsHandle(hf), pv, cb, &done, nullptr)) return static_cast<UINT>(-1);
+  return done;
+}
+
+FNCLOSE(FdiClose) { return CloseHandle(AsHandle(hf)) ? 0 : -1; }
+
+// SEEK_SET, SEEK_CUR and SEEK_END have the values of FILE_BEGIN, FILE_CURRENT and FILE_END.
+FNSEEK(FdiSeek) {
+  DWORD position = SetFilePointer(AsHandle(hf), dist, nullptr, static_cast<DWORD>(seektype));
+  return position == INVALID_SET_FILE_POINTER ? -1 : static_cast<LONG>(position);
+}
+
+struct CopyState {
+  CabinetHandler* handler;
+  std::map<INT_PTR, std::string> openTargets;  // handle given to FDI -> the path it writes
+};
+
+CabinetMember MemberOf(const FDINOTIFICATION& notice) {
+  CabinetMember member;
+  member.name = notice.psz1 ? notice.psz1 : "";
+  member.size = static_cast<uint32_t>(notice.cb);
+  member.date = notice.date;
+  member.time = notice.time;
+  member.attributes = notice.attribs;
+  return member;
+}
+
+INT_PTR OpenTarget(CopyState& state, const FDINOTIFICATION& notice) {
+  CabinetTarget target = state.handler->OnCopyFile(MemberOf(notice));
+  if (target.action == CabinetTarget::kSkip) return 0;
+  if (target.action == CabinetTarget::kAbort) return -1;
+  INT_PTR handle = AsFdiHandle(CreateFileA(target.path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (handle != -1) state.openTargets[handle] = target.path;
+  return handle;
+}
+
+// The stored date and time are local; the file system keeps universal time. Last access is left
+// to the system.
+void StampTimes(HANDLE file, uint16_t date, uint16_t time) {
+  FILETIME local, universal;
+  if (DosDateTimeToFileTime(date, time, &local) && LocalFileTimeToFileTime(&local, &universal))
+    SetFileTime(file, &universal, nullptr, &universal);
+}
+
+INT_PTR CloseTarget(CopyState& state, const FDINOTIFICATION& notice) {
+  auto found = state.openTargets.find(notice.hf);
+  if (found == state.openTargets.end()) return FALSE;
+  std::string path = found->second;
+  state.openTargets.erase(found);
+  StampTimes(AsHandle(notice.hf), notice.date, notice.time);
+  CloseHandle(AsHandle(notice.hf));
+  state.handler->OnFileClosed(MemberOf(notice), path);
+  return TRUE;
+}
+
+INT_PTR Dispatch(FDINOTIFICATIONTYPE type, PFDINOTIFICATION notice) {
+  CopyState& state = *static_cast<CopyState*>(notice->pv);
+  switch (type) {
+    case fdintCOPY_FILE:
+      return OpenTarget(state, *notice);
+    case fdintCLOSE_FILE_INFO:
+      return CloseTarget(state, *notice);
+    case fdintNEXT_CABINET:
+      return state.handler->OnNextCabinet(notice->psz2 ? notice->psz2 : "", notice->psz3 ? notice->psz3 : "",
+                                          notice->psz1 ? notice->psz1 : "", notice->fdie != FDIERROR_NONE)
+                 ? 0
+                 : -1;
+    case fdintENUMERATE:
+      state.handler->OnEnumerate(notice->iFolder);
+      return 0;
+    default:  // cabinet information, partial file
+      return 0;
+  }
+}
+
+// Nothing may unwind through the decompressor's C frames: a throwing handler aborts the copy.
+FNFDINOTIFY(Notify) {
+  try {
+    return Dispatch(fdint, pfdin);
+  } catch (...) {
+    return -1;
+  }
+}
+
+class FdiContext : public CabinetContext {
+ public:
+  ~FdiContext() override { Release(); }
+
+  // FDI keeps a pointer to the error record for the context's whole life, so it lives here.
+  bool Create() {
+    fdi_ = FDICreate(FdiAlloc, FdiFree, FdiOpen, FdiRead, FdiWrite, FdiClose, FdiSeek, cpu80386, &error_);
+    return fdi_ != nullptr;
+  }
+
+  CabinetCheck Check(const std::string& path) override {
+    INT_PTR file = FdiOpen(const_cast<char*>(path.c_str()), _O_RDONLY | _O_BINARY, 0);
+    if (file == -1) return CabinetCheck::kCannotOpen;
+    FDICABINETINFO info = {};
+    bool isCabinet = FDIIsCabinet(fdi_, file, &info) != FALSE;
+    FdiClose(file);
+    return isCabinet ? CabinetCheck::kCabinet : CabinetCheck::kNotCabinet;
+  }
+
+  bool CopyAll(const std::string& folder, const std::string& cabinetName, CabinetHandler& handler) override {
+    if (!fdi_) return false;
+    CopyState state{&handler, {}};
+    // A target left open by a failed copy is closed by FDI itself, through FdiClose.
+    return FDICopy(fdi_, const_cast<char*>(cabinetName.c_str()), const_cast<char*>(folder.c_str()), 0, Notify,
+                   nullptr, &state) != FALSE;
+  }
+
+  bool Release() override {
+    if (!fdi_) return true;
+    HFDI fdi = fdi_;
+    fdi_ = nullptr;
+    return FDIDestroy(fdi) != FALSE;
+  }
+
+ private:
+  HFDI fdi_ = nullptr;
+  ERF error_ = {};
+};
+
+}  // namespace
+
+std::unique_ptr<CabinetContext> Win32Cabinets::CreateContext() {
+  auto context = std::make_unique<FdiContext>();
+  if (!context->Create()) return nullptr;
+  return context;
+}
+
+}  // namespace tw
