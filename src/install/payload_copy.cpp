@@ -160,7 +160,7 @@ bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fil
 bool CopyWithRetry(InstallSession& session, const std::string& source, const std::string& destination, bool critical) {
   FileSystem& files = session.platform.files;
   if (!ShouldReplace(files, source, destination)) {
-    session.trace.Write("install", "copy", {{"dest", destination}, {"result", "newer-installed"}});
+    session.trace.Write("install", "copy", {{"dest", destination}, {"result", "version-kept"}});
     return true;
   }
   for (;;) {
