@@ -8,6 +8,7 @@
 #include "app/host_flags.h"
 #include "app/os_tag.h"
 #include "app/placeholders.h"
+#include "app/project_settings.h"
 #include "app/trace.h"
 #include "install/install_session.h"
 #include "platform/platform.h"
@@ -101,27 +102,13 @@ void ApplyAttributes(FileSystem& files, const std::string& destination, int32_t 
   files.SetAttributes(destination, wanted ? wanted : kAttrNormal);
 }
 
-// The leading decimal number of a text ("1.25abc" is 1.25; none is 0), read without the locale.
-double LeadingNumber(const std::string& text) {
-  size_t i = text.find_first_not_of(" \t");
-  if (i == std::string::npos) return 0;
-  bool negative = text[i] == '-';
-  if (text[i] == '-' || text[i] == '+') ++i;
-  double number = 0;
-  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) number = number * 10 + (text[i] - '0');
-  if (i < text.size() && text[i] == '.') {
-    double scale = 0.1;
-    for (++i; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i, scale /= 10)
-      number += (text[i] - '0') * scale;
-  }
-  return negative ? -number : number;
-}
-
-double MajorMinor(std::string version) {
+// The major and minor numbers of a version text ("1.10.0.3" or "1,10,0,3"). They are compared as
+// numbers one after the other, so 1.10 is newer than 1.9.
+std::pair<int, int> MajorMinor(std::string version) {
   std::replace(version.begin(), version.end(), ',', '.');
-  size_t firstDot = version.find('.');
-  if (firstDot != std::string::npos) version = version.substr(0, version.find('.', firstDot + 1));
-  return LeadingNumber(version);
+  size_t dot = version.find('.');
+  int minor = dot == std::string::npos ? 0 : ToNumber(version.substr(dot + 1));
+  return {ToNumber(version.substr(0, dot)), minor};
 }
 
 }  // namespace
@@ -201,7 +188,7 @@ std::string ReadFileVersion(const FileSystem& files, const std::string& path) {
 }
 
 int CompareMajorMinor(const std::string& a, const std::string& b) {
-  double left = MajorMinor(a), right = MajorMinor(b);
+  auto left = MajorMinor(a), right = MajorMinor(b);
   return left < right ? -1 : (left > right ? 1 : 0);
 }
 

@@ -34,7 +34,7 @@ bool ShouldReplace(const FileSystem& files, const std::string& source, const std
 // The file's "FileVersion" text (at most 250 characters); empty when it has none.
 std::string ReadFileVersion(const FileSystem& files, const std::string& path);
 
-// Compares the major.minor part of two version texts ("1,2,3,4" or "1.2.3.4") as decimal numbers;
+// Compares the major, then the minor number of two version texts ("1,2,3,4" or "1.2.3.4");
 // negative, zero or positive as a is less than, equal to or greater than b.
 int CompareMajorMinor(const std::string& a, const std::string& b);
 

@@ -197,14 +197,14 @@ TEST_F(PayloadCopyTest, AKeptLibraryIsNotCopiedButStillLogged) {
   EXPECT_EQ(Log(), "FILE=C:\\Program Files\\Acme\\lib.dll\r\n");
 }
 
-TEST(CompareMajorMinor, ComparesTheFirstTwoNumbersAsADecimal) {
+TEST(CompareMajorMinor, ComparesMajorThenMinorAsNumbers) {
   struct Case {
     const char* a;
     const char* b;
     int sign;
   } cases[] = {
       {"1,2,3,4", "1.2.9.9", 0}, {"1.2", "1.3", -1}, {"2", "1.99", 1},     {"", "0.0", 0},
-      {"abc", "0", 0},           {" 3.1", "3.05", 1}, {"1.10", "1.9", -1},  // decimal, not per-part
+      {"abc", "0", 0},           {" 3.1", "3.05", -1}, {"1.10", "1.9", 1},  // numbers, not decimals
   };
   for (const auto& c : cases) {
     int result = CompareMajorMinor(c.a, c.b);
