@@ -1,0 +1,163 @@
+// The extraction worker and the notification handler behind CabinetExtractor. Cabinets are
+// untrusted: member names are cut down to plain file names before anything is created.
+#include "install/cabinet_extractor.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cstdio>
+#include <vector>
+
+#include "app/host_flags.h"
+#include "app/trace.h"
+#include "install/install_session.h"
+#include "platform/platform.h"
+
+namespace tw {
+namespace {
+
+constexpr char kFirstCabinet[] = "file1.cab";
+constexpr char kCaption[] = "Setup";
+// Message-box values the disk prompts need beyond the common ones.
+constexpr unsigned kMbRetryCancel = 0x5;
+constexpr unsigned kMbSystemModal = 0x1000;
+constexpr int kIdRetry = 4;
+// Only read-only, hidden, system and archive survive from the stored attributes.
+constexpr uint32_t kKeptAttributes = 0x27;
+
+// The enumeration notice sizes the progress bar only once per process.
+std::atomic<bool> progressRangeSet{false};
+
+std::string WithBackslash(std::string folder) {
+  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
+std::string Format(const char* pattern, const std::string& a, const std::string& b = "", const std::string& c = "") {
+  std::vector<char> text(std::string(pattern).size() + a.size() + b.size() + c.size() + 1);
+  std::snprintf(text.data(), text.size(), pattern, a.c_str(), b.c_str(), c.c_str());
+  return text.data();
+}
+
+std::string Upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return text;
+}
+
+// Windows opens these names as devices in any folder, with or without an extension.
+bool IsDeviceName(const std::string& name) {
+  std::string base = Upper(name.substr(0, name.find('.')));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+    if (base == device) return true;
+  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) && base[3] >= '1' &&
+         base[3] <= '9';
+}
+
+}  // namespace
+
+std::string PlainMemberName(const std::string& storedName) {
+  size_t cut = storedName.find_last_of("\\/");
+  std::string name = cut == std::string::npos ? storedName : storedName.substr(cut + 1);
+  if (name.empty() || name == "." || name == ".." || name.find(':') != std::string::npos || IsDeviceName(name))
+    return "";
+  return name;
+}
+
+// Answers the decompressor's notifications on the extraction worker.
+class CabinetExtractor::Handler : public CabinetHandler {
+ public:
+  Handler(CabinetExtractor& extractor, std::string destination)
+      : extractor_(extractor), session_(extractor.session_), destination_(std::move(destination)) {}
+
+  CabinetTarget OnCopyFile(const CabinetMember& member) override {
+    std::string name = PlainMemberName(member.name);
+    if (name.empty()) {
+      session_.trace.Write("cabinet", "refuse", {{"member", member.name}});
+      return CabinetTarget::Abort();
+    }
+    std::string target = destination_ + name;
+    if (session_.flags.splitFiles == kOn) session_.WriteLogEntry("FILE", target);
+    session_.progress.SetProgressPos(++extractor_.extractedFiles_);
+    return CabinetTarget::Write(target);
+  }
+
+  void OnFileClosed(const CabinetMember& member, const std::string& path) override {
+    session_.platform.files.SetAttributes(path, member.attributes & kKeptAttributes);
+  }
+
+  // Asked again after a failed look: a cabinet that is there but was refused is the wrong one (or
+  // broken), and looking at it again would never end, so the copy stops.
+  bool OnNextCabinet(const std::string& diskName, const std::string& folder, const std::string& cabinetName,
+                     bool afterFailure) override {
+    std::string path = WithBackslash(folder) + cabinetName;
+    if (session_.platform.files.Exists(path)) return !afterFailure;
+    std::string text = Format("Please insert %s.\r\nFile: %s%s", diskName, WithBackslash(folder), cabinetName);
+    int answer = session_.platform.ui.ShowMessageBox(text, kCaption, kMbRetryCancel | kMbIconExclamation | kMbSystemModal);
+    session_.trace.Write("cabinet", "next", {{"cabinet", path}, {"answer", answer == kIdRetry ? "retry" : "cancel"}});
+    if (answer == kIdRetry) return true;
+    session_.platform.shell.EndProcess(0);
+    return false;
+  }
+
+  void OnEnumerate(int folderIndex) override {
+    if (!progressRangeSet.exchange(true)) session_.progress.SetProgressRange(folderIndex);
+  }
+
+ private:
+  CabinetExtractor& extractor_;
+  InstallSession& session_;
+  std::string destination_;
+};
+
+bool CabinetExtractor::ExtractCabinets() {
+  extractedFiles_ = 0;
+  session_.platform.ui.RunAndPump([this] { Extract(); });
+  session_.trace.Write("cabinet", "extract",
+                       {{"error", std::to_string(extractError_)}, {"files", std::to_string(extractedFiles_)}});
+  if (extractError_ != kNoError) return false;
+  if (session_.flags.splitFiles == kOn) return WaitForFirstDisk();
+  return true;
+}
+
+void CabinetExtractor::Fail(int error) {
+  if (extractError_ == kNoError) extractError_ = error;
+}
+
+void CabinetExtractor::Extract() {
+  bool split = session_.flags.splitFiles == kOn;
+  Handler handler(*this, WithBackslash(split ? session_.InstallDir() : session_.WorkDir));
+  std::string folder = WithBackslash(session_.SetupDir);
+
+  std::unique_ptr<CabinetContext> context = session_.platform.cabinets.CreateContext();
+  if (!context) return Fail(1);
+  switch (context->Check(folder + kFirstCabinet)) {
+    case CabinetCheck::kCannotOpen:
+      context->Release();
+      return Fail(2);
+    case CabinetCheck::kNotCabinet:
+      context->Release();
+      return Fail(3);
+    case CabinetCheck::kCabinet:
+      break;
+  }
+  if (!context->CopyAll(folder, kFirstCabinet, handler)) Fail(4);
+  if (!context->Release()) Fail(5);
+}
+
+// The last disk of a split build is still in the drive; the rest of the setup runs from the
+// first one.
+bool CabinetExtractor::WaitForFirstDisk() {
+  std::string first = WithBackslash(session_.SetupDir) + kFirstCabinet;
+  while (!session_.platform.files.Exists(first)) {
+    int answer = session_.platform.ui.ShowMessageBox(Format("Please insert DISK1...\r\n%s", first), kCaption,
+                                                     kMbOkCancel | kMbIconExclamation | kMbSystemModal);
+    if (answer != kIdOk) {
+      session_.platform.shell.EndProcess(0);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace tw

@@ -1,0 +1,43 @@
+// Unpacks the cabinet set beside setup.exe: a cabinet build into the work folder before the first
+// page, a split build straight into the install folder during the installation.
+#pragma once
+#include <string>
+
+namespace tw {
+
+struct InstallSession;
+
+// Reduces a member name from a cabinet to a plain file name: the text after its last "\\" or "/",
+// or nothing when that could leave the destination folder or name a device ("", ".", "..", a ":",
+// "CON", "NUL", "COM1" ...).
+std::string PlainMemberName(const std::string& storedName);
+
+class CabinetExtractor {
+ public:
+  // What went wrong, kept once set: 1 no decompression context, 2 the first cabinet cannot be
+  // opened, 3 it is not a cabinet, 4 the copy failed, 5 the context could not be released.
+  static constexpr int kNoError = -1;
+
+  explicit CabinetExtractor(InstallSession& session) : session_(session) {}
+
+  // Unpacks "file1.cab" from the setup folder and its continuation cabinets on a worker thread
+  // while the UI thread keeps pumping. A split build then waits for the first disk to be back.
+  // False when the extraction failed.
+  bool ExtractCabinets();
+
+  int ExtractError() const { return extractError_; }
+  int ExtractedFiles() const { return extractedFiles_; }
+
+ private:
+  class Handler;
+
+  void Extract();
+  bool WaitForFirstDisk();
+  void Fail(int error);
+
+  InstallSession& session_;
+  int extractError_ = kNoError;
+  int extractedFiles_ = 0;
+};
+
+}  // namespace tw
