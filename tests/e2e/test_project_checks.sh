@@ -17,6 +17,7 @@ pack_project() {
   mkdir -p "$project"
   printf '[APPINFO]\r\na1=Demo App\r\na2=1.0\r\na3=%s\r\na4=C:\\Demo\r\n%s' "$CODE" "$settings" >"$project/setup.inf"
   printf 'C:\\src\\a.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n' >"$project/data.inf"
+  mkdir -p "$project/payload" && printf 'a' >"$project/payload/a.txt"
   printf '[SetupError]\r\n3=Close\r\n' >"$project/language.lan"
   PACKED=$E2E_DIR/packed
   e2e_pack "$project" "$PACKED" >/dev/null

@@ -8,7 +8,9 @@ project="$work/project"
 out="$work/out dir"
 mkdir -p "$project/theme" "$project/languages" "$project/SupportFiles/sub"
 printf '[APPINFO]\r\nProductName=Tiny\r\n' > "$project/setup.inf"
-printf '[FILES]\r\nTOTAL=0\r\n' > "$project/data.inf"
+mkdir -p "$project/payload"
+printf 'a.txt\r\nD*0*0*0|\r\n' > "$project/data.inf"
+printf 'payload' > "$project/payload/a.txt"
 printf '[PAGE]\r\n' > "$project/theme/welcome.lcd"
 printf 'BM' > "$project/theme/back.bmp"
 printf '[LANG]\r\n' > "$project/language.lan"
@@ -20,13 +22,13 @@ printf 'MZ' > "$work/setup.exe"
 
 "$pack" "$project" "$out" --setup "$work/setup.exe" > "$work/listing" || fail "pack failed"
 
-expected="setup.ziv data.ziv ^!back.bmp ^!welcome.lcd language.lan languages/german.lan
+expected="setup.ziv data.ziv file1.cab ^!back.bmp ^!welcome.lcd language.lan languages/german.lan
 SupportFiles/mergemod.msi SupportFiles/sub/extra.dat setup.exe"
 for f in $expected; do
   [ -f "$out/$f" ] || fail "missing $f"
   grep -qxF "$out/$f" "$work/listing" || fail "$f not listed"
 done
-[ "$(wc -l < "$work/listing")" -eq 9 ] || fail "listing has $(wc -l < "$work/listing") lines"
+[ "$(wc -l < "$work/listing")" -eq 10 ] || fail "listing has $(wc -l < "$work/listing") lines"
 [ ! -e "$out/languages/readme.txt" ] || fail "non-.lan file copied"
 cmp "$project/theme/welcome.lcd" "$out/^!welcome.lcd" || fail "theme file content"
 cmp "$work/setup.exe" "$out/setup.exe" || fail "setup.exe content"

@@ -1,5 +1,5 @@
-// tarnwick-pack PROJECT_DIR OUT_DIR [--setup PATH_TO_SETUP_EXE]: packs a plain project folder into
-// the folder that ships beside setup.exe, printing one line per file written.
+// tarnwick-pack PROJECT_DIR OUT_DIR [--setup PATH_TO_SETUP_EXE] [--disk-image | --split]: packs a
+// plain project folder into the folder that ships beside setup.exe, printing one line per file written.
 #include <iostream>
 #include <string>
 
@@ -8,10 +8,14 @@
 namespace {
 
 int Usage() {
-  std::cerr << "usage: tarnwick-pack PROJECT_DIR OUT_DIR [--setup PATH_TO_SETUP_EXE]\n"
-               "  PROJECT_DIR holds setup.inf, data.inf and optionally theme/, language.lan,\n"
-               "  languages/*.lan and SupportFiles/; OUT_DIR receives setup.ziv, data.ziv, the ^! theme\n"
-               "  files, the language and support files, and setup.exe when given.\n";
+  std::cerr << "usage: tarnwick-pack PROJECT_DIR OUT_DIR [--setup PATH_TO_SETUP_EXE] [--disk-image | --split]\n"
+               "  PROJECT_DIR holds setup.inf, data.inf, payload/ (the files data.inf lists) and optionally\n"
+               "  support/, theme/, language.lan, languages/*.lan and SupportFiles/; OUT_DIR receives\n"
+               "  setup.ziv, data.ziv, the payload, the ^! theme files, the language and support files,\n"
+               "  and setup.exe when given.\n"
+               "  The payload is file1.cab (MSZIP, members F<i>_<name>) unless --disk-image (the folder\n"
+               "  DiskImage1 with the same names) or --split (file1.cab with the final names, unpacked\n"
+               "  straight into the install folder; setup.inf should say CURRENTBUILD=Split Files).\n";
   return 2;
 }
 
@@ -19,12 +23,19 @@ int Usage() {
 
 int main(int argc, char** argv) {
   tw::pack::PackOptions options;
+  options.warn = [](const std::string& text) { std::cerr << "tarnwick-pack: warning: " << text << "\n"; };
+  options.progress = [](const std::string& text) { std::cerr << "tarnwick-pack: " << text << "\n"; };
+  bool layoutGiven = false;
   int positional = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--setup") {
       if (i + 1 >= argc) return Usage();
       options.setupExe = argv[++i];
+    } else if (arg == "--disk-image" || arg == "--split") {
+      if (layoutGiven) return Usage();
+      layoutGiven = true;
+      options.layout = arg == "--split" ? tw::pack::PayloadLayout::kSplit : tw::pack::PayloadLayout::kDiskImage;
     } else if (!arg.empty() && arg[0] == '-') {
       return Usage();
     } else if (positional == 0) {

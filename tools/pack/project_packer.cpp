@@ -9,6 +9,7 @@
 
 #include "crypt/project_key.h"
 #include "crypt/rijndael_method.h"
+#include "payload_packer.h"
 
 namespace fs = std::filesystem;
 
@@ -54,6 +55,7 @@ void CheckProject(const PackOptions& options) {
     throw std::runtime_error("the output folder must not be the project folder");
   if (!options.setupExe.empty() && !fs::is_regular_file(options.setupExe))
     throw std::runtime_error("setup program " + options.setupExe.string() + " does not exist");
+  PlanPayload(options);  // refuses a broken data.inf before anything is written
 }
 
 void PackProjectFiles(const PackOptions& options, const WroteFile& wrote) {
@@ -88,9 +90,8 @@ void PackSupportFiles(const PackOptions& options, const WroteFile& wrote) {
   for (const fs::path& file : files) CopyOne(file, options.outDir / "SupportFiles" / fs::relative(file, from), wrote);
 }
 
-void PackPayload(const PackOptions& /*options*/, const WroteFile& /*wrote*/) {
-  // The payload (file1.cab with F<i>_<name> members, or DiskImage1\) is built here once cabinet
-  // writing exists; until then a packed project carries no payload.
+void PackPayload(const PackOptions& options, const WroteFile& wrote) {
+  WritePayload(options, PlanPayload(options), wrote);
 }
 
 void PackSetupExe(const PackOptions& options, const WroteFile& wrote) {

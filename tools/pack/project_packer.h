@@ -7,10 +7,19 @@
 
 namespace tw::pack {
 
+// How the payload ships: one compressed cabinet unpacked before the first page, an uncompressed
+// folder copied from, or a cabinet (set) unpacked straight into the install folder.
+enum class PayloadLayout { kCabinet, kDiskImage, kSplit };
+
 struct PackOptions {
   std::filesystem::path projectDir;
   std::filesystem::path outDir;
   std::filesystem::path setupExe;  // empty: not copied
+  PayloadLayout layout = PayloadLayout::kCabinet;
+  // Told about things that pack but are probably not what the author meant.
+  std::function<void(const std::string&)> warn = [](const std::string&) {};
+  // Told how far a large payload has got.
+  std::function<void(const std::string&)> progress = [](const std::string&) {};
 };
 
 // Called once for every file written, with its path.
@@ -26,7 +35,7 @@ void PackProjectFiles(const PackOptions& options, const WroteFile& wrote);   // 
 void PackTheme(const PackOptions& options, const WroteFile& wrote);          // theme/* -> ^!<name>
 void PackLanguages(const PackOptions& options, const WroteFile& wrote);      // language.lan, languages/*.lan
 void PackSupportFiles(const PackOptions& options, const WroteFile& wrote);   // SupportFiles/
-void PackPayload(const PackOptions& options, const WroteFile& wrote);        // cabinets: not yet
+void PackPayload(const PackOptions& options, const WroteFile& wrote);        // file1.cab or DiskImage1/
 void PackSetupExe(const PackOptions& options, const WroteFile& wrote);       // setup.exe when given
 
 }  // namespace tw::pack
