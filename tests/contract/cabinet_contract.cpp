@@ -93,6 +93,17 @@ TEST_F(CabinetContract, EveryMemberReachesTheHandlerAsStored) {
   EXPECT_TRUE(handler.asked.empty());
 }
 
+TEST_F(CabinetContract, ACabinetWithoutMembersIsAnEmptySet) {
+  ASSERT_TRUE(files().WriteAll(At("empty.cab"), tc::StoredCabinet({})));
+  auto context = Context();
+  ASSERT_NE(context, nullptr);
+  EXPECT_EQ(context->Check(At("empty.cab")), CabinetCheck::kCabinet);
+  RecordingHandler handler(Dir());
+  EXPECT_TRUE(context->CopyAll(Dir(), "empty.cab", handler));
+  EXPECT_TRUE(handler.copied.empty());
+  EXPECT_TRUE(context->Release());
+}
+
 TEST_F(CabinetContract, MsZipCabinetsFromThePackerDecompress) {
   ASSERT_TRUE(files().WriteAll(At("file1.cab"), tc::MsZipCabinet()));
   RecordingHandler handler(Dir());

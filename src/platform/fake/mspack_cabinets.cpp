@@ -123,6 +123,15 @@ void StampTimes(const std::filesystem::path& host, const mscabd_file& file) {
   utimensat(AT_FDCWD, host.c_str(), times, 0);
 }
 
+// libmspack refuses a cabinet without members, which FDI reads as an empty set (the packer writes
+// one for a project without payload files).
+bool IsEmptyCabinet(const FakeFileSystem& files, const std::string& path) {
+  auto in = files.OpenRead(path);
+  char header[36] = {};
+  if (!in || !in->read(header, sizeof header)) return false;
+  return std::string(header, 4) == "MSCF" && header[28] == 0 && header[29] == 0;
+}
+
 class MspackContext : public CabinetContext {
  public:
   MspackContext(FakeFileSystem& files, bool releases) : files_(files), releases_(releases) {
@@ -139,7 +148,7 @@ class MspackContext : public CabinetContext {
   CabinetCheck Check(const std::string& path) override {
     if (!files_.OpenRead(path)) return CabinetCheck::kCannotOpen;
     mscabd_cabinet* cabinet = decompressor_->open(decompressor_, path.c_str());
-    if (!cabinet) return CabinetCheck::kNotCabinet;
+    if (!cabinet) return IsEmptyCabinet(files_, path) ? CabinetCheck::kCabinet : CabinetCheck::kNotCabinet;
     decompressor_->close(decompressor_, cabinet);
     return CabinetCheck::kCabinet;
   }
@@ -149,7 +158,7 @@ class MspackContext : public CabinetContext {
     paths_.clear();
     paths_.push_back(folder + cabinetName);
     mscabd_cabinet* first = decompressor_->open(decompressor_, paths_.back().c_str());
-    if (!first) return false;
+    if (!first) return IsEmptyCabinet(files_, paths_.back());
     bool copied = JoinSet(folder, first, handler) && ExtractAll(*first, handler);
     decompressor_->close(decompressor_, first);  // closes every cabinet joined to it
     return copied;
