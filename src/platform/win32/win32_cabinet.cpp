@@ -1,16 +1,49 @@
 // A thin wrapper over FDI: the decompressor reads the cabinets through Win32 file handles and every
 // notification goes straight to the portable handler, which decides what is written where.
+// cabinet.dll is not one of the system's known DLLs, so it is loaded by its full path from the
+// system folder rather than imported: an import would be looked for beside setup.exe first.
 #include <windows.h>
 #include <fcntl.h>
 #include <fdi.h>
 
 #include <cstdlib>
 #include <map>
+#include <string>
 
 #include "platform/win32/win32_cabinet.h"
 
 namespace tw {
 namespace {
+
+struct FdiApi {
+  decltype(&FDICreate) create = nullptr;
+  decltype(&FDIIsCabinet) isCabinet = nullptr;
+  decltype(&FDICopy) copy = nullptr;
+  decltype(&FDIDestroy) destroy = nullptr;
+};
+
+template <typename Function>
+void Find(HMODULE module, const char* name, Function& function) {
+  function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+// Null when cabinet.dll or one of its functions is missing.
+const FdiApi* Fdi() {
+  static const FdiApi api = [] {
+    FdiApi found;
+    char folder[MAX_PATH] = {};
+    UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return found;
+    HMODULE module = LoadLibraryA((std::string(folder) + "\\cabinet.dll").c_str());
+    if (!module) return found;
+    Find(module, "FDICreate", found.create);
+    Find(module, "FDIIsCabinet", found.isCabinet);
+    Find(module, "FDICopy", found.copy);
+    Find(module, "FDIDestroy", found.destroy);
+    return found;
+  }();
+  return api.create && api.isCabinet && api.copy && api.destroy ? &api : nullptr;
+}
 
 INT_PTR AsFdiHandle(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<INT_PTR>(handle); }
 HANDLE AsHandle(INT_PTR handle) { return reinterpret_cast<HANDLE>(handle); }
@@ -125,7 +158,7 @@ class FdiContext : public CabinetContext {
 
   // FDI keeps a pointer to the error record for the context's whole life, so it lives here.
   bool Create() {
-    fdi_ = FDICreate(FdiAlloc, FdiFree, FdiOpen, FdiRead, FdiWrite, FdiClose, FdiSeek, cpu80386, &error_);
+    fdi_ = Fdi()->create(FdiAlloc, FdiFree, FdiOpen, FdiRead, FdiWrite, FdiClose, FdiSeek, cpu80386, &error_);
     return fdi_ != nullptr;
   }
 
@@ -133,7 +166,7 @@ class FdiContext : public CabinetContext {
     INT_PTR file = FdiOpen(const_cast<char*>(path.c_str()), _O_RDONLY | _O_BINARY, 0);
     if (file == -1) return CabinetCheck::kCannotOpen;
     FDICABINETINFO info = {};
-    bool isCabinet = FDIIsCabinet(fdi_, file, &info) != FALSE;
+    bool isCabinet = Fdi()->isCabinet(fdi_, file, &info) != FALSE;
     FdiClose(file);
     return isCabinet ? CabinetCheck::kCabinet : CabinetCheck::kNotCabinet;
   }
@@ -142,7 +175,7 @@ class FdiContext : public CabinetContext {
     if (!fdi_) return false;
     CopyState state{&handler, {}};
     // A target left open by a failed copy is closed by FDI itself, through FdiClose.
-    return FDICopy(fdi_, const_cast<char*>(cabinetName.c_str()), const_cast<char*>(folder.c_str()), 0, Notify,
+    return Fdi()->copy(fdi_, const_cast<char*>(cabinetName.c_str()), const_cast<char*>(folder.c_str()), 0, Notify,
                    nullptr, &state) != FALSE;
   }
 
@@ -150,7 +183,7 @@ class FdiContext : public CabinetContext {
     if (!fdi_) return true;
     HFDI fdi = fdi_;
     fdi_ = nullptr;
-    return FDIDestroy(fdi) != FALSE;
+    return Fdi()->destroy(fdi) != FALSE;
   }
 
  private:
@@ -161,6 +194,7 @@ class FdiContext : public CabinetContext {
 }  // namespace
 
 std::unique_ptr<CabinetContext> Win32Cabinets::CreateContext() {
+  if (!Fdi()) return nullptr;
   auto context = std::make_unique<FdiContext>();
   if (!context->Create()) return nullptr;
   return context;
