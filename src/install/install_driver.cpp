@@ -1,0 +1,93 @@
+#include "install/install_driver.h"
+
+#include "app/host_flags.h"
+#include "app/os_tag.h"
+#include "app/trace.h"
+#include "install/cabinet_extractor.h"
+#include "install/file_data.h"
+#include "install/install_session.h"
+#include "install/payload_copy.h"
+#include "install/registry_entries.h"
+#include "install/uninstall_registration.h"
+#include "platform/platform.h"
+
+namespace tw {
+namespace {
+
+// Phases that later parts of the engine fill; until then the trace says they were passed.
+void NotYetPart(InstallSession& session, const char* phase) {
+  session.trace.Write("install", "phase", {{"name", phase}, {"result", "not-in-engine-yet"}});
+}
+
+// Copy phase: a split build unpacks its cabinets into the install folder, any other build copies
+// the payload files. False ends the run (a failed extraction, a cancel or an abort).
+bool PutPayloadInPlace(InstallSession& session, std::vector<FileEntry>& fileList) {
+  session.SetStatus("Please Wait, Copying Files...");
+  if (session.flags.splitFiles == kOn) return CabinetExtractor(session).ExtractCabinets();
+  if (session.flags.previewMode == kOn) return true;
+  return CopyPayloadFiles(session, fileList);
+}
+
+void MakeSystemChanges(InstallSession& session) {
+  bool preview = session.flags.previewMode == kOn;
+  session.SetStatus("Please Wait, Creating Shortcuts...");
+  if (!preview) NotYetPart(session, "shortcuts");
+  session.SetStatus("Please Wait, Setting system...");
+  if (!preview) {
+    NotYetPart(session, "ini-entries");
+    CreateRegistryKeys(session);
+    WriteRegistryValues(session);
+    NotYetPart(session, "associations");
+    NotYetPart(session, "environment");
+  }
+  NotYetPart(session, "services");
+}
+
+}  // namespace
+
+void ShowEngineError(InstallSession& session, int number, const std::string& message) {
+  const std::string text = "Error Number: " + std::to_string(number) + "\r\nMessage: " + message;
+  session.trace.Write("dialog", "engine-error", {{"text", text}});
+  session.platform.ui.ShowMessageBox(text, "Setup", kMbOk);
+}
+
+void StartInstall(InstallSession& session, std::vector<FileEntry>& fileList) {
+  session.PayloadDir = session.TempDir + session.WorkName + "\\";
+  if (session.flags.useDiskImages == kOn) session.PayloadDir = session.SetupDir + "DiskImage1\\";
+  if (session.flags.splitFiles == kOn) session.PayloadDir = session.SetupDir;
+  session.LogDir = session.Expand("<WindowsFolder>\\Installer\\<ProductCode>\\");
+  session.LogPath = session.Expand("<WindowsFolder>\\Installer\\<ProductCode>\\uninstall.log");
+  if (session.platform.files.Exists(session.LogPath)) session.platform.files.Remove(session.LogPath);
+  session.trace.Write("install", "start",
+                      {{"payload", session.PayloadDir}, {"log", session.LogPath},
+                       {"installdir", session.InstallDir()}, {"preview", std::to_string(session.flags.previewMode)}});
+  session.platform.ui.RunAndPump([&] { Iniciar(session, fileList); });
+  session.progress.SetProgressPos(session.TotalFiles);
+  session.trace.Write("install", "end", {{"cancelled", std::to_string(session.flags.cancelled)}});
+}
+
+void Iniciar(InstallSession& session, std::vector<FileEntry>& fileList) {
+  if (!session.platform.shell.PrepareThread()) {
+    ShowEngineError(session, 0,
+                    "Iniciar() - Tarnwick Can't CO-INITIALIZE; Please restart your computer; If not work, you must "
+                    "update your Windows!");
+    return;
+  }
+  session.OsTag = OsTagFor(session.platform.system.Version());
+  session.SetStatus("Loading data information...");
+  if (!LoadFileData(session, fileList)) {
+    ShowEngineError(session, 1, "LoadFileData() - Error");
+    return;
+  }
+  RegisterUninstallProgram(session);
+  session.progress.SetProgressRange(session.TotalFiles);
+  if (!PutPayloadInPlace(session, fileList)) return;
+  MakeSystemChanges(session);
+  session.SetStatus("Finishing settings...");
+  if (session.flags.previewMode == kOn) return;
+  RegisterUninstall(session);
+  session.SetStatus("Removing temporary files...");
+  if (session.RemoveWorkFolder) session.RemoveWorkFolder();
+}
+
+}  // namespace tw

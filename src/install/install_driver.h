@@ -1,0 +1,22 @@
+// The install driver: one installation run, its phases in their fixed order on a worker thread,
+// while the UI thread keeps the pages alive.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace tw {
+
+struct FileEntry;
+struct InstallSession;
+
+// Fixes where the payload and the log are, starts a fresh log, runs the phases on a worker while
+// pumping messages, and leaves the progress bar full. fileList keeps the payload list afterwards.
+void StartInstall(InstallSession& session, std::vector<FileEntry>& fileList);
+
+// The phases, on the worker thread.
+void Iniciar(InstallSession& session, std::vector<FileEntry>& fileList);
+
+// The engine's own error box: "Error Number: %i\r\nMessage: %s" with an OK button.
+void ShowEngineError(InstallSession& session, int number, const std::string& message);
+
+}  // namespace tw
