@@ -2,6 +2,8 @@
 // recorded so a test can see what ran with which command line.
 #pragma once
 #include <optional>
+#include <map>
+#include <optional>
 #include <vector>
 
 #include "platform/fake/fake_file_system.h"
@@ -34,9 +36,29 @@ class FakeShell : public Shell {
   }
 
   void EndProcess(int exitCode) override { endedWith = exitCode; }
+  bool OpenWith(const std::string& target, const std::string& parameters, const std::string& folder) override {
+    opened.push_back(target + "|" + parameters + "|" + folder);
+    return true;
+  }
+  // A library "exists" when its file does; its exports answer from exportResults by name.
+  std::optional<int> CallExport(const std::string& library, const std::string& exportName,
+                                const std::string& argument) override {
+    exportCalls.push_back(library + "|" + exportName + "|" + argument);
+    auto result = exportResults.find(exportName);
+    if (!files_.Exists(library) || result == exportResults.end()) return std::nullopt;
+    return result->second;
+  }
+  bool Restart() override {
+    ++restarts;
+    return restartAllowed;
+  }
 
   std::vector<Run> runs;
   std::optional<int> endedWith;  // the exit code EndProcess was asked for
+  std::vector<std::string> exportCalls;
+  std::map<std::string, int> exportResults;
+  int restarts = 0;
+  bool restartAllowed = true;
   std::vector<Run> started;  // started without waiting
   std::vector<std::string> opened;
   bool threadsPrepare = true;

@@ -104,6 +104,10 @@ class Win32Shell : public Shell {
   bool Start(const std::string& program, const std::string& commandLine) override;
   bool Open(const std::string& target) override;
   bool PrepareThread() override;
+  bool OpenWith(const std::string& target, const std::string& parameters, const std::string& folder) override;
+  std::optional<int> CallExport(const std::string& library, const std::string& exportName,
+                                const std::string& argument) override;
+  bool Restart() override;
   void EndProcess(int exitCode) override;
 };
 

@@ -40,6 +40,47 @@ bool Win32Shell::Start(const std::string& program, const std::string& commandLin
   return true;
 }
 
+bool Win32Shell::OpenWith(const std::string& target, const std::string& parameters, const std::string& folder) {
+  HINSTANCE result = ShellExecuteA(nullptr, nullptr, target.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
+                                   folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+std::optional<int> Win32Shell::CallExport(const std::string& library, const std::string& exportName,
+                                          const std::string& argument) {
+  // By full path, searching only its own folder and the system folder for what it needs, so
+  // nothing planted in the current folder is loaded.
+  constexpr DWORD kDllLoadDir = 0x00000100, kSystem32 = 0x00000800;
+  HMODULE module = LoadLibraryExA(library.c_str(), nullptr, kDllLoadDir | kSystem32);
+  if (!module) module = LoadLibraryExA(library.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (!module) return std::nullopt;
+  using Export = int (*)(char*);
+  auto function = reinterpret_cast<Export>(reinterpret_cast<void*>(GetProcAddress(module, exportName.c_str())));
+  std::optional<int> result;
+  if (function) {
+    char buffer[255] = {};
+    argument.copy(buffer, sizeof buffer - 1);
+    result = function(buffer);
+  }
+  FreeLibrary(module);
+  return result;
+}
+
+// The shutdown privilege is enabled first: without it the system refuses a forced restart.
+bool Win32Shell::Restart() {
+  HANDLE token = nullptr;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+    TOKEN_PRIVILEGES privileges = {};
+    if (LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
+      privileges.PrivilegeCount = 1;
+      privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+      AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+    }
+    CloseHandle(token);
+  }
+  return ExitWindowsEx(EWX_REBOOT | EWX_FORCE, 0) != 0;
+}
+
 bool Win32Shell::PrepareThread() { return SUCCEEDED(CoInitialize(nullptr)); }
 
 bool Win32Shell::Open(const std::string& target) {
