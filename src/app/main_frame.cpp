@@ -6,6 +6,7 @@
 #include "app/earlier_installation.h"
 #include "app/language_file.h"
 #include "app/os_tag.h"
+#include "app/page_flow.h"
 #include "app/user_variables.h"
 #include "app/project_files.h"
 #include "crypt/rijndael_method.h"
@@ -231,13 +232,17 @@ int CMainFrame::StartWizard() {
   }
   Conditions.LoadConditions(settings_);
   DetectEarlierInstallation(*this);
+  flow_ = std::make_unique<PageFlow>(*this);
+  flow_->LoadPageList();
+  flow_->LoadFileActions();
+  // A failed unpacking of the payload has already asked the process to end.
+  if (!flow_->ShowStartPage()) return 0;
   LoadUserVariables(settings_, platform_, Expander(), dialogs_, trace_, platform_.system.ProgramName(),
                     UserVariables, UserVariableNotes);
   // Merge modules are installed after the engine's own run, from files in the work folder.
   if (ReadCount("MERGEMODULES") != 0) flags_.keepWorkDir = kOn;
-  // The wizard pages are not part of the engine yet: the run ends once the project is read.
-  trace_.Write("wizard", "end", {{"reason", "no pages"}, {"installdir", InstallDir}});
-  platform_.ui.PostQuit(0);
+  trace_.Write("wizard", "first-page", {{"installdir", InstallDir}});
+  flow_->NextPage();
   return 0;
 }
 
@@ -255,6 +260,13 @@ bool CMainFrame::ConditionAllows(const std::string& name) {
 
 void CMainFrame::RunPageConditions(const std::string& pageFile) {
   Conditions.RunPageConditions(pageFile, Expander(), ActionRunner());
+}
+
+void CMainFrame::Abort() {
+  if (flow_)
+    flow_->AbortSetup();
+  else
+    AbortSetup();
 }
 
 void CMainFrame::AbortSetup() {

@@ -15,6 +15,7 @@
 namespace tw {
 
 class CRijndaelMethod;
+class PageFlow;
 
 // The shell folders resolved once at start, for the current user.
 struct SpecialFolders {
@@ -57,6 +58,8 @@ class CMainFrame : private ActionHost {
   FixedDialogs& Dialogs() { return dialogs_; }
   const ProjectSettings& Settings() const { return settings_; }
   Platform& GetPlatform() { return platform_; }
+  // The page sequence; null until the wizard has started.
+  PageFlow* Flow() { return flow_.get(); }
   Trace& GetTrace() { return trace_; }
   HostFlags& Flags() { return flags_; }
 
@@ -96,7 +99,7 @@ class CMainFrame : private ActionHost {
   PlaceholderValues CurrentPlaceholderValues() const;
   void EndStartup(const std::string& message);
   bool MachineQualifies();
-  void Abort() override { AbortSetup(); }
+  void Abort() override;
   void ShowInfo(const std::string& text) override { dialogs_.ShowInfo(text); }
   ConditionTable::Expander Expander();
   ConditionTable::ActionRunner ActionRunner();
@@ -107,6 +110,7 @@ class CMainFrame : private ActionHost {
   std::unique_ptr<CRijndaelMethod> crypt_;
   ProjectSettings settings_;
   FixedDialogs dialogs_;
+  std::unique_ptr<PageFlow> flow_;
 };
 
 }  // namespace tw

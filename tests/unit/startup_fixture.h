@@ -24,6 +24,8 @@ class StartupFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     fake.files.MakeFolders(kDist);
+    // A disk-image build: start-up then has no cabinet to unpack before the first page.
+    fake.files.MakeFolders(std::string(kDist) + "DiskImage1");
     fake.files.SetCurrentFolder("C:\\dist");
     fake.system.environment["TARNWICK_LOG"] = "C:\\trace.log";
     fake.registry.CreateKey(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion");

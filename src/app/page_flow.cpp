@@ -1,0 +1,247 @@
+#include "app/page_flow.h"
+
+#include <algorithm>
+
+#include "app/main_frame.h"
+#include "install/cabinet_extractor.h"
+#include "install/install_driver.h"
+#include "install/install_session.h"
+#include "skin/skin_page.h"
+
+namespace tw {
+namespace {
+
+const char kStartPage[] = "start.lcd";
+const char kRestartQuestion[] =
+    "You must restart your system for the configuration changes made to <ProductName> to take effect. "
+    "Click Yes to restart now or No if you plan to restart later.";
+
+// The progress page as the install engine sees it: every change reaches the page on the UI thread.
+class PageProgress : public InstallProgress {
+ public:
+  PageProgress(Ui& ui, CSkinPage* page) : ui_(ui), page_(page) {}
+  void SetStatusText(const std::string& text) override {
+    OnPage([&](CSkinPage& page) { page.SetStatusText(text, 0); });
+  }
+  void SetProgressRange(int maximum) override {
+    OnPage([&](CSkinPage& page) { page.SetProgressRange(maximum); });
+  }
+  void SetProgressPos(int position) override {
+    OnPage([&](CSkinPage& page) { page.SetProgressPos(position); });
+  }
+  void ShowDownloadProgress(bool visible, int position) override {
+    OnPage([&](CSkinPage& page) {
+      if (SkinControl* bar = page.ControlByName("IDC_DOWNLOADPROGRESS"))
+        bar->Update([&](WidgetLook& look) {
+          look.visible = visible;
+          look.rangeMax = 100;
+          look.position = position;
+        });
+    });
+  }
+
+ private:
+  template <typename Work>
+  void OnPage(Work work) {
+    if (page_) ui_.CallOnUiThread([&] { work(*page_); });
+  }
+  Ui& ui_;
+  CSkinPage* page_;
+};
+
+// Fills a session with copies of the host values, so the run is not affected by the wizard.
+void FillSession(InstallSession& session, CMainFrame& frame) {
+  session.placeholders = frame.PlaceholderCopy();
+  session.SetupDir = frame.SetupDir;
+  session.TempDir = frame.TempDir;
+  session.WorkName = frame.WorkName;
+  session.WorkDir = frame.WorkDir;
+  session.DataInfPath = frame.DataInfPath;
+  session.ProductCode = frame.ProductCode;
+  session.OsTag = frame.OsTag;
+  session.Conditions = frame.Conditions;
+  session.RemoveWorkFolder = [&frame] { frame.RemoveWorkFolder(WorkFolderRemoval::UnlessKept); };
+}
+
+}  // namespace
+
+PageFlow::PageFlow(CMainFrame& frame) : frame_(frame), standardPages_(frame) {}
+
+PageFlow::~PageFlow() = default;
+
+Platform& PageFlow::GetPlatform() { return frame_.GetPlatform(); }
+HostFlags& PageFlow::Flags() { return frame_.Flags(); }
+const ProjectSettings& PageFlow::Settings() const { return frame_.Settings(); }
+std::string PageFlow::ExpandPlaceholders(const std::string& text) const { return frame_.ExpandPlaceholders(text); }
+bool PageFlow::ConfirmCancel() { return frame_.Dialogs().ConfirmCancel(); }
+void PageFlow::RemoveWorkFolderNow() { frame_.RemoveWorkFolder(WorkFolderRemoval::Always); }
+
+void PageFlow::LoadPageList() {
+  pageCount_ = std::min(ToNumber(frame_.ReadSetting("DIALOGLIST", "TOTAL1")), kMaxPages);
+  pageList_.clear();
+  for (int i = 0; i < pageCount_; ++i) pageList_.push_back(frame_.ReadSetting("DIALOGLIST", "W" + std::to_string(i)));
+  pageIndex_ = -1;
+}
+
+void PageFlow::LoadFileActions() {
+  fileActions_.LoadFileActions(frame_.Settings(), [this](const std::string& text) { return ExpandPlaceholders(text); });
+}
+
+FileActionContext PageFlow::ActionContext() {
+  return FileActionContext{frame_.GetPlatform(),
+                           frame_.GetTrace(),
+                           frame_.OsTag,
+                           frame_.InstallDir,
+                           [this](const std::string& text) { return ExpandPlaceholders(text); },
+                           [this](const std::string& name) { return frame_.ConditionAllows(name); },
+                           [this] { AbortSetup(); }};
+}
+
+const std::string& PageFlow::CurrentPageFile() const {
+  static const std::string start = kStartPage, none;
+  if (pageIndex_ < 0) return start;
+  return pageIndex_ < pageCount_ ? pageList_[static_cast<size_t>(pageIndex_)] : none;
+}
+
+CSkinPage& PageFlow::MakePage(const std::string& file, int position, int count, bool visible) {
+  pages_.erase(std::remove_if(pages_.begin(), pages_.end(),
+                              [this](const std::unique_ptr<CSkinPage>& page) {
+                                return page.get() != current_ && !page->Window().IsOpen();
+                              }),
+               pages_.end());
+  pages_.push_back(std::make_unique<CSkinPage>(*this));
+  CSkinPage& page = *pages_.back();
+  page.LoadLayout(frame_.ThemeDir, file, position, count);
+  frame_.GetTrace().Write("wizard", "page", {{"file", file}, {"shown", visible ? "yes" : "hidden"}});
+  if (visible) page.Show();
+  return page;
+}
+
+CSkinPage& PageFlow::ShowPage(const std::string& file, int position, int count, bool visible) {
+  current_ = &MakePage(file, position, count, visible);
+  return *current_;
+}
+
+bool PageFlow::ShowStartPage() {
+  OnPageEntry();
+  HostFlags& flags = frame_.Flags();
+  if (flags.useDiskImages == kOn) return true;
+  CSkinPage& page = ShowPage(kStartPage, -1, 50, flags.silentInstall != kOn);
+  PageProgress progress(frame_.GetPlatform().ui, &page);
+  InstallSession session(frame_.GetPlatform(), flags, frame_.GetTrace(), frame_.Dialogs(), frame_.Settings(), progress);
+  FillSession(session, frame_);
+  if (!CabinetExtractor(session).ExtractCabinets()) {
+    frame_.GetPlatform().ui.PostQuit(1);
+    return false;
+  }
+  // A splash would keep the start page up until it closes; without one the page goes now.
+  current_->End();
+  return true;
+}
+
+void PageFlow::NextPage() {
+  HostFlags& flags = frame_.Flags();
+  if (frame_.Ended == kOn || flags.cancelled == kOn) return;
+  bool quickSetup = frame_.SetupTypeChoice == 0 || frame_.SetupTypeChoice == 1;
+  if (quickSetup && CurrentPageFile() == "setuptype.lcd") ++pageIndex_;
+  ++pageIndex_;
+  OnPageEntry();
+  if (flags.cancelled == kOn) return;
+  if (flags.silentInstall == kOn) {
+    flags.silentInstall = kSilentRunning;
+    ShowPage("progress.lcd", -1, 50, false);
+    return;
+  }
+  ShowPage(CurrentPageFile(), pageIndex_, pageCount_, true);
+}
+
+void PageFlow::PreviousPage() {
+  --pageIndex_;
+  bool quickSetup = frame_.SetupTypeChoice == 0 || frame_.SetupTypeChoice == 1;
+  if (quickSetup && CurrentPageFile() == "customsetup.lcd") --pageIndex_;
+  if (pageIndex_ < 1) pageIndex_ = 0;
+  // Going back shows the page again; the current page stays the one the sequence last reached.
+  MakePage(CurrentPageFile(), pageIndex_, pageCount_, true);
+}
+
+void PageFlow::OnPageEntry() {
+  const std::string page = CurrentPageFile();
+  FileActionContext context = ActionContext();
+  fileActions_.RunPageActions(page, context);
+  if (!page.empty()) frame_.RunPageConditions(page);
+}
+
+void PageFlow::ShowCancelledCompletion() {
+  ++pageIndex_;
+  ShowPage("complete.lcd", pageCount_, pageCount_, true);
+}
+
+void PageFlow::AbortSetup() {
+  frame_.AbortSetup();
+  if (current_) current_->End();
+  ShowCancelledCompletion();
+}
+
+void PageFlow::ReportClick(const PageReport& report) {
+  frame_.GetTrace().Write("wizard", "event", {{"name", report.name}, {"action", std::to_string(report.action)},
+                                               {"page", report.layoutFile}});
+  if (report.name == "IDC_FINISH") {
+    Finish();
+    return;
+  }
+  if (frame_.Ended == kOn || report.name == "IDYES" || report.name == "IDNO") return;
+  if (report.name == "IDC_BACK" || report.action == 2) {
+    PreviousPage();
+  } else if (report.name == "IDC_NEXT" || report.action == 1) {
+    if (frame_.Flags().cancelled == kOn)
+      ShowCancelledCompletion();
+    else
+      NextPage();
+  }
+}
+
+void PageFlow::StartInstallation() {
+  Platform& platform = frame_.GetPlatform();
+  HostFlags& flags = frame_.Flags();
+  PageProgress progress(platform.ui, current_);
+  {
+    InstallSession session(platform, flags, frame_.GetTrace(), frame_.Dialogs(), frame_.Settings(), progress);
+    FillSession(session, frame_);
+    StartInstall(session, fileList_);
+  }
+  if (flags.cancelled == kOn) {
+    ShowCancelledCompletion();
+  } else if (flags.keepWorkDir == kOn) {
+    // The merge-module page belongs to a later stage of the engine: go on as after it.
+    frame_.GetTrace().Write("wizard", "merge-modules", {{"result", "not-in-engine-yet"}});
+    flags.keepWorkDir = 0;
+    frame_.RemoveWorkFolder(WorkFolderRemoval::Always);
+    NextPage();
+  } else if (flags.silentInstall == kSilentRunning) {
+    Finish();
+  } else {
+    NextPage();
+  }
+}
+
+void PageFlow::Finish() {
+  FileActionContext context = ActionContext();
+  fileActions_.RunPageActions(kAfterFinishPage, context);
+  frame_.RunPageConditions(kAfterFinishPage);
+  Platform& platform = frame_.GetPlatform();
+  const std::string& launch = frame_.LaunchFile;
+  if (frame_.LaunchChosen == kOn && platform.files.Exists(launch) && !platform.files.IsFolder(launch)) {
+    size_t cut = launch.find_last_of('\\');
+    platform.shell.OpenWith(launch, frame_.LaunchParameters, cut == std::string::npos ? "" : launch.substr(0, cut));
+  }
+  const std::string& readme = frame_.ReadmeFile;
+  if (frame_.ReadmeChosen == kOn && platform.files.Exists(readme) && !platform.files.IsFolder(readme))
+    platform.shell.OpenWith(readme, "", "");
+  if (frame_.Flags().cancelled != kOn && frame_.RestartRequired == kOn &&
+      frame_.Dialogs().AskQuestion(ExpandPlaceholders(kRestartQuestion)) == 1 && !platform.shell.Restart())
+    platform.ui.ShowMessageBox("Can't restart! Please restart manually your computer!", "Setup", kMbOk);
+  frame_.GetTrace().Write("wizard", "finish", {{"cancelled", std::to_string(frame_.Flags().cancelled)}});
+  platform.ui.PostQuit(0);
+}
+
+}  // namespace tw

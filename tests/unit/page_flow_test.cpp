@@ -1,0 +1,115 @@
+// The page sequence over the fakes: the silent path through a whole installation, Next and Back
+// with the setup-type skip, file actions, cancelling, and the finish.
+#include "app/page_flow.h"
+#include "skin/skin_page.h"
+#include "startup_fixture.h"
+
+namespace tw {
+namespace {
+
+const char kButtonPage[] =
+    "[INFO]\r\nTOTAL=2\r\n0=x,1,1,80,25,BUTTON,-,x,0\r\n1=x,90,1,80,25,BUTTON,-,x,1\r\n"
+    "[DADOS]\r\n0,t=1\r\n0,0=N|IDC_BACK|0\r\n1,t=1\r\n1,0=N|IDC_NEXT|0\r\n";
+
+class PageFlowTest : public StartupFixture {
+ protected:
+  void Theme(const std::string& file, const std::string& layout) {
+    fake.files.MakeFolders("C:\\dist\\theme");
+    fake.files.WriteAll("C:\\dist\\theme\\" + file, layout);
+  }
+  PageFlow& Flow() { return *app->Frame()->Flow(); }
+  CSkinPage& Page() { return *Flow().CurrentPage(); }
+  FakePageWindow& Window() { return static_cast<FakePageWindow&>(Page().Window()); }
+  void Click(const std::string& name) { Page().OnCommand(Page().FindControlByName(name), 0); }
+};
+
+TEST_F(PageFlowTest, ASilentSetupInstallsBehindAHiddenProgressPageAndFinishes) {
+  Theme("progress.lcd",
+        "[INFO]\r\nTOTAL=2\r\n0=x,1,1,200,20,PROGRESS,-,x,0\r\n1=x,1,30,200,20,TEXT,-,x,1\r\n"
+        "[DADOS]\r\n0,t=1\r\n0,0=N|IDC_PROGRESS1|0\r\n1,t=1\r\n1,0=N|IDC_INFO|0\r\n");
+  fake.files.WriteAll("C:\\dist\\DiskImage1\\F0_a.txt", "alpha");
+  PackProject("[APPINFO]\r\na3={P}\r\na4=C:\\Apps\\Demo\r\n[BUILDING]\r\n2=Yes\r\n[DIALOGLIST]\r\nTOTAL1=1\r\nW0=welcome.lcd\r\n",
+              "C:\\src\\a.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n");
+  Start();
+  ASSERT_EQ(Page().LayoutFile(), "progress.lcd");
+  EXPECT_FALSE(Window().shown) << "a silent setup shows no page";
+  EXPECT_EQ(Window().timers.count(kInstallTimer), 1u);
+  Page().OnTimer(kInstallTimer);
+  EXPECT_EQ(fake.files.ReadAll("C:\\Apps\\Demo\\a.txt").value_or(""), "alpha");
+  EXPECT_NE(fake.files.ReadAll("C:\\windows\\Installer\\{P}\\uninstall.log").value_or("").find("FILE=C:\\Apps\\Demo\\a.txt"),
+            std::string::npos);
+  EXPECT_EQ(app->Flags().silentInstall, kSilentRunning);
+  EXPECT_EQ(fake.ui.quitCode.value_or(-1), 0) << "the finish ends the process";
+  EXPECT_FALSE(fake.files.Exists(kWork)) << "the work folder goes at the end";
+}
+
+TEST_F(PageFlowTest, TypicalSetupsSkipTheCustomPageBothWays) {
+  for (const char* page : {"welcome.lcd", "setuptype.lcd", "customsetup.lcd", "ready.lcd"}) Theme(page, kButtonPage);
+  PackProject("[DIALOGLIST]\r\nTOTAL1=4\r\nW0=welcome.lcd\r\nW1=setuptype.lcd\r\nW2=customsetup.lcd\r\nW3=ready.lcd\r\n");
+  Start();
+  EXPECT_EQ(Page().LayoutFile(), "welcome.lcd");
+  EXPECT_TRUE(Window().shown);
+  Click("IDC_NEXT");
+  EXPECT_EQ(Page().LayoutFile(), "setuptype.lcd");
+  app->Frame()->SetupTypeChoice = 0;
+  Click("IDC_NEXT");
+  EXPECT_EQ(Page().LayoutFile(), "ready.lcd");
+  Click("IDC_BACK");
+  EXPECT_EQ(Flow().PageIndex(), 1) << "Back from ready lands on the setup-type page";
+  Flow().PreviousPage();
+  Flow().PreviousPage();
+  EXPECT_EQ(Flow().PageIndex(), 0) << "Back on the first page stays there";
+}
+
+TEST_F(PageFlowTest, FileActionsRunOnArrivalOnceOrEachTime) {
+  Theme("welcome.lcd", kButtonPage);
+  Theme("ready.lcd", kButtonPage);
+  fake.files.MakeFolders("C:\\tools");
+  fake.files.WriteAll("C:\\tools\\once.exe", "MZ");
+  fake.files.WriteAll("C:\\tools\\every.exe", "MZ");
+  PackProject(
+      "[DIALOGLIST]\r\nTOTAL1=2\r\nW0=welcome.lcd\r\nW1=ready.lcd\r\n"
+      "[FILEACTION]\r\nTOTAL=3\r\nB0=C:\\Tools\\Once.exe\r\nE0=Ready to Install\r\nG0=Yes\r\nL0=127\r\n"
+      "B1=C:\\tools\\every.exe\r\nC1=/x\r\nE1=ready.lcd\r\nH1=Yes\r\nL1=127\r\n"
+      "B2=C:\\tools\\every.exe\r\nE2=After Click Finish Button\r\nL2=127\r\n");
+  Start();
+  Click("IDC_NEXT");
+  Click("IDC_BACK");
+  Flow().NextPage();
+  ASSERT_EQ(fake.shell.started.size() + fake.shell.runs.size(), 3u);
+  EXPECT_EQ(fake.shell.started[0].program, "c:\\tools\\once.exe") << "run lower-cased, once";
+  EXPECT_EQ(fake.shell.runs.size(), 2u) << "a waiting action runs on each forward arrival";
+  EXPECT_EQ(fake.shell.runs[0].commandLine, "/x");
+}
+
+TEST_F(PageFlowTest, ACancelledSetupEndsOnTheCompletionPage) {
+  Theme("welcome.lcd", std::string(kButtonPage) + "[INFO]\r\n");
+  Theme("complete.lcd", kButtonPage);
+  PackProject("[DIALOGLIST]\r\nTOTAL1=1\r\nW0=welcome.lcd\r\n");
+  Start();
+  EXPECT_TRUE(Page().OnKeyDown(kVirtualKeyEscape));
+  EXPECT_EQ(Page().LayoutFile(), "complete.lcd");
+  EXPECT_EQ(app->Flags().cancelled, kOn);
+  EXPECT_FALSE(fake.files.Exists(kWork));
+}
+
+TEST_F(PageFlowTest, FinishLaunchesWhatWasChosenAndAsksForARestart) {
+  fake.files.MakeFolders("C:\\Apps");
+  fake.files.WriteAll("C:\\Apps\\run.exe", "MZ");
+  PackProject("[DIALOGLIST]\r\nTOTAL1=0\r\nCT10=C:\\Apps\\run.exe\r\nCT11=-go\r\nCT13=C:\\Apps\\none.txt\r\nCT14=Yes\r\n");
+  Start();
+  app->Frame()->LaunchChosen = app->Frame()->ReadmeChosen = kOn;
+  fake.ui.dialogResults = {1};
+  Flow().Finish();
+  EXPECT_EQ(fake.shell.opened, (std::vector<std::string>{"C:\\Apps\\run.exe|-go|C:\\Apps"}))
+      << "the launch file from its own folder; a missing readme is skipped";
+  EXPECT_EQ(fake.shell.restarts, 1);
+  EXPECT_EQ(fake.ui.quitCode.value_or(-1), 0);
+
+  app->Flags().cancelled = kOn;
+  Flow().Finish();
+  EXPECT_EQ(fake.shell.restarts, 1) << "no restart question after a cancel";
+}
+
+}  // namespace
+}  // namespace tw
