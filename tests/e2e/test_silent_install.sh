@@ -1,0 +1,78 @@
+#!/bin/bash
+# Silent installations under Wine of projects packed by tarnwick-pack, one per build kind: the
+# files arrive byte for byte, the registry values and the uninstall registration are written, the
+# uninstall log holds exactly the changes, and no work folder is left behind.
+# Usage: test_silent_install.sh cabinet|disk_image|split
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+CASE=${1:?usage: test_silent_install.sh cabinet|disk_image|split}
+CODE='{7D3C9A10-4B2E-4F61-9C8D-2E5A1B7F3C40}'
+KEY="HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$CODE"
+
+write_project() {
+  local project=$1 build=$2
+  mkdir -p "$project/payload"
+  printf 'first file\r\n' >"$project/payload/readme.txt"
+  head -c 70000 /dev/urandom >"$project/payload/data.bin"
+  printf '[APPINFO]\r\na1=Silent Demo\r\na2=2.1\r\na3=%s\r\na4=C:\\Silent Demo\r\na19=Tarnwick Tests\r\n' "$CODE" >"$project/setup.inf"
+  printf '[BUILDING]\r\n2=Yes\r\nCURRENTBUILD=%s\r\n' "$build" >>"$project/setup.inf"
+  printf '[SYSTEM]\r\n1=All Processors\r\n2=Any\r\n3=Any resolution\r\n4=Any colors\r\n' >>"$project/setup.inf"
+  printf 'os0=Yes\r\nos1=Yes\r\nos2=Yes\r\nos3=Yes\r\nos4=Yes\r\nos5=Yes\r\nos6=Yes\r\n' >>"$project/setup.inf"
+  printf '[REGISTRYKEYS]\r\nTOTAL=1\r\n0=HKEY_CURRENT_USER\\Software\\Tarnwick Silent\\\r\n' >>"$project/setup.inf"
+  printf '[REGISTRY]\r\nTOTAL=3\r\n' >>"$project/setup.inf"
+  printf 'A0=HKEY_CURRENT_USER\\Software\\Tarnwick Silent\\\r\nB0=Folder\r\nC0=<InstallDir>\r\nD0=String\r\n' >>"$project/setup.inf"
+  printf 'A1=HKEY_CURRENT_USER\\Software\\Tarnwick Silent\\\r\nB1=Count\r\nC1=42abc\r\nD1=1\r\n' >>"$project/setup.inf"
+  printf 'A2=HKEY_CURRENT_USER\\Software\\Tarnwick Silent\\\r\nB2=Raw\r\nC2=AB\r\nD2=Binary\r\n' >>"$project/setup.inf"
+  printf 'C:\\src\\readme.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\nC:\\src\\data.bin\r\nDestination Computer\\<InstallDir>data\\*0*0*0|\r\n' >"$project/data.inf"
+}
+
+reg_value() {  # KEY NAME -> the data column of `reg query`
+  e2e_wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
+}
+
+e2e_begin "silent_install_$CASE"
+project=$E2E_DIR/project
+packed=$E2E_DIR/packed
+case $CASE in
+  cabinet) write_project "$project" Cabinet; options=() ;;
+  disk_image) write_project "$project" Cabinet; options=(--disk-image) ;;
+  split) write_project "$project" 'Split Files'; options=(--split) ;;
+  *) e2e_fail "unknown case $CASE" ;;
+esac
+"$E2E_HOST_DIR/tarnwick-pack" "$project" "$packed" --setup "$E2E_WIN64_DIR/setup.exe" "${options[@]}" >/dev/null ||
+  e2e_fail "tarnwick-pack failed"
+
+rc=0
+(cd "$packed" && e2e_wine "$packed/setup.exe") || rc=$?
+e2e_assert_eq 0 "$rc" "setup.exe exit code"
+
+installed=$E2E_DRIVE_C/Silent\ Demo
+cmp "$project/payload/readme.txt" "$installed/readme.txt" || e2e_fail "readme.txt differs or is missing"
+# A split build unpacks its cabinet straight into the install folder, under the members' names.
+data_bin=$installed/data/data.bin
+[[ $CASE == split ]] && data_bin=$installed/data.bin
+cmp "$project/payload/data.bin" "$data_bin" || e2e_fail "data.bin differs or is missing"
+
+e2e_assert_eq 'C:\Silent Demo\' "$(reg_value 'HKCU\Software\Tarnwick Silent' Folder)" "string value"
+e2e_assert_eq '0x2a' "$(reg_value 'HKCU\Software\Tarnwick Silent' Count)" "DWORD value"
+e2e_assert_eq '414200' "$(reg_value 'HKCU\Software\Tarnwick Silent' Raw)" "binary value"
+e2e_assert_eq 'Silent Demo' "$(reg_value "$KEY" DisplayName)" "DisplayName"
+e2e_assert_eq "dovuvi.exe /R $CODE" "$(reg_value "$KEY" UninstallString)" "UninstallString"
+e2e_assert_eq 'C:\Silent Demo\' "$(reg_value "$KEY" LastInstallationPath)" "LastInstallationPath"
+
+log=$E2E_DRIVE_C/windows/Installer/$CODE/uninstall.log
+e2e_assert_file "$log" "uninstall log"
+if [[ $CASE == split ]]; then
+  expected_files=$'FILE=C:\\Silent Demo\\readme.txt\r\nFILE=C:\\Silent Demo\\data.bin\r\n'
+else
+  expected_files=$'FILE=C:\\Silent Demo\\readme.txt\r\nFILE=C:\\Silent Demo\\data\\data.bin\r\n'
+fi
+expected=$'TOTALFILE=2\r\nDIR=C:\\Silent Demo\\\r\nDIR=C:\\Silent Demo\\\r\nDIR=C:\\Silent Demo\\data\r\n'"$expected_files"
+expected+=$'REGKEY=HKEY_CURRENT_USER\\Software\\Tarnwick Silent\r\nREGVAL=HKEY_CURRENT_USER\\Software\\Tarnwick Silent\\Folder\r\n'
+expected+=$'REGVAL=HKEY_CURRENT_USER\\Software\\Tarnwick Silent\\Count\r\nREGVAL=HKEY_CURRENT_USER\\Software\\Tarnwick Silent\\Raw\r\n'
+# The x keeps the final line end, which $(...) would drop.
+e2e_assert_eq "${expected}x" "$(cat "$log"; printf x)" "uninstall.log"
+
+left=$(ls -d "$E2E_TEMP"/tw[0-9]* 2>/dev/null || true)
+[[ -z $left ]] || e2e_fail "work folder left behind: $left"
