@@ -45,6 +45,24 @@ fi
 section "trace ($TARNWICK_LOG)"
 if [[ -f $E2E_DIR/trace.log ]]; then sed 's/^/  /' "$E2E_DIR/trace.log"; else echo "  (no trace written)"; fi
 
+# What a silent run of the sample changed: its files, its registry values, its uninstall log.
+product_code=$(tr -d '\r' <"$PROJECT/setup.inf" | sed -n 's/^a3=//p' | head -n 1)
+install_dir=$(tr -d '\r' <"$E2E_DIR/trace.log" 2>/dev/null | sed -n 's/^install start .*installdir="\([^"]*\)".*/\1/p' | head -n 1)
+if [[ -n $install_dir ]]; then
+  section "installed into $install_dir"
+  unix_dir=$E2E_DRIVE_C/${install_dir#C:\\}
+  unix_dir=${unix_dir//\\//}
+  show_tree "$unix_dir"
+  section "registry values written"
+  for key in 'HKCU\Software\Tarnwick Samples\Notes' "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product_code"; do
+    echo "  $key"
+    e2e_wine reg query "$key" 2>/dev/null | tr -d '\r' | grep -E 'REG_' | sed 's/^ */    /' || echo "    (none)"
+  done
+  section "uninstall log (C:\\windows\\Installer\\$product_code\\uninstall.log)"
+  log=$E2E_DRIVE_C/windows/Installer/$product_code/uninstall.log
+  if [[ -f $log ]]; then tr -d '\r' <"$log" | sed 's/^/  /'; else echo "  (none)"; fi
+fi
+
 section "work folders in the user's temp folder"
 found=0
 for dir in "$E2E_TEMP"/tw*/; do
