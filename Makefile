@@ -55,8 +55,9 @@ test: build
 demo: build-win64 build-host
 	$(E2E_ENV) bash tests/e2e/demo.sh
 
-bench: build-host
+bench: build-host build-win64
 	@for b in $(HOST)/bench/*_bench; do echo "== $$(basename $$b)"; $$b; done
+	@echo "== silent_install_bench"; $(E2E_ENV) bash bench/silent_install_bench.sh
 
 clean:
 	rm -rf $(BUILD)

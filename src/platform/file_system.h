@@ -60,6 +60,8 @@ class FileSystem {
   virtual std::unique_ptr<std::ostream> OpenWrite(const std::string& path) = 0;
   // The process's current directory, without a trailing backslash (except at a drive root).
   virtual std::string CurrentFolder() const = 0;
+  // Makes folder the current directory; false when it is not an existing folder.
+  virtual bool SetCurrentFolder(const std::string& folder) = 0;
   // The "FileVersion" text of a file's version resource, in its first listed translation (or the
   // user's language with the Unicode code page); nothing for a missing file or one without it.
   virtual std::optional<std::string> FileVersion(const std::string& path) const = 0;

@@ -159,6 +159,9 @@ class PageWindow {
   virtual int FeatureMenu() = 0;
   // Whether the window still exists (the user may have closed it).
   virtual bool IsOpen() const = 0;
+  // The window as the screen shows it, frame and caption included: its size and its pixels as
+  // top-down rows of red, green, blue bytes. False when it cannot be read.
+  virtual bool Capture(Size& size, std::string& rgb) = 0;
 };
 
 }  // namespace tw

@@ -148,6 +148,12 @@ TEST_F(FileSystemContract, CurrentFolderIsAnAbsolutePath) {
   ASSERT_GE(current.size(), 2u);
   EXPECT_EQ(current[1], ':');
   EXPECT_TRUE(files().IsFolder(current));
+  EXPECT_FALSE(files().SetCurrentFolder(At("missing")));
+  ASSERT_TRUE(files().MakeFolder(At("here")));
+  ASSERT_TRUE(files().SetCurrentFolder(At("here")));
+  EXPECT_TRUE(files().WriteAll("relative.txt", "x")) << "relative paths follow the current folder";
+  EXPECT_TRUE(files().Exists(At("here\\relative.txt")));
+  EXPECT_TRUE(files().SetCurrentFolder(current));
 }
 
 }  // namespace

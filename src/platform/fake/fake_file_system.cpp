@@ -283,6 +283,12 @@ void FakeFileSystem::SetFileVersion(const std::string& path, const std::string& 
   versions_[HostPath(path)] = version;
 }
 
+bool FakeFileSystem::SetCurrentFolder(const std::string& path) {
+  if (!IsFolder(path)) return false;
+  current_ = Absolute(path);
+  return true;
+}
+
 std::string FakeFileSystem::CurrentFolder() const {
   std::string folder = current_;
   if (folder.size() > 3 && EndsWithSeparator(folder)) folder.pop_back();

@@ -40,7 +40,7 @@ class FakeFileSystem : public FileSystem {
   std::optional<std::string> FileVersion(const std::string& path) const override;
 
   // --- test controls ---
-  void SetCurrentFolder(const std::string& path) { current_ = path; }
+  bool SetCurrentFolder(const std::string& path) override;
   // The host path that a Windows path maps to (existing names matched without regard to case).
   std::filesystem::path HostPath(const std::string& path) const;
   // Creates every missing folder of path.

@@ -28,6 +28,13 @@ Widget* FakePageWindow::CreateWidget(WidgetKind kind, int id, const Rect& rect, 
   return widgets.back().get();
 }
 
+bool FakePageWindow::Capture(Size& size, std::string& rgb) {
+  if (!placement || placement->Width() <= 0 || placement->Height() <= 0) return false;
+  size = Size{placement->Width(), placement->Height()};
+  rgb.assign(static_cast<size_t>(size.width) * static_cast<size_t>(size.height) * 3, '\xEC');
+  return true;
+}
+
 FakeWidget* FakePageWindow::WidgetById(int id) const {
   for (const auto& widget : widgets)
     if (widget->id == id) return widget.get();

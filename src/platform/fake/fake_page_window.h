@@ -61,6 +61,8 @@ class FakePageWindow : public PageWindow {
   void KillTimer(int timerId) override { timers.erase(timerId); }
   int FeatureMenu() override { ++menusOpened; return featureMenuAnswer; }
   bool IsOpen() const override { return !ended; }
+  // A headless window has no pixels: a plain face-coloured image of its placement.
+  bool Capture(Size& size, std::string& rgb) override;
 
   // The widget with this control id; null when there is none.
   FakeWidget* WidgetById(int id) const;

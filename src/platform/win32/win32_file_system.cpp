@@ -152,6 +152,10 @@ std::unique_ptr<std::ostream> Win32FileSystem::OpenWrite(const std::string& path
   return out;
 }
 
+bool Win32FileSystem::SetCurrentFolder(const std::string& folder) {
+  return SetCurrentDirectoryA(folder.c_str()) != 0;
+}
+
 std::string Win32FileSystem::CurrentFolder() const {
   char buffer[MAX_PATH + 1] = {};
   DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);

@@ -138,6 +138,7 @@ class Win32PageWindow : public PageWindow {
   void Place(const Rect& outer) override;
   Widget* CreateWidget(WidgetKind kind, int id, const Rect& rect, const std::string& text, bool pageFont) override;
   void Show() override;
+  bool Capture(Size& size, std::string& rgb) override;
   void Minimize() override;
   void End() override;
   void SetTimer(int timerId, int milliseconds) override;

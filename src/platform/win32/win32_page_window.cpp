@@ -260,8 +260,54 @@ Widget* Win32PageWindow::CreateWidget(WidgetKind kind, int id, const Rect& rect,
   return widgets_.back().get();
 }
 
+// A page that is shown is the one the user works with: it comes to the front.
 void Win32PageWindow::Show() {
-  if (window_) ShowWindow(window_, SW_SHOW);
+  if (!window_) return;
+  ShowWindow(window_, SW_SHOW);
+  SetForegroundWindow(window_);
+}
+
+bool Win32PageWindow::Capture(Size& size, std::string& rgb) {
+  RECT rect;
+  if (!window_ || !GetWindowRect(window_, &rect)) return false;
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return false;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  HDC screen = GetDC(nullptr);
+  HDC memory = screen ? CreateCompatibleDC(screen) : nullptr;
+  void* bits = nullptr;
+  HBITMAP dib = memory ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+  bool copied = false;
+  if (dib && bits) {
+    HGDIOBJ old = SelectObject(memory, dib);
+    copied = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY | CAPTUREBLT) != 0;
+    SelectObject(memory, old);
+    GdiFlush();
+  }
+  if (copied) {
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+    const auto* data = static_cast<const unsigned char*>(bits);
+    rgb.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    size_t at = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x, at += 3) {  // the bitmap keeps blue, green, red
+        const unsigned char* pixel = data + static_cast<size_t>(y) * stride + static_cast<size_t>(x) * 3;
+        rgb[at] = static_cast<char>(pixel[2]);
+        rgb[at + 1] = static_cast<char>(pixel[1]);
+        rgb[at + 2] = static_cast<char>(pixel[0]);
+      }
+    size = Size{width, height};
+  }
+  if (dib) DeleteObject(dib);
+  if (memory) DeleteDC(memory);
+  if (screen) ReleaseDC(nullptr, screen);
+  return copied;
 }
 
 void Win32PageWindow::Minimize() {

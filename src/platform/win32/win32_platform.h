@@ -25,6 +25,7 @@ class Win32FileSystem : public FileSystem {
   std::unique_ptr<std::istream> OpenRead(const std::string& path) const override;
   std::unique_ptr<std::ostream> OpenWrite(const std::string& path) override;
   std::string CurrentFolder() const override;
+  bool SetCurrentFolder(const std::string& folder) override;
   std::optional<std::string> FileVersion(const std::string& path) const override;
 };
 
