@@ -18,12 +18,13 @@ head -c "$size" /dev/urandom >"$E2E_DIR/random.bin"
 : >"$project/data.inf"
 for ((i = 0; i < FILES; i++)); do
   name=file$i.dat
-  if ((i % 2)); then cp "$E2E_DIR/random.bin" "$project/payload/$name"; else yes "line $i of the bench payload" | head -c "$size" >"$project/payload/$name"; fi
+  if ((i % 2)); then cp "$E2E_DIR/random.bin" "$project/payload/$name"; else head -c "$size" < <(yes "line $i of the bench payload") >"$project/payload/$name"; fi
   printf 'C:\\src\\%s\r\nDestination Computer\\<InstallDir>dir%d\\*0*0*0|\r\n' "$name" $((i % 20)) >>"$project/data.inf"
 done
 
 start=$(date +%s.%N)
-"$E2E_HOST_DIR/tarnwick-pack" "$project" "$E2E_DIR/packed" --setup "$E2E_WIN64_DIR/setup.exe" >/dev/null
+"$E2E_HOST_DIR/tarnwick-pack" "$project" "$E2E_DIR/packed" --setup "$E2E_WIN64_DIR/setup.exe" >"$E2E_DIR/pack.log" 2>&1 ||
+  { cat "$E2E_DIR/pack.log"; exit 1; }
 packed=$(date +%s.%N)
 (cd "$E2E_DIR/packed" && e2e_wine "$E2E_DIR/packed/setup.exe")
 installed=$(date +%s.%N)
