@@ -7,6 +7,7 @@
 #include "app/project_settings.h"
 #include "app/trace.h"
 #include "platform/platform.h"
+#include "support/open_or_run.h"
 
 namespace tw {
 namespace {
@@ -72,13 +73,10 @@ void FileActionTable::RunFileAction(size_t index, FileActionContext& context) {
     shell.Open(file);
     ran = "address";
   } else if (Contains(file, ".exe")) {
-    if (file.rfind("http", 0) == 0) {
-      shell.Open(file);
-    } else if (IsYes(action.Wait)) {
-      shell.RunAndWait(file, action.Arguments);
-    } else {
-      shell.Start(file, action.Arguments);
-    }
+    if (IsYes(action.Wait))
+      OpenOrRun(shell, file, action.Arguments);
+    else
+      OpenOrStart(shell, file, action.Arguments);
     ran = "program";
   }
   if (ran == "nothing" && Contains(file, ".dll")) {
