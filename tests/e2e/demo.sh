@@ -24,7 +24,10 @@ show_tree() {
 e2e_begin demo
 PACKED=$E2E_DIR/packed
 section "packing ${PROJECT#"$REPO"/}"
-e2e_pack "$PROJECT" "$PACKED" | sed "s|^$PACKED/|  |"
+# The sample's library is built with the Windows code; it joins a copy of the project's payload.
+cp -r "$PROJECT" "$E2E_DIR/project"
+[[ -f $E2E_WIN64_DIR/notes_core.dll ]] && cp "$E2E_WIN64_DIR/notes_core.dll" "$E2E_DIR/project/payload/"
+e2e_pack "$E2E_DIR/project" "$PACKED" | sed "s|^$PACKED/|  |"
 
 section "running setup.exe under Wine (display $DISPLAY)"
 cd "$PACKED"
