@@ -8,7 +8,7 @@ ROOT := $(CURDIR)
 DEPS := cmake make g++ libgtest-dev googletest \
         g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
         binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
-        wine64 xvfb x11-utils imagemagick libmcrypt-dev openssl python3 \
+        wine64 xvfb x11-utils imagemagick libmcrypt-dev openssl python3 cabextract \
         libmspack-dev libgcab-dev gcab pkg-config
 
 HOST  := $(BUILD)/host
