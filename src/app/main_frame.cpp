@@ -58,7 +58,6 @@ int CMainFrame::OnCreate() {
   SplashShown = 0;
   SetupTypeChoice = -1;
   LaunchChosen = ReadmeChosen = 0;
-  FileActionCount = 0;
 
   ResolveFolders();
   CreateWorkFolder();

@@ -77,7 +77,6 @@ class CMainFrame : private ActionHost {
   int Ended = 0;
   int SetupTypeChoice = -1;
   int LaunchChosen = 0, ReadmeChosen = 0;
-  int FileActionCount = 0;
 
   std::string ProductName, ProductVersion, ProductCode, Publisher, CompanyName;
   std::string InstallDir, DefaultInstallDir;
