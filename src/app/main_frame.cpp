@@ -234,6 +234,8 @@ int CMainFrame::StartWizard() {
   flow_ = std::make_unique<PageFlow>(*this);
   flow_->LoadPageList();
   flow_->LoadFileActions();
+  Features.LoadFeatures(settings_);
+  flags_.featureCount = Features.Count();
   // A failed unpacking of the payload has already asked the process to end.
   if (!flow_->ShowStartPage()) return 0;
   LoadUserVariables(settings_, platform_, Expander(), dialogs_, trace_, platform_.system.ProgramName(),

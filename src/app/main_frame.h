@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/conditions.h"
+#include "app/features.h"
 #include "app/host_flags.h"
 #include "app/placeholders.h"
 #include "app/project_settings.h"
@@ -87,6 +88,7 @@ class CMainFrame : private ActionHost {
   std::vector<UserVariable> UserVariables;
   std::vector<std::string> UserVariableNotes;
   ConditionTable Conditions;
+  FeatureTable Features;
 
  private:
   void ResolveFolders();

@@ -60,6 +60,7 @@ void FillSession(InstallSession& session, CMainFrame& frame) {
   session.ProductCode = frame.ProductCode;
   session.OsTag = frame.OsTag;
   session.Conditions = frame.Conditions;
+  session.Features = frame.Features;
   session.RemoveWorkFolder = [&frame] { frame.RemoveWorkFolder(WorkFolderRemoval::UnlessKept); };
 }
 

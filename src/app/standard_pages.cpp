@@ -60,6 +60,10 @@ void WizardPages::BindComplete(CSkinPage& page) {
   }
 }
 
+void WizardPages::SetFeatureState(const std::string& feature, int state) {
+  frame_.Features.SetFeatureState(feature, state);
+}
+
 bool WizardPages::HandleChoiceClick(CSkinPage& page, const std::string& name) {
   if (name == "IDC_LAUNCHFILE") ToggleLaunchChoice(page, 0);
   if (name == "IDC_LAUNCHREADME") ToggleLaunchChoice(page, 1);

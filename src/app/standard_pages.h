@@ -13,6 +13,7 @@ class WizardPages : public StandardPageBehaviour {
 
   void Bind(CSkinPage& page) override;
   bool HandleChoiceClick(CSkinPage& page, const std::string& name) override;
+  void SetFeatureState(const std::string& feature, int state) override;
 
  private:
   void BindProgress(CSkinPage& page);

@@ -38,15 +38,4 @@ bool InstallSession::ConditionAllows(const std::string& name) {
       [&actions](const std::string& command) { RunAction(command, actions); });
 }
 
-bool InstallSession::FeatureAllows(const std::string& name) const {
-  std::string bare;
-  for (char c : name)
-    if (c != '|') bare += c;
-  if (bare.empty()) return true;
-  // The first entry with the name decides; an unknown feature installs.
-  for (const auto& [feature, state] : FeatureStates)
-    if (feature == bare) return state == 0;
-  return true;
-}
-
 }  // namespace tw

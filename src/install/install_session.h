@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/conditions.h"
+#include "app/features.h"
 #include "app/placeholders.h"
 
 namespace tw {
@@ -42,7 +43,7 @@ struct InstallSession {
   // --- copies of the host values, taken when the installation starts ---
   InstallPlaceholderCopy placeholders;  // placeholders.values.installDir is the chosen folder
   std::string SetupDir, TempDir, WorkName, WorkDir, DataInfPath, ProductCode;
-  std::vector<std::pair<std::string, int>> FeatureStates;  // name and state (0 installs)
+  FeatureTable Features;  // the user's feature choices
   ConditionTable Conditions;
   std::function<void()> RemoveWorkFolder;  // the host's removal, which honours KeepWorkDir
 
@@ -68,7 +69,7 @@ struct InstallSession {
   // The item's condition, evaluated on the session's copy with the install engine's expansion.
   bool ConditionAllows(const std::string& name);
   // A feature the user switched off is skipped; an empty or unknown name installs ("|" ignored).
-  bool FeatureAllows(const std::string& name) const;
+  bool FeatureAllows(const std::string& name) const { return Features.FeatureAllows(name); }
 };
 
 }  // namespace tw

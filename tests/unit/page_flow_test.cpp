@@ -43,6 +43,20 @@ TEST_F(PageFlowTest, ASilentSetupInstallsBehindAHiddenProgressPageAndFinishes) {
   EXPECT_FALSE(fake.files.Exists(kWork)) << "the work folder goes at the end";
 }
 
+TEST_F(PageFlowTest, AFeatureSwitchedOffInTheWizardStaysOutOfTheInstallation) {
+  fake.files.WriteAll("C:\\dist\\DiskImage1\\F0_core.txt", "core");
+  fake.files.WriteAll("C:\\dist\\DiskImage1\\F1_manual.txt", "manual");
+  PackProject("[APPINFO]\r\na3={P}\r\na4=C:\\Apps\r\n[BUILDING]\r\n2=Yes\r\n"
+              "[SETUPTYPE]\r\nTOTAL=1\r\nFeatureName0=Docs\r\n",
+              "C:\\src\\core.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n"
+              "C:\\src\\manual.txt\r\nDestination Computer\\<InstallDir>*0*0*0|Docs\r\n");
+  Start();
+  app->Frame()->Flow()->StandardPages().SetFeatureState("Docs", kFeatureSkip);
+  Page().OnTimer(kInstallTimer);
+  EXPECT_TRUE(fake.files.Exists("C:\\Apps\\core.txt"));
+  EXPECT_FALSE(fake.files.Exists("C:\\Apps\\manual.txt"));
+}
+
 TEST_F(PageFlowTest, TypicalSetupsSkipTheCustomPageBothWays) {
   for (const char* page : {"welcome.lcd", "setuptype.lcd", "customsetup.lcd", "ready.lcd"}) Theme(page, kButtonPage);
   PackProject("[DIALOGLIST]\r\nTOTAL1=4\r\nW0=welcome.lcd\r\nW1=setuptype.lcd\r\nW2=customsetup.lcd\r\nW3=ready.lcd\r\n");

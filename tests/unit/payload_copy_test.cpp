@@ -34,7 +34,7 @@ TEST_F(PayloadCopyTest, ARunLogsEachFileInOrderAndKeepsIndices) {
                  "C:\\proj\\old98.dll\r\nDestination Computer\\<InstallDir>*0*2*0|\r\n"
                  "C:\\proj\\keep.dll\r\nDestination Computer\\<InstallDir>\\lib\\*64*0*0|\r\n"
                  "C:\\proj\\extra.ocx\r\nDestination Computer\\<InstallDir>\\lib*132*0*0||Extras|\r\n");
-  session.FeatureStates = {{"Extras", 255}};
+  session.Features.Add("Extras", kFeatureSkip);
   Payload(0, "app.exe", "A");
   Payload(2, "keep.dll", "K");
   files.MakeFolders(At("lib"));
