@@ -1,4 +1,6 @@
 // What every Shell and the window lookup of every Ui must answer, on the fake and under Wine.
+#include <thread>
+
 #include "contract_env.h"
 
 namespace tw {
@@ -16,6 +18,33 @@ TEST_F(ShellContract, AMissingProgramDoesNotStart) {
 
 TEST_F(ShellContract, NoSuchWindowIsFound) {
   EXPECT_FALSE(platform().ui.TopLevelWindowExists("TarnwickNoSuchClass", "No Such Window Title"));
+}
+
+using UiContract = ContractTest;
+
+TEST_F(UiContract, AWorkerRunsApartAndItsUiWorkComesBackToTheUiThread) {
+  const std::thread::id ui = std::this_thread::get_id();
+  std::thread::id worker, back;
+  int order = 0, backAt = 0, afterAt = 0;
+  platform().ui.RunAndPump([&] {
+    worker = std::this_thread::get_id();
+    platform().ui.CallOnUiThread([&] {
+      back = std::this_thread::get_id();
+      backAt = ++order;
+    });
+    afterAt = ++order;
+  });
+  EXPECT_NE(worker, ui);
+  EXPECT_EQ(back, ui) << "pages are only touched by the thread that owns them";
+  EXPECT_EQ(backAt, 1);
+  EXPECT_EQ(afterAt, 2) << "the worker waits until its UI work is done";
+  bool ran = false;
+  platform().ui.CallOnUiThread([&] { ran = std::this_thread::get_id() == ui; });
+  EXPECT_TRUE(ran) << "on the UI thread itself the work simply runs";
+}
+
+TEST_F(ShellContract, AMissingLibraryExportsNothing) {
+  EXPECT_FALSE(platform().shell.CallExport(At("missing.dll"), "Anything", "C:\\App\\").has_value());
 }
 
 }  // namespace

@@ -33,8 +33,50 @@ bool FakeUi::TopLevelWindowExists(const std::string& className, const std::strin
 }
 
 void FakeUi::RunAndPump(const std::function<void()>& work) {
-  std::thread worker(work);
+  std::unique_lock<std::mutex> lock(pumpMutex_);
+  pumping_ = true;
+  pumpThread_ = std::this_thread::get_id();
+  bool done = false;
+  lock.unlock();
+  std::thread worker([&] {
+    work();
+    std::lock_guard<std::mutex> guard(pumpMutex_);
+    done = true;
+    pumpWake_.notify_all();
+  });
+  lock.lock();
+  for (;;) {
+    pumpWake_.wait(lock, [&] { return done || !uiWork_.empty(); });
+    if (!uiWork_.empty()) {
+      const std::function<void()>* piece = uiWork_.front();
+      lock.unlock();
+      (*piece)();
+      lock.lock();
+      uiWork_.pop_front();
+      pumpWake_.notify_all();
+      continue;
+    }
+    if (done) break;
+  }
+  pumping_ = false;
+  lock.unlock();
   worker.join();
+}
+
+void FakeUi::CallOnUiThread(const std::function<void()>& work) {
+  std::unique_lock<std::mutex> lock(pumpMutex_);
+  if (!pumping_ || std::this_thread::get_id() == pumpThread_) {
+    lock.unlock();
+    work();
+    return;
+  }
+  uiWork_.push_back(&work);
+  pumpWake_.notify_all();
+  pumpWake_.wait(lock, [&] {
+    for (const auto* piece : uiWork_)
+      if (piece == &work) return false;
+    return true;
+  });
 }
 
 void FakeUi::ShowWaitNotice() {

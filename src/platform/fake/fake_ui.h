@@ -1,7 +1,10 @@
 // Headless UI twin: message boxes are recorded and answered from a script; the message loop
 // returns at once with the posted exit code.
 #pragma once
+#include <condition_variable>
 #include <deque>
+#include <mutex>
+#include <thread>
 #include <map>
 #include <optional>
 #include <set>
@@ -31,9 +34,10 @@ class FakeUi : public Ui {
   void ShowWaitNotice() override;
   void CloseWaitNotice() override { waitNoticeShown = false; }
   bool TopLevelWindowExists(const std::string& className, const std::string& title) override;
-  // Headless: the worker runs on its own thread and is joined; UI work runs where it is asked.
+  // As on Windows: the worker runs on its own thread while this thread serves the UI work the
+  // worker hands it, one piece at a time, until the worker has ended.
   void RunAndPump(const std::function<void()>& work) override;
-  void CallOnUiThread(const std::function<void()>& work) override { work(); }
+  void CallOnUiThread(const std::function<void()>& work) override;
   std::unique_ptr<PageWindow> CreatePageWindow(PageEvents& events) override {
     return std::make_unique<FakePageWindow>(pictureSizes);
   }
@@ -50,6 +54,13 @@ class FakeUi : public Ui {
   std::deque<int> dialogResults;
   bool waitNoticeShown = false;
   int waitNoticeShows = 0;
+  // The pumping thread and the UI work waiting for it.
+  std::mutex pumpMutex_;
+  std::condition_variable pumpWake_;
+  std::deque<const std::function<void()>*> uiWork_;
+  std::thread::id pumpThread_;
+  bool pumping_ = false;
+
   // Picture files a page window can decode, with their natural sizes.
   std::map<std::string, Size> pictureSizes;
   // Top-level windows that exist, as (class, title); an empty class or title asked for matches any.
