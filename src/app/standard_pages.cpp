@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include <cctype>
+
 #include "app/language_file.h"
 #include "app/main_frame.h"
+#include "skin/skin_feature_tree.h"
 #include "skin/skin_page.h"
 
 namespace tw {
@@ -13,11 +16,136 @@ void SetChecked(SkinControl* box, bool checked) {
   if (box) box->Update([&](WidgetLook& look) { look.checked = checked; });
 }
 
+void SetText(CSkinPage& page, const char* name, const std::string& text) {
+  if (SkinControl* control = page.ControlByName(name)) control->SetText(text);
+}
+
+std::string LastComponent(const std::string& path) {
+  size_t cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+bool HasRtf(std::string path) {
+  for (char& c : path) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return path.find(".rtf") != std::string::npos;
+}
+
 }  // namespace
 
 void WizardPages::Bind(CSkinPage& page) {
-  if (page.LayoutFile() == "progress.lcd") BindProgress(page);
-  if (page.LayoutFile() == "complete.lcd") BindComplete(page);
+  const std::string& file = page.LayoutFile();
+  if (file == "license.lcd") {
+    ShowText(page, "CT0", "CT1");
+    SetLicenseChoice(page, 0);
+  }
+  if (file == "readme.lcd") ShowText(page, "CT2", "CT3");
+  if (file == "customer.lcd" || file == "destination.lcd") SetInstallFor(page, 0);
+  if (file == "destination.lcd") SetText(page, "IDC_INSTALLDIR", frame_.InstallDir);
+  if (file == "customsetup.lcd") BindCustomSetup(page);
+  if (file == "progress.lcd") BindProgress(page);
+  if (file == "complete.lcd") BindComplete(page);
+  // The refresh steps, after the load steps of every page.
+  if (file == "customer.lcd") {
+    SetText(page, "IDC_USERNAME", frame_.UserName);
+    SetText(page, "IDC_ORGANIZATION", frame_.CompanyName);
+  }
+  if (file == "setuptype.lcd") {
+    int choice = frame_.SetupTypeChoice;
+    SetSetupType(page, choice >= 0 && choice <= 2 ? choice : 0);
+  }
+  if (file == "ready.lcd") {
+    if (SkinControl* settings = page.ControlByName("IDC_SETTINGS"))
+      settings->Update([&](WidgetLook& look) {
+        look.text = ReadySummary();
+        look.extraExStyle |= 0x1004;
+      });
+  }
+}
+
+// License and readme texts lie in the work folder, or in the first disk image.
+void WizardPages::ShowText(CSkinPage& page, const char* fileKey, const char* controlKey) {
+  const std::string name = LastComponent(frame_.ReadSetting("DIALOGLIST", fileKey));
+  SkinControl* control = page.ControlByName(frame_.ReadSetting("DIALOGLIST", controlKey));
+  if (name.empty() || !control) return;
+  const std::string path = frame_.Flags().useDiskImages == kOn ? frame_.SetupDir + "DiskImage1\\" + name
+                                                                 : frame_.TempDir + frame_.WorkName + "\\" + name;
+  auto text = frame_.GetPlatform().files.ReadAll(path);
+  if (!text) return;
+  if (HasRtf(path)) {
+    control->GetWidget().StreamIn(*text);
+  } else {
+    control->SetText(*text);
+  }
+}
+
+void WizardPages::SetLicenseChoice(CSkinPage& page, int choice) {
+  SetChecked(page.ControlByName("IDC_NOTACCEPTLICENSE"), choice == 0);
+  SetChecked(page.ControlByName("IDC_ACCEPTLICENSE"), choice == 1);
+  if (SkinControl* next = page.ControlByName("IDC_NEXT")) next->SetEnabled(choice == 1);
+}
+
+void WizardPages::SetInstallFor(CSkinPage& page, int choice) {
+  SetChecked(page.ControlByName("IDC_ANYONE"), choice == 0);
+  SetChecked(page.ControlByName("IDC_ONLYFORME"), choice == 1);
+}
+
+void WizardPages::SetSetupType(CSkinPage& page, int choice) {
+  frame_.SetupTypeChoice = choice;
+  SetChecked(page.ControlByName("IDC_TYPICAL"), choice == 0);
+  SetChecked(page.ControlByName("IDC_MINIMAL"), choice == 1);
+  SetChecked(page.ControlByName("IDC_CUSTOM"), choice == 2);
+  frame_.GetTrace().Write("wizard", "setup-type", {{"choice", std::to_string(choice)}});
+}
+
+void WizardPages::BindCustomSetup(CSkinPage& page) {
+  SetText(page, "IDC_INSTALLDIR", frame_.InstallDir);
+  SetText(page, "IDC_FEATUREINFO", "");
+  // The tree is the last one the page created, which is the first in line order.
+  CSkinFeatureTree* tree = nullptr;
+  for (const ControlRecord& record : page.Records())
+    if (record.kind == "TREEVIEW" && !tree) tree = dynamic_cast<CSkinFeatureTree*>(page.ControlById(record.id));
+  if (!tree) return;
+  int count = std::min(frame_.ReadCount("SETUPFEATURES"), 10000);
+  for (int i = 0; i < count; ++i) tree->AddItem(frame_.ReadSetting("SETUPFEATURES", std::to_string(i)));
+}
+
+bool WizardPages::HandleOwnClick(CSkinPage& page, const std::string& name) {
+  if (name == "IDC_NOTACCEPTLICENSE") SetLicenseChoice(page, 0);
+  if (name == "IDC_ACCEPTLICENSE") SetLicenseChoice(page, 1);
+  if (name == "IDC_ANYONE") SetInstallFor(page, 0);
+  if (name == "IDC_ONLYFORME") SetInstallFor(page, 1);
+  // "IDC_BROWSE" needs the folder dialog, which a later change brings.
+  return true;
+}
+
+bool WizardPages::CustomerCheck(CSkinPage& page) {
+  if (SkinControl* user = page.ControlByName("IDC_USERNAME")) frame_.UserName = user->GetWidget().ReadText();
+  if (SkinControl* company = page.ControlByName("IDC_ORGANIZATION")) frame_.CompanyName = company->GetWidget().ReadText();
+  StoreUserInformation();
+  return true;
+}
+
+void WizardPages::StoreUserInformation() {
+  if (frame_.UserInfoKey.empty()) return;
+  auto root = RegRootFromName(frame_.UserInfoRoot);
+  if (!root) return;
+  Registry& registry = frame_.GetPlatform().registry;
+  const std::string key = frame_.ExpandPlaceholders(frame_.UserInfoKey);
+  registry.CreateKey(*root, key);
+  registry.WriteString(*root, key, "<UserName>", frame_.UserName, false);
+  registry.WriteString(*root, key, "<CompanyName>", frame_.CompanyName, false);
+  frame_.GetTrace().Write("wizard", "user-information", {{"key", key}, {"user", frame_.UserName}});
+}
+
+std::string WizardPages::ReadySummary() const {
+  static const char* const kTypes[] = {"Typical\r\n\r\n", "Minimal\r\n\r\n", "Custom\r\n\r\n"};
+  std::string summary = "\r\nSetup Type:\r\n\r\n";
+  if (frame_.SetupTypeChoice >= 0 && frame_.SetupTypeChoice <= 2) summary += kTypes[frame_.SetupTypeChoice];
+  summary += "Destination Folder:\r\n\r\n" + frame_.InstallDir + "\r\n\r\n";
+  summary += "User Information:\r\n\r\n";
+  if (!frame_.UserName.empty()) summary += "Name:" + frame_.UserName + "\r\n\r\n";
+  if (!frame_.CompanyName.empty()) summary += "Company:" + frame_.CompanyName + "\r\n\r\n";
+  return summary;
 }
 
 void WizardPages::BindProgress(CSkinPage& page) {
@@ -65,6 +193,9 @@ void WizardPages::SetFeatureState(const std::string& feature, int state) {
 }
 
 bool WizardPages::HandleChoiceClick(CSkinPage& page, const std::string& name) {
+  if (name == "IDC_TYPICAL") SetSetupType(page, 0);
+  if (name == "IDC_MINIMAL") SetSetupType(page, 1);
+  if (name == "IDC_CUSTOM") SetSetupType(page, 2);
   if (name == "IDC_LAUNCHFILE") ToggleLaunchChoice(page, 0);
   if (name == "IDC_LAUNCHREADME") ToggleLaunchChoice(page, 1);
   return true;
