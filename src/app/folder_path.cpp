@@ -1,0 +1,44 @@
+#include "app/folder_path.h"
+
+#include <cctype>
+
+namespace tw {
+namespace {
+
+bool IsEdgeCharacter(char c) { return c == '\t' || c == ' ' || c == '.'; }
+
+bool IsValidPart(const std::string& part) {
+  if (part.empty() || IsEdgeCharacter(part.front()) || IsEdgeCharacter(part.back())) return false;
+  return part.find_first_of("\"*/:<>?\\|") == std::string::npos;
+}
+
+}  // namespace
+
+bool IsValidFolderPath(const std::string& path) {
+  if (path.size() < 3 || !std::isalpha(static_cast<unsigned char>(path[0])) || path[1] != ':' || path[2] != '\\')
+    return false;
+  if (path.size() == 3) return true;
+  if (path.back() == '\\') return false;
+  size_t start = 3;
+  while (start <= path.size()) {
+    size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    if (!IsValidPart(path.substr(start, end - start))) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+std::string InvalidFolderMessage(const std::string& path) {
+  return "The folder:\n\n" + path + "\n\nis invalid. Please reenter.";
+}
+
+std::string CreateFolderQuestion(const std::string& path) {
+  return "The folder:\n\n" + path + "\n\ndoes not exist. Do you want the folder to be created?";
+}
+
+std::string FolderNotCreatedMessage(const std::string& path) {
+  return "The folder:\n\n" + path + "\n\ncan not be created. Please double check.";
+}
+
+}  // namespace tw

@@ -1,0 +1,17 @@
+// The destination folder a user types: whether it is a usable absolute folder path, and the
+// messages the folder dialog shows about it.
+#pragma once
+#include <string>
+
+namespace tw {
+
+// A drive letter, ":" and "\", then parts that are not empty, do not start or end with a tab, a
+// blank or ".", and hold none of " * / : < > ? \ |. The drive root alone is valid; a longer path
+// must not end with "\".
+bool IsValidFolderPath(const std::string& path);
+
+std::string InvalidFolderMessage(const std::string& path);
+std::string CreateFolderQuestion(const std::string& path);
+std::string FolderNotCreatedMessage(const std::string& path);
+
+}  // namespace tw
