@@ -1,16 +1,12 @@
 #include "app/earlier_installation.h"
 
 #include "app/main_frame.h"
+#include "platform/text.h"
 
 namespace tw {
 namespace {
 
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-
-std::string WithBackslash(std::string folder) {
-  if (folder.empty() || folder.back() != '\\') folder += '\\';
-  return folder;
-}
 
 void RemoveEarlierInstallation(CMainFrame& frame) {
   Platform& platform = frame.GetPlatform();

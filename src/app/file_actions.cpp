@@ -7,19 +7,10 @@
 #include "app/project_settings.h"
 #include "app/trace.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "support/open_or_run.h"
 
 namespace tw {
-namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
-
-}  // namespace
 
 std::string PageFileForTitle(const std::string& title) {
   static const std::pair<const char*, const char*> kTitles[] = {

@@ -10,6 +10,7 @@
 #include "app/user_variables.h"
 #include "app/project_files.h"
 #include "crypt/rijndael_method.h"
+#include "platform/text.h"
 #include "support/requirements.h"
 
 namespace tw {
@@ -29,11 +30,6 @@ const char kNtVersionKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 std::string Cut(std::string text, size_t bufferSize) {
   if (text.size() >= bufferSize) text.resize(bufferSize - 1);
   return text;
-}
-
-std::string WithBackslash(std::string folder) {
-  if (folder.empty() || folder.back() != '\\') folder += '\\';
-  return folder;
 }
 
 std::string FormatWorkName(const LocalTime& now) {

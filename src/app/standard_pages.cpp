@@ -6,6 +6,7 @@
 
 #include "app/language_file.h"
 #include "app/main_frame.h"
+#include "platform/text.h"
 #include "skin/skin_feature_tree.h"
 #include "skin/skin_page.h"
 
@@ -18,11 +19,6 @@ void SetChecked(SkinControl* box, bool checked) {
 
 void SetText(CSkinPage& page, const char* name, const std::string& text) {
   if (SkinControl* control = page.ControlByName(name)) control->SetText(text);
-}
-
-std::string LastComponent(const std::string& path) {
-  size_t cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
 bool HasRtf(std::string path) {

@@ -12,6 +12,7 @@
 #include "app/trace.h"
 #include "install/install_session.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "support/fixed_dialogs.h"
 
 namespace tw {
@@ -19,18 +20,6 @@ namespace {
 
 constexpr size_t kVersionText = 250;
 constexpr size_t kGatePath = 255;
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
-
-std::string LastComponent(const std::string& path, const char* separators) {
-  size_t cut = path.find_last_of(separators);
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
 
 // A name taken from data must stay inside its folder: "", "." and ".." (and names that Windows
 // trims down to them) would name the folder itself or its parent.

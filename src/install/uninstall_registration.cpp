@@ -4,6 +4,7 @@
 #include "app/trace.h"
 #include "install/install_session.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 
 namespace tw {
 namespace {
@@ -11,6 +12,8 @@ namespace {
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr size_t kRegistryText = 255;
 constexpr int kMaxTreeDepth = 32;
+// A file the author names may be a path, with a drive or not; its name is what follows.
+constexpr char kNameSeparators[] = "\\/:";
 
 std::string Cut(std::string text) {
   if (text.size() >= kRegistryText) text.resize(kRegistryText - 1);
@@ -18,11 +21,6 @@ std::string Cut(std::string text) {
 }
 
 std::string AppInfo(InstallSession& session, const char* key) { return session.settings.ReadSetting("APPINFO", key); }
-
-std::string LastComponent(const std::string& path) {
-  size_t cut = path.find_last_of("\\/:");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
 
 bool CopyReplacing(InstallSession& session, const std::string& from, const std::string& to) {
   FileSystem& files = session.platform.files;
@@ -55,12 +53,12 @@ void WriteString(InstallSession& session, const std::string& key, const char* na
 // work folder.
 std::string WorkFolderFile(InstallSession& session, const std::string& named) {
   if (named.find('<') != std::string::npos) return session.Expand(named);
-  return session.Expand("<TempFolder>\\" + session.WorkName + "\\" + LastComponent(named));
+  return session.Expand("<TempFolder>\\" + session.WorkName + "\\" + LastComponent(named, kNameSeparators));
 }
 
 // Copies a found file into the install folder and gives the installed path; empty when missing.
 std::string InstallBeside(InstallSession& session, const std::string& found) {
-  const std::string installed = session.Expand("<Install Dir>\\" + LastComponent(found));
+  const std::string installed = session.Expand("<Install Dir>\\" + LastComponent(found, kNameSeparators));
   return CopyReplacing(session, found, installed) ? installed : std::string();
 }
 
@@ -123,8 +121,9 @@ void RegisterUninstallProgram(InstallSession& session) {
   const std::string named = AppInfo(session, "a11");
   if (!named.empty()) {
     const std::string program =
-        named.find('<') != std::string::npos ? session.Expand(named) : session.PayloadDir + LastComponent(named);
-    const std::string name = LastComponent(program);
+        named.find('<') != std::string::npos ? session.Expand(named)
+                                             : session.PayloadDir + LastComponent(named, kNameSeparators);
+    const std::string name = LastComponent(program, kNameSeparators);
     if (session.platform.files.Exists(program) && !session.platform.files.IsFolder(program)) {
       CopyReplacing(session, program, session.LogDir + name);
       session.WriteLogEntry("RUN3RD", name);

@@ -7,17 +7,13 @@
 #include <iterator>
 #include <sstream>
 
+#include "platform/text.h"
 #include "platform/wildcard.h"
 
 namespace fs = std::filesystem;
 
 namespace tw {
 namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 

@@ -4,13 +4,10 @@
 #include <cstring>
 #include <iterator>
 
+#include "platform/text.h"
+
 namespace tw {
 namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 bool IsUnder(const std::string& path, const std::string& ancestor) {
   return path == ancestor ||

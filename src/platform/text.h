@@ -1,0 +1,15 @@
+// Small text helpers for paths and names, shared by the engine and the fakes.
+#pragma once
+#include <string>
+
+namespace tw {
+
+// ASCII lower case (file names and paths are compared this way throughout).
+std::string Lower(std::string text);
+bool Contains(const std::string& text, const char* part);
+// The folder with one trailing backslash (an empty text becomes "\").
+std::string WithBackslash(std::string folder);
+// What follows the last of the separators; the whole text when there is none.
+std::string LastComponent(const std::string& path, const char* separators = "\\/");
+
+}  // namespace tw
