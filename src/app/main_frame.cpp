@@ -5,6 +5,7 @@
 
 #include "app/earlier_installation.h"
 #include "app/language_file.h"
+#include "app/language_selection.h"
 #include "app/os_tag.h"
 #include "app/page_flow.h"
 #include "app/user_variables.h"
@@ -62,8 +63,40 @@ int CMainFrame::OnCreate() {
   LoadProjectValues();
   OsTag = OsTagFor(platform_.system.Version());
   trace_.Write("startup", "os", {{"tag", OsTag}});
+  if (SelectLanguage()) return 0;
   if (StartWizard() != 0) return -1;
   return 0;
+}
+
+PageFlow& CMainFrame::EnsureFlow() {
+  if (!flow_) flow_ = std::make_unique<PageFlow>(*this);
+  return *flow_;
+}
+
+bool CMainFrame::SelectLanguage() {
+  trace_.Write("language", "method", {{"method", LanguageMethod}});
+  if (LanguageMethod == "Ask User") {
+    EnsureFlow().ShowLanguagePage();
+    return true;
+  }
+  if (LanguageMethod != "Auto-Detect") return false;
+  int id = platform_.system.UiLanguage();
+  std::string name = LanguageNameForId(id);
+  std::string file = LanguageFileLocation(platform_.files, SetupDir, name);
+  trace_.Write("language", "detect", {{"id", std::to_string(id)}, {"name", name}, {"file", file}});
+  // A language the project does not ship keeps the default file: switching to a missing one would
+  // leave the cancel dialog and the completion page without texts.
+  if (name.empty() || !platform_.files.Exists(file)) return false;
+  LanguageFilePath = file;
+  ApplyLanguage(LanguageFilePath);
+  return true;
+}
+
+void CMainFrame::ApplyLanguage(const std::string& file) {
+  trace_.Write("language", "apply", {{"file", file}});
+  RewriteLayoutCaptions(platform_.files, platform_.profiles, ThemeDir, LanguageFile::Load(platform_.files, file),
+                        trace_);
+  StartWizard();
 }
 
 void CMainFrame::ResolveFolders() {
@@ -227,8 +260,7 @@ int CMainFrame::StartWizard() {
   }
   Conditions.LoadConditions(settings_);
   DetectEarlierInstallation(*this);
-  flow_ = std::make_unique<PageFlow>(*this);
-  flow_->LoadPageList();
+  EnsureFlow().LoadPageList();
   flow_->LoadFileActions();
   Features.LoadFeatures(settings_);
   flags_.featureCount = Features.Count();

@@ -35,6 +35,11 @@ class CMainFrame : private ActionHost {
   int OnCreate();
   // Runs the wizard's start sequence; -1 when a check refused the machine.
   int StartWizard();
+  // The language step of start-up: true when it opened the language page or applied a language
+  // (the wizard is then started from there), false when start-up starts the wizard itself.
+  bool SelectLanguage();
+  // Rewrites the layout captions from the language file, then starts the wizard.
+  void ApplyLanguage(const std::string& file);
   // Removes the work folder and all it holds. UnlessKept leaves it while merge modules need it.
   void RemoveWorkFolder(WorkFolderRemoval mode);
   // Expands the placeholders of a project text with the current host values.
@@ -59,7 +64,7 @@ class CMainFrame : private ActionHost {
   FixedDialogs& Dialogs() { return dialogs_; }
   const ProjectSettings& Settings() const { return settings_; }
   Platform& GetPlatform() { return platform_; }
-  // The page sequence; null until the wizard has started.
+  // The page sequence; null until the wizard (or the language page) has started.
   PageFlow* Flow() { return flow_.get(); }
   Trace& GetTrace() { return trace_; }
   HostFlags& Flags() { return flags_; }
@@ -92,6 +97,7 @@ class CMainFrame : private ActionHost {
 
  private:
   void ResolveFolders();
+  PageFlow& EnsureFlow();
   void MoveThemeFiles();
   void CreateWorkFolder();
   bool ReadProjectFiles();

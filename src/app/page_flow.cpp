@@ -140,6 +140,8 @@ bool PageFlow::ShowStartPage() {
   return true;
 }
 
+void PageFlow::ShowLanguagePage() { ShowPage("askuser.lcd", -1, 50, true); }
+
 void PageFlow::NextPage() {
   HostFlags& flags = frame_.Flags();
   if (frame_.Ended == kOn || flags.cancelled == kOn) return;

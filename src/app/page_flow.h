@@ -26,6 +26,8 @@ class PageFlow : public PageHost {
   // The start page's entry work and the cabinet build's unpacking; false when that failed (the
   // quit message is then posted).
   bool ShowStartPage();
+  // The language page ("askuser.lcd"), before the wizard starts.
+  void ShowLanguagePage();
   void NextPage();
   void PreviousPage();
   void ShowCancelledCompletion();

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "app/language_file.h"
+#include "app/language_selection.h"
 #include "app/main_frame.h"
 #include "platform/text.h"
 #include "skin/skin_feature_tree.h"
@@ -40,6 +41,7 @@ void WizardPages::Bind(CSkinPage& page) {
   if (file == "customsetup.lcd") BindCustomSetup(page);
   if (file == "progress.lcd") BindProgress(page);
   if (file == "complete.lcd") BindComplete(page);
+  if (file == "askuser.lcd") BindLanguages(page);
   // The refresh steps, after the load steps of every page.
   if (file == "customer.lcd") {
     SetText(page, "IDC_USERNAME", frame_.UserName);
@@ -203,6 +205,30 @@ void WizardPages::ToggleLaunchChoice(CSkinPage& page, int choice) {
   int& flag = choice == 0 ? frame_.LaunchChosen : frame_.ReadmeChosen;
   flag = flag == kOn ? 0 : kOn;
   SetChecked(page.ControlByName(choice == 0 ? "IDC_LAUNCHFILE" : "IDC_LAUNCHREADME"), flag == kOn);
+}
+
+// The language files on offer, with the project's language preselected by the start of its name.
+void WizardPages::BindLanguages(CSkinPage& page) {
+  SkinControl* list = page.ControlByName("IDC_LANGUAGE");
+  if (!list) return;
+  std::vector<std::string> names = LanguageNames(frame_.GetPlatform().files, frame_.SetupDir);
+  list->GetWidget().SetItems(names);
+  const std::string wanted = Lower(frame_.LanguageName);
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (Lower(names[i]).compare(0, wanted.size(), wanted) == 0) {
+      list->GetWidget().SelectItem(static_cast<int>(i));
+      break;
+    }
+  }
+  frame_.GetTrace().Write("language", "offer", {{"count", std::to_string(names.size())}});
+}
+
+void WizardPages::ChangeLanguage(CSkinPage& page) {
+  SkinControl* list = page.ControlByName("IDC_LANGUAGE");
+  std::string name = list ? list->GetWidget().ReadText() : "";
+  frame_.LanguageFilePath = LanguageFileLocation(frame_.GetPlatform().files, frame_.SetupDir, name);
+  frame_.ApplyLanguage(frame_.LanguageFilePath);
+  page.End();
 }
 
 }  // namespace tw

@@ -17,6 +17,7 @@ class WizardPages : public StandardPageBehaviour {
   bool CustomerCheck(CSkinPage& page) override;
   bool HandleChoiceClick(CSkinPage& page, const std::string& name) override;
   void SetFeatureState(const std::string& feature, int state) override;
+  void ChangeLanguage(CSkinPage& page) override;
 
   // The ready page's summary of the choices made.
   std::string ReadySummary() const;
@@ -30,6 +31,7 @@ class WizardPages : public StandardPageBehaviour {
   void BindCustomSetup(CSkinPage& page);
   void BindProgress(CSkinPage& page);
   void BindComplete(CSkinPage& page);
+  void BindLanguages(CSkinPage& page);
   // Flips the launch (0) or readme (1) choice and the matching box's mark.
   void ToggleLaunchChoice(CSkinPage& page, int choice);
 

@@ -20,7 +20,11 @@ class FakeWidget : public Widget {
     look = newLook;
     ++applied;
   }
-  std::string ReadText() const override { return typed.value_or(look.text); }
+  // A combo box answers with its selected entry, as the real one does.
+  std::string ReadText() const override {
+    if (kind == WidgetKind::ComboBox) return selected >= 0 && selected < static_cast<int>(items.size()) ? items[selected] : "";
+    return typed.value_or(look.text);
+  }
   void Move(const Rect& newRect) override { rect = newRect; }
   void SetItems(const std::vector<std::string>& newItems) override;
   int SelectedItem() const override { return selected; }

@@ -72,6 +72,7 @@ class Win32SystemInfo : public SystemInfo {
   int BitsPerPixel() const override;
   std::optional<CpuRegisters> CpuId(uint32_t leaf) const override;
   std::string ProgramName() const override;
+  int UiLanguage() const override;
   int CaptionHeight() const override;
   uint32_t FaceColor() const override;
 };

@@ -142,6 +142,15 @@ std::string Win32SystemInfo::ProgramName() const {
   return name;
 }
 
+// Looked up at run time: systems before 2000 lack the function, and then no language is detected.
+int Win32SystemInfo::UiLanguage() const {
+  HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
+  if (!kernel) return 0;
+  using Function = LANGID(WINAPI*)();
+  auto function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, "GetSystemDefaultUILanguage")));
+  return function ? function() : 0;
+}
+
 int Win32SystemInfo::CaptionHeight() const {
   NONCLIENTMETRICSA metrics = {};
   metrics.cbSize = sizeof metrics;
