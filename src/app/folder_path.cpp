@@ -2,6 +2,9 @@
 
 #include <cctype>
 
+#include "platform/file_system.h"
+#include "platform/ui.h"
+
 namespace tw {
 namespace {
 
@@ -39,6 +42,23 @@ std::string CreateFolderQuestion(const std::string& path) {
 
 std::string FolderNotCreatedMessage(const std::string& path) {
   return "The folder:\n\n" + path + "\n\ncan not be created. Please double check.";
+}
+
+bool AcceptDestinationFolder(Ui& ui, FileSystem& files, const std::string& path) {
+  if (!IsValidFolderPath(path)) {
+    ui.ShowMessageBox(InvalidFolderMessage(path), "Setup", kMbOk | kMbIconExclamation);
+    return false;
+  }
+  if (files.IsFolder(path)) return true;
+  if (ui.ShowMessageBox(CreateFolderQuestion(path), "Setup", kMbYesNo | kMbIconQuestion) != kIdYes) return false;
+  for (size_t cut = path.find('\\', 3); ; cut = path.find('\\', cut + 1)) {
+    std::string part = path.substr(0, cut);
+    if (!files.IsFolder(part) && !files.MakeFolder(part)) {
+      ui.ShowMessageBox(FolderNotCreatedMessage(path), "Setup", kMbOk | kMbIconExclamation);
+      return false;
+    }
+    if (cut == std::string::npos) return true;
+  }
 }
 
 }  // namespace tw

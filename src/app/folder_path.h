@@ -5,6 +5,9 @@
 
 namespace tw {
 
+class FileSystem;
+class Ui;
+
 // A drive letter, ":" and "\", then parts that are not empty, do not start or end with a tab, a
 // blank or ".", and hold none of " * / : < > ? \ |. The drive root alone is valid; a longer path
 // must not end with "\".
@@ -13,5 +16,9 @@ bool IsValidFolderPath(const std::string& path);
 std::string InvalidFolderMessage(const std::string& path);
 std::string CreateFolderQuestion(const std::string& path);
 std::string FolderNotCreatedMessage(const std::string& path);
+
+// The folder dialog's OK: an invalid path is refused with its message; a missing folder is created
+// part by part from the drive down once the user agrees. False keeps the dialog open.
+bool AcceptDestinationFolder(Ui& ui, FileSystem& files, const std::string& path);
 
 }  // namespace tw

@@ -12,7 +12,10 @@
 #include "app/project_files.h"
 #include "crypt/rijndael_method.h"
 #include "platform/text.h"
+#include "support/background.h"
+#include "support/billboards.h"
 #include "support/requirements.h"
+#include "support/splash_window.h"
 
 namespace tw {
 namespace {
@@ -254,6 +257,7 @@ void CMainFrame::LoadProjectValues() {
 
 int CMainFrame::StartWizard() {
   trace_.Write("wizard", "start");
+  OpenSplash();
   if (!MachineQualifies() || !CheckRights(*this)) {
     platform_.ui.PostQuit(1);
     return -1;
@@ -266,13 +270,35 @@ int CMainFrame::StartWizard() {
   flags_.featureCount = Features.Count();
   // A failed unpacking of the payload has already asked the process to end.
   if (!flow_->ShowStartPage()) return 0;
+  OpenDecorations();
   LoadUserVariables(settings_, platform_, Expander(), dialogs_, trace_, platform_.system.ProgramName(),
                     UserVariables, UserVariableNotes);
   // Merge modules are installed after the engine's own run, from files in the work folder.
   if (ReadCount("MERGEMODULES") != 0) flags_.keepWorkDir = kOn;
-  trace_.Write("wizard", "first-page", {{"installdir", InstallDir}});
-  flow_->NextPage();
+  trace_.Write("wizard", "first-page", {{"installdir", InstallDir}, {"splash", std::to_string(SplashShown)}});
+  // With a splash the first page waits for it: the start page's timer, or without a start page
+  // (a disk-image build) the frame's own.
+  if (SplashShown != kOn)
+    flow_->NextPage();
+  else if (flags_.useDiskImages == kOn)
+    flow_->WaitForSplash(false);
   return 0;
+}
+
+void CMainFrame::OpenSplash() {
+  if (!CSplashWindow::Wanted(settings_)) return;
+  splash_ = std::make_unique<CSplashWindow>(platform_, flags_, trace_);
+  if (splash_->Open(settings_, SetupDir)) SplashShown = kOn;
+}
+
+// The background is left out of a silent build, which shows nothing at all.
+void CMainFrame::OpenDecorations() {
+  if (flags_.silentInstall != kOn) {
+    background_ = std::make_unique<CBackground>(platform_, trace_);
+    std::string picture = LastComponent(ReadSetting("BACKGROUND", "5"));
+    background_->Open(settings_, ExpandPlaceholders("<TempFolder>\\" + WorkName + "\\" + picture));
+  }
+  StartBillboards(platform_, trace_, settings_, WorkDir);
 }
 
 ConditionTable::Expander CMainFrame::Expander() {

@@ -15,7 +15,9 @@
 
 namespace tw {
 
+class CBackground;
 class CRijndaelMethod;
+class CSplashWindow;
 class PageFlow;
 
 // The shell folders resolved once at start, for the current user.
@@ -106,6 +108,8 @@ class CMainFrame : private ActionHost {
   PlaceholderValues CurrentPlaceholderValues() const;
   void EndStartup(const std::string& message);
   bool MachineQualifies();
+  void OpenSplash();
+  void OpenDecorations();
   void Abort() override;
   void ShowInfo(const std::string& text) override { dialogs_.ShowInfo(text); }
   ConditionTable::Expander Expander();
@@ -118,6 +122,8 @@ class CMainFrame : private ActionHost {
   ProjectSettings settings_;
   FixedDialogs dialogs_;
   std::unique_ptr<PageFlow> flow_;
+  std::unique_ptr<CSplashWindow> splash_;
+  std::unique_ptr<CBackground> background_;
 };
 
 }  // namespace tw

@@ -135,9 +135,25 @@ bool PageFlow::ShowStartPage() {
     frame_.GetPlatform().ui.PostQuit(1);
     return false;
   }
-  // A splash would keep the start page up until it closes; without one the page goes now.
-  current_->End();
+  // A splash keeps the start page up until it closes; without one the page goes now.
+  if (frame_.SplashShown == kOn) {
+    flags.startPageReady = kOn;
+    WaitForSplash(true);
+  } else {
+    current_->End();
+  }
   return true;
+}
+
+void PageFlow::WaitForSplash(bool closeStartPage) {
+  Ui& ui = frame_.GetPlatform().ui;
+  splashTimer_ = ui.StartTimer(1000, [this, &ui, closeStartPage] {
+    if (frame_.Flags().splashDone != kOn) return;
+    ui.StopTimer(splashTimer_);
+    frame_.GetTrace().Write("wizard", "splash-done");
+    if (closeStartPage && current_) current_->End();
+    NextPage();
+  });
 }
 
 void PageFlow::ShowLanguagePage() { ShowPage("askuser.lcd", -1, 50, true); }

@@ -26,6 +26,9 @@ class PageFlow : public PageHost {
   // The start page's entry work and the cabinet build's unpacking; false when that failed (the
   // quit message is then posted).
   bool ShowStartPage();
+  // Shows the first page once the splash has closed, polling every second; closeStartPage: the
+  // start page is still up and goes then.
+  void WaitForSplash(bool closeStartPage);
   // The language page ("askuser.lcd"), before the wizard starts.
   void ShowLanguagePage();
   void NextPage();
@@ -69,6 +72,7 @@ class PageFlow : public PageHost {
   std::vector<FileEntry> fileList_;  // the payload list, kept for the whole process
   std::vector<std::unique_ptr<CSkinPage>> pages_;
   CSkinPage* current_ = nullptr;
+  int splashTimer_ = 0;
 };
 
 }  // namespace tw

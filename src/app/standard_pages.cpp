@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "app/language_file.h"
+#include "app/folder_path.h"
 #include "app/language_selection.h"
 #include "app/main_frame.h"
 #include "platform/text.h"
@@ -37,6 +38,8 @@ void WizardPages::Bind(CSkinPage& page) {
   }
   if (file == "readme.lcd") ShowText(page, "CT2", "CT3");
   if (file == "customer.lcd" || file == "destination.lcd") SetInstallFor(page, 0);
+  if (file == "customer.lcd")
+    if (SkinControl* user = page.ControlByName("IDC_USERNAME")) user->GetWidget().Focus();
   if (file == "destination.lcd") SetText(page, "IDC_INSTALLDIR", frame_.InstallDir);
   if (file == "customsetup.lcd") BindCustomSetup(page);
   if (file == "progress.lcd") BindProgress(page);
@@ -80,11 +83,25 @@ void WizardPages::SetLicenseChoice(CSkinPage& page, int choice) {
   SetChecked(page.ControlByName("IDC_NOTACCEPTLICENSE"), choice == 0);
   SetChecked(page.ControlByName("IDC_ACCEPTLICENSE"), choice == 1);
   if (SkinControl* next = page.ControlByName("IDC_NEXT")) next->SetEnabled(choice == 1);
+  frame_.GetTrace().Write("wizard", "license", {{"accepted", choice == 1 ? "yes" : "no"}});
 }
 
 void WizardPages::SetInstallFor(CSkinPage& page, int choice) {
   SetChecked(page.ControlByName("IDC_ANYONE"), choice == 0);
   SetChecked(page.ControlByName("IDC_ONLYFORME"), choice == 1);
+  frame_.GetTrace().Write("wizard", "install-for", {{"choice", choice == 0 ? "anyone" : "only-me"}});
+}
+
+// The chosen folder becomes the install folder, always with its trailing backslash.
+void WizardPages::BrowseDestination(CSkinPage& page) {
+  Platform& platform = frame_.GetPlatform();
+  std::optional<std::string> folder = platform.shell.BrowseForFolder(
+      "Corvane Tarnwick", "Choose destination directory...",
+      [&platform](const std::string& path) { return AcceptDestinationFolder(platform.ui, platform.files, path); });
+  frame_.GetTrace().Write("wizard", "browse", {{"folder", folder.value_or("")}, {"result", folder ? "ok" : "cancelled"}});
+  if (!folder) return;
+  frame_.InstallDir = WithBackslash(*folder);
+  SetText(page, "IDC_INSTALLDIR", frame_.InstallDir);
 }
 
 void WizardPages::SetSetupType(CSkinPage& page, int choice) {
@@ -112,7 +129,7 @@ bool WizardPages::HandleOwnClick(CSkinPage& page, const std::string& name) {
   if (name == "IDC_ACCEPTLICENSE") SetLicenseChoice(page, 1);
   if (name == "IDC_ANYONE") SetInstallFor(page, 0);
   if (name == "IDC_ONLYFORME") SetInstallFor(page, 1);
-  // "IDC_BROWSE" needs the folder dialog, which a later change brings.
+  if (name == "IDC_BROWSE") BrowseDestination(page);
   return true;
 }
 
@@ -188,6 +205,7 @@ void WizardPages::BindComplete(CSkinPage& page) {
 
 void WizardPages::SetFeatureState(const std::string& feature, int state) {
   frame_.Features.SetFeatureState(feature, state);
+  frame_.GetTrace().Write("wizard", "feature", {{"name", feature}, {"state", std::to_string(state)}});
 }
 
 bool WizardPages::HandleChoiceClick(CSkinPage& page, const std::string& name) {
@@ -204,6 +222,7 @@ bool WizardPages::HandleChoiceClick(CSkinPage& page, const std::string& name) {
 void WizardPages::ToggleLaunchChoice(CSkinPage& page, int choice) {
   int& flag = choice == 0 ? frame_.LaunchChosen : frame_.ReadmeChosen;
   flag = flag == kOn ? 0 : kOn;
+  frame_.GetTrace().Write("wizard", choice == 0 ? "launch-file" : "launch-readme", {{"chosen", flag == kOn ? "yes" : "no"}});
   SetChecked(page.ControlByName(choice == 0 ? "IDC_LAUNCHFILE" : "IDC_LAUNCHREADME"), flag == kOn);
 }
 

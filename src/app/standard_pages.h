@@ -27,6 +27,7 @@ class WizardPages : public StandardPageBehaviour {
   void SetLicenseChoice(CSkinPage& page, int choice);
   void SetInstallFor(CSkinPage& page, int choice);
   void SetSetupType(CSkinPage& page, int choice);
+  void BrowseDestination(CSkinPage& page);
   void StoreUserInformation();
   void BindCustomSetup(CSkinPage& page);
   void BindProgress(CSkinPage& page);

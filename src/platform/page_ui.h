@@ -108,6 +108,8 @@ class Widget {
   virtual int SelectionFieldHeight() const = 0;
   // Rich edit: replaces the content with this rich text (or plain text) stream.
   virtual void StreamIn(const std::string& richText) = 0;
+  // Gives the widget the keyboard focus.
+  virtual void Focus() = 0;
 };
 
 // What the user did in a page window, told to the page model on the UI thread.

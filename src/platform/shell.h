@@ -1,5 +1,6 @@
 // Shell and process service: starting other programs.
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -28,6 +29,14 @@ class Shell {
   // nothing when the library or the export is missing.
   virtual std::optional<int> CallExport(const std::string& library, const std::string& exportName,
                                         const std::string& argument) = 0;
+  // The system's folder browser, titled title and showing prompt, with an edit box above the tree
+  // for a typed path. Pressing OK hands the typed or chosen path to accept; false keeps the dialog
+  // open. The accepted path, or nothing when the user cancelled.
+  virtual std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& prompt,
+                                                     const std::function<bool(const std::string&)>& accept) = 0;
+  // Plays a wave file asynchronously, once or over and over until the process ends; false when it
+  // cannot be played.
+  virtual bool PlaySoundFile(const std::string& path, bool repeat) = 0;
   // Asks the system to restart now, closing applications by force; false when it refuses.
   virtual bool Restart() = 0;
   // Ends the whole process at once with exitCode, without any clean-up. Never returns on Windows;

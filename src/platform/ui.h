@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/decoration_ui.h"
 #include "platform/page_ui.h"
 
 namespace tw {
@@ -75,6 +76,16 @@ class Ui {
   virtual void CallOnUiThread(const std::function<void()>& work) = 0;
   // A new, hidden, empty page window that reports to events (which must outlive it).
   virtual std::unique_ptr<PageWindow> CreatePageWindow(PageEvents& events) = 0;
+  // A new, hidden decoration window of the kind, created on the calling thread and reporting to
+  // events (which must outlive it); null when the system refuses.
+  virtual std::unique_ptr<DecorationWindow> CreateDecorationWindow(DecorationKind kind, DecorationEvents& events) = 0;
+  // Calls onTick on the UI thread every milliseconds until StopTimer; the timer's id, never 0.
+  virtual int StartTimer(int milliseconds, std::function<void()> onTick) = 0;
+  // Stops a timer; an id that is not running is ignored.
+  virtual void StopTimer(int timerId) = 0;
+  // Runs body on a new user-interface thread of its own and returns at once; the thread ends
+  // with body.
+  virtual void RunUiThread(std::function<void()> body) = 0;
   // True when a top-level window with exactly this class name and title exists.
   virtual bool TopLevelWindowExists(const std::string& className, const std::string& title) = 0;
 };

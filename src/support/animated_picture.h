@@ -80,6 +80,8 @@ class CAnimatedPicture {
   bool IsAnimated() const { return animated_; }
   // The canvas the window copies at (0, 0) with GetSize(); null when empty.
   Canvas* GetCanvas() const { return canvas_.get(); }
+  // The same canvas, shared with a window that copies it to the screen.
+  std::shared_ptr<Canvas> ShareCanvas() const { return canvas_; }
 
  private:
   struct Frame {

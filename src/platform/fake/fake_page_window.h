@@ -32,6 +32,7 @@ class FakeWidget : public Widget {
   void SetItemImage(int index, int image) override;
   int SelectionFieldHeight() const override { return 17; }
   void StreamIn(const std::string& richText) override { streamed = richText; }
+  void Focus() override { ++focused; }
 
   WidgetKind kind;
   int id;
@@ -44,6 +45,7 @@ class FakeWidget : public Widget {
   std::vector<int> itemImages;
   int selected = -1;
   std::string streamed;
+  int focused = 0;
 };
 
 class FakePageWindow : public PageWindow {

@@ -1,7 +1,8 @@
 // Shell twin: a program starts when its file exists in the fake file system; every start attempt is
 // recorded so a test can see what ran with which command line.
 #pragma once
-#include <optional>
+#include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -48,6 +49,23 @@ class FakeShell : public Shell {
     if (!files_.Exists(library) || result == exportResults.end()) return std::nullopt;
     return result->second;
   }
+  // Plays the user from browseScript: each entry is a press of OK with that path, nothing a
+  // Cancel; the script running out cancels too.
+  std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& prompt,
+                                             const std::function<bool(const std::string&)>& accept) override {
+    browsed.push_back(title + "|" + prompt);
+    while (!browseScript.empty()) {
+      std::optional<std::string> press = browseScript.front();
+      browseScript.pop_front();
+      if (!press) return std::nullopt;
+      if (accept(*press)) return press;
+    }
+    return std::nullopt;
+  }
+  bool PlaySoundFile(const std::string& path, bool repeat) override {
+    sounds.push_back({path, repeat});
+    return files_.Exists(path);
+  }
   bool Restart() override {
     ++restarts;
     return restartAllowed;
@@ -58,6 +76,9 @@ class FakeShell : public Shell {
   std::vector<std::string> exportCalls;
   std::map<std::string, int> exportResults;
   int restarts = 0;
+  std::vector<std::pair<std::string, bool>> sounds;
+  std::deque<std::optional<std::string>> browseScript;
+  std::vector<std::string> browsed;  // "title|prompt" of every folder dialog opened  // (path, repeat) of every sound played
   bool restartAllowed = true;
   std::vector<Run> started;  // started without waiting
   std::vector<std::string> opened;

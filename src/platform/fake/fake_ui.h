@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/fake/fake_decoration_window.h"
 #include "platform/fake/fake_page_window.h"
 #include "platform/ui.h"
 
@@ -41,6 +42,33 @@ class FakeUi : public Ui {
   std::unique_ptr<PageWindow> CreatePageWindow(PageEvents& events) override {
     return std::make_unique<FakePageWindow>(pictureSizes);
   }
+
+  // Decoration windows are kept by their owners; the fake remembers each one it made.
+  std::unique_ptr<DecorationWindow> CreateDecorationWindow(DecorationKind kind, DecorationEvents&) override {
+    auto window = std::make_unique<FakeDecorationWindow>(kind);
+    decorations.push_back(window.get());
+    return window;
+  }
+  int StartTimer(int milliseconds, std::function<void()> onTick) override {
+    frameTimers[++lastTimerId] = {milliseconds, std::move(onTick)};
+    return lastTimerId;
+  }
+  void StopTimer(int timerId) override { frameTimers.erase(timerId); }
+  // A test runs a timer's tick; false when that timer is not running.
+  bool Tick(int timerId) {
+    auto timer = frameTimers.find(timerId);
+    if (timer == frameTimers.end()) return false;
+    auto onTick = timer->second.second;  // the tick may stop its own timer
+    onTick();
+    return true;
+  }
+  // The bodies of UI threads are kept for the test to run (or not) on its own thread.
+  void RunUiThread(std::function<void()> body) override { uiThreads.push_back(std::move(body)); }
+
+  std::vector<FakeDecorationWindow*> decorations;
+  std::map<int, std::pair<int, std::function<void()>>> frameTimers;  // id -> (period, tick)
+  int lastTimerId = 0;
+  std::vector<std::function<void()>> uiThreads;
 
   bool socketsWork = true;
   bool richEditLoads = true;

@@ -74,6 +74,7 @@ class Win32Widget : public Widget {
   void SetItemImage(int index, int image) override;
   int SelectionFieldHeight() const override;
   void StreamIn(const std::string& richText) override;
+  void Focus() override;
 
   HWND Window() const { return window_; }
   WidgetKind Kind() const { return kind_; }

@@ -92,6 +92,10 @@ class Win32Ui : public Ui {
   std::unique_ptr<PageWindow> CreatePageWindow(PageEvents& events) override;
   void RunAndPump(const std::function<void()>& work) override;
   void CallOnUiThread(const std::function<void()>& work) override;
+  std::unique_ptr<DecorationWindow> CreateDecorationWindow(DecorationKind kind, DecorationEvents& events) override;
+  int StartTimer(int milliseconds, std::function<void()> onTick) override;
+  void StopTimer(int timerId) override;
+  void RunUiThread(std::function<void()> body) override;
 
  private:
   bool socketsStarted_ = false;
@@ -109,6 +113,9 @@ class Win32Shell : public Shell {
   bool OpenWith(const std::string& target, const std::string& parameters, const std::string& folder) override;
   std::optional<int> CallExport(const std::string& library, const std::string& exportName,
                                 const std::string& argument) override;
+  bool PlaySoundFile(const std::string& path, bool repeat) override;
+  std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& prompt,
+                                             const std::function<bool(const std::string&)>& accept) override;
   bool Restart() override;
   void EndProcess(int exitCode) override;
 };

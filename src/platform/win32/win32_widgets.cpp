@@ -398,6 +398,10 @@ int Win32Widget::SelectionFieldHeight() const {
   return height == CB_ERR ? 0 : static_cast<int>(height);
 }
 
+void Win32Widget::Focus() {
+  if (window_) SetFocus(window_);
+}
+
 void Win32Widget::StreamIn(const std::string& richText) {
   if (!window_ || kind_ != WidgetKind::RichText) return;
   StreamSource source{richText, 0};

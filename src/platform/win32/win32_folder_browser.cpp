@@ -1,0 +1,112 @@
+// The folder dialog: the system's folder browser with an edit box of our own above its tree, so a
+// user can type a folder that does not exist yet. OK is held back until the caller accepts the path.
+#include <windows.h>
+#include <shlobj.h>
+
+#include "platform/win32/win32_platform.h"
+
+namespace tw {
+namespace {
+
+constexpr int kTreeId = 14145;
+constexpr int kStatusId = 14147;
+constexpr int kEditId = 14148;
+const char kStateProperty[] = "TarnwickFolderBrowser";
+
+struct BrowseState {
+  std::string title;
+  const std::function<bool(const std::string&)>* accept = nullptr;
+  HWND edit = nullptr;
+  WNDPROC original = nullptr;
+  std::string chosen;
+  bool accepted = false;
+};
+
+std::string WindowText(HWND window) {
+  int length = GetWindowTextLengthA(window);
+  if (length <= 0) return "";
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  int copied = GetWindowTextA(window, text.data(), length + 1);
+  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+  return text;
+}
+
+LRESULT CALLBACK BrowseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* state = static_cast<BrowseState*>(GetPropA(dialog, kStateProperty));
+  if (!state) return DefWindowProcA(dialog, message, wParam, lParam);
+  if (message == WM_COMMAND && LOWORD(wParam) == kEditId && HIWORD(wParam) == EN_CHANGE) {
+    SendMessageA(dialog, BFFM_ENABLEOK, 0, WindowText(state->edit).empty() ? 0 : 1);
+    return 0;
+  }
+  if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
+    std::string text = WindowText(state->edit);
+    if (!(*state->accept)(text)) {
+      SetFocus(state->edit);
+      return 0;
+    }
+    state->chosen = text;
+    state->accepted = true;
+  }
+  if (message == WM_NCDESTROY) {
+    WNDPROC original = state->original;
+    RemovePropA(dialog, kStateProperty);
+    SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    return CallWindowProcA(original, dialog, message, wParam, lParam);
+  }
+  return CallWindowProcA(state->original, dialog, message, wParam, lParam);
+}
+
+// The edit box spans the tree's width, from 27 to 4 pixels above its top edge.
+void AddEditBox(HWND dialog, BrowseState& state) {
+  HWND tree = GetDlgItem(dialog, kTreeId);
+  RECT treeRect = {0, 0, 0, 0};
+  if (tree) {
+    GetWindowRect(tree, &treeRect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&treeRect), 2);
+  }
+  state.edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                               treeRect.left, treeRect.top - 27, treeRect.right - treeRect.left, 23, dialog,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), GetModuleHandleA(nullptr),
+                               nullptr);
+  if (state.edit) SendMessageA(state.edit, WM_SETFONT, SendMessageA(dialog, WM_GETFONT, 0, 0), TRUE);
+}
+
+int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM parameter, LPARAM data) {
+  auto* state = reinterpret_cast<BrowseState*>(data);
+  if (message == BFFM_INITIALIZED) {
+    SetWindowTextA(dialog, state->title.c_str());
+    if (HWND status = GetDlgItem(dialog, kStatusId)) ShowWindow(status, SW_HIDE);
+    AddEditBox(dialog, *state);
+    if (SetPropA(dialog, kStateProperty, state))
+      state->original = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BrowseDialogProc)));
+  } else if (message == BFFM_SELCHANGED) {
+    char path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(parameter), path) || path[1] != ':') path[0] = '\0';
+    SendMessageA(dialog, BFFM_ENABLEOK, 0, path[0] ? 1 : 0);
+    SendMessageA(dialog, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(path));
+    if (state->edit) SetWindowTextA(state->edit, path);
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::optional<std::string> Win32Shell::BrowseForFolder(const std::string& title, const std::string& prompt,
+                                                       const std::function<bool(const std::string&)>& accept) {
+  CoInitialize(nullptr);  // the browser needs COM on this thread; an earlier start is fine
+  BrowseState state;
+  state.title = title;
+  state.accept = &accept;
+  BROWSEINFOA info = {};
+  info.lpszTitle = prompt.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
+  info.lpfn = &BrowseCallback;
+  info.lParam = reinterpret_cast<LPARAM>(&state);
+  LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+  if (chosen) CoTaskMemFree(chosen);
+  if (!state.accepted) return std::nullopt;
+  return state.chosen;
+}
+
+}  // namespace tw
