@@ -1,4 +1,5 @@
 // The standard pages' own behaviour, driven through whole wizards on the fakes.
+#include "app/folder_path.h"
 #include "app/page_flow.h"
 #include "skin/skin_page.h"
 #include "startup_fixture.h"
@@ -62,6 +63,7 @@ TEST_F(StandardPages, TheCustomerPageStoresItsEntriesEvenOnBack) {
   Start();
   Click("IDC_NEXT");
   EXPECT_EQ(Widget("IDC_USERNAME").look.text, "tester") << "the logged-on user to start with";
+  EXPECT_EQ(Widget("IDC_USERNAME").focused, 1) << "typing starts in the name box";
   Widget("IDC_USERNAME").typed = "Ann";
   Widget("IDC_ORGANIZATION").typed = "Initech";
   Click("IDC_BACK");
@@ -99,6 +101,30 @@ TEST_F(StandardPages, TheCustomSetupTreeListsTheFeatures) {
   Start();
   EXPECT_EQ(Widget("IDC_INSTALLDIR").look.text, "D:\\Tools\\");
   EXPECT_EQ(Widget("IDC_TREE").items, (std::vector<std::string>{"Program files", "Help files"}));
+}
+
+TEST_F(StandardPages, BrowseKeepsTheDialogOpenUntilAFolderIsUsable) {
+  Theme("destination.lcd", {{"TEXT", "IDC_INSTALLDIR"}, {"BUTTON", "IDC_BROWSE"}});
+  PackProject("[DIALOGLIST]\r\nTOTAL1=1\r\nW0=destination.lcd\r\n[APPINFO]\r\na4=C:\\Apps\r\n");
+  Start();
+  EXPECT_EQ(Widget("IDC_INSTALLDIR").look.text, "C:\\Apps\\");
+  // An invalid path, a refused creation, a folder that cannot be made, then one that is made.
+  fake.files.MakeFolders("C:\\Locked");
+  fake.files.FailWhen(FsOp::MakeFolder, "Locked");
+  fake.shell.browseScript = {std::string("C:\\Bad.\\x"), std::string("C:\\New\\Tools"),
+                             std::string("C:\\Locked\\Sub"), std::string("C:\\New\\Tools")};
+  fake.ui.answers = {kIdOk, kIdNo, kIdYes, kIdOk, kIdYes};
+  Click("IDC_BROWSE");
+  ASSERT_EQ(fake.ui.shown.size(), 5u);
+  EXPECT_EQ(fake.ui.shown[0].text, InvalidFolderMessage("C:\\Bad.\\x"));
+  EXPECT_EQ(fake.ui.shown[1].text, CreateFolderQuestion("C:\\New\\Tools"));
+  EXPECT_EQ(fake.ui.shown[3].text, FolderNotCreatedMessage("C:\\Locked\\Sub"));
+  EXPECT_TRUE(fake.files.IsFolder("C:\\New\\Tools")) << "created part by part";
+  EXPECT_EQ(app->Frame()->InstallDir, "C:\\New\\Tools\\");
+  EXPECT_EQ(Widget("IDC_INSTALLDIR").look.text, "C:\\New\\Tools\\");
+  fake.shell.browseScript = {std::nullopt};
+  Click("IDC_BROWSE");
+  EXPECT_EQ(app->Frame()->InstallDir, "C:\\New\\Tools\\") << "Cancel changes nothing";
 }
 
 }  // namespace
