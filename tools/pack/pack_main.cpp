@@ -10,9 +10,9 @@ namespace {
 int Usage() {
   std::cerr << "usage: tarnwick-pack PROJECT_DIR OUT_DIR [--setup PATH_TO_SETUP_EXE] [--disk-image | --split]\n"
                "  PROJECT_DIR holds setup.inf, data.inf, payload/ (the files data.inf lists) and optionally\n"
-               "  support/, theme/, language.lan, languages/*.lan and SupportFiles/; OUT_DIR receives\n"
-               "  setup.ziv, data.ziv, the payload, the ^! theme files, the language and support files,\n"
-               "  and setup.exe when given.\n"
+               "  support/, theme/, language.lan, languages/*.lan, SupportFiles/, the splash files setup.<ext>\n"
+               "  and mergemod.msi; OUT_DIR receives setup.ziv, data.ziv, the payload, the ^! theme files,\n"
+               "  the language, splash and support files, and setup.exe when given.\n"
                "  The payload is file1.cab (MSZIP, members F<i>_<name>) unless --disk-image (the folder\n"
                "  DiskImage1 with the same names) or --split (file1.cab with the final names, unpacked\n"
                "  straight into the install folder; setup.inf should say CURRENTBUILD=Split Files).\n";

@@ -90,6 +90,16 @@ void PackSupportFiles(const PackOptions& options, const WroteFile& wrote) {
   for (const fs::path& file : files) CopyOne(file, options.outDir / "SupportFiles" / fs::relative(file, from), wrote);
 }
 
+// Files setup looks for beside itself: the splash picture and sound ("setup" with the extension of
+// the author's file) and the merge-module package.
+void PackSetupFolderFiles(const PackOptions& options, const WroteFile& wrote) {
+  for (const fs::path& file : FilesIn(options.projectDir)) {
+    const std::string name = file.filename().string();
+    bool splash = name.rfind("setup.", 0) == 0 && name != "setup.inf" && name != "setup.exe" && name != "setup.ziv";
+    if (splash || name == "mergemod.msi") CopyOne(file, options.outDir / name, wrote);
+  }
+}
+
 void PackPayload(const PackOptions& options, const WroteFile& wrote) {
   WritePayload(options, PlanPayload(options), wrote);
 }
@@ -106,6 +116,7 @@ void PackProject(const PackOptions& options, const WroteFile& wrote) {
   PackTheme(options, wrote);
   PackLanguages(options, wrote);
   PackSupportFiles(options, wrote);
+  PackSetupFolderFiles(options, wrote);
   PackPayload(options, wrote);
   PackSetupExe(options, wrote);
 }

@@ -1,6 +1,7 @@
 // UI driver of the end-to-end suite: finds the windows another process shows under Wine, reads their
 // texts, clicks their buttons and types keys, so the shell tests can script a run of setup.exe.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -31,6 +32,9 @@ struct Options {
   bool haveCaption = false;
   long id = 0;
   long virtualKey = 0;
+  long item = -1;
+  std::string text;
+  bool haveText = false;
   DWORD timeoutMs = 10000;
 };
 
@@ -245,6 +249,51 @@ int Key(const Options& options) {
   return kFound;
 }
 
+// The control with the id, enabled or not, once its window is up.
+HWND AwaitControl(const Options& options) {
+  HWND control = nullptr;
+  PollUntil(options.timeoutMs, [&] {
+    HWND top = FindTopLevel(options);
+    return top && (control = FindControl(top, options)) != nullptr;
+  });
+  return control;
+}
+
+// WM_SETTEXT as the user's typing would leave it: an edit box also tells its page of the change.
+int SetText(const Options& options) {
+  HWND control = AwaitControl(options);
+  if (!control) return NotFound(options, "enabled control");
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(options.text.c_str()), SMTO_ABORTIFHUNG,
+                           kSendTimeoutMs, &result)) {
+    std::fprintf(stderr, "uidriver: settext: the window did not answer (%lu)\n", GetLastError());
+    return kNotFound;
+  }
+  std::printf("%s\n", Handle(control).c_str());
+  return kFound;
+}
+
+// Selects the tree's top-level item with that index. Posted: the page may answer the selection
+// with a modal menu, which the caller then drives with keys.
+int SelectItem(const Options& options) {
+  HWND tree = AwaitControl(options);
+  if (!tree) return NotFound(options, "enabled control");
+  DWORD_PTR item = 0;
+  SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &item);
+  for (long i = 0; i < options.item && item; ++i) {
+    DWORD_PTR next = 0;
+    SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_NEXT, static_cast<LPARAM>(item), SMTO_ABORTIFHUNG,
+                        kSendTimeoutMs, &next);
+    item = next;
+  }
+  if (!item || !PostMessageA(tree, TVM_SELECTITEM, TVGN_CARET, static_cast<LPARAM>(item))) {
+    std::fprintf(stderr, "uidriver: select: no item %ld\n", options.item);
+    return kNotFound;
+  }
+  std::printf("%s\n", Handle(tree).c_str());
+  return kFound;
+}
+
 int List() {
   for (HWND window : TopLevelWindows()) {
     std::printf("%s\t%s\t%s\n", Handle(window).c_str(), Escape(ClassOf(window)).c_str(),
@@ -261,6 +310,8 @@ int Usage(const char* problem) {
                "       uidriver texts --title T [--class C] [--timeout MS]\n"
                "       uidriver click --title T [--class C] (--id N | --caption C) [--timeout MS]\n"
                "       uidriver key --title T [--class C] --vk N [--timeout MS]\n"
+               "       uidriver settext --title T [--class C] --id N --text S [--timeout MS]\n"
+               "       uidriver select --title T [--class C] --id N --item K [--timeout MS]\n"
                "       uidriver list\n",
                problem);
   return kUsage;
@@ -292,6 +343,11 @@ bool Parse(int argc, char** argv, Options& options, std::string& problem) {
       options.haveCaption = true;
     } else if (flag == "--vk") {
       options.virtualKey = std::strtol(value, nullptr, 0);
+    } else if (flag == "--item") {
+      options.item = std::strtol(value, nullptr, 0);
+    } else if (flag == "--text") {
+      options.text = value;
+      options.haveText = true;
     } else if (flag == "--timeout") {
       options.timeoutMs = std::strtoul(value, nullptr, 0);
     } else {
@@ -312,7 +368,8 @@ int main(int argc, char** argv) {
   if (!Parse(argc, argv, options, problem)) return Usage(problem.c_str());
   const std::string& command = options.command;
   if (command == "list") return List();
-  if (command != "wait" && command != "gone" && command != "texts" && command != "click" && command != "key") {
+  if (command != "wait" && command != "gone" && command != "texts" && command != "click" && command != "key" &&
+      command != "settext" && command != "select") {
     return Usage(("unknown command " + command).c_str());
   }
   if (!options.haveTitle) return Usage("--title is required");
@@ -320,6 +377,8 @@ int main(int argc, char** argv) {
   if (command == "gone") return Gone(options);
   if (command == "texts") return Texts(options);
   if (command == "key") return options.virtualKey > 0 ? Key(options) : Usage("key needs --vk N");
+  if (command == "settext") return options.haveId && options.haveText ? SetText(options) : Usage("settext needs --id and --text");
+  if (command == "select") return options.haveId && options.item >= 0 ? SelectItem(options) : Usage("select needs --id and --item");
   if (options.haveId == options.haveCaption) return Usage("click needs exactly one of --id and --caption");
   return Click(options);
 }
