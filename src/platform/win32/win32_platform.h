@@ -108,6 +108,8 @@ class Win32Shell : public Shell {
   bool OpenWith(const std::string& target, const std::string& parameters, const std::string& folder) override;
   std::optional<int> CallExport(const std::string& library, const std::string& exportName,
                                 const std::string& argument) override;
+  bool CreateShellLink(const ShellLink& link, const std::string& linkPath) override;
+  bool CreateInternetShortcut(const std::string& url, const std::string& shortcutPath) override;
   bool Restart() override;
   void EndProcess(int exitCode) override;
 };
