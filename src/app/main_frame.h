@@ -9,6 +9,7 @@
 #include "app/host_flags.h"
 #include "app/placeholders.h"
 #include "app/project_settings.h"
+#include "app/special_folders.h"
 #include "app/trace.h"
 #include "platform/platform.h"
 #include "support/fixed_dialogs.h"
@@ -19,12 +20,6 @@ class CBackground;
 class CRijndaelMethod;
 class CSplashWindow;
 class PageFlow;
-
-// The shell folders resolved once at start, for the current user.
-struct SpecialFolders {
-  std::string favorites, commonDocuments, pictures, programs, music, sendTo, fonts, appData,
-      personal, startup, startMenu, desktop;
-};
 
 enum class WorkFolderRemoval { Always, UnlessKept };
 

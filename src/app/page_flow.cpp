@@ -58,6 +58,7 @@ void FillSession(InstallSession& session, CMainFrame& frame) {
   session.WorkDir = frame.WorkDir;
   session.DataInfPath = frame.DataInfPath;
   session.ProductCode = frame.ProductCode;
+  session.Folders = frame.Folders;
   session.OsTag = frame.OsTag;
   session.Conditions = frame.Conditions;
   session.Features = frame.Features;

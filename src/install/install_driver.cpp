@@ -8,6 +8,7 @@
 #include "install/install_session.h"
 #include "install/payload_copy.h"
 #include "install/registry_entries.h"
+#include "install/shortcuts.h"
 #include "install/uninstall_registration.h"
 #include "platform/platform.h"
 
@@ -31,7 +32,7 @@ bool PutPayloadInPlace(InstallSession& session, std::vector<FileEntry>& fileList
 void MakeSystemChanges(InstallSession& session) {
   bool preview = session.flags.previewMode == kOn;
   session.SetStatus("Please Wait, Creating Shortcuts...");
-  if (!preview) NotYetPart(session, "shortcuts");
+  if (!preview) CreateShortcuts(session);
   session.SetStatus("Please Wait, Setting system...");
   if (!preview) {
     NotYetPart(session, "ini-entries");

@@ -9,6 +9,7 @@
 #include "app/conditions.h"
 #include "app/features.h"
 #include "app/placeholders.h"
+#include "app/special_folders.h"
 
 namespace tw {
 
@@ -43,6 +44,7 @@ struct InstallSession {
   // --- copies of the host values, taken when the installation starts ---
   InstallPlaceholderCopy placeholders;  // placeholders.values.installDir is the chosen folder
   std::string SetupDir, TempDir, WorkName, WorkDir, DataInfPath, ProductCode;
+  SpecialFolders Folders;  // where shortcuts go: Programs menu, desktop, startup, ...
   FeatureTable Features;  // the user's feature choices
   ConditionTable Conditions;
   std::function<void()> RemoveWorkFolder;  // the host's removal, which honours KeepWorkDir

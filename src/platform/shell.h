@@ -1,10 +1,21 @@
-// Shell and process service: starting other programs.
+// Shell and process service: starting other programs, shell links and Internet shortcuts.
 #pragma once
 #include <functional>
 #include <optional>
 #include <string>
 
 namespace tw {
+
+// What a shell link (".lnk") points to and how it starts its target.
+struct ShellLink {
+  std::string path;           // the program or document
+  std::string iconLocation;   // empty: the target's own icon
+  int iconIndex = 0;
+  std::string arguments;      // empty: none
+  std::string description;
+  int showCommand = 0;        // 0 leaves the default (normal); 3 maximized, 7 minimized
+  std::string workingFolder;
+};
 
 class Shell {
  public:
@@ -37,6 +48,11 @@ class Shell {
   // Plays a wave file asynchronously, once or over and over until the process ends; false when it
   // cannot be played.
   virtual bool PlaySoundFile(const std::string& path, bool repeat) = 0;
+  // Saves a shell link at linkPath, replacing one there. Needs a thread prepared by PrepareThread.
+  // False when the link object can't be made or saved (a missing folder, for one).
+  virtual bool CreateShellLink(const ShellLink& link, const std::string& linkPath) = 0;
+  // Saves an Internet shortcut (".url") to url at shortcutPath, likewise; false when it can't.
+  virtual bool CreateInternetShortcut(const std::string& url, const std::string& shortcutPath) = 0;
   // Asks the system to restart now, closing applications by force; false when it refuses.
   virtual bool Restart() = 0;
   // Ends the whole process at once with exitCode, without any clean-up. Never returns on Windows;

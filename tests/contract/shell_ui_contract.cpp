@@ -43,6 +43,24 @@ TEST_F(UiContract, AWorkerRunsApartAndItsUiWorkComesBackToTheUiThread) {
   EXPECT_TRUE(ran) << "on the UI thread itself the work simply runs";
 }
 
+TEST_F(ShellContract, ShortcutsAreSavedOnlyIntoAFolderThatExists) {
+  ASSERT_TRUE(platform().shell.PrepareThread());
+  ASSERT_TRUE(files().WriteAll(At("app.exe"), "MZ"));
+  ShellLink link;
+  link.path = At("app.exe");
+  link.description = "The app";
+  link.workingFolder = Dir();
+  EXPECT_TRUE(platform().shell.CreateShellLink(link, At("App.lnk")));
+  EXPECT_TRUE(files().Exists(At("App.lnk")));
+  EXPECT_FALSE(platform().shell.CreateShellLink(link, At("missing\\App.lnk")));
+  EXPECT_FALSE(files().Exists(At("missing")));
+
+  EXPECT_TRUE(platform().shell.CreateInternetShortcut("http://example.com/", At("Site.url")));
+  EXPECT_NE(files().ReadAll(At("Site.url")).value_or("").find("URL=http://example.com/"), std::string::npos);
+  EXPECT_FALSE(platform().shell.CreateInternetShortcut("http://example.com/", At("missing\\Site.url")));
+  EXPECT_FALSE(files().Exists(At("missing")));
+}
+
 TEST_F(ShellContract, AMissingLibraryExportsNothing) {
   EXPECT_FALSE(platform().shell.CallExport(At("missing.dll"), "Anything", "C:\\App\\").has_value());
 }

@@ -1,5 +1,6 @@
 // Shell twin: a program starts when its file exists in the fake file system; every start attempt is
-// recorded so a test can see what ran with which command line.
+// recorded so a test can see what ran with which command line. Shortcuts are saved as small files
+// (only into a folder that exists) and recorded by path.
 #pragma once
 #include <deque>
 #include <functional>
@@ -17,7 +18,7 @@ class FakeShell : public Shell {
   struct Run {
     std::string program, commandLine;
   };
-  explicit FakeShell(const FakeFileSystem& files) : files_(files) {}
+  explicit FakeShell(FakeFileSystem& files) : files_(files) {}
 
   bool RunAndWait(const std::string& program, const std::string& commandLine) override {
     runs.push_back({program, commandLine});
@@ -66,6 +67,16 @@ class FakeShell : public Shell {
     sounds.push_back({path, repeat});
     return files_.Exists(path);
   }
+  bool CreateShellLink(const ShellLink& link, const std::string& linkPath) override {
+    if (!SaveInFolder(linkPath, "[ShellLink]\r\nPath=" + link.path + "\r\n")) return false;
+    links[linkPath] = link;
+    return true;
+  }
+  bool CreateInternetShortcut(const std::string& url, const std::string& shortcutPath) override {
+    if (!SaveInFolder(shortcutPath, "[InternetShortcut]\r\nURL=" + url + "\r\n")) return false;
+    internetShortcuts[shortcutPath] = url;
+    return true;
+  }
   bool Restart() override {
     ++restarts;
     return restartAllowed;
@@ -83,9 +94,18 @@ class FakeShell : public Shell {
   std::vector<Run> started;  // started without waiting
   std::vector<std::string> opened;
   bool threadsPrepare = true;
+  std::map<std::string, ShellLink> links;                 // saved shell links by path
+  std::map<std::string, std::string> internetShortcuts;  // saved URLs by path
 
  private:
-  const FakeFileSystem& files_;
+  // Like the real objects, saving never creates the folder it saves into.
+  bool SaveInFolder(const std::string& path, const std::string& content) {
+    size_t cut = path.find_last_of('\\');
+    if (cut == std::string::npos || !files_.IsFolder(path.substr(0, cut))) return false;
+    return files_.WriteAll(path, content);
+  }
+
+  FakeFileSystem& files_;
 };
 
 }  // namespace tw

@@ -1,0 +1,80 @@
+// Shell links (IShellLinkA) and Internet shortcuts (IUniformResourceLocatorA), each saved through
+// its IPersistFile. The calling thread has COM already (Shell::PrepareThread).
+#include <windows.h>
+#include <intshcut.h>
+#include <objbase.h>
+#include <objidl.h>
+#include <shlobj.h>
+
+#include "platform/win32/win32_platform.h"
+
+namespace tw {
+namespace {
+
+// One COM interface pointer, released with the object.
+template <typename Interface>
+class ComRef {
+ public:
+  ComRef() = default;
+  ~ComRef() {
+    if (pointer_) pointer_->Release();
+  }
+  ComRef(const ComRef&) = delete;
+  ComRef& operator=(const ComRef&) = delete;
+  Interface* operator->() const { return pointer_; }
+  Interface* get() const { return pointer_; }
+  void** Out() { return reinterpret_cast<void**>(&pointer_); }
+
+ private:
+  Interface* pointer_ = nullptr;
+};
+
+// IPersistFile only takes wide paths; the ANSI path is converted with the system code page.
+// Empty when the conversion fails.
+std::wstring Wide(const std::string& text) {
+  int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  if (length <= 0) return std::wstring();
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  if (MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length) != length) return std::wstring();
+  wide.resize(static_cast<size_t>(length - 1));
+  return wide;
+}
+
+// Saves a shortcut object to path and makes it the object's current file.
+bool SaveObject(IUnknown* object, const std::string& path) {
+  std::wstring widePath = Wide(path);
+  if (widePath.empty()) return false;
+  ComRef<IPersistFile> file;
+  if (FAILED(object->QueryInterface(IID_IPersistFile, file.Out())) || !file.get()) return false;
+  return SUCCEEDED(file->Save(widePath.c_str(), TRUE));
+}
+
+}  // namespace
+
+bool Win32Shell::CreateShellLink(const ShellLink& link, const std::string& linkPath) {
+  ComRef<IShellLinkA> shellLink;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shellLink.Out())) ||
+      !shellLink.get())
+    return false;
+  // A link without its target is worthless; the other fields only dress it, so a refused one
+  // leaves the object's default in place.
+  if (FAILED(shellLink->SetPath(link.path.c_str()))) return false;
+  if (!link.iconLocation.empty()) shellLink->SetIconLocation(link.iconLocation.c_str(), link.iconIndex);
+  if (!link.arguments.empty()) shellLink->SetArguments(link.arguments.c_str());
+  shellLink->SetDescription(link.description.c_str());
+  if (link.showCommand != 0) shellLink->SetShowCmd(link.showCommand);
+  shellLink->SetWorkingDirectory(link.workingFolder.c_str());
+  return SaveObject(shellLink.get(), linkPath);
+}
+
+bool Win32Shell::CreateInternetShortcut(const std::string& url, const std::string& shortcutPath) {
+  ComRef<IUniformResourceLocatorA> locator;
+  if (FAILED(CoCreateInstance(CLSID_InternetShortcut, nullptr, CLSCTX_INPROC_SERVER, IID_IUniformResourceLocatorA,
+                              locator.Out())) ||
+      !locator.get())
+    return false;
+  if (FAILED(locator->SetURL(url.c_str(), 0))) return false;
+  return SaveObject(locator.get(), shortcutPath);
+}
+
+}  // namespace tw
