@@ -3,8 +3,11 @@
 #include "app/host_flags.h"
 #include "app/os_tag.h"
 #include "app/trace.h"
+#include "install/associations.h"
 #include "install/cabinet_extractor.h"
+#include "install/environment.h"
 #include "install/file_data.h"
+#include "install/ini_entries.h"
 #include "install/install_session.h"
 #include "install/payload_copy.h"
 #include "install/registry_entries.h"
@@ -35,11 +38,11 @@ void MakeSystemChanges(InstallSession& session) {
   if (!preview) CreateShortcuts(session);
   session.SetStatus("Please Wait, Setting system...");
   if (!preview) {
-    NotYetPart(session, "ini-entries");
+    WriteIniEntries(session);
     CreateRegistryKeys(session);
     WriteRegistryValues(session);
-    NotYetPart(session, "associations");
-    NotYetPart(session, "environment");
+    RegisterAssociations(session);
+    SetEnvironmentVariables(session);
   }
   NotYetPart(session, "services");
 }

@@ -30,6 +30,12 @@ class InstallProgress {
   virtual void ShowDownloadProgress(bool visible, int position) = 0;
 };
 
+// An INI file the project writes entries into: its identifier (the file's name as the project's
+// tree shows it) and its full path.
+struct IniFile {
+  std::string Identifier, FullPath;
+};
+
 struct InstallSession {
   InstallSession(Platform& platform, HostFlags& flags, Trace& trace, FixedDialogs& dialogs,
                  const ProjectSettings& settings, InstallProgress& progress)
@@ -53,6 +59,7 @@ struct InstallSession {
   std::string PayloadDir, LogPath, LogDir, OsTag;
   int TotalFiles = 0;
   std::vector<std::string> FolderList;
+  std::vector<IniFile> IniFiles;  // at most kMaxIniFiles, in the order registered
 
   // --- services ---
   Platform& platform;

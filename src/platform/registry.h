@@ -29,6 +29,8 @@ class Registry {
   // A REG_DWORD value; nothing when missing or of another type.
   virtual std::optional<uint32_t> ReadDword(RegRoot root, const std::string& key,
                                             const std::string& name) const = 0;
+  // True when the value exists and holds an expandable string (REG_EXPAND_SZ); false otherwise.
+  virtual bool IsExpandableString(RegRoot root, const std::string& key, const std::string& name) const = 0;
   // Writes into an existing key (or one CreateKey made); false when the key is missing or denied.
   virtual bool WriteString(RegRoot root, const std::string& key, const std::string& name,
                            const std::string& value, bool expandable) = 0;

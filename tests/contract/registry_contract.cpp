@@ -48,6 +48,9 @@ TEST_F(RegistryContract, ValuesReadBackByType) {
   EXPECT_FALSE(reg().ReadDword(RegRoot::CurrentUser, kKey, "Text").has_value());
   EXPECT_FALSE(reg().ReadString(RegRoot::CurrentUser, kKey, "Bytes").has_value());
   EXPECT_FALSE(reg().ReadString(RegRoot::CurrentUser, kKey, "Missing").has_value());
+  EXPECT_TRUE(reg().IsExpandableString(RegRoot::CurrentUser, kKey, "expand"));
+  EXPECT_FALSE(reg().IsExpandableString(RegRoot::CurrentUser, kKey, "Text"));
+  EXPECT_FALSE(reg().IsExpandableString(RegRoot::CurrentUser, kKey, "Missing"));
   EXPECT_FALSE(reg().ReadString(RegRoot::CurrentUser, std::string(kKey) + "\\None", "Text").has_value());
 }
 

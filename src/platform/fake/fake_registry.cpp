@@ -84,6 +84,11 @@ std::optional<uint32_t> FakeRegistry::ReadDword(RegRoot root, const std::string&
   return result;
 }
 
+bool FakeRegistry::IsExpandableString(RegRoot root, const std::string& key, const std::string& name) const {
+  const Value* value = Find(root, key, name);
+  return value && value->type == 2;
+}
+
 bool FakeRegistry::Put(RegRoot root, const std::string& key, const std::string& name, Value value) {
   std::string normal = Normal(root, key);
   auto k = keys_.find(normal);

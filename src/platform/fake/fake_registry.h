@@ -17,6 +17,7 @@ class FakeRegistry : public Registry {
                                         const std::string& name) const override;
   std::optional<uint32_t> ReadDword(RegRoot root, const std::string& key,
                                     const std::string& name) const override;
+  bool IsExpandableString(RegRoot root, const std::string& key, const std::string& name) const override;
   bool WriteString(RegRoot root, const std::string& key, const std::string& name,
                    const std::string& value, bool expandable) override;
   bool WriteDword(RegRoot root, const std::string& key, const std::string& name,

@@ -113,6 +113,13 @@ std::optional<uint32_t> Win32Registry::ReadDword(RegRoot root, const std::string
   return static_cast<uint32_t>(value);
 }
 
+bool Win32Registry::IsExpandableString(RegRoot root, const std::string& key, const std::string& name) const {
+  OpenKey open(root, key, RegAccess::Read);
+  DWORD type = 0;
+  return open.get() && RegQueryValueExA(open.get(), name.c_str(), nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+         type == REG_EXPAND_SZ;
+}
+
 bool Win32Registry::WriteString(RegRoot root, const std::string& key, const std::string& name,
                                 const std::string& value, bool expandable) {
   return SetValue(root, key, name, expandable ? REG_EXPAND_SZ : REG_SZ, value.c_str(), value.size() + 1);

@@ -11,13 +11,14 @@ namespace tw {
 
 namespace {
 
-// Starts program with a writable copy of its command line (handles inherited, a new console).
+// Starts program with a writable copy of its command line (handles inherited, a new console); an
+// empty one is passed as none, so the program still sees its own path as its command line.
 bool Launch(const std::string& program, const std::string& commandLine, PROCESS_INFORMATION& process) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back('\0');  // CreateProcessA may write into the command line
-  return CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE,
+  return CreateProcessA(program.c_str(), commandLine.empty() ? nullptr : line.data(), nullptr, nullptr, TRUE,
                         CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process) != 0;
 }
 

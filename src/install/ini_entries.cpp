@@ -1,0 +1,107 @@
+// Writing the project's INI entries and keeping the table of the files they go into.
+#include "install/ini_entries.h"
+
+#include <optional>
+
+#include "app/placeholders.h"
+#include "app/project_settings.h"
+#include "app/trace.h"
+#include "install/install_session.h"
+#include "platform/platform.h"
+#include "platform/text.h"
+
+namespace tw {
+namespace {
+
+std::string WithoutTrailingBackslash(std::string text) {
+  if (!text.empty() && text.back() == '\\') text.pop_back();
+  return text;
+}
+
+int ReadTotal(const InstallSession& session, const char* section) {
+  return ToNumber(session.settings.ReadSetting(section, "TOTAL", kCountBuffer));
+}
+
+struct EntryName {
+  std::string section, key;
+};
+
+// "INI Files\\<file>\\<section>\\<key>[\\]": the first two parts name the file, the third the
+// section, the rest (less one trailing "\\") the key. Nothing when a section or key is missing.
+std::optional<EntryName> SplitEntryPath(const std::string& entryPath) {
+  size_t at = 0;
+  for (int part = 0; part < 2; ++part) {
+    at = entryPath.find('\\', at);
+    if (at == std::string::npos) return std::nullopt;
+    ++at;
+  }
+  size_t cut = entryPath.find('\\', at);
+  if (cut == std::string::npos) return std::nullopt;
+  EntryName name{entryPath.substr(at, cut - at), WithoutTrailingBackslash(entryPath.substr(cut + 1))};
+  if (name.section.empty() || name.key.empty()) return std::nullopt;
+  return name;
+}
+
+const IniFile* FileForEntry(const InstallSession& session, const std::string& entryPath) {
+  const IniFile* found = nullptr;
+  for (const IniFile& file : session.IniFiles)
+    if (entryPath.find(file.Identifier) != std::string::npos) found = &file;
+  return found;
+}
+
+}  // namespace
+
+std::string RegisterIniFile(InstallSession& session, const std::string& treePath, const std::string& folder) {
+  std::string identifier = WithoutTrailingBackslash(treePath);
+  ReplaceAll(identifier, "INI Files\\", "");
+  // An empty identifier occurs in every entry path and would take every entry for a folder.
+  if (identifier.empty()) {
+    session.trace.Write("install", "ini-file-skipped", {{"tree", treePath}, {"reason", "no-file-name"}});
+    return "";
+  }
+  const std::string fullPath = session.Expand(folder + "\\" + identifier);
+  for (const IniFile& file : session.IniFiles)
+    if (Lower(file.FullPath) == Lower(fullPath)) return file.FullPath;
+  if (session.IniFiles.size() >= kMaxIniFiles) {
+    session.trace.Write("install", "ini-file-skipped", {{"path", fullPath}, {"reason", "table-full"}});
+    return "";
+  }
+  session.IniFiles.push_back({identifier, fullPath});
+  session.trace.Write("install", "ini-file", {{"id", identifier}, {"path", fullPath}});
+  // The uninstaller deletes the whole file.
+  session.WriteLogEntry("FILE", fullPath);
+  return fullPath;
+}
+
+bool WriteIniEntry(InstallSession& session, const std::string& entryPath, const std::string& value) {
+  const IniFile* file = FileForEntry(session, entryPath);
+  std::optional<EntryName> name = SplitEntryPath(entryPath);
+  if (!file || !name) {
+    session.trace.Write("install", "ini-entry-skipped",
+                        {{"entry", entryPath}, {"reason", file ? "no-section-or-key" : "file-not-registered"}});
+    return false;
+  }
+  const std::string expanded = session.Expand(value);
+  bool written = session.platform.profiles.WriteValue(file->FullPath, name->section, name->key, expanded);
+  session.trace.Write("install", "ini-entry",
+                      {{"file", file->FullPath}, {"section", name->section}, {"key", name->key}, {"value", expanded},
+                       {"result", written ? "ok" : "failed"}});
+  return written;
+}
+
+void WriteIniEntries(InstallSession& session) {
+  const int files = ReadTotal(session, "INIINFO");
+  for (int i = 0; i < files; ++i) {
+    const std::string n = std::to_string(i);
+    RegisterIniFile(session, session.settings.ReadSetting("INIINFO", "A" + n),
+                    session.settings.ReadSetting("INIINFO", "C" + n));
+  }
+  const int entries = ReadTotal(session, "INIDATA");
+  for (int i = 0; i < entries; ++i) {
+    const std::string n = std::to_string(i);
+    WriteIniEntry(session, session.settings.ReadSetting("INIDATA", "A" + n),
+                  session.settings.ReadSetting("INIDATA", "C" + n));
+  }
+}
+
+}  // namespace tw
