@@ -11,6 +11,7 @@
 #include "app/user_variables.h"
 #include "app/project_files.h"
 #include "crypt/rijndael_method.h"
+#include "install/merge_modules.h"
 #include "platform/text.h"
 #include "support/background.h"
 #include "support/billboards.h"
@@ -274,7 +275,7 @@ int CMainFrame::StartWizard() {
   LoadUserVariables(settings_, platform_, Expander(), dialogs_, trace_, platform_.system.ProgramName(),
                     UserVariables, UserVariableNotes);
   // Merge modules are installed after the engine's own run, from files in the work folder.
-  if (ReadCount("MERGEMODULES") != 0) flags_.keepWorkDir = kOn;
+  if (CountMergeModules(settings_) != 0) flags_.keepWorkDir = kOn;
   trace_.Write("wizard", "first-page", {{"installdir", InstallDir}, {"splash", std::to_string(SplashShown)}});
   // With a splash the first page waits for it: the start page's timer, or without a start page
   // (a disk-image build) the frame's own.

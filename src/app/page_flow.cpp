@@ -6,6 +6,7 @@
 #include "install/cabinet_extractor.h"
 #include "install/install_driver.h"
 #include "install/install_session.h"
+#include "install/merge_modules.h"
 #include "skin/skin_page.h"
 
 namespace tw {
@@ -157,6 +158,31 @@ void PageFlow::WaitForSplash(bool closeStartPage) {
   });
 }
 
+void PageFlow::ShowMergeModulePage() {
+  ShowPage("3rdparty.lcd", -1, 50, frame_.Flags().silentInstall != kSilentRunning);
+  Ui& ui = frame_.GetPlatform().ui;
+  mergeModuleTimer_ = ui.StartTimer(1000, [this, &ui] {
+    // Stopped first: the UI keeps serving messages while the programs run.
+    ui.StopTimer(mergeModuleTimer_);
+    RunMergeModulesNow();
+  });
+}
+
+void PageFlow::RunMergeModulesNow() {
+  RunMergeModules(MergeModuleContext{frame_.Settings(), frame_.GetPlatform(), frame_.GetTrace(), frame_.SetupDir,
+                                     frame_.OsTag, frame_.Features,
+                                     [this](const std::string& name) { return frame_.ConditionAllows(name); },
+                                     frame_.PlaceholderCopy().values, frame_.UserVariables});
+  frame_.Flags().keepWorkDir = 0;
+  frame_.RemoveWorkFolder(WorkFolderRemoval::Always);
+  if (current_) current_->End();
+  // A silent run has no page to go on to: it finishes as it would without merge modules.
+  if (frame_.Flags().silentInstall == kSilentRunning)
+    Finish();
+  else
+    NextPage();
+}
+
 void PageFlow::ShowLanguagePage() { ShowPage("askuser.lcd", -1, 50, true); }
 
 void PageFlow::NextPage() {
@@ -232,11 +258,8 @@ void PageFlow::StartInstallation() {
   if (flags.cancelled == kOn) {
     ShowCancelledCompletion();
   } else if (flags.keepWorkDir == kOn) {
-    // The merge-module page belongs to a later stage of the engine: go on as after it.
-    frame_.GetTrace().Write("wizard", "merge-modules", {{"result", "not-in-engine-yet"}});
+    ShowMergeModulePage();
     flags.keepWorkDir = 0;
-    frame_.RemoveWorkFolder(WorkFolderRemoval::Always);
-    NextPage();
   } else if (flags.silentInstall == kSilentRunning) {
     Finish();
   } else {

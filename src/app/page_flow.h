@@ -29,6 +29,8 @@ class PageFlow : public PageHost {
   // Shows the first page once the splash has closed, polling every second; closeStartPage: the
   // start page is still up and goes then.
   void WaitForSplash(bool closeStartPage);
+  // The page shown while merge modules install after the engine's run; its timer runs them.
+  void ShowMergeModulePage();
   // The language page ("askuser.lcd"), before the wizard starts.
   void ShowLanguagePage();
   void NextPage();
@@ -62,6 +64,7 @@ class PageFlow : public PageHost {
   CSkinPage& ShowPage(const std::string& file, int position, int count, bool visible);
   FileActionContext ActionContext();
   const std::string& CurrentPageFile() const;
+  void RunMergeModulesNow();
 
   CMainFrame& frame_;
   WizardPages standardPages_;
@@ -73,6 +76,7 @@ class PageFlow : public PageHost {
   std::vector<std::unique_ptr<CSkinPage>> pages_;
   CSkinPage* current_ = nullptr;
   int splashTimer_ = 0;
+  int mergeModuleTimer_ = 0;
 };
 
 }  // namespace tw

@@ -43,6 +43,25 @@ TEST_F(PageFlowTest, ASilentSetupInstallsBehindAHiddenProgressPageAndFinishes) {
   EXPECT_FALSE(fake.files.Exists(kWork)) << "the work folder goes at the end";
 }
 
+TEST_F(PageFlowTest, MergeModulesRunOnTheirOwnPageAfterTheInstallation) {
+  fake.files.MakeFolders("C:\\dist\\SupportFiles");
+  fake.files.WriteAll("C:\\dist\\SupportFiles\\runtime.exe", "MZ");
+  PackProject("[APPINFO]\r\na3={P}\r\na4=C:\\Apps\r\n[BUILDING]\r\n2=Yes\r\n"
+              "[MERGEMODULES]\r\nTOTAL=1\r\nC0=<ResourceDir>\\Runtime.exe\r\nD0=/quiet\r\nE0=127\r\n",
+              "");
+  Start();
+  EXPECT_EQ(app->Flags().keepWorkDir, kOn);
+  Page().OnTimer(kInstallTimer);
+  EXPECT_TRUE(fake.files.Exists(kWork)) << "the programs come from the work folder's neighbours and it stays";
+  EXPECT_EQ(Page().LayoutFile(), "3rdparty.lcd");
+  ASSERT_EQ(fake.ui.frameTimers.size(), 1u);
+  fake.ui.Tick(fake.ui.frameTimers.begin()->first);
+  ASSERT_EQ(fake.shell.runs.size(), 1u);
+  EXPECT_EQ(fake.shell.runs[0].program, "C:\\dist\\SupportFiles\\runtime.exe");
+  EXPECT_FALSE(fake.files.Exists(kWork));
+  EXPECT_EQ(fake.ui.quitCode.value_or(-1), 0) << "a silent run finishes after them";
+}
+
 TEST_F(PageFlowTest, AFeatureSwitchedOffInTheWizardStaysOutOfTheInstallation) {
   fake.files.WriteAll("C:\\dist\\DiskImage1\\F0_core.txt", "core");
   fake.files.WriteAll("C:\\dist\\DiskImage1\\F1_manual.txt", "manual");
