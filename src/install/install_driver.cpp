@@ -8,6 +8,7 @@
 #include "install/install_session.h"
 #include "install/payload_copy.h"
 #include "install/registry_entries.h"
+#include "install/services.h"
 #include "install/uninstall_registration.h"
 #include "platform/platform.h"
 
@@ -40,7 +41,8 @@ void MakeSystemChanges(InstallSession& session) {
     NotYetPart(session, "associations");
     NotYetPart(session, "environment");
   }
-  NotYetPart(session, "services");
+  // A preview leaves the machine as it was and registers nothing that could remove a service again.
+  if (!preview) InstallServices(session);
 }
 
 }  // namespace
