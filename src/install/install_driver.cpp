@@ -12,16 +12,12 @@
 #include "install/payload_copy.h"
 #include "install/registry_entries.h"
 #include "install/shortcuts.h"
+#include "install/services.h"
 #include "install/uninstall_registration.h"
 #include "platform/platform.h"
 
 namespace tw {
 namespace {
-
-// Phases that later parts of the engine fill; until then the trace says they were passed.
-void NotYetPart(InstallSession& session, const char* phase) {
-  session.trace.Write("install", "phase", {{"name", phase}, {"result", "not-in-engine-yet"}});
-}
 
 // Copy phase: a split build unpacks its cabinets into the install folder, any other build copies
 // the payload files. False ends the run (a failed extraction, a cancel or an abort).
@@ -44,7 +40,8 @@ void MakeSystemChanges(InstallSession& session) {
     RegisterAssociations(session);
     SetEnvironmentVariables(session);
   }
-  NotYetPart(session, "services");
+  // A preview leaves the machine as it was and registers nothing that could remove a service again.
+  if (!preview) InstallServices(session);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "platform/pictures.h"
 #include "platform/profile_files.h"
 #include "platform/registry.h"
+#include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/system_info.h"
 #include "platform/ui.h"
@@ -22,6 +23,7 @@ struct Platform {
   Http& http;
   Pictures& pictures;
   Cabinets& cabinets;
+  Services& services;
 };
 
 }  // namespace tw

@@ -15,6 +15,8 @@ std::string ContractScratchRoot();
 // "host:port" of an HTTP server that serves "/hello.txt" as "hello" and nothing else; empty when
 // none is running (the HTTP suite is then skipped).
 std::string ContractHttpServer();
+// Removes a service the suites made, so each run starts without it; nothing when it is missing.
+void ContractRemoveService(const std::string& name);
 
 // Gives each test a fresh, empty scratch folder and removes it afterwards.
 class ContractTest : public ::testing::Test {

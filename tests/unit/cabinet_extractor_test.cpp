@@ -81,7 +81,8 @@ class CabinetExtraction : public ::testing::Test {
   FakeHttp http;
   FakePictures pictures;
   MspackCabinets cabinets{files};
-  Platform platform{files, profiles, registry, system, ui, shell, http, pictures, cabinets};
+  FakeServices services;
+  Platform platform{files, profiles, registry, system, ui, shell, http, pictures, cabinets, services};
   HostFlags flags;
   Trace trace;
   std::string languageFile;

@@ -16,7 +16,8 @@ class InstallDriver : public InstallPhaseTest {
     session.placeholders.values.tempDir = system.tempFolder;
     session.placeholders.defaultInstallDir = "C:\\Program Files\\Acme\\";
     UseSettings("[APPINFO]\r\na1=Acme\r\na3={P}\r\n[REGISTRYKEYS]\r\nTOTAL=1\r\n0=HKEY_CURRENT_USER\\Software\\Acme\r\n"
-                "[REGISTRY]\r\nTOTAL=1\r\nA0=HKEY_CURRENT_USER\\Software\\Acme\r\nB0=Path\r\nC0=<InstallDir>\r\nD0=String\r\n");
+                "[REGISTRY]\r\nTOTAL=1\r\nA0=HKEY_CURRENT_USER\\Software\\Acme\r\nB0=Path\r\nC0=<InstallDir>\r\nD0=String\r\n"
+                "[NTSERVICE]\r\nTOTAL=1\r\nA0=AcmeSvc\r\nB0=Acme\r\nF0=<InstallDir>a.txt\r\n");
     files.WriteAll(session.DataInfPath,
                    "C:\\src\\a.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n"
                    "C:\\src\\b.txt\r\nDestination Computer\\<InstallDir>bin*0*0*0|\r\n");
@@ -39,13 +40,13 @@ TEST_F(InstallDriver, AWholeRunInstallsLogsAndRegisters) {
             "TOTALFILE=2\r\nDIR=C:\\Program Files\\Acme\\\r\nDIR=C:\\Program Files\\Acme\\\r\n"
             "DIR=C:\\Program Files\\Acme\\bin\r\nFILE=C:\\Program Files\\Acme\\a.txt\r\n"
             "FILE=C:\\Program Files\\Acme\\bin\\b.txt\r\nREGKEY=HKEY_CURRENT_USER\\Software\\Acme\r\n"
-            "REGVAL=HKEY_CURRENT_USER\\Software\\AcmePath\r\n")
+            "REGVAL=HKEY_CURRENT_USER\\Software\\AcmePath\r\nNTSERVICE=AcmeSvc\r\n")
       << "a fresh log, in the order the changes were made";
   EXPECT_EQ(progress.statuses,
             (std::vector<std::string>{"Loading data information...", "Creating directories...",
                                       "Please Wait, Copying Files...", "Please Wait, Creating Shortcuts...",
-                                      "Please Wait, Setting system...", "Finishing settings...",
-                                      "Removing temporary files..."}));
+                                      "Please Wait, Setting system...", "Installing Service...",
+                                      "Finishing settings...", "Removing temporary files..."}));
   EXPECT_EQ(progress.range, 2);
   EXPECT_EQ(progress.positions.back(), 2) << "the bar ends full";
   EXPECT_EQ(workFolderRemovals, 1);
@@ -57,6 +58,7 @@ TEST_F(InstallDriver, PreviewWalksThePhasesWithoutChangingTheMachine) {
   Run();
   EXPECT_FALSE(files.Exists("C:\\Program Files\\Acme\\a.txt"));
   EXPECT_FALSE(registry.KeyExists(RegRoot::CurrentUser, "Software\\Acme"));
+  EXPECT_TRUE(services.attempts.empty()) << "no service: nothing would remove it again";
   EXPECT_FALSE(registry.KeyExists(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{P}"));
   EXPECT_EQ(Log().rfind("TOTALFILE=2\r\nDIR=", 0), 0u) << "the data file is still read and its folders logged";
   EXPECT_EQ(progress.statuses.back(), "Finishing settings...");
@@ -86,6 +88,7 @@ TEST_F(InstallDriver, ACancelledCopyLeavesTheLaterPhasesOut) {
   Run();
   EXPECT_EQ(flags.cancelled, kOn);
   EXPECT_FALSE(registry.KeyExists(RegRoot::CurrentUser, "Software\\Acme"));
+  EXPECT_TRUE(services.attempts.empty());
   EXPECT_FALSE(registry.KeyExists(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{P}"));
   EXPECT_EQ(progress.statuses.back(), "Please Wait, Copying Files...");
 }

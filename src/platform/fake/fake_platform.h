@@ -5,6 +5,7 @@
 #include "platform/fake/fake_pictures.h"
 #include "platform/fake/fake_profile_files.h"
 #include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_services.h"
 #include "platform/fake/fake_shell.h"
 #include "platform/fake/fake_system_info.h"
 #include "platform/fake/fake_ui.h"
@@ -23,7 +24,8 @@ struct FakePlatform {
   FakeHttp http;
   FakePictures pictures;
   MspackCabinets cabinets{files};
-  Platform platform{files, profiles, registry, system, ui, shell, http, pictures, cabinets};
+  FakeServices services;
+  Platform platform{files, profiles, registry, system, ui, shell, http, pictures, cabinets, services};
 
   // The machine's own folders exist from the start, as on a real system.
   FakePlatform() {

@@ -128,6 +128,11 @@ class Win32Http : public Http {
   std::unique_ptr<HttpSession> OpenSession(const std::string& agent) override;
 };
 
+class Win32Services : public Services {
+ public:
+  ServiceResult Create(const ServiceSpec& spec) override;
+};
+
 struct Win32Platform {
   Win32FileSystem files;
   Win32ProfileFiles profiles;
@@ -138,7 +143,8 @@ struct Win32Platform {
   Win32Http http;
   Win32Pictures pictures;
   Win32Cabinets cabinets;
-  Platform platform{files, profiles, registry, system, ui, shell, http, pictures, cabinets};
+  Win32Services services;
+  Platform platform{files, profiles, registry, system, ui, shell, http, pictures, cabinets, services};
 };
 
 // Limits the DLL search to the system folder before anything else loads, so a DLL planted beside

@@ -22,4 +22,6 @@ std::string ContractHttpServer() {
   return "127.0.0.1:18080";
 }
 
+void ContractRemoveService(const std::string& name) { Fake().services.created.erase(Lower(name)); }
+
 }  // namespace tw

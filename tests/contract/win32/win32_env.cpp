@@ -24,4 +24,15 @@ std::string ContractScratchRoot() {
 
 std::string ContractHttpServer() { return Real().system.Environment("TW_CONTRACT_HTTP").value_or(""); }
 
+void ContractRemoveService(const std::string& name) {
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  if (!manager) return;
+  SC_HANDLE service = OpenServiceA(manager, name.c_str(), DELETE);
+  if (service) {
+    DeleteService(service);
+    CloseServiceHandle(service);
+  }
+  CloseServiceHandle(manager);
+}
+
 }  // namespace tw

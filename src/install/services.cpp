@@ -1,0 +1,123 @@
+// Registering the project's Windows services and logging each for the uninstaller.
+#include "install/services.h"
+
+#include "app/host_flags.h"
+#include "app/project_settings.h"
+#include "app/trace.h"
+#include "install/install_session.h"
+#include "platform/platform.h"
+#include "support/fixed_dialogs.h"
+
+namespace tw {
+namespace {
+
+constexpr uint32_t kOwnProcess = 16, kShareProcess = 32, kInteractive = 256;
+constexpr uint32_t kDemandStart = 3, kErrorNormal = 1;
+
+struct TextValue {
+  const char* text;
+  uint32_t value;
+};
+
+constexpr TextValue kStartTypes[] = {{"SERVICE_BOOT_START", 0}, {"SERVICE_SYSTEM_START", 1},
+                                     {"SERVICE_AUTO_START", 2}, {"SERVICE_DEMAND_START", 3},
+                                     {"SERVICE_DISABLED", 4}};
+constexpr TextValue kErrorControls[] = {
+    {"SERVICE_ERROR_IGNORE", 0}, {"SERVICE_ERROR_NORMAL", 1}, {"SERVICE_ERROR_CRITICAL", 3}};
+
+template <size_t N>
+uint32_t ValueOf(const TextValue (&table)[N], const std::string& text, uint32_t fallback) {
+  for (const TextValue& row : table)
+    if (text == row.text) return row.value;
+  return fallback;
+}
+
+// The manager takes the interactive flag only on top of a process type, so it rides on an own
+// process; a text it doesn't know gets the most ordinary service: its own process.
+uint32_t ServiceType(const std::string& text) {
+  if (text == "SERVICE_WIN32_SHARE_PROCESS") return kShareProcess;
+  if (text == "SERVICE_INTERACTIVE_PROCESS") return kOwnProcess | kInteractive;
+  return kOwnProcess;
+}
+
+bool IsWindows9x(const std::string& osTag) {
+  return osTag == "ME" || osTag == "98" || osTag == "95" || osTag == "98SE";
+}
+
+const char* ResultName(ServiceResult result) {
+  switch (result) {
+    case ServiceResult::Created:
+      return "ok";
+    case ServiceResult::NoManager:
+      return "no-manager";
+    case ServiceResult::Refused:
+      break;
+  }
+  return "failed";
+}
+
+ServiceSpec SpecFor(InstallSession& session, const std::string& name, const std::string& displayName,
+                    const std::string& type, const std::string& start, const std::string& errorControl,
+                    const std::string& path) {
+  ServiceSpec spec;
+  spec.name = name;
+  spec.displayName = displayName;
+  spec.type = ServiceType(type);
+  spec.startType = ValueOf(kStartTypes, start, kDemandStart);
+  spec.errorControl = ValueOf(kErrorControls, errorControl, kErrorNormal);
+  spec.path = session.Expand(path);
+  return spec;
+}
+
+// The user's answer to a refused service: true to try again. Cancel gives the installation up
+// (the work folder goes, the run counts as cancelled) but the remaining services are still made.
+bool AskToRetry(InstallSession& session, const ServiceSpec& spec) {
+  int answer = session.dialogs.AskRetry(
+      "Tarnwick can't install " + spec.displayName + " service. What do you want to do ?", false);
+  session.trace.Write("install", "service-retry", {{"name", spec.name}, {"answer", std::to_string(answer)}});
+  if (answer == FixedDialogs::kRetry) return true;
+  if (answer == FixedDialogs::kCancel) {
+    if (session.RemoveWorkFolder) session.RemoveWorkFolder();
+    session.flags.cancelled = kOn;
+  }
+  return false;
+}
+
+}  // namespace
+
+void InstallServices(InstallSession& session) {
+  const int total = session.settings.ReadCount("NTSERVICE");
+  if (total != 0) session.SetStatus("Installing Service...");
+  for (int i = 0; i < total; ++i) {
+    const std::string n = std::to_string(i);
+    auto read = [&](const char* letter) { return session.settings.ReadSetting("NTSERVICE", letter + n); };
+    InstallService(session, read("A"), read("B"), read("C"), read("D"), read("E"), read("F"), read("G"), read("H"));
+  }
+}
+
+void InstallService(InstallSession& session, const std::string& name, const std::string& displayName,
+                    const std::string& type, const std::string& start, const std::string& errorControl,
+                    const std::string& path, const std::string& unused1, const std::string& unused2) {
+  if (IsWindows9x(session.OsTag)) {
+    session.trace.Write("install", "service-skipped", {{"name", name}, {"reason", "os"}, {"os", session.OsTag}});
+    return;
+  }
+  const ServiceSpec spec = SpecFor(session, name, displayName, type, start, errorControl, path);
+  for (;;) {
+    ServiceResult result = session.platform.services.Create(spec);
+    session.trace.Write("install", "service",
+                        {{"name", name},
+                         {"type", std::to_string(spec.type)},
+                         {"start", std::to_string(spec.startType)},
+                         {"error", std::to_string(spec.errorControl)},
+                         {"path", spec.path},
+                         {"result", ResultName(result)}});
+    if (result == ServiceResult::Created) {
+      session.WriteLogEntry("NTSERVICE", name);
+      return;
+    }
+    if (result == ServiceResult::NoManager || !AskToRetry(session, spec)) return;
+  }
+}
+
+}  // namespace tw

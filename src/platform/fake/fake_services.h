@@ -1,0 +1,32 @@
+// Service manager twin: created services are kept by name (without regard to case, as the manager
+// does); a test can take the manager away, have creations refused, and see every attempt.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/services.h"
+#include "platform/text.h"
+
+namespace tw {
+
+class FakeServices : public Services {
+ public:
+  ServiceResult Create(const ServiceSpec& spec) override {
+    attempts.push_back(spec);
+    if (!managerAvailable) return ServiceResult::NoManager;
+    if (spec.name.empty() || refusals > 0) {
+      if (refusals > 0) --refusals;
+      return ServiceResult::Refused;
+    }
+    return created.emplace(Lower(spec.name), spec).second ? ServiceResult::Created : ServiceResult::Refused;
+  }
+
+  // --- test controls ---
+  bool managerAvailable = true;                // false: the manager can't be opened
+  int refusals = 0;                            // the next this many creations are refused
+  std::map<std::string, ServiceSpec> created;  // by lower-case name
+  std::vector<ServiceSpec> attempts;           // every call, in order, whether it worked or not
+};
+
+}  // namespace tw

@@ -1,0 +1,34 @@
+// Service manager: registering Windows services that an installation brings along.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace tw {
+
+// One service as the manager stores it; the numbers are the manager's own type, start and
+// error-control codes (16 own process, 3 demand start, 1 normal error control, ...).
+struct ServiceSpec {
+  std::string name;  // the key the manager keeps the service under
+  std::string displayName;
+  uint32_t type = 16;
+  uint32_t startType = 3;
+  uint32_t errorControl = 1;
+  std::string path;  // the service program with any arguments
+};
+
+// Why a service was or wasn't made: the installer asks the user only when the manager refused the
+// service itself, and goes on silently when it can't reach the manager at all.
+enum class ServiceResult { Created, NoManager, Refused };
+
+class Services {
+ public:
+  virtual ~Services() = default;
+
+  // Creates the service on the local machine to run as the local system account, without
+  // starting it. NoManager when the manager can't be opened with full access; Refused when the
+  // service can't be created (for example because a service of that name exists). Not named
+  // CreateService: <windows.h> makes that a macro.
+  virtual ServiceResult Create(const ServiceSpec& spec) = 0;
+};
+
+}  // namespace tw

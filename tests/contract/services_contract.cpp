@@ -1,0 +1,36 @@
+// What every service manager must answer, on the fake and on the real one under Wine.
+#include "contract_env.h"
+
+namespace tw {
+namespace {
+
+const char kName[] = "TarnwickContractSvc";
+
+class ServicesContract : public ContractTest {
+ protected:
+  void SetUp() override {
+    ContractTest::SetUp();
+    ContractRemoveService(kName);
+  }
+  void TearDown() override {
+    ContractRemoveService(kName);
+    ContractTest::TearDown();
+  }
+  ServiceResult Create(const std::string& name) {
+    ServiceSpec spec;
+    spec.name = name;
+    spec.displayName = "Tarnwick Contract Service";
+    spec.path = "\"" + At("svc.exe") + "\" /run";
+    return platform().services.Create(spec);
+  }
+};
+
+TEST_F(ServicesContract, ANameIsTakenOnce) {
+  EXPECT_EQ(Create(kName), ServiceResult::Created);
+  EXPECT_EQ(Create(kName), ServiceResult::Refused);
+  EXPECT_EQ(Create("tarnwickcontractSVC"), ServiceResult::Refused) << "names match without regard to case";
+  EXPECT_EQ(Create(""), ServiceResult::Refused);
+}
+
+}  // namespace
+}  // namespace tw
