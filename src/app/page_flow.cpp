@@ -40,6 +40,13 @@ class PageProgress : public InstallProgress {
         });
     });
   }
+  void SetDownloadStatus(int percent, const std::string& timeLeft, const std::string& rate) override {
+    OnPage([&](CSkinPage& page) {
+      if (SkinControl* bar = page.ControlByName("IDC_DOWNLOADPROGRESS"))
+        bar->Update([&](WidgetLook& look) { look.position = percent; });
+      page.SetStatusText("Estimated time left: " + timeLeft + " - " + rate, 0);
+    });
+  }
 
  private:
   template <typename Work>

@@ -15,9 +15,30 @@
 #include "install/services.h"
 #include "install/uninstall_registration.h"
 #include "platform/platform.h"
+#include "support/download.h"
 
 namespace tw {
 namespace {
+
+// Web entries of the file list are fetched on a transfer thread of their own; the trace tells how
+// each transfer ended.
+UrlDownloader Downloader(InstallSession& session) {
+  return [&session](const std::string& url, const std::string& target) {
+    DownloadContext context{session.platform, session.flags.cancelRequested, session.trace,
+                            [&session](const DownloadStatus& status) {
+                              session.progress.SetDownloadStatus(status.percent, status.timeLeft, status.rate);
+                            }};
+    DownloadOutcome outcome = DownloadFile(context, url, target);
+    static const char* const kResults[] = {"ok", "failed", "cancelled"};
+    session.trace.Write("install", "download",
+                        {{"url", url},
+                         {"target", target},
+                         {"result", kResults[outcome.result]},
+                         {"status", outcome.status ? std::to_string(*outcome.status) : "none"},
+                         {"bytes", std::to_string(outcome.bytes)},
+                         {"step", outcome.failedStep.empty() ? "none" : outcome.failedStep}});
+  };
+}
 
 // Copy phase: a split build unpacks its cabinets into the install folder, any other build copies
 // the payload files. False ends the run (a failed extraction, a cancel or an abort).
@@ -25,7 +46,7 @@ bool PutPayloadInPlace(InstallSession& session, std::vector<FileEntry>& fileList
   session.SetStatus("Please Wait, Copying Files...");
   if (session.flags.splitFiles == kOn) return CabinetExtractor(session).ExtractCabinets();
   if (session.flags.previewMode == kOn) return true;
-  return CopyPayloadFiles(session, fileList);
+  return CopyPayloadFiles(session, fileList, Downloader(session));
 }
 
 void MakeSystemChanges(InstallSession& session) {

@@ -28,6 +28,9 @@ class InstallProgress {
   virtual void SetProgressPos(int position) = 0;
   // The download bar ("IDC_DOWNLOADPROGRESS"): shown with its position, or hidden.
   virtual void ShowDownloadProgress(bool visible, int position) = 0;
+  // A running download: the download bar at percent, and the first status text telling the time
+  // left and the rate ("2 min 5 sec (1.5 KB of 2.50 MB copied)", "25 KB/Sec").
+  virtual void SetDownloadStatus(int percent, const std::string& timeLeft, const std::string& rate) = 0;
 };
 
 // An INI file the project writes entries into: its identifier (the file's name as the project's

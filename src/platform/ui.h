@@ -69,7 +69,8 @@ class Ui {
   virtual void ShowWaitNotice() = 0;
   virtual void CloseWaitNotice() = 0;
   // Runs work on a worker thread and returns when it has ended, dispatching the UI thread's window
-  // messages meanwhile (pages repaint, the cancel button works).
+  // messages meanwhile (pages repaint, the cancel button works). A worker may call it too: it then
+  // dispatches its own thread's messages, and the UI thread's pump keeps serving CallOnUiThread.
   virtual void RunAndPump(const std::function<void()>& work) = 0;
   // Runs work on the UI thread and returns when it is done (a worker updating the pages); called on
   // the UI thread itself it simply runs it.

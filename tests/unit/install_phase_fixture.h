@@ -22,10 +22,14 @@ class RecordingProgress : public InstallProgress {
   void SetProgressRange(int maximum) override { range = maximum; }
   void SetProgressPos(int position) override { positions.push_back(position); }
   void ShowDownloadProgress(bool visible, int) override { downloadBar.push_back(visible); }
+  void SetDownloadStatus(int percent, const std::string& timeLeft, const std::string& rate) override {
+    downloadStatuses.push_back(std::to_string(percent) + "," + timeLeft + "," + rate);
+  }
 
   std::vector<std::string> statuses;
   std::vector<int> positions;
   std::vector<bool> downloadBar;
+  std::vector<std::string> downloadStatuses;  // "percent,time left,rate"
   int range = -1;
 };
 

@@ -21,6 +21,7 @@ class SilentProgress : public InstallProgress {
   void SetProgressRange(int) override {}
   void SetProgressPos(int) override {}
   void ShowDownloadProgress(bool, int) override {}
+  void SetDownloadStatus(int, const std::string&, const std::string&) override {}
 };
 
 class UninstallRegistration : public ::testing::Test {

@@ -17,6 +17,7 @@ class FakeRequest : public HttpRequest {
   }
   int Read(char* buffer, int size) override {
     if (!response_) return 0;
+    if (response_->beforeRead) response_->beforeRead(offset_);
     if (response_->failReadAfter >= 0 && offset_ >= static_cast<size_t>(response_->failReadAfter)) return -1;
     size_t count = std::min(static_cast<size_t>(size), response_->body.size() - offset_);
     std::memcpy(buffer, response_->body.data() + offset_, count);

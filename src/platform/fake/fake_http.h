@@ -1,5 +1,6 @@
 // HTTP twin: answers from scripted responses keyed by "host:port/path", and records every request.
 #pragma once
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -13,6 +14,8 @@ struct FakeHttpResponse {
   bool reportLength = true;  // send a Content-Length
   bool failSend = false;
   int failReadAfter = -1;    // fail the read once this many bytes went out (-1: never)
+  // Called before every read with the bytes sent so far (a test's clock or cancel button).
+  std::function<void(size_t sent)> beforeRead = nullptr;
 };
 
 class FakeHttp : public Http {

@@ -34,6 +34,12 @@ bool FakeUi::TopLevelWindowExists(const std::string& className, const std::strin
 
 void FakeUi::RunAndPump(const std::function<void()>& work) {
   std::unique_lock<std::mutex> lock(pumpMutex_);
+  if (pumping_ && std::this_thread::get_id() != pumpThread_) {
+    // A worker waiting for a worker of its own: the UI thread's pump goes on serving both.
+    lock.unlock();
+    std::thread(work).join();
+    return;
+  }
   pumping_ = true;
   pumpThread_ = std::this_thread::get_id();
   bool done = false;

@@ -36,7 +36,8 @@ class FakeUi : public Ui {
   void CloseWaitNotice() override { waitNoticeShown = false; }
   bool TopLevelWindowExists(const std::string& className, const std::string& title) override;
   // As on Windows: the worker runs on its own thread while this thread serves the UI work the
-  // worker hands it, one piece at a time, until the worker has ended.
+  // worker hands it, one piece at a time, until the worker has ended. Called from a worker, it
+  // leaves the UI work to the UI thread's pump and only waits.
   void RunAndPump(const std::function<void()>& work) override;
   void CallOnUiThread(const std::function<void()>& work) override;
   std::unique_ptr<PageWindow> CreatePageWindow(PageEvents& events) override {

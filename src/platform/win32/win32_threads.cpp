@@ -40,10 +40,12 @@ void Win32Ui::RunAndPump(const std::function<void()>& work) {
     uiThread_ = GetCurrentThreadId();
   }
   std::atomic<bool> done{false};
+  // The waiting thread is the UI thread, or a worker that waits for a worker of its own.
+  const DWORD waiter = GetCurrentThreadId();
   std::thread worker([&] {
     work();
     done = true;
-    PostThreadMessageA(uiThread_, WM_NULL, 0, 0);  // wake the wait at once
+    PostThreadMessageA(waiter, WM_NULL, 0, 0);  // wake the wait at once
   });
   bool quit = false;
   int quitCode = 0;

@@ -1,0 +1,44 @@
+// Fetching a payload file from the web: one HTTP GET on a transfer thread of its own, written to
+// disk in small pieces, while the calling thread keeps its window messages flowing.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "support/download_progress.h"
+
+namespace tw {
+
+class Trace;
+struct Platform;
+
+// What a download may use: the platform, the process's cancel flag (1 = the user confirmed a
+// cancel), the trace, and the progress page (called from the transfer thread, once a second).
+struct DownloadContext {
+  Platform& platform;
+  std::atomic<int>& cancelRequested;
+  Trace& trace;
+  std::function<void(const DownloadStatus&)> report;
+};
+
+struct DownloadOutcome {
+  enum Result { kCompleted, kFailed, kCancelled };
+  Result result = kFailed;
+  std::optional<int> status;  // the HTTP status, once one was read
+  uint64_t bytes = 0;         // body bytes received
+  std::string failedStep;     // for kFailed: "address", "file", "session", "connect", ...
+};
+
+// The message shown when the server answers with anything but 200 or 206 ("%d": the status).
+constexpr char kHttpStatusMessage[] =
+    "Failed to retrieve a HTTP 200 status, Status Code:%d\r\nTry later or download using your browser and add this "
+    "file to Tarnwick Folder.";
+
+// Downloads url into the file target (created or truncated) and returns when the transfer ended.
+// Clears the cancel flag first; a cancel during the transfer deletes the partial file. A failure
+// leaves what was written; only an unexpected HTTP status is shown to the user.
+DownloadOutcome DownloadFile(DownloadContext& context, const std::string& url, const std::string& target);
+
+}  // namespace tw

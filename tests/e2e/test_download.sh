@@ -1,0 +1,84 @@
+#!/bin/bash
+# Web payload entries under Wine: a silent installation fetches a data.inf entry from a small HTTP
+# server on loopback. "ok": the file arrives byte for byte and is logged; "missing": the server
+# answers 404, setup says so in a message box, and the installation goes on after OK.
+# Usage: test_download.sh ok|missing
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+CASE=${1:?usage: test_download.sh ok|missing}
+CODE='{5B1E8C24-0A7D-4E39-8F62-9D4C3A1B2E70}'
+
+e2e_begin "download_$CASE"
+project=$E2E_DIR/project
+packed=$E2E_DIR/packed
+mkdir -p "$project/payload" "$E2E_DIR/www"
+[[ $CASE == ok ]] && head -c 200000 /dev/urandom >"$E2E_DIR/www/pkg.bin"
+
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+# The server dribbles the body out over about two seconds, so the transfer thread reports its
+# progress to the page while the install worker waits for it.
+cat >"$E2E_DIR/server.py" <<'PY'
+import functools, http.server, sys, time
+class Slow(http.server.SimpleHTTPRequestHandler):
+    def copyfile(self, source, outputfile):
+        while chunk := source.read(10000):
+            outputfile.write(chunk)
+            outputfile.flush()
+            time.sleep(0.1)
+handler = functools.partial(Slow, directory=sys.argv[2])
+http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[1])), handler).serve_forever()
+PY
+python3 "$E2E_DIR/server.py" "$port" "$E2E_DIR/www" >"$E2E_DIR/http.log" 2>&1 &
+http_pid=$!
+trap 'kill "$http_pid" 2>/dev/null || true; wait "$http_pid" 2>/dev/null || true; e2e_end' EXIT
+for _ in $(seq 50); do
+  python3 -c "import socket; socket.create_connection(('127.0.0.1', $port), 0.2)" 2>/dev/null && break
+  sleep 0.1
+done
+
+printf 'first file\r\n' >"$project/payload/readme.txt"
+{
+  printf '[APPINFO]\r\na1=Download Demo\r\na2=1.0\r\na3=%s\r\na4=C:\\Download Demo\r\n' "$CODE"
+  printf '[BUILDING]\r\n2=Yes\r\nCURRENTBUILD=Cabinet\r\n'
+  printf '[SYSTEM]\r\n1=All Processors\r\n2=Any\r\n3=Any resolution\r\n4=Any colors\r\n'
+  printf 'os0=Yes\r\nos1=Yes\r\nos2=Yes\r\nos3=Yes\r\nos4=Yes\r\nos5=Yes\r\nos6=Yes\r\n'
+} >"$project/setup.inf"
+{
+  printf 'C:\\src\\readme.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n'
+  printf 'http://127.0.0.1:%s/pkg.bin\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n' "$port"
+} >"$project/data.inf"
+e2e_pack "$project" "$packed" >/dev/null
+
+installed=$E2E_DRIVE_C/Download\ Demo
+log=$E2E_DRIVE_C/windows/Installer/$CODE/uninstall.log
+rc=0
+case $CASE in
+  ok)
+    (cd "$packed" && e2e_wine "$packed/setup.exe") || rc=$?
+    e2e_assert_eq 0 "$rc" "setup.exe exit code"
+    cmp "$E2E_DIR/www/pkg.bin" "$installed/pkg.bin" || e2e_fail "pkg.bin differs or is missing"
+    grep -q '^install download .*result=ok status=200 bytes=200000' "$E2E_DIR/trace.log" ||
+      e2e_fail "no successful download in the trace: $(grep download "$E2E_DIR/trace.log")"
+    grep -qxF $'FILE=C:\\Download Demo\\pkg.bin\r' "$log" || e2e_fail "pkg.bin not in the uninstall log: $(cat "$log")"
+    ;;
+  missing)
+    cd "$packed"
+    e2e_wine_bg "$packed/setup.exe"
+    e2e_driver wait --title Setup --class '#32770' --timeout 30000 >/dev/null ||
+      e2e_fail "no message box titled Setup; windows: $(e2e_driver list)"
+    text=$(e2e_control_text Setup 65535 '#32770') || e2e_fail "cannot read the message box text"
+    e2e_assert_eq $'Failed to retrieve a HTTP 200 status, Status Code:404\r\nTry later or download using your browser and add this file to Tarnwick Folder.' \
+      "$text" "message box text"
+    e2e_shot download_404 >/dev/null
+    e2e_driver click --title Setup --class '#32770' --id 1 >/dev/null || e2e_fail "no OK button to click"
+    e2e_wait_exit "$E2E_BG_PID" 30 || rc=$?
+    e2e_assert_eq 0 "$rc" "setup.exe exit code"
+    # The installation went on: the registration after the copy phase was written.
+    e2e_assert_file "$installed/readme.txt" "the payload file"
+    e2e_assert_file "$log" "uninstall log"
+    grep -q '^install download .*result=failed status=404' "$E2E_DIR/trace.log" ||
+      e2e_fail "no refused download in the trace: $(grep download "$E2E_DIR/trace.log")"
+    ;;
+  *) e2e_fail "unknown case $CASE" ;;
+esac
