@@ -258,6 +258,7 @@ void CMainFrame::LoadProjectValues() {
 
 int CMainFrame::StartWizard() {
   trace_.Write("wizard", "start");
+  OpenBackground();
   OpenSplash();
   if (!MachineQualifies() || !CheckRights(*this)) {
     platform_.ui.PostQuit(1);
@@ -292,12 +293,19 @@ void CMainFrame::OpenSplash() {
   if (splash_->Open(settings_, SetupDir)) SplashShown = kOn;
 }
 
-// The background is left out of a silent build, which shows nothing at all.
+// The background window is made before any other, so it starts out behind them all; it is left
+// out of a silent build, which shows nothing at all.
+void CMainFrame::OpenBackground() {
+  if (flags_.silentInstall == kOn) return;
+  background_ = std::make_unique<CBackground>(platform_, trace_);
+  if (!background_->Open(settings_)) background_.reset();
+}
+
+// The background's picture comes out of the payload with the start page, so it follows now.
 void CMainFrame::OpenDecorations() {
-  if (flags_.silentInstall != kOn) {
-    background_ = std::make_unique<CBackground>(platform_, trace_);
+  if (background_) {
     std::string picture = LastComponent(ReadSetting("BACKGROUND", "5"));
-    background_->Open(settings_, ExpandPlaceholders("<TempFolder>\\" + WorkName + "\\" + picture));
+    if (!picture.empty()) background_->ShowPicture(ExpandPlaceholders("<TempFolder>\\" + WorkName + "\\" + picture));
   }
   StartBillboards(platform_, trace_, settings_, WorkDir);
 }

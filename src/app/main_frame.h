@@ -103,6 +103,7 @@ class CMainFrame : private ActionHost {
   PlaceholderValues CurrentPlaceholderValues() const;
   void EndStartup(const std::string& message);
   bool MachineQualifies();
+  void OpenBackground();
   void OpenSplash();
   void OpenDecorations();
   void Abort() override;

@@ -136,6 +136,7 @@ bool WizardPages::HandleOwnClick(CSkinPage& page, const std::string& name) {
 bool WizardPages::CustomerCheck(CSkinPage& page) {
   if (SkinControl* user = page.ControlByName("IDC_USERNAME")) frame_.UserName = user->GetWidget().ReadText();
   if (SkinControl* company = page.ControlByName("IDC_ORGANIZATION")) frame_.CompanyName = company->GetWidget().ReadText();
+  frame_.GetTrace().Write("wizard", "customer", {{"user", frame_.UserName}, {"company", frame_.CompanyName}});
   StoreUserInformation();
   return true;
 }

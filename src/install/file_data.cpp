@@ -30,10 +30,12 @@ std::string WithoutTrailingBackslash(std::string path) {
   return path;
 }
 
-// The distinct destinations in order of first appearance, compared exactly, up to kMaxFolders.
+// The distinct destinations in order of first appearance, compared exactly, up to kMaxFolders. A
+// feature the user switched off brings no folders of its own.
 std::vector<std::string> DistinctFolders(InstallSession& session, const std::vector<FileEntry>& fileList) {
   std::vector<std::string> folders;
   for (const FileEntry& entry : fileList) {
+    if (!session.FeatureAllows(entry.feature)) continue;
     std::string folder = WithoutTrailingBackslash(entry.destination);
     if (std::find(folders.begin(), folders.end(), folder) != folders.end()) continue;
     if (folders.size() == kMaxFolders) {

@@ -119,10 +119,15 @@ bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fil
       continue;
     }
 
+    // A file of a feature the user switched off is left alone entirely: whatever is at its place
+    // belongs to someone else, so it is neither logged for removal nor registered nor changed.
+    if (!session.FeatureAllows(entry.feature)) {
+      session.trace.Write("install", "copy", {{"dest", destination}, {"result", "feature-off"}});
+      continue;
+    }
     bool keep = (entry.flags & kFileNeverOverwrite) && files.Exists(destination);
-    bool featureOff = !session.FeatureAllows(entry.feature);
-    if (keep || featureOff)
-      session.trace.Write("install", "copy", {{"dest", destination}, {"result", keep ? "kept" : "feature-off"}});
+    if (keep)
+      session.trace.Write("install", "copy", {{"dest", destination}, {"result", "kept"}});
     else if (!InstallEntry(session, entry, source, destination, download))
       return false;
 

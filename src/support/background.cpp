@@ -44,13 +44,17 @@ CBackground::CBackground(Platform& platform, Trace& trace) : platform_(platform)
 
 CBackground::~CBackground() = default;
 
-bool CBackground::Open(const ProjectSettings& settings, const std::string& picturePath) {
+bool CBackground::Open(const ProjectSettings& settings) {
   if (settings.ReadSetting("BACKGROUND", "0") != "1") return false;
   window_ = platform_.ui.CreateDecorationWindow(DecorationKind::Backdrop, *this);
   if (!window_) return false;
   window_->SetBackdrop(BackgroundLook(settings));
   window_->Show(true);
-  // A picture that is missing or does not decode leaves the gradient and the texts.
+  return true;
+}
+
+void CBackground::ShowPicture(const std::string& picturePath) {
+  if (!window_) return;
   auto bytes = platform_.files.ReadAll(picturePath);
   std::unique_ptr<Picture> picture = bytes ? platform_.pictures.Decode(*bytes) : nullptr;
   if (picture) {
@@ -63,8 +67,7 @@ bool CBackground::Open(const ProjectSettings& settings, const std::string& pictu
       window_->SetCanvas(picture_, 10, 10);
     }
   }
-  trace_.Write("background", "open", {{"picture", picturePath}, {"loaded", picture_ ? "yes" : "no"}});
-  return true;
+  trace_.Write("background", "picture", {{"file", picturePath}, {"loaded", picture_ ? "yes" : "no"}});
 }
 
 }  // namespace tw

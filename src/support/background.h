@@ -20,9 +20,12 @@ class CBackground : public DecorationEvents {
  public:
   CBackground(Platform& platform, Trace& trace);
   ~CBackground() override;
-  // Sets the background up when "BACKGROUND" "0" is "1"; picturePath is the expanded picture file.
-  // False when the project has no background (or no window could be made).
-  bool Open(const ProjectSettings& settings, const std::string& picturePath);
+  // Shows the gradient and texts when "BACKGROUND" "0" is "1". False when the project has no
+  // background (or no window could be made).
+  bool Open(const ProjectSettings& settings);
+  // Adds the picture (the expanded path of the author's file) once it is unpacked; a file that is
+  // missing or does not decode leaves the gradient and the texts.
+  void ShowPicture(const std::string& picturePath);
   void OnTimer(int) override {}
   DecorationWindow* Window() { return window_.get(); }
 

@@ -102,12 +102,13 @@ TEST_F(Decorations, TheBackgroundGradientAndColours) {
 
   ProjectSettings settings("[BACKGROUND]\r\n0=1\r\n1=Acme Writer\r\n2=Version 2\r\n3=Blue@0x00,0x00,0xFF\r\n");
   CBackground background(fake.platform, trace);
-  ASSERT_TRUE(background.Open(settings, "C:\\missing.bmp"));
+  ASSERT_TRUE(background.Open(settings));
+  background.ShowPicture("C:\\missing.bmp");
   EXPECT_EQ(Last().backdrop.title, "Corvane Tarnwick");
   ASSERT_EQ(Last().backdrop.texts.size(), 2u);
   EXPECT_EQ(Last().backdrop.texts[1].text, "Version 2");
   EXPECT_EQ(Last().canvas, nullptr) << "no picture, gradient and texts only";
-  EXPECT_FALSE(CBackground(fake.platform, trace).Open(ProjectSettings("[BACKGROUND]\r\n0=Yes\r\n"), ""));
+  EXPECT_FALSE(CBackground(fake.platform, trace).Open(ProjectSettings("[BACKGROUND]\r\n0=Yes\r\n")));
 }
 
 // The whole start of a disk-image build, which has no start page: the frame's timer waits.

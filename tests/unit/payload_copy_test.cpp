@@ -33,30 +33,32 @@ TEST_F(PayloadCopyTest, ARunLogsEachFileInOrderAndKeepsIndices) {
                  "C:\\proj\\app.exe\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n"
                  "C:\\proj\\old98.dll\r\nDestination Computer\\<InstallDir>*0*2*0|\r\n"
                  "C:\\proj\\keep.dll\r\nDestination Computer\\<InstallDir>\\lib\\*64*0*0|\r\n"
-                 "C:\\proj\\extra.ocx\r\nDestination Computer\\<InstallDir>\\lib*132*0*0||Extras|\r\n");
-  session.Features.Add("Extras", kFeatureSkip);
+                 "C:\\proj\\extra.ocx\r\nDestination Computer\\<InstallDir>\\lib*132*0*0||Extras|\r\n"
+                 "C:\\proj\\guide.chm\r\nDestination Computer\\<InstallDir>\\docs*132*0*0|Docs\r\n");
+  session.Features.Add("Extras", kFeatureInstall);
+  session.Features.Add("Docs", kFeatureSkip);
   Payload(0, "app.exe", "A");
   Payload(2, "keep.dll", "K");
-  files.MakeFolders(At("lib"));
-  files.WriteAll(At("lib\\extra.ocx"), "installed earlier");
+  Payload(3, "extra.ocx", "X");
   std::vector<FileEntry> fileList;
   ASSERT_TRUE(LoadFileData(session, fileList));
 
   EXPECT_TRUE(CopyPayloadFiles(session, fileList));
 
   EXPECT_EQ(Log(),
-            "TOTALFILE=4\r\n"
+            "TOTALFILE=5\r\n"
             "DIR=C:\\Program Files\\Acme\\\r\n"
             "DIR=C:\\Program Files\\Acme\\\r\n"
             "DIR=C:\\Program Files\\Acme\\lib\r\n"
             "FILE=C:\\Program Files\\Acme\\app.exe\r\n"
-            "FILE=C:\\Program Files\\Acme\\lib\\extra.ocx\r\n");
+            "FILE=C:\\Program Files\\Acme\\lib\\extra.ocx\r\n")
+      << "a switched-off feature brings neither its folder nor its file";
   EXPECT_EQ(files.ReadAll(At("app.exe")).value_or(""), "A");
   EXPECT_FALSE(files.Exists(At("old98.dll"))) << "a file for another system is skipped";
   EXPECT_EQ(files.ReadAll(At("lib\\keep.dll")).value_or(""), "K") << "index 2 still names F2_";
-  EXPECT_EQ(files.ReadAll(At("lib\\extra.ocx")).value_or(""), "installed earlier") << "its feature is off";
-  EXPECT_EQ(progress.positions, (std::vector<int>{0, 1, 2, 3}));
-  ASSERT_EQ(shell.started.size(), 1u) << "self-registration runs even with the feature off";
+  EXPECT_FALSE(files.Exists(At("docs"))) << "its feature is off";
+  EXPECT_EQ(progress.positions, (std::vector<int>{0, 1, 2, 3, 4}));
+  ASSERT_EQ(shell.started.size(), 1u) << "only the installed library registers itself";
   EXPECT_EQ(shell.started[0].program, "C:\\windows\\system32\\regsvr32.exe");
   EXPECT_EQ(shell.started[0].commandLine, "regsvr32.exe /s \"C:\\Program Files\\Acme\\lib\\extra.ocx\"");
   ASSERT_EQ(files.attributeCalls.size(), 1u);

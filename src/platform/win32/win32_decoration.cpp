@@ -30,10 +30,14 @@ class Win32DecorationWindow : public DecorationWindow {
     SetWindowPos(window, order, outer.left, outer.top, outer.Width(), outer.Height(), flags);
   }
   void Show(bool visible) override {
-    if (HWND window = window_.load()) {
-      ShowWindow(window, visible ? (kind_ == DecorationKind::Backdrop ? SW_SHOWMAXIMIZED : SW_SHOWNOACTIVATE) : SW_HIDE);
-      UpdateWindow(window);
-    }
+    HWND window = window_.load();
+    if (!window) return;
+    ShowWindow(window, visible ? (kind_ == DecorationKind::Backdrop ? SW_SHOWMAXIMIZED : SW_SHOWNOACTIVATE) : SW_HIDE);
+    // The backdrop lies behind the pages, which are windows of their own: showing it maximised
+    // brings it forward, so it goes back down at once.
+    if (visible && kind_ == DecorationKind::Backdrop)
+      SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    UpdateWindow(window);
   }
   void SetCanvas(std::shared_ptr<Canvas> canvas, int left, int top) override {
     {
@@ -55,9 +59,8 @@ class Win32DecorationWindow : public DecorationWindow {
     if (!window) return;
     SetWindowTextA(window, look.title.c_str());
     SetMenu(window, nullptr);
-    ShowWindow(window, SW_SHOWMAXIMIZED);
+    Show(true);
     InvalidateRect(window, nullptr, TRUE);
-    UpdateWindow(window);
   }
   void SetTimer(int timerId, int milliseconds) override {
     if (HWND window = window_.load()) ::SetTimer(window, static_cast<UINT_PTR>(timerId), static_cast<UINT>(milliseconds), nullptr);
@@ -146,6 +149,13 @@ LRESULT Win32DecorationWindow::OnMessage(HWND window, UINT message, WPARAM wPara
       return 0;
     case WM_CLOSE:
       return 0;  // only the owner ends a decoration
+    case WM_MOUSEACTIVATE:
+      if (kind_ == DecorationKind::Backdrop) return MA_NOACTIVATE;
+      break;
+    case WM_WINDOWPOSCHANGING:
+      // Whatever asks for it, the backdrop never comes in front of the pages.
+      if (kind_ == DecorationKind::Backdrop) reinterpret_cast<WINDOWPOS*>(lParam)->hwndInsertAfter = HWND_BOTTOM;
+      break;
     case WM_NCDESTROY:
       SetWindowLongPtrA(window, GWLP_USERDATA, 0);
       window_.compare_exchange_strong(window, nullptr);

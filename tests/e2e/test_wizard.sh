@@ -1,0 +1,97 @@
+#!/bin/bash
+# The sample project's interactive wizard under Wine, driven by the UI driver.
+# "walk": every page by clicking: the license accepted, a customer name typed, a new folder chosen
+# in the folder dialog (and created), custom setup with the Samples feature switched off, then
+# install and finish; the files, registry and uninstall log follow those choices.
+# "cancel": a slow web download keeps the progress page up; Cancel there ends on the cancelled
+# completion page and removes the work folder.
+# Usage: test_wizard.sh walk|cancel
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/wizard_walk.sh"
+
+CASE=${1:?usage: test_wizard.sh walk|cancel}
+CODE='{5B7C2E1A-9D34-4F0B-8C61-2A9E7D3F4B10}'
+e2e_begin "wizard_$CASE"
+project=$E2E_DIR/project
+packed=$E2E_DIR/packed
+installed=$E2E_DRIVE_C/Tarnwick\ Demo/Notes
+log=$E2E_DRIVE_C/windows/Installer/$CODE/uninstall.log
+
+reg_value() {  # KEY NAME -> the data column of `reg query`
+  e2e_wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
+}
+
+walk() {
+  wizard_prepare "$project" "$packed"
+  wizard_start "$packed"
+  wizard_walk_to_ready
+  wizard_install_and_finish
+  rc=0
+  e2e_wait_exit "$E2E_BG_PID" 60 || rc=$?
+  e2e_assert_eq 0 "$rc" "setup.exe exit code"
+
+  for file in notes.exe readme.txt notes_core.dll Help/guide.txt notes.ini; do
+    e2e_assert_file "$installed/$file" "installed $file"
+  done
+  e2e_assert_no_file "$installed/Samples" "the switched-off feature's folder"
+  e2e_assert_eq 'C:\Tarnwick Demo\Notes\' "$(reg_value 'HKCU\Software\Tarnwick Samples\Notes' InstallPath)" \
+    "install path in the registry"
+  grep -qxF $'FILE=C:\\Tarnwick Demo\\Notes\\Help\\guide.txt\r' "$log" || e2e_fail "guide.txt not logged: $(cat "$log")"
+  ! grep -q 'sample1.txt' "$log" || e2e_fail "a file of the switched-off feature was logged"
+  grep -q '^wizard feature name=Samples state=255' "$E2E_DIR/trace.log" || e2e_fail "the feature choice is not traced"
+  grep -q "^wizard launch-file chosen=no" "$E2E_DIR/trace.log" || e2e_fail "the launch choice is not traced"
+  grep -q '^wizard customer user="Ada Lovelace"' "$E2E_DIR/trace.log" || e2e_fail "the customer name did not reach the wizard"
+}
+
+cancel() {
+  mkdir -p "$E2E_DIR/www"
+  head -c 2000000 /dev/urandom >"$E2E_DIR/www/extras.bin"
+  port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  # The server trickles the body out for about twenty seconds: the progress page stays up.
+  cat >"$E2E_DIR/server.py" <<'PY'
+import functools, http.server, sys, time
+class Slow(http.server.SimpleHTTPRequestHandler):
+    def copyfile(self, source, outputfile):
+        while chunk := source.read(10000):
+            outputfile.write(chunk)
+            outputfile.flush()
+            time.sleep(0.1)
+handler = functools.partial(Slow, directory=sys.argv[2])
+http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[1])), handler).serve_forever()
+PY
+  python3 "$E2E_DIR/server.py" "$port" "$E2E_DIR/www" >"$E2E_DIR/http.log" 2>&1 &
+  http_pid=$!
+  trap 'kill "$http_pid" 2>/dev/null || true; wait "$http_pid" 2>/dev/null || true; e2e_end' EXIT
+  cp -r "$WIZARD_REPO/examples/project" "$project"
+  printf 'http://127.0.0.1:%s/extras.bin\r\nDestination Computer\\<InstallDir>*0*0*0|Program Files\r\n' "$port" \
+    >>"$project/data.inf"
+  cp "$E2E_WIN64_DIR/notes_core.dll" "$project/payload/"
+  e2e_pack "$project" "$packed" >/dev/null
+  wizard_start "$packed"
+  wizard_walk_to_ready
+  wizard_click --caption "Install"
+  wizard_wait_text "Installing Tarnwick Notes" 60
+  sleep 1
+  wizard_shot 10-progress
+  wizard_click --caption "Cancel"
+  e2e_driver wait --title "Corvane Tarnwick" --class '#32770' --timeout 20000 >/dev/null || e2e_fail "no cancel question"
+  e2e_driver click --title "Corvane Tarnwick" --class '#32770' --caption "Yes" >/dev/null || e2e_fail "no Yes"
+  wizard_wait_text "Setup was interrupted" 60
+  wizard_shot 12-cancelled
+  for dir in "$E2E_TEMP"/tw*; do
+    [[ -e $dir ]] && e2e_fail "the work folder is still there: $dir"
+  done
+  wizard_click --id "$(wizard_id complete.lcd IDC_FINISH)"
+  rc=0
+  e2e_wait_exit "$E2E_BG_PID" 60 || rc=$?
+  e2e_assert_eq 0 "$rc" "setup.exe exit code"
+  e2e_assert_no_file "$installed/extras.bin" "the cancelled download"
+}
+
+case $CASE in
+  walk) walk ;;
+  cancel) cancel ;;
+  *) e2e_fail "unknown case $CASE" ;;
+esac
+e2e_end
