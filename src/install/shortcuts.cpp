@@ -42,10 +42,13 @@ std::string ShortcutFolder(InstallSession& session, const std::string& location)
 // Whether the installation owns the shortcut's folder: a folder of its own below the start menu or
 // the desktop. The Programs menu and the startup folder stay the user's, so a shortcut directly in
 // one of them owns nothing.
-bool OwnsShortcutFolder(const std::string& rawLocation, const std::string& rawName) {
+// Only the last component is the shortcut's own name: a program folder named like its shortcut
+// ("Programs Menu\\Notes\\Notes") is still a folder of ours.
+bool OwnsShortcutFolder(const std::string& rawLocation) {
   if (!Contains(rawLocation, "Start Menu") && !Contains(rawLocation, "Desktop")) return false;
-  std::string folder = rawLocation;
-  ReplaceAll(folder, rawName, "");
+  std::string folder = WithoutTrailingBackslash(rawLocation);
+  size_t cut = folder.rfind('\\');
+  folder = cut == std::string::npos ? "" : folder.substr(0, cut);
   // Every trailing backslash goes: a location written with one of its own would otherwise make
   // the menu itself look like a folder of ours.
   while (!folder.empty() && folder.back() == '\\') folder.pop_back();
@@ -129,7 +132,7 @@ void CreateShortcut(InstallSession& session, const ShortcutItem& item) {
   const std::string name = session.Expand(item.name);
   const std::string target = session.Expand(item.target);
 
-  if (OwnsShortcutFolder(item.location, item.name)) {
+  if (OwnsShortcutFolder(item.location)) {
     bool created = CreateFolderPath(session.platform.files, folder);
     session.trace.Write("install", "shortcut-folder", {{"path", folder}, {"result", created ? "ok" : "failed"}});
     session.WriteLogEntry("DIR", WithoutTrailingBackslash(folder));

@@ -1,6 +1,7 @@
 #!/bin/bash
-# make demo: packs the sample project, runs the win64 setup.exe on it under Wine on a hidden display
-# and shows what it did: the trace, the work folder, the theme folder and a screenshot.
+# make demo: packs the sample project, runs the win64 setup.exe on it under Wine on a hidden display,
+# walks its wizard with the UI driver (a screenshot of every page in build/demo/) and shows what it
+# did: the trace, the files, the registry, the uninstall log, the work and theme folders.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -22,33 +23,51 @@ show_tree() {
 }
 
 e2e_begin demo
+source "$E2E_LIB_DIR/wizard_walk.sh"
 PACKED=$E2E_DIR/packed
-section "packing ${PROJECT#"$REPO"/}"
-# The sample's library is built with the Windows code; it joins a copy of the project's payload.
-cp -r "$PROJECT" "$E2E_DIR/project"
-[[ -f $E2E_WIN64_DIR/notes_core.dll ]] && cp "$E2E_WIN64_DIR/notes_core.dll" "$E2E_DIR/project/payload/"
-e2e_pack "$E2E_DIR/project" "$PACKED" | sed "s|^$PACKED/|  |"
+# A screenshot of every page, kept after the run.
+WIZARD_SHOTS=${DEMO_SHOTS:-$REPO/build/demo}
+rm -rf "$WIZARD_SHOTS"
 
-section "running setup.exe under Wine (display $DISPLAY)"
-cd "$PACKED"
-e2e_wine_bg "$PACKED/setup.exe"
-cd - >/dev/null
-deadline=$((SECONDS + DEMO_WAIT_S))
-while _e2e_alive "$E2E_BG_PID" && ((SECONDS < deadline)); do sleep 0.2; done
-if _e2e_alive "$E2E_BG_PID"; then
-  echo "  still running after ${DEMO_WAIT_S}s; its windows:"
-  e2e_driver list | sed 's/^/  /'
-  echo "  screenshot: $(e2e_shot demo)"
-else
+if [[ $PROJECT == "$REPO/examples/project" ]]; then
+  section "packing examples/project and walking its wizard as a user would"
+  wizard_prepare "$E2E_DIR/project" "$PACKED"
+  show_tree "$PACKED"
+  wizard_start "$PACKED"
+  echo "  splash and background, then: license accepted, name \"$WIZARD_USER\", folder $WIZARD_FOLDER"
+  echo "  created in the folder dialog, custom setup without Samples, install, finish"
+  wizard_walk_to_ready
+  wizard_install_and_finish
   rc=0
-  wait "$E2E_BG_PID" || rc=$?
-  echo "  exited with code $rc"
+  e2e_wait_exit "$E2E_BG_PID" 120 || rc=$?
+  echo "  setup.exe exited with code $rc"
+  echo "  screenshots of every page in ${WIZARD_SHOTS#"$REPO"/}:"
+  (cd "$WIZARD_SHOTS" && ls | sed 's/^/    /')
+else
+  section "packing ${PROJECT#"$REPO"/}"
+  cp -r "$PROJECT" "$E2E_DIR/project"
+  e2e_pack "$E2E_DIR/project" "$PACKED" | sed "s|^$PACKED/|  |"
+  section "running setup.exe under Wine (display $DISPLAY)"
+  cd "$PACKED"
+  e2e_wine_bg "$PACKED/setup.exe"
+  cd - >/dev/null
+  deadline=$((SECONDS + DEMO_WAIT_S))
+  while _e2e_alive "$E2E_BG_PID" && ((SECONDS < deadline)); do sleep 0.2; done
+  if _e2e_alive "$E2E_BG_PID"; then
+    echo "  still running after ${DEMO_WAIT_S}s; its windows:"
+    e2e_driver list | sed 's/^/  /'
+    echo "  screenshot: $(e2e_shot demo)"
+  else
+    rc=0
+    wait "$E2E_BG_PID" || rc=$?
+    echo "  exited with code $rc"
+  fi
 fi
 
-section "trace ($TARNWICK_LOG)"
-if [[ -f $E2E_DIR/trace.log ]]; then sed 's/^/  /' "$E2E_DIR/trace.log"; else echo "  (no trace written)"; fi
+section "trace ($TARNWICK_LOG; the language step's caption rewrites left out)"
+if [[ -f $E2E_DIR/trace.log ]]; then grep -v '^language caption' "$E2E_DIR/trace.log" | sed 's/^/  /'; else echo "  (no trace written)"; fi
 
-# What a silent run of the sample changed: its files, its registry values, its uninstall log.
+# What the run changed: its files, its registry values, its uninstall log.
 product_code=$(tr -d '\r' <"$PROJECT/setup.inf" | sed -n 's/^a3=//p' | head -n 1)
 install_dir=$(tr -d '\r' <"$E2E_DIR/trace.log" 2>/dev/null | sed -n 's/^install start .*installdir="\([^"]*\)".*/\1/p' | head -n 1)
 if [[ -n $install_dir ]]; then
@@ -57,10 +76,14 @@ if [[ -n $install_dir ]]; then
   unix_dir=${unix_dir//\\//}
   show_tree "$unix_dir"
   section "registry values written"
-  for key in 'HKCU\Software\Tarnwick Samples\Notes' "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product_code"; do
+  for key in 'HKCU\Software\Tarnwick Samples\Notes' "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product_code" \
+    'HKCR\.tnote' 'HKCR\TarnwickNotes.Note\Shell\Open\Command' 'HKCU\Environment' \
+    'HKLM\SYSTEM\CurrentControlSet\Services\TarnwickNotesSync'; do
     echo "  $key"
     e2e_wine reg query "$key" 2>/dev/null | tr -d '\r' | grep -E 'REG_' | sed 's/^ */    /' || echo "    (none)"
   done
+  section "shortcuts"
+  (cd "$E2E_DRIVE_C/users" && find . \( -name '*.lnk' -o -name '*.url' \) -printf '  %P\n' | sort) || true
   section "uninstall log (C:\\windows\\Installer\\$product_code\\uninstall.log)"
   log=$E2E_DRIVE_C/windows/Installer/$product_code/uninstall.log
   if [[ -f $log ]]; then tr -d '\r' <"$log" | sed 's/^/  /'; else echo "  (none)"; fi

@@ -26,12 +26,13 @@ class ShortcutsTest : public InstallPhaseTest {
 
 TEST_F(ShortcutsTest, ShellFolderNamesLeadToTheUsersFoldersAndOnlyOwnFoldersAreLogged) {
   UseSettings(
-      "[FOLDERTW]\r\nTOTAL=4\r\n"
+      "[FOLDERTW]\r\nTOTAL=5\r\n"
       "A0=Start Menu\\Programs Menu\\<ProductName>\\Acme App\r\nB0=Acme App\r\nC0=<InstallDir>acme.exe\r\n"
       "D0=Runs <ProductName>\r\nE0=Maximized\r\nF0=<InstallDir>\r\nG0=-x\r\n"
       "A1=Start Menu\\Programs Menu\\Acme Help\\\r\nB1=Acme Help\r\nC1=<InstallDir>help.txt\r\n"
       "A2=Active Desktop\\Acme\r\nB2=Acme\r\nC2=<InstallDir>acme.exe\r\nE2=Minimized\r\n"
-      "A3=Start Menu\\StartUp\\Acme Tray\r\nB3=Acme Tray\r\nC3=<InstallDir>tray.exe\r\n");
+      "A3=Start Menu\\StartUp\\Acme Tray\r\nB3=Acme Tray\r\nC3=<InstallDir>tray.exe\r\n"
+      "A4=Start Menu\\Programs Menu\\Notes\\Notes\r\nB4=Notes\r\nC4=<InstallDir>notes.exe\r\n");
   CreateShortcuts(session);
 
   const std::string programs = session.Folders.programs + "\\";
@@ -41,7 +42,10 @@ TEST_F(ShortcutsTest, ShellFolderNamesLeadToTheUsersFoldersAndOnlyOwnFoldersAreL
             "SHORTCUT=" + programs + "Acme\\Acme App.lnk\r\n"
             "SHORTCUT=" + programs + "Acme Help.lnk\r\n"
             "SHORTCUT=" + QuickLaunch() + "\\Acme.lnk\r\n"
-            "SHORTCUT=" + session.Folders.startup + "\\Acme Tray.lnk\r\n");
+            "SHORTCUT=" + session.Folders.startup + "\\Acme Tray.lnk\r\n"
+            "DIR=" + programs + "Notes\r\n"
+            "SHORTCUT=" + programs + "Notes\\Notes.lnk\r\n")
+      << "a program folder named like its shortcut is still made";
 
   const ShellLink& app = shell.links[programs + "Acme\\Acme App.lnk"];
   EXPECT_EQ(app.path, "C:\\Program Files\\Acme\\acme.exe");
