@@ -9,7 +9,7 @@ DEPS := cmake make g++ libgtest-dev googletest \
         g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
         binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
         wine64 xvfb x11-utils imagemagick libmcrypt-dev openssl python3 cabextract \
-        libmspack-dev libgcab-dev gcab pkg-config
+        libmspack-dev libgcab-dev gcab pkg-config wixl
 
 HOST  := $(BUILD)/host
 ASAN  := $(BUILD)/asan

@@ -80,7 +80,7 @@ PY
   wizard_wait_text "Setup was interrupted" 60
   wizard_shot 12-cancelled
   for dir in "$E2E_TEMP"/tw*; do
-    [[ -e $dir ]] && e2e_fail "the work folder is still there: $dir"
+    if [[ -e $dir ]]; then e2e_fail "the work folder is still there: $dir"; fi
   done
   wizard_click --id "$(wizard_id complete.lcd IDC_FINISH)"
   rc=0
