@@ -94,6 +94,36 @@ TEST_F(PageFlowTest, TypicalSetupsSkipTheCustomPageBothWays) {
   EXPECT_EQ(Flow().PageIndex(), 0) << "Back on the first page stays there";
 }
 
+TEST_F(PageFlowTest, AButtonWithClickActionOneMovesForwardAndTheListNeverOverruns) {
+  Theme("welcome.lcd",
+        "[INFO]\r\nTOTAL=1\r\n0=x,1,1,80,25,BUTTON,-,x,0\r\n[DADOS]\r\n0,t=8\r\n0,0=N|IDC_GO|0\r\n0,1=C|Go|0\r\n"
+        "0,2=a|b|0\r\n0,3=a|b|0\r\n0,4=a|b|0\r\n0,5=a|b|0\r\n0,6=a|b|0\r\n0,7=On Click|1 - Next Page|0\r\n");
+  Theme("ready.lcd", kButtonPage);
+  PackProject("[DIALOGLIST]\r\nTOTAL1=2\r\nW0=welcome.lcd\r\nW1=ready.lcd\r\n");
+  Start();
+  Click("IDC_GO");
+  EXPECT_EQ(Page().LayoutFile(), "ready.lcd");
+  Click("IDC_NEXT");
+  EXPECT_EQ(Flow().PageIndex(), 2);
+  EXPECT_EQ(Page().LayoutFile(), "") << "past the end of the list comes the empty-named page";
+}
+
+TEST_F(PageFlowTest, FeaturesSwitchedOffStayOffWhenTheSetupTypeChanges) {
+  Theme("setuptype.lcd",
+        "[INFO]\r\nTOTAL=3\r\n0=x,1,1,80,25,CHECKBOX,-,x,0\r\n1=x,1,30,80,25,CHECKBOX,-,x,1\r\n"
+        "2=x,1,60,80,25,CHECKBOX,-,x,2\r\n[DADOS]\r\n0,t=1\r\n0,0=N|IDC_TYPICAL|0\r\n1,t=1\r\n"
+        "1,0=N|IDC_MINIMAL|0\r\n2,t=1\r\n2,0=N|IDC_CUSTOM|0\r\n");
+  PackProject("[DIALOGLIST]\r\nTOTAL1=1\r\nW0=setuptype.lcd\r\n[SETUPTYPE]\r\nTOTAL=1\r\nFeatureName0=Docs\r\n");
+  Start();
+  Click("IDC_CUSTOM");
+  Flow().StandardPages().SetFeatureState("Docs", kFeatureSkip);
+  for (const char* type : {"IDC_TYPICAL", "IDC_MINIMAL", "IDC_CUSTOM", "IDC_TYPICAL"}) {
+    Click(type);
+    EXPECT_FALSE(app->Frame()->Features.FeatureAllows("Docs")) << type;
+  }
+  EXPECT_EQ(app->Frame()->SetupTypeChoice, 0);
+}
+
 TEST_F(PageFlowTest, FileActionsRunOnArrivalOnceOrEachTime) {
   Theme("welcome.lcd", kButtonPage);
   Theme("ready.lcd", kButtonPage);
