@@ -333,6 +333,8 @@ e2e_begin() {
 e2e_end() {
   local status=$?
   [[ -n ${E2E_DIR:-} && -e $E2E_DIR/.active ]] || return "$status"
+  _e2e_stop_pid "${_E2E_HTTP_PID:-}"
+  _E2E_HTTP_PID=
   _e2e_kill_prefix "$WINEPREFIX"
   _e2e_stop_pid "${_E2E_XVFB_PID:-}"
   _E2E_XVFB_PID=
@@ -397,6 +399,44 @@ e2e_shot() {
   mkdir -p "$E2E_ROOT/shots"
   import -display "$DISPLAY" -window root "$out" || e2e_fail "screenshot $1 failed"
   echo "$out"
+}
+
+# e2e_any_machine: the "SYSTEM" section of a project that every machine meets.
+e2e_any_machine() {
+  printf '[SYSTEM]\r\n1=All Processors\r\n2=Any\r\n3=Any resolution\r\n4=Any colors\r\n'
+  printf 'os0=Yes\r\nos1=Yes\r\nos2=Yes\r\nos3=Yes\r\nos4=Yes\r\nos5=Yes\r\nos6=Yes\r\n'
+}
+
+# e2e_install_silently PACKED: runs the packed setup.exe from its folder and fails unless it exits 0.
+e2e_install_silently() {
+  local rc=0
+  (cd "$1" && e2e_wine "$1/setup.exe") || rc=$?
+  e2e_assert_eq 0 "$rc" "setup.exe exit code"
+}
+
+# e2e_http_serve DIR [PAUSE_S]: serves DIR over HTTP on a free loopback port, E2E_HTTP_PORT, until
+# the test ends. With PAUSE_S every 10,000 bytes of a body wait that long, so a transfer lasts.
+e2e_http_serve() {
+  local dir=$1 pause=${2:-0}
+  E2E_HTTP_PORT=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  cat >"$E2E_DIR/http_server.py" <<'PY'
+import functools, http.server, sys, time
+class Paced(http.server.SimpleHTTPRequestHandler):
+    def copyfile(self, source, outputfile):
+        while chunk := source.read(10000):
+            outputfile.write(chunk)
+            outputfile.flush()
+            time.sleep(float(sys.argv[3]))
+handler = functools.partial(Paced, directory=sys.argv[2])
+http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[1])), handler).serve_forever()
+PY
+  python3 "$E2E_DIR/http_server.py" "$E2E_HTTP_PORT" "$dir" "$pause" >"$E2E_DIR/http.log" 2>&1 &
+  _E2E_HTTP_PID=$!
+  for _ in $(seq 50); do
+    python3 -c "import socket; socket.create_connection(('127.0.0.1', $E2E_HTTP_PORT), 0.2)" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  e2e_fail "the HTTP server did not start: $(cat "$E2E_DIR/http.log")"
 }
 
 # e2e_pack PROJECT_DIR OUT_DIR: a plain project folder to what ships beside setup.exe.

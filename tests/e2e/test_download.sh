@@ -15,34 +15,16 @@ packed=$E2E_DIR/packed
 mkdir -p "$project/payload" "$E2E_DIR/www"
 [[ $CASE == ok ]] && head -c 200000 /dev/urandom >"$E2E_DIR/www/pkg.bin"
 
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 # The server dribbles the body out over about two seconds, so the transfer thread reports its
 # progress to the page while the install worker waits for it.
-cat >"$E2E_DIR/server.py" <<'PY'
-import functools, http.server, sys, time
-class Slow(http.server.SimpleHTTPRequestHandler):
-    def copyfile(self, source, outputfile):
-        while chunk := source.read(10000):
-            outputfile.write(chunk)
-            outputfile.flush()
-            time.sleep(0.1)
-handler = functools.partial(Slow, directory=sys.argv[2])
-http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[1])), handler).serve_forever()
-PY
-python3 "$E2E_DIR/server.py" "$port" "$E2E_DIR/www" >"$E2E_DIR/http.log" 2>&1 &
-http_pid=$!
-trap 'kill "$http_pid" 2>/dev/null || true; wait "$http_pid" 2>/dev/null || true; e2e_end' EXIT
-for _ in $(seq 50); do
-  python3 -c "import socket; socket.create_connection(('127.0.0.1', $port), 0.2)" 2>/dev/null && break
-  sleep 0.1
-done
+e2e_http_serve "$E2E_DIR/www" 0.1
+port=$E2E_HTTP_PORT
 
 printf 'first file\r\n' >"$project/payload/readme.txt"
 {
   printf '[APPINFO]\r\na1=Download Demo\r\na2=1.0\r\na3=%s\r\na4=C:\\Download Demo\r\n' "$CODE"
   printf '[BUILDING]\r\n2=Yes\r\nCURRENTBUILD=Cabinet\r\n'
-  printf '[SYSTEM]\r\n1=All Processors\r\n2=Any\r\n3=Any resolution\r\n4=Any colors\r\n'
-  printf 'os0=Yes\r\nos1=Yes\r\nos2=Yes\r\nos3=Yes\r\nos4=Yes\r\nos5=Yes\r\nos6=Yes\r\n'
+  e2e_any_machine
 } >"$project/setup.inf"
 {
   printf 'C:\\src\\readme.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n'

@@ -16,8 +16,7 @@ write_project() {
   {
     printf '[APPINFO]\r\na1=Sys Demo\r\na2=1.0\r\na3=%s\r\na4=C:\\Sys Demo\r\na19=Tarnwick Tests\r\n' "$CODE"
     printf '[BUILDING]\r\n2=Yes\r\nCURRENTBUILD=Cabinet\r\n'
-    printf '[SYSTEM]\r\n1=All Processors\r\n2=Any\r\n3=Any resolution\r\n4=Any colors\r\n'
-    printf 'os0=Yes\r\nos1=Yes\r\nos2=Yes\r\nos3=Yes\r\nos4=Yes\r\nos5=Yes\r\nos6=Yes\r\n'
+    e2e_any_machine
     printf '[EXTTW]\r\nTOTAL=1\r\nB0=<InstallDir>viewer.exe\r\nC0=.twx\r\nD0=Tarnwick.Doc\r\n'
     printf 'E0=Tarnwick Document\r\nG0=/open "%%1"\r\nH0=C:\\Authoring\\doc.ico\r\n'
     printf '[INIINFO]\r\nTOTAL=2\r\nA0=INI Files\\tarnwick.ini\\\r\nC0=<InstallDir>\r\n'
@@ -48,9 +47,7 @@ e2e_wine reg add 'HKCU\Environment' /v TW_LIST /d 'C:\One;C:\Two' /f >/dev/null 
 path_before=$(reg_line "$ENV_KEY" PATH)
 [[ $path_before == REG_EXPAND_SZ* ]] || e2e_skip "this prefix's PATH is not expandable: $path_before"
 
-rc=0
-(cd "$packed" && e2e_wine "$packed/setup.exe") || rc=$?
-e2e_assert_eq 0 "$rc" "setup.exe exit code"
+e2e_install_silently "$packed"
 
 e2e_assert_eq 'REG_SZ Tarnwick.Doc' "$(reg_line 'HKCR\.twx' '(Default)')" "extension key"
 e2e_assert_eq 'REG_SZ Tarnwick Document' "$(reg_line 'HKCR\Tarnwick.Doc' '(Default)')" "file type key"

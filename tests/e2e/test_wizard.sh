@@ -47,22 +47,9 @@ walk() {
 cancel() {
   mkdir -p "$E2E_DIR/www"
   head -c 2000000 /dev/urandom >"$E2E_DIR/www/extras.bin"
-  port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
   # The server trickles the body out for about twenty seconds: the progress page stays up.
-  cat >"$E2E_DIR/server.py" <<'PY'
-import functools, http.server, sys, time
-class Slow(http.server.SimpleHTTPRequestHandler):
-    def copyfile(self, source, outputfile):
-        while chunk := source.read(10000):
-            outputfile.write(chunk)
-            outputfile.flush()
-            time.sleep(0.1)
-handler = functools.partial(Slow, directory=sys.argv[2])
-http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[1])), handler).serve_forever()
-PY
-  python3 "$E2E_DIR/server.py" "$port" "$E2E_DIR/www" >"$E2E_DIR/http.log" 2>&1 &
-  http_pid=$!
-  trap 'kill "$http_pid" 2>/dev/null || true; wait "$http_pid" 2>/dev/null || true; e2e_end' EXIT
+  e2e_http_serve "$E2E_DIR/www" 0.1
+  port=$E2E_HTTP_PORT
   cp -r "$WIZARD_REPO/examples/project" "$project"
   printf 'http://127.0.0.1:%s/extras.bin\r\nDestination Computer\\<InstallDir>*0*0*0|Program Files\r\n' "$port" \
     >>"$project/data.inf"
