@@ -5,12 +5,14 @@
 # install and finish; the files, registry and uninstall log follow those choices.
 # "cancel": a slow web download keeps the progress page up; Cancel there ends on the cancelled
 # completion page and removes the work folder.
-# Usage: test_wizard.sh walk|cancel
+# "language": the language page offers the project's languages with German preselected, and the
+# wizard then speaks German.
+# Usage: test_wizard.sh walk|cancel|language
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wizard_walk.sh"
 
-CASE=${1:?usage: test_wizard.sh walk|cancel}
+CASE=${1:?usage: test_wizard.sh walk|cancel|language}
 CODE='{5B7C2E1A-9D34-4F0B-8C61-2A9E7D3F4B10}'
 e2e_begin "wizard_$CASE"
 project=$E2E_DIR/project
@@ -76,9 +78,28 @@ cancel() {
   e2e_assert_no_file "$installed/extras.bin" "the cancelled download"
 }
 
+language() {
+  cp -r "$WIZARD_REPO/examples/project" "$project"
+  cp "$E2E_WIN64_DIR/notes_core.dll" "$project/payload/"
+  sed -i 's/^METHOD=Auto-Detect/METHOD=Ask User/; s/^Language=English/Language=Ger/' "$project/setup.inf"
+  e2e_pack "$project" "$packed" >/dev/null
+  wizard_start "$packed"
+  wizard_wait_text "Please select the language for the installation:"
+  local list
+  list=$(e2e_driver texts --title "$WIZARD_TITLE" | awk -F'\t' '$2 == "ComboBox" { print $3 }')
+  e2e_assert_eq German "$list" "the preselected language"
+  wizard_shot language
+  wizard_click --id "$(wizard_id askuser.lcd IDC_SETLANGUAGE)"
+  wizard_wait_text "Willkommen beim Installations-Assistenten"
+  wizard_click --caption "Weiter >"
+  wizard_wait_text "Lizenzvertrag"
+  grep -q '^language apply file=.*languages\\German.lan' "$E2E_DIR/trace.log" || e2e_fail "German was not applied"
+}
+
 case $CASE in
   walk) walk ;;
   cancel) cancel ;;
+  language) language ;;
   *) e2e_fail "unknown case $CASE" ;;
 esac
 e2e_end
