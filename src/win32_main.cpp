@@ -8,5 +8,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   tw::HardenDllSearch();
   tw::Win32Platform win32;
   tw::CSetupApp app(win32.platform);
-  return app.Run();
+  int exitCode = app.Run();
+  // A billboard may still be on show on its own thread, using the platform and the trace; the
+  // process ends it here rather than tearing those down under it.
+  ExitProcess(static_cast<UINT>(exitCode));
 }
