@@ -7,12 +7,14 @@
 # completion page and removes the work folder.
 # "language": the language page offers the project's languages with German preselected, and the
 # wizard then speaks German.
-# Usage: test_wizard.sh walk|cancel|language
+# "billboards": two pictures from the work folder on the billboard thread, one after the other, and
+# the window gone after the last one's time.
+# Usage: test_wizard.sh walk|cancel|language|billboards
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wizard_walk.sh"
 
-CASE=${1:?usage: test_wizard.sh walk|cancel|language}
+CASE=${1:?usage: test_wizard.sh walk|cancel|language|billboards}
 CODE='{5B7C2E1A-9D34-4F0B-8C61-2A9E7D3F4B10}'
 e2e_begin "wizard_$CASE"
 project=$E2E_DIR/project
@@ -96,8 +98,31 @@ language() {
   grep -q '^language apply file=.*languages\\German.lan' "$E2E_DIR/trace.log" || e2e_fail "German was not applied"
 }
 
+billboards() {
+  cp -r "$WIZARD_REPO/examples/project" "$project"
+  cp "$E2E_WIN64_DIR/notes_core.dll" "$project/payload/"
+  cp "$project/theme/side.gif" "$project/support/tall.gif"
+  cp "$project/setup.gif" "$project/support/wide.gif"
+  printf '[BILLBOARDSTW]\r\nTOTAL=2\r\nB0=art\\tall.gif\r\nC0=2\r\nD0=40\r\nE0=60\r\nB1=wide.gif\r\nC1=2\r\n' \
+    >>"$project/setup.inf"
+  e2e_pack "$project" "$packed" >/dev/null
+  wizard_start "$packed"
+  wizard_wait_text "Welcome to the Tarnwick Notes Setup Wizard"
+  local deadline=$((SECONDS + 30))
+  until grep -q '^billboard end' "$E2E_DIR/trace.log" 2>/dev/null; do
+    ((SECONDS < deadline)) || e2e_fail "the billboards did not end: $(grep billboard "$E2E_DIR/trace.log")"
+    sleep 0.3
+  done
+  grep -q '^billboard show index=0 file=.*\\tall.gif" seconds=2 result=ok' "$E2E_DIR/trace.log" &&
+    grep -q '^billboard show index=1 file=.*\\wide.gif" seconds=2 result=ok' "$E2E_DIR/trace.log" ||
+    e2e_fail "the billboards were not shown: $(grep billboard "$E2E_DIR/trace.log")"
+  _e2e_alive "$E2E_BG_PID" || e2e_fail "setup.exe ended with the billboards"
+  wizard_wait_text "Welcome to the Tarnwick Notes Setup Wizard"
+}
+
 case $CASE in
   walk) walk ;;
+  billboards) billboards ;;
   cancel) cancel ;;
   language) language ;;
   *) e2e_fail "unknown case $CASE" ;;
