@@ -54,10 +54,9 @@ cancel() {
   # The server trickles the body out for about twenty seconds: the progress page stays up.
   e2e_http_serve "$E2E_DIR/www" 0.1
   port=$E2E_HTTP_PORT
-  cp -r "$WIZARD_REPO/examples/project" "$project"
+  wizard_copy "$project"
   printf 'http://127.0.0.1:%s/extras.bin\r\nDestination Computer\\<InstallDir>*0*0*0|Program Files\r\n' "$port" \
     >>"$project/data.inf"
-  cp "$E2E_WIN64_DIR/notes_core.dll" "$project/payload/"
   e2e_pack "$project" "$packed" >/dev/null
   wizard_start "$packed"
   wizard_walk_to_ready
@@ -81,8 +80,7 @@ cancel() {
 }
 
 language() {
-  cp -r "$WIZARD_REPO/examples/project" "$project"
-  cp "$E2E_WIN64_DIR/notes_core.dll" "$project/payload/"
+  wizard_copy "$project"
   sed -i 's/^METHOD=Auto-Detect/METHOD=Ask User/; s/^Language=English/Language=Ger/' "$project/setup.inf"
   e2e_pack "$project" "$packed" >/dev/null
   wizard_start "$packed"
@@ -99,8 +97,7 @@ language() {
 }
 
 billboards() {
-  cp -r "$WIZARD_REPO/examples/project" "$project"
-  cp "$E2E_WIN64_DIR/notes_core.dll" "$project/payload/"
+  wizard_copy "$project"
   cp "$project/theme/side.gif" "$project/support/tall.gif"
   cp "$project/setup.gif" "$project/support/wide.gif"
   printf '[BILLBOARDSTW]\r\nTOTAL=2\r\nB0=art\\tall.gif\r\nC0=2\r\nD0=40\r\nE0=60\r\nB1=wide.gif\r\nC1=2\r\n' \

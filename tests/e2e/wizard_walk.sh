@@ -2,7 +2,7 @@
 # and `make demo`. Source it after lib.sh and e2e_begin.
 #
 # wizard_prepare PROJECT_COPY PACKED: copies the sample (with the library the Windows build makes)
-# and packs it.
+# and packs it; wizard_copy PROJECT_COPY only copies it.
 # wizard_start PACKED: starts setup.exe; wizard_walk_to_ready: welcome to ready with the choices
 # below; wizard_install_and_finish: install, untick the launch choice, Finish.
 # WIZARD_SHOTS (optional): a folder that receives a screenshot of every page.
@@ -12,12 +12,16 @@ WIZARD_USER="Ada Lovelace"
 WIZARD_FOLDER='C:\Tarnwick Demo\Notes'
 WIZARD_REPO=$(cd "$E2E_LIB_DIR/../.." && pwd)
 
-wizard_prepare() {
-  local copy=$1 packed=$2
-  cp -r "$WIZARD_REPO/examples/project" "$copy"
+# wizard_copy PROJECT_COPY: the sample with the library, ready to change before packing.
+wizard_copy() {
+  cp -r "$WIZARD_REPO/examples/project" "$1"
   [[ -f $E2E_WIN64_DIR/notes_core.dll ]] || e2e_fail "missing $E2E_WIN64_DIR/notes_core.dll"
-  cp "$E2E_WIN64_DIR/notes_core.dll" "$copy/payload/"
-  e2e_pack "$copy" "$packed" >/dev/null
+  cp "$E2E_WIN64_DIR/notes_core.dll" "$1/payload/"
+}
+
+wizard_prepare() {
+  wizard_copy "$1"
+  e2e_pack "$1" "$2" >/dev/null
 }
 
 wizard_start() {
