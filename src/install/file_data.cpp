@@ -9,6 +9,7 @@
 #include "app/trace.h"
 #include "install/install_session.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 
 namespace tw {
 namespace {
@@ -23,11 +24,6 @@ std::string TakeField(std::string& rest, char separator) {
   std::string field = rest.substr(0, cut);
   rest.erase(0, cut + 1);
   return field;
-}
-
-std::string WithoutTrailingBackslash(std::string path) {
-  if (!path.empty() && path.back() == '\\') path.pop_back();
-  return path;
 }
 
 // The distinct destinations in order of first appearance, compared exactly, up to kMaxFolders. A

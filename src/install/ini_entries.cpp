@@ -13,11 +13,6 @@
 namespace tw {
 namespace {
 
-std::string WithoutTrailingBackslash(std::string text) {
-  if (!text.empty() && text.back() == '\\') text.pop_back();
-  return text;
-}
-
 int ReadTotal(const InstallSession& session, const char* section) {
   return ToNumber(session.settings.ReadSetting(section, "TOTAL", kCountBuffer));
 }

@@ -25,11 +25,6 @@ constexpr int kShowMinimized = 7;
 // name can match inside it.
 std::string Marker(size_t rule) { return std::string("\x01\x02") + static_cast<char>('0' + rule) + "\x01"; }
 
-std::string WithoutTrailingBackslash(std::string text) {
-  if (!text.empty() && text.back() == '\\') text.pop_back();
-  return text;
-}
-
 // The folder the shortcut goes into, ending in "\\": the location's shell folder names replaced,
 // expanded, and its last component (the shortcut's own name) cut off.
 std::string ShortcutFolder(InstallSession& session, const std::string& location) {

@@ -16,6 +16,11 @@ std::string WithBackslash(std::string folder) {
   return folder;
 }
 
+std::string WithoutTrailingBackslash(std::string text) {
+  if (!text.empty() && text.back() == '\\') text.pop_back();
+  return text;
+}
+
 std::string LastComponent(const std::string& path, const char* separators) {
   size_t cut = path.find_last_of(separators);
   return cut == std::string::npos ? path : path.substr(cut + 1);

@@ -9,6 +9,8 @@ std::string Lower(std::string text);
 bool Contains(const std::string& text, const char* part);
 // The folder with one trailing backslash (an empty text becomes "\").
 std::string WithBackslash(std::string folder);
+// The text with one trailing backslash dropped, when it has one.
+std::string WithoutTrailingBackslash(std::string text);
 // What follows the last of the separators; the whole text when there is none.
 std::string LastComponent(const std::string& path, const char* separators = "\\/");
 

@@ -3,6 +3,7 @@
 #include "app/project_settings.h"
 #include "app/trace.h"
 #include "platform/platform.h"
+#include "support/picture_canvas.h"
 
 namespace tw {
 namespace {
@@ -55,18 +56,8 @@ bool CBackground::Open(const ProjectSettings& settings) {
 
 void CBackground::ShowPicture(const std::string& picturePath) {
   if (!window_) return;
-  auto bytes = platform_.files.ReadAll(picturePath);
-  std::unique_ptr<Picture> picture = bytes ? platform_.pictures.Decode(*bytes) : nullptr;
-  if (picture) {
-    PixelSize dpi = platform_.pictures.PixelsPerInch();
-    int width = HimetricToPixels(picture->Size().width, dpi.width);
-    int height = HimetricToPixels(picture->Size().height, dpi.height);
-    picture_ = platform_.pictures.MakeCanvas(width, height);
-    if (picture_) {
-      picture_->Render(*picture, {0, 0, width, height});
-      window_->SetCanvas(picture_, 10, 10);
-    }
-  }
+  picture_ = DrawPictureFile(platform_.files, platform_.pictures, picturePath);
+  if (picture_) window_->SetCanvas(picture_, 10, 10);
   trace_.Write("background", "picture", {{"file", picturePath}, {"loaded", picture_ ? "yes" : "no"}});
 }
 

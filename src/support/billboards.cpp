@@ -4,6 +4,7 @@
 #include "app/trace.h"
 #include "platform/platform.h"
 #include "platform/text.h"
+#include "support/picture_canvas.h"
 
 namespace tw {
 
@@ -70,20 +71,14 @@ std::string CBillBoardTH::PicturePath(const std::string& name) const {
 // A picture that cannot be read or decoded leaves the previous one on show.
 void CBillBoardTH::Show(const Billboard& billboard) {
   std::string path = PicturePath(billboard.picture);
-  auto bytes = platform_.files.ReadAll(path);
-  std::unique_ptr<Picture> picture = bytes ? platform_.pictures.Decode(*bytes) : nullptr;
+  std::shared_ptr<Canvas> canvas = DrawPictureFile(platform_.files, platform_.pictures, path);
   trace_.Write("billboard", "show", {{"index", std::to_string(index_)}, {"file", path},
                                      {"seconds", std::to_string(billboard.seconds)},
-                                     {"result", picture ? "ok" : "kept"}});
-  if (!picture) return;
-  PixelSize dpi = platform_.pictures.PixelsPerInch();
-  int width = HimetricToPixels(picture->Size().width, dpi.width);
-  int height = HimetricToPixels(picture->Size().height, dpi.height);
-  std::shared_ptr<Canvas> canvas = platform_.pictures.MakeCanvas(width, height);
+                                     {"result", canvas ? "ok" : "kept"}});
   if (!canvas) return;
-  canvas->Render(*picture, {0, 0, width, height});
   canvas_ = canvas;
-  window_->Place({billboard.left, billboard.top, billboard.left + width, billboard.top + height});
+  PixelSize size = canvas_->Size();
+  window_->Place({billboard.left, billboard.top, billboard.left + size.width, billboard.top + size.height});
   window_->SetCanvas(canvas_, 0, 0);
   window_->Show(true);
 }
