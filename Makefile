@@ -15,6 +15,12 @@ HOST  := $(BUILD)/host
 ASAN  := $(BUILD)/asan
 WIN32 := $(BUILD)/win32
 WIN64 := $(BUILD)/win64
+# ccache, where the machine has it, lets several checkouts under one folder share their objects.
+CCACHE := $(shell command -v ccache 2>/dev/null)
+ifneq ($(CCACHE),)
+CMAKE_LAUNCHER := -DCMAKE_CXX_COMPILER_LAUNCHER=$(CCACHE) -DCMAKE_C_COMPILER_LAUNCHER=$(CCACHE)
+export CCACHE_BASEDIR ?= $(abspath $(ROOT)/..)
+endif
 E2E_ENV := E2E_WIN64_DIR=$(ROOT)/$(WIN64) E2E_WIN32_DIR=$(ROOT)/$(WIN32) E2E_HOST_DIR=$(ROOT)/$(HOST)
 
 .PHONY: all deps build build-win64 build-win32 build-host build-asan test demo bench clean
@@ -29,19 +35,19 @@ deps:
 	fi
 
 build-win64: deps
-	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-x86_64.cmake >/dev/null
+	cmake -S . -B $(WIN64) $(CMAKE_LAUNCHER) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-x86_64.cmake >/dev/null
 	cmake --build $(WIN64) -j$(JOBS)
 
 build-win32: deps
-	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake >/dev/null
+	cmake -S . -B $(WIN32) $(CMAKE_LAUNCHER) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake >/dev/null
 	cmake --build $(WIN32) -j$(JOBS) --target setup
 
 build-host: deps
-	cmake -S . -B $(HOST) -DTW_WIN64_DIR=$(ROOT)/$(WIN64) -DTW_WIN32_DIR=$(ROOT)/$(WIN32) >/dev/null
+	cmake -S . -B $(HOST) $(CMAKE_LAUNCHER) -DTW_WIN64_DIR=$(ROOT)/$(WIN64) -DTW_WIN32_DIR=$(ROOT)/$(WIN32) >/dev/null
 	cmake --build $(HOST) -j$(JOBS)
 
 build-asan: deps
-	cmake -S . -B $(ASAN) -DTW_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	cmake -S . -B $(ASAN) $(CMAKE_LAUNCHER) -DTW_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	cmake --build $(ASAN) -j$(JOBS) --target unit_tests contract_tests_host
 
 build: build-win64 build-win32 build-host build-asan

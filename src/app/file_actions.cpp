@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/os_tag.h"
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/os_tag.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "support/open_or_run.h"

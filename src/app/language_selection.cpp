@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "app/language_file.h"
-#include "app/trace.h"
+#include "project/language_file.h"
+#include "project/trace.h"
 #include "platform/file_system.h"
 #include "platform/ini_document.h"
 #include "platform/profile_files.h"

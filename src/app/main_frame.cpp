@@ -4,9 +4,9 @@
 #include <stdexcept>
 
 #include "app/earlier_installation.h"
-#include "app/language_file.h"
+#include "project/language_file.h"
 #include "app/language_selection.h"
-#include "app/os_tag.h"
+#include "project/os_tag.h"
 #include "app/page_flow.h"
 #include "app/user_variables.h"
 #include "app/project_files.h"

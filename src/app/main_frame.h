@@ -4,13 +4,13 @@
 #include <memory>
 #include <string>
 
-#include "app/conditions.h"
-#include "app/features.h"
-#include "app/host_flags.h"
-#include "app/placeholders.h"
-#include "app/project_settings.h"
-#include "app/special_folders.h"
-#include "app/trace.h"
+#include "project/conditions.h"
+#include "project/features.h"
+#include "project/host_flags.h"
+#include "project/placeholders.h"
+#include "project/project_settings.h"
+#include "project/special_folders.h"
+#include "project/trace.h"
 #include "platform/platform.h"
 #include "support/fixed_dialogs.h"
 

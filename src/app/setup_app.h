@@ -3,9 +3,9 @@
 #pragma once
 #include <memory>
 
-#include "app/host_flags.h"
+#include "project/host_flags.h"
 #include "app/main_frame.h"
-#include "app/trace.h"
+#include "project/trace.h"
 #include "platform/platform.h"
 
 namespace tw {

@@ -4,7 +4,7 @@
 
 #include <cctype>
 
-#include "app/language_file.h"
+#include "project/language_file.h"
 #include "app/folder_path.h"
 #include "app/language_selection.h"
 #include "app/main_frame.h"

@@ -1,7 +1,7 @@
 #include "app/user_variables.h"
 
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "platform/platform.h"
 #include "support/fetch_url_text.h"
 #include "support/fixed_dialogs.h"

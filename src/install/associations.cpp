@@ -1,8 +1,8 @@
 // Registering the project's file types below HKEY_CLASSES_ROOT, each logged for the uninstaller.
 #include "install/associations.h"
 
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "install/install_session.h"
 #include "install/registry_entries.h"
 #include "platform/platform.h"

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/host_flags.h"
-#include "app/trace.h"
+#include "project/host_flags.h"
+#include "project/trace.h"
 #include "install/install_session.h"
 #include "platform/platform.h"
 

@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "install/install_session.h"
 #include "platform/platform.h"
 

@@ -1,8 +1,8 @@
 #include "install/install_driver.h"
 
-#include "app/host_flags.h"
-#include "app/os_tag.h"
-#include "app/trace.h"
+#include "project/host_flags.h"
+#include "project/os_tag.h"
+#include "project/trace.h"
 #include "install/associations.h"
 #include "install/cabinet_extractor.h"
 #include "install/environment.h"

@@ -1,7 +1,7 @@
 #include "install/install_session.h"
 
-#include "app/host_flags.h"
-#include "app/trace.h"
+#include "project/host_flags.h"
+#include "project/trace.h"
 #include "platform/platform.h"
 #include "support/fixed_dialogs.h"
 

@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/conditions.h"
-#include "app/features.h"
-#include "app/placeholders.h"
-#include "app/special_folders.h"
+#include "project/conditions.h"
+#include "project/features.h"
+#include "project/placeholders.h"
+#include "project/special_folders.h"
 
 namespace tw {
 

@@ -3,10 +3,10 @@
 
 #include <optional>
 
-#include "app/features.h"
-#include "app/os_tag.h"
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/features.h"
+#include "project/os_tag.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/placeholders.h"
+#include "project/placeholders.h"
 
 namespace tw {
 

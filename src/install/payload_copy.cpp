@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/host_flags.h"
-#include "app/os_tag.h"
-#include "app/placeholders.h"
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/host_flags.h"
+#include "project/os_tag.h"
+#include "project/placeholders.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "install/install_session.h"
 #include "platform/platform.h"
 #include "platform/text.h"

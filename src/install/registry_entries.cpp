@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "app/placeholders.h"
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/placeholders.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "install/install_session.h"
 #include "platform/platform.h"
 

@@ -1,9 +1,9 @@
 // Registering the project's Windows services and logging each for the uninstaller.
 #include "install/services.h"
 
-#include "app/host_flags.h"
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/host_flags.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "install/install_session.h"
 #include "platform/platform.h"
 #include "support/fixed_dialogs.h"

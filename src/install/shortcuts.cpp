@@ -5,10 +5,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/placeholders.h"
-#include "app/project_settings.h"
-#include "app/special_folders.h"
-#include "app/trace.h"
+#include "project/placeholders.h"
+#include "project/project_settings.h"
+#include "project/special_folders.h"
+#include "project/trace.h"
 #include "install/file_data.h"
 #include "install/install_session.h"
 #include "platform/platform.h"

@@ -1,7 +1,7 @@
 #include "install/uninstall_registration.h"
 
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "install/install_session.h"
 #include "platform/platform.h"
 #include "platform/text.h"

@@ -1,6 +1,6 @@
 #include "skin/control_record.h"
 
-#include "app/project_settings.h"
+#include "project/project_settings.h"
 
 namespace tw {
 

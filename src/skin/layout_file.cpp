@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstdio>
 
-#include "app/project_settings.h"
+#include "project/project_settings.h"
 
 namespace tw {
 namespace {

@@ -4,10 +4,10 @@
 #include <functional>
 #include <string>
 
-#include "app/host_flags.h"
-#include "app/placeholders.h"
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/host_flags.h"
+#include "project/placeholders.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "skin/page_host.h"
 #include "support/fixed_dialogs.h"
 

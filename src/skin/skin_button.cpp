@@ -1,6 +1,6 @@
 #include "skin/skin_button.h"
 
-#include "app/project_settings.h"
+#include "project/project_settings.h"
 #include "skin/layout_file.h"
 #include "skin/skin_kinds.h"
 #include "skin/skin_page.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/project_settings.h"
+#include "project/project_settings.h"
 #include "skin/skin_kinds.h"
 #include "skin/skin_page.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <set>
 
-#include "app/host_flags.h"
-#include "app/project_settings.h"
+#include "project/host_flags.h"
+#include "project/project_settings.h"
 #include "platform/platform.h"
 
 namespace tw {

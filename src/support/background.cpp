@@ -1,7 +1,7 @@
 #include "support/background.h"
 
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "platform/platform.h"
 #include "support/picture_canvas.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <ostream>
 
-#include "app/trace.h"
+#include "project/trace.h"
 #include "platform/platform.h"
 #include "support/fetch_url_text.h"
 

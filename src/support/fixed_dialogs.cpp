@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/language_file.h"
-#include "app/trace.h"
+#include "project/language_file.h"
+#include "project/trace.h"
 
 namespace tw {
 namespace {

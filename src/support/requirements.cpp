@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <string>
 
-#include "app/language_file.h"
-#include "app/placeholders.h"
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/language_file.h"
+#include "project/placeholders.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "platform/system_info.h"
 #include "support/cpu_info.h"
 #include "support/fixed_dialogs.h"

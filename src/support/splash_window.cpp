@@ -1,8 +1,8 @@
 #include "support/splash_window.h"
 
-#include "app/host_flags.h"
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/host_flags.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "support/animated_picture.h"

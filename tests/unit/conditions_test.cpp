@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "app/conditions.h"
-#include "app/placeholders.h"
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/conditions.h"
+#include "project/placeholders.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "platform/fake/fake_platform.h"
 
 namespace tw {

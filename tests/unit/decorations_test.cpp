@@ -2,10 +2,10 @@
 // background's colours and gradient.
 #include <gtest/gtest.h>
 
-#include "app/host_flags.h"
+#include "project/host_flags.h"
 #include "app/page_flow.h"
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "skin/skin_page.h"
 #include "startup_fixture.h"
 #include "support/background.h"

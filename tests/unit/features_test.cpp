@@ -1,8 +1,8 @@
 // The feature table: loading, duplicate names, and the rule install items follow.
 #include <gtest/gtest.h>
 
-#include "app/features.h"
-#include "app/project_settings.h"
+#include "project/features.h"
+#include "project/project_settings.h"
 
 namespace tw {
 namespace {

@@ -1,8 +1,8 @@
 // The fixed dialogs' texts, labels, visible buttons and answers, with and without a language file.
 #include <gtest/gtest.h>
 
-#include "app/placeholders.h"
-#include "app/trace.h"
+#include "project/placeholders.h"
+#include "project/trace.h"
 #include "platform/fake/fake_platform.h"
 #include "support/fixed_dialogs.h"
 

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/host_flags.h"
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/host_flags.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "install/install_session.h"
 #include "platform/fake/fake_platform.h"
 #include "support/fixed_dialogs.h"

@@ -2,7 +2,7 @@
 // read, and the package run once for every allowed item.
 #include "install/merge_modules.h"
 
-#include "app/features.h"
+#include "project/features.h"
 #include "install_phase_fixture.h"
 
 namespace tw {

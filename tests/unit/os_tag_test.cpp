@@ -1,7 +1,7 @@
 // The Windows version tag and the two OS-mask bit orders.
 #include <gtest/gtest.h>
 
-#include "app/os_tag.h"
+#include "project/os_tag.h"
 
 namespace tw {
 namespace {

@@ -1,7 +1,7 @@
 // Placeholder expansion: table order, the bracket rule, user variables and the backslash fold.
 #include <gtest/gtest.h>
 
-#include "app/placeholders.h"
+#include "project/placeholders.h"
 
 namespace tw {
 namespace {

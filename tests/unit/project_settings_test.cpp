@@ -1,7 +1,7 @@
 // Reading the project settings: buffer sizes, counts, and the two flag rules.
 #include <gtest/gtest.h>
 
-#include "app/project_settings.h"
+#include "project/project_settings.h"
 
 namespace tw {
 namespace {

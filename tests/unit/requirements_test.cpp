@@ -5,10 +5,10 @@
 #include <map>
 #include <set>
 
-#include "app/language_file.h"
-#include "app/placeholders.h"
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/language_file.h"
+#include "project/placeholders.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "platform/fake/fake_platform.h"
 #include "support/fixed_dialogs.h"
 #include "support/requirements.h"

@@ -2,8 +2,8 @@
 // fills, alignment, fonts, links, pictures, icons, check marks, progress and the feature tree.
 #include <gtest/gtest.h>
 
-#include "app/host_flags.h"
-#include "app/project_settings.h"
+#include "project/host_flags.h"
+#include "project/project_settings.h"
 #include "platform/fake/fake_platform.h"
 #include "skin/layout_file.h"
 #include "skin/skin_basic_controls.h"

@@ -2,9 +2,9 @@
 // cancel, keys and the install timer.
 #include <gtest/gtest.h>
 
-#include "app/host_flags.h"
-#include "app/placeholders.h"
-#include "app/project_settings.h"
+#include "project/host_flags.h"
+#include "project/placeholders.h"
+#include "project/project_settings.h"
 #include "platform/fake/fake_platform.h"
 #include "skin/skin_page.h"
 #include "test_pictures.h"

@@ -1,7 +1,7 @@
 // The diagnostic trace: one parseable line per decision, values quoted when needed.
 #include <gtest/gtest.h>
 
-#include "app/trace.h"
+#include "project/trace.h"
 #include "platform/fake/fake_platform.h"
 
 namespace tw {

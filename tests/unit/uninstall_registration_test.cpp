@@ -2,9 +2,9 @@
 // live update, and the files copied beside the log.
 #include <gtest/gtest.h>
 
-#include "app/host_flags.h"
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/host_flags.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "install/install_session.h"
 #include "install/uninstall_registration.h"
 #include "platform/fake/fake_platform.h"

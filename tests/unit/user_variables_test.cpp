@@ -1,8 +1,8 @@
 // User variables: each source and its fallback, the wait notice, capacity, and what expansion sees.
 #include <gtest/gtest.h>
 
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 #include "app/user_variables.h"
 #include "platform/fake/fake_platform.h"
 #include "support/fixed_dialogs.h"

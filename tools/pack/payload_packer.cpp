@@ -11,7 +11,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "app/project_settings.h"
+#include "project/project_settings.h"
 
 namespace fs = std::filesystem;
 

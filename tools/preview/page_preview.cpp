@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "app/trace.h"
+#include "project/trace.h"
 #include "platform/win32/win32_platform.h"
 #include "skin/page_preview.h"
 #include "skin/skin_page.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/trace.h"
+#include "project/trace.h"
 #include "platform/win32/win32_platform.h"
 #include "support/fixed_dialogs.h"
 

@@ -1,4 +1,4 @@
-#include "app/trace.h"
+#include "project/trace.h"
 
 #include "platform/file_system.h"
 #include "platform/system_info.h"

@@ -1,4 +1,4 @@
-#include "app/project_settings.h"
+#include "project/project_settings.h"
 
 #include <climits>
 

@@ -1,4 +1,4 @@
-#include "app/placeholders.h"
+#include "project/placeholders.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "app/features.h"
+#include "project/features.h"
 
 #include <algorithm>
 
-#include "app/project_settings.h"
+#include "project/project_settings.h"
 
 namespace tw {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/os_tag.h"
+#include "project/os_tag.h"
 
 namespace tw {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/language_file.h"
+#include "project/language_file.h"
 
 #include "platform/file_system.h"
 

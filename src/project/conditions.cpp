@@ -1,10 +1,10 @@
-#include "app/conditions.h"
+#include "project/conditions.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "app/project_settings.h"
-#include "app/trace.h"
+#include "project/project_settings.h"
+#include "project/trace.h"
 
 namespace tw {
 
