@@ -11,15 +11,23 @@
 #   rc=0; (cd "$folder" && e2e_wine "$folder/setup.exe") || rc=$?   # the shell's directory is its own
 #   e2e_wine_bg EXE; e2e_driver wait --title Setup; e2e_driver click --title Setup --id 1
 #   rc=0; e2e_wait_exit "$E2E_BG_PID" 30 || rc=$?
-# E2E_COPY_SYSTEM32=1 before e2e_begin copies system32 instead of hard-linking it, for a test that
-# overwrites a file there (a write through a hard link would change the shared base prefix).
+# E2E_COPY_SYSTEM32=1 before e2e_begin copies system32 and syswow64 instead of hard-linking them, for
+# a test that overwrites a file there (a write through a hard link would change the shared base prefix).
+# E2E_SETUP_BUILD=win32 runs the shipped PE32 setup.exe instead of its win64 twin (E2E_SETUP_DIR
+# names the chosen build folder, E2E_REG_VIEW the `reg` option for its registry view); the other
+# Windows-side programs stay win64, in the same prefix.
 
 E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 E2E_WINELOADER=${E2E_WINELOADER:-/usr/lib/wine/wine64}
 E2E_WINESERVER=${E2E_WINESERVER:-/usr/lib/wine/wineserver64}
+# wine64 starts this 32-bit loader itself for a PE32 program. Where the kernel cannot run 32-bit
+# programs, QEMU's user-mode emulator does (tests/e2e/pe32_setup.sh registers it): then the
+# loader's processes show the emulator as their executable.
+E2E_WINELOADER32=${E2E_WINELOADER32:-/usr/lib/wine/wine}
+E2E_SETUP_BUILD=${E2E_SETUP_BUILD:-win64}
 E2E_SCREEN=${E2E_SCREEN:-1024x768x24}
 # Bump when the way the base prefix is prepared changes, so old bases are rebuilt.
-E2E_BASE_FORMAT=4
+E2E_BASE_FORMAT=5
 
 # --- messages and assertions ----------------------------------------------------------------------
 
@@ -84,7 +92,7 @@ _e2e_prefix_pids() {
     pid=${file#/proc/}
     pid=${pid%/environ}
     exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || continue
-    if [[ $exe == /usr/lib/wine/* || $exe == "$E2E_WINELOADER"* || $exe == "$E2E_WINESERVER" ]]; then
+    if [[ $exe == /usr/lib/wine/* || $exe == "$E2E_WINELOADER"* || $exe == "$E2E_WINESERVER" || $exe == */qemu-i386 ]]; then
       echo "$pid"
     fi
   done
@@ -171,10 +179,35 @@ _e2e_require_host_dir() {
   if [[ -n ${E2E_WIN32_DIR:-} && -d $E2E_WIN32_DIR ]]; then E2E_WIN32_DIR=$(cd "$E2E_WIN32_DIR" && pwd); fi
   E2E_ROOT=$E2E_HOST_DIR/e2e
   mkdir -p "$E2E_ROOT"
+  # E2E_REG_VIEW: `reg` sees the registry as the chosen setup.exe does; a 32-bit program's
+  # HKLM\SOFTWARE is the WOW6432Node branch.
+  case $E2E_SETUP_BUILD in
+    win64) E2E_SETUP_DIR=${E2E_WIN64_DIR:-} E2E_REG_VIEW=/reg:64 ;;
+    win32) E2E_SETUP_DIR=${E2E_WIN32_DIR:-} E2E_REG_VIEW=/reg:32 ;;
+    *) e2e_fail "E2E_SETUP_BUILD must be win64 or win32, not $E2E_SETUP_BUILD" ;;
+  esac
 }
 
+# Skips the test when this machine cannot run 32-bit Windows programs (pe32_setup.sh says why when
+# `make deps-pe32` runs). A handler that is registered but does not start the loader is a failure.
+_e2e_require_pe32() {
+  [[ -f ${E2E_WIN32_DIR:-}/setup.exe ]] || e2e_skip "no win32 build (E2E_WIN32_DIR)"
+  [[ -x $E2E_WINELOADER32 ]] || e2e_skip "32-bit Wine is not installed ($E2E_WINELOADER32; make deps-pe32 installs it as root)"
+  local out
+  out=$("$E2E_WINELOADER32" --version 2>&1) && return 0
+  if [[ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]]; then
+    e2e_skip "this kernel does not start 32-bit programs and no emulator is registered for them ($out; make deps-pe32 registers one as root where the machine allows)"
+  fi
+  e2e_fail "the 32-bit Wine loader does not start: $out"
+}
+
+# With a working 32-bit loader, wineboot also fills syswow64: a base made before it was installed (or
+# while it could not start) is made again.
 _e2e_base_stamp() {
-  printf 'format=%s wine=%s user=%s\n' "$E2E_BASE_FORMAT" "$("$E2E_WINELOADER" --version 2>/dev/null)" "$(id -un)"
+  local wine32=none
+  if [[ -x $E2E_WINELOADER32 ]]; then wine32=$("$E2E_WINELOADER32" --version 2>/dev/null) || wine32=broken; fi
+  printf 'format=%s wine=%s wine32=%s user=%s\n' "$E2E_BASE_FORMAT" "$("$E2E_WINELOADER" --version 2>/dev/null)" \
+    "$wine32" "$(id -un)"
 }
 
 # Builds a prefix at $1 with wineboot under a temporary Xvfb. Runs in a subshell so its trap can
@@ -232,18 +265,22 @@ e2e_base_prefix() {
   return $status
 }
 
-# A test's prefix: system32 (630 MB, never written by tests) is hard-linked; everything else,
-# the registry files above all, is a real copy, so no test can change the base.
+# A test's prefix: system32 and syswow64 (630 and, with 32-bit Wine, 525 MB, never written by tests)
+# are hard-linked; everything else, the registry files above all, is a real copy, so no test can
+# change the base.
 _e2e_clone_prefix() {
-  local base=$1 prefix=$2
+  local base=$1 prefix=$2 dir
   mkdir -p "$prefix"
-  (cd "$base" && tar --exclude=./drive_c/windows/system32 --exclude=./.e2e-stamp -cf - .) |
-    (cd "$prefix" && tar -xpf -) || return 1
-  if [[ ${E2E_COPY_SYSTEM32:-0} == 1 ]]; then
-    cp -a "$base/drive_c/windows/system32" "$prefix/drive_c/windows/" || return 1
-  else
-    cp -al "$base/drive_c/windows/system32" "$prefix/drive_c/windows/" || return 1
-  fi
+  (cd "$base" && tar --exclude=./drive_c/windows/system32 --exclude=./drive_c/windows/syswow64 \
+    --exclude=./.e2e-stamp -cf - .) | (cd "$prefix" && tar -xpf -) || return 1
+  for dir in system32 syswow64; do
+    [[ -d $base/drive_c/windows/$dir ]] || continue
+    if [[ ${E2E_COPY_SYSTEM32:-0} == 1 ]]; then
+      cp -a "$base/drive_c/windows/$dir" "$prefix/drive_c/windows/" || return 1
+    else
+      cp -al "$base/drive_c/windows/$dir" "$prefix/drive_c/windows/" || return 1
+    fi
+  done
   _e2e_make_server_tmp "$prefix"
 }
 
@@ -296,6 +333,13 @@ e2e_begin() {
   local name=${1:?e2e_begin needs a test name} temp
   E2E_NAME=$name
   _e2e_require_host_dir
+  # A win32 case has its own name, scratch folder and screenshots: it runs beside its win64 twin.
+  if [[ $E2E_SETUP_BUILD == win32 ]]; then
+    name+=_win32
+    E2E_NAME=$name
+    E2E_SHOT_SUFFIX=-win32
+    _e2e_require_pe32
+  fi
   e2e_base_prefix || e2e_fail "could not prepare the base Wine prefix (see $E2E_ROOT/base-prefix.log)"
 
   E2E_DIR=$E2E_ROOT/run/$name
@@ -395,7 +439,7 @@ e2e_control_text() {
 
 # e2e_shot NAME: the whole Xvfb screen to $E2E_HOST_DIR/e2e/shots/NAME.png.
 e2e_shot() {
-  local out=$E2E_ROOT/shots/$1.png
+  local out=$E2E_ROOT/shots/$1${E2E_SHOT_SUFFIX:-}.png
   mkdir -p "$E2E_ROOT/shots"
   import -display "$DISPLAY" -window root "$out" || e2e_fail "screenshot $1 failed"
   echo "$out"
@@ -439,10 +483,10 @@ PY
   e2e_fail "the HTTP server did not start: $(cat "$E2E_DIR/http.log")"
 }
 
-# e2e_pack PROJECT_DIR OUT_DIR: a plain project folder to what ships beside setup.exe.
+# e2e_pack PROJECT_DIR OUT_DIR: a plain project folder to what ships beside the chosen build's setup.exe.
 e2e_pack() {
   local tool=$E2E_HOST_DIR/tarnwick-pack
   [[ -x $tool ]] || e2e_fail "missing $tool"
-  [[ -f ${E2E_WIN64_DIR:-}/setup.exe ]] || e2e_fail "missing $E2E_WIN64_DIR/setup.exe"
-  "$tool" "$1" "$2" --setup "$E2E_WIN64_DIR/setup.exe" || e2e_fail "tarnwick-pack $1 failed"
+  [[ -f ${E2E_SETUP_DIR:-}/setup.exe ]] || e2e_fail "missing $E2E_SETUP_DIR/setup.exe"
+  "$tool" "$1" "$2" --setup "$E2E_SETUP_DIR/setup.exe" || e2e_fail "tarnwick-pack $1 failed"
 }

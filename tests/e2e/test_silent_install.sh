@@ -27,7 +27,7 @@ write_project() {
 }
 
 reg_value() {  # KEY NAME -> the data column of `reg query`
-  e2e_wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
+  e2e_wine reg query "$1" /v "$2" "$E2E_REG_VIEW" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
 }
 
 e2e_begin "silent_install_$CASE"
@@ -39,7 +39,7 @@ case $CASE in
   split) write_project "$project" 'Split Files'; options=(--split) ;;
   *) e2e_fail "unknown case $CASE" ;;
 esac
-"$E2E_HOST_DIR/tarnwick-pack" "$project" "$packed" --setup "$E2E_WIN64_DIR/setup.exe" "${options[@]}" >/dev/null ||
+"$E2E_HOST_DIR/tarnwick-pack" "$project" "$packed" --setup "$E2E_SETUP_DIR/setup.exe" "${options[@]}" >/dev/null ||
   e2e_fail "tarnwick-pack failed"
 
 e2e_install_silently "$packed"

@@ -23,7 +23,7 @@ installed=$E2E_DRIVE_C/Tarnwick\ Demo/Notes
 log=$E2E_DRIVE_C/windows/Installer/$CODE/uninstall.log
 
 reg_value() {  # KEY NAME -> the data column of `reg query`
-  e2e_wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
+  e2e_wine reg query "$1" /v "$2" "$E2E_REG_VIEW" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
 }
 
 walk() {

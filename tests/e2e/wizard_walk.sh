@@ -15,8 +15,9 @@ WIZARD_REPO=$(cd "$E2E_LIB_DIR/../.." && pwd)
 # wizard_copy PROJECT_COPY: the sample with the library, ready to change before packing.
 wizard_copy() {
   cp -r "$WIZARD_REPO/examples/project" "$1"
-  [[ -f $E2E_WIN64_DIR/notes_core.dll ]] || e2e_fail "missing $E2E_WIN64_DIR/notes_core.dll"
-  cp "$E2E_WIN64_DIR/notes_core.dll" "$1/payload/"
+  # The library is built for the same machine as the setup.exe that will load it.
+  [[ -f $E2E_SETUP_DIR/notes_core.dll ]] || e2e_fail "missing $E2E_SETUP_DIR/notes_core.dll"
+  cp "$E2E_SETUP_DIR/notes_core.dll" "$1/payload/"
 }
 
 wizard_prepare() {
