@@ -3,17 +3,20 @@
 # deps-pe32` runs it and `make test` runs that. Idempotent: on a machine already set up it only
 # checks, in well under a second.
 #
-# The kernels here cannot start 32-bit Linux programs, so Debian's 32-bit Wine loader is run through
-# QEMU's user-mode emulator, registered with binfmt_misc for 32-bit x86 programs. Debian 12's own
-# QEMU takes about a minute to start each program and its 32-bit prefixes hang; the backported one
-# starts them in half a second. The suite keeps running /usr/lib/wine/wine64, which starts the
-# 32-bit loader by itself for a PE32 program.
+# It installs Debian's 32-bit Wine. Where the kernel starts 32-bit programs itself, that is all.
+# Where it does not (the loader then fails with "Exec format error", as it has on some machines this
+# project runs on), the loader runs through QEMU's user-mode emulator, registered with binfmt_misc
+# for 32-bit x86 programs. Debian 12's own QEMU takes about a minute to start each program and its
+# 32-bit prefixes hang; the backported one starts them in half a second. Either way the suite keeps
+# running /usr/lib/wine/wine64, which starts the 32-bit loader itself for a PE32 program.
+# TARNWICK_PE32_QEMU=1 takes the emulator route even where the kernel would do, to try it.
 #
 # When the machine does not allow it (not root, binfmt_misc cannot be mounted or written), this
-# says why and exits 0: the PE32 cases then skip with the same reason (lib.sh, e2e_require_pe32).
+# says why and exits 0: the PE32 cases then skip with the same reason (lib.sh, _e2e_require_pe32).
 # A failed package install fails, as `make deps` does.
 set -euo pipefail
 
+LOADER32=/usr/lib/wine/wine
 BINFMT=/proc/sys/fs/binfmt_misc
 ENTRY=qemu-i386
 QEMU=/usr/bin/qemu-i386
@@ -25,18 +28,45 @@ MASK='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\x
 # and prefix; P: the program keeps its own argv[0], which Wine's loader reads to find itself.
 FLAGS=FP
 MIN_QEMU=1:9
-# When we registered: binfmt_misc entries carry no time. /run goes at a reboot, as they do.
+# Marks the entry as ours, with the time we made it: binfmt_misc entries carry neither. /run goes
+# at a reboot, as they do.
 STAMP=/run/tarnwick-$ENTRY.registered
 
 say() { printf 'deps-pe32: %s\n' "$*" >&2; }
 
+apt_install() {
+  say "installing $*"
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$@" >/dev/null
+}
+
+install_wine32() {
+  dpkg -s wine32:i386 >/dev/null 2>&1 && return 0
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  apt-get update -qq
+  apt_install wine32:i386
+}
+
+# True when the kernel starts the 32-bit loader by itself. An emulator registered for 32-bit
+# programs would be chosen first, so it is switched off for the probe.
+runs_natively() {
+  local entry=$BINFMT/$ENTRY rc=0
+  if [[ -e $entry ]]; then echo 0 >"$entry"; fi
+  timeout 20 "$LOADER32" --version >/dev/null 2>&1 || rc=$?
+  if [[ -e $entry ]]; then echo 1 >"$entry"; fi
+  return "$rc"
+}
+
+# Our registration, where the kernel needs none, would only slow every 32-bit program down.
+unregister_ours() {
+  [[ -f $STAMP ]] || return 0
+  if [[ -e $BINFMT/$ENTRY ]]; then echo -1 >"$BINFMT/$ENTRY"; fi
+  rm -f "$STAMP"
+  say "the kernel starts 32-bit programs itself: removed the emulator registered for them"
+}
+
 # Mounts binfmt_misc when needed; prints why 32-bit programs cannot be registered here, or nothing
 # when they can.
 binfmt_ready_or_why() {
-  if [[ $(id -u) != 0 ]]; then
-    echo "not root: cannot install packages or register a handler for 32-bit x86 programs"
-    return
-  fi
   if [[ ! -e $BINFMT/register ]]; then
     grep -qw binfmt_misc /proc/filesystems 2>/dev/null || { echo "the kernel has no binfmt_misc"; return; }
     local err
@@ -45,67 +75,51 @@ binfmt_ready_or_why() {
   [[ -w $BINFMT/register ]] || echo "$BINFMT/register is not writable"
 }
 
-qemu_is_recent() {
+install_qemu() {
   local version
-  version=$(dpkg-query -W -f '${Version}' qemu-user 2>/dev/null) || return 1
-  dpkg --compare-versions "$version" ge "$MIN_QEMU"
-}
-
-install_packages() {
-  local update=0 missing=()
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
-    update=1
-  fi
+  version=$(dpkg-query -W -f '${Version}' qemu-user 2>/dev/null) || version=0
+  dpkg --compare-versions "$version" ge "$MIN_QEMU" && return 0
   if [[ ! -f $BACKPORTS ]]; then
     printf 'Types: deb\nURIs: http://deb.debian.org/debian\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
       >"$BACKPORTS"
-    update=1
   fi
-  dpkg -s wine32:i386 >/dev/null 2>&1 || missing+=(wine32:i386)
-  qemu_is_recent || missing+=(qemu-user qemu-user-static)
-  ((${#missing[@]} || update)) || return 0
-  say "installing ${missing[*]:-nothing (package lists only)}"
   apt-get update -qq
-  ((${#missing[@]})) || return 0
-  # wine32 from the release; QEMU from the backports (the release's is too slow, see above).
-  local wine=() qemu=() p
-  for p in "${missing[@]}"; do
-    if [[ $p == qemu-* ]]; then qemu+=("$p"); else wine+=("$p"); fi
-  done
-  if ((${#wine[@]})); then DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${wine[@]}" >/dev/null; fi
-  if ((${#qemu[@]})); then
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -t bookworm-backports "${qemu[@]}" >/dev/null
-  fi
+  apt_install -t bookworm-backports qemu-user qemu-user-static
 }
 
-# The entry is ours and current when it is enabled, names the emulator with our flags, and (with F,
-# which holds the file opened at registration) was made after the emulator was last replaced.
+# The entry is current when it is enabled, names the emulator with our flags, and (with F, which
+# holds the file opened at registration) was made after the emulator was last replaced.
 entry_is_current() {
-  local file=$BINFMT/$ENTRY
-  [[ -f $file ]] || return 1
+  local file=$BINFMT/$ENTRY flags
+  [[ -f $file && -f $STAMP && ! $QEMU -nt $STAMP ]] || return 1
   grep -qx enabled "$file" && grep -qx "interpreter $QEMU" "$file" || return 1
-  local flags
   flags=$(sed -n 's/^flags: //p' "$file")
-  [[ $flags == *F* && $flags == *P* ]] || return 1
-  [[ -f $STAMP && ! $QEMU -nt $STAMP ]]
+  [[ $flags == *F* && $flags == *P* ]]
 }
 
 register() {
   entry_is_current && return 0
-  # Another or a stale registration under our name is replaced; writing -1 removes an entry.
+  # Another or a stale registration under this name is replaced; writing -1 removes an entry.
   if [[ -e $BINFMT/$ENTRY ]]; then echo -1 >"$BINFMT/$ENTRY"; fi
   printf ':%s:M::%s:%s:%s:%s' "$ENTRY" "$MAGIC" "$MASK" "$QEMU" "$FLAGS" >"$BINFMT/register"
   touch "$STAMP"
   say "registered $QEMU for 32-bit x86 programs"
 }
 
-reason=$(binfmt_ready_or_why)
-if [[ -n $reason ]]; then
-  say "the 32-bit setup.exe cannot run here ($reason); its end-to-end cases will be skipped"
+cannot() {
+  say "the 32-bit setup.exe cannot run here ($1); its end-to-end cases will be skipped"
+  exit 0
+}
+
+[[ $(id -u) == 0 ]] || cannot "not root: cannot install 32-bit Wine or register an emulator for it"
+install_wine32
+if [[ ${TARNWICK_PE32_QEMU:-0} != 1 ]] && runs_natively; then
+  unregister_ours
   exit 0
 fi
-install_packages
+reason=$(binfmt_ready_or_why)
+[[ -z $reason ]] || cannot "the kernel does not start 32-bit programs, and $reason"
+install_qemu
 register
-# The proof: the 32-bit loader starts.
-/usr/lib/wine/wine --version >/dev/null 2>&1 || { say "the 32-bit Wine loader does not start"; exit 1; }
+# The proof: the 32-bit loader starts through the emulator.
+"$LOADER32" --version >/dev/null 2>&1 || { say "the 32-bit Wine loader does not start through $QEMU"; exit 1; }
