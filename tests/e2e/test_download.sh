@@ -15,7 +15,8 @@ project=$E2E_DIR/project
 packed=$E2E_DIR/packed
 mkdir -p "$project/payload" "$E2E_DIR/www"
 [[ $CASE == ok ]] && head -c 200000 /dev/urandom >"$E2E_DIR/www/pkg.bin"
-printf 'MZ' >"$E2E_DIR/www/evil.dll"
+# Served under the very name the address asks for, so only setup's refusal keeps it off the disk.
+printf 'MZ' >"$E2E_DIR/www/..\\..\\evil.dll"
 
 # The server dribbles the body out over about two seconds, so the transfer thread reports its
 # progress to the page while the install worker waits for it.
@@ -32,7 +33,7 @@ printf 'first file\r\n' >"$project/payload/readme.txt"
   printf 'C:\\src\\readme.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n'
   printf 'http://127.0.0.1:%s/pkg.bin\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n' "$port"
   # A name that climbs out of the install folder is refused before anything is fetched.
-  printf 'http://127.0.0.1:%s/..\\..\\evil.dll\r\nDestination Computer\\<InstallDir>sub*0*0*0|\r\n' "$port"
+  printf 'http://127.0.0.1:%s/..\\..\\evil.dll\r\nDestination Computer\\<InstallDir>sub\\*0*0*0|\r\n' "$port"
 } >"$project/data.inf"
 e2e_pack "$project" "$packed" >/dev/null
 

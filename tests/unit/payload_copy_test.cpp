@@ -282,9 +282,10 @@ TEST_F(PayloadCopyTest, OnlyACompletedDownloadIsLoggedAndGetsItsAttributes) {
     EXPECT_EQ(files.attributeCalls.empty(), c.result != DownloadOutcome::kCompleted) << "attributes only on a real file";
     bool abortDialog = (c.flags & 16) != 0;
     ASSERT_EQ(ui.dialogs.size(), abortDialog ? 1u : 0u);
-    if (abortDialog)
+    if (abortDialog) {
       EXPECT_EQ(ui.dialogs[0].text.value_or(""),
                 "Tarnwick will abort installation, the file:\r\nC:\\Program Files\\Acme\\web\\tool.zip\r\nCan't be installed.");
+    }
     EXPECT_EQ(flags.cancelled.load(), abortDialog ? kOn : -1);
     flags.cancelRequested = 0;
   }
