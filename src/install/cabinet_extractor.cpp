@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "project/exit_codes.h"
 #include "project/host_flags.h"
 #include "project/trace.h"
 #include "install/install_session.h"
@@ -15,6 +16,9 @@
 
 namespace tw {
 namespace {
+
+// The user's Cancel at a disk prompt; in a silent run nobody pressed it, and the run failed.
+int CancelExitCode(const HostFlags& flags) { return flags.runFailed == kOn ? kExitFailed : kExitCancelled; }
 
 constexpr char kFirstCabinet[] = "file1.cab";
 constexpr char kCaption[] = "Setup";
@@ -96,7 +100,7 @@ class CabinetExtractor::Handler : public CabinetHandler {
     int answer = session_.platform.ui.ShowMessageBox(text, kCaption, kMbRetryCancel | kMbIconExclamation | kMbSystemModal);
     session_.trace.Write("cabinet", "next", {{"cabinet", path}, {"answer", answer == kIdRetry ? "retry" : "cancel"}});
     if (answer == kIdRetry) return true;
-    session_.platform.shell.EndProcess(0);
+    session_.platform.shell.EndProcess(CancelExitCode(session_.flags));
     return false;
   }
 
@@ -153,7 +157,7 @@ bool CabinetExtractor::WaitForFirstDisk() {
     int answer = session_.platform.ui.ShowMessageBox(Format("Please insert DISK1...\r\n%s", first), kCaption,
                                                      kMbOkCancel | kMbIconExclamation | kMbSystemModal);
     if (answer != kIdOk) {
-      session_.platform.shell.EndProcess(0);
+      session_.platform.shell.EndProcess(CancelExitCode(session_.flags));
       return false;
     }
   }

@@ -4,12 +4,16 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <vector>
 
 #include "crypt/project_key.h"
 #include "crypt/rijndael_method.h"
 #include "payload_packer.h"
+#include "project/project_settings.h"
+#include "support/requirements.h"
 
 namespace fs = std::filesystem;
 
@@ -41,6 +45,13 @@ bool HasExtension(const fs::path& file, const std::string& extension) {
   return ext == extension;
 }
 
+std::string ReadSettingsText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
 }  // namespace
 
 void CheckProject(const PackOptions& options) {
@@ -56,6 +67,13 @@ void CheckProject(const PackOptions& options) {
   if (!options.setupExe.empty() && !fs::is_regular_file(options.setupExe))
     throw std::runtime_error("setup program " + options.setupExe.string() + " does not exist");
   PlanPayload(options);  // refuses a broken data.inf before anything is written
+  WarnOldWindowsOnly(options);
+}
+
+void WarnOldWindowsOnly(const PackOptions& options) {
+  if (AllowsTodaysWindows(ProjectSettings(ReadSettingsText(options.projectDir / "setup.inf")))) return;
+  options.warn("setup.inf [SYSTEM] allows no Windows newer than Server 2003, so setup will refuse Vista, 7, 8, "
+               "8.1, 10 and 11; allow them with os7=Yes to os12=Yes (os11 is Windows 10, os12 Windows 11)");
 }
 
 void PackProjectFiles(const PackOptions& options, const WroteFile& wrote) {
