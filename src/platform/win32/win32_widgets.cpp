@@ -69,7 +69,8 @@ void SetStyleBits(HWND window, int index, LONG_PTR wanted) {
 // With visual styles a check box, an option button and a group box draw their text themselves in
 // the theme's colour, ignoring the one the skin sets (black on a dark skin); the classic look takes
 // the skin's colours. uxtheme.dll comes from the system folder by its full path, never from beside
-// setup.exe, and a system without it has no styles to switch off.
+// setup.exe, and a system without it has no styles to switch off. A blank names no theme class,
+// so none applies; an empty text would read as "no change" on some systems.
 void TurnOffVisualStyles(HWND window) {
   using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
   static const SetWindowThemeFn setTheme = []() -> SetWindowThemeFn {
@@ -80,7 +81,7 @@ void TurnOffVisualStyles(HWND window) {
     if (!library) return nullptr;
     return reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void*>(GetProcAddress(library, "SetWindowTheme")));
   }();
-  if (setTheme) setTheme(window, L"", L"");
+  if (setTheme) setTheme(window, L" ", L" ");
 }
 
 HIMAGELIST MakeFeatureImages() {
