@@ -229,9 +229,10 @@ void PageFlow::OnPageEntry() {
 }
 
 void PageFlow::ShowCancelledCompletion() {
-  // A silent run shows no window, so it finishes at once, as Finish on that page would.
+  // A silent run shows no window, so it finishes at once, as Finish on that page would (once: an
+  // abort on the start page is met again by the first Next).
   if (frame_.Flags().unattended == kOn) {
-    Finish();
+    if (!finished_) Finish();
     return;
   }
   ++pageIndex_;
@@ -305,6 +306,7 @@ void PageFlow::Finish() {
       frame_.Dialogs().AskQuestion(ExpandPlaceholders(kRestartQuestion)) == 1 && !platform.shell.Restart())
     platform.ui.ShowMessageBox("Can't restart! Please restart manually your computer!", "Setup", kMbOk);
   frame_.GetTrace().Write("wizard", "finish", {{"cancelled", std::to_string(frame_.Flags().cancelled)}});
+  finished_ = true;
   platform.ui.PostQuit(0);
 }
 

@@ -72,7 +72,7 @@ int CSetupApp::RefuseCommandLine() {
 
 // A run that never reached the finish (the loop ended with an error code), failed unattended or was
 // ended by the project's own abort failed; a confirmed cancel was the user's; otherwise it
-// installed, and says so when the project wants a restart that has not happened yet.
+// installed, and says so when the project asks for a restart after the installation.
 int CSetupApp::ExitCodeFor(int loopCode) const {
   if (loopCode != 0 || flags_.runFailed == kOn) return kExitFailed;
   if (flags_.cancelled == kOn) return kExitCancelled;

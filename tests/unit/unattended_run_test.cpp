@@ -64,6 +64,7 @@ TEST_F(UnattendedRunTest, EveryErrorEndsASilentRunAsFailedWithoutAWindow) {
       {"refused requirement", "[SYSTEM]\r\n2=999999 MB\r\n", false},
       {"copy error: the retry question answers Cancel", "", true},
       {"the project's own abort", "[CONDITIONS]\r\nTOTAL=1\r\nA0=c\r\nB0=1\r\nC0===\r\nD0=1\r\nE0=welcome.lcd\r\nF0=1\r\n00=CancelInstall();\r\n", false},
+      {"the project's own abort on the start page", "[CONDITIONS]\r\nTOTAL=1\r\nA0=c\r\nB0=1\r\nC0===\r\nD0=1\r\nE0=start.lcd\r\nF0=1\r\n00=CancelInstall();\r\n", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -72,8 +73,11 @@ TEST_F(UnattendedRunTest, EveryErrorEndsASilentRunAsFailedWithoutAWindow) {
     fake.ui.shown.clear();
     fake.ui.dialogs.clear();
     fake.ui.quitCode.reset();
+    fake.files.Remove("C:\\trace.log");
     PackProject(std::string(kInteractiveProject) + c.project, kPayload);
     EXPECT_EQ(Run("/S"), kExitFailed);
+    const std::string trace = TraceText();
+    EXPECT_EQ(trace.find("wizard finish"), trace.rfind("wizard finish")) << "finished more than once";
     EXPECT_FALSE(fake.files.Exists("C:\\Apps\\Demo\\a.txt"));
     ExpectNothingShown();
   }
