@@ -10,6 +10,7 @@
 #include "app/page_flow.h"
 #include "app/user_variables.h"
 #include "app/project_files.h"
+#include "app/unattended_ui.h"
 #include "crypt/rijndael_method.h"
 #include "install/merge_modules.h"
 #include "platform/text.h"
@@ -51,7 +52,10 @@ CMainFrame::CMainFrame(Platform& platform, Trace& trace, HostFlags& flags)
       trace_(trace),
       flags_(flags),
       dialogs_(platform.ui, platform.files, trace, LanguageFilePath,
-               [this](const std::string& text) { return ExpandPlaceholders(text); }) {}
+               [this](const std::string& text) { return ExpandPlaceholders(text); }) {
+  if (flags_.unattended == kOn)
+    dialogs_.AnswerUnattended([this](const std::string& why) { EndUnattendedRun(flags_, trace_, why); });
+}
 
 CMainFrame::~CMainFrame() = default;
 
@@ -79,6 +83,8 @@ PageFlow& CMainFrame::EnsureFlow() {
 
 bool CMainFrame::SelectLanguage() {
   trace_.Write("language", "method", {{"method", LanguageMethod}});
+  // Nobody is there to choose in a silent run: the project's own language serves.
+  if (LanguageMethod == "Ask User" && flags_.unattended == kOn) return false;
   if (LanguageMethod == "Ask User") {
     EnsureFlow().ShowLanguagePage();
     return true;
@@ -244,7 +250,7 @@ void CMainFrame::LoadProjectValues() {
   OfferLaunchFile = IsNotNo(ReadSetting("DIALOGLIST", "CT9")) ? kOn : 0;
   OfferReadme = IsNotNo(ReadSetting("DIALOGLIST", "CT12")) ? kOn : 0;
   flags_.previewMode = ToNumber(ReadSetting("APPINFO", "PREVIEW")) == kOn ? kOn : 0;
-  flags_.silentInstall = IsYes(ReadSetting("BUILDING", "2")) ? kOn : 0;
+  flags_.silentInstall = IsYes(ReadSetting("BUILDING", "2")) || flags_.unattended == kOn ? kOn : 0;
   UserInfoRoot = ReadSetting("DIALOGLIST", "CT17");
   UserInfoKey = ReadSetting("DIALOGLIST", "CT18");
   RestartRequired = IsYes(ReadSetting("DIALOGLIST", "CT14")) ? kOn : 0;
@@ -268,6 +274,11 @@ int CMainFrame::StartWizard() {
   }
   Conditions.LoadConditions(settings_);
   DetectEarlierInstallation(*this);
+  // The administrator's folder wins over the project's and over an earlier installation's.
+  if (!CommandLineInstallDir.empty()) {
+    InstallDir = WithBackslash(CommandLineInstallDir);
+    trace_.Write("wizard", "command-line-folder", {{"installdir", InstallDir}});
+  }
   EnsureFlow().LoadPageList();
   flow_->LoadFileActions();
   Features.LoadFeatures(settings_);
@@ -290,7 +301,7 @@ int CMainFrame::StartWizard() {
 }
 
 void CMainFrame::OpenSplash() {
-  if (!CSplashWindow::Wanted(settings_)) return;
+  if (flags_.unattended == kOn || !CSplashWindow::Wanted(settings_)) return;
   splash_ = std::make_unique<CSplashWindow>(platform_, flags_, trace_);
   if (splash_->Open(settings_, SetupDir)) SplashShown = kOn;
 }
@@ -309,7 +320,7 @@ void CMainFrame::OpenDecorations() {
     std::string picture = LastComponent(ReadSetting("BACKGROUND", "5"));
     if (!picture.empty()) background_->ShowPicture(ExpandPlaceholders("<TempFolder>\\" + WorkName + "\\" + picture));
   }
-  StartBillboards(platform_, trace_, settings_, WorkDir);
+  if (flags_.unattended != kOn) StartBillboards(platform_, trace_, settings_, WorkDir);
 }
 
 ConditionTable::Expander CMainFrame::Expander() {
@@ -335,9 +346,11 @@ void CMainFrame::Abort() {
     AbortSetup();
 }
 
+// The project's own refusal (a condition or file action), not the user's: the run failed.
 void CMainFrame::AbortSetup() {
   Ended = kOn;
   flags_.cancelled = kOn;
+  flags_.runFailed = kOn;
   trace_.Write("wizard", "abort");
 }
 

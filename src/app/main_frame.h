@@ -80,6 +80,7 @@ class CMainFrame : private ActionHost {
   int Ended = 0;
   int SetupTypeChoice = -1;
   int LaunchChosen = 0, ReadmeChosen = 0;
+  std::string CommandLineInstallDir;  // /D=: replaces the project's (and an earlier) install folder
 
   std::string ProductName, ProductVersion, ProductCode, Publisher, CompanyName;
   std::string InstallDir, DefaultInstallDir;

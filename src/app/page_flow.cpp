@@ -195,7 +195,11 @@ void PageFlow::ShowLanguagePage() { ShowPage("askuser.lcd", -1, 50, true); }
 
 void PageFlow::NextPage() {
   HostFlags& flags = frame_.Flags();
-  if (frame_.Ended == kOn || flags.cancelled == kOn) return;
+  if (frame_.Ended == kOn || flags.cancelled == kOn) {
+    // A silent run has no page left to wait on a click: an error before the first page ends it.
+    if (flags.unattended == kOn) ShowCancelledCompletion();
+    return;
+  }
   bool quickSetup = frame_.SetupTypeChoice == 0 || frame_.SetupTypeChoice == 1;
   if (quickSetup && CurrentPageFile() == "setuptype.lcd") ++pageIndex_;
   ++pageIndex_;
@@ -226,6 +230,12 @@ void PageFlow::OnPageEntry() {
 }
 
 void PageFlow::ShowCancelledCompletion() {
+  // A silent run shows no window, so it finishes at once, as Finish on that page would (once: an
+  // abort on the start page is met again by the first Next).
+  if (frame_.Flags().unattended == kOn) {
+    if (!finished_) Finish();
+    return;
+  }
   ++pageIndex_;
   ShowPage("complete.lcd", pageCount_, pageCount_, true);
 }
@@ -257,6 +267,11 @@ void PageFlow::ReportClick(const PageReport& report) {
 void PageFlow::StartInstallation() {
   Platform& platform = frame_.GetPlatform();
   HostFlags& flags = frame_.Flags();
+  // An error while the hidden progress page was made has already ended a silent run.
+  if (flags.unattended == kOn && flags.cancelled == kOn) {
+    ShowCancelledCompletion();
+    return;
+  }
   PageProgress progress(platform.ui, current_);
   {
     InstallSession session(platform, flags, frame_.GetTrace(), frame_.Dialogs(), frame_.Settings(), progress);
@@ -292,6 +307,7 @@ void PageFlow::Finish() {
       frame_.Dialogs().AskQuestion(ExpandPlaceholders(kRestartQuestion)) == 1 && !platform.shell.Restart())
     platform.ui.ShowMessageBox("Can't restart! Please restart manually your computer!", "Setup", kMbOk);
   frame_.GetTrace().Write("wizard", "finish", {{"cancelled", std::to_string(frame_.Flags().cancelled)}});
+  finished_ = true;
   platform.ui.PostQuit(0);
 }
 

@@ -77,6 +77,7 @@ class PageFlow : public PageHost {
   CSkinPage* current_ = nullptr;
   int splashTimer_ = 0;
   int mergeModuleTimer_ = 0;
+  bool finished_ = false;
 };
 
 }  // namespace tw

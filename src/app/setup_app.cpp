@@ -1,27 +1,83 @@
 #include "app/setup_app.h"
 
-namespace tw {
+#include "project/exit_codes.h"
 
-CSetupApp::CSetupApp(Platform& platform) : platform_(platform), trace_(platform.files, platform.system) {}
+namespace tw {
+namespace {
+
+const char kCaption[] = "Setup";
+
+Platform WithUi(const Platform& p, Ui& ui) {
+  return Platform{p.files, p.profiles, p.registry, p.system, ui, p.shell, p.http, p.pictures, p.cabinets, p.services};
+}
+
+}  // namespace
+
+CSetupApp::CSetupApp(Platform& platform, const std::string& arguments)
+    : shell_(platform),
+      trace_(platform.files, platform.system),
+      commandLine_(ParseCommandLine(arguments)),
+      quietUi_(platform.ui, flags_, trace_),
+      platform_(commandLine_.silent ? WithUi(platform, quietUi_) : platform) {}
 
 bool CSetupApp::InitInstance() {
   if (!platform_.ui.InitSockets()) {
-    platform_.ui.ShowMessageBox("Windows sockets initialization failed.", "Setup", kMbOk);
+    platform_.ui.ShowMessageBox("Windows sockets initialization failed.", kCaption, kMbOk);
     return false;
   }
-  if (!platform_.ui.LoadRichEdit())
-    platform_.ui.ShowMessageBox("Can't load RICHTEXT library.", "Setup", kMbOk | kMbIconExclamation);
+  // Only the license and readme pages need rich edit, and a silent run shows neither.
+  if (!platform_.ui.LoadRichEdit()) {
+    if (flags_.unattended == kOn)
+      trace_.Write("startup", "richedit", {{"result", "failed"}});
+    else
+      platform_.ui.ShowMessageBox("Can't load RICHTEXT library.", kCaption, kMbOk | kMbIconExclamation);
+  }
   flags_.keepWorkDir = 0;
   flags_.cancelled = -1;
   flags_.featureCount = 0;
   flags_.previewMode = 0;
   frame_ = std::make_unique<CMainFrame>(platform_, trace_, flags_);
+  frame_->CommandLineInstallDir = commandLine_.installDir;
   return frame_->OnCreate() == 0;
 }
 
 int CSetupApp::Run() {
-  if (!InitInstance()) return 1;
-  return platform_.ui.RunMessageLoop();
+  if (!commandLine_.logFile.empty() && !trace_.WriteTo(shell_.files, commandLine_.logFile) &&
+      commandLine_.error.empty())
+    commandLine_.error = "Cannot write the log file " + commandLine_.logFile;
+  if (!commandLine_.error.empty()) return RefuseCommandLine();
+  if (commandLine_.help) {
+    shell_.ui.ShowMessageBox(UsageText(), kCaption, kMbOk | kMbIconInformation);
+    return kExitInstalled;
+  }
+  if (commandLine_.silent) flags_.unattended = kOn;
+  if (commandLine_.silent || !commandLine_.installDir.empty() || !commandLine_.logFile.empty())
+    trace_.Write("app", "command-line",
+                 {{"silent", commandLine_.silent ? "yes" : "no"}, {"installdir", commandLine_.installDir},
+                  {"log", commandLine_.logFile}});
+  const bool started = InitInstance();
+  const int loopCode = started ? platform_.ui.RunMessageLoop() : kExitFailed;
+  const int exitCode = ExitCodeFor(loopCode);
+  trace_.Write("app", "exit", {{"code", std::to_string(exitCode)}});
+  return exitCode;
+}
+
+int CSetupApp::RefuseCommandLine() {
+  trace_.Write("app", "command-line", {{"error", commandLine_.error}});
+  if (!commandLine_.silent)
+    shell_.ui.ShowMessageBox(commandLine_.error + "\r\n\r\n" + UsageText(), kCaption, kMbOk | kMbIconError);
+  trace_.Write("app", "exit", {{"code", std::to_string(kExitBadCommandLine)}});
+  return kExitBadCommandLine;
+}
+
+// A run that never reached the finish (the loop ended with an error code), failed unattended or was
+// ended by the project's own abort failed; a confirmed cancel was the user's; otherwise it
+// installed, and says so when the project asks for a restart after the installation.
+int CSetupApp::ExitCodeFor(int loopCode) const {
+  if (loopCode != 0 || flags_.runFailed == kOn) return kExitFailed;
+  if (flags_.cancelled == kOn) return kExitCancelled;
+  if (frame_ && frame_->RestartRequired == kOn) return kExitRestartNeeded;
+  return kExitInstalled;
 }
 
 }  // namespace tw

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "project/exit_codes.h"
 #include "project/host_flags.h"
 #include "project/trace.h"
 #include "install/install_session.h"
@@ -15,6 +16,9 @@
 
 namespace tw {
 namespace {
+
+// The user's Cancel at a disk prompt; in a silent run nobody pressed it, and the run failed.
+int CancelExitCode(const HostFlags& flags) { return flags.runFailed == kOn ? kExitFailed : kExitCancelled; }
 
 constexpr char kFirstCabinet[] = "file1.cab";
 constexpr char kCaption[] = "Setup";
@@ -98,7 +102,7 @@ class CabinetExtractor::Handler : public CabinetHandler {
     if (answer == kIdRetry) return true;
     // The process ends here and now; the decrypted project must not outlive it.
     if (session_.RemoveWorkFolder) session_.RemoveWorkFolder();
-    session_.platform.shell.EndProcess(0);
+    session_.platform.shell.EndProcess(CancelExitCode(session_.flags));
     return false;
   }
 
@@ -156,7 +160,7 @@ bool CabinetExtractor::WaitForFirstDisk() {
                                                      kMbOkCancel | kMbIconExclamation | kMbSystemModal);
     if (answer != kIdOk) {
       if (session_.RemoveWorkFolder) session_.RemoveWorkFolder();
-      session_.platform.shell.EndProcess(0);
+      session_.platform.shell.EndProcess(CancelExitCode(session_.flags));
       return false;
     }
   }

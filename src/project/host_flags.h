@@ -19,6 +19,8 @@ struct HostFlags {
   std::atomic<int> splitFiles{0};       // 255: project built as "Split Files"
   std::atomic<int> silentInstall{0};    // 255 for a silent build, 333 while it runs
   std::atomic<int> featureCount{0};     // features of the custom setup tree
+  std::atomic<int> unattended{0};       // 255 when started with /S: nothing is shown, nobody answers
+  std::atomic<int> runFailed{0};        // 255 once the run failed (an unattended error, the project's abort)
 };
 
 }  // namespace tw

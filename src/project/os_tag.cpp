@@ -5,6 +5,10 @@ namespace {
 
 // 98 Second Edition is 4.10 with a build number of 2183 or more.
 constexpr uint32_t kFirst98SeBuild = 2183;
+// Windows 11 still calls itself 10.0; its builds start here.
+constexpr uint32_t kFirstWindows11Build = 22000;
+// The first file-action bit that names a system newer than Server 2003.
+constexpr int kFirstNewFileActionBit = 128;
 
 struct MaskBit {
   int bit;
@@ -12,11 +16,30 @@ struct MaskBit {
 };
 
 // Highest bit first: the order in which an item mask is searched.
-constexpr MaskBit kItemBits[] = {{128, "NET"}, {64, "XP"}, {32, "2000"}, {16, "NT4"},
-                                 {8, "ME"},    {4, "98SE"}, {2, "98"}};
+constexpr MaskBit kItemBits[] = {{8192, "WIN11"}, {4096, "WIN10"}, {2048, "WIN81"}, {1024, "WIN8"},
+                                 {512, "WIN7"},   {256, "VISTA"},  {128, "NET"},    {64, "XP"},
+                                 {32, "2000"},    {16, "NT4"},     {8, "ME"},       {4, "98SE"},
+                                 {2, "98"}};
 
-constexpr MaskBit kFileActionBits[] = {{1, "NET"}, {2, "XP"},   {4, "2000"}, {8, "NT4"},
-                                       {16, "ME"}, {32, "98SE"}, {64, "98"}};
+constexpr MaskBit kFileActionBits[] = {{1, "NET"},     {2, "XP"},     {4, "2000"},   {8, "NT4"},    {16, "ME"},
+                                       {32, "98SE"},   {64, "98"},    {128, "VISTA"}, {256, "WIN7"}, {512, "WIN8"},
+                                       {1024, "WIN81"}, {2048, "WIN10"}, {4096, "WIN11"}};
+
+// NT 6.x and 10.0; the 9x family never reached these numbers.
+std::string NewerOsTag(const OsVersion& version) {
+  if (version.major == 6) {
+    switch (version.minor) {
+      case 0: return "VISTA";
+      case 1: return "WIN7";
+      case 2: return "WIN8";
+      case 3: return "WIN81";
+      default: return "";
+    }
+  }
+  if (version.major == 10 && version.minor == 0)
+    return (version.build & 0xFFFF) >= kFirstWindows11Build ? "WIN11" : "WIN10";
+  return "";
+}
 
 }  // namespace
 
@@ -33,8 +56,9 @@ std::string OsTagFor(const OsVersion& version) {
     if (version.minor == 0) return "2000";
     if (nt && version.minor == 1) return "XP";
     if (nt && version.minor == 2) return "NET";
+    return "";
   }
-  return "";
+  return nt ? NewerOsTag(version) : "";
 }
 
 bool OsMaskAllows(int mask, const std::string& osTag) {
@@ -45,8 +69,11 @@ bool OsMaskAllows(int mask, const std::string& osTag) {
 }
 
 bool FileActionOsMaskAllows(int mask, const std::string& osTag) {
-  for (const MaskBit& entry : kFileActionBits)
-    if (osTag == entry.tag) return (mask & entry.bit) != 0;
+  for (const MaskBit& entry : kFileActionBits) {
+    if (osTag != entry.tag) continue;
+    if (entry.bit >= kFirstNewFileActionBit && mask < kFirstNewFileActionBit) return true;
+    return (mask & entry.bit) != 0;
+  }
   // Empty (or any tag without a bit): nothing to refuse it by.
   return true;
 }

@@ -12,6 +12,13 @@ Trace::Trace(FileSystem& files, const SystemInfo& system) {
   path_ = *path;
 }
 
+bool Trace::WriteTo(FileSystem& files, const std::string& path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  files_ = &files;
+  path_ = path;
+  return files.WriteAll(path, "");
+}
+
 std::string Trace::Quote(const std::string& value) {
   bool plain = !value.empty();
   for (unsigned char c : value)

@@ -21,6 +21,8 @@ class Trace {
   Trace(FileSystem& files, const SystemInfo& system);
 
   bool Enabled() const { return files_ != nullptr; }
+  // From now on writes to path instead, starting that file afresh; false when it cannot be written.
+  bool WriteTo(FileSystem& files, const std::string& path);
   // Appends "<area> <event> k=v ..." (values quoted when they hold blanks); safe from any thread.
   void Write(const char* area, const char* event, std::initializer_list<Field> fields = {});
 

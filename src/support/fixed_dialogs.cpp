@@ -65,6 +65,12 @@ FixedDialogLook FixedDialogs::MessageLook(const std::string& text) const {
 }
 
 int FixedDialogs::Show(const FixedDialogLook& look, const char* kind) {
+  if (onUnattendedError_) {
+    trace_.Write("dialog", kind,
+                 {{"template", std::to_string(look.templateId)}, {"text", look.text.value_or("")},
+                  {"answer", std::to_string(look.escapeResult)}, {"unattended", "yes"}});
+    return look.escapeResult;
+  }
   int answer = ui_.RunFixedDialog(look);
   trace_.Write("dialog", kind,
                {{"template", std::to_string(look.templateId)}, {"text", look.text.value_or("")},
@@ -72,9 +78,17 @@ int FixedDialogs::Show(const FixedDialogLook& look, const char* kind) {
   return answer;
 }
 
+void FixedDialogs::ReportUnattendedError(const FixedDialogLook& look) {
+  if (onUnattendedError_) onUnattendedError_(look.text.value_or(""));
+}
+
 bool FixedDialogs::ConfirmCancel() { return Show(ConfirmLook(kModeConfirm, ""), "confirm-cancel") == 1; }
 
-void FixedDialogs::ShowError(const std::string& text) { Show(ConfirmLook(kModeError, expand_(text)), "error"); }
+void FixedDialogs::ShowError(const std::string& text) {
+  const FixedDialogLook look = ConfirmLook(kModeError, expand_(text));
+  Show(look, "error");
+  ReportUnattendedError(look);
+}
 
 int FixedDialogs::AskQuestion(const std::string& text) {
   return Show(ConfirmLook(kModeQuestion, text), "question");
@@ -83,7 +97,10 @@ int FixedDialogs::AskQuestion(const std::string& text) {
 void FixedDialogs::ShowInfo(const std::string& text) { Show(MessageLook(text), "info"); }
 
 int FixedDialogs::AskRetry(const std::string& text, bool cancelOnly) {
-  return Show(RetryLook(text, cancelOnly), "retry");
+  const FixedDialogLook look = RetryLook(text, cancelOnly);
+  const int answer = Show(look, "retry");
+  ReportUnattendedError(look);
+  return answer;
 }
 
 void FixedDialogs::ShowWait() {

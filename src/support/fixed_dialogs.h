@@ -33,6 +33,9 @@ class FixedDialogs {
   int AskRetry(const std::string& text, bool cancelOnly);
   void ShowWait();
   void CloseWait();
+  // A silent run: nothing is shown. Each dialog is answered as Esc answers it (not confirmed, No,
+  // Cancel, OK), and an error box or a retry question also calls onError, which ends the run.
+  void AnswerUnattended(std::function<void(const std::string&)> onError) { onUnattendedError_ = std::move(onError); }
 
   // The looks, apart so they can be checked without showing anything.
   FixedDialogLook ConfirmLook(int mode, const std::string& text) const;
@@ -43,12 +46,14 @@ class FixedDialogs {
   std::string LanguageText(const std::string& section, const std::string& key) const;
   std::string Bracketed(const std::string& text) const;
   int Show(const FixedDialogLook& look, const char* kind);
+  void ReportUnattendedError(const FixedDialogLook& look);
 
   Ui& ui_;
   const FileSystem& files_;
   Trace& trace_;
   const std::string& languageFile_;
   Expander expand_;
+  std::function<void(const std::string&)> onUnattendedError_;
 };
 
 }  // namespace tw

@@ -16,8 +16,10 @@ namespace {
 
 constexpr char kSystemSection[] = "SYSTEM";
 constexpr char kMessageSection[] = "REQ";
-constexpr int kOsCount = 7;
-constexpr int kAllOs = (1 << kOsCount) - 1;
+constexpr int kOsCount = 13;
+// The seven rows up to Server 2003 all allowed meant "any system" before the newer rows existed,
+// and still do.
+constexpr int kAllOldOs = (1 << 7) - 1;
 constexpr uint64_t kBytesPerMegabyte = 1048576;
 
 // What the author asked of the machine, as the settings spell it.
@@ -47,9 +49,10 @@ struct CheckResult {
   std::string required, actual;
 };
 
-// The systems the "os0".."os6" keys allow, in bit order. A row names the major and minor version,
+// The systems the "os0".."os12" keys allow, in bit order. A row names the major and minor version,
 // whether it needs the NT platform, and the range of builds (low 16 bits) it accepts. Windows 98
-// and 98 SE share build 2183, so that build satisfies both rows.
+// and 98 SE share build 2183, so that build satisfies both rows; Windows 11 is 10.0 from build
+// 22000. Server editions share the numbers of their desktop twins and pass the same rows.
 struct OsRow {
   uint32_t major, minor;
   bool needsNt;
@@ -64,6 +67,12 @@ constexpr OsRow kOsRows[kOsCount] = {
     {5, 0, false, 0, 0xFFFF},      // Windows 2000
     {5, 1, true, 0, 0xFFFF},       // Windows XP
     {5, 2, true, 0, 0xFFFF},       // Windows Server 2003
+    {6, 0, true, 0, 0xFFFF},       // Windows Vista
+    {6, 1, true, 0, 0xFFFF},       // Windows 7
+    {6, 2, true, 0, 0xFFFF},       // Windows 8
+    {6, 3, true, 0, 0xFFFF},       // Windows 8.1
+    {10, 0, true, 0, 21999},       // Windows 10
+    {10, 0, true, 22000, 0xFFFF},  // Windows 11
 };
 
 struct ColorDepth {
@@ -111,7 +120,7 @@ CheckResult CheckOs(int mask, const SystemInfo& system) {
   CheckResult result{Outcome::kSkip, std::to_string(mask),
                      std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
                          std::to_string(version.build & 0xFFFF)};
-  if (mask == kAllOs) return result;
+  if ((mask & kAllOldOs) == kAllOldOs) return result;
   result.outcome = Outcome::kFail;
   for (int bit = 0; bit < kOsCount; ++bit) {
     if ((mask & (1 << bit)) && OsRowMatches(kOsRows[bit], version)) result.outcome = Outcome::kPass;
@@ -194,6 +203,11 @@ void TraceCheck(Trace& trace, int requirement, const CheckResult& result) {
 constexpr Requirement kCheckOrder[] = {kOs, kRam, kScreen, kColors, kProcessor};
 
 }  // namespace
+
+bool AllowsTodaysWindows(const ProjectSettings& settings) {
+  const int mask = ReadRequiredValues(settings).osMask;
+  return (mask & kAllOldOs) == kAllOldOs || (mask & ~kAllOldOs) != 0;
+}
 
 bool CheckRequirements(const ProjectSettings& settings, const LanguageFile& language,
                        const std::function<std::string(const std::string&)>& expand, const SystemInfo& system,

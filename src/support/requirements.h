@@ -18,4 +18,8 @@ bool CheckRequirements(const ProjectSettings& settings, const LanguageFile& lang
                        const std::function<std::string(const std::string&)>& expand, const SystemInfo& system,
                        FixedDialogs& dialogs, Trace& trace);
 
+// Whether the project's operating-system rows let any Windows newer than Server 2003 through: one
+// of the newer rows ("os7" to "os12"), or all seven older ones, which skip the check altogether.
+bool AllowsTodaysWindows(const ProjectSettings& settings);
+
 }  // namespace tw

@@ -75,7 +75,7 @@ cancel() {
   wizard_click --id "$(wizard_id complete.lcd IDC_FINISH)"
   rc=0
   e2e_wait_exit "$E2E_BG_PID" 60 || rc=$?
-  e2e_assert_eq 0 "$rc" "setup.exe exit code"
+  e2e_assert_eq $((1602 & 255)) "$rc" "setup.exe exit code (1602: cancelled by the user)"
   e2e_assert_no_file "$installed/extras.bin" "the cancelled download"
 }
 

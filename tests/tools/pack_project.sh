@@ -40,5 +40,17 @@ truncate -s 32 "$work/data.padded"
 cmp "$work/data.padded" "$work/data.back" || fail "data.ziv content"
 
 # Packing again refreshes the folder in place.
-"$pack" "$project" "$out" > /dev/null || fail "second pack failed"
+"$pack" "$project" "$out" > /dev/null 2> "$work/err" || fail "second pack failed"
+
+# A project whose OS rows let nothing after Server 2003 through is packed, with a warning; all
+# seven old rows (no check at all) or any newer row need none.
+grep -qF "allows no Windows newer than Server 2003" "$work/err" || fail "no warning for a project without OS rows"
+printf '[SYSTEM]\r\nos5=Yes\r\nos6=Yes\r\n' >> "$project/setup.inf"
+"$pack" "$project" "$out" > /dev/null 2> "$work/err" || fail "pack of an XP-only project failed"
+grep -qF "allows no Windows newer than Server 2003" "$work/err" || fail "no warning for an XP-only project"
+for rows in 'os0=Yes\r\nos1=Yes\r\nos2=Yes\r\nos3=Yes\r\nos4=Yes\r\n' 'os12=Yes\r\n'; do
+  printf '[APPINFO]\r\nProductName=Tiny\r\n[SYSTEM]\r\nos5=Yes\r\nos6=Yes\r\n'"$rows" > "$project/setup.inf"
+  "$pack" "$project" "$out" > /dev/null 2> "$work/err" || fail "pack failed"
+  [ ! -s "$work/err" ] || fail "unexpected warning for $rows: $(cat "$work/err")"
+done
 echo ok

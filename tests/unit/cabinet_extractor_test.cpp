@@ -8,6 +8,7 @@
 #include "../contract/test_cabinets.h"
 #include "install/cabinet_extractor.h"
 #include "install_phase_fixture.h"
+#include "project/exit_codes.h"
 
 namespace tw {
 namespace {
@@ -209,7 +210,7 @@ TEST_F(CabinetExtraction, CancelAtTheDiskPromptEndsTheProcess) {
   Ship("file1.cab", tc::SpanningCabinets({"one", "1"}, {"two", "22"}).first);
   ui.answers = {kIdCancel};
   EXPECT_FALSE(extractor.ExtractCabinets());
-  EXPECT_EQ(shell.endedWith, 0);
+  EXPECT_EQ(shell.endedWith, kExitCancelled);
   EXPECT_EQ(ui.shown.size(), 1u);
 }
 
@@ -246,7 +247,7 @@ TEST_F(CabinetExtraction, ASplitBuildLogsItsFilesAndWantsTheFirstDiskBack) {
   ui.beforeAnswer = nullptr;
   CabinetExtractor cancelled(session);
   EXPECT_FALSE(cancelled.ExtractCabinets());
-  EXPECT_EQ(shell.endedWith, 0);
+  EXPECT_EQ(shell.endedWith, kExitCancelled);
 }
 
 }  // namespace

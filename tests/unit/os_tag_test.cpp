@@ -29,23 +29,37 @@ TEST(OsTagTest, AnyFourPointZeroIsNt4EvenWindows95) {
   EXPECT_EQ(OsTagFor({4, 0, 950, k9x}), "NT4");
 }
 
+TEST(OsTagTest, TellsTodaysSystemsApartByTheirVersionNumbers) {
+  const std::pair<OsVersion, const char*> systems[] = {
+      {{6, 0, 6002, kPlatformNt}, "VISTA"},  {{6, 1, 7601, kPlatformNt}, "WIN7"},
+      {{6, 2, 9200, kPlatformNt}, "WIN8"},   {{6, 3, 9600, kPlatformNt}, "WIN81"},
+      {{10, 0, 10240, kPlatformNt}, "WIN10"}, {{10, 0, 21999, kPlatformNt}, "WIN10"},
+      {{10, 0, 22000, kPlatformNt}, "WIN11"}, {{10, 0, 26100, kPlatformNt}, "WIN11"},
+  };
+  for (const auto& [version, tag] : systems)
+    EXPECT_EQ(OsTagFor(version), tag) << version.major << "." << version.minor << "." << version.build;
+}
+
 TEST(OsTagTest, OtherVersionsHaveNoTag) {
   EXPECT_EQ(OsTagFor({5, 1, 2600, k9x}), "") << "XP needs the NT platform";
-  EXPECT_EQ(OsTagFor({6, 1, 7601, kPlatformNt}), "");
-  EXPECT_EQ(OsTagFor({10, 0, 19045, kPlatformNt}), "");
+  EXPECT_EQ(OsTagFor({6, 1, 7601, k9x}), "");
+  EXPECT_EQ(OsTagFor({6, 4, 9841, kPlatformNt}), "");
+  EXPECT_EQ(OsTagFor({10, 1, 30000, kPlatformNt}), "");
   EXPECT_EQ(OsTagFor({3, 51, 1057, kPlatformNt}), "");
 }
 
 TEST(OsMaskTest, ZeroAnd255AdmitEverySystem) {
-  for (const char* tag : {"", "98", "NT4", "NET"}) {
+  for (const char* tag : {"", "98", "NT4", "NET", "WIN7", "WIN11"}) {
     EXPECT_TRUE(OsMaskAllows(0, tag)) << tag;
     EXPECT_TRUE(OsMaskAllows(255, tag)) << tag;
   }
 }
 
 TEST(OsMaskTest, EachBitAdmitsItsOwnVersionOnly) {
-  const std::pair<int, const char*> bits[] = {{2, "98"},   {4, "98SE"}, {8, "ME"},  {16, "NT4"},
-                                              {32, "2000"}, {64, "XP"},  {128, "NET"}};
+  const std::pair<int, const char*> bits[] = {{2, "98"},      {4, "98SE"},    {8, "ME"},      {16, "NT4"},
+                                              {32, "2000"},    {64, "XP"},     {128, "NET"},   {256, "VISTA"},
+                                              {512, "WIN7"},   {1024, "WIN8"}, {2048, "WIN81"}, {4096, "WIN10"},
+                                              {8192, "WIN11"}};
   for (const auto& [bit, tag] : bits) {
     EXPECT_TRUE(OsMaskAllows(bit, tag)) << bit;
     EXPECT_FALSE(OsMaskAllows(bit, "")) << bit;
@@ -74,6 +88,19 @@ TEST(FileActionOsMaskTest, UsesTheReversedBitOrder) {
   EXPECT_TRUE(FileActionOsMaskAllows(64, "98"));
   EXPECT_FALSE(FileActionOsMaskAllows(64, "XP"));
   EXPECT_FALSE(FileActionOsMaskAllows(127 & ~2, "XP"));
+}
+
+TEST(FileActionOsMaskTest, NewSystemsHaveBitsAboveTheOldSeven) {
+  const std::pair<int, const char*> bits[] = {{128, "VISTA"}, {256, "WIN7"},   {512, "WIN8"},
+                                              {1024, "WIN81"}, {2048, "WIN10"}, {4096, "WIN11"}};
+  for (const auto& [bit, tag] : bits) {
+    EXPECT_TRUE(FileActionOsMaskAllows(bit, tag)) << tag;
+    EXPECT_FALSE(FileActionOsMaskAllows(bit, "XP")) << tag;
+    EXPECT_FALSE(FileActionOsMaskAllows((8191 & ~bit) | 1, tag)) << "its own bit clear refuses " << tag;
+    // A mask written before these bits existed knows nothing of the new systems and refuses none.
+    EXPECT_TRUE(FileActionOsMaskAllows(0, tag)) << tag;
+    EXPECT_TRUE(FileActionOsMaskAllows(2, tag)) << tag;
+  }
 }
 
 TEST(FileActionOsMaskTest, ZeroRefusesKnownVersionsButAnEmptyTagRefusesNothing) {

@@ -90,11 +90,15 @@ TEST_F(RequirementsTest, EachOsRowAllowsOnlyItsOwnSystems) {
       {{4, 90, 3000, 1}, {2}},        {{4, 0, 1381, kPlatformNt}, {3}},
       {{5, 0, 2195, kPlatformNt}, {4}}, {{5, 1, 2600, kPlatformNt}, {5}},
       {{5, 1, 2600, 1}, {}},  // XP and 2003 need the NT platform
-      {{5, 2, 3790, kPlatformNt}, {6}}, {{6, 0, 6000, kPlatformNt}, {}},
+      {{5, 2, 3790, kPlatformNt}, {6}}, {{6, 0, 6000, kPlatformNt}, {7}},
+      {{6, 1, 7601, kPlatformNt}, {8}}, {{6, 2, 9200, kPlatformNt}, {9}},
+      {{6, 3, 9600, kPlatformNt}, {10}}, {{10, 0, 21999, kPlatformNt}, {11}},
+      {{10, 0, 22000, kPlatformNt}, {12}}, {{10, 0, 22631, kPlatformNt}, {12}},
+      {{6, 1, 7601, 1}, {}}, {{6, 4, 9841, kPlatformNt}, {}},
   };
   for (const Machine& machine : machines) {
     fake.system.version = machine.version;
-    for (int bit = 0; bit < 7; ++bit) {
+    for (int bit = 0; bit < 13; ++bit) {
       system.clear();
       AllowOs({bit});
       EXPECT_EQ(Check(), machine.bits.count(bit) == 1)
@@ -102,6 +106,16 @@ TEST_F(RequirementsTest, EachOsRowAllowsOnlyItsOwnSystems) {
           << (machine.version.build & 0xFFFF) << " platform " << machine.version.platformId;
     }
   }
+}
+
+TEST_F(RequirementsTest, AllSevenOldRowsStillSkipTheCheckWhateverTheNewOnesSay) {
+  fake.system.version = {10, 0, 19045, kPlatformNt};
+  AllowOs({0, 1, 2, 3, 4, 5, 6});
+  EXPECT_TRUE(Check());
+  AllowOs({12});
+  EXPECT_TRUE(Check());
+  system.erase("os0");
+  EXPECT_FALSE(Check()) << "six old rows and Windows 11 do not admit Windows 10";
 }
 
 TEST_F(RequirementsOnAnyOsTest, RamRoundsDownAndAddsOne) {

@@ -47,8 +47,8 @@ class StartupFixture : public ::testing::Test {
     Pack("setup.inf", setupInf + kAnyMachine);
     Pack("data.inf", dataInf);
   }
-  int Start() {
-    app = std::make_unique<CSetupApp>(fake.platform);
+  int Start(const std::string& arguments = "") {
+    app = std::make_unique<CSetupApp>(fake.platform, arguments);
     return app->Run();
   }
   std::string TraceText() { return fake.files.ReadAll("C:\\trace.log").value_or(""); }

@@ -14,6 +14,7 @@
 #include "payload_packer.h"
 #include "platform/text.h"
 #include "project/project_settings.h"
+#include "support/requirements.h"
 
 namespace fs = std::filesystem;
 
@@ -45,14 +46,18 @@ bool HasExtension(const fs::path& file, const std::string& extension) {
   return ext == extension;
 }
 
+std::string ReadSettingsText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
 // The product code names the product's uninstall key and its log folder; an empty one would write
 // into the installed-programs list itself and share one log among all such products, so setup
 // refuses to register it and the project is refused here.
 void CheckProductCode(const fs::path& setupInf) {
-  std::ifstream in(setupInf, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  const std::string code = ProjectSettings(text.str()).ReadSetting("APPINFO", "a3");
+  const std::string code = ProjectSettings(ReadSettingsText(setupInf)).ReadSetting("APPINFO", "a3");
   if (!IsPlainFileName(code))
     throw std::runtime_error("setup.inf: [APPINFO] a3, the product code, " +
                              (code.empty() ? std::string("is missing or empty")
@@ -76,6 +81,13 @@ void CheckProject(const PackOptions& options) {
   if (!options.setupExe.empty() && !fs::is_regular_file(options.setupExe))
     throw std::runtime_error("setup program " + options.setupExe.string() + " does not exist");
   PlanPayload(options);  // refuses a broken data.inf before anything is written
+  WarnOldWindowsOnly(options);
+}
+
+void WarnOldWindowsOnly(const PackOptions& options) {
+  if (AllowsTodaysWindows(ProjectSettings(ReadSettingsText(options.projectDir / "setup.inf")))) return;
+  options.warn("setup.inf [SYSTEM] allows no Windows newer than Server 2003, so setup will refuse Vista, 7, 8, "
+               "8.1, 10 and 11; allow them with os7=Yes to os12=Yes (os11 is Windows 10, os12 Windows 11)");
 }
 
 void PackProjectFiles(const PackOptions& options, const WroteFile& wrote) {

@@ -31,6 +31,7 @@ void PackProject(const PackOptions& options, const WroteFile& wrote);
 
 // The parts, in the order PackProject runs them.
 void CheckProject(const PackOptions& options);
+void WarnOldWindowsOnly(const PackOptions& options);  // part of CheckProject
 void PackProjectFiles(const PackOptions& options, const WroteFile& wrote);   // setup.ziv, data.ziv
 void PackTheme(const PackOptions& options, const WroteFile& wrote);          // theme/* -> ^!<name>
 void PackLanguages(const PackOptions& options, const WroteFile& wrote);      // language.lan, languages/*.lan

@@ -66,6 +66,24 @@ void SetStyleBits(HWND window, int index, LONG_PTR wanted) {
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
+// With visual styles a check box, an option button and a group box draw their text themselves in
+// the theme's colour, ignoring the one the skin sets (black on a dark skin); the classic look takes
+// the skin's colours. uxtheme.dll comes from the system folder by its full path, never from beside
+// setup.exe, and a system without it has no styles to switch off. A blank names no theme class,
+// so none applies; an empty text would read as "no change" on some systems.
+void TurnOffVisualStyles(HWND window) {
+  using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+  static const SetWindowThemeFn setTheme = []() -> SetWindowThemeFn {
+    char folder[MAX_PATH];
+    UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH - 12) return nullptr;
+    HMODULE library = LoadLibraryA((std::string(folder, length) + "\\uxtheme.dll").c_str());
+    if (!library) return nullptr;
+    return reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void*>(GetProcAddress(library, "SetWindowTheme")));
+  }();
+  if (setTheme) setTheme(window, L" ", L" ");
+}
+
 HIMAGELIST MakeFeatureImages() {
   HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 4);
   if (!images) return nullptr;
@@ -133,6 +151,8 @@ void Win32Widget::Detach() {
 // page font, and the paint hook of self-painting kinds.
 void Win32Widget::SetUpKind() {
   KindTraits traits = TraitsOf(kind_);
+  if (kind_ == WidgetKind::CheckBox || kind_ == WidgetKind::RadioArea || kind_ == WidgetKind::GroupBox)
+    TurnOffVisualStyles(window_);
   if (kind_ == WidgetKind::Tree) {
     SetStyleBits(window_, GWL_STYLE, GetWindowLongPtrA(window_, GWL_STYLE) | kTreeExtraStyle);
     images_ = MakeFeatureImages();
