@@ -2,7 +2,9 @@
 // install engine's form. Values that name other variables must not make the text grow without end.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -23,7 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     copy.variables.push_back({name, input.ConsumeRandomLengthString(254)});
   }
   const std::string text = input.ConsumeRemainingBytesAsString();
-  tw::ExpandPlaceholderText(text, copy.values, copy.variables, tw::Expansion::Wizard);
-  tw::ExpandInstallPlaceholders(text, copy);
+  const size_t limit = std::max(text.size(), tw::kMaxExpandedText);
+  if (tw::ExpandPlaceholderText(text, copy.values, copy.variables, tw::Expansion::Wizard).size() > limit ||
+      tw::ExpandInstallPlaceholders(text, copy).size() > limit)
+    std::abort();
   return 0;
 }

@@ -27,8 +27,8 @@ while read -r harnessName pattern; do
 done < <(grep -v '^#' "$here/seeds.list")
 # Harnesses on the fake platform write its files under the temporary folder: keep them in memory.
 [ -w /dev/shm ] && export TMPDIR=/dev/shm
-# A slow input is a finding, and memory stays bounded.
-options=(-timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=1024 -print_final_stats=1
+# A slow input is a finding (the limit leaves room for a busy machine), and memory stays bounded.
+options=(-timeout=60 -rss_limit_mb=2048 -malloc_limit_mb=1024 -print_final_stats=1
          -artifact_prefix="$workdir/findings/$name-")
 
 if [ -d "$regressions" ] && [ -n "$(ls -A "$regressions")" ]; then
