@@ -66,7 +66,7 @@ build: build-win64 build-win32 build-host build-asan build-fuzz
 test: build
 	ctest --test-dir $(ASAN) --output-on-failure
 	ctest --test-dir $(HOST) --output-on-failure -j$(JOBS)
-	ctest --test-dir $(FUZZ) --output-on-failure
+	ctest --test-dir $(FUZZ) --output-on-failure -j$(JOBS)
 
 # Each harness in turn for FUZZ_SECONDS, its corpus kept in $(FUZZ)/work between runs; any finding
 # (saved in $(FUZZ)/work/findings/) fails the target once every harness has had its turn.
