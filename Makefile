@@ -9,12 +9,15 @@ DEPS := cmake make g++ libgtest-dev googletest \
         g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
         binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
         wine64 xvfb x11-utils imagemagick libmcrypt-dev openssl python3 cabextract \
-        libmspack-dev libgcab-dev gcab pkg-config wixl
+        libmspack-dev libgcab-dev gcab pkg-config wixl clang libclang-rt-dev
 
 HOST  := $(BUILD)/host
 ASAN  := $(BUILD)/asan
 WIN32 := $(BUILD)/win32
 WIN64 := $(BUILD)/win64
+FUZZ  := $(BUILD)/fuzz
+# Seconds each harness runs under `make fuzz`.
+FUZZ_SECONDS ?= 180
 # ccache, where the machine has it, lets several checkouts under one folder share their objects.
 CCACHE := $(shell command -v ccache 2>/dev/null)
 ifneq ($(CCACHE),)
@@ -23,7 +26,7 @@ export CCACHE_BASEDIR ?= $(abspath $(ROOT)/..)
 endif
 E2E_ENV := E2E_WIN64_DIR=$(ROOT)/$(WIN64) E2E_WIN32_DIR=$(ROOT)/$(WIN32) E2E_HOST_DIR=$(ROOT)/$(HOST)
 
-.PHONY: all deps deps-pe32 build build-win64 build-win32 build-host build-asan test demo bench clean
+.PHONY: all deps deps-pe32 build build-win64 build-win32 build-host build-asan build-fuzz test fuzz demo bench clean
 
 all: build
 
@@ -56,13 +59,27 @@ build-asan: deps
 	cmake -S . -B $(ASAN) $(CMAKE_LAUNCHER) -DTW_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	cmake --build $(ASAN) -j$(JOBS) --target unit_tests contract_tests_host
 
-build: build-win64 build-win32 build-host build-asan
+# The libFuzzer harnesses need clang; the build holds only the layer libraries and the harnesses.
+build-fuzz: deps
+	cmake -S . -B $(FUZZ) $(CMAKE_LAUNCHER) -DTW_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(FUZZ) -j$(JOBS)
+
+build: build-win64 build-win32 build-host build-asan build-fuzz
 
 # Unit tests under the sanitizers first, then everything (unit, contract on both sides, tools,
 # end-to-end under Wine) from the host build.
 test: build deps-pe32
 	ctest --test-dir $(ASAN) --output-on-failure
 	ctest --test-dir $(HOST) --output-on-failure -j$(JOBS)
+	ctest --test-dir $(FUZZ) --output-on-failure -j$(JOBS)
+
+# Each harness in turn for FUZZ_SECONDS, its corpus kept in $(FUZZ)/work between runs; any finding
+# (saved in $(FUZZ)/work/findings/) fails the target once every harness has had its turn.
+fuzz: build-fuzz
+	@failed=0; for h in $(FUZZ)/tests/fuzz/*_fuzzer; do \
+	  bash tests/fuzz/run_fuzzer.sh $$h $(FUZZ_SECONDS) $(FUZZ)/work keep || failed=1; \
+	done; exit $$failed
 
 demo: build-win64 build-host
 	$(E2E_ENV) bash tests/e2e/demo.sh

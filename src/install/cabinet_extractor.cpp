@@ -65,6 +65,10 @@ std::string PlainMemberName(const std::string& storedName) {
   std::string name = cut == std::string::npos ? storedName : storedName.substr(cut + 1);
   if (name.empty() || name == "." || name == ".." || name.find(':') != std::string::npos || IsDeviceName(name))
     return "";
+  // Windows drops trailing dots and blanks ("..." is the folder itself) and allows no control
+  // characters; a NUL would end the name early.
+  if (name.back() == '.' || name.back() == ' ') return "";
+  if (std::any_of(name.begin(), name.end(), [](unsigned char c) { return c < 0x20; })) return "";
   return name;
 }
 

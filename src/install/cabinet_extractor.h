@@ -8,8 +8,9 @@ namespace tw {
 struct InstallSession;
 
 // Reduces a member name from a cabinet to a plain file name: the text after its last "\\" or "/",
-// or nothing when that could leave the destination folder or name a device ("", ".", "..", a ":",
-// "CON", "NUL", "COM1" ...).
+// or nothing when that could leave the destination folder, name a device ("", ".", "..", a ":",
+// "CON", "NUL", "COM1" ...) or be written under another name (a trailing dot or blank, a control
+// character).
 std::string PlainMemberName(const std::string& storedName);
 
 class CabinetExtractor {

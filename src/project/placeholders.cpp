@@ -7,7 +7,8 @@ namespace tw {
 namespace {
 
 // Replaces every occurrence of what that the predicate accepts (given the text and the index just
-// past the occurrence), left to right, without rescanning inserted text.
+// past the occurrence), left to right, without rescanning inserted text; or nothing at all when that
+// would make the text grow past kMaxExpandedText.
 template <typename Accept>
 void ReplaceWhere(std::string& text, const std::string& what, const std::string& with, Accept accept) {
   if (what.empty()) return;
@@ -16,6 +17,8 @@ void ReplaceWhere(std::string& text, const std::string& what, const std::string&
   bool replaced = false;
   for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) {
     if (!accept(text, at + what.size())) continue;
+    const size_t grown = out.size() + (text.size() - done) - what.size() + with.size();
+    if (with.size() > what.size() && grown > kMaxExpandedText) return;
     out.append(text, done, at - done);
     out += with;
     done = at + what.size();

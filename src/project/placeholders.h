@@ -1,6 +1,7 @@
 // Placeholder expansion: "<InstallDir>", "<ProductName>" and the rest of the table, then the
 // author's user variables, then the doubled-backslash fold.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,12 @@ std::string ExpandPlaceholderText(const std::string& text, const PlaceholderValu
 // default folder are moved under the chosen one (this last step runs on every text).
 std::string ExpandInstallPlaceholders(const std::string& text, const InstallPlaceholderCopy& copy);
 
-// Replaces every occurrence of what by with, left to right, without rescanning inserted text.
+// The longest text a replacement makes: far beyond any path or message, it keeps variables whose
+// values name other variables from doubling a text until memory runs out.
+constexpr size_t kMaxExpandedText = 4u << 20;
+
+// Replaces every occurrence of what by with, left to right, without rescanning inserted text. A text
+// that would grow longer than kMaxExpandedText is left as it was.
 void ReplaceAll(std::string& text, const std::string& what, const std::string& with);
 
 }  // namespace tw

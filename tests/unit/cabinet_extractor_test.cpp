@@ -143,7 +143,7 @@ TEST_F(CabinetExtraction, MemberNamesAreCutToPlainFileNames) {
   EXPECT_EQ(PlainMemberName("..\\..\\evil.txt"), "evil.txt");
   EXPECT_EQ(PlainMemberName("a/b/c.dll"), "c.dll");
   for (const char* refused : {"", "dir\\", "..", "sub\\..", ".", "a:b", "C:evil", "x\\stream.txt:hidden", "NUL",
-                              "con.txt", "Com1", "lpt9.log", "AUX "})
+                              "con.txt", "Com1", "lpt9.log", "AUX ", "...", "a.", "b ", "x\x11y", "tab\tname"})
     EXPECT_EQ(PlainMemberName(refused), "") << refused;
   for (const char* kept : {"COM10", "console.txt", "nul2", "...x", "a..b"}) EXPECT_EQ(PlainMemberName(kept), kept);
 }

@@ -66,6 +66,16 @@ TEST(Placeholders, UserVariablesComeAfterTheTable) {
       << "a variable named like a built-in never sees its placeholder";
 }
 
+TEST(Placeholders, VariablesNamingEachOtherCannotGrowATextWithoutEnd) {
+  // Each value names the next variable twice: unbounded, the text would double fifty times.
+  std::vector<UserVariable> variables;
+  for (int i = 0; i < 50; ++i)
+    variables.push_back({"<v" + std::to_string(i) + ">", "<v" + std::to_string(i + 1) + "><v" + std::to_string(i + 1) + ">"});
+  const std::string text = Wizard("<v0>", variables);
+  EXPECT_LE(text.size(), kMaxExpandedText);
+  EXPECT_GT(text.size(), kMaxExpandedText / 2) << "the variables apply until the next one would pass the limit";
+}
+
 InstallPlaceholderCopy InstallCopy(const std::string& chosen) {
   InstallPlaceholderCopy copy{Values(), {{"<Edition>", "Pro"}}, "C:\\Program Files\\Acme\\"};
   copy.values.installDir = chosen;

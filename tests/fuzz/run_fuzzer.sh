@@ -1,0 +1,51 @@
+#!/bin/bash
+# Runs one libFuzzer harness: first every kept crash input once, then fuzzing for SECONDS from the
+# seeds and the harness's corpus under WORKDIR. Prints "fuzz NAME execs=N seconds=S" and exits
+# non-zero on any finding (the input lands in WORKDIR/findings/).
+#   run_fuzzer.sh HARNESS SECONDS WORKDIR [keep]   (keep: the corpus grows across runs)
+set -u
+harness=$1 seconds=$2 workdir=$3 keep=${4:-}
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+name=$(basename "$harness" _fuzzer)
+regressions=$here/regressions/$name
+corpus=$workdir/corpus/$name seeds=$workdir/seeds/$name
+[ -n "$keep" ] || rm -rf "$corpus"
+rm -rf "$seeds"
+mkdir -p "$corpus" "$seeds" "$workdir/findings"
+
+# The seeds: this harness's own (tests/fuzz/seeds/NAME) and its lines of seeds.list.
+[ -d "$here/seeds/$name" ] && cp "$here/seeds/$name"/* "$seeds"/
+n=0
+while read -r harnessName pattern; do
+  [ "$harnessName" = "$name" ] || continue
+  if [[ $pattern == *+* ]]; then
+    { cat "$root/${pattern%%+*}"; printf '\f'; cat "$root/${pattern#*+}"; } >"$seeds/joined$((n++))"
+  else
+    for file in $root/$pattern; do cp "$file" "$seeds/seed$((n++))-$(basename "$file")"; done
+  fi
+done < <(grep -v '^#' "$here/seeds.list")
+# Harnesses on the fake platform write its files under the temporary folder: keep them in memory.
+[ -w /dev/shm ] && export TMPDIR=/dev/shm
+# A slow input is a finding (the limit leaves room for a busy machine), and memory stays bounded.
+options=(-timeout=60 -rss_limit_mb=2048 -malloc_limit_mb=1024 -print_final_stats=1
+         -artifact_prefix="$workdir/findings/$name-")
+
+if [ -d "$regressions" ] && [ -n "$(ls -A "$regressions")" ]; then
+  if ! "$harness" "${options[@]}" "$regressions"/* >"$workdir/$name.replay.log" 2>&1; then
+    cat "$workdir/$name.replay.log"
+    echo "fuzz $name: a kept crash input fails again"
+    exit 1
+  fi
+fi
+
+dirs=("$corpus" "$seeds")
+log=$workdir/$name.log
+"$harness" "${options[@]}" -max_total_time="$seconds" "${dirs[@]}" >"$log" 2>&1
+status=$?
+execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+echo "fuzz $name execs=${execs:-0} seconds=$seconds status=$status"
+if [ $status -ne 0 ]; then
+  tail -60 "$log"
+  exit 1
+fi
