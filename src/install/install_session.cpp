@@ -22,6 +22,12 @@ class InstallActions : public ActionHost {
 }  // namespace
 
 void InstallSession::WriteLogEntry(const std::string& key, const std::string& value) {
+  // A preview writes no entry: the log belongs to the product as installed. Without a product
+  // code there is no log at all.
+  if (flags.previewMode == kOn || LogPath.empty()) {
+    trace.Write("install", "log", {{"key", key}, {"value", value}, {"result", LogPath.empty() ? "no-log" : "preview"}});
+    return;
+  }
   bool written = platform.files.Append(LogPath, key + "=" + value + "\r\n");
   trace.Write("install", "log", {{"key", key}, {"value", value}, {"result", written ? "ok" : "lost"}});
 }

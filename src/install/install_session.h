@@ -34,9 +34,11 @@ class InstallProgress {
 };
 
 // An INI file the project writes entries into: its identifier (the file's name as the project's
-// tree shows it) and its full path.
+// tree shows it), its full path, whether it was there before the installation, and whether the
+// log already names it.
 struct IniFile {
   std::string Identifier, FullPath;
+  bool ExistedBefore = false, Logged = false;
 };
 
 struct InstallSession {
@@ -75,7 +77,8 @@ struct InstallSession {
   const std::string& InstallDir() const { return placeholders.values.installDir; }
   std::string Expand(const std::string& text) const { return ExpandInstallPlaceholders(text, placeholders); }
   // Appends "key=value\r\n" to the uninstall log, opening and closing it for this one entry; a
-  // failure loses the entry and nothing else.
+  // failure loses the entry and nothing else. A preview, or a run without a log (LogPath empty),
+  // writes nothing.
   void WriteLogEntry(const std::string& key, const std::string& value);
   void SetStatus(const std::string& text);
   // The item's condition, evaluated on the session's copy with the install engine's expansion.

@@ -36,6 +36,11 @@ constexpr char kHttpStatusMessage[] =
     "Failed to retrieve a HTTP 200 status, Status Code:%d\r\nTry later or download using your browser and add this "
     "file to Tarnwick Folder.";
 
+// The file name a web payload entry's address gives: the text after its last "/", once a condition
+// suffix ("{...}") is cut off. Empty when that is no plain file name ("..\\..\\evil.dll", "a:b",
+// "", ".."), so nothing is ever written outside the destination folder.
+std::string DownloadFileName(const std::string& url);
+
 // Downloads url into the file target (created or truncated) and returns when the transfer ended.
 // Clears the cancel flag first; a cancel during the transfer deletes the partial file. A failure
 // leaves what was written; only an unexpected HTTP status is shown to the user.
