@@ -78,6 +78,10 @@ ReversalOutcome RemoveProduct(Platform& platform, Trace& trace, const InstalledP
     outcome.restartNeeded = files.RemoveAtRestart(folder) || outcome.restartNeeded;
   }
   trace.Write("uninstall", "log-folder", {{"path", folder}, {"result", removed ? "removed" : "left"}});
+  // The installer folder that holds every product's log folder was made by the first installation
+  // on a machine without one; with the last product gone, it goes too. Anything in it keeps it.
+  const std::string installers = folder.substr(0, folder.rfind('\\'));
+  if (files.RemoveFolder(installers)) trace.Write("uninstall", "installer-folder", {{"path", installers}, {"result", "removed"}});
   trace.Write("uninstall", "end",
               {{"removed", std::to_string(outcome.removed)}, {"refused", std::to_string(outcome.refused)},
                {"failed", std::to_string(outcome.failed)}, {"restart", outcome.restartNeeded ? "yes" : "no"}});

@@ -39,11 +39,18 @@ void UninstallPage::Finish(const std::string& text, const std::string& label, in
   finished_ = true;
   exitCode_ = exitCode;
   if (!page_) return;
+  // The close box may already have taken the window while the removal ran.
+  if (closeAsked_) return platform_.ui.PostQuit(exitCode);
   if (SkinControl* status = page_->ControlByName("IDC_STATIC1")) status->SetText(text);
   if (SkinControl* button = page_->ControlByName("IDYES")) {
     if (!label.empty()) button->SetText(label);
     button->SetEnabled(true);
   }
+}
+
+bool UninstallPage::ConfirmCancel() {
+  closeAsked_ = !finished_;
+  return finished_;
 }
 
 void UninstallPage::ReportClick(const PageReport& report) {

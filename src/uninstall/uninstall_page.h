@@ -32,7 +32,9 @@ class UninstallPage : public PageHost {
   HostFlags& Flags() override { return flags_; }
   const ProjectSettings& Settings() const override { return settings_; }
   std::string ExpandPlaceholders(const std::string& text) const override;
-  bool ConfirmCancel() override { return finished_; }
+  // The close box or Esc: once the removal is done they close the page; before, the removal goes on
+  // (a half-undone installation is worse than none) and the page closes when it ends.
+  bool ConfirmCancel() override;
   void RemoveWorkFolderNow() override {}
   void ReportClick(const PageReport& report) override;
   void StartInstallation() override {}
@@ -47,6 +49,7 @@ class UninstallPage : public PageHost {
   StandardPageBehaviour standard_;
   std::unique_ptr<CSkinPage> page_;
   bool finished_ = false;
+  bool closeAsked_ = false;
   int exitCode_ = 0;
 };
 

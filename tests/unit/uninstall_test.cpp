@@ -94,6 +94,7 @@ TEST_F(Uninstall, UndoesEachKindInItsTurnAndEachKindFromTheLastEntry) {
       << "a key holding what the installation did not write stays";
   EXPECT_FALSE(fake.registry.KeyExists(RegRoot::LocalMachine, kRegistration));
   EXPECT_FALSE(fake.files.Exists(kLogDir));
+  EXPECT_FALSE(fake.files.Exists("C:\\windows\\Installer")) << "the last product's log folder takes its parent";
 }
 
 TEST_F(Uninstall, KeepsWhatNoInstallationOwnsWhateverTheLogSays) {
@@ -180,11 +181,13 @@ TEST_F(Uninstall, RemoveAllTakesTheInstallFolderWithEverythingInIt) {
   File("C:\\Vendor\\App\\a.exe");
   File("C:\\Vendor\\App\\Data\\user-made.txt");
   File("C:\\Shared\\other.txt");
+  fake.files.MakeFolders("C:\\windows\\Installer\\{Other}");
   // The install folder comes first, the folders made above it after it.
   Log("DIR=C:\\Vendor\\App\r\nDIR=C:\\Vendor\r\nDIR=C:\\Shared\r\nFILE=C:\\Vendor\\App\\a.exe\r\nREMOVEALL=Yes\r\n");
   EXPECT_EQ(Run("/S {P}"), kExitDone);
   EXPECT_FALSE(fake.files.Exists("C:\\Vendor")) << "emptied by the install folder's removal, then removed";
   EXPECT_TRUE(fake.files.Exists("C:\\Shared\\other.txt")) << "only the install folder goes whole";
+  EXPECT_TRUE(fake.files.IsFolder("C:\\windows\\Installer\\{Other}")) << "another product's log stays";
 }
 
 TEST_F(Uninstall, ReadsOnlyWholeTrustworthyLines) {
