@@ -151,7 +151,9 @@ void PlanUninstaller(const PackOptions& options, std::vector<PayloadFile>& paylo
   if (uninstaller.empty() || !fs::is_regular_file(uninstaller)) {
     if (!options.uninstallerExe.empty())
       throw std::runtime_error("uninstaller " + options.uninstallerExe.string() + " does not exist");
-    options.warn("no dovuvi.exe in support/ or beside the setup program; the installed product cannot be removed");
+    // Without a setup program the author completes the folder by hand; with one it should be whole.
+    if (!options.setupExe.empty())
+      options.warn("no dovuvi.exe in support/ or beside the setup program; the installed product cannot be removed");
     return;
   }
   payload.push_back({uninstaller, kUninstallerName, fs::file_size(uninstaller)});
