@@ -65,25 +65,17 @@ snapshot() {
   done
 }
 
-# What Wine itself changes between two snapshots of a prefix, whatever program ran: each pattern
-# with the reason it is not ours.
+# What Wine itself changes between two snapshots of a prefix, whatever program ran, each with the
+# reason it is not ours.
 WINE_OWN=(
-  # Wine keeps the time of each registry key's last write and the prefix's update stamp.
-  '^\.update-timestamp'
-  # Wine's per-user folders for the programs it started (explorer, services) and their caches.
-  '^users/[^/]*/AppData/Local/Microsoft/Windows/'
-  # Wine's service manager writes its own state for every service it has seen, gone or not.
-  'CurrentControlSet\\\\Services\\\\TarnwickNotesSync\\\\Enum'
-  # The desktop window stores its size and the last-used folders of the shell's dialogs.
-  'Software\\\\Wine\\\\'
-  'Explorer\\\\(RecentDocs|ComDlg32|MountPoints2)'
-  # Wine fills the fonts and file-type caches the first time a program starts.
-  'Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\FileExts'
-  'Microsoft\\\\Windows NT\\\\CurrentVersion\\\\Fonts'
-  # The random seed and the dynamic-data counters Wine refreshes on every start.
-  'Cryptography\\\\RNG'
-  'HARDWARE\\\\'
-  'Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion\\\\Perflib'
+  # Its desktop registers the display adapter and monitor (volatile keys) whenever it starts, and
+  # stamps the driver's date anew each time.
+  'HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\(Control\\(Video|Class|DeviceClasses)|Hardware Profiles)'
+  'HKEY_LOCAL_MACHINE\\Hardware\\DEVICEMAP\\VIDEO'
+  # It keeps the system colours and metrics of the running desktop in a temporary key.
+  'HKEY_CURRENT_USER\\Software\\Wine\\Temporary System Parameters'
+  # Its service manager numbers each of its starts.
+  'HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\ServiceCurrent\]'
 )
 # What the installation leaves by design: the shared uninstaller every product of this engine uses,
 # the entries it wrote into an INI file that was there before, and the part it appended to a PATH
@@ -129,6 +121,7 @@ case_round_trip() {
   e2e_wine reg add 'HKCU\Environment' /v PATH /d 'C:\Planted' /f >/dev/null 2>&1 || e2e_fail "could not plant PATH"
   e2e_wine reg add 'HKCR\.planted' /ve /d Planted.File /f >/dev/null 2>&1 || e2e_fail "could not plant an association"
   e2e_wine reg add 'HKCR\Planted.File\shell\open\command' /ve /d 'notepad "%1"' /f >/dev/null 2>&1
+  e2e_driver list >/dev/null  # the desktop up, as it will be after the install
   snapshot before
 
   e2e_install_silently "$packed"
@@ -190,6 +183,7 @@ case_remove_walk() {
   e2e_wait_exit "$E2E_BG_PID" 30 || rc=$?
   e2e_assert_eq 0 "$rc" "dovuvi.exe /R exit code"
   [[ ! -e $UNIX_INSTALL ]] || e2e_fail "the install folder is still there: $(find "$UNIX_INSTALL")"
+  [[ ! -e ${UNIX_INSTALL%/*} ]] || e2e_fail "the folder the installation made above its own is still there"
   [[ -z $(registered_uninstall) ]] || e2e_fail "the product is still registered"
   grep -q '^uninstall page .*shown=yes' "$E2E_DIR/trace.log" || e2e_fail "the progress page was not shown"
 }
@@ -226,4 +220,7 @@ case_upgrade() {
 }
 
 e2e_begin "uninstall_$CASE"
+# Wine's menu builder mirrors every shortcut as a desktop-menu file, in the prefix and in the real
+# home folder; it is not the program under test, and the host's home is no place for a test.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 "case_$CASE"
