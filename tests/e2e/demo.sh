@@ -98,11 +98,10 @@ if [[ -n $install_dir ]]; then
   # shellcheck disable=SC2086
   e2e_wine ${uninstall_string/\/R/\/S} || rc=$?
   echo "  dovuvi.exe exited with code $rc"
-  grep '^uninstall \(entry\|end\|registration\|log-folder\)' "$E2E_DIR/trace.log" | sed 's/^/  /'
+  grep '^uninstall \(entry\|end\|registration\|log-folder\|installer-folder\)' "$E2E_DIR/trace.log" | sed 's/^/  /'
   section "what is left"
   echo "  install folder $install_dir:"
-  show_tree "$unix_dir" | sed 's/^/  /'
-  [[ -d $unix_dir ]] || echo "    (gone)"
+  if [[ -d $unix_dir ]]; then show_tree "$unix_dir" | sed 's/^/  /'; else echo "    (gone)"; fi
   echo "  log folder C:\\windows\\Installer\\$product_code:"
   [[ -d $E2E_DRIVE_C/windows/Installer/$product_code ]] && show_tree "$E2E_DRIVE_C/windows/Installer/$product_code" || echo "    (gone)"
   echo "  registry keys:"
