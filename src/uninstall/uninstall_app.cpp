@@ -64,8 +64,11 @@ class Texts {
     std::string text = language_.Text("Uninstall", std::to_string(id));
     return Expand(text.empty() ? kEnglish[id] : text, productName_);
   }
-  // The completion page's Finish label, in the product's language.
-  std::string FinishLabel() const { return language_.Text("SetupCompleteSuccess", "1"); }
+  // The label that closes a message, in the product's language ("OK" without one).
+  std::string CloseLabel() const {
+    std::string label = language_.Text("SetupError", "3");
+    return label.empty() ? "OK" : label;
+  }
 
  private:
   LanguageFile language_;
@@ -149,7 +152,7 @@ int UninstallApp::RemoveWithWindow(const InstalledProduct& product, FixedDialogs
   // Everything the end needs is read now: the removal takes the log folder, language and theme with it.
   const Texts texts(platform_.files, languageFile, product.displayName);
   const std::string done = texts.Get(kRemoved), doneRestart = texts.Get(kRemovedRestart);
-  const std::string label = texts.FinishLabel();
+  const std::string label = texts.CloseLabel();
   Ui& ui = platform_.ui;
   UninstallPage page(platform_, product.displayName);
   bool shown = page.Open(product.logDir + "theme\\");

@@ -178,6 +178,7 @@ case_remove_walk() {
     sleep 0.2
   done
   e2e_shot uninstall-done >/dev/null
+  e2e_assert_eq OK "$(e2e_control_text "Tarnwick Notes Setup" "$yes")" "the closing button's label"
   e2e_driver click --title "Tarnwick Notes Setup" --id "$yes" >/dev/null || e2e_fail "no button to close the page"
   rc=0
   e2e_wait_exit "$E2E_BG_PID" 30 || rc=$?
