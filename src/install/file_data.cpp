@@ -44,9 +44,13 @@ std::vector<std::string> DistinctFolders(InstallSession& session, const std::vec
 }
 
 void CreateLoggedFolder(InstallSession& session, const std::string& path) {
-  bool created = CreateFolderPath(session.platform.files, path);
+  std::vector<std::string> madeAbove;
+  bool created = CreateFolderPath(session.platform.files, path, &madeAbove);
   session.trace.Write("install", "folder", {{"path", path}, {"result", created ? "ok" : "failed"}});
+  // The folders made above it are the installation's too, so the uninstaller takes them when empty.
+  // They follow it: the install folder stays the log's first folder.
   session.WriteLogEntry("DIR", path);
+  for (const std::string& level : madeAbove) session.WriteLogEntry("DIR", level);
 }
 
 }  // namespace
@@ -113,7 +117,7 @@ bool LoadFileData(InstallSession& session, std::vector<FileEntry>& fileList) {
   return true;
 }
 
-bool CreateFolderPath(FileSystem& files, const std::string& path) {
+bool CreateFolderPath(FileSystem& files, const std::string& path, std::vector<std::string>* madeAbove) {
   std::string full = path;
   while (!full.empty() && (full.back() == '\\' || full.back() == '/')) full.pop_back();
   if (full.empty() || full.size() > kMaxFolderPath) return false;
@@ -124,7 +128,7 @@ bool CreateFolderPath(FileSystem& files, const std::string& path) {
   for (size_t cut = full.find_first_of("\\/", 1); cut != std::string::npos; cut = full.find_first_of("\\/", cut + 1)) {
     std::string level = full.substr(0, cut);
     if (level.empty() || level.back() == ':' || level.back() == '\\' || level.back() == '/') continue;
-    if (!files.IsFolder(level)) files.MakeFolder(level);
+    if (!files.IsFolder(level) && files.MakeFolder(level) && madeAbove) madeAbove->push_back(level);
   }
   files.MakeFolder(full);
   return files.IsFolder(full);

@@ -52,7 +52,8 @@ std::vector<FileEntry> ParseFileData(const std::string& text);
 // folder and every destination folder (logging each as "DIR"). False when data.inf can't be read.
 bool LoadFileData(InstallSession& session, std::vector<FileEntry>& fileList);
 
-// Creates a folder and every missing parent; true when it exists afterwards.
-bool CreateFolderPath(FileSystem& files, const std::string& path);
+// Creates a folder and every missing parent; true when it exists afterwards. The parents it made
+// are added to madeAbove, top first, when given.
+bool CreateFolderPath(FileSystem& files, const std::string& path, std::vector<std::string>* madeAbove = nullptr);
 
 }  // namespace tw

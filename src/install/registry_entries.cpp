@@ -2,6 +2,7 @@
 #include "install/registry_entries.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "project/placeholders.h"
 #include "project/project_settings.h"
@@ -37,6 +38,21 @@ ValueKind KindOf(const std::string& type) {
   return ValueKind::Unknown;
 }
 
+// The keys above path, below the root's first level, that do not exist yet, top first: the
+// installation makes them, so the uninstaller may take them once they are empty again.
+std::vector<std::string> MissingParents(const Registry& registry, const char* rootName, const std::string& path) {
+  std::vector<std::string> missing;
+  const std::string prefix = std::string(rootName) + "\\";
+  std::optional<RegRoot> root = RegRootFromName(rootName);
+  if (!root || path.compare(0, prefix.size(), prefix) != 0) return missing;
+  const std::string key = path.substr(prefix.size());
+  size_t first = key.find('\\');
+  for (size_t cut = first == std::string::npos ? first : key.find('\\', first + 1); cut != std::string::npos;
+       cut = key.find('\\', cut + 1))
+    if (!registry.CanOpen(*root, key.substr(0, cut), RegAccess::Read)) missing.push_back(prefix + key.substr(0, cut));
+  return missing;
+}
+
 }  // namespace
 
 void CreateRegistryKeys(InstallSession& session) {
@@ -50,6 +66,8 @@ void CreateRegistryKeys(InstallSession& session) {
       continue;
     }
     std::string expanded = session.Expand(path);
+    for (const std::string& parent : MissingParents(session.platform.registry, root, expanded))
+      session.WriteLogEntry("REGKEY", parent);
     session.WriteLogEntry("REGKEY", expanded);
     bool created = CreateKey(session.platform.registry, root, expanded);
     session.trace.Write("install", "regkey", {{"key", expanded}, {"result", created ? "ok" : "failed"}});

@@ -128,9 +128,11 @@ void CreateShortcut(InstallSession& session, const ShortcutItem& item) {
   const std::string target = session.Expand(item.target);
 
   if (OwnsShortcutFolder(item.location)) {
-    bool created = CreateFolderPath(session.platform.files, folder);
+    std::vector<std::string> madeAbove;
+    bool created = CreateFolderPath(session.platform.files, folder, &madeAbove);
     session.trace.Write("install", "shortcut-folder", {{"path", folder}, {"result", created ? "ok" : "failed"}});
     session.WriteLogEntry("DIR", WithoutTrailingBackslash(folder));
+    for (const std::string& level : madeAbove) session.WriteLogEntry("DIR", level);
   }
 
   Shell& shell = session.platform.shell;

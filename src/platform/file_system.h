@@ -43,6 +43,9 @@ class FileSystem {
   virtual bool Move(const std::string& from, const std::string& to) = 0;
   // Deletes a file; false when it is missing, read-only or a folder.
   virtual bool Remove(const std::string& path) = 0;
+  // Asks the system to delete a file (or an empty folder) when it next starts, for one in use now;
+  // false when the system refuses (no rights, a missing path).
+  virtual bool RemoveAtRestart(const std::string& path) = 0;
   // The attribute bits of an existing entry; nothing when it is missing.
   virtual std::optional<uint32_t> Attributes(const std::string& path) const = 0;
   virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;

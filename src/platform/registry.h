@@ -42,6 +42,8 @@ class Registry {
   virtual bool DeleteValue(RegRoot root, const std::string& key, const std::string& name) = 0;
   // Deletes the key with all its subkeys; false when it is missing.
   virtual bool DeleteTree(RegRoot root, const std::string& key) = 0;
+  // True when the key exists and holds neither subkeys nor values (a default value counts).
+  virtual bool IsEmptyKey(RegRoot root, const std::string& key) const = 0;
 };
 
 }  // namespace tw

@@ -19,6 +19,8 @@ struct ServiceSpec {
 // Why a service was or wasn't made: the installer asks the user only when the manager refused the
 // service itself, and goes on silently when it can't reach the manager at all.
 enum class ServiceResult { Created, NoManager, Refused };
+// How a removal went: Missing when no service has that name.
+enum class ServiceRemoval { Removed, Missing, NoManager, Refused };
 
 class Services {
  public:
@@ -29,6 +31,9 @@ class Services {
   // service can't be created (for example because a service of that name exists). Not named
   // CreateService: <windows.h> makes that a macro.
   virtual ServiceResult Create(const ServiceSpec& spec) = 0;
+  // Asks a running service to stop, waits a few seconds for it, and deletes it (the manager
+  // finishes the deletion once the service has stopped).
+  virtual ServiceRemoval Remove(const std::string& name) = 0;
 };
 
 }  // namespace tw

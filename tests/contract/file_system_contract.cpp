@@ -127,6 +127,13 @@ TEST_F(FileSystemContract, RemoveTreeTakesEverythingInside) {
   EXPECT_TRUE(files().Exists(At("file")));
 }
 
+TEST_F(FileSystemContract, RemovalAtRestartLeavesTheFileForNow) {
+  EXPECT_FALSE(files().RemoveAtRestart(At("missing"))) << "nothing to remove";
+  ASSERT_TRUE(files().WriteAll(At("held"), "x"));
+  EXPECT_TRUE(files().RemoveAtRestart(At("held")));
+  EXPECT_TRUE(files().Exists(At("held"))) << "it goes only when the system starts again";
+}
+
 TEST_F(FileSystemContract, OnlyFilesWithAVersionResourceHaveAVersion) {
   ASSERT_TRUE(files().WriteAll(At("plain.dll"), "MZ but no resources"));
   ASSERT_TRUE(files().MakeFolder(At("folder.dll")));

@@ -79,3 +79,21 @@ TEST(RegistryRootNames, RoundTrip) {
 
 }  // namespace
 }  // namespace tw
+
+namespace tw {
+namespace {
+
+TEST_F(RegistryContract, AKeyIsEmptyWithoutSubkeysAndValues) {
+  const std::string key = std::string(kKey) + "\\Empty";
+  EXPECT_FALSE(reg().IsEmptyKey(RegRoot::CurrentUser, key)) << "a missing key is not empty";
+  ASSERT_TRUE(reg().CreateKey(RegRoot::CurrentUser, key + "\\Child"));
+  EXPECT_FALSE(reg().IsEmptyKey(RegRoot::CurrentUser, key)) << "a subkey";
+  EXPECT_TRUE(reg().IsEmptyKey(RegRoot::CurrentUser, key + "\\Child"));
+  EXPECT_TRUE(reg().WriteString(RegRoot::CurrentUser, key + "\\Child", "", "default", false));
+  EXPECT_FALSE(reg().IsEmptyKey(RegRoot::CurrentUser, key + "\\Child")) << "a default value counts";
+  EXPECT_TRUE(reg().CreateKey(RegRoot::CurrentUser, key + " Sibling"));
+  EXPECT_TRUE(reg().IsEmptyKey(RegRoot::CurrentUser, key + " Sibling")) << "a key named alike is not below it";
+}
+
+}  // namespace
+}  // namespace tw

@@ -32,5 +32,12 @@ TEST_F(ServicesContract, ANameIsTakenOnce) {
   EXPECT_EQ(Create(""), ServiceResult::Refused);
 }
 
+TEST_F(ServicesContract, ARemovedServiceIsGone) {
+  ASSERT_EQ(Create(kName), ServiceResult::Created);
+  EXPECT_EQ(platform().services.Remove("tarnwickcontractsvc"), ServiceRemoval::Removed) << "by name, any case";
+  EXPECT_EQ(platform().services.Remove(kName), ServiceRemoval::Missing);
+  EXPECT_EQ(Create(kName), ServiceResult::Created) << "the name is free again";
+}
+
 }  // namespace
 }  // namespace tw

@@ -1,7 +1,8 @@
 #!/bin/bash
 # make demo: packs the sample project, runs the win64 setup.exe on it under Wine on a hidden display,
 # walks its wizard with the UI driver (a screenshot of every page in build/demo/) and shows what it
-# did: the trace, the files, the registry, the uninstall log, the work and theme folders.
+# did: the trace, the files, the registry, the uninstall log, the work and theme folders; then it
+# removes the sample with its registered uninstaller and shows that nothing is left.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -87,6 +88,30 @@ if [[ -n $install_dir ]]; then
   section "uninstall log (C:\\windows\\Installer\\$product_code\\uninstall.log)"
   log=$E2E_DRIVE_C/windows/Installer/$product_code/uninstall.log
   if [[ -f $log ]]; then tr -d '\r' <"$log" | sed 's/^/  /'; else echo "  (none)"; fi
+fi
+
+if [[ -n $install_dir ]]; then
+  uninstall_string=$(e2e_wine reg query "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product_code" \
+    /v UninstallString 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+  section "uninstalling: the registered \"$uninstall_string\", silently (/S for /R)"
+  rc=0
+  # shellcheck disable=SC2086
+  e2e_wine ${uninstall_string/\/R/\/S} || rc=$?
+  echo "  dovuvi.exe exited with code $rc"
+  grep '^uninstall \(entry\|end\|registration\|log-folder\|installer-folder\)' "$E2E_DIR/trace.log" | sed 's/^/  /'
+  section "what is left"
+  echo "  install folder $install_dir:"
+  if [[ -d $unix_dir ]]; then show_tree "$unix_dir" | sed 's/^/  /'; else echo "    (gone)"; fi
+  echo "  log folder C:\\windows\\Installer\\$product_code:"
+  [[ -d $E2E_DRIVE_C/windows/Installer/$product_code ]] && show_tree "$E2E_DRIVE_C/windows/Installer/$product_code" || echo "    (gone)"
+  echo "  registry keys:"
+  for key in 'HKCU\Software\Tarnwick Samples' "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product_code" \
+    'HKCR\.tnote' 'HKCR\TarnwickNotes.Note' 'HKLM\SYSTEM\CurrentControlSet\Services\TarnwickNotesSync'; do
+    if e2e_wine reg query "$key" >/dev/null 2>&1; then echo "    $key (still there)"; else echo "    $key (gone)"; fi
+  done
+  echo "  shortcuts:"
+  left=$(cd "$E2E_DRIVE_C/users" && find . \( -name '*.lnk' -o -name '*.url' \) -printf '    %P\n' | sort)
+  echo "${left:-    (none)}"
 fi
 
 section "work folders in the user's temp folder"

@@ -1,6 +1,6 @@
 #!/bin/bash
-# The shipped setup.exe is a 32-bit GUI program that needs nothing beyond Windows' own DLLs; its
-# 64-bit twin is the same program as PE32+. Usage: test_pe_check.sh win32|win64
+# The shipped setup.exe and dovuvi.exe are 32-bit GUI programs that need nothing beyond Windows' own
+# DLLs; their 64-bit twins are the same programs as PE32+. Usage: test_pe_check.sh win32|win64
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -11,29 +11,11 @@ case $1 in
   *) e2e_fail "unknown build $1" ;;
 esac
 [[ -n $dir ]] || e2e_skip "no $1 build folder given (E2E_${1^^}_DIR)"
-exe=$dir/setup.exe
-e2e_assert_file "$exe" "$1 setup.exe"
 
 # DLLs present on every supported Windows. A runtime DLL such as libstdc++-6.dll or
 # libwinpthread-1.dll here means the static runtime was lost and setup.exe would not start.
 allowed=(KERNEL32 USER32 GDI32 ADVAPI32 SHELL32 OLE32 OLEAUT32 COMCTL32 COMDLG32 WS2_32 VERSION MSVCRT
   WININET WINMM CABINET SHLWAPI)
-
-headers=$("$objdump" -p "$exe") || e2e_fail "$objdump cannot read $exe"
-e2e_assert_eq "$magic" "$(awk '$1 == "Magic" { print $2; exit }' <<<"$headers")" "$1 optional header magic"
-e2e_assert_eq "00000002" "$(awk '$1 == "Subsystem" { print $2; exit }' <<<"$headers")" \
-  "$1 subsystem (2 = Windows GUI)"
-
-imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
-[[ -n $imports ]] || e2e_fail "$exe imports no DLL at all"
-bad=()
-while IFS= read -r dll; do
-  name=${dll^^}
-  name=${name%.DLL}
-  [[ " ${allowed[*]} " == *" $name "* ]] || bad+=("$dll")
-done <<<"$imports"
-((${#bad[@]} == 0)) || e2e_fail "$exe imports non-system DLLs: ${bad[*]}"
-echo "$1 setup.exe: magic $magic, GUI, imports: $(tr '\n' ' ' <<<"$imports")"
 
 # The manifest, read back out of the PE resources (type 24) as the system loader would find it: it
 # must be well-formed XML (a broken one stops the program from starting at all), ask for the
@@ -67,12 +49,33 @@ PY
 )
 rc_file=$(mktemp)
 trap 'rm -f "$rc_file"' EXIT
-"$windres" -J coff -i "$exe" -O rc >"$rc_file" 2>/dev/null || e2e_fail "$windres cannot read the resources of $exe"
-verdict=$(python3 -c "$read_manifest" <"$rc_file" 2>&1) || e2e_fail "$1 manifest: $verdict"
 expected_os="{1f676c76-80e1-4239-95bb-83d0f6d0da78},{35138b9a-5d96-4fbd-8e2d-a2440225f93a},{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38},{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a},{e2011457-1546-43c5-a5fe-008deee3d3f0}"
-e2e_assert_eq "level=highestAvailable
+
+for program in setup.exe dovuvi.exe; do
+  exe=$dir/$program
+  e2e_assert_file "$exe" "$1 $program"
+  headers=$("$objdump" -p "$exe") || e2e_fail "$objdump cannot read $exe"
+  e2e_assert_eq "$magic" "$(awk '$1 == "Magic" { print $2; exit }' <<<"$headers")" "$1 optional header magic"
+  e2e_assert_eq "00000002" "$(awk '$1 == "Subsystem" { print $2; exit }' <<<"$headers")" \
+    "$1 subsystem (2 = Windows GUI)"
+
+  imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
+  [[ -n $imports ]] || e2e_fail "$exe imports no DLL at all"
+  bad=()
+  while IFS= read -r dll; do
+    name=${dll^^}
+    name=${name%.DLL}
+    [[ " ${allowed[*]} " == *" $name "* ]] || bad+=("$dll")
+  done <<<"$imports"
+  ((${#bad[@]} == 0)) || e2e_fail "$exe imports non-system DLLs: ${bad[*]}"
+  echo "$1 $program: magic $magic, GUI, imports: $(tr '\n' ' ' <<<"$imports")"
+
+  "$windres" -J coff -i "$exe" -O rc >"$rc_file" 2>/dev/null || e2e_fail "$windres cannot read the resources of $exe"
+  verdict=$(python3 -c "$read_manifest" <"$rc_file" 2>&1) || e2e_fail "$1 $program manifest: $verdict"
+  e2e_assert_eq "level=highestAvailable
 uiAccess=false
 os=$expected_os
 dpiAware=false
-dpiAwareness=unaware" "$verdict" "$1 manifest"
-echo "$1 setup.exe manifest: highestAvailable, Vista to 11, DPI-unaware"
+dpiAwareness=unaware" "$verdict" "$1 $program manifest"
+  echo "$1 $program manifest: highestAvailable, Vista to 11, DPI-unaware"
+done

@@ -106,18 +106,22 @@ case_registry_variable() {
   trace_has '^variables value name=<Missing> .*value=Fallback'
 }
 
+# The real uninstaller, registered without a log to act on: it gets the command line, changes
+# nothing, and setup.exe waits for it before it goes on.
 case_earlier_uninstaller() {
-  e2e_assert_file "$E2E_WIN64_DIR/dovuvi_standin.exe" "uninstaller stand-in"
-  cp "$E2E_WIN64_DIR/dovuvi_standin.exe" "$E2E_DRIVE_C/windows/dovuvi.exe"
+  e2e_assert_file "$E2E_WIN64_DIR/dovuvi.exe" "uninstaller"
+  cp "$E2E_WIN64_DIR/dovuvi.exe" "$E2E_DRIVE_C/windows/dovuvi.exe"
   seed_registry "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$CODE" DisplayName 'Demo App 0.9'
   pack_project $'a26=New Installation\r\na29=Yes\r\n'"$ANY_MACHINE$ALL_SYSTEMS"
   run_setup || e2e_fail "setup.exe failed"
-  local log=$E2E_DRIVE_C/dovuvi-standin.log
-  e2e_assert_file "$log" "the stand-in's log"
-  grep -q -F "started  \"/S\" $CODE" "$log" || e2e_fail "unexpected command line: $(cat "$log")"
-  # setup.exe ended after the stand-in: it waited for it.
-  grep -q '^finished' "$log" || e2e_fail "setup.exe did not wait for the uninstaller"
+  grep -qF "uninstall start command-line=\" \"\"/S\"\" $CODE\" mode=silent code=$CODE" "$E2E_DIR/trace.log" ||
+    e2e_fail "the uninstaller did not get the command line: $(grep '^uninstall' "$E2E_DIR/trace.log")"
+  trace_has '^uninstall product .*result=no-log'
   trace_has '^upgrade remove-earlier .*result=ran'
+  # setup.exe went on only after the uninstaller had ended.
+  local order
+  order=$(grep -n -E '^(uninstall product|upgrade remove-earlier)' "$E2E_DIR/trace.log" | cut -d' ' -f1 | tr -d '0-9:' | tr '\n' ' ')
+  e2e_assert_eq "uninstall upgrade " "$order" "order of the uninstaller's end and setup's going on"
 }
 
 e2e_begin "project_checks_$CASE"

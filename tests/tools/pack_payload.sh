@@ -46,6 +46,16 @@ printf '[BUILDING]\r\nCURRENTBUILD=Split Files\r\n' >> "$project/setup.inf"
 "$pack" "$project" "$work/split" --split > /dev/null 2> "$work/err" || fail "split pack"
 [ ! -s "$work/err" ] || fail "warned about a split project: $(cat "$work/err")"
 
+# The uninstaller joins the support files, unless the project brings its own (names match in any case).
+printf 'MZ built' > "$work/dovuvi.exe"
+"$pack" "$project" "$work/with" --split --uninstaller "$work/dovuvi.exe" > /dev/null 2> "$work/err" || fail "pack: $(cat "$work/err")"
+unpack "$work/with" "$work/x3" app.exe "read me.txt" splash.bmp dovuvi.exe
+cmp "$work/dovuvi.exe" "$work/x3/dovuvi.exe" || fail "uninstaller content"
+printf 'MZ own' > "$project/support/Dovuvi.exe"
+"$pack" "$project" "$work/own" --split --uninstaller "$work/dovuvi.exe" > /dev/null 2> "$work/err" || fail "pack: $(cat "$work/err")"
+unpack "$work/own" "$work/x4" app.exe "read me.txt" splash.bmp Dovuvi.exe
+rm "$project/support/Dovuvi.exe"
+
 # Each kind of mistake is named with its line; nothing is written.
 refused() {
   local want=$1

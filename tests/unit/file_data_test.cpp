@@ -95,6 +95,7 @@ TEST_F(LoadFileDataTest, CountsRecordsAndCreatesEachFolderOnce) {
   EXPECT_EQ(Log(),
             "TOTALFILE=4\r\n"
             "DIR=C:\\Program Files\\Acme\\\r\n"
+            "DIR=C:\\Program Files\r\n"  // made on the way, so the uninstaller may take it too
             "DIR=C:\\Program Files\\Acme\\\r\n"
             "DIR=C:\\Program Files\\Acme\\data\r\n"
             "DIR=C:\\Program Files\\Acme\\Data\r\n");
@@ -106,7 +107,7 @@ TEST_F(LoadFileDataTest, AnEmptyDataFileStillStartsTheLog) {
   files.WriteAll(session.DataInfPath, "");
   std::vector<FileEntry> fileList;
   ASSERT_TRUE(LoadFileData(session, fileList));
-  EXPECT_EQ(Log(), "TOTALFILE=0\r\nDIR=C:\\Program Files\\Acme\\\r\n");
+  EXPECT_EQ(Log(), "TOTALFILE=0\r\nDIR=C:\\Program Files\\Acme\\\r\nDIR=C:\\Program Files\r\n");
 }
 
 TEST(CreateFolderPath, MakesEveryMissingLevel) {

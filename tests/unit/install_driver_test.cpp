@@ -37,7 +37,7 @@ TEST_F(InstallDriver, AWholeRunInstallsLogsAndRegisters) {
   EXPECT_EQ(registry.ReadString(RegRoot::CurrentUser, "Software\\Acme", "Path").value_or(""), "C:\\Program Files\\Acme\\");
   EXPECT_TRUE(registry.KeyExists(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{P}"));
   EXPECT_EQ(Log(),
-            "TOTALFILE=2\r\nDIR=C:\\Program Files\\Acme\\\r\nDIR=C:\\Program Files\\Acme\\\r\n"
+            "TOTALFILE=2\r\nDIR=C:\\Program Files\\Acme\\\r\nDIR=C:\\Program Files\r\nDIR=C:\\Program Files\\Acme\\\r\n"
             "DIR=C:\\Program Files\\Acme\\bin\r\nFILE=C:\\Program Files\\Acme\\a.txt\r\n"
             "FILE=C:\\Program Files\\Acme\\bin\\b.txt\r\nREGKEY=HKEY_CURRENT_USER\\Software\\Acme\r\n"
             "REGVAL=HKEY_CURRENT_USER\\Software\\Acme\\Path\r\nNTSERVICE=AcmeSvc\r\n")

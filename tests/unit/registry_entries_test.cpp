@@ -21,6 +21,7 @@ TEST_F(RegistryEntriesTest, KeysAreCreatedWithoutTheirTrailingBackslashAndNeedAR
   CreateRegistryKeys(session);
   EXPECT_EQ(Log(),
             "REGKEY=HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\r\n"
+            "REGKEY=HKEY_CURRENT_USER\\Software\\Acme\r\n"  // made on the way, logged before its child
             "REGKEY=HKEY_CURRENT_USER\\Software\\Acme\\Settings\r\n");
   EXPECT_TRUE(registry.KeyExists(RegRoot::LocalMachine, "SOFTWARE\\Acme"));
   EXPECT_TRUE(registry.KeyExists(RegRoot::CurrentUser, "Software\\Acme\\Settings"));

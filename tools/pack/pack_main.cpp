@@ -1,4 +1,4 @@
-// tarnwick-pack PROJECT_DIR OUT_DIR [--setup PATH_TO_SETUP_EXE] [--disk-image | --split]: packs a
+// tarnwick-pack PROJECT_DIR OUT_DIR [--setup SETUP_EXE] [--uninstaller DOVUVI_EXE] [--disk-image | --split]: packs a
 // plain project folder into the folder that ships beside setup.exe, printing one line per file written.
 #include <iostream>
 #include <string>
@@ -8,14 +8,17 @@
 namespace {
 
 int Usage() {
-  std::cerr << "usage: tarnwick-pack PROJECT_DIR OUT_DIR [--setup PATH_TO_SETUP_EXE] [--disk-image | --split]\n"
+  std::cerr << "usage: tarnwick-pack PROJECT_DIR OUT_DIR [--setup PATH_TO_SETUP_EXE] [--uninstaller PATH_TO_DOVUVI_EXE]\n"
+               "                     [--disk-image | --split]\n"
                "  PROJECT_DIR holds setup.inf, data.inf, payload/ (the files data.inf lists) and optionally\n"
                "  support/, theme/, language.lan, languages/*.lan, SupportFiles/, the splash files setup.<ext>\n"
                "  and mergemod.msi; OUT_DIR receives setup.ziv, data.ziv, the payload, the ^! theme files,\n"
                "  the language, splash and support files, and setup.exe when given.\n"
                "  The payload is file1.cab (MSZIP, members F<i>_<name>) unless --disk-image (the folder\n"
                "  DiskImage1 with the same names) or --split (file1.cab with the final names, unpacked\n"
-               "  straight into the install folder; setup.inf should say CURRENTBUILD=Split Files).\n";
+               "  straight into the install folder; setup.inf should say CURRENTBUILD=Split Files).\n"
+               "  The uninstaller dovuvi.exe joins the support files unless support/ brings one: the one\n"
+               "  --uninstaller names, else the one beside the setup program.\n";
   return 2;
 }
 
@@ -32,6 +35,9 @@ int main(int argc, char** argv) {
     if (arg == "--setup") {
       if (i + 1 >= argc) return Usage();
       options.setupExe = argv[++i];
+    } else if (arg == "--uninstaller") {
+      if (i + 1 >= argc) return Usage();
+      options.uninstallerExe = argv[++i];
     } else if (arg == "--disk-image" || arg == "--split") {
       if (layoutGiven) return Usage();
       layoutGiven = true;

@@ -21,6 +21,7 @@ namespace {
 constexpr char kCabinetName[] = "file1.cab";
 constexpr char kDiskImage[] = "DiskImage1";
 constexpr char kSplitBuild[] = "Split Files";
+constexpr char kUninstallerName[] = "dovuvi.exe";
 // Above this the packer says how far it has got.
 constexpr uintmax_t kLargePayload = 16u << 20;
 // One cabinet (and one MSZIP folder) cannot hold more; spanning is not written.
@@ -30,6 +31,11 @@ struct Line {
   int number;
   std::string text;
 };
+
+std::string ToLower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
 
 std::string ReadText(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -133,6 +139,24 @@ void PlanSupportFiles(const PackOptions& options, std::vector<PayloadFile>& payl
   }
   std::sort(files.begin(), files.end());
   for (const fs::path& file : files) payload.push_back({file, file.filename().string(), fs::file_size(file)});
+}
+
+// Every installed product registers the uninstaller, so every build carries one: the project's own
+// from support/, else the one built with setup.exe.
+void PlanUninstaller(const PackOptions& options, std::vector<PayloadFile>& payload) {
+  for (const PayloadFile& file : payload)
+    if (ToLower(file.storedName) == kUninstallerName) return;
+  fs::path uninstaller = options.uninstallerExe;
+  if (uninstaller.empty() && !options.setupExe.empty()) uninstaller = options.setupExe.parent_path() / kUninstallerName;
+  if (uninstaller.empty() || !fs::is_regular_file(uninstaller)) {
+    if (!options.uninstallerExe.empty())
+      throw std::runtime_error("uninstaller " + options.uninstallerExe.string() + " does not exist");
+    // Without a setup program the author completes the folder by hand; with one it should be whole.
+    if (!options.setupExe.empty())
+      options.warn("no dovuvi.exe in support/ or beside the setup program; the installed product cannot be removed");
+    return;
+  }
+  payload.push_back({uninstaller, kUninstallerName, fs::file_size(uninstaller)});
 }
 
 void CheckBuildKind(const PackOptions& options) {
@@ -253,6 +277,7 @@ std::vector<PayloadFile> PlanPayload(const PackOptions& options) {
   std::vector<std::string> problems;
   PlanRecords(options, payload, problems);
   PlanSupportFiles(options, payload);
+  PlanUninstaller(options, payload);
   CheckStoredNames(payload, problems);
   if (!problems.empty()) {
     std::string message = "the payload cannot be packed:";

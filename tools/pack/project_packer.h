@@ -15,6 +15,9 @@ struct PackOptions {
   std::filesystem::path projectDir;
   std::filesystem::path outDir;
   std::filesystem::path setupExe;  // empty: not copied
+  // The uninstaller shipped in the payload's support files unless support/ brings its own; empty:
+  // dovuvi.exe beside setupExe, when there is one.
+  std::filesystem::path uninstallerExe;
   PayloadLayout layout = PayloadLayout::kCabinet;
   // Told about things that pack but are probably not what the author meant.
   std::function<void(const std::string&)> warn = [](const std::string&) {};

@@ -179,6 +179,12 @@ bool FakeFileSystem::Remove(const std::string& path) {
   return fs::remove(host, ec);
 }
 
+bool FakeFileSystem::RemoveAtRestart(const std::string& path) {
+  if (!restartRemovalAllowed || !Exists(path)) return false;
+  removeAtRestart.push_back(path);
+  return true;
+}
+
 // Read-only is the absence of the owner's write bit, checked here by hand because tests may run as
 // root, whom the host never refuses. Hidden and system are not modelled.
 std::optional<uint32_t> FakeFileSystem::Attributes(const std::string& path) const {

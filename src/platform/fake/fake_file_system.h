@@ -28,6 +28,7 @@ class FakeFileSystem : public FileSystem {
   bool Copy(const std::string& from, const std::string& to, bool replace) override;
   bool Move(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
+  bool RemoveAtRestart(const std::string& path) override;
   std::optional<uint32_t> Attributes(const std::string& path) const override;
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
   std::vector<std::string> Find(const std::string& pattern) const override;
@@ -51,6 +52,9 @@ class FakeFileSystem : public FileSystem {
   void ClearFailures() { failures_.clear(); }
   // Gives an existing file a version resource with this "FileVersion" text.
   void SetFileVersion(const std::string& path, const std::string& version);
+  // Paths handed to RemoveAtRestart, in order; they stay on disk until a test looks.
+  std::vector<std::string> removeAtRestart;
+  bool restartRemovalAllowed = true;
 
  private:
   struct Failure {

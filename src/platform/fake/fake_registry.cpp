@@ -129,6 +129,16 @@ bool FakeRegistry::DeleteTree(RegRoot root, const std::string& key) {
   return true;
 }
 
+bool FakeRegistry::IsEmptyKey(RegRoot root, const std::string& key) const {
+  std::string normal = Normal(root, key);
+  auto found = keys_.find(normal);
+  if (found == keys_.end() || !found->second.values.empty()) return false;
+  // Subkeys sort straight after "<key>\\".
+  const std::string below = normal + "\\";
+  auto next = keys_.lower_bound(below);
+  return next == keys_.end() || next->first.compare(0, below.size(), below) != 0;
+}
+
 void FakeRegistry::Deny(RegRoot root, const std::string& key, RegAccess access) {
   denials_.push_back({Normal(root, key), access});
 }

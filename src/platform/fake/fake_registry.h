@@ -26,6 +26,7 @@ class FakeRegistry : public Registry {
                    const std::string& bytes) override;
   bool DeleteValue(RegRoot root, const std::string& key, const std::string& name) override;
   bool DeleteTree(RegRoot root, const std::string& key) override;
+  bool IsEmptyKey(RegRoot root, const std::string& key) const override;
 
   // --- test controls ---
   // Denies the key and everything under it: for writing (reads still work), or for every access.

@@ -22,11 +22,18 @@ class FakeServices : public Services {
     return created.emplace(Lower(spec.name), spec).second ? ServiceResult::Created : ServiceResult::Refused;
   }
 
+  ServiceRemoval Remove(const std::string& name) override {
+    removals.push_back(name);
+    if (!managerAvailable) return ServiceRemoval::NoManager;
+    return created.erase(Lower(name)) ? ServiceRemoval::Removed : ServiceRemoval::Missing;
+  }
+
   // --- test controls ---
   bool managerAvailable = true;                // false: the manager can't be opened
   int refusals = 0;                            // the next this many creations are refused
   std::map<std::string, ServiceSpec> created;  // by lower-case name
   std::vector<ServiceSpec> attempts;           // every call, in order, whether it worked or not
+  std::vector<std::string> removals;           // every Remove call's name, in order
 };
 
 }  // namespace tw

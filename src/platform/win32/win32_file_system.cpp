@@ -98,6 +98,12 @@ bool Win32FileSystem::Move(const std::string& from, const std::string& to) {
 
 bool Win32FileSystem::Remove(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
+// A delayed move to nowhere: the session manager deletes the entry before anything can open it.
+bool Win32FileSystem::RemoveAtRestart(const std::string& path) {
+  if (GetFileAttributesA(WithoutTrailingSeparator(path).c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+  return MoveFileExA(WithoutTrailingSeparator(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+}
+
 std::optional<uint32_t> Win32FileSystem::Attributes(const std::string& path) const {
   DWORD attributes = GetFileAttributesA(WithoutTrailingSeparator(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;

@@ -16,6 +16,7 @@ class Win32FileSystem : public FileSystem {
   bool Copy(const std::string& from, const std::string& to, bool replace) override;
   bool Move(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
+  bool RemoveAtRestart(const std::string& path) override;
   std::optional<uint32_t> Attributes(const std::string& path) const override;
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
   std::vector<std::string> Find(const std::string& pattern) const override;
@@ -54,6 +55,7 @@ class Win32Registry : public Registry {
                    const std::string& bytes) override;
   bool DeleteValue(RegRoot root, const std::string& key, const std::string& name) override;
   bool DeleteTree(RegRoot root, const std::string& key) override;
+  bool IsEmptyKey(RegRoot root, const std::string& key) const override;
 };
 
 class Win32SystemInfo : public SystemInfo {
@@ -131,6 +133,7 @@ class Win32Http : public Http {
 class Win32Services : public Services {
  public:
   ServiceResult Create(const ServiceSpec& spec) override;
+  ServiceRemoval Remove(const std::string& name) override;
 };
 
 struct Win32Platform {

@@ -145,4 +145,13 @@ bool Win32Registry::DeleteTree(RegRoot root, const std::string& key) {
   return DeleteKeyTree(RootKey(root), key);
 }
 
+bool Win32Registry::IsEmptyKey(RegRoot root, const std::string& key) const {
+  OpenKey open(root, key, RegAccess::Read);
+  DWORD subkeys = 0, values = 0;
+  if (!open.get() || RegQueryInfoKeyA(open.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                                      nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return false;
+  return subkeys == 0 && values == 0;
+}
+
 }  // namespace tw

@@ -21,3 +21,30 @@ ServiceResult Win32Services::Create(const ServiceSpec& spec) {
 }
 
 }  // namespace tw
+
+namespace tw {
+
+ServiceRemoval Win32Services::Remove(const std::string& name) {
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  if (!manager) return ServiceRemoval::NoManager;
+  SC_HANDLE service = OpenServiceA(manager, name.c_str(), SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE);
+  if (!service) {
+    DWORD error = GetLastError();
+    CloseServiceHandle(manager);
+    return error == ERROR_SERVICE_DOES_NOT_EXIST ? ServiceRemoval::Missing : ServiceRemoval::Refused;
+  }
+  // A service that is not running refuses the stop request; that is fine, it is deleted all the same.
+  SERVICE_STATUS status{};
+  if (ControlService(service, SERVICE_CONTROL_STOP, &status)) {
+    for (int waited = 0; waited < 50 && status.dwCurrentState != SERVICE_STOPPED; ++waited) {
+      Sleep(100);
+      if (!QueryServiceStatus(service, &status)) break;
+    }
+  }
+  ServiceRemoval result = DeleteService(service) ? ServiceRemoval::Removed : ServiceRemoval::Refused;
+  CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+  return result;
+}
+
+}  // namespace tw

@@ -1,0 +1,91 @@
+#include "uninstall/product_removal.h"
+
+#include <algorithm>
+#include <istream>
+
+#include "platform/platform.h"
+#include "project/trace.h"
+#include "uninstall/removal_guard.h"
+
+namespace tw {
+
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+namespace {
+
+// The log's text, or nothing when it is missing or larger than any installation writes.
+std::optional<std::string> ReadBoundedLog(FileSystem& files, const std::string& path, Trace& trace) {
+  auto stream = files.OpenRead(path);
+  if (!stream) return std::nullopt;
+  std::string text(kMaxLogBytes + 1, '\0');
+  stream->read(&text[0], static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<size_t>(stream->gcount()));
+  if (text.size() > kMaxLogBytes) {
+    trace.Write("uninstall", "log", {{"path", path}, {"result", "too-large"}});
+    return std::nullopt;
+  }
+  return text;
+}
+
+}  // namespace
+
+bool IsProductCode(const std::string& code) {
+  if (code.empty() || code.size() > 200 || code == "." || code == "..") return false;
+  if (code.back() == '.' || code.back() == ' ') return false;
+  return std::none_of(code.begin(), code.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x20 || std::string("\\/:*?\"<>|").find(c) != std::string::npos;
+  });
+}
+
+std::optional<InstalledProduct> FindInstalledProduct(Platform& platform, Trace& trace, const std::string& code) {
+  if (!IsProductCode(code)) {
+    trace.Write("uninstall", "product", {{"code", code}, {"result", "bad-code"}});
+    return std::nullopt;
+  }
+  InstalledProduct product;
+  product.code = code;
+  product.logDir = platform.system.WindowsFolder() + "\\Installer\\" + code + "\\";
+  auto text = ReadBoundedLog(platform.files, product.logDir + "uninstall.log", trace);
+  if (!text) {
+    trace.Write("uninstall", "product", {{"code", code}, {"log", product.logDir + "uninstall.log"}, {"result", "no-log"}});
+    return std::nullopt;
+  }
+  product.log = ParseUninstallLog(*text);
+  product.displayName =
+      platform.registry.ReadString(RegRoot::LocalMachine, kUninstallKey + code, "DisplayName").value_or("");
+  if (product.displayName.empty()) product.displayName = code;
+  trace.Write("uninstall", "product",
+              {{"code", code}, {"name", product.displayName}, {"entries", std::to_string(product.log.entries.size())},
+               {"skipped", std::to_string(product.log.skipped.size())}, {"result", "ok"}});
+  return product;
+}
+
+ReversalOutcome RemoveProduct(Platform& platform, Trace& trace, const InstalledProduct& product,
+                              const ReversalProgress& progress) {
+  RemovalGuard guard(platform);
+  ReversalOutcome outcome = ReverseLog(platform, trace, guard, product.log, product.logDir, progress);
+
+  const std::string key = kUninstallKey + product.code;
+  bool unregistered = platform.registry.DeleteTree(RegRoot::LocalMachine, key);
+  trace.Write("uninstall", "registration", {{"key", key}, {"result", unregistered ? "removed" : "missing"}});
+
+  FileSystem& files = platform.files;
+  const std::string folder = product.logDir.substr(0, product.logDir.size() - 1);
+  bool removed = files.RemoveTree(folder);
+  if (!removed && files.IsFolder(folder)) {
+    // Whatever is still held open there goes at the next start, the folder after its files.
+    for (const std::string& name : files.Find(folder + "\\*")) files.RemoveAtRestart(folder + "\\" + name);
+    outcome.restartNeeded = files.RemoveAtRestart(folder) || outcome.restartNeeded;
+  }
+  trace.Write("uninstall", "log-folder", {{"path", folder}, {"result", removed ? "removed" : "left"}});
+  // The installer folder that holds every product's log folder was made by the first installation
+  // on a machine without one; with the last product gone, it goes too. Anything in it keeps it.
+  const std::string installers = folder.substr(0, folder.rfind('\\'));
+  if (files.RemoveFolder(installers)) trace.Write("uninstall", "installer-folder", {{"path", installers}, {"result", "removed"}});
+  trace.Write("uninstall", "end",
+              {{"removed", std::to_string(outcome.removed)}, {"refused", std::to_string(outcome.refused)},
+               {"failed", std::to_string(outcome.failed)}, {"restart", outcome.restartNeeded ? "yes" : "no"}});
+  return outcome;
+}
+
+}  // namespace tw

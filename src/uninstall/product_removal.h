@@ -1,0 +1,37 @@
+// One installed product as the uninstaller finds it from its code (the log folder under the
+// Windows folder's "Installer", its log, its registered name), and its whole removal: the log
+// reversed, then its entry in the list of installed programs and its log folder.
+#pragma once
+#include <optional>
+#include <string>
+
+#include "uninstall/reversal.h"
+#include "uninstall/uninstall_log.h"
+
+namespace tw {
+
+class Trace;
+struct Platform;
+
+extern const char kUninstallKey[];
+
+struct InstalledProduct {
+  std::string code;
+  std::string logDir;       // with a trailing backslash
+  std::string displayName;  // the registered name; the code when there is none
+  UninstallLog log;
+};
+
+// A code names one folder and one key: nothing empty, no path separators or other characters a
+// file or key name cannot hold, not "." or "..".
+bool IsProductCode(const std::string& code);
+
+// The product when its code is sound and its log can be read; nothing otherwise (traced).
+std::optional<InstalledProduct> FindInstalledProduct(Platform& platform, Trace& trace, const std::string& code);
+
+// Reverses the log, then removes the registration and the log folder (what is in use there goes
+// at the next start). The shared uninstaller in the Windows folder stays.
+ReversalOutcome RemoveProduct(Platform& platform, Trace& trace, const InstalledProduct& product,
+                              const ReversalProgress& progress);
+
+}  // namespace tw

@@ -1,0 +1,203 @@
+#include "uninstall/removal_guard.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/platform.h"
+#include "platform/text.h"
+
+namespace tw {
+namespace {
+
+// The shell folders no installation owns: the profile and its folders, the Start menu and its
+// Programs and Startup folders (the user's and everyone's), the desktops, documents, application
+// data, fonts, Program Files and Common Files (both widths), Windows and system folders.
+const int kKnownCsidls[] = {0x02, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0b, 0x0d, 0x0e, 0x10, 0x13, 0x14, 0x15,
+                            0x16, 0x17, 0x18, 0x19, 0x1a, 0x1b, 0x1c, 0x1f, 0x20, 0x21, 0x22, 0x23, 0x24,
+                            0x25, 0x26, 0x27, 0x28, 0x29, 0x2a, 0x2b, 0x2c, 0x2d, 0x2e, 0x2f, 0x30};
+
+const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+const char* const kFolderValues[] = {"ProgramFilesDir", "CommonFilesDir", "ProgramFilesDir (x86)",
+                                     "CommonFilesDir (x86)", "ProgramW6432Dir", "CommonW6432Dir"};
+
+// Keys that hold other programs' entries; they and every key above them stay.
+const char* const kKnownKeys[] = {
+    "hkey_local_machine\\software\\microsoft\\windows\\currentversion\\uninstall",
+    "hkey_local_machine\\software\\microsoft\\windows\\currentversion\\run",
+    "hkey_local_machine\\software\\microsoft\\windows\\currentversion\\runonce",
+    "hkey_local_machine\\software\\microsoft\\windows\\currentversion\\app paths",
+    "hkey_local_machine\\software\\microsoft\\windows\\currentversion\\explorer",
+    "hkey_local_machine\\software\\microsoft\\windows nt\\currentversion",
+    "hkey_local_machine\\software\\wow6432node\\microsoft\\windows\\currentversion\\uninstall",
+    "hkey_local_machine\\software\\classes\\clsid",
+    "hkey_local_machine\\software\\policies\\microsoft",
+    "hkey_local_machine\\system\\currentcontrolset\\services",
+    "hkey_local_machine\\system\\currentcontrolset\\control\\session manager\\environment",
+    "hkey_current_user\\software\\microsoft\\windows\\currentversion\\run",
+    "hkey_current_user\\software\\microsoft\\windows\\currentversion\\runonce",
+    "hkey_current_user\\software\\microsoft\\windows\\currentversion\\explorer",
+    "hkey_current_user\\software\\classes\\clsid",
+    "hkey_current_user\\software\\policies\\microsoft",
+};
+
+// Keys directly under HKEY_CLASSES_ROOT that the system's own file types and objects need.
+const char* const kKnownClasses[] = {"*",        "allfilesystemobjects", "appid",   "applications", "clsid",
+                                     "directory", "drive",               "folder",  "interface",    "typelib",
+                                     "mime",      "systemfileassociations", "installer", "exefile", "dllfile",
+                                     "lnkfile",   "batfile",             "cmdfile", "comfile",      "msi.package",
+                                     ".exe",      ".dll",                ".lnk",    ".bat",         ".cmd",
+                                     ".com",      ".msi",                ".sys",    ".scr",         ".url"};
+
+// Environment keys and the values in them that the system itself owns.
+const char* const kEnvironmentKeys[] = {
+    "hkey_local_machine\\system\\currentcontrolset\\control\\session manager\\environment",
+    "hkey_current_user\\environment"};
+const char* const kSystemVariables[] = {"path", "pathext", "comspec", "windir", "temp", "tmp",
+                                        "os", "psmodulepath", "systemroot"};
+
+bool IsAtOrAbove(const std::string& path, const std::string& known) {
+  return known == path || (known.size() > path.size() && known.compare(0, path.size(), path) == 0 &&
+                           known[path.size()] == '\\');
+}
+
+bool IsInside(const std::string& path, const std::string& folder) {
+  return !folder.empty() && path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+         path[folder.size()] == '\\';
+}
+
+std::vector<std::string> Split(const std::string& text) {
+  std::vector<std::string> parts;
+  size_t begin = 0;
+  for (;;) {
+    size_t cut = text.find('\\', begin);
+    parts.push_back(text.substr(begin, cut == std::string::npos ? std::string::npos : cut - begin));
+    if (cut == std::string::npos) return parts;
+    begin = cut + 1;
+  }
+}
+
+// Why a path component could alias another entry; empty when it is plain.
+std::string JudgeComponent(const std::string& part) {
+  if (part == "." || part == "..") return "dot-component";
+  if (part.back() == '.' || part.back() == ' ') return "trailing-dot-or-blank";
+  if (part.find_first_of(":*?\"<>|") != std::string::npos) return "reserved-character";
+  size_t tilde = part.find('~');
+  if (tilde != std::string::npos && tilde + 1 < part.size() && std::isdigit(static_cast<unsigned char>(part[tilde + 1])))
+    return "short-name";
+  return "";
+}
+
+std::optional<std::string> Refuse(std::string* reason, const char* why) {
+  if (reason) *reason = why;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<RegKeyPath> ParseRegKeyPath(const std::string& text) {
+  std::string path = text;
+  if (!path.empty() && path.back() == '\\') path.pop_back();
+  size_t cut = path.find('\\');
+  auto root = RegRootFromName(path.substr(0, cut));
+  if (!root) return std::nullopt;
+  RegKeyPath parsed{*root, cut == std::string::npos ? "" : path.substr(cut + 1)};
+  if (cut != std::string::npos) {
+    for (const std::string& part : Split(parsed.key))
+      if (part.empty()) return std::nullopt;
+  }
+  return parsed;
+}
+
+std::optional<std::string> PlainPath(const std::string& path, std::string* reason) {
+  std::string plain;
+  for (char c : path) {
+    if (c == '/') c = '\\';
+    if (c == '\\' && !plain.empty() && plain.back() == '\\') continue;
+    plain += c;
+  }
+  if (plain.size() > 1 && plain.back() == '\\') plain.pop_back();
+  if (plain.size() < 2 || !std::isalpha(static_cast<unsigned char>(plain[0])) || plain[1] != ':' ||
+      (plain.size() > 2 && plain[2] != '\\'))
+    return Refuse(reason, "not-a-drive-path");
+  if (plain.size() <= 3) return Refuse(reason, "drive-root");
+  std::vector<std::string> parts = Split(plain.substr(3));
+  for (const std::string& part : parts) {
+    std::string why = JudgeComponent(part);
+    if (!why.empty()) {
+      if (reason) *reason = why;
+      return std::nullopt;
+    }
+  }
+  return plain;
+}
+
+RemovalGuard::RemovalGuard(const Platform& platform) : platform_(platform) {
+  auto add = [this](const std::string& folder) {
+    if (auto plain = PlainPath(folder)) knownFolders_.push_back(Lower(*plain));
+  };
+  const SystemInfo& system = platform.system;
+  windowsFolder_ = Lower(PlainPath(system.WindowsFolder()).value_or(""));
+  add(system.WindowsFolder());
+  add(system.SystemFolder());
+  add(system.TempFolder());
+  for (int csidl : kKnownCsidls) add(system.SpecialFolder(csidl));
+  for (const char* name : kFolderValues)
+    add(platform.registry.ReadString(RegRoot::LocalMachine, kCurrentVersion, name).value_or(""));
+}
+
+std::optional<std::string> RemovalGuard::CheckLinks(const std::string& plain) const {
+  // Every level from the drive down: a link anywhere on the way would lead the removal elsewhere.
+  for (size_t cut = plain.find('\\', 3);; cut = plain.find('\\', cut + 1)) {
+    const std::string level = plain.substr(0, cut);
+    auto attributes = platform_.files.Attributes(level);
+    if (attributes && (*attributes & kAttrReparsePoint)) return "link";
+    if (cut == std::string::npos) return std::nullopt;
+  }
+}
+
+std::optional<std::string> RemovalGuard::CheckPath(const std::string& path, bool folder) const {
+  std::string reason;
+  auto plain = PlainPath(path, &reason);
+  if (!plain) return reason;
+  const std::string lower = Lower(*plain);
+  for (const std::string& known : knownFolders_)
+    if (IsAtOrAbove(lower, known)) return std::string("well-known-folder");
+  if (IsInside(lower, windowsFolder_)) return std::string("inside-windows-folder");
+  if (auto link = CheckLinks(*plain)) return link;
+  auto attributes = platform_.files.Attributes(*plain);
+  if (attributes && folder != ((*attributes & kAttrFolder) != 0)) return std::string(folder ? "not-a-folder" : "a-folder");
+  return std::nullopt;
+}
+
+std::optional<std::string> RemovalGuard::CheckFile(const std::string& path) const { return CheckPath(path, false); }
+
+std::optional<std::string> RemovalGuard::CheckFolder(const std::string& path) const { return CheckPath(path, true); }
+
+std::optional<std::string> RemovalGuard::CheckKey(const RegKeyPath& key, bool wholeTree) const {
+  if (key.key.empty()) return std::string("root-key");
+  const std::string full = Lower(std::string(RegRootName(key.root)) + "\\" + key.key);
+  bool depthOne = key.key.find('\\') == std::string::npos;
+  if (depthOne) {
+    bool classKey = key.root == RegRoot::ClassesRoot && wholeTree;
+    const std::string name = Lower(key.key);
+    if (!classKey || std::find(std::begin(kKnownClasses), std::end(kKnownClasses), name) != std::end(kKnownClasses))
+      return std::string("top-level-key");
+  }
+  for (const char* known : kKnownKeys)
+    if (IsAtOrAbove(full, known)) return std::string("well-known-key");
+  return std::nullopt;
+}
+
+std::optional<std::string> RemovalGuard::CheckValue(const RegKeyPath& key, const std::string& name) const {
+  if (key.key.empty()) return std::string("root-key");
+  const std::string full = Lower(std::string(RegRootName(key.root)) + "\\" + key.key);
+  for (const char* environment : kEnvironmentKeys) {
+    if (full != environment) continue;
+    const std::string lower = Lower(name);
+    if (std::find(std::begin(kSystemVariables), std::end(kSystemVariables), lower) != std::end(kSystemVariables))
+      return std::string("system-variable");
+  }
+  return std::nullopt;
+}
+
+}  // namespace tw

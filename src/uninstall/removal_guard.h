@@ -1,0 +1,55 @@
+// What the uninstaller never removes, whatever a log says: drive roots and the machine's
+// well-known folders (and the folders above them), anything inside the Windows folder, registry
+// roots and the keys one level below them, well-known keys, the system's environment values,
+// and any path that passes through a link or reparse point. Each check gives the reason for a
+// refusal, or nothing when the removal may go ahead.
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+
+namespace tw {
+
+struct Platform;
+
+// A registry key named the way the log names it: root name, backslash, key path.
+struct RegKeyPath {
+  RegRoot root = RegRoot::CurrentUser;
+  std::string key;  // without a trailing backslash; empty for the root itself
+};
+
+// "HKEY_CURRENT_USER\Software\x" -> root and key; nothing for an unknown root or an empty part.
+std::optional<RegKeyPath> ParseRegKeyPath(const std::string& text);
+// A drive path made plain: "/" as "\", repeated backslashes as one, no trailing backslash.
+// Nothing (with the reason) for anything that could name another entry than it seems to: a
+// relative or network path, "." or "..", a component ending in a dot or blank, a stream, a
+// wildcard, a short "~1" name.
+std::optional<std::string> PlainPath(const std::string& path, std::string* reason = nullptr);
+
+class RemovalGuard {
+ public:
+  // Reads the machine's well-known folders once.
+  explicit RemovalGuard(const Platform& platform);
+
+  // A file or shortcut named by the log.
+  std::optional<std::string> CheckFile(const std::string& path) const;
+  // A folder named by the log (removed when empty, or with all it holds).
+  std::optional<std::string> CheckFolder(const std::string& path) const;
+  // A key to delete. wholeTree marks a "remove with its subkeys" entry: a file type or extension
+  // key directly under HKEY_CLASSES_ROOT is then allowed, as associations make them.
+  std::optional<std::string> CheckKey(const RegKeyPath& key, bool wholeTree) const;
+  // A value name in a key.
+  std::optional<std::string> CheckValue(const RegKeyPath& key, const std::string& name) const;
+
+ private:
+  std::optional<std::string> CheckPath(const std::string& path, bool folder) const;
+  std::optional<std::string> CheckLinks(const std::string& plain) const;
+
+  const Platform& platform_;
+  std::string windowsFolder_;               // lower case, no trailing backslash
+  std::vector<std::string> knownFolders_;  // lower case, no trailing backslash
+};
+
+}  // namespace tw

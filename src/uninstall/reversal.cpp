@@ -1,0 +1,219 @@
+#include "uninstall/reversal.h"
+
+#include <algorithm>
+
+#include "platform/platform.h"
+#include "project/trace.h"
+#include "uninstall/removal_guard.h"
+
+namespace tw {
+namespace {
+
+constexpr int kMaxTreeDepth = 32;
+
+// A plain name: no folder, no drive, nothing that climbs out of the folder it is joined to.
+bool IsPlainName(const std::string& name) {
+  return !name.empty() && name.size() < 256 && name != "." && name != ".." &&
+         name.find_first_of("\\/:") == std::string::npos;
+}
+
+// How many levels below the drive a path is, counting either separator.
+size_t Depth(const std::string& path) {
+  std::string trimmed = path;
+  while (!trimmed.empty() && (trimmed.back() == '\\' || trimmed.back() == '/')) trimmed.pop_back();
+  return static_cast<size_t>(std::count_if(trimmed.begin(), trimmed.end(), [](char c) { return c == '\\' || c == '/'; }));
+}
+
+class Reverser {
+ public:
+  Reverser(Platform& platform, Trace& trace, const RemovalGuard& guard, const UninstallLog& log,
+           const std::string& logDir, const ReversalProgress& progress)
+      : platform_(platform), trace_(trace), guard_(guard), log_(log), logDir_(logDir), progress_(progress) {
+    for (const LogEntry& entry : log.entries)
+      if (entry.key != "TOTALFILE" && entry.key != "RUN3RDCMD" && entry.key != "REMOVEALL") ++total_;
+  }
+
+  ReversalOutcome Run() {
+    for (const SkippedLine& skipped : log_.skipped)
+      trace_.Write("uninstall", "skip-line", {{"line", std::to_string(skipped.line)}, {"reason", skipped.reason}});
+    EachReversed({"RUN3RD"}, [this](const LogEntry& entry) { RunProgram(entry); });
+    EachReversed({"NTSERVICE"}, [this](const LogEntry& entry) { RemoveService(entry); });
+    EachReversed({"SHORTCUT", "FILE"}, [this](const LogEntry& entry) { RemoveFile(entry); });
+    EachReversed({"REGVAL"}, [this](const LogEntry& entry) { RemoveValue(entry); });
+    EachReversed({"REMKEY"}, [this](const LogEntry& entry) { RemoveKey(entry, true); });
+    EachReversed({"REGKEY"}, [this](const LogEntry& entry) { RemoveKey(entry, false); });
+    auto dirs = log_.Find("DIR");
+    installFolder_ = dirs.empty() ? nullptr : dirs.front();
+    removeAll_ = log_.Has("REMOVEALL", "Yes");
+    // Folders from the last entry to the first, but always a folder before the ones above it,
+    // whatever order the log gave them in.
+    std::vector<const LogEntry*> folders(dirs.rbegin(), dirs.rend());
+    std::stable_sort(folders.begin(), folders.end(), [](const LogEntry* a, const LogEntry* b) {
+      return Depth(a->value) > Depth(b->value);
+    });
+    for (const LogEntry* entry : folders) {
+      RemoveFolder(*entry);
+      if (progress_) progress_(++done_, total_);
+    }
+    return outcome_;
+  }
+
+ private:
+  template <typename Action>
+  void EachReversed(std::initializer_list<const char*> keys, Action action) {
+    for (auto it = log_.entries.rbegin(); it != log_.entries.rend(); ++it) {
+      bool wanted = false;
+      for (const char* key : keys) wanted = wanted || it->key == key;
+      if (!wanted) continue;
+      action(*it);
+      if (progress_) progress_(++done_, total_);
+    }
+  }
+
+  void Note(const LogEntry& entry, const char* result, const std::string& reason = "") {
+    if (reason.empty())
+      trace_.Write("uninstall", "entry", {{"line", std::to_string(entry.line)}, {"key", entry.key}, {"value", entry.value},
+                                          {"result", result}});
+    else
+      trace_.Write("uninstall", "entry", {{"line", std::to_string(entry.line)}, {"key", entry.key}, {"value", entry.value},
+                                          {"result", result}, {"reason", reason}});
+  }
+  void Refuse(const LogEntry& entry, const std::string& reason) {
+    ++outcome_.refused;
+    Note(entry, "refused", reason);
+  }
+  void Done(const LogEntry& entry, const char* result) {
+    ++outcome_.removed;
+    Note(entry, result);
+  }
+  void Fail(const LogEntry& entry, const char* result) {
+    ++outcome_.failed;
+    Note(entry, result);
+  }
+
+  // The command line that follows this program's entry, up to the next program.
+  std::string CommandFor(const LogEntry& program) const {
+    bool after = false;
+    for (const LogEntry& entry : log_.entries) {
+      if (&entry == &program) {
+        after = true;
+      } else if (after && entry.key == "RUN3RD") {
+        break;
+      } else if (after && entry.key == "RUN3RDCMD") {
+        return entry.value;
+      }
+    }
+    return "";
+  }
+
+  void RunProgram(const LogEntry& entry) {
+    if (!IsPlainName(entry.value)) return Refuse(entry, "not-a-file-name");
+    const std::string program = logDir_ + entry.value;
+    if (!platform_.files.Exists(program) || platform_.files.IsFolder(program)) return Fail(entry, "missing");
+    const std::string command = CommandFor(entry);
+    // The program gets its own path as its first argument, as any started program expects.
+    bool ran = platform_.shell.RunAndWait(program, "\"" + program + "\"" + (command.empty() ? "" : " " + command));
+    ran ? Done(entry, "ran") : Fail(entry, "not-started");
+  }
+
+  void RemoveService(const LogEntry& entry) {
+    if (!IsPlainName(entry.value)) return Refuse(entry, "not-a-service-name");
+    switch (platform_.services.Remove(entry.value)) {
+      case ServiceRemoval::Removed: return Done(entry, "removed");
+      case ServiceRemoval::Missing: return Done(entry, "missing");
+      case ServiceRemoval::NoManager: return Fail(entry, "no-manager");
+      case ServiceRemoval::Refused: return Fail(entry, "refused-by-manager");
+    }
+  }
+
+  // An entry the system will not let go now is left for the next start.
+  void RemoveAtRestart(const LogEntry& entry, const std::string& path) {
+    if (platform_.files.RemoveAtRestart(path)) {
+      outcome_.restartNeeded = true;
+      Done(entry, "at-restart");
+    } else {
+      Fail(entry, "failed");
+    }
+  }
+
+  void RemoveFile(const LogEntry& entry) {
+    if (auto refusal = guard_.CheckFile(entry.value)) return Refuse(entry, *refusal);
+    FileSystem& files = platform_.files;
+    auto attributes = files.Attributes(entry.value);
+    if (!attributes) return Done(entry, "missing");
+    if (*attributes & kAttrReadOnly) files.SetAttributes(entry.value, *attributes & ~kAttrReadOnly);
+    if (files.Remove(entry.value)) return Done(entry, "removed");
+    RemoveAtRestart(entry, entry.value);
+  }
+
+  void RemoveValue(const LogEntry& entry) {
+    size_t cut = entry.value.rfind('\\');
+    auto key = ParseRegKeyPath(cut == std::string::npos ? "" : entry.value.substr(0, cut));
+    if (!key) return Refuse(entry, "not-a-value-path");
+    const std::string name = entry.value.substr(cut + 1);
+    if (auto refusal = guard_.CheckValue(*key, name)) return Refuse(entry, *refusal);
+    if (!platform_.registry.CanOpen(key->root, key->key, RegAccess::Read)) return Done(entry, "missing");
+    platform_.registry.DeleteValue(key->root, key->key, name) ? Done(entry, "removed") : Done(entry, "absent");
+  }
+
+  void RemoveKey(const LogEntry& entry, bool wholeTree) {
+    auto key = ParseRegKeyPath(entry.value);
+    if (!key) return Refuse(entry, "not-a-key-path");
+    if (auto refusal = guard_.CheckKey(*key, wholeTree)) return Refuse(entry, *refusal);
+    Registry& registry = platform_.registry;
+    if (!registry.CanOpen(key->root, key->key, RegAccess::Read)) return Done(entry, "missing");
+    if (!wholeTree && !registry.IsEmptyKey(key->root, key->key)) return Done(entry, "kept-not-empty");
+    registry.DeleteTree(key->root, key->key) ? Done(entry, "removed") : Fail(entry, "failed");
+  }
+
+  void RemoveFolder(const LogEntry& entry) {
+    if (auto refusal = guard_.CheckFolder(entry.value)) return Refuse(entry, *refusal);
+    FileSystem& files = platform_.files;
+    if (!files.IsFolder(entry.value)) return Done(entry, "missing");
+    if (removeAll_ && &entry == installFolder_) {
+      if (files.RemoveTree(entry.value)) return Done(entry, "removed-all");
+      ScheduleTree(entry.value, 0);
+      return RemoveAtRestart(entry, entry.value);
+    }
+    if (files.RemoveFolder(entry.value)) return Done(entry, "removed");
+    // A folder still holding files that go at the next start goes with them, if it is empty then.
+    if (outcome_.restartNeeded) return RemoveAtRestart(entry, entry.value);
+    Done(entry, "kept-not-empty");
+  }
+
+  // What a whole-folder removal left (files in use) goes at the next start, deepest first; links
+  // are entries of their own and never followed.
+  void ScheduleTree(const std::string& folder, int depth) {
+    if (depth > kMaxTreeDepth) return;
+    FileSystem& files = platform_.files;
+    for (const std::string& name : files.Find(folder + "\\*")) {
+      const std::string path = folder + "\\" + name;
+      auto attributes = files.Attributes(path);
+      if (!attributes) continue;
+      if ((*attributes & kAttrFolder) && !(*attributes & kAttrReparsePoint)) ScheduleTree(path, depth + 1);
+      bool scheduled = files.RemoveAtRestart(path);
+      outcome_.restartNeeded = outcome_.restartNeeded || scheduled;
+      trace_.Write("uninstall", "at-restart", {{"path", path}, {"result", scheduled ? "ok" : "failed"}});
+    }
+  }
+
+  Platform& platform_;
+  Trace& trace_;
+  const RemovalGuard& guard_;
+  const UninstallLog& log_;
+  const std::string logDir_;
+  const ReversalProgress& progress_;
+  ReversalOutcome outcome_;
+  int done_ = 0, total_ = 0;
+  const LogEntry* installFolder_ = nullptr;
+  bool removeAll_ = false;
+};
+
+}  // namespace
+
+ReversalOutcome ReverseLog(Platform& platform, Trace& trace, const RemovalGuard& guard, const UninstallLog& log,
+                           const std::string& logDir, const ReversalProgress& progress) {
+  return Reverser(platform, trace, guard, log, logDir, progress).Run();
+}
+
+}  // namespace tw

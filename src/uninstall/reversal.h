@@ -1,0 +1,32 @@
+// Undoes one installation from its uninstall log. The kinds of change are undone in a fixed
+// order, each kind from its last entry to its first: the run-at-uninstall program (waited for),
+// services, files and shortcuts, registry values, removed key trees, created keys (only when
+// empty), folders (only when empty, a folder before those above it, or the install folder - the
+// log's first - with all it holds when the log says "REMOVEALL=Yes"). Each entry passes the
+// removal guard first, and every decision is traced.
+#pragma once
+#include <functional>
+#include <string>
+
+#include "uninstall/uninstall_log.h"
+
+namespace tw {
+
+class RemovalGuard;
+class Trace;
+struct Platform;
+
+struct ReversalOutcome {
+  int removed = 0;   // entries undone (or already gone)
+  int refused = 0;   // entries the guard or a bad value stopped
+  int failed = 0;    // entries the system would not undo
+  bool restartNeeded = false;  // something in use was left for the next start
+};
+
+// Told after each entry: how many are done of how many.
+using ReversalProgress = std::function<void(int done, int total)>;
+
+ReversalOutcome ReverseLog(Platform& platform, Trace& trace, const RemovalGuard& guard, const UninstallLog& log,
+                           const std::string& logDir, const ReversalProgress& progress);
+
+}  // namespace tw

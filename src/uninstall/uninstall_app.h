@@ -1,0 +1,47 @@
+// The uninstaller program: reads its command line ("/R <code>" asks, then removes with the
+// progress page; "/S <code>" removes with no window; "/M <code>" offers what maintenance there is),
+// talks to the user through the engine's fixed dialogs in the language kept with the product, and
+// gives an exit code a deployment tool understands.
+#pragma once
+#include <string>
+
+#include "project/trace.h"
+
+namespace tw {
+
+struct Platform;
+class FixedDialogs;
+struct InstalledProduct;
+
+// Exit codes, as installers report them to deployment tools.
+constexpr int kExitDone = 0;
+constexpr int kExitBadCommandLine = 1639;
+constexpr int kExitUnknownProduct = 1605;
+constexpr int kExitDeclined = 1602;
+constexpr int kExitRestartNeeded = 3010;
+
+enum class UninstallMode { None, Remove, Silent, Maintain };
+
+struct UninstallCommand {
+  UninstallMode mode = UninstallMode::None;
+  std::string code;
+};
+
+// The first "/R", "/S" or "/M" (either case, quoted or not) and the word after it. The program's
+// own name may come first or be missing, as a caller's command line gives it.
+UninstallCommand ParseUninstallCommandLine(const std::string& commandLine);
+
+class UninstallApp {
+ public:
+  explicit UninstallApp(Platform& platform);
+  int Run(const std::string& commandLine);
+
+ private:
+  int RemoveWithWindow(const InstalledProduct& product, FixedDialogs& dialogs, const std::string& languageFile);
+  int RemoveSilently(const InstalledProduct& product);
+
+  Platform& platform_;
+  Trace trace_;
+};
+
+}  // namespace tw
