@@ -11,9 +11,11 @@
 #include "project/project_settings.h"
 #include "project/trace.h"
 #include "install/install_session.h"
+#include "install/payload_stream.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "support/fixed_dialogs.h"
+#include "support/staged_file.h"
 
 namespace tw {
 namespace {
@@ -59,10 +61,71 @@ bool DownloadEntry(InstallSession& session, const FileEntry& entry, const UrlDow
   return session.flags.cancelRequested != 1;
 }
 
+// Puts a file in place through a temporary file beside the destination: produce writes the
+// temporary file, and a move puts it over the destination. On failure the user decides as for any
+// copy; the destination is never left half-written. True when the installation goes on.
+bool PlaceWithRetry(InstallSession& session, StagedFile& staged, bool critical, const std::function<bool()>& produce) {
+  FileSystem& files = session.platform.files;
+  const std::string& destination = staged.Destination();
+  for (;;) {
+    std::optional<uint32_t> attributes = files.Attributes(destination);
+    if (attributes && (*attributes & kAttrReadOnly)) files.SetAttributes(destination, kAttrNormal);
+    if (produce() && staged.Commit()) {
+      session.trace.Write("install", "copy", {{"dest", destination}, {"result", "ok"}});
+      return true;
+    }
+    session.trace.Write("install", "copy", {{"dest", destination}, {"result", "failed"}});
+    if (critical) {
+      staged.Discard();
+      session.dialogs.AskRetry(Format("Tarnwick will abort installation, the file:\r\n", destination, "\r\nCan't be installed."), true);
+      AbortInstallation(session);
+      return false;
+    }
+    int answer = session.dialogs.AskRetry(
+        Format("Tarnwick can't copy the file:\r\n", destination, "\r\nWhat you would like to do ?"), false);
+    session.trace.Write("install", "copy-retry", {{"dest", destination}, {"answer", std::to_string(answer)}});
+    if (answer == FixedDialogs::kRetry) continue;
+    staged.Discard();
+    if (answer == FixedDialogs::kCancel) {
+      AbortInstallation(session);
+      return false;
+    }
+    return true;
+  }
+}
+
+// Replaces the placeholders of a text file in place.
+bool ExpandInPlace(InstallSession& session, const std::string& path) {
+  std::optional<std::string> text = session.platform.files.ReadAll(path);
+  bool written = text && session.platform.files.WriteAll(path, session.Expand(*text));
+  session.trace.Write("install", "expand-text", {{"file", path}, {"result", written ? "ok" : "failed"}});
+  return written;
+}
+
+// A payload file of a cabinet build, decompressed once out of the cabinet into the temporary file
+// beside its destination. The version gate reads the packed file's version from there.
+bool StreamWithRetry(InstallSession& session, PayloadStream& stream, const std::string& storedName,
+                     const std::string& destination, int32_t flags) {
+  StagedFile staged(session.platform.files, destination);
+  bool ready = false;
+  auto produce = [&] {
+    if (!ready)
+      ready = stream.WriteMember(storedName, staged.TempPath()) &&
+              (!(flags & kFileExpandText) || ExpandInPlace(session, staged.TempPath()));
+    return ready;
+  };
+  if (produce() && !ShouldReplace(session.platform.files, staged.TempPath(), destination)) {
+    session.trace.Write("install", "copy", {{"dest", destination}, {"result", "version-kept"}});
+    return true;
+  }
+  return PlaceWithRetry(session, staged, (flags & kFileCritical) != 0, produce);
+}
+
 // Installs one entry's file. False when the installation stopped.
 bool InstallEntry(InstallSession& session, const FileEntry& entry, const std::string& source,
-                  const std::string& destination, const UrlDownloader& download) {
+                  const std::string& destination, const UrlDownloader& download, PayloadStream* stream) {
   if (IsUrlEntry(entry)) return DownloadEntry(session, entry, download);
+  if (stream) return StreamWithRetry(session, *stream, LastComponent(source, "\\"), destination, entry.flags);
   std::string from = (entry.flags & kFileExpandText) ? ExpandTextFile(session, source) : source;
   return CopyWithRetry(session, from, destination, (entry.flags & kFileCritical) != 0);
 }
@@ -104,6 +167,8 @@ std::pair<int, int> MajorMinor(std::string version) {
 
 bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fileList, const UrlDownloader& download) {
   FileSystem& files = session.platform.files;
+  // A cabinet build reads its payload straight from the cabinets; other builds copy from a folder.
+  std::unique_ptr<PayloadStream> stream = PayloadStream::Open(session);
   for (size_t i = 0; i < fileList.size(); ++i) {
     const FileEntry& entry = fileList[i];
     session.progress.SetProgressPos(static_cast<int>(i));
@@ -128,7 +193,7 @@ bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fil
     bool keep = (entry.flags & kFileNeverOverwrite) && files.Exists(destination);
     if (keep)
       session.trace.Write("install", "copy", {{"dest", destination}, {"result", "kept"}});
-    else if (!InstallEntry(session, entry, source, destination, download))
+    else if (!InstallEntry(session, entry, source, destination, download, stream.get()))
       return false;
 
     if (!(entry.flags & kFilePermanent)) session.WriteLogEntry("FILE", destination);
@@ -144,29 +209,8 @@ bool CopyWithRetry(InstallSession& session, const std::string& source, const std
     session.trace.Write("install", "copy", {{"dest", destination}, {"result", "version-kept"}});
     return true;
   }
-  for (;;) {
-    std::optional<uint32_t> attributes = files.Attributes(destination);
-    if (attributes && (*attributes & kAttrReadOnly)) files.SetAttributes(destination, kAttrNormal);
-    if (files.Copy(source, destination, true)) {
-      session.trace.Write("install", "copy", {{"dest", destination}, {"result", "ok"}});
-      return true;
-    }
-    session.trace.Write("install", "copy", {{"dest", destination}, {"result", "failed"}, {"from", source}});
-    if (critical) {
-      session.dialogs.AskRetry(Format("Tarnwick will abort installation, the file:\r\n", destination, "\r\nCan't be installed."), true);
-      AbortInstallation(session);
-      return false;
-    }
-    int answer = session.dialogs.AskRetry(
-        Format("Tarnwick can't copy the file:\r\n", destination, "\r\nWhat you would like to do ?"), false);
-    session.trace.Write("install", "copy-retry", {{"dest", destination}, {"answer", std::to_string(answer)}});
-    if (answer == FixedDialogs::kRetry) continue;
-    if (answer == FixedDialogs::kCancel) {
-      AbortInstallation(session);
-      return false;
-    }
-    return true;
-  }
+  StagedFile staged(files, destination);
+  return PlaceWithRetry(session, staged, critical, [&] { return files.Copy(source, staged.TempPath(), true); });
 }
 
 bool ShouldReplace(const FileSystem& files, const std::string& source, const std::string& destination) {
