@@ -260,7 +260,9 @@ int CMainFrame::StartWizard() {
   trace_.Write("wizard", "start");
   OpenBackground();
   OpenSplash();
+  // The work folder holds the decrypted project: it goes on every way out, a refusal included.
   if (!MachineQualifies() || !CheckRights(*this)) {
+    RemoveWorkFolder(WorkFolderRemoval::Always);
     platform_.ui.PostQuit(1);
     return -1;
   }

@@ -141,6 +141,7 @@ bool PageFlow::ShowStartPage() {
   InstallSession session(frame_.GetPlatform(), flags, frame_.GetTrace(), frame_.Dialogs(), frame_.Settings(), progress);
   FillSession(session, frame_);
   if (!CabinetExtractor(session).ExtractCabinets()) {
+    frame_.RemoveWorkFolder(WorkFolderRemoval::Always);
     frame_.GetPlatform().ui.PostQuit(1);
     return false;
   }

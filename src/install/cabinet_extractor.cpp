@@ -64,6 +64,8 @@ bool AskForDisk(InstallSession& session, const std::string& diskName, const std:
   int answer = session.platform.ui.ShowMessageBox(text, kCaption, kMbRetryCancel | kMbIconExclamation | kMbSystemModal);
   session.trace.Write("cabinet", "next", {{"cabinet", path}, {"answer", answer == kIdRetry ? "retry" : "cancel"}});
   if (answer == kIdRetry) return true;
+  // The process ends here and now; the decrypted project must not outlive it.
+  if (session.RemoveWorkFolder) session.RemoveWorkFolder();
   session.platform.shell.EndProcess(0);
   return false;
 }
@@ -166,6 +168,7 @@ bool CabinetExtractor::WaitForFirstDisk() {
     int answer = session_.platform.ui.ShowMessageBox(Format("Please insert DISK1...\r\n%s", first), kCaption,
                                                      kMbOkCancel | kMbIconExclamation | kMbSystemModal);
     if (answer != kIdOk) {
+      if (session_.RemoveWorkFolder) session_.RemoveWorkFolder();
       session_.platform.shell.EndProcess(0);
       return false;
     }

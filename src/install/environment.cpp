@@ -8,6 +8,7 @@
 #include "project/trace.h"
 #include "install/install_session.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 
 namespace tw {
 namespace {
@@ -41,15 +42,33 @@ Variable ReadVariable(InstallSession& session, int index) {
   return item;
 }
 
+// Whether part is already one of the ";"-separated parts of value. Folders compare as Windows
+// compares them: without case, and with or without a trailing backslash.
+bool HasPart(const std::string& value, const std::string& part) {
+  const std::string wanted = Lower(WithoutTrailingBackslash(part));
+  size_t begin = 0;
+  for (;;) {
+    size_t end = value.find(';', begin);
+    std::string piece = value.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    if (Lower(WithoutTrailingBackslash(piece)) == wanted) return true;
+    if (end == std::string::npos) return false;
+    begin = end + 1;
+  }
+}
+
 // The variable's current text is kept whole when appending: cutting it to fit a buffer would write
 // a shortened copy of the user's own value back. An expandable variable (a PATH holding
-// "%SystemRoot%") stays expandable, so its references keep working.
-bool SetVariable(Registry& registry, const Scope& scope, const Variable& item) {
+// "%SystemRoot%") stays expandable, so its references keep working. A value that is already one
+// of the variable's parts is not added again (a second install would otherwise grow PATH).
+const char* SetVariable(Registry& registry, const Scope& scope, const Variable& item) {
   std::string value = item.value;
-  if (item.mode == "Append")
-    value = registry.ReadString(scope.root, scope.key, item.name).value_or("") + ";" + item.value;
+  if (item.mode == "Append") {
+    std::optional<std::string> current = registry.ReadString(scope.root, scope.key, item.name);
+    if (current && HasPart(*current, item.value)) return "already-there";
+    value = current.value_or("") + ";" + item.value;
+  }
   bool expandable = registry.IsExpandableString(scope.root, scope.key, item.name);
-  return registry.WriteString(scope.root, scope.key, item.name, value, expandable);
+  return registry.WriteString(scope.root, scope.key, item.name, value, expandable) ? "ok" : "failed";
 }
 
 }  // namespace
@@ -68,14 +87,20 @@ void SetEnvironmentVariables(InstallSession& session) {
       session.trace.Write("install", "environment-skipped", {{"name", item.name}, {"reason", skipped}});
       continue;
     }
-    const bool remove = item.install == "Remove";
-    bool done = remove ? registry.DeleteValue(scope->root, scope->key, item.name) : SetVariable(registry, *scope, item);
+    const bool remove = item.install == "Remove", append = !remove && item.mode == "Append";
+    const char* result = remove ? (registry.DeleteValue(scope->root, scope->key, item.name) ? "ok" : "failed")
+                                : SetVariable(registry, *scope, item);
     session.trace.Write("install", "environment",
                         {{"name", item.name}, {"scope", item.scope},
-                         {"action", remove ? "remove" : item.mode == "Append" ? "append" : "set"},
-                         {"result", done ? "ok" : "failed"}});
-    if (item.uninstall == "Remove")
-      session.WriteLogEntry("REGVAL", std::string(RegRootName(scope->root)) + "\\" + scope->key + "\\" + item.name);
+                         {"action", remove ? "remove" : append ? "append" : "set"}, {"result", result}});
+    if (item.uninstall != "Remove") continue;
+    // The log can only name a whole variable; removing it would take the user's own parts (all of
+    // PATH) with the appended one.
+    if (append) {
+      session.trace.Write("install", "environment-unlogged", {{"name", item.name}, {"reason", "append"}});
+      continue;
+    }
+    session.WriteLogEntry("REGVAL", std::string(RegRootName(scope->root)) + "\\" + scope->key + "\\" + item.name);
   }
 }
 

@@ -37,11 +37,25 @@ std::optional<EntryName> SplitEntryPath(const std::string& entryPath) {
   return name;
 }
 
-const IniFile* FileForEntry(const InstallSession& session, const std::string& entryPath) {
-  const IniFile* found = nullptr;
-  for (const IniFile& file : session.IniFiles)
-    if (entryPath.find(file.Identifier) != std::string::npos) found = &file;
+// The last registered file whose identifier is the entry path's file part, compared as Windows
+// compares names.
+IniFile* FileForEntry(InstallSession& session, const std::string& entryPath) {
+  size_t begin = entryPath.find('\\');
+  if (begin == std::string::npos) return nullptr;
+  size_t end = entryPath.find('\\', begin + 1);
+  const std::string name = Lower(entryPath.substr(begin + 1, end == std::string::npos ? std::string::npos : end - begin - 1));
+  IniFile* found = nullptr;
+  for (IniFile& file : session.IniFiles)
+    if (Lower(file.Identifier) == name) found = &file;
   return found;
+}
+
+// The uninstaller deletes a logged file whole, so only a file this installation created is logged:
+// one that was there before holds the user's settings, or belongs to the system.
+void LogCreatedFile(InstallSession& session, IniFile& file) {
+  if (file.ExistedBefore || file.Logged) return;
+  file.Logged = true;
+  session.WriteLogEntry("FILE", file.FullPath);
 }
 
 }  // namespace
@@ -61,15 +75,14 @@ std::string RegisterIniFile(InstallSession& session, const std::string& treePath
     session.trace.Write("install", "ini-file-skipped", {{"path", fullPath}, {"reason", "table-full"}});
     return "";
   }
-  session.IniFiles.push_back({identifier, fullPath});
-  session.trace.Write("install", "ini-file", {{"id", identifier}, {"path", fullPath}});
-  // The uninstaller deletes the whole file.
-  session.WriteLogEntry("FILE", fullPath);
+  const bool existed = session.platform.files.Exists(fullPath);
+  session.IniFiles.push_back({identifier, fullPath, existed, false});
+  session.trace.Write("install", "ini-file", {{"id", identifier}, {"path", fullPath}, {"existed", existed ? "yes" : "no"}});
   return fullPath;
 }
 
 bool WriteIniEntry(InstallSession& session, const std::string& entryPath, const std::string& value) {
-  const IniFile* file = FileForEntry(session, entryPath);
+  IniFile* file = FileForEntry(session, entryPath);
   std::optional<EntryName> name = SplitEntryPath(entryPath);
   if (!file || !name) {
     session.trace.Write("install", "ini-entry-skipped",
@@ -81,6 +94,7 @@ bool WriteIniEntry(InstallSession& session, const std::string& entryPath, const 
   session.trace.Write("install", "ini-entry",
                       {{"file", file->FullPath}, {"section", name->section}, {"key", name->key}, {"value", expanded},
                        {"result", written ? "ok" : "failed"}});
+  if (written) LogCreatedFile(session, *file);
   return written;
 }
 

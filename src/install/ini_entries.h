@@ -13,13 +13,14 @@ constexpr size_t kMaxIniFiles = 50;
 void WriteIniEntries(InstallSession& session);
 
 // Adds the file treePath names ("INI Files\\" + name, one trailing "\\" allowed) in folder to the
-// session's table and logs it as "FILE"; a path already there is returned without a second entry.
-// The full path, or empty when the name is empty or the table is full (refused, nothing logged).
+// session's table, noting whether it exists already; a path already there is returned as it is.
+// The full path, or empty when the name is empty or the table is full (refused).
 std::string RegisterIniFile(InstallSession& session, const std::string& treePath, const std::string& folder);
 
-// Writes value, expanded, into the last registered file whose identifier occurs in entryPath
-// ("INI Files\\" + file + "\\" + section + "\\" + key, one trailing "\\" allowed). False when no
-// registered file matches, the path names no section and key, or the writer failed.
+// Writes value, expanded, into the last registered file whose identifier is entryPath's file part
+// ("INI Files\\" + file + "\\" + section + "\\" + key, one trailing "\\" allowed), and logs the
+// file as "FILE" the first time an entry creates it. False when no registered file matches, the
+// path names no section and key, or the writer failed.
 bool WriteIniEntry(InstallSession& session, const std::string& entryPath, const std::string& value);
 
 }  // namespace tw

@@ -15,6 +15,7 @@
 #include "install/services.h"
 #include "install/uninstall_registration.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "support/download.h"
 
 namespace tw {
@@ -37,14 +38,25 @@ UrlDownloader Downloader(InstallSession& session) {
                          {"status", outcome.status ? std::to_string(*outcome.status) : "none"},
                          {"bytes", std::to_string(outcome.bytes)},
                          {"step", outcome.failedStep.empty() ? "none" : outcome.failedStep}});
+    return outcome.result;
   };
+}
+
+// A split build whose cabinets could not be unpacked has installed part of its files at best: the
+// run ends as aborted, so the wizard does not report a success.
+bool ExtractSplitBuild(InstallSession& session) {
+  if (CabinetExtractor(session).ExtractCabinets()) return true;
+  session.trace.Write("install", "aborted", {{"reason", "extraction-failed"}});
+  if (session.RemoveWorkFolder) session.RemoveWorkFolder();
+  session.flags.cancelled = kOn;
+  return false;
 }
 
 // Copy phase: a split build unpacks its cabinets into the install folder, any other build copies
 // the payload files. False ends the run (a failed extraction, a cancel or an abort).
 bool PutPayloadInPlace(InstallSession& session, std::vector<FileEntry>& fileList) {
   session.SetStatus("Please Wait, Copying Files...");
-  if (session.flags.splitFiles == kOn) return CabinetExtractor(session).ExtractCabinets();
+  if (session.flags.splitFiles == kOn) return ExtractSplitBuild(session);
   if (session.flags.previewMode == kOn) return true;
   return CopyPayloadFiles(session, fileList, Downloader(session));
 }
@@ -77,9 +89,19 @@ void StartInstall(InstallSession& session, std::vector<FileEntry>& fileList) {
   session.PayloadDir = session.TempDir + session.WorkName + "\\";
   if (session.flags.useDiskImages == kOn) session.PayloadDir = session.SetupDir + "DiskImage1\\";
   if (session.flags.splitFiles == kOn) session.PayloadDir = session.SetupDir;
-  session.LogDir = session.Expand("<WindowsFolder>\\Installer\\<ProductCode>\\");
-  session.LogPath = session.Expand("<WindowsFolder>\\Installer\\<ProductCode>\\uninstall.log");
-  if (session.platform.files.Exists(session.LogPath)) session.platform.files.Remove(session.LogPath);
+  // The log's folder is named by the product code. Without one that names a folder of its own the
+  // run keeps no log: it would share (and delete) another product's, or land outside Installer.
+  if (IsPlainFileName(session.ProductCode)) {
+    session.LogDir = session.Expand("<WindowsFolder>\\Installer\\<ProductCode>\\");
+    session.LogPath = session.Expand("<WindowsFolder>\\Installer\\<ProductCode>\\uninstall.log");
+  } else {
+    session.LogDir = session.LogPath = "";
+    session.trace.Write("install", "log-skipped", {{"reason", "no-product-code"}, {"code", session.ProductCode}});
+  }
+  // A preview changes nothing, so the log of the installed product stays as it is.
+  bool preview = session.flags.previewMode == kOn;
+  if (!preview && !session.LogPath.empty() && session.platform.files.Exists(session.LogPath))
+    session.platform.files.Remove(session.LogPath);
   session.trace.Write("install", "start",
                       {{"payload", session.PayloadDir}, {"log", session.LogPath},
                        {"installdir", session.InstallDir()}, {"preview", std::to_string(session.flags.previewMode)}});
@@ -104,9 +126,13 @@ void Iniciar(InstallSession& session, std::vector<FileEntry>& fileList) {
     ShowEngineError(session, 1, "LoadFileData() - Error");
     return;
   }
-  RegisterUninstallProgram(session);
+  // A split build's files, the run-at-uninstall program among them, come out of its cabinets
+  // with the payload, so it is looked for once they are unpacked.
+  const bool registerEarly = session.flags.previewMode != kOn && session.flags.splitFiles != kOn;
+  if (registerEarly) RegisterUninstallProgram(session);
   session.progress.SetProgressRange(session.TotalFiles);
   if (!PutPayloadInPlace(session, fileList)) return;
+  if (session.flags.previewMode != kOn && !registerEarly) RegisterUninstallProgram(session);
   MakeSystemChanges(session);
   session.SetStatus("Finishing settings...");
   if (session.flags.previewMode == kOn) return;

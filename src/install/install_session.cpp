@@ -24,6 +24,12 @@ class InstallActions : public ActionHost {
 InstallSession::~InstallSession() = default;
 
 void InstallSession::WriteLogEntry(const std::string& key, const std::string& value) {
+  // A preview writes no entry: the log belongs to the product as installed. Without a product
+  // code there is no log at all.
+  if (flags.previewMode == kOn || LogPath.empty()) {
+    trace.Write("install", "log", {{"key", key}, {"value", value}, {"result", LogPath.empty() ? "no-log" : "preview"}});
+    return;
+  }
   std::lock_guard<std::mutex> lock(logLock_);
   if (!logFile_ || logFilePath_ != LogPath) {
     logFile_ = platform.files.OpenAppend(LogPath);

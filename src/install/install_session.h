@@ -37,9 +37,11 @@ class InstallProgress {
 };
 
 // An INI file the project writes entries into: its identifier (the file's name as the project's
-// tree shows it) and its full path.
+// tree shows it), its full path, whether it was there before the installation, and whether the
+// log already names it.
 struct IniFile {
   std::string Identifier, FullPath;
+  bool ExistedBefore = false, Logged = false;
 };
 
 struct InstallSession {
@@ -82,7 +84,8 @@ struct InstallSession {
   std::string Expand(const std::string& text) const { return ExpandInstallPlaceholders(text, placeholders); }
   // Appends "key=value\r\n" to the uninstall log in one write that reaches the file at once. The
   // log is opened at the first entry and kept open (a write failure reopens it for the next one);
-  // a failure loses the entry and nothing else.
+  // a failure loses the entry and nothing else. A preview, or a run without a log (LogPath empty),
+  // writes nothing.
   void WriteLogEntry(const std::string& key, const std::string& value);
   // Closes the log; the next entry opens it again.
   void CloseLog();

@@ -3,6 +3,7 @@
 #include "install/payload_copy.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 
 #include "project/host_flags.h"
@@ -23,21 +24,25 @@ namespace {
 constexpr size_t kVersionText = 250;
 constexpr size_t kGatePath = 255;
 
-// A name taken from data must stay inside its folder: "", "." and ".." (and names that Windows
-// trims down to them) would name the folder itself or its parent.
-bool IsPlainName(const std::string& name) { return name.find_first_not_of(". ") != std::string::npos; }
-
 bool IsUrlEntry(const FileEntry& entry) { return Contains(entry.source, "http:") || Contains(entry.source, "ftp:"); }
 
 std::string Format(const char* before, const std::string& path, const char* after) {
   return std::string(before) + path + after;
 }
 
-std::string DestinationOf(InstallSession& session, const FileEntry& entry) {
+std::string DestinationFolder(const FileEntry& entry) {
   std::string folder = entry.destination;
   ReplaceAll(folder, "Destination Computer\\", "");
   if (folder.empty() || folder.back() != '\\') folder += '\\';
-  return session.Expand(folder + entry.fileName);
+  return folder;
+}
+
+// Where an entry's file goes: its folder and its name, the name of a URL entry taken from the
+// address. Empty when that name could leave the folder.
+std::string DestinationOf(InstallSession& session, const FileEntry& entry) {
+  std::string name = IsUrlEntry(entry) ? DownloadFileName(entry.source) : entry.fileName;
+  if (!IsPlainFileName(name)) return "";
+  return session.Expand(DestinationFolder(entry) + name);
 }
 
 void AbortInstallation(InstallSession& session) {
@@ -45,47 +50,31 @@ void AbortInstallation(InstallSession& session) {
   session.flags.cancelled = kOn;
 }
 
-// Fetches a URL entry into its destination folder as written. False when the user cancelled.
-bool DownloadEntry(InstallSession& session, const FileEntry& entry, const UrlDownloader& download) {
-  std::string url = entry.source.substr(0, entry.source.find('{'));
-  std::string name = LastComponent(url, "/");
-  std::string target = session.Expand(entry.destination + name);
-  ReplaceAll(target, "Destination Computer\\", "");
-  if (!download || !IsPlainName(name)) {
-    session.trace.Write("install", "download-skipped", {{"url", url}, {"target", target}});
-  } else {
-    session.progress.ShowDownloadProgress(true, 0);
-    download(url, target);
-    session.progress.ShowDownloadProgress(false, 0);
-  }
-  return session.flags.cancelRequested != 1;
+// A critical file that could not be installed ends the installation; the user can only agree.
+bool AbortForCriticalFile(InstallSession& session, const std::string& destination) {
+  session.dialogs.AskRetry(Format("Tarnwick will abort installation, the file:\r\n", destination, "\r\nCan't be installed."), true);
+  AbortInstallation(session);
+  return false;
 }
 
-// Puts a file in place through a temporary file beside the destination: produce writes the
-// temporary file, and a move puts it over the destination. On failure the user decides as for any
-// copy; the destination is never left half-written. True when the installation goes on.
-bool PlaceWithRetry(InstallSession& session, StagedFile& staged, bool critical, const std::function<bool()>& produce) {
+// Tries to put the file in place until it works or the user gives up: Retry tries again, Ignore
+// goes on without the file, Cancel (or any failure of a critical file) aborts the installation.
+bool RetryUntilInstalled(InstallSession& session, const std::string& destination, bool critical,
+                         const std::function<bool()>& attempt) {
   FileSystem& files = session.platform.files;
-  const std::string& destination = staged.Destination();
   for (;;) {
     std::optional<uint32_t> attributes = files.Attributes(destination);
     if (attributes && (*attributes & kAttrReadOnly)) files.SetAttributes(destination, kAttrNormal);
-    if (produce() && staged.Commit()) {
+    if (attempt()) {
       session.trace.Write("install", "copy", {{"dest", destination}, {"result", "ok"}});
       return true;
     }
     session.trace.Write("install", "copy", {{"dest", destination}, {"result", "failed"}});
-    if (critical) {
-      staged.Discard();
-      session.dialogs.AskRetry(Format("Tarnwick will abort installation, the file:\r\n", destination, "\r\nCan't be installed."), true);
-      AbortInstallation(session);
-      return false;
-    }
+    if (critical) return AbortForCriticalFile(session, destination);
     int answer = session.dialogs.AskRetry(
         Format("Tarnwick can't copy the file:\r\n", destination, "\r\nWhat you would like to do ?"), false);
     session.trace.Write("install", "copy-retry", {{"dest", destination}, {"answer", std::to_string(answer)}});
     if (answer == FixedDialogs::kRetry) continue;
-    staged.Discard();
     if (answer == FixedDialogs::kCancel) {
       AbortInstallation(session);
       return false;
@@ -94,7 +83,28 @@ bool PlaceWithRetry(InstallSession& session, StagedFile& staged, bool critical, 
   }
 }
 
-// Replaces the placeholders of a text file in place.
+enum class EntryResult { kInstalled, kNotInstalled, kStopped };
+
+// Fetches a URL entry into its destination. Only a completed transfer installs the file; a failed
+// one of a critical entry ends the installation as a failed copy would.
+EntryResult DownloadEntry(InstallSession& session, const FileEntry& entry, const std::string& target,
+                          const UrlDownloader& download) {
+  std::string url = entry.source.substr(0, entry.source.find('{'));
+  DownloadOutcome::Result result = DownloadOutcome::kFailed;
+  if (!download) {
+    session.trace.Write("install", "download-skipped", {{"url", url}, {"target", target}});
+  } else {
+    session.progress.ShowDownloadProgress(true, 0);
+    result = download(url, target);
+    session.progress.ShowDownloadProgress(false, 0);
+  }
+  if (session.flags.cancelRequested == 1 || result == DownloadOutcome::kCancelled) return EntryResult::kStopped;
+  if (result == DownloadOutcome::kCompleted) return EntryResult::kInstalled;
+  if ((entry.flags & kFileCritical) && !AbortForCriticalFile(session, target)) return EntryResult::kStopped;
+  return EntryResult::kNotInstalled;
+}
+
+// Replaces the placeholders of a text file in place; false when it cannot be read or written.
 bool ExpandInPlace(InstallSession& session, const std::string& path) {
   std::optional<std::string> text = session.platform.files.ReadAll(path);
   bool written = text && session.platform.files.WriteAll(path, session.Expand(*text));
@@ -103,7 +113,8 @@ bool ExpandInPlace(InstallSession& session, const std::string& path) {
 }
 
 // A payload file of a cabinet build, decompressed once out of the cabinet into the temporary file
-// beside its destination. The version gate reads the packed file's version from there.
+// beside its destination and moved over it. The version gate reads the packed file's version from
+// the temporary file; a retry after a failed move only moves again.
 bool StreamWithRetry(InstallSession& session, PayloadStream& stream, const std::string& storedName,
                      const std::string& destination, int32_t flags) {
   StagedFile staged(session.platform.files, destination);
@@ -118,16 +129,31 @@ bool StreamWithRetry(InstallSession& session, PayloadStream& stream, const std::
     session.trace.Write("install", "copy", {{"dest", destination}, {"result", "version-kept"}});
     return true;
   }
-  return PlaceWithRetry(session, staged, (flags & kFileCritical) != 0, produce);
+  return RetryUntilInstalled(session, destination, (flags & kFileCritical) != 0,
+                             [&] { return produce() && staged.Commit(); });
 }
 
-// Installs one entry's file. False when the installation stopped.
-bool InstallEntry(InstallSession& session, const FileEntry& entry, const std::string& source,
-                  const std::string& destination, const UrlDownloader& download, PayloadStream* stream) {
-  if (IsUrlEntry(entry)) return DownloadEntry(session, entry, download);
-  if (stream) return StreamWithRetry(session, *stream, LastComponent(source, "\\"), destination, entry.flags);
-  std::string from = (entry.flags & kFileExpandText) ? ExpandTextFile(session, source) : source;
-  return CopyWithRetry(session, from, destination, (entry.flags & kFileCritical) != 0);
+// Installs one entry's file: downloaded, streamed out of the cabinet, or copied from the payload
+// folder.
+EntryResult InstallEntry(InstallSession& session, const FileEntry& entry, const std::string& source,
+                         const std::string& destination, const UrlDownloader& download, PayloadStream* stream) {
+  if (IsUrlEntry(entry)) return DownloadEntry(session, entry, destination, download);
+  bool critical = (entry.flags & kFileCritical) != 0;
+  if (stream) {
+    bool goesOn = StreamWithRetry(session, *stream, LastComponent(source, "\\"), destination, entry.flags);
+    return goesOn ? EntryResult::kInstalled : EntryResult::kStopped;
+  }
+  if (!(entry.flags & kFileExpandText))
+    return CopyWithRetry(session, source, destination, critical) ? EntryResult::kInstalled : EntryResult::kStopped;
+  if (!ShouldReplace(session.platform.files, source, destination)) return EntryResult::kInstalled;
+  // Expanded again on every retry: the source may have become readable meanwhile.
+  FileSystem& files = session.platform.files;
+  StagedFile staged(files, destination);
+  bool goesOn = RetryUntilInstalled(session, destination, critical, [&] {
+    std::optional<std::string> copy = ExpandTextFile(session, source);
+    return copy && files.Copy(*copy, staged.TempPath(), true) && staged.Commit();
+  });
+  return goesOn ? EntryResult::kInstalled : EntryResult::kStopped;
 }
 
 void SelfRegister(InstallSession& session, const std::string& destination) {
@@ -154,13 +180,19 @@ void ApplyAttributes(FileSystem& files, const std::string& destination, int32_t 
   files.SetAttributes(destination, wanted ? wanted : kAttrNormal);
 }
 
-// The major and minor numbers of a version text ("1.10.0.3" or "1,10,0,3"). They are compared as
-// numbers one after the other, so 1.10 is newer than 1.9.
-std::pair<int, int> MajorMinor(std::string version) {
+// The four numbers of a version text ("1.10.0.3", "1,10,0,3" or "1, 10, 0, 3"), missing ones 0.
+// They are compared as numbers one after the other, so 1.10 is newer than 1.9.
+std::array<int, 4> VersionParts(std::string version) {
   std::replace(version.begin(), version.end(), ',', '.');
-  size_t dot = version.find('.');
-  int minor = dot == std::string::npos ? 0 : ToNumber(version.substr(dot + 1));
-  return {ToNumber(version.substr(0, dot)), minor};
+  std::array<int, 4> parts{};
+  size_t at = 0;
+  for (int& part : parts) {
+    if (at > version.size()) break;
+    size_t dot = version.find('.', at);
+    part = ToNumber(version.substr(at, dot == std::string::npos ? std::string::npos : dot - at));
+    at = dot == std::string::npos ? version.size() + 1 : dot + 1;
+  }
+  return parts;
 }
 
 }  // namespace
@@ -179,7 +211,8 @@ bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fil
       return false;
     }
     if (!OsMaskAllows(entry.osMask, session.OsTag)) continue;
-    if (!IsPlainName(entry.fileName)) {
+    // A name that could leave its folder installs nothing at all.
+    if (destination.empty()) {
       session.trace.Write("install", "file-refused", {{"name", entry.fileName}, {"source", entry.source}});
       continue;
     }
@@ -191,10 +224,13 @@ bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fil
       continue;
     }
     bool keep = (entry.flags & kFileNeverOverwrite) && files.Exists(destination);
-    if (keep)
+    if (keep) {
       session.trace.Write("install", "copy", {{"dest", destination}, {"result", "kept"}});
-    else if (!InstallEntry(session, entry, source, destination, download, stream.get()))
-      return false;
+    } else {
+      EntryResult result = InstallEntry(session, entry, source, destination, download, stream.get());
+      if (result == EntryResult::kStopped) return false;
+      if (result == EntryResult::kNotInstalled) continue;
+    }
 
     if (!(entry.flags & kFilePermanent)) session.WriteLogEntry("FILE", destination);
     if (entry.flags & kFileSelfRegister) SelfRegister(session, destination);
@@ -209,8 +245,10 @@ bool CopyWithRetry(InstallSession& session, const std::string& source, const std
     session.trace.Write("install", "copy", {{"dest", destination}, {"result", "version-kept"}});
     return true;
   }
+  // Through a temporary file beside the destination: a copy cut short never touches it.
   StagedFile staged(files, destination);
-  return PlaceWithRetry(session, staged, critical, [&] { return files.Copy(source, staged.TempPath(), true); });
+  return RetryUntilInstalled(session, destination, critical,
+                             [&] { return files.Copy(source, staged.TempPath(), true) && staged.Commit(); });
 }
 
 bool ShouldReplace(const FileSystem& files, const std::string& source, const std::string& destination) {
@@ -218,24 +256,26 @@ bool ShouldReplace(const FileSystem& files, const std::string& source, const std
   if (!files.Exists(installed)) return true;
   std::string lowered = Lower(packed);
   if (!Contains(lowered, ".dll") && !Contains(lowered, ".ocx")) return true;
-  return CompareMajorMinor(ReadFileVersion(files, packed), ReadFileVersion(files, installed)) > 0;
+  return CompareFileVersions(ReadFileVersion(files, packed), ReadFileVersion(files, installed)) > 0;
 }
 
 std::string ReadFileVersion(const FileSystem& files, const std::string& path) {
   return files.FileVersion(path).value_or("").substr(0, kVersionText);
 }
 
-int CompareMajorMinor(const std::string& a, const std::string& b) {
-  auto left = MajorMinor(a), right = MajorMinor(b);
+int CompareFileVersions(const std::string& a, const std::string& b) {
+  auto left = VersionParts(a), right = VersionParts(b);
   return left < right ? -1 : (left > right ? 1 : 0);
 }
 
-std::string ExpandTextFile(InstallSession& session, const std::string& source) {
+std::optional<std::string> ExpandTextFile(InstallSession& session, const std::string& source) {
   FileSystem& files = session.platform.files;
-  std::string expanded = session.Expand(files.ReadAll(source).value_or(""));
+  std::optional<std::string> text = files.ReadAll(source);
   std::string copy = session.WorkDir + LastComponent(source, "\\/") + "2";
-  bool written = files.WriteAll(copy, expanded);
-  session.trace.Write("install", "expand-text", {{"from", source}, {"to", copy}, {"result", written ? "ok" : "failed"}});
+  bool written = text && files.WriteAll(copy, session.Expand(*text));
+  session.trace.Write("install", "expand-text",
+                      {{"from", source}, {"to", copy}, {"result", !text ? "unreadable" : written ? "ok" : "failed"}});
+  if (!written) return std::nullopt;
   return copy;
 }
 

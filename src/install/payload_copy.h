@@ -2,22 +2,26 @@
 // overwrite rules, retry dialog, version gate, log entry, self-registration and attributes.
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "install/file_data.h"
+#include "support/download.h"
 
 namespace tw {
 
 class FileSystem;
 struct InstallSession;
 
-// Fetches a URL entry to its target path. The loop shows the download bar around the call.
-using UrlDownloader = std::function<void(const std::string& url, const std::string& target)>;
+// Fetches a URL entry to its target path and says how the transfer ended. The loop shows the
+// download bar around the call.
+using UrlDownloader = std::function<DownloadOutcome::Result(const std::string& url, const std::string& target)>;
 
 // Copies every entry of fileList in order. False when the installation stopped: the user asked to
-// cancel, chose Cancel in the retry dialog, or a critical file failed. URL entries go to download;
-// without one they are traced and skipped.
+// cancel, chose Cancel in the retry dialog, or a critical file (copied or downloaded) failed. URL
+// entries go to download; a download that did not complete (or no downloader) installs nothing,
+// so the entry gets no "FILE" entry and no attributes.
 bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fileList,
                       const UrlDownloader& download = {});
 
@@ -28,18 +32,22 @@ bool CopyWithRetry(InstallSession& session, const std::string& source, const std
                    bool critical);
 
 // Whether source should be copied over destination. Only libraries and controls (".dll", ".ocx")
-// are gated: an installed one is replaced only by a packed file of a greater major.minor version.
+// are gated: an installed one is replaced only by a newer packed file, or by a versioned one when
+// it has no version itself; equal versions keep the installed file.
 bool ShouldReplace(const FileSystem& files, const std::string& source, const std::string& destination);
 
 // The file's "FileVersion" text (at most 250 characters); empty when it has none.
 std::string ReadFileVersion(const FileSystem& files, const std::string& path);
 
-// Compares the major, then the minor number of two version texts ("1,2,3,4" or "1.2.3.4");
-// negative, zero or positive as a is less than, equal to or greater than b.
-int CompareMajorMinor(const std::string& a, const std::string& b);
+// Compares two version texts ("1,2,3,4", "1.2.3.4", "1, 2, 3, 4") part by part as numbers: major,
+// minor, build, revision, a missing part counting 0. Negative, zero or positive as a is less than,
+// equal to or greater than b.
+int CompareFileVersions(const std::string& a, const std::string& b);
 
 // Writes source with its placeholders expanded into the work folder and returns that copy's path
-// (the source's name with "2" appended). The source may be on read-only media.
-std::string ExpandTextFile(InstallSession& session, const std::string& source);
+// (the source's name with "2" appended). The source may be on read-only media. Nothing when the
+// source cannot be read or the copy cannot be written: installing an empty file instead would
+// destroy what was there.
+std::optional<std::string> ExpandTextFile(InstallSession& session, const std::string& source);
 
 }  // namespace tw

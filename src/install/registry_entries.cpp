@@ -73,7 +73,11 @@ void WriteRegistryValues(InstallSession& session) {
     session.trace.Write("install", "regval",
                         {{"key", fullKey}, {"name", valueName}, {"type", type}, {"result", written ? "ok" : "failed"}});
     // Logged even when the write failed, so the uninstaller still tries to remove it.
-    session.WriteLogEntry("REGVAL", root + "\\" + keyPath + valueName);
+    // One "\\" between key and name whether or not the project's key text ends in one, so the
+    // uninstaller finds the value it names.
+    std::string key = keyPath;
+    while (!key.empty() && key.back() == '\\') key.pop_back();
+    session.WriteLogEntry("REGVAL", root + "\\" + (key.empty() ? "" : key + "\\") + valueName);
   }
 }
 

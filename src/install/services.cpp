@@ -6,6 +6,7 @@
 #include "project/trace.h"
 #include "install/install_session.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "support/fixed_dialogs.h"
 
 namespace tw {
@@ -65,8 +66,20 @@ ServiceSpec SpecFor(InstallSession& session, const std::string& name, const std:
   spec.type = ServiceType(type);
   spec.startType = ValueOf(kStartTypes, start, kDemandStart);
   spec.errorControl = ValueOf(kErrorControls, errorControl, kErrorNormal);
-  spec.path = session.Expand(path);
+  spec.path = QuoteServiceProgram(session.platform.files, session.Expand(path));
   return spec;
+}
+
+// Where the program of an unquoted command line ends; npos when nothing tells.
+size_t ProgramEnd(const FileSystem& files, const std::string& line) {
+  const std::string lower = Lower(line);
+  for (size_t at = lower.find(".exe"); at != std::string::npos; at = lower.find(".exe", at + 1))
+    if (at + 4 == line.size() || line[at + 4] == ' ') return at + 4;
+  for (size_t blank = line.rfind(' '); blank != std::string::npos && blank > 0; blank = line.rfind(' ', blank - 1)) {
+    const std::string program = line.substr(0, blank);
+    if (files.Exists(program) && !files.IsFolder(program)) return blank;
+  }
+  return std::string::npos;
 }
 
 // The user's answer to a refused service: true to try again. Cancel gives the installation up
@@ -84,6 +97,15 @@ bool AskToRetry(InstallSession& session, const ServiceSpec& spec) {
 }
 
 }  // namespace
+
+std::string QuoteServiceProgram(const FileSystem& files, const std::string& commandLine) {
+  if (commandLine.empty() || commandLine.front() == '"') return commandLine;
+  size_t end = ProgramEnd(files, commandLine);
+  if (end == std::string::npos) end = commandLine.size();
+  const std::string program = commandLine.substr(0, end);
+  if (program.find(' ') == std::string::npos) return commandLine;
+  return "\"" + program + "\"" + commandLine.substr(end);
+}
 
 void InstallServices(InstallSession& session) {
   const int total = session.settings.ReadCount("NTSERVICE");

@@ -5,6 +5,7 @@
 
 namespace tw {
 
+class FileSystem;
 struct InstallSession;
 
 // Installs every service of the section; "Installing Service..." is shown when it has any.
@@ -16,5 +17,11 @@ void InstallServices(InstallSession& session);
 void InstallService(InstallSession& session, const std::string& name, const std::string& displayName,
                     const std::string& type, const std::string& start, const std::string& errorControl,
                     const std::string& path, const std::string& unused1, const std::string& unused2);
+
+// The service's command line with its program quoted when the program's path holds a blank, so
+// the manager cannot start "C:\\Program.exe" instead; arguments stay after the quotes. The program
+// ends at the first ".exe" that ends a word, else with the longest part ending before a blank
+// that names an existing file, else with the whole text. A line starting with a quote is kept.
+std::string QuoteServiceProgram(const FileSystem& files, const std::string& commandLine);
 
 }  // namespace tw

@@ -1,5 +1,8 @@
 #include "install/uninstall_registration.h"
 
+#include <vector>
+
+#include "project/host_flags.h"
 #include "project/project_settings.h"
 #include "project/trace.h"
 #include "install/install_session.h"
@@ -49,17 +52,43 @@ void WriteString(InstallSession& session, const std::string& key, const char* na
   session.platform.registry.WriteString(RegRoot::LocalMachine, key, name, Cut(value), false);
 }
 
-// Where a file the author named is found: a path with placeholders as written, a bare name in the
-// work folder.
-std::string WorkFolderFile(InstallSession& session, const std::string& named) {
-  if (named.find('<') != std::string::npos) return session.Expand(named);
-  return session.Expand("<TempFolder>\\" + session.WorkName + "\\" + LastComponent(named, kNameSeparators));
+// Where a file that travels with the payload is, by build: unpacked into the work folder (cabinet
+// build), in the payload folder (disk image), or unpacked with the payload into the install folder
+// (split build). Empty when it is in none of them.
+std::string ShippedFile(InstallSession& session, const std::string& name) {
+  std::vector<std::string> places = {session.Expand("<TempFolder>\\" + session.WorkName + "\\"), session.PayloadDir};
+  if (session.flags.splitFiles == kOn) places.push_back(WithBackslash(session.InstallDir()));
+  FileSystem& files = session.platform.files;
+  for (const std::string& place : places)
+    if (!place.empty() && files.Exists(place + name) && !files.IsFolder(place + name)) return place + name;
+  session.trace.Write("install", "support-file-missing", {{"name", name}});
+  return "";
 }
 
-// Copies a found file into the install folder and gives the installed path; empty when missing.
+// Where a file the author named is found: a path with placeholders as written, a bare name where
+// the build keeps its files.
+std::string NamedFile(InstallSession& session, const std::string& named) {
+  if (named.find('<') != std::string::npos) return session.Expand(named);
+  return ShippedFile(session, LastComponent(named, kNameSeparators));
+}
+
+// Puts a found file into the install folder and gives the installed path; empty when missing. A
+// split build may have unpacked it there already.
 std::string InstallBeside(InstallSession& session, const std::string& found) {
+  if (found.empty()) return "";
   const std::string installed = session.Expand("<Install Dir>\\" + LastComponent(found, kNameSeparators));
+  if (Lower(found) == Lower(installed)) return installed;
   return CopyReplacing(session, found, installed) ? installed : std::string();
+}
+
+// Everything registered here lives under a key and a log folder named by the product code; a code
+// that is empty or could name another folder would write into the installed-programs list itself
+// or share the log of other products.
+bool HasUsableProductCode(InstallSession& session, const char* step) {
+  const std::string code = AppInfo(session, "a3");
+  if (IsPlainFileName(code) && !session.LogDir.empty()) return true;
+  session.trace.Write("install", "registration-skipped", {{"step", step}, {"reason", "no-product-code"}, {"code", code}});
+  return false;
 }
 
 void RegisterLiveUpdate(InstallSession& session, const std::string& key) {
@@ -70,8 +99,8 @@ void RegisterLiveUpdate(InstallSession& session, const std::string& key) {
   WriteString(session, key, "LVsilent", session.Expand(setting("4")));
   std::string folder = setting("5").empty() ? session.Expand("<Install Dir>") : session.Expand(setting("5"));
   for (const char* name : {"liveupdate.exe", "liveupdate.inf"}) {
-    const std::string target = folder + name;
-    CopyReplacing(session, session.PayloadDir + name, target);
+    const std::string target = folder + name, found = ShippedFile(session, name);
+    if (!found.empty() && Lower(found) != Lower(target)) CopyReplacing(session, found, target);
     session.WriteLogEntry("FILE", target);
   }
 }
@@ -82,7 +111,7 @@ void RegisterThemeAndProgram(InstallSession& session, const std::string& key) {
     CopyTree(files, session.SetupDir + "theme", session.LogDir + "theme", 0);
   const std::string program = AppInfo(session, "a11");
   if (!program.empty()) {
-    const std::string installed = InstallBeside(session, WorkFolderFile(session, program));
+    const std::string installed = InstallBeside(session, NamedFile(session, program));
     if (!installed.empty()) {
       WriteString(session, key, "UninstallExecute", installed);
       WriteString(session, key, "UninstallCmdLine", AppInfo(session, "a12"));
@@ -109,7 +138,7 @@ void RegisterProgramEntry(InstallSession& session, const std::string& key, const
     if (IsYes(AppInfo(session, setting))) registry.WriteDword(RegRoot::LocalMachine, key, name, 1);
   const std::string icon = AppInfo(session, "a18");
   if (icon.empty()) return;
-  const std::string installed = InstallBeside(session, WorkFolderFile(session, icon));
+  const std::string installed = InstallBeside(session, NamedFile(session, icon));
   if (installed.empty()) return;
   session.WriteLogEntry("FILE", installed);
   WriteString(session, key, "DisplayIcon", installed);
@@ -118,13 +147,12 @@ void RegisterProgramEntry(InstallSession& session, const std::string& key, const
 }  // namespace
 
 void RegisterUninstallProgram(InstallSession& session) {
+  if (!HasUsableProductCode(session, "run-at-uninstall")) return;
   const std::string named = AppInfo(session, "a11");
   if (!named.empty()) {
-    const std::string program =
-        named.find('<') != std::string::npos ? session.Expand(named)
-                                             : session.PayloadDir + LastComponent(named, kNameSeparators);
+    const std::string program = NamedFile(session, named);
     const std::string name = LastComponent(program, kNameSeparators);
-    if (session.platform.files.Exists(program) && !session.platform.files.IsFolder(program)) {
+    if (!program.empty() && session.platform.files.Exists(program) && !session.platform.files.IsFolder(program)) {
       CopyReplacing(session, program, session.LogDir + name);
       session.WriteLogEntry("RUN3RD", name);
       session.WriteLogEntry("RUN3RDCMD", session.Expand(AppInfo(session, "a12")));
@@ -134,8 +162,9 @@ void RegisterUninstallProgram(InstallSession& session) {
 }
 
 void RegisterUninstall(InstallSession& session) {
-  const std::string uninstaller = session.Expand("<TempFolder>\\" + session.WorkName + "\\dovuvi.exe");
-  CopyReplacing(session, uninstaller, session.Expand("<WindowsFolder>\\dovuvi.exe"));
+  if (!HasUsableProductCode(session, "uninstall")) return;
+  const std::string uninstaller = ShippedFile(session, "dovuvi.exe");
+  if (!uninstaller.empty()) CopyReplacing(session, uninstaller, session.Expand("<WindowsFolder>\\dovuvi.exe"));
   CopyReplacing(session, session.SetupDir + "language.lan", session.LogDir + "language.lan");
 
   const std::string code = AppInfo(session, "a3");

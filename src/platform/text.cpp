@@ -26,4 +26,11 @@ std::string LastComponent(const std::string& path, const char* separators) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
+bool IsPlainFileName(const std::string& name) {
+  if (name.empty() || name.back() == '.' || name.back() == ' ') return false;
+  for (unsigned char c : name)
+    if (c < 32 || std::string("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string::npos) return false;
+  return true;
+}
+
 }  // namespace tw

@@ -7,6 +7,7 @@
 
 #include "project/trace.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "support/fetch_url_text.h"
 #include "support/staged_file.h"
 
@@ -114,6 +115,11 @@ class Transfer {
 };
 
 }  // namespace
+
+std::string DownloadFileName(const std::string& url) {
+  std::string name = LastComponent(url.substr(0, url.find('{')), "/");
+  return IsPlainFileName(name) ? name : std::string();
+}
 
 DownloadOutcome DownloadFile(DownloadContext& context, const std::string& url, const std::string& target) {
   DownloadOutcome outcome;

@@ -36,6 +36,11 @@ constexpr char kHttpStatusMessage[] =
     "Failed to retrieve a HTTP 200 status, Status Code:%d\r\nTry later or download using your browser and add this "
     "file to Tarnwick Folder.";
 
+// The file name a web payload entry's address gives: the text after its last "/", once a condition
+// suffix ("{...}") is cut off. Empty when that is no plain file name ("..\\..\\evil.dll", "a:b",
+// "", ".."), so nothing is ever written outside the destination folder.
+std::string DownloadFileName(const std::string& url);
+
 // Downloads url into the file target and returns when the transfer ended. Clears the cancel flag
 // first. The body is written beside target and moved over it only when complete, so a failure or
 // a cancel leaves target as it was and no partial file; only an unexpected HTTP status is shown to

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Web payload entries under Wine: a silent installation fetches a data.inf entry from a small HTTP
 # server on loopback. "ok": the file arrives byte for byte and is logged; "missing": the server
-# answers 404, setup says so in a message box, and the installation goes on after OK.
+# answers 404, setup says so in a message box, and the installation goes on after OK without
+# logging the file. In both, an address whose name climbs out of its folder writes nothing.
 # Usage: test_download.sh ok|missing
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -14,6 +15,7 @@ project=$E2E_DIR/project
 packed=$E2E_DIR/packed
 mkdir -p "$project/payload" "$E2E_DIR/www"
 [[ $CASE == ok ]] && head -c 200000 /dev/urandom >"$E2E_DIR/www/pkg.bin"
+printf 'MZ' >"$E2E_DIR/www/evil.dll"
 
 # The server dribbles the body out over about two seconds, so the transfer thread reports its
 # progress to the page while the install worker waits for it.
@@ -29,10 +31,18 @@ printf 'first file\r\n' >"$project/payload/readme.txt"
 {
   printf 'C:\\src\\readme.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n'
   printf 'http://127.0.0.1:%s/pkg.bin\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n' "$port"
+  # A name that climbs out of the install folder is refused before anything is fetched.
+  printf 'http://127.0.0.1:%s/..\\..\\evil.dll\r\nDestination Computer\\<InstallDir>sub*0*0*0|\r\n' "$port"
 } >"$project/data.inf"
 e2e_pack "$project" "$packed" >/dev/null
 
 installed=$E2E_DRIVE_C/Download\ Demo
+no_traversal() {
+  grep -q '^install file-refused ' "$E2E_DIR/trace.log" || e2e_fail "the traversal name was not refused in the trace"
+  local found
+  found=$(find "$E2E_DRIVE_C" -iname evil.dll 2>/dev/null)
+  [[ -z $found ]] || e2e_fail "the traversal name wrote $found"
+}
 log=$E2E_DRIVE_C/windows/Installer/$CODE/uninstall.log
 rc=0
 case $CASE in
@@ -43,6 +53,7 @@ case $CASE in
     grep -q '^install download .*result=ok status=200 bytes=200000' "$E2E_DIR/trace.log" ||
       e2e_fail "no successful download in the trace: $(grep download "$E2E_DIR/trace.log")"
     grep -qxF $'FILE=C:\\Download Demo\\pkg.bin\r' "$log" || e2e_fail "pkg.bin not in the uninstall log: $(cat "$log")"
+    no_traversal
     ;;
   missing)
     cd "$packed"
@@ -61,6 +72,9 @@ case $CASE in
     e2e_assert_file "$log" "uninstall log"
     grep -q '^install download .*result=failed status=404' "$E2E_DIR/trace.log" ||
       e2e_fail "no refused download in the trace: $(grep download "$E2E_DIR/trace.log")"
+    # Nothing arrived, so nothing is logged for the uninstaller to delete.
+    if grep -q 'pkg.bin' "$log"; then e2e_fail "a failed download is in the uninstall log: $(cat "$log")"; fi
+    no_traversal
     ;;
   *) e2e_fail "unknown case $CASE" ;;
 esac

@@ -50,7 +50,7 @@ trace_has() {
 }
 
 # A refused requirement shows the error box with the expected text and one button; pressing it ends
-# the run before any page.
+# the run before any page and leaves no work folder.
 expect_refusal() {
   local text=$1 shot=$2
   start_setup
@@ -61,6 +61,10 @@ expect_refusal() {
   e2e_driver click --title "$TITLE" --id 2 >/dev/null || e2e_fail "cannot press the button"
   e2e_wait_exit "$E2E_BG_PID" 30 || true
   if grep -q '^wizard page' "$E2E_DIR/trace.log"; then e2e_fail "the wizard went on after a refusal"; fi
+  # The work folder held the decrypted project: it goes with the refusal.
+  local left
+  left=$(ls -d "$E2E_TEMP"/tw[0-9]* 2>/dev/null || true)
+  [[ -z $left ]] || e2e_fail "work folder left behind after a refusal: $left"
 }
 
 case_os_requirement() {

@@ -1,6 +1,7 @@
 #!/bin/bash
 # A silent installation under Wine that brings two Windows services: both are registered with the
-# service manager as the project's texts say (not started) and logged for the uninstaller.
+# service manager as the project's texts say (not started, a program path with a blank quoted) and
+# logged for the uninstaller.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -18,7 +19,8 @@ write_project() {
   printf 'A0=TarnwickDemoSvc\r\nB0=Tarnwick Demo Service\r\nC0=SERVICE_WIN32_OWN_PROCESS\r\nD0=SERVICE_AUTO_START\r\n' >>"$project/setup.inf"
   printf 'E0=SERVICE_ERROR_CRITICAL\r\nF0="<InstallDir>svc.exe" -service\r\n' >>"$project/setup.inf"
   printf 'A1=TarnwickDemoUi\r\nB1=Tarnwick Demo Desktop\r\nC1=SERVICE_INTERACTIVE_PROCESS\r\nD1=no such start\r\n' >>"$project/setup.inf"
-  printf 'F1=<InstallDir>svc.exe\r\n' >>"$project/setup.inf"
+  # Unquoted, with a blank in the folder: the engine quotes the program, not its argument.
+  printf 'F1=<InstallDir>svc.exe -ui\r\n' >>"$project/setup.inf"
   printf 'C:\\src\\svc.exe\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n' >"$project/data.inf"
 }
 
@@ -41,6 +43,7 @@ e2e_assert_eq '0x2' "$(reg_value "$svc" Start)" "automatic start"
 e2e_assert_eq '0x3' "$(reg_value "$svc" ErrorControl)" "critical error control"
 ui="$SERVICES\\TarnwickDemoUi"
 e2e_assert_eq '0x110' "$(reg_value "$ui" Type)" "interactive rides on an own process"
+e2e_assert_eq '"C:\Service Demo\svc.exe" -ui' "$(reg_value "$ui" ImagePath)" "a program path with a blank is quoted"
 e2e_assert_eq '0x3' "$(reg_value "$ui" Start)" "an unknown start text starts on demand"
 state=$(e2e_wine sc query TarnwickDemoSvc 2>/dev/null | tr -d '\r' | awk '$1 == "STATE" { print $4 }')
 e2e_assert_eq 'STOPPED' "$state" "the service manager knows the service and it was not started"

@@ -1,9 +1,10 @@
 #!/bin/bash
 # Silent installations under Wine of projects packed by tarnwick-pack, one per build kind: the
-# files arrive byte for byte, the registry values and the uninstall registration are written, the
-# uninstall log holds exactly the changes, and no work folder or temporary file is left behind.
-# cabinet_set installs from the cabinet cut into a set of two; truncated installs from a cabinet
-# cut short in the middle of a member and fails that member cleanly.
+# files arrive byte for byte, the registry values and the uninstall registration are written (the
+# uninstaller put where UninstallString finds it), the uninstall log holds exactly the changes, and
+# no work folder or temporary file is left behind. cabinet_set installs from the cabinet cut into
+# a set of two; truncated installs from a cabinet cut short in the middle of a member and fails
+# that member cleanly.
 # Usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -14,7 +15,9 @@ KEY="HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$CODE"
 
 write_project() {
   local project=$1 build=$2
-  mkdir -p "$project/payload"
+  mkdir -p "$project/payload" "$project/support"
+  # The uninstaller travels with the payload: in the cabinet, DiskImage1, or the split cabinet.
+  cp "$E2E_WIN64_DIR/dovuvi_standin.exe" "$project/support/dovuvi.exe"
   printf 'first file\r\n' >"$project/payload/readme.txt"
   head -c 70000 /dev/urandom >"$project/payload/data.bin"
   printf '[APPINFO]\r\na1=Silent Demo\r\na2=2.1\r\na3=%s\r\na4=C:\\Silent Demo\r\na19=Tarnwick Tests\r\n' "$CODE" >"$project/setup.inf"
@@ -82,12 +85,14 @@ e2e_assert_eq '0x2a' "$(reg_value 'HKCU\Software\Tarnwick Silent' Count)" "DWORD
 e2e_assert_eq '414200' "$(reg_value 'HKCU\Software\Tarnwick Silent' Raw)" "binary value"
 e2e_assert_eq 'Silent Demo' "$(reg_value "$KEY" DisplayName)" "DisplayName"
 e2e_assert_eq "dovuvi.exe /R $CODE" "$(reg_value "$KEY" UninstallString)" "UninstallString"
+# UninstallString names dovuvi.exe without a folder: the Windows folder, which is on the path.
+cmp "$project/support/dovuvi.exe" "$E2E_DRIVE_C/windows/dovuvi.exe" || e2e_fail "dovuvi.exe is not in the Windows folder"
 e2e_assert_eq 'C:\Silent Demo\' "$(reg_value "$KEY" LastInstallationPath)" "LastInstallationPath"
 
 log=$E2E_DRIVE_C/windows/Installer/$CODE/uninstall.log
 e2e_assert_file "$log" "uninstall log"
 if [[ $CASE == split ]]; then
-  expected_files=$'FILE=C:\\Silent Demo\\readme.txt\r\nFILE=C:\\Silent Demo\\data.bin\r\n'
+  expected_files=$'FILE=C:\\Silent Demo\\readme.txt\r\nFILE=C:\\Silent Demo\\data.bin\r\nFILE=C:\\Silent Demo\\dovuvi.exe\r\n'
 else
   expected_files=$'FILE=C:\\Silent Demo\\readme.txt\r\nFILE=C:\\Silent Demo\\data\\data.bin\r\n'
 fi

@@ -1,7 +1,8 @@
 #!/bin/bash
 # A silent installation under Wine of a project with a file association, INI entries and
-# environment variables: the class keys and the icon, the INI file, the user's and the machine's
-# variables (an expandable PATH stays expandable), and the uninstall log's entries in their order.
+# environment variables: the class keys and the icon, the INI files (one the user had, which the
+# log leaves alone), the user's and the machine's variables (an expandable PATH stays expandable,
+# gets a folder once and is not logged for removal), and the uninstall log's entries in order.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -19,13 +20,18 @@ write_project() {
     e2e_any_machine
     printf '[EXTTW]\r\nTOTAL=1\r\nB0=<InstallDir>viewer.exe\r\nC0=.twx\r\nD0=Tarnwick.Doc\r\n'
     printf 'E0=Tarnwick Document\r\nG0=/open "%%1"\r\nH0=C:\\Authoring\\doc.ico\r\n'
-    printf '[INIINFO]\r\nTOTAL=2\r\nA0=INI Files\\tarnwick.ini\\\r\nC0=<InstallDir>\r\n'
+    printf '[INIINFO]\r\nTOTAL=3\r\nA0=INI Files\\tarnwick.ini\\\r\nC0=<InstallDir>\r\n'
     printf 'A1=INI Files\\tarnwick.ini\r\nC1=<InstallDir>\r\n'
-    printf '[INIDATA]\r\nTOTAL=2\r\nA0=INI Files\\tarnwick.ini\\Paths\\Home\\\r\nC0=<InstallDir>\r\n'
+    printf 'A2=INI Files\\twuser.ini\r\nC2=<WindowsFolder>\r\n'
+    printf '[INIDATA]\r\nTOTAL=3\r\nA0=INI Files\\tarnwick.ini\\Paths\\Home\\\r\nC0=<InstallDir>\r\n'
     printf 'A1=INI Files\\tarnwick.ini\\Paths\\Name\r\nC1=<ProductName>\r\n'
-    printf '[ENVIRTW]\r\nTOTAL=3\r\nA0=TW_HOME\r\nC0=<InstallDir>\r\nF0=Remove\r\nG0=User\r\n'
+    printf 'A2=INI Files\\twuser.ini\\Sys Demo\\Home\r\nC2=<InstallDir>\r\n'
+    printf '[ENVIRTW]\r\nTOTAL=4\r\nA0=TW_HOME\r\nC0=<InstallDir>\r\nF0=Remove\r\nG0=User\r\n'
     printf 'A1=TW_LIST\r\nC1=C:\\Three\r\nE1=Append\r\nG1=User\r\n'
-    printf 'A2=PATH\r\nC2=C:\\Sys Demo\r\nE2=Append\r\nG2=System\r\n'
+    # Appended twice and marked for removal: PATH gets the folder once and is not logged, since
+    # removing it would take the whole variable.
+    printf 'A2=PATH\r\nC2=C:\\Sys Demo\r\nE2=Append\r\nF2=Remove\r\nG2=System\r\n'
+    printf 'A3=PATH\r\nC3=C:\\Sys Demo\\\r\nE3=Append\r\nF3=Remove\r\nG3=System\r\n'
   } >"$project/setup.inf"
   printf 'C:\\src\\readme.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n' >"$project/data.inf"
 }
@@ -47,6 +53,9 @@ e2e_wine reg add 'HKCU\Environment' /v TW_LIST /d 'C:\One;C:\Two' /f >/dev/null 
 path_before=$(reg_line "$ENV_KEY" PATH)
 [[ $path_before == REG_EXPAND_SZ* ]] || e2e_skip "this prefix's PATH is not expandable: $path_before"
 
+# An INI file the user already had: the install adds its entry, and the log must not name the file.
+printf '[User]\r\nKeep=1\r\n' >"$E2E_DRIVE_C/windows/twuser.ini"
+
 e2e_install_silently "$packed"
 
 e2e_assert_eq 'REG_SZ Tarnwick.Doc' "$(reg_line 'HKCR\.twx' '(Default)')" "extension key"
@@ -59,6 +68,9 @@ cmp "$project/support/doc.ico" "$E2E_DRIVE_C/Sys Demo/doc.ico" || e2e_fail "the 
 e2e_assert_eq $'[Paths]\r\nHome=C:\\Sys Demo\\\r\nName=Sys Demo\r\nx' "$(cat "$E2E_DRIVE_C/Sys Demo/tarnwick.ini"; printf x)" \
   "tarnwick.ini"
 
+user_ini=$(tr -d '\r' <"$E2E_DRIVE_C/windows/twuser.ini")
+grep -qx 'Keep=1' <<<"$user_ini" || e2e_fail "the user's entry is gone from twuser.ini: $user_ini"
+grep -qxF 'Home=C:\Sys Demo\' <<<"$user_ini" || e2e_fail "the new entry is not in twuser.ini: $user_ini"
 e2e_assert_eq 'REG_SZ C:\Sys Demo\' "$(reg_line 'HKCU\Environment' TW_HOME)" "TW_HOME"
 e2e_assert_eq 'REG_SZ C:\One;C:\Two;C:\Three' "$(reg_line 'HKCU\Environment' TW_LIST)" "TW_LIST"
 e2e_assert_eq "$path_before;C:\\Sys Demo" "$(reg_line "$ENV_KEY" PATH)" "the machine's PATH"

@@ -6,7 +6,7 @@ pack=$1
 
 project="$work/project"
 mkdir -p "$project/payload" "$project/support"
-printf '[APPINFO]\r\nProductName=Tiny\r\n' > "$project/setup.inf"
+printf '[APPINFO]\r\nProductName=Tiny\r\na3={TINY}\r\n' > "$project/setup.inf"
 {
   printf 'C:\\Author\\bin\\app.exe\r\nDestination Computer\\<InstallDir>\\*0*0*0|\r\n'
   printf 'http://example.com/extra.zip\r\nDestination Computer\\<InstallDir>\\*0*0*0|\r\n'

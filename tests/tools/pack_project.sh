@@ -7,7 +7,7 @@ ziv=$2
 project="$work/project"
 out="$work/out dir"
 mkdir -p "$project/theme" "$project/languages" "$project/SupportFiles/sub"
-printf '[APPINFO]\r\nProductName=Tiny\r\n' > "$project/setup.inf"
+printf '[APPINFO]\r\nProductName=Tiny\r\na3={TINY}\r\n' > "$project/setup.inf"
 mkdir -p "$project/payload"
 printf 'a.txt\r\nD*0*0*0|\r\n' > "$project/data.inf"
 printf 'payload' > "$project/payload/a.txt"

@@ -35,7 +35,25 @@ TEST_F(EnvironmentTest, AppendJoinsWithASemicolonAndKeepsAnExpandableValueExpand
   EXPECT_EQ(registry.ReadString(RegRoot::LocalMachine, kSystemKey, "Path").value_or(""),
             "%SystemRoot%\\system32;C:\\Acme");
   EXPECT_TRUE(registry.IsExpandableString(RegRoot::LocalMachine, kSystemKey, "Path"));
-  EXPECT_EQ(Log(), std::string("REGVAL=HKEY_LOCAL_MACHINE\\") + kSystemKey + "\\Path\r\n");
+  EXPECT_EQ(Log(), "") << "removing Path at uninstall would take the whole variable";
+}
+
+TEST_F(EnvironmentTest, AppendAddsAValueOnlyOnce) {
+  struct Case {
+    const char *current, *appended, *after;
+  } cases[] = {
+      {"C:\\One;C:\\Acme;C:\\Two", "C:\\Acme", "C:\\One;C:\\Acme;C:\\Two"},
+      {"C:\\One;c:\\acme\\", "C:\\Acme", "C:\\One;c:\\acme\\"},
+      {"C:\\Acme", "C:\\Acme\\", "C:\\Acme"},
+      {"C:\\Acme2;C:\\XAcme", "C:\\Acme", "C:\\Acme2;C:\\XAcme;C:\\Acme"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.current);
+    registry.WriteString(RegRoot::CurrentUser, "Environment", "PATH", c.current, false);
+    UseSettings(std::string("[ENVIRTW]\r\nTOTAL=1\r\nA0=PATH\r\nC0=") + c.appended + "\r\nE0=Append\r\nG0=User\r\n");
+    SetEnvironmentVariables(session);
+    EXPECT_EQ(User("PATH"), c.after);
+  }
 }
 
 TEST_F(EnvironmentTest, RemoveDeletesAndLogsWhileOffFeaturesAndUnknownScopesChangeNothing) {

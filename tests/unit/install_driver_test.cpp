@@ -12,7 +12,7 @@ class InstallDriver : public InstallPhaseTest {
   InstallDriver() {
     session.TempDir = system.tempFolder;
     session.WorkName = "tw1";
-    session.placeholders.values.productCode = "{P}";
+    session.ProductCode = session.placeholders.values.productCode = "{P}";
     session.placeholders.values.tempDir = system.tempFolder;
     session.placeholders.defaultInstallDir = "C:\\Program Files\\Acme\\";
     UseSettings("[APPINFO]\r\na1=Acme\r\na3={P}\r\n[REGISTRYKEYS]\r\nTOTAL=1\r\n0=HKEY_CURRENT_USER\\Software\\Acme\r\n"
@@ -40,7 +40,7 @@ TEST_F(InstallDriver, AWholeRunInstallsLogsAndRegisters) {
             "TOTALFILE=2\r\nDIR=C:\\Program Files\\Acme\\\r\nDIR=C:\\Program Files\\Acme\\\r\n"
             "DIR=C:\\Program Files\\Acme\\bin\r\nFILE=C:\\Program Files\\Acme\\a.txt\r\n"
             "FILE=C:\\Program Files\\Acme\\bin\\b.txt\r\nREGKEY=HKEY_CURRENT_USER\\Software\\Acme\r\n"
-            "REGVAL=HKEY_CURRENT_USER\\Software\\AcmePath\r\nNTSERVICE=AcmeSvc\r\n")
+            "REGVAL=HKEY_CURRENT_USER\\Software\\Acme\\Path\r\nNTSERVICE=AcmeSvc\r\n")
       << "a fresh log, in the order the changes were made";
   EXPECT_EQ(progress.statuses,
             (std::vector<std::string>{"Loading data information...", "Creating directories...",
@@ -54,13 +54,16 @@ TEST_F(InstallDriver, AWholeRunInstallsLogsAndRegisters) {
 }
 
 TEST_F(InstallDriver, PreviewWalksThePhasesWithoutChangingTheMachine) {
+  files.MakeFolders("C:\\windows\\Installer\\{P}");
+  files.WriteAll("C:\\windows\\Installer\\{P}\\uninstall.log", "FILE=C:\\Program Files\\Acme\\a.txt\r\n");
   flags.previewMode = kOn;
   Run();
   EXPECT_FALSE(files.Exists("C:\\Program Files\\Acme\\a.txt"));
   EXPECT_FALSE(registry.KeyExists(RegRoot::CurrentUser, "Software\\Acme"));
   EXPECT_TRUE(services.attempts.empty()) << "no service: nothing would remove it again";
   EXPECT_FALSE(registry.KeyExists(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{P}"));
-  EXPECT_EQ(Log().rfind("TOTALFILE=2\r\nDIR=", 0), 0u) << "the data file is still read and its folders logged";
+  EXPECT_EQ(Log(), "FILE=C:\\Program Files\\Acme\\a.txt\r\n") << "the installed product's log stays as it is";
+  EXPECT_TRUE(files.Exists("C:\\Program Files\\Acme\\bin")) << "the data file is still read and its folders made";
   EXPECT_EQ(progress.statuses.back(), "Finishing settings...");
   EXPECT_EQ(workFolderRemovals, 0);
 }
@@ -104,6 +107,26 @@ TEST_F(InstallDriver, TheDiskImageAndSplitBuildsReadFromTheSetupFolder) {
   EXPECT_EQ(session.PayloadDir, "C:\\dist\\");
   EXPECT_FALSE(registry.KeyExists(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{P}"))
       << "a split build without its cabinet ends after the copy phase";
+  EXPECT_EQ(flags.cancelled, kOn) << "and the wizard shows it as aborted";
+  EXPECT_EQ(workFolderRemovals, 1);
+}
+
+TEST_F(InstallDriver, WithoutAProductCodeOfItsOwnThereIsNoLogAndNoRegistration) {
+  const char kUninstall[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  files.MakeFolders("C:\\windows\\Installer");
+  for (const char* code : {"", "..", "..\\..\\Acme", "a/b"}) {
+    SCOPED_TRACE(code);
+    files.WriteAll("C:\\windows\\Installer\\uninstall.log", "OTHER=product\r\n");
+    UseSettings(std::string("[APPINFO]\r\na1=Acme\r\na3=") + code + "\r\na10=Yes\r\n");
+    session.ProductCode = session.placeholders.values.productCode = code;
+    Run();
+    EXPECT_TRUE(files.Exists("C:\\Program Files\\Acme\\a.txt")) << "the product itself installs";
+    EXPECT_EQ(files.ReadAll("C:\\windows\\Installer\\uninstall.log").value_or(""), "OTHER=product\r\n");
+    EXPECT_FALSE(files.Exists("C:\\windows\\uninstall.log"));
+    EXPECT_FALSE(files.Exists("C:\\Acme"));
+    EXPECT_FALSE(registry.ReadString(RegRoot::LocalMachine, kUninstall, "DisplayName").has_value());
+    EXPECT_FALSE(registry.ReadString(RegRoot::LocalMachine, std::string(kUninstall) + "\\..", "DisplayName").has_value());
+  }
 }
 
 }  // namespace

@@ -169,9 +169,10 @@ TEST_F(PayloadCopyTest, ALibraryIsReplacedOnlyByAGreaterVersion) {
     const char* installed;
     bool replaced;
   } cases[] = {
-      {"2.5.0.0", "2.4.9.9", true}, {"2,5,0,0", "2.4", true},  {"2.4.1", "2.4.0", false},
+      {"2.5.0.0", "2.4.9.9", true}, {"2,5,0,0", "2.4", true},  {"2.4.1", "2.4.0", true},
       {"2.4", "2.5", false},        {"3.0", "", true},          {"", "1.0", false},
-      {"10.0", "9.9", true},
+      {"10.0", "9.9", true},        {"2.4.0.7", "2.4.0.6", true}, {"2.4.0.0", "2.4", false},
+      {"1, 2, 3, 5", "1.2.3.4", true}, {"1.2.3.4", "1.2.3.10", false},
   };
   int fileNumber = 0;
   for (const char* extension : {".dll", ".OCX"}) {
@@ -203,17 +204,19 @@ TEST_F(PayloadCopyTest, AKeptLibraryIsNotCopiedButStillLogged) {
   EXPECT_EQ(Log(), "FILE=C:\\Program Files\\Acme\\lib.dll\r\n");
 }
 
-TEST(CompareMajorMinor, ComparesMajorThenMinorAsNumbers) {
+TEST(CompareFileVersions, ComparesAllFourPartsAsNumbers) {
   struct Case {
     const char* a;
     const char* b;
     int sign;
   } cases[] = {
-      {"1,2,3,4", "1.2.9.9", 0}, {"1.2", "1.3", -1}, {"2", "1.99", 1},     {"", "0.0", 0},
+      {"1,2,3,4", "1.2.9.9", -1}, {"1.2", "1.3", -1}, {"2", "1.99", 1},     {"", "0.0", 0},
       {"abc", "0", 0},           {" 3.1", "3.05", -1}, {"1.10", "1.9", 1},  // numbers, not decimals
+      {"1.2.3.4", "1, 2, 3, 4", 0}, {"1.2.3.10", "1.2.3.9", 1}, {"1.2.0.0", "1.2", 0},
+      {"5.0.1.0 (build lab)", "5.0.0.9", 1}, {"1.2.3.4.9", "1.2.3.4", 0},  // a fifth part means nothing
   };
   for (const auto& c : cases) {
-    int result = CompareMajorMinor(c.a, c.b);
+    int result = CompareFileVersions(c.a, c.b);
     EXPECT_EQ((result > 0) - (result < 0), c.sign) << c.a << " vs " << c.b;
   }
 }
@@ -238,12 +241,106 @@ TEST_F(PayloadCopyTest, UrlEntriesGoToTheDownloaderWithTheDownloadBar) {
   auto download = [&](const std::string& url, const std::string& target) {
     fetched.emplace_back(url, target);
     flags.cancelRequested = 1;
+    return DownloadOutcome::kCancelled;
   };
   EXPECT_FALSE(CopyPayloadFiles(session, list, download)) << "a cancel during a download stops the loop";
   EXPECT_EQ(fetched, (std::vector<std::pair<std::string, std::string>>{
                          {"http://example.com/dl/tool.zip", "C:\\Program Files\\Acme\\tool.zip"}}));
   EXPECT_EQ(progress.downloadBar, (std::vector<bool>{true, false}));
 }
+
+TEST_F(PayloadCopyTest, OnlyACompletedDownloadIsLoggedAndGetsItsAttributes) {
+  struct Case {
+    DownloadOutcome::Result result;
+    int flags;
+    bool goesOn;
+    const char* log;
+  } cases[] = {
+      {DownloadOutcome::kCompleted, 4, true, "FILE=C:\\Program Files\\Acme\\web\\tool.zip\r\nFILE=C:\\Program Files\\Acme\\b.txt\r\n"},
+      {DownloadOutcome::kFailed, 4, true, "FILE=C:\\Program Files\\Acme\\b.txt\r\n"},
+      {DownloadOutcome::kFailed, 4 | 16, false, ""},
+      {DownloadOutcome::kCancelled, 4, false, ""},
+  };
+  files.MakeFolders(At("web"));
+  Payload(1, "b.txt", "b");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.result) + " flags " + std::to_string(c.flags));
+    files.Remove(session.LogPath);
+    files.attributeCalls.clear();
+    ui.dialogs.clear();
+    flags.cancelled = -1;
+    std::vector<std::string> targets;
+    auto download = [&](const std::string&, const std::string& target) {
+      targets.push_back(target);
+      if (c.result == DownloadOutcome::kCompleted) files.WriteAll(target, "zip");
+      return c.result;
+    };
+    // The condition suffix and a folder written without its backslash still name web\tool.zip.
+    std::vector<FileEntry> list = {
+        ParseFileEntry("http://example.com/dl/tool.zip{HasNet}", "<InstallDir>web*" + std::to_string(c.flags) + "*0*0|"),
+        ParseFileEntry("C:\\proj\\b.txt", "<InstallDir>*0*0*0|")};
+
+    EXPECT_EQ(CopyPayloadFiles(session, list, download), c.goesOn);
+    EXPECT_EQ(targets, std::vector<std::string>{At("web\\tool.zip")});
+    EXPECT_EQ(Log(), c.log);
+    EXPECT_EQ(files.attributeCalls.empty(), c.result != DownloadOutcome::kCompleted) << "attributes only on a real file";
+    bool abortDialog = (c.flags & 16) != 0;
+    ASSERT_EQ(ui.dialogs.size(), abortDialog ? 1u : 0u);
+    if (abortDialog)
+      EXPECT_EQ(ui.dialogs[0].text.value_or(""),
+                "Tarnwick will abort installation, the file:\r\nC:\\Program Files\\Acme\\web\\tool.zip\r\nCan't be installed.");
+    EXPECT_EQ(flags.cancelled.load(), abortDialog ? kOn : -1);
+    flags.cancelRequested = 0;
+  }
+}
+
+TEST_F(PayloadCopyTest, ADownloadNameThatLeavesItsFolderIsRefused) {
+  int downloads = 0;
+  auto download = [&](const std::string&, const std::string&) {
+    ++downloads;
+    return DownloadOutcome::kCompleted;
+  };
+  for (const char* url : {"http://host/..\\..\\evil.dll", "http://host/a/..", "http://host/dir/", "http://host/c:evil.dll",
+                          "http://host/evil.dll. ", "http://host/x/a..b{..\\c}", "http://host/a*b"}) {
+    SCOPED_TRACE(url);
+    EXPECT_TRUE(CopyPayloadFiles(session, {ParseFileEntry(url, "<InstallDir>*16*0*0|")}, download));
+  }
+  EXPECT_EQ(downloads, 1) << "only a..b is a plain (if odd) name";
+  EXPECT_EQ(Log(), "FILE=C:\\Program Files\\Acme\\a..b\r\n");
+  EXPECT_TRUE(ui.dialogs.empty());
+}
+
+TEST_F(PayloadCopyTest, AnUnreadableTextFileIsAFailedCopyNotAnEmptyFile) {
+  files.WriteAll(At("readme.txt"), "the installed text");
+  struct Case {
+    int flags;
+    std::vector<int> answers;
+    bool goesOn;
+  } cases[] = {
+      {256, {FixedDialogs::kIgnore}, true},
+      {256, {FixedDialogs::kCancel}, false},
+      {256 | 16, {0}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.flags);
+    ui.dialogs.clear();
+    ui.dialogResults.assign(c.answers.begin(), c.answers.end());
+    flags.cancelled = -1;
+    std::vector<FileEntry> list = List({{"readme.txt", ("<InstallDir>*" + std::to_string(c.flags) + "*0*0|").c_str()}});
+    EXPECT_EQ(CopyPayloadFiles(session, list), c.goesOn) << "no F0_readme.txt in the payload";
+    ASSERT_EQ(ui.dialogs.size(), 1u);
+    EXPECT_EQ(ui.dialogs[0].buttons[0].visible, (c.flags & 16) == 0) << "Retry unless critical";
+    EXPECT_EQ(files.ReadAll(At("readme.txt")).value_or(""), "the installed text");
+  }
+  ui.dialogs.clear();
+  ui.dialogResults = {FixedDialogs::kRetry};
+  files.FailWhen(FsOp::Read, "F0_readme.txt", 1);
+  Payload(0, "readme.txt", "for <ProductName>");
+  EXPECT_TRUE(CopyPayloadFiles(session, List({{"readme.txt", "<InstallDir>*256*0*0|"}})));
+  EXPECT_EQ(ui.dialogs.size(), 1u);
+  EXPECT_EQ(files.ReadAll(At("readme.txt")).value_or(""), "for Acme") << "Retry reads the source again";
+}
+
 
 // Nothing ends up beside the installed files: every temporary file went over its destination or
 // was deleted.

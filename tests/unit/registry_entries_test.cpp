@@ -1,5 +1,5 @@
 // Registry keys and values of a project: roots, trailing backslashes, encodings, missing keys and
-// what the uninstall log records.
+// what the uninstall log records (one backslash before a value's name, whatever the key ends in).
 #include "install/registry_entries.h"
 
 #include "install_phase_fixture.h"
@@ -33,7 +33,7 @@ TEST_F(RegistryEntriesTest, ValuesAreEncodedByTypeAndLoggedWrittenOrNot) {
   UseSettings(
       "[REGISTRY]\r\nTOTAL=6\r\n"
       "A0=HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\\\r\nB0=Path\r\nC0=<InstallDir>\r\nD0=String\r\n"
-      "A1=HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\\\r\nB1=Count\r\nC1=42abc\r\nD1=1\r\n"
+      "A1=HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\r\nB1=Count\r\nC1=42abc\r\nD1=1\r\n"
       "A2=HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\\\r\nB2=Blob\r\nC2=AB\r\nD2=Binary\r\n"
       "A3=HKEY_LOCAL_MACHINE\\SOFTWARE\\Missing\\\r\nB3=Lost\r\nC3=x\r\nD3=0\r\n"
       "A4=HKEY_NOWHERE\\SOFTWARE\\Acme\\\r\nB4=Odd\r\nC4=y\r\nD4=0\r\n"

@@ -37,7 +37,7 @@ TEST_F(ServicesTest, TextsSelectTheManagersValues) {
     const ServiceSpec& first = services.attempts[0];
     EXPECT_EQ(first.name, "First");
     EXPECT_EQ(first.displayName, "First Service");
-    EXPECT_EQ(first.path, "C:\\Program Files\\Acme\\first.exe -k");
+    EXPECT_EQ(first.path, "\"C:\\Program Files\\Acme\\first.exe\" -k");
     EXPECT_EQ(first.type, c.typeValue);
     EXPECT_EQ(first.startType, c.startValue);
     EXPECT_EQ(first.errorControl, c.errorValue);
@@ -99,6 +99,24 @@ TEST_F(ServicesTest, NothingOnWindows9xOrWithoutAManager) {
   UseSettings("[NTSERVICE]\r\nTOTAL=0\r\n");
   InstallServices(session);
   EXPECT_EQ(progress.statuses.size(), 2u) << "no status for an empty section";
+}
+
+TEST_F(ServicesTest, AProgramPathWithBlanksIsQuotedAndItsArgumentsAreNot) {
+  files.MakeFolders("C:\\Program Files\\Acme Tools");
+  files.WriteAll("C:\\Program Files\\Acme Tools\\agent", "MZ");
+  struct Case {
+    const char *line, *quoted;
+  } cases[] = {
+      {"C:\\Program Files\\Acme\\svc.exe", "\"C:\\Program Files\\Acme\\svc.exe\""},
+      {"C:\\Program Files\\Acme\\svc.EXE -k run now", "\"C:\\Program Files\\Acme\\svc.EXE\" -k run now"},
+      {"C:\\Acme\\svc.exe -k run", "C:\\Acme\\svc.exe -k run"},
+      {"\"C:\\Program Files\\Acme\\svc.exe\" -k", "\"C:\\Program Files\\Acme\\svc.exe\" -k"},
+      {"C:\\Program Files\\Acme Tools\\agent --port 80", "\"C:\\Program Files\\Acme Tools\\agent\" --port 80"},
+      {"C:\\Program Files\\Acme\\svc.exe.bak\\run.exe", "\"C:\\Program Files\\Acme\\svc.exe.bak\\run.exe\""},
+      {"C:\\Program Files\\Acme\\missing", "\"C:\\Program Files\\Acme\\missing\""},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(QuoteServiceProgram(files, c.line), c.quoted) << c.line;
 }
 
 }  // namespace

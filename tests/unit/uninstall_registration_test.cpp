@@ -115,5 +115,28 @@ TEST_F(UninstallRegistration, AMissingIconGivesNoDisplayIcon) {
   EXPECT_EQ(Log(), "");
 }
 
+TEST_F(UninstallRegistration, ShippedFilesAreFoundWhereTheBuildKeepsThem) {
+  // A disk image keeps them in DiskImage1; a split build has unpacked them into the install folder.
+  for (bool split : {false, true}) {
+    SCOPED_TRACE(split ? "split" : "disk image");
+    InstallSession& s = Session("a10=Yes\r\na11=cleanup.exe\r\na18=app.ico\r\n");
+    flags.splitFiles = split ? kOn : 0;
+    s.PayloadDir = split ? "C:\\dist\\" : "C:\\dist\\DiskImage1\\";
+    const std::string shipped = split ? "C:\\App\\" : "C:\\dist\\DiskImage1\\";
+    fake.files.MakeFolders(shipped);
+    for (const char* name : {"dovuvi.exe", "cleanup.exe", "app.ico"}) fake.files.WriteAll(shipped + name, name);
+    RegisterUninstallProgram(s);
+    RegisterUninstall(s);
+    EXPECT_EQ(fake.files.ReadAll("C:\\windows\\dovuvi.exe").value_or(""), "dovuvi.exe");
+    EXPECT_EQ(fake.files.ReadAll("C:\\windows\\Installer\\{P}\\cleanup.exe").value_or(""), "cleanup.exe");
+    EXPECT_EQ(fake.files.ReadAll("C:\\App\\app.ico").value_or(""), "app.ico");
+    EXPECT_EQ(Value("UninstallExecute").value_or(""), "C:\\App\\cleanup.exe");
+    EXPECT_EQ(Value("DisplayIcon").value_or(""), "C:\\App\\app.ico");
+    EXPECT_EQ(Log(), "RUN3RD=cleanup.exe\r\nRUN3RDCMD=\r\nFILE=C:\\App\\app.ico\r\n");
+    fake.files.Remove(s.LogPath);
+    fake.files.Remove("C:\\windows\\dovuvi.exe");
+  }
+}
+
 }  // namespace
 }  // namespace tw

@@ -44,5 +44,27 @@ TEST_F(WizardStart, CancelActionEndsTheSetup) {
   EXPECT_EQ(app->Flags().cancelled, kOn);
 }
 
+TEST_F(WizardStart, EveryWayOutBeforeTheFirstPageRemovesTheWorkFolder) {
+  enum Way { kRequirement, kRights, kExtraction };
+  for (Way way : {kRequirement, kRights, kExtraction}) {
+    SCOPED_TRACE(way);
+    SetUp();
+    if (way == kRequirement) PackProject("[SYSTEM]\r\n2=1048576 MB\r\n");
+    if (way == kRights) {
+      PackProject("[APPINFO]\r\na7=Yes\r\n");
+      fake.registry.DeleteValue(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
+    }
+    if (way == kExtraction) {
+      PackProject("[APPINFO]\r\n");
+      fake.files.RemoveTree(std::string(kDist) + "DiskImage1");  // a cabinet build without its cabinet
+    }
+    Start();
+    EXPECT_TRUE(fake.ui.quitCode.has_value());
+    EXPECT_FALSE(fake.files.Exists(app->Frame()->WorkDir)) << "it holds the decrypted project";
+    fake.files.RemoveTree(std::string(kDist) + "theme");
+    fake.ui.quitCode.reset();
+  }
+}
+
 }  // namespace
 }  // namespace tw

@@ -4,12 +4,16 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <vector>
 
 #include "crypt/project_key.h"
 #include "crypt/rijndael_method.h"
 #include "payload_packer.h"
+#include "platform/text.h"
+#include "project/project_settings.h"
 
 namespace fs = std::filesystem;
 
@@ -41,6 +45,21 @@ bool HasExtension(const fs::path& file, const std::string& extension) {
   return ext == extension;
 }
 
+// The product code names the product's uninstall key and its log folder; an empty one would write
+// into the installed-programs list itself and share one log among all such products, so setup
+// refuses to register it and the project is refused here.
+void CheckProductCode(const fs::path& setupInf) {
+  std::ifstream in(setupInf, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  const std::string code = ProjectSettings(text.str()).ReadSetting("APPINFO", "a3");
+  if (!IsPlainFileName(code))
+    throw std::runtime_error("setup.inf: [APPINFO] a3, the product code, " +
+                             (code.empty() ? std::string("is missing or empty")
+                                           : "\"" + code + "\" cannot name a folder (no \\ / : * ? \" < > |, no dot or blank at the end)") +
+                             "; give the product a code of its own, for example a GUID in braces");
+}
+
 }  // namespace
 
 void CheckProject(const PackOptions& options) {
@@ -51,6 +70,7 @@ void CheckProject(const PackOptions& options) {
     if (!fs::is_regular_file(file))
       throw std::runtime_error("not a setup project: " + file.string() + " is missing");
   }
+  CheckProductCode(options.projectDir / "setup.inf");
   if (fs::exists(options.outDir) && fs::equivalent(options.projectDir, options.outDir))
     throw std::runtime_error("the output folder must not be the project folder");
   if (!options.setupExe.empty() && !fs::is_regular_file(options.setupExe))
