@@ -124,6 +124,7 @@ TEST_F(DownloadTest, AnUnfinishedTransferLeavesTheExistingFileAsItWas) {
   };
   for (const auto& c : cases) {
     files.ClearFailures();
+    http.responses.clear();
     ASSERT_TRUE(files.WriteAll(kTarget, "the user's file"));
     c.arrange(Serve("example.com:80/pkg.bin", 4000));
     DownloadOutcome outcome = Download("http://example.com/pkg.bin");

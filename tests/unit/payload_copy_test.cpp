@@ -11,6 +11,7 @@
 namespace tw {
 namespace {
 
+namespace tc = test_cabinets;
 const char kApp[] = "C:\\Program Files\\Acme\\";
 
 class PayloadCopyTest : public InstallPhaseTest {
@@ -107,6 +108,7 @@ TEST_F(PayloadCopyTest, RetryIgnoreAndCancel) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answers[0]);
+    session.CloseLog();  // the run keeps its log open
     files.Remove(session.LogPath);
     files.Remove(At("a.txt"));
     files.Remove(At("b.txt"));
@@ -265,6 +267,7 @@ TEST_F(PayloadCopyTest, OnlyACompletedDownloadIsLoggedAndGetsItsAttributes) {
   Payload(1, "b.txt", "b");
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.result) + " flags " + std::to_string(c.flags));
+    session.CloseLog();  // the run keeps its log open
     files.Remove(session.LogPath);
     files.attributeCalls.clear();
     ui.dialogs.clear();
@@ -371,6 +374,7 @@ TEST_F(CabinetBuildCopyTest, PayloadFilesStreamOutOfTheCabinetOnce) {
   files.WriteAll(At("old.dll"), "installed");
   files.SetFileVersion(At("old.dll"), "2.0");
   files.SetFileVersion(StagedPathFor(At("old.dll")), "1.0");  // the packed one, once unpacked
+  ui.dialogResults = {FixedDialogs::kIgnore};
 
   EXPECT_TRUE(CopyPayloadFiles(session, List({{"app.exe", "<InstallDir>*0*0*0|"}, {"skipped.txt", "<InstallDir>*0*0*0|Off"},
                                               {"old.dll", "<InstallDir>*0*0*0|"}, {"note.txt", "<InstallDir>*256*0*0|"},
