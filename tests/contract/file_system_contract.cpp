@@ -120,7 +120,7 @@ TEST_F(FileSystemContract, AnAppenderWritesThroughAtOnce) {
   EXPECT_EQ(files().ReadAll(At("log")).value_or(""), "A=1\r\nB=2\r\n");
   EXPECT_TRUE(log->Write("C=3\r\n"));
   EXPECT_EQ(files().ReadAll(At("log")).value_or(""), "A=1\r\nB=2\r\nC=3\r\n");
-  EXPECT_EQ(files().OpenAppend(At("missing\log")), nullptr);
+  EXPECT_EQ(files().OpenAppend(At("missing\\log")), nullptr);
 }
 
 TEST_F(FileSystemContract, FindMatchesWildcardsLikeWindows) {
