@@ -96,7 +96,11 @@ bool Win32FileSystem::Move(const std::string& from, const std::string& to) {
   return MoveFileA(from.c_str(), to.c_str()) != 0;
 }
 
+// A read-only destination is refused here as Windows refuses it; not every implementation of the
+// move does so by itself.
 bool Win32FileSystem::Replace(const std::string& from, const std::string& to) {
+  DWORD attributes = GetFileAttributesA(to.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
