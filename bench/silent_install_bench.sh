@@ -30,7 +30,7 @@ size=$((TOTAL_MB * 1024 * 1024 / FILES))
 printf '[APPINFO]\r\na1=Bench\r\na2=1.0\r\na3={BENCH}\r\na4=C:\\Bench\r\n[BUILDING]\r\n2=Yes\r\n' >"$project/setup.inf"
 e2e_any_machine >>"$project/setup.inf"
 # Half the files random, half repetitive text, so the cabinet compresses the way real payloads do.
-head -c "$size" /dev/urandom >"$E2E_DIR/random.bin"
+# Every random file is its own: NSIS stores identical files once, which would flatter it.
 nsi=$E2E_DIR/bench.nsi
 printf 'Target amd64-unicode\nSetCompressor zlib\nName "Bench"\nOutFile "%s"\nInstallDir "C:\\NsisBench"\n' \
   "$E2E_DIR/nsis/setup.exe" >"$nsi"
@@ -38,7 +38,7 @@ printf 'RequestExecutionLevel user\nSection\n' >>"$nsi"
 : >"$project/data.inf"
 for ((i = 0; i < FILES; i++)); do
   name=file$i.dat
-  if ((i % 2)); then cp "$E2E_DIR/random.bin" "$project/payload/$name"; else head -c "$size" < <(yes "line $i of the bench payload") >"$project/payload/$name"; fi
+  if ((i % 2)); then head -c "$size" /dev/urandom >"$project/payload/$name"; else head -c "$size" < <(yes "line $i of the bench payload") >"$project/payload/$name"; fi
   printf 'C:\\src\\%s\r\nDestination Computer\\<InstallDir>dir%d\\*0*0*0|\r\n' "$name" $((i % 20)) >>"$project/data.inf"
   printf 'SetOutPath "$INSTDIR\\dir%d"\nFile "%s"\n' $((i % 20)) "$project/payload/$name" >>"$nsi"
 done
