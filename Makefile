@@ -9,7 +9,8 @@ DEPS := cmake make g++ libgtest-dev googletest \
         g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
         binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
         wine64 xvfb x11-utils imagemagick libmcrypt-dev openssl python3 cabextract \
-        libmspack-dev libgcab-dev gcab pkg-config wixl clang libclang-rt-dev
+        libmspack-dev libgcab-dev gcab pkg-config wixl clang libclang-rt-dev \
+        zlib1g-dev libz-mingw-w64-dev nsis
 
 HOST  := $(BUILD)/host
 ASAN  := $(BUILD)/asan
@@ -84,6 +85,7 @@ fuzz: build-fuzz
 demo: build-win64 build-host
 	$(E2E_ENV) bash tests/e2e/demo.sh
 
+# BENCH_BASELINE_SETUP=path/to/an/older/setup.exe adds its first-page time beside ours.
 bench: build-host build-win64
 	@for b in $(HOST)/bench/*_bench; do echo "== $$(basename $$b)"; $$b; done
 	@echo "== silent_install_bench"; $(E2E_ENV) bash bench/silent_install_bench.sh

@@ -1,49 +1,137 @@
 #!/bin/bash
-# Times a silent installation under Wine of a generated project: 2,000 files, 200 MB in all, packed
-# as a cabinet build. Prints the packing time and the installation time (start-up unpacking of the
-# cabinet, the copy into the install folder, the log) side by side.
+# The payload bench. One generated project (2,000 files, 190 MB, half random, half text) is
+#  1. installed silently under Wine by our setup.exe (a cabinet build) and by an NSIS installer of
+#     the same payload (zlib, installed with /S), alternately, BENCH_RUNS times each; the same cabinet
+#     is unpacked and copied into place on the host with cabextract + cp; medians and ratios printed;
+#  2. installed once more with the trace on, for the peak working set of the silent install;
+#  3. run interactively: seconds from launch until the first wizard page shows its Next button, for
+#     our setup.exe and, side by side, for BENCH_BASELINE_SETUP (an older setup.exe) when given.
 set -euo pipefail
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 
 FILES=${BENCH_FILES:-2000}
-TOTAL_MB=${BENCH_MB:-200}
+TOTAL_MB=${BENCH_MB:-190}
+RUNS=${BENCH_RUNS:-3}
+BASELINE=${BENCH_BASELINE_SETUP:-}
+command -v makensis >/dev/null || e2e_fail "makensis is missing (Debian package nsis)"
 e2e_begin bench_silent_install
-unset TARNWICK_LOG  # measure the installation, not the diagnostic trace
+trace_path=$TARNWICK_LOG
+unset TARNWICK_LOG  # time the installation, not the diagnostic trace
+
+now() { date +%s.%N; }
+since() { awk -v a="$(now)" -v b="$1" 'BEGIN { printf "%.2f", a - b }'; }
+median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
+
+# --- the payload and the two installers ------------------------------------------------------------
 project=$E2E_DIR/project
 mkdir -p "$project/payload"
 size=$((TOTAL_MB * 1024 * 1024 / FILES))
 printf '[APPINFO]\r\na1=Bench\r\na2=1.0\r\na3={BENCH}\r\na4=C:\\Bench\r\n[BUILDING]\r\n2=Yes\r\n' >"$project/setup.inf"
-printf '[SYSTEM]\r\n1=All Processors\r\n2=Any\r\n3=Any resolution\r\n4=Any colors\r\nos0=Yes\r\nos1=Yes\r\nos2=Yes\r\nos3=Yes\r\nos4=Yes\r\nos5=Yes\r\nos6=Yes\r\n' >>"$project/setup.inf"
-# Half the bytes random, half repetitive, so the cabinet compresses the way real payloads do.
-head -c "$size" /dev/urandom >"$E2E_DIR/random.bin"
+e2e_any_machine >>"$project/setup.inf"
+# Half the files random, half repetitive text, so the cabinet compresses the way real payloads do.
+# Every random file is its own: NSIS stores identical files once, which would flatter it.
+nsi=$E2E_DIR/bench.nsi
+printf 'Target amd64-unicode\nSetCompressor zlib\nName "Bench"\nOutFile "%s"\nInstallDir "C:\\NsisBench"\n' \
+  "$E2E_DIR/nsis/setup.exe" >"$nsi"
+printf 'RequestExecutionLevel user\nSection\n' >>"$nsi"
 : >"$project/data.inf"
 for ((i = 0; i < FILES; i++)); do
   name=file$i.dat
-  if ((i % 2)); then cp "$E2E_DIR/random.bin" "$project/payload/$name"; else head -c "$size" < <(yes "line $i of the bench payload") >"$project/payload/$name"; fi
+  if ((i % 2)); then head -c "$size" /dev/urandom >"$project/payload/$name"; else head -c "$size" < <(yes "line $i of the bench payload") >"$project/payload/$name"; fi
   printf 'C:\\src\\%s\r\nDestination Computer\\<InstallDir>dir%d\\*0*0*0|\r\n' "$name" $((i % 20)) >>"$project/data.inf"
+  printf 'SetOutPath "$INSTDIR\\dir%d"\nFile "%s"\n' $((i % 20)) "$project/payload/$name" >>"$nsi"
 done
+printf 'SectionEnd\n' >>"$nsi"
 
-start=$(date +%s.%N)
+start=$(now)
 "$E2E_HOST_DIR/tarnwick-pack" "$project" "$E2E_DIR/packed" --setup "$E2E_WIN64_DIR/setup.exe" >"$E2E_DIR/pack.log" 2>&1 ||
   { cat "$E2E_DIR/pack.log"; exit 1; }
-packed=$(date +%s.%N)
-(cd "$E2E_DIR/packed" && e2e_wine "$E2E_DIR/packed/setup.exe")
-installed=$(date +%s.%N)
+pack_s=$(since "$start")
+mkdir -p "$E2E_DIR/nsis"
+start=$(now)
+makensis -V1 "$nsi" >"$E2E_DIR/makensis.log" 2>&1 || { cat "$E2E_DIR/makensis.log"; exit 1; }
+nsis_pack_s=$(since "$start")
 
-# The same payload on the host with ordinary tools: unpack the cabinet, copy the files into place.
-host_dir=$E2E_DIR/host
-mkdir -p "$host_dir/unpacked" "$host_dir/installed"
-host_start=$(date +%s.%N)
-cabextract -q -d "$host_dir/unpacked" "$E2E_DIR/packed/file1.cab"
-cp -r "$host_dir/unpacked/." "$host_dir/installed/"
-host_end=$(date +%s.%N)
+# --- silent installs, alternating ------------------------------------------------------------------
+clean_installs() { rm -rf "$E2E_DRIVE_C/Bench" "$E2E_DRIVE_C/NsisBench" "$E2E_DRIVE_C/windows/Installer/{BENCH}"; }
+count_files() { find "$1" -type f 2>/dev/null | wc -l; }
+e2e_wine reg query 'HKCU\Software' >/dev/null 2>&1 || true  # the wineserver is up before the first timing
+ours=() nsis=() host=()
+for ((run = 1; run <= RUNS; run++)); do
+  clean_installs
+  start=$(now)
+  (cd "$E2E_DIR/packed" && e2e_wine "$E2E_DIR/packed/setup.exe")
+  ours+=("$(since "$start")")
+  ((($(count_files "$E2E_DRIVE_C/Bench")) == FILES)) || e2e_fail "our install left $(count_files "$E2E_DRIVE_C/Bench") files"
+  start=$(now)
+  e2e_wine "$E2E_DIR/nsis/setup.exe" /S
+  nsis+=("$(since "$start")")
+  ((($(count_files "$E2E_DRIVE_C/NsisBench")) == FILES)) || e2e_fail "NSIS left $(count_files "$E2E_DRIVE_C/NsisBench") files"
 
-count=$(find "$E2E_DRIVE_C/Bench" -type f | wc -l)
-printf 'silent install bench: %d files, %d MB (cabinet %d MB)\n' "$FILES" "$TOTAL_MB" \
-  $(($(stat -c %s "$E2E_DIR/packed/file1.cab") / 1024 / 1024))
-printf '  pack      %6.1f s\n' "$(awk -v a="$packed" -v b="$start" 'BEGIN { print a - b }')"
-install_s=$(awk -v a="$installed" -v b="$packed" 'BEGIN { print a - b }')
-host_s=$(awk -v a="$host_end" -v b="$host_start" 'BEGIN { print a - b }')
-printf '  install   %6.1f s   (setup.exe under Wine: unpack, copy, log; %d files in place)\n' "$install_s" "$count"
-printf '  host      %6.1f s   (cabextract + cp -r of the same payload)\n' "$host_s"
-printf '  ratio     %6.1f x\n' "$(awk -v a="$install_s" -v b="$host_s" 'BEGIN { print (b > 0 ? a / b : 0) }')"
+  # The same cabinet on the host with ordinary tools: unpack it, copy the files into place.
+  host_dir=$E2E_DIR/host
+  rm -rf "$host_dir"
+  mkdir -p "$host_dir/unpacked" "$host_dir/installed"
+  start=$(now)
+  cabextract -q -d "$host_dir/unpacked" "$E2E_DIR/packed/file1.cab"
+  cp -r "$host_dir/unpacked/." "$host_dir/installed/"
+  host+=("$(since "$start")")
+done
+
+# --- one traced run for the peak working set ----------------------------------------------------
+clean_installs
+(cd "$E2E_DIR/packed" && TARNWICK_LOG=$trace_path e2e_wine "$E2E_DIR/packed/setup.exe")
+peak_kb=$(sed -n 's/^install end .*peak-kb=\([0-9]*\).*/\1/p' "$E2E_DIR/trace.log" | tail -1)
+
+# --- the first page of an interactive run -----------------------------------------------------------
+# The same payload behind the sample's wizard (without its splash, which shows for a set time).
+interactive=$E2E_DIR/interactive
+cp -r "$(dirname "$0")/../examples/project" "$interactive"
+rm -rf "$interactive/payload" "$interactive/setup.gif"
+cp -r "$project/payload" "$project/data.inf" "$interactive/"
+"$E2E_HOST_DIR/tarnwick-pack" "$interactive" "$E2E_DIR/packed_ui" --setup "$E2E_WIN64_DIR/setup.exe" >>"$E2E_DIR/pack.log" 2>&1 ||
+  { cat "$E2E_DIR/pack.log"; exit 1; }
+if [[ -n $BASELINE ]]; then
+  cp -r "$E2E_DIR/packed_ui" "$E2E_DIR/packed_ui_baseline"
+  cp "$BASELINE" "$E2E_DIR/packed_ui_baseline/setup.exe"
+fi
+first_page() {  # PACKED: FIRST_PAGE_S = seconds from launch to the welcome page's Next button
+  local packed=$1 start pid
+  rm -rf "$E2E_TEMP"/tw[0-9]*
+  start=$(now)
+  cd "$packed"
+  e2e_wine_bg "$packed/setup.exe" >/dev/null 2>&1
+  pid=$E2E_BG_PID
+  cd - >/dev/null
+  e2e_driver wait --title "Tarnwick Notes Setup" --caption "Next >" --timeout 60000 >/dev/null ||
+    e2e_fail "no first page from $packed/setup.exe"
+  FIRST_PAGE_S=$(since "$start")
+  kill "$pid" 2>/dev/null || true
+  e2e_wait_exit "$pid" 30 >/dev/null 2>&1 || true
+}
+ui_ours=() ui_base=()
+for ((run = 1; run <= RUNS; run++)); do
+  first_page "$E2E_DIR/packed_ui"
+  ui_ours+=("$FIRST_PAGE_S")
+  if [[ -n $BASELINE ]]; then
+    first_page "$E2E_DIR/packed_ui_baseline"
+    ui_base+=("$FIRST_PAGE_S")
+  fi
+done
+
+# --- the figures ----------------------------------------------------------------------------------
+m_ours=$(median "${ours[@]}") m_nsis=$(median "${nsis[@]}") m_host=$(median "${host[@]}")
+printf 'silent install bench: %d files, %d MB (cabinet %d MB, NSIS installer %d MB), %d runs each\n' "$FILES" "$TOTAL_MB" \
+  $(($(stat -c %s "$E2E_DIR/packed/file1.cab") / 1048576)) $(($(stat -c %s "$E2E_DIR/nsis/setup.exe") / 1048576)) "$RUNS"
+printf '  pack          %6.1f s   (tarnwick-pack; makensis %.1f s)\n' "$pack_s" "$nsis_pack_s"
+printf '  ours          %6.2f s   median of %s\n' "$m_ours" "${ours[*]}"
+printf '  NSIS          %6.2f s   median of %s\n' "$m_nsis" "${nsis[*]}"
+printf '  host          %6.2f s   median of %s (cabextract + cp)\n' "$m_host" "${host[*]}"
+printf '  ours / NSIS   %6.2f\n' "$(ratio "$m_ours" "$m_nsis")"
+printf '  ours / host   %6.2f\n' "$(ratio "$m_ours" "$m_host")"
+printf '  peak working set of the silent install: %s KB (%s MB)\n' "${peak_kb:-?}" "$(( ${peak_kb:-0} / 1024 ))"
+printf '  first page    %6.2f s   median of %s (ours, interactive)\n' "$(median "${ui_ours[@]}")" "${ui_ours[*]}"
+if [[ -n $BASELINE ]]; then
+  printf '  first page    %6.2f s   median of %s (%s)\n' "$(median "${ui_base[@]}")" "${ui_base[*]}" "$BASELINE"
+fi

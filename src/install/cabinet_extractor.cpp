@@ -12,6 +12,7 @@
 #include "project/host_flags.h"
 #include "project/trace.h"
 #include "install/install_session.h"
+#include "install/payload_stream.h"
 #include "platform/platform.h"
 
 namespace tw {
@@ -60,6 +61,19 @@ bool IsDeviceName(const std::string& name) {
 
 }  // namespace
 
+bool AskForDisk(InstallSession& session, const std::string& diskName, const std::string& folder,
+                const std::string& cabinetName) {
+  std::string path = WithBackslash(folder) + cabinetName;
+  std::string text = Format("Please insert %s.\r\nFile: %s%s", diskName, WithBackslash(folder), cabinetName);
+  int answer = session.platform.ui.ShowMessageBox(text, kCaption, kMbRetryCancel | kMbIconExclamation | kMbSystemModal);
+  session.trace.Write("cabinet", "next", {{"cabinet", path}, {"answer", answer == kIdRetry ? "retry" : "cancel"}});
+  if (answer == kIdRetry) return true;
+  // The process ends here and now; the decrypted project must not outlive it.
+  if (session.RemoveWorkFolder) session.RemoveWorkFolder();
+  session.platform.shell.EndProcess(CancelExitCode(session.flags));
+  return false;
+}
+
 std::string PlainMemberName(const std::string& storedName) {
   size_t cut = storedName.find_last_of("\\/");
   std::string name = cut == std::string::npos ? storedName : storedName.substr(cut + 1);
@@ -98,16 +112,8 @@ class CabinetExtractor::Handler : public CabinetHandler {
   // broken), and looking at it again would never end, so the copy stops.
   bool OnNextCabinet(const std::string& diskName, const std::string& folder, const std::string& cabinetName,
                      bool afterFailure) override {
-    std::string path = WithBackslash(folder) + cabinetName;
-    if (session_.platform.files.Exists(path)) return !afterFailure;
-    std::string text = Format("Please insert %s.\r\nFile: %s%s", diskName, WithBackslash(folder), cabinetName);
-    int answer = session_.platform.ui.ShowMessageBox(text, kCaption, kMbRetryCancel | kMbIconExclamation | kMbSystemModal);
-    session_.trace.Write("cabinet", "next", {{"cabinet", path}, {"answer", answer == kIdRetry ? "retry" : "cancel"}});
-    if (answer == kIdRetry) return true;
-    // The process ends here and now; the decrypted project must not outlive it.
-    if (session_.RemoveWorkFolder) session_.RemoveWorkFolder();
-    session_.platform.shell.EndProcess(CancelExitCode(session_.flags));
-    return false;
+    if (session_.platform.files.Exists(WithBackslash(folder) + cabinetName)) return !afterFailure;
+    return AskForDisk(session_, diskName, folder, cabinetName);
   }
 
   void OnEnumerate(int folderIndex) override {
@@ -136,6 +142,13 @@ void CabinetExtractor::Fail(int error) {
 
 void CabinetExtractor::Extract() {
   bool split = session_.flags.splitFiles == kOn;
+  // A cabinet build whose cabinets we read ourselves streams its payload later; only the support
+  // files are needed now.
+  auto written = [this] { session_.progress.SetProgressPos(++extractedFiles_); };
+  if (std::optional<bool> extracted = split ? std::nullopt : ExtractSupportFiles(session_, written)) {
+    if (!*extracted) Fail(4);
+    return;
+  }
   Handler handler(*this, WithBackslash(split ? session_.InstallDir() : session_.WorkDir));
   std::string folder = WithBackslash(session_.SetupDir);
 

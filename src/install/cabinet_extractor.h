@@ -13,6 +13,11 @@ struct InstallSession;
 // character).
 std::string PlainMemberName(const std::string& storedName);
 
+// Asks for the disk that holds cabinetName in folder. True when the user chose Retry; Cancel ends
+// the process at once.
+bool AskForDisk(InstallSession& session, const std::string& diskName, const std::string& folder,
+                const std::string& cabinetName);
+
 class CabinetExtractor {
  public:
   // What went wrong, kept once set: 1 no decompression context, 2 the first cabinet cannot be

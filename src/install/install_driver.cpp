@@ -107,7 +107,10 @@ void StartInstall(InstallSession& session, std::vector<FileEntry>& fileList) {
                        {"installdir", session.InstallDir()}, {"preview", std::to_string(session.flags.previewMode)}});
   session.platform.ui.RunAndPump([&] { Iniciar(session, fileList); });
   session.progress.SetProgressPos(session.TotalFiles);
-  session.trace.Write("install", "end", {{"cancelled", std::to_string(session.flags.cancelled)}});
+  session.CloseLog();
+  session.trace.Write("install", "end",
+                      {{"cancelled", std::to_string(session.flags.cancelled)},
+                       {"peak-kb", std::to_string(session.platform.system.PeakWorkingSetKb())}});
 }
 
 void Iniciar(InstallSession& session, std::vector<FileEntry>& fileList) {

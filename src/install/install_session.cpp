@@ -21,6 +21,8 @@ class InstallActions : public ActionHost {
 
 }  // namespace
 
+InstallSession::~InstallSession() = default;
+
 void InstallSession::WriteLogEntry(const std::string& key, const std::string& value) {
   // A preview writes no entry: the log belongs to the product as installed. Without a product
   // code there is no log at all.
@@ -28,8 +30,19 @@ void InstallSession::WriteLogEntry(const std::string& key, const std::string& va
     trace.Write("install", "log", {{"key", key}, {"value", value}, {"result", LogPath.empty() ? "no-log" : "preview"}});
     return;
   }
-  bool written = platform.files.Append(LogPath, key + "=" + value + "\r\n");
+  std::lock_guard<std::mutex> lock(logLock_);
+  if (!logFile_ || logFilePath_ != LogPath) {
+    logFile_ = platform.files.OpenAppend(LogPath);
+    logFilePath_ = LogPath;
+  }
+  bool written = logFile_ && logFile_->Write(key + "=" + value + "\r\n");
+  if (!written) logFile_.reset();
   trace.Write("install", "log", {{"key", key}, {"value", value}, {"result", written ? "ok" : "lost"}});
+}
+
+void InstallSession::CloseLog() {
+  std::lock_guard<std::mutex> lock(logLock_);
+  logFile_.reset();
 }
 
 void InstallSession::SetStatus(const std::string& text) {

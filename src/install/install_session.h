@@ -2,6 +2,8 @@
 // are, the folders it made, and the reporting every install phase uses (log, status, progress).
 #pragma once
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,6 +15,7 @@
 
 namespace tw {
 
+class AppendFile;
 class FixedDialogs;
 class ProjectSettings;
 class Trace;
@@ -51,6 +54,9 @@ struct InstallSession {
         dialogs(dialogs),
         settings(settings),
         progress(progress) {}
+  ~InstallSession();
+  InstallSession(const InstallSession&) = delete;
+  InstallSession& operator=(const InstallSession&) = delete;
 
   // --- copies of the host values, taken when the installation starts ---
   InstallPlaceholderCopy placeholders;  // placeholders.values.installDir is the chosen folder
@@ -76,15 +82,23 @@ struct InstallSession {
 
   const std::string& InstallDir() const { return placeholders.values.installDir; }
   std::string Expand(const std::string& text) const { return ExpandInstallPlaceholders(text, placeholders); }
-  // Appends "key=value\r\n" to the uninstall log, opening and closing it for this one entry; a
-  // failure loses the entry and nothing else. A preview, or a run without a log (LogPath empty),
+  // Appends "key=value\r\n" to the uninstall log in one write that reaches the file at once. The
+  // log is opened at the first entry and kept open (a write failure reopens it for the next one);
+  // a failure loses the entry and nothing else. A preview, or a run without a log (LogPath empty),
   // writes nothing.
   void WriteLogEntry(const std::string& key, const std::string& value);
+  // Closes the log; the next entry opens it again.
+  void CloseLog();
   void SetStatus(const std::string& text);
   // The item's condition, evaluated on the session's copy with the install engine's expansion.
   bool ConditionAllows(const std::string& name);
   // A feature the user switched off is skipped; an empty or unknown name installs ("|" ignored).
   bool FeatureAllows(const std::string& name) const { return Features.FeatureAllows(name); }
+
+ private:
+  std::mutex logLock_;
+  std::unique_ptr<AppendFile> logFile_;
+  std::string logFilePath_;  // the LogPath logFile_ was opened for
 };
 
 }  // namespace tw

@@ -12,9 +12,11 @@
 #include "project/project_settings.h"
 #include "project/trace.h"
 #include "install/install_session.h"
+#include "install/payload_stream.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "support/fixed_dialogs.h"
+#include "support/staged_file.h"
 
 namespace tw {
 namespace {
@@ -102,19 +104,54 @@ EntryResult DownloadEntry(InstallSession& session, const FileEntry& entry, const
   return EntryResult::kNotInstalled;
 }
 
-// Installs one entry's file.
+// Replaces the placeholders of a text file in place; false when it cannot be read or written.
+bool ExpandInPlace(InstallSession& session, const std::string& path) {
+  std::optional<std::string> text = session.platform.files.ReadAll(path);
+  bool written = text && session.platform.files.WriteAll(path, session.Expand(*text));
+  session.trace.Write("install", "expand-text", {{"file", path}, {"result", written ? "ok" : "failed"}});
+  return written;
+}
+
+// A payload file of a cabinet build, decompressed once out of the cabinet into the temporary file
+// beside its destination and moved over it. The version gate reads the packed file's version from
+// the temporary file; a retry after a failed move only moves again.
+bool StreamWithRetry(InstallSession& session, PayloadStream& stream, const std::string& storedName,
+                     const std::string& destination, int32_t flags) {
+  StagedFile staged(session.platform.files, destination);
+  bool ready = false;
+  auto produce = [&] {
+    if (!ready)
+      ready = stream.WriteMember(storedName, staged.TempPath()) &&
+              (!(flags & kFileExpandText) || ExpandInPlace(session, staged.TempPath()));
+    return ready;
+  };
+  if (produce() && !ShouldReplace(session.platform.files, staged.TempPath(), destination)) {
+    session.trace.Write("install", "copy", {{"dest", destination}, {"result", "version-kept"}});
+    return true;
+  }
+  return RetryUntilInstalled(session, destination, (flags & kFileCritical) != 0,
+                             [&] { return produce() && staged.Commit(); });
+}
+
+// Installs one entry's file: downloaded, streamed out of the cabinet, or copied from the payload
+// folder.
 EntryResult InstallEntry(InstallSession& session, const FileEntry& entry, const std::string& source,
-                         const std::string& destination, const UrlDownloader& download) {
+                         const std::string& destination, const UrlDownloader& download, PayloadStream* stream) {
   if (IsUrlEntry(entry)) return DownloadEntry(session, entry, destination, download);
   bool critical = (entry.flags & kFileCritical) != 0;
+  if (stream) {
+    bool goesOn = StreamWithRetry(session, *stream, LastComponent(source, "\\"), destination, entry.flags);
+    return goesOn ? EntryResult::kInstalled : EntryResult::kStopped;
+  }
   if (!(entry.flags & kFileExpandText))
     return CopyWithRetry(session, source, destination, critical) ? EntryResult::kInstalled : EntryResult::kStopped;
   if (!ShouldReplace(session.platform.files, source, destination)) return EntryResult::kInstalled;
   // Expanded again on every retry: the source may have become readable meanwhile.
   FileSystem& files = session.platform.files;
+  StagedFile staged(files, destination);
   bool goesOn = RetryUntilInstalled(session, destination, critical, [&] {
     std::optional<std::string> copy = ExpandTextFile(session, source);
-    return copy && files.Copy(*copy, destination, true);
+    return copy && files.Copy(*copy, staged.TempPath(), true) && staged.Commit();
   });
   return goesOn ? EntryResult::kInstalled : EntryResult::kStopped;
 }
@@ -162,6 +199,8 @@ std::array<int, 4> VersionParts(std::string version) {
 
 bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fileList, const UrlDownloader& download) {
   FileSystem& files = session.platform.files;
+  // A cabinet build reads its payload straight from the cabinets; other builds copy from a folder.
+  std::unique_ptr<PayloadStream> stream = PayloadStream::Open(session);
   for (size_t i = 0; i < fileList.size(); ++i) {
     const FileEntry& entry = fileList[i];
     session.progress.SetProgressPos(static_cast<int>(i));
@@ -188,7 +227,7 @@ bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fil
     if (keep) {
       session.trace.Write("install", "copy", {{"dest", destination}, {"result", "kept"}});
     } else {
-      EntryResult result = InstallEntry(session, entry, source, destination, download);
+      EntryResult result = InstallEntry(session, entry, source, destination, download, stream.get());
       if (result == EntryResult::kStopped) return false;
       if (result == EntryResult::kNotInstalled) continue;
     }
@@ -206,7 +245,10 @@ bool CopyWithRetry(InstallSession& session, const std::string& source, const std
     session.trace.Write("install", "copy", {{"dest", destination}, {"result", "version-kept"}});
     return true;
   }
-  return RetryUntilInstalled(session, destination, critical, [&] { return files.Copy(source, destination, true); });
+  // Through a temporary file beside the destination: a copy cut short never touches it.
+  StagedFile staged(files, destination);
+  return RetryUntilInstalled(session, destination, critical,
+                             [&] { return files.Copy(source, staged.TempPath(), true) && staged.Commit(); });
 }
 
 bool ShouldReplace(const FileSystem& files, const std::string& source, const std::string& destination) {

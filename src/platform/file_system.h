@@ -22,6 +22,14 @@ enum FileAttribute : uint32_t {
   kAttrReparsePoint = 0x400,
 };
 
+// A file kept open for appending, each Write reaching the file at once in one write.
+class AppendFile {
+ public:
+  virtual ~AppendFile() = default;
+  // Appends data in one write to the file; false when it could not be written whole.
+  virtual bool Write(const std::string& data) = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -41,6 +49,9 @@ class FileSystem {
   virtual bool Copy(const std::string& from, const std::string& to, bool replace) = 0;
   // Moves or renames a file or folder; fails when the destination exists.
   virtual bool Move(const std::string& from, const std::string& to) = 0;
+  // Moves the file from over to, replacing a file there. False when to is read-only, a folder, or
+  // in use (opened without delete sharing); from then stays where it is.
+  virtual bool Replace(const std::string& from, const std::string& to) = 0;
   // Deletes a file; false when it is missing, read-only or a folder.
   virtual bool Remove(const std::string& path) = 0;
   // Asks the system to delete a file (or an empty folder) when it next starts, for one in use now;
@@ -61,6 +72,12 @@ class FileSystem {
   // Binary streams for streamed work on big files; null when the file cannot be opened.
   virtual std::unique_ptr<std::istream> OpenRead(const std::string& path) const = 0;
   virtual std::unique_ptr<std::ostream> OpenWrite(const std::string& path) = 0;
+  // Opens a file for appending, created when missing, shared for reading only; null when it cannot
+  // be opened.
+  virtual std::unique_ptr<AppendFile> OpenAppend(const std::string& path) = 0;
+  // Sets a file's creation and last-write times from an MS-DOS date and time read as local time;
+  // false when the file or the time cannot be used.
+  virtual bool SetStoredTime(const std::string& path, uint16_t dosDate, uint16_t dosTime) = 0;
   // The process's current directory, without a trailing backslash (except at a drive root).
   virtual std::string CurrentFolder() const = 0;
   // Makes folder the current directory; false when it is not an existing folder.

@@ -57,6 +57,8 @@ class SystemInfo {
   virtual std::string ProgramName() const = 0;
   // The processor identification instruction for one leaf; nothing when the processor lacks it.
   virtual std::optional<CpuRegisters> CpuId(uint32_t leaf) const = 0;
+  // The largest working set this process has had so far, in KiB; 0 when the system cannot tell.
+  virtual uint64_t PeakWorkingSetKb() const = 0;
   // The system's default user-interface language id (1033 for US English); 0 when the system
   // cannot tell.
   virtual int UiLanguage() const = 0;

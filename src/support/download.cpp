@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "support/fetch_url_text.h"
+#include "support/staged_file.h"
 
 namespace tw {
 namespace {
@@ -23,18 +24,19 @@ std::string StatusMessage(int status) {
   return text;
 }
 
-// One transfer on the transfer thread. The destination is opened first and closed before the
-// HTTP handles, so a cancelled transfer can delete it straight away.
+// One transfer on the transfer thread. The body goes to a temporary file beside the target,
+// opened first and closed before the HTTP handles; only a complete body is moved over the target,
+// and the temporary file goes with the transfer whatever its end.
 class Transfer {
  public:
   Transfer(DownloadContext& context, const std::string& url, const std::string& target)
-      : context_(context), url_(url), target_(target) {}
+      : context_(context), url_(url), staged_(context.platform.files, target) {}
 
   DownloadOutcome Run() {
     context_.cancelRequested = 0;
     std::optional<HttpAddress> address = ParseHttpAddress(url_);
     if (!address) return Fail("address");
-    file_ = context_.platform.files.OpenWrite(target_);
+    file_ = context_.platform.files.OpenWrite(staged_.TempPath());
     if (!file_) return Fail("file");
 
     Platform& platform = context_.platform;
@@ -67,7 +69,7 @@ class Transfer {
   // A cancelled download leaves nothing behind: a partial file would pass for the real one.
   DownloadOutcome Cancel() {
     file_.reset();
-    context_.platform.files.Remove(target_);
+    staged_.Discard();
     outcome_.result = DownloadOutcome::kCancelled;
     return outcome_;
   }
@@ -100,12 +102,14 @@ class Transfer {
     }
     if (!file_->flush()) return Fail("write");
     file_.reset();
+    if (!staged_.Commit()) return Fail("replace");
     outcome_.result = DownloadOutcome::kCompleted;
     return outcome_;
   }
 
   DownloadContext& context_;
-  const std::string url_, target_;
+  const std::string url_;
+  StagedFile staged_;
   std::unique_ptr<std::ostream> file_;
   DownloadOutcome outcome_;
 };

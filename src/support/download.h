@@ -41,9 +41,10 @@ constexpr char kHttpStatusMessage[] =
 // "", ".."), so nothing is ever written outside the destination folder.
 std::string DownloadFileName(const std::string& url);
 
-// Downloads url into the file target (created or truncated) and returns when the transfer ended.
-// Clears the cancel flag first; a cancel during the transfer deletes the partial file. A failure
-// leaves what was written; only an unexpected HTTP status is shown to the user.
+// Downloads url into the file target and returns when the transfer ended. Clears the cancel flag
+// first. The body is written beside target and moved over it only when complete, so a failure or
+// a cancel leaves target as it was and no partial file; only an unexpected HTTP status is shown to
+// the user.
 DownloadOutcome DownloadFile(DownloadContext& context, const std::string& url, const std::string& target);
 
 }  // namespace tw

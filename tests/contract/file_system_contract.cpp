@@ -96,6 +96,33 @@ TEST_F(FileSystemContract, MoveRenamesButNeverOverwrites) {
   EXPECT_TRUE(files().Exists(At("sub2\\c")));
 }
 
+TEST_F(FileSystemContract, ReplaceMovesOverAFileButNotOverAReadOnlyOne) {
+  ASSERT_TRUE(files().WriteAll(At("new"), "N"));
+  ASSERT_TRUE(files().WriteAll(At("old"), "O"));
+  EXPECT_TRUE(files().Replace(At("new"), At("old")));
+  EXPECT_FALSE(files().Exists(At("new")));
+  EXPECT_EQ(files().ReadAll(At("old")).value_or(""), "N");
+  EXPECT_TRUE(files().Replace(At("old"), At("fresh"))) << "nothing to replace is fine too";
+
+  ASSERT_TRUE(files().WriteAll(At("next"), "X"));
+  ASSERT_TRUE(files().SetAttributes(At("fresh"), kAttrReadOnly));
+  EXPECT_FALSE(files().Replace(At("next"), At("fresh")));
+  EXPECT_EQ(files().ReadAll(At("next")).value_or(""), "X") << "the source stays for another try";
+  ASSERT_TRUE(files().SetAttributes(At("fresh"), kAttrNormal));
+}
+
+// The log's appender: every Write is in the file at once, while the file stays open.
+TEST_F(FileSystemContract, AnAppenderWritesThroughAtOnce) {
+  ASSERT_TRUE(files().WriteAll(At("log"), "A=1\r\n"));
+  auto log = files().OpenAppend(At("log"));
+  ASSERT_NE(log, nullptr);
+  EXPECT_TRUE(log->Write("B=2\r\n"));
+  EXPECT_EQ(files().ReadAll(At("log")).value_or(""), "A=1\r\nB=2\r\n");
+  EXPECT_TRUE(log->Write("C=3\r\n"));
+  EXPECT_EQ(files().ReadAll(At("log")).value_or(""), "A=1\r\nB=2\r\nC=3\r\n");
+  EXPECT_EQ(files().OpenAppend(At("missing\\log")), nullptr);
+}
+
 TEST_F(FileSystemContract, FindMatchesWildcardsLikeWindows) {
   for (const char* name : {"^!back.bmp", "^!welcome.lcd", "plain.txt", "README", "^!noext"})
     ASSERT_TRUE(files().WriteAll(At(name), "x"));

@@ -50,9 +50,10 @@ struct Block {
   uint16_t unpackedSize;
 };
 
-// A cabinet with one uncompressed folder made of blocks. Checksums are left 0, which means none.
+// A cabinet with one folder made of blocks, stored unless compression says otherwise (1: MSZIP,
+// the blocks then holding the compressed bytes). Checksums are left 0, which means none.
 inline std::string Cabinet(const std::vector<Entry>& entries, const std::vector<Block>& blocks,
-                           const SetPlace& place = {}) {
+                           const SetPlace& place = {}, uint16_t compression = 0) {
   uint16_t flags = (place.previousCabinet.empty() ? 0 : 1) | (place.nextCabinet.empty() ? 0 : 2);
   std::string header;
   header += "MSCF";
@@ -86,7 +87,7 @@ inline std::string Cabinet(const std::vector<Entry>& entries, const std::vector<
   std::string folder;
   Put32(folder, static_cast<uint32_t>(header.size()));
   Put16(folder, static_cast<uint16_t>(blocks.size()));
-  Put16(folder, 0);  // no compression
+  Put16(folder, compression);
   header.replace(folderAt, 8, folder);
   for (const Block& block : blocks) {
     Put32(header, 0);

@@ -2,12 +2,14 @@
 # Silent installations under Wine of projects packed by tarnwick-pack, one per build kind: the
 # files arrive byte for byte, the registry values and the uninstall registration are written (the
 # uninstaller put where UninstallString finds it), the uninstall log holds exactly the changes, and
-# no work folder is left behind.
-# Usage: test_silent_install.sh cabinet|disk_image|split
+# no work folder or temporary file is left behind. cabinet_set installs from the cabinet cut into
+# a set of two; truncated installs from a cabinet cut short in the middle of a member and fails
+# that member cleanly.
+# Usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-CASE=${1:?usage: test_silent_install.sh cabinet|disk_image|split}
+CASE=${1:?usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split}
 CODE='{7D3C9A10-4B2E-4F61-9C8D-2E5A1B7F3C40}'
 KEY="HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$CODE"
 
@@ -37,7 +39,7 @@ e2e_begin "silent_install_$CASE"
 project=$E2E_DIR/project
 packed=$E2E_DIR/packed
 case $CASE in
-  cabinet) write_project "$project" Cabinet; options=() ;;
+  cabinet | cabinet_set | truncated) write_project "$project" Cabinet; options=() ;;
   disk_image) write_project "$project" Cabinet; options=(--disk-image) ;;
   split) write_project "$project" 'Split Files'; options=(--split) ;;
   *) e2e_fail "unknown case $CASE" ;;
@@ -45,9 +47,37 @@ esac
 "$E2E_HOST_DIR/tarnwick-pack" "$project" "$packed" --setup "$E2E_SETUP_DIR/setup.exe" "${options[@]}" >/dev/null ||
   e2e_fail "tarnwick-pack failed"
 
+installed=$E2E_DRIVE_C/Silent\ Demo
+case $CASE in
+  cabinet_set)
+    python3 "$(dirname "$0")/split_cabinet.py" "$packed/file1.cab" "$E2E_DIR/file1.cab" "$packed/file2.cab"
+    mv "$E2E_DIR/file1.cab" "$packed/file1.cab"
+    ;;
+  truncated)
+    # The cabinet ends inside data.bin; an older data.bin of the user's is already in place.
+    truncate -s -20000 "$packed/file1.cab"
+    mkdir -p "$installed/data"
+    printf 'the installed data\r\n' >"$installed/data/data.bin"
+    cd "$packed"
+    e2e_wine_bg "$packed/setup.exe"
+    cd - >/dev/null
+    e2e_driver wait --title 'Corvane Tarnwick' --timeout 60000 >/dev/null || e2e_fail "no retry dialog; windows: $(e2e_driver list)"
+    [[ $(e2e_control_text 'Corvane Tarnwick' 1000) == *'data\data.bin'* ]] || e2e_fail "the retry dialog names another file"
+    e2e_driver click --title 'Corvane Tarnwick' --id 2 >/dev/null || e2e_fail "no Cancel button"
+    # The run ends aborted; its completion page stays up for the user, and the test's end closes it.
+    for _ in $(seq 600); do grep -q '^install end cancelled=255' "$E2E_DIR/trace.log" && break; sleep 0.1; done
+    grep -q '^install end cancelled=255' "$E2E_DIR/trace.log" || e2e_fail "the run did not end aborted"
+    e2e_assert_eq 'the installed data' "$(tr -d '\r' <"$installed/data/data.bin")" "the user's data.bin"
+    cmp "$project/payload/readme.txt" "$installed/readme.txt" || e2e_fail "readme.txt before the cut is missing"
+    grep -q 'cabinet member name=F1_data.bin result=broken' "$E2E_DIR/trace.log" || e2e_fail "the broken member is not traced"
+    left=$(find "$installed" -name '*.~tw')
+    [[ -z $left ]] || e2e_fail "temporary files left: $left"
+    exit 0
+    ;;
+esac
+
 e2e_install_silently "$packed"
 
-installed=$E2E_DRIVE_C/Silent\ Demo
 cmp "$project/payload/readme.txt" "$installed/readme.txt" || e2e_fail "readme.txt differs or is missing"
 # A split build unpacks its cabinet straight into the install folder, under the members' names.
 data_bin=$installed/data/data.bin
@@ -78,3 +108,11 @@ e2e_assert_eq "${expected}x" "$(cat "$log"; printf x)" "uninstall.log"
 
 left=$(ls -d "$E2E_TEMP"/tw[0-9]* 2>/dev/null || true)
 [[ -z $left ]] || e2e_fail "work folder left behind: $left"
+left=$(find "$installed" -name '*.~tw')
+[[ -z $left ]] || e2e_fail "temporary files left: $left"
+# Cabinet builds stream their payload straight out of the cabinets, and every run tells its peak
+# working set.
+if [[ $CASE == cabinet* ]]; then
+  grep -q 'cabinet stream result=ok' "$E2E_DIR/trace.log" || e2e_fail "the payload was not streamed"
+fi
+grep -q 'install end .*peak-kb=[1-9]' "$E2E_DIR/trace.log" || e2e_fail "no peak working set in the trace"

@@ -4,6 +4,7 @@
 
 #include "install_phase_fixture.h"
 #include "support/download.h"
+#include "support/staged_file.h"
 
 namespace tw {
 namespace {
@@ -102,18 +103,38 @@ TEST_F(DownloadTest, RefusedStatusesAreToldAndNothingIsWritten) {
     EXPECT_EQ(ui.shown[0].text, "Failed to retrieve a HTTP 200 status, Status Code:" + std::to_string(status) +
                                     "\r\nTry later or download using your browser and add this file to Tarnwick Folder.");
     EXPECT_EQ(ui.shown[0].caption, "Setup");
-    EXPECT_EQ(files.ReadAll(kTarget), "") << status;
+    EXPECT_FALSE(files.Exists(kTarget)) << status;
+    EXPECT_FALSE(files.Exists(StagedPathFor(kTarget))) << status;
   }
 }
 
-TEST_F(DownloadTest, FailedReadKeepsWhatArrived) {
-  Serve("example.com:80/pkg.bin", 4000).failReadAfter = 2048;
-  DownloadOutcome outcome = Download("http://example.com/pkg.bin");
+// The file already there survives every way a transfer can end short, and nothing is left beside
+// it: a read failing halfway, a cancel, and a complete body that cannot replace a file in use.
+TEST_F(DownloadTest, AnUnfinishedTransferLeavesTheExistingFileAsItWas) {
+  const struct {
+    const char* what;
+    std::function<void(FakeHttpResponse&)> arrange;
+    DownloadOutcome::Result result;
+    const char* failedStep;
+  } cases[] = {
+      {"read fails", [](FakeHttpResponse& r) { r.failReadAfter = 2048; }, DownloadOutcome::kFailed, "read"},
+      {"cancel", [this](FakeHttpResponse& r) { r.beforeRead = [this](size_t sent) { if (sent >= 2048) flags.cancelRequested = 1; }; },
+       DownloadOutcome::kCancelled, ""},
+      {"target in use", [this](FakeHttpResponse&) { files.FailWhen(FsOp::Move, kTarget); }, DownloadOutcome::kFailed, "replace"},
+  };
+  for (const auto& c : cases) {
+    files.ClearFailures();
+    http.responses.clear();
+    ASSERT_TRUE(files.WriteAll(kTarget, "the user's file"));
+    c.arrange(Serve("example.com:80/pkg.bin", 4000));
+    DownloadOutcome outcome = Download("http://example.com/pkg.bin");
 
-  EXPECT_EQ(outcome.result, DownloadOutcome::kFailed);
-  EXPECT_EQ(outcome.failedStep, "read");
-  EXPECT_EQ(files.ReadAll(kTarget).value_or("").size(), 2048u);
-  EXPECT_TRUE(ui.shown.empty());
+    EXPECT_EQ(outcome.result, c.result) << c.what;
+    EXPECT_EQ(outcome.failedStep, c.failedStep) << c.what;
+    EXPECT_EQ(files.ReadAll(kTarget), "the user's file") << c.what;
+    EXPECT_FALSE(files.Exists(StagedPathFor(kTarget))) << c.what;
+    EXPECT_TRUE(ui.shown.empty()) << c.what;
+  }
 }
 
 }  // namespace

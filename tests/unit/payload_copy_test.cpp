@@ -2,11 +2,16 @@
 // library version gate, text expansion, URL entries and the log a run leaves.
 #include "install/payload_copy.h"
 
+#include <filesystem>
+
+#include "../contract/test_cabinets.h"
 #include "install_phase_fixture.h"
+#include "support/staged_file.h"
 
 namespace tw {
 namespace {
 
+namespace tc = test_cabinets;
 const char kApp[] = "C:\\Program Files\\Acme\\";
 
 class PayloadCopyTest : public InstallPhaseTest {
@@ -103,6 +108,7 @@ TEST_F(PayloadCopyTest, RetryIgnoreAndCancel) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answers[0]);
+    session.CloseLog();  // the run keeps its log open
     files.Remove(session.LogPath);
     files.Remove(At("a.txt"));
     files.Remove(At("b.txt"));
@@ -261,6 +267,7 @@ TEST_F(PayloadCopyTest, OnlyACompletedDownloadIsLoggedAndGetsItsAttributes) {
   Payload(1, "b.txt", "b");
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.result) + " flags " + std::to_string(c.flags));
+    session.CloseLog();  // the run keeps its log open
     files.Remove(session.LogPath);
     files.attributeCalls.clear();
     ui.dialogs.clear();
@@ -336,6 +343,88 @@ TEST_F(PayloadCopyTest, AnUnreadableTextFileIsAFailedCopyNotAnEmptyFile) {
   EXPECT_TRUE(CopyPayloadFiles(session, List({{"readme.txt", "<InstallDir>*256*0*0|"}})));
   EXPECT_EQ(ui.dialogs.size(), 1u);
   EXPECT_EQ(files.ReadAll(At("readme.txt")).value_or(""), "for Acme") << "Retry reads the source again";
+}
+
+
+// Nothing ends up beside the installed files: every temporary file went over its destination or
+// was deleted.
+void ExpectNoTemporaryFiles(FakeFileSystem& files, const std::string& folder) {
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(files.HostPath(folder)))
+    EXPECT_NE(entry.path().extension(), ".~tw") << entry.path();
+}
+
+class CabinetBuildCopyTest : public PayloadCopyTest {
+ protected:
+  CabinetBuildCopyTest() {
+    session.SetupDir = "D:\\";
+    files.MakeFolders(session.SetupDir);
+  }
+  void Ship(const std::string& cabinet) { ASSERT_TRUE(files.WriteAll("D:\\file1.cab", cabinet)); }
+};
+
+// Each payload file comes straight out of the cabinet into a temporary file beside its
+// destination, is expanded and version-gated there, and then moved over the destination; nothing
+// passes through the work folder.
+TEST_F(CabinetBuildCopyTest, PayloadFilesStreamOutOfTheCabinetOnce) {
+  std::string big(70000, '\0');
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 31 % 251);
+  Ship(tc::StoredCabinet({{"license.txt", "L"}, {"F0_app.exe", big}, {"F1_skipped.txt", std::string(40000, 's')},
+                          {"F2_old.dll", "packed"}, {"F3_note.txt", "for <ProductName>"}}));
+  session.Features.Add("Off", kFeatureSkip);
+  files.WriteAll(At("app.exe"), "older");
+  files.WriteAll(At("old.dll"), "installed");
+  files.SetFileVersion(At("old.dll"), "2.0");
+  files.SetFileVersion(StagedPathFor(At("old.dll")), "1.0");  // the packed one, once unpacked
+  ui.dialogResults = {FixedDialogs::kIgnore};
+
+  EXPECT_TRUE(CopyPayloadFiles(session, List({{"app.exe", "<InstallDir>*0*0*0|"}, {"skipped.txt", "<InstallDir>*0*0*0|Off"},
+                                              {"old.dll", "<InstallDir>*0*0*0|"}, {"note.txt", "<InstallDir>*256*0*0|"},
+                                              {"gone.txt", "<InstallDir>*0*0*0|"}})));
+  EXPECT_FALSE(files.Exists(At("skipped.txt")));
+  EXPECT_TRUE(files.ReadAll(At("app.exe")) == big);
+  EXPECT_EQ(files.ReadAll(At("old.dll")).value_or(""), "installed") << "the gate read the unpacked file's version";
+  EXPECT_EQ(files.ReadAll(At("note.txt")).value_or(""), "for Acme");
+  EXPECT_TRUE(files.Find(session.WorkDir + "*").empty()) << "nothing unpacked into the work folder";
+  ExpectNoTemporaryFiles(files, kApp);
+  ASSERT_EQ(ui.dialogs.size(), 1u) << "only the member the cabinet lacks fails";
+  EXPECT_EQ(ui.dialogs[0].text.value_or(""), "Tarnwick can't copy the file:\r\nC:\\Program Files\\Acme\\gone.txt\r\nWhat you would like to do ?");
+}
+
+// The move over a destination in use fails like a copy: Retry moves again; Ignore and Cancel leave
+// the destination as it was. Whatever the answer, no temporary file stays. The same holds for a
+// member cut short in the cabinet, and for files copied from a folder (a disk image).
+TEST_F(CabinetBuildCopyTest, ADestinationIsNeverLeftHalfWritten) {
+  std::string cabinet = tc::StoredCabinet({{"F0_a.txt", std::string(40000, 'n')}});
+  const struct {
+    const char* what;
+    bool streamed, truncated;
+    int answer;
+    bool goesOn;
+    bool replaced;
+  } cases[] = {
+      {"in use, retry", true, false, FixedDialogs::kRetry, true, true},
+      {"in use, ignore", true, false, FixedDialogs::kIgnore, true, false},
+      {"in use, cancel", true, false, FixedDialogs::kCancel, false, false},
+      {"cut short, ignore", true, true, FixedDialogs::kIgnore, true, false},
+      {"disk image in use, ignore", false, false, FixedDialogs::kIgnore, true, false},
+      {"disk image in use, retry", false, false, FixedDialogs::kRetry, true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    files.ClearFailures();
+    ui.dialogs.clear();
+    flags.cancelled = -1;
+    Ship(c.streamed ? cabinet.substr(0, c.truncated ? 30000 : cabinet.size()) : "no cabinet");
+    Payload(0, "a.txt", std::string(40000, 'n'));
+    files.WriteAll(At("a.txt"), "old");
+    if (!c.truncated) files.FailWhen(FsOp::Move, At("a.txt"), 1);
+    ui.dialogResults = {c.answer};
+
+    EXPECT_EQ(CopyPayloadFiles(session, List({{"a.txt", "<InstallDir>*0*0*0|"}})), c.goesOn);
+    EXPECT_EQ(ui.dialogs.size(), 1u);
+    EXPECT_EQ(files.ReadAll(At("a.txt")).value_or("").size(), c.replaced ? 40000u : 3u);
+    ExpectNoTemporaryFiles(files, kApp);
+  }
 }
 
 }  // namespace

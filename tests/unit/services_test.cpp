@@ -61,6 +61,7 @@ TEST_F(ServicesTest, RetryIgnoreAndCancel) {
   TwoServices();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answer);
+    session.CloseLog();  // the run keeps its log open
     files.Remove(session.LogPath);
     services.created.clear();
     services.attempts.clear();

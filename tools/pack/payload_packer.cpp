@@ -276,8 +276,14 @@ std::vector<PayloadFile> PlanPayload(const PackOptions& options) {
   std::vector<PayloadFile> payload;
   std::vector<std::string> problems;
   PlanRecords(options, payload, problems);
+  size_t records = payload.size();
   PlanSupportFiles(options, payload);
   PlanUninstaller(options, payload);
+  // Setup's start page unpacks only the support files of a cabinet build; stored first, they come
+  // out without decompressing the payload. A split build keeps record order: it logs its files in
+  // the order they come out of the cabinet.
+  if (options.layout != PayloadLayout::kSplit)
+    std::rotate(payload.begin(), payload.begin() + static_cast<std::ptrdiff_t>(records), payload.end());
   CheckStoredNames(payload, problems);
   if (!problems.empty()) {
     std::string message = "the payload cannot be packed:";

@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include "platform/text.h"
 #include "platform/wildcard.h"
@@ -168,6 +172,19 @@ bool FakeFileSystem::Move(const std::string& from, const std::string& to) {
   return !ec;
 }
 
+bool FakeFileSystem::Replace(const std::string& from, const std::string& to) {
+  if (ShouldFail(FsOp::Move, from + "|" + to)) return false;
+  std::error_code ec;
+  fs::path src = HostPath(from), dst = HostPath(to);
+  if (!fs::is_regular_file(fs::symlink_status(src, ec)) || fs::is_directory(dst, ec) ||
+      !fs::is_directory(dst.parent_path(), ec))
+    return false;
+  auto attributes = Attributes(to);
+  if (attributes && (*attributes & kAttrReadOnly)) return false;
+  fs::rename(src, dst, ec);
+  return !ec;
+}
+
 bool FakeFileSystem::Remove(const std::string& path) {
   if (ShouldFail(FsOp::Remove, path)) return false;
   std::error_code ec;
@@ -270,6 +287,51 @@ std::unique_ptr<std::ostream> FakeFileSystem::OpenWrite(const std::string& path)
   auto out = std::make_unique<std::ofstream>(HostPath(path), std::ios::binary | std::ios::trunc);
   if (!*out) return nullptr;
   return out;
+}
+
+namespace {
+
+// Kept open like the real one; each Write is flushed before it returns.
+class FakeAppendFile : public AppendFile {
+ public:
+  FakeAppendFile(FakeFileSystem& files, std::string path, std::ofstream out)
+      : files_(files), path_(std::move(path)), out_(std::move(out)) {}
+  bool Write(const std::string& data) override {
+    if (files_.FailsWrite(path_)) return false;
+    return out_.write(data.data(), static_cast<std::streamsize>(data.size())).flush().good();
+  }
+
+ private:
+  FakeFileSystem& files_;
+  std::string path_;
+  std::ofstream out_;
+};
+
+}  // namespace
+
+std::unique_ptr<AppendFile> FakeFileSystem::OpenAppend(const std::string& path) {
+  if (ShouldFail(FsOp::Write, path)) return nullptr;
+  auto attributes = Attributes(path);
+  if (attributes && (*attributes & (kAttrReadOnly | kAttrFolder))) return nullptr;
+  std::ofstream out(HostPath(path), std::ios::binary | std::ios::app);
+  if (!out) return nullptr;
+  return std::make_unique<FakeAppendFile>(*this, path, std::move(out));
+}
+
+// The stored time is local time; creation time is not kept on the host, and access is left alone.
+bool FakeFileSystem::SetStoredTime(const std::string& path, uint16_t dosDate, uint16_t dosTime) {
+  std::tm local = {};
+  local.tm_year = (dosDate >> 9) + 80;
+  local.tm_mon = ((dosDate >> 5) & 0x0F) - 1;
+  local.tm_mday = dosDate & 0x1F;
+  local.tm_hour = dosTime >> 11;
+  local.tm_min = (dosTime >> 5) & 0x3F;
+  local.tm_sec = (dosTime & 0x1F) * 2;
+  local.tm_isdst = -1;
+  std::time_t when = std::mktime(&local);
+  if (when == static_cast<std::time_t>(-1) || !Exists(path)) return false;
+  timespec times[2] = {{0, UTIME_OMIT}, {when, 0}};
+  return utimensat(AT_FDCWD, HostPath(path).c_str(), times, 0) == 0;
 }
 
 std::optional<std::string> FakeFileSystem::FileVersion(const std::string& path) const {

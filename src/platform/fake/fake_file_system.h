@@ -27,6 +27,7 @@ class FakeFileSystem : public FileSystem {
   bool RemoveTree(const std::string& path) override;
   bool Copy(const std::string& from, const std::string& to, bool replace) override;
   bool Move(const std::string& from, const std::string& to) override;
+  bool Replace(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
   bool RemoveAtRestart(const std::string& path) override;
   std::optional<uint32_t> Attributes(const std::string& path) const override;
@@ -37,6 +38,8 @@ class FakeFileSystem : public FileSystem {
   bool Append(const std::string& path, const std::string& data) override;
   std::unique_ptr<std::istream> OpenRead(const std::string& path) const override;
   std::unique_ptr<std::ostream> OpenWrite(const std::string& path) override;
+  std::unique_ptr<AppendFile> OpenAppend(const std::string& path) override;
+  bool SetStoredTime(const std::string& path, uint16_t dosDate, uint16_t dosTime) override;
   std::string CurrentFolder() const override;
   std::optional<std::string> FileVersion(const std::string& path) const override;
 
@@ -46,10 +49,12 @@ class FakeFileSystem : public FileSystem {
   std::filesystem::path HostPath(const std::string& path) const;
   // Creates every missing folder of path.
   void MakeFolders(const std::string& path);
-  // Makes operations of kind op fail: every one whose path (either path, for a copy) holds
+  // Makes operations of kind op fail: every one whose path (either path, for a copy or a replace) holds
   // fragment (any when empty), or only the nth such call when nth > 0.
   void FailWhen(FsOp op, const std::string& fragment = "", int nth = 0);
   void ClearFailures() { failures_.clear(); }
+  // Whether a write to path would fail now (an open appender asks before each write).
+  bool FailsWrite(const std::string& path) const { return ShouldFail(FsOp::Write, path); }
   // Gives an existing file a version resource with this "FileVersion" text.
   void SetFileVersion(const std::string& path, const std::string& version);
   // Paths handed to RemoveAtRestart, in order; they stay on disk until a test looks.

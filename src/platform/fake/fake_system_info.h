@@ -26,6 +26,7 @@ class FakeSystemInfo : public SystemInfo {
   std::optional<CpuRegisters> CpuId(uint32_t leaf) const override;
   std::string ProgramName() const override { return programName; }
   int UiLanguage() const override { return uiLanguage; }
+  uint64_t PeakWorkingSetKb() const override { return peakWorkingSetKb; }
   int CaptionHeight() const override { return captionHeight; }
   uint32_t FaceColor() const override { return faceColor; }
 
@@ -36,6 +37,7 @@ class FakeSystemInfo : public SystemInfo {
   LocalTime now{2026, 12, 8, 9, 5, 7};
   uint32_t tickCount = 1000;
   int uiLanguage = 1033;
+  uint64_t peakWorkingSetKb = 4096;
   std::map<int, std::string> specialFolders;
   std::map<std::string, std::string> environment;
   OsVersion version{5, 1, 2600, kPlatformNt};  // Windows XP

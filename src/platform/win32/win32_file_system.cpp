@@ -96,6 +96,14 @@ bool Win32FileSystem::Move(const std::string& from, const std::string& to) {
   return MoveFileA(from.c_str(), to.c_str()) != 0;
 }
 
+// A read-only destination is refused here as Windows refuses it; not every implementation of the
+// move does so by itself.
+bool Win32FileSystem::Replace(const std::string& from, const std::string& to) {
+  DWORD attributes = GetFileAttributesA(to.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 bool Win32FileSystem::Remove(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 // A delayed move to nowhere: the session manager deletes the entry before anything can open it.
@@ -156,6 +164,46 @@ std::unique_ptr<std::ostream> Win32FileSystem::OpenWrite(const std::string& path
   auto out = std::make_unique<std::ofstream>(path, std::ios::binary | std::ios::trunc);
   if (!*out) return nullptr;
   return out;
+}
+
+namespace {
+
+// Every Write is one WriteFile straight to the end of the file: nothing is held back in a buffer,
+// so what was written survives a crash of the process a moment later.
+class Win32AppendFile : public AppendFile {
+ public:
+  explicit Win32AppendFile(HANDLE file) : file_(file) {}
+  ~Win32AppendFile() override { CloseHandle(file_); }
+  bool Write(const std::string& data) override {
+    DWORD written = 0;
+    if (SetFilePointer(file_, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
+      return false;
+    return WriteFile(file_, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) && written == data.size();
+  }
+
+ private:
+  HANDLE file_;
+};
+
+}  // namespace
+
+std::unique_ptr<AppendFile> Win32FileSystem::OpenAppend(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<Win32AppendFile>(file);
+}
+
+// The stored time is local time; the file system keeps universal time. Last access is left alone.
+bool Win32FileSystem::SetStoredTime(const std::string& path, uint16_t dosDate, uint16_t dosTime) {
+  FILETIME local, universal;
+  if (!DosDateTimeToFileTime(dosDate, dosTime, &local) || !LocalFileTimeToFileTime(&local, &universal)) return false;
+  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool set = SetFileTime(file, &universal, nullptr, &universal) != 0;
+  CloseHandle(file);
+  return set;
 }
 
 bool Win32FileSystem::SetCurrentFolder(const std::string& folder) {

@@ -15,6 +15,7 @@ class Win32FileSystem : public FileSystem {
   bool RemoveTree(const std::string& path) override;
   bool Copy(const std::string& from, const std::string& to, bool replace) override;
   bool Move(const std::string& from, const std::string& to) override;
+  bool Replace(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
   bool RemoveAtRestart(const std::string& path) override;
   std::optional<uint32_t> Attributes(const std::string& path) const override;
@@ -25,6 +26,8 @@ class Win32FileSystem : public FileSystem {
   bool Append(const std::string& path, const std::string& data) override;
   std::unique_ptr<std::istream> OpenRead(const std::string& path) const override;
   std::unique_ptr<std::ostream> OpenWrite(const std::string& path) override;
+  std::unique_ptr<AppendFile> OpenAppend(const std::string& path) override;
+  bool SetStoredTime(const std::string& path, uint16_t dosDate, uint16_t dosTime) override;
   std::string CurrentFolder() const override;
   bool SetCurrentFolder(const std::string& folder) override;
   std::optional<std::string> FileVersion(const std::string& path) const override;
@@ -76,6 +79,7 @@ class Win32SystemInfo : public SystemInfo {
   std::optional<CpuRegisters> CpuId(uint32_t leaf) const override;
   std::string ProgramName() const override;
   int UiLanguage() const override;
+  uint64_t PeakWorkingSetKb() const override;
   int CaptionHeight() const override;
   uint32_t FaceColor() const override;
 };

@@ -2,6 +2,7 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <shlobj.h>
+#include <psapi.h>
 
 #include <cpuid.h>
 
@@ -149,6 +150,19 @@ int Win32SystemInfo::UiLanguage() const {
   using Function = LANGID(WINAPI*)();
   auto function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, "GetSystemDefaultUILanguage")));
   return function ? function() : 0;
+}
+
+// Looked up at run time too, in kernel32 where Windows 7 and later keep it, so setup.exe does not
+// import psapi.dll; older systems answer 0.
+uint64_t Win32SystemInfo::PeakWorkingSetKb() const {
+  HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
+  if (!kernel) return 0;
+  using Function = BOOL(WINAPI*)(HANDLE, PROCESS_MEMORY_COUNTERS*, DWORD);
+  auto function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, "K32GetProcessMemoryInfo")));
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof counters;
+  if (!function || !function(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+  return counters.PeakWorkingSetSize / 1024;
 }
 
 int Win32SystemInfo::CaptionHeight() const {

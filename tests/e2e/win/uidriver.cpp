@@ -177,9 +177,15 @@ int NotFound(const Options& options, const char* what) {
   return kNotFound;
 }
 
+// With --id or --caption, the window must also show that control (a page replacing another of the
+// same title).
 int Wait(const Options& options) {
   HWND window = nullptr;
-  if (!PollUntil(options.timeoutMs, [&] { return (window = FindTopLevel(options)) != nullptr; })) {
+  bool control = options.haveId || !options.caption.empty();
+  if (!PollUntil(options.timeoutMs, [&] {
+        window = FindTopLevel(options);
+        return window && (!control || FindControl(window, options));
+      })) {
     return NotFound(options, "window");
   }
   std::printf("%s\n", Handle(window).c_str());
@@ -305,7 +311,7 @@ int List() {
 int Usage(const char* problem) {
   std::fprintf(stderr,
                "uidriver: %s\n"
-               "usage: uidriver wait --title T [--class C] [--timeout MS]\n"
+               "usage: uidriver wait --title T [--class C] [--id N | --caption C] [--timeout MS]\n"
                "       uidriver gone --title T [--class C] [--timeout MS]\n"
                "       uidriver texts --title T [--class C] [--timeout MS]\n"
                "       uidriver click --title T [--class C] (--id N | --caption C) [--timeout MS]\n"

@@ -1,0 +1,114 @@
+// Streaming the payload out of the cabinets of a cabinet build, and the start-up's support files.
+#include "install/payload_stream.h"
+
+#include <cctype>
+#include <ostream>
+
+#include "project/host_flags.h"
+#include "project/trace.h"
+#include "install/cabinet_extractor.h"
+#include "install/install_session.h"
+#include "platform/platform.h"
+#include "platform/text.h"
+
+namespace tw {
+namespace {
+
+constexpr char kFirstCabinet[] = "file1.cab";
+// Only read-only, hidden, system and archive survive from the stored attributes.
+constexpr uint32_t kKeptAttributes = 0x27;
+
+bool IsCabinetBuild(const InstallSession& session) {
+  return session.flags.useDiskImages != kOn && session.flags.splitFiles != kOn;
+}
+
+// Opens the cabinets of the set beside setup.exe. A missing continuation cabinet is asked for, as
+// the system decompressor's path does; the first one is simply missing.
+CabinetReader::OpenCabinet CabinetsBesideSetup(InstallSession& session) {
+  return [&session, first = true](const std::string& name, const std::string& disk) mutable -> std::unique_ptr<std::istream> {
+    std::string folder = WithBackslash(session.SetupDir);
+    bool asked = !first;
+    first = false;
+    if (PlainMemberName(name) != name) return nullptr;  // a set names its cabinets in the same folder
+    while (asked && !session.platform.files.Exists(folder + name))
+      if (!AskForDisk(session, disk, folder, name)) return nullptr;
+    return session.platform.files.OpenRead(folder + name);
+  };
+}
+
+const char* ReadName(CabinetRead result) {
+  static const char* const kNames[] = {"ok", "cannot-open", "not-cabinet", "other-compression", "broken"};
+  return kNames[static_cast<int>(result)];
+}
+
+// Writes one member into path, then gives it its stored time and attributes.
+bool WriteEntry(InstallSession& session, CabinetReader& reader, const CabinetEntry& entry, const std::string& path) {
+  FileSystem& files = session.platform.files;
+  std::unique_ptr<std::ostream> out = files.OpenWrite(path);
+  if (!out) return false;
+  bool written = reader.Extract(entry, [&out](const char* data, size_t size) {
+    return static_cast<bool>(out->write(data, static_cast<std::streamsize>(size)));
+  });
+  written = out->flush().good() && written;
+  out.reset();
+  if (!written) return false;
+  files.SetStoredTime(path, entry.member.date, entry.member.time);
+  files.SetAttributes(path, entry.member.attributes & kKeptAttributes);
+  return true;
+}
+
+}  // namespace
+
+bool IsPayloadMemberName(const std::string& storedName) {
+  size_t digits = 1;
+  while (digits < storedName.size() && std::isdigit(static_cast<unsigned char>(storedName[digits]))) ++digits;
+  return storedName.size() > digits && storedName[0] == 'F' && digits > 1 && storedName[digits] == '_';
+}
+
+PayloadStream::PayloadStream(InstallSession& session) : session_(session), reader_(CabinetsBesideSetup(session)) {}
+
+std::unique_ptr<PayloadStream> PayloadStream::Open(InstallSession& session) {
+  if (!IsCabinetBuild(session)) return nullptr;
+  std::unique_ptr<PayloadStream> stream(new PayloadStream(session));
+  CabinetRead result = stream->reader_.Open(kFirstCabinet);
+  session.trace.Write("cabinet", "stream", {{"result", ReadName(result)}});
+  if (result != CabinetRead::kOk) return nullptr;
+  return stream;
+}
+
+bool PayloadStream::WriteMember(const std::string& storedName, const std::string& path) {
+  const CabinetEntry* entry = reader_.Find(storedName);
+  bool written = entry && WriteEntry(session_, reader_, *entry, path);
+  if (!written) session_.trace.Write("cabinet", "member", {{"name", storedName}, {"result", entry ? "broken" : "missing"}});
+  return written;
+}
+
+std::optional<bool> ExtractSupportFiles(InstallSession& session, const std::function<void()>& written) {
+  CabinetReader reader(CabinetsBesideSetup(session));
+  CabinetRead result = reader.Open(kFirstCabinet);
+  if (result == CabinetRead::kBroken) {
+    session.trace.Write("cabinet", "stream", {{"result", ReadName(result)}});
+    return false;
+  }
+  if (result != CabinetRead::kOk) return std::nullopt;
+  std::string folder = WithBackslash(session.WorkDir);
+  int count = 0;
+  for (const CabinetEntry& entry : reader.Entries()) {
+    if (IsPayloadMemberName(entry.member.name)) continue;
+    std::string name = PlainMemberName(entry.member.name);
+    if (name.empty()) {
+      session.trace.Write("cabinet", "refuse", {{"member", entry.member.name}});
+      return false;
+    }
+    if (!WriteEntry(session, reader, entry, folder + name)) {
+      session.trace.Write("cabinet", "member", {{"name", entry.member.name}, {"result", "broken"}});
+      return false;
+    }
+    ++count;
+    if (written) written();
+  }
+  session.trace.Write("cabinet", "support-files", {{"files", std::to_string(count)}});
+  return true;
+}
+
+}  // namespace tw

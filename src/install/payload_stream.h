@@ -1,0 +1,44 @@
+// The payload of a cabinet build read straight out of its cabinets: at start-up only the support
+// files go to the work folder, and in the copy phase each payload file is decompressed once, into
+// the temporary file beside its destination.
+#pragma once
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "install/cabinet_reader.h"
+
+namespace tw {
+
+struct InstallSession;
+
+// Whether a stored name is a payload file's ("F<index>_<name>") rather than a support file's.
+bool IsPayloadMemberName(const std::string& storedName);
+
+class PayloadStream {
+ public:
+  // The cabinet set beside setup.exe when this is a cabinet build and our reader can read it;
+  // null for a disk image, a split build, or a cabinet only the system decompressor knows (whose
+  // files the start-up put in the work folder).
+  static std::unique_ptr<PayloadStream> Open(InstallSession& session);
+
+  // Writes the member stored as storedName into path (created or emptied) with its stored time
+  // and plain attributes. False when the set has no such member, its data is broken or path
+  // cannot be written; path may then hold part of it.
+  bool WriteMember(const std::string& storedName, const std::string& path);
+
+ private:
+  explicit PayloadStream(InstallSession& session);
+
+  InstallSession& session_;
+  CabinetReader reader_;
+};
+
+// The start-up of a cabinet build our reader can read: unpacks only the support files (members
+// under plain names) into the work folder, calling written after each. Nothing when the first
+// cabinet is missing, is no cabinet, or needs the system decompressor, which then takes over;
+// otherwise whether the set was whole and every support file was written.
+std::optional<bool> ExtractSupportFiles(InstallSession& session, const std::function<void()>& written);
+
+}  // namespace tw

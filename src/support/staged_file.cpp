@@ -1,0 +1,29 @@
+// The temporary-file-and-move write shared by the payload copy and downloads.
+#include "support/staged_file.h"
+
+#include "platform/file_system.h"
+
+namespace tw {
+
+std::string StagedPathFor(const std::string& destination) { return destination + ".~tw"; }
+
+StagedFile::StagedFile(FileSystem& files, std::string destination)
+    : files_(files), destination_(std::move(destination)), temp_(StagedPathFor(destination_)) {}
+
+StagedFile::~StagedFile() {
+  if (!committed_) Discard();
+}
+
+bool StagedFile::Commit() {
+  committed_ = files_.Replace(temp_, destination_);
+  return committed_;
+}
+
+void StagedFile::Discard() {
+  if (!files_.Exists(temp_)) return;
+  // A stored read-only attribute may already sit on the temporary file.
+  files_.SetAttributes(temp_, kAttrNormal);
+  files_.Remove(temp_);
+}
+
+}  // namespace tw

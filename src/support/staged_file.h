@@ -1,0 +1,37 @@
+// Writing a file so that its destination is never half-written: the bytes go to a temporary file
+// in the destination's own folder, which replaces the destination in one move once complete.
+#pragma once
+#include <string>
+
+namespace tw {
+
+class FileSystem;
+
+class StagedFile {
+ public:
+  StagedFile(FileSystem& files, std::string destination);
+  // Deletes the temporary file unless it was moved into place: a failure, a cancel or an
+  // exception leaves the destination as it was and nothing beside it.
+  ~StagedFile();
+  StagedFile(const StagedFile&) = delete;
+  StagedFile& operator=(const StagedFile&) = delete;
+
+  // Where to write the bytes: beside the destination, so the final move stays on one volume.
+  const std::string& TempPath() const { return temp_; }
+  const std::string& Destination() const { return destination_; }
+  // Moves the temporary file over the destination. False when the destination is in use or
+  // read-only; the temporary file then stays, so the move can be tried again.
+  bool Commit();
+  // Deletes the temporary file now.
+  void Discard();
+
+ private:
+  FileSystem& files_;
+  std::string destination_, temp_;
+  bool committed_ = false;
+};
+
+// The temporary name used for destination: the same name with ".~tw" added.
+std::string StagedPathFor(const std::string& destination);
+
+}  // namespace tw
