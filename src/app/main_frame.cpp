@@ -51,7 +51,9 @@ CMainFrame::CMainFrame(Platform& platform, Trace& trace, HostFlags& flags)
       trace_(trace),
       flags_(flags),
       dialogs_(platform.ui, platform.files, trace, LanguageFilePath,
-               [this](const std::string& text) { return ExpandPlaceholders(text); }) {}
+               [this](const std::string& text) { return ExpandPlaceholders(text); }) {
+  dialogs_.SetOwnerSource([this]() -> PageWindow* { return flow_ ? flow_->DialogOwner() : nullptr; });
+}
 
 CMainFrame::~CMainFrame() = default;
 
@@ -238,9 +240,9 @@ void CMainFrame::LoadProjectValues() {
   PerUser = ReadSetting("APPINFO", "a8") == "Per-User" ? kOn : 0;
   LanguageName = ReadSetting("APPINFO", "Language");
   ProductCode = ReadSetting("APPINFO", "a3");
-  LaunchFile = ExpandPlaceholders(ReadSetting("DIALOGLIST", "CT10"));
-  LaunchParameters = ExpandPlaceholders(ReadSetting("DIALOGLIST", "CT11"));
-  ReadmeFile = ExpandPlaceholders(ReadSetting("DIALOGLIST", "CT13"));
+  LaunchFile = ReadSetting("DIALOGLIST", "CT10");
+  LaunchParameters = ReadSetting("DIALOGLIST", "CT11");
+  ReadmeFile = ReadSetting("DIALOGLIST", "CT13");
   OfferLaunchFile = IsNotNo(ReadSetting("DIALOGLIST", "CT9")) ? kOn : 0;
   OfferReadme = IsNotNo(ReadSetting("DIALOGLIST", "CT12")) ? kOn : 0;
   flags_.previewMode = ToNumber(ReadSetting("APPINFO", "PREVIEW")) == kOn ? kOn : 0;
@@ -258,12 +260,12 @@ void CMainFrame::LoadProjectValues() {
 
 int CMainFrame::StartWizard() {
   trace_.Write("wizard", "start");
-  OpenBackground();
   OpenSplash();
   if (!MachineQualifies() || !CheckRights(*this)) {
     platform_.ui.PostQuit(1);
     return -1;
   }
+  OpenBackground();
   Conditions.LoadConditions(settings_);
   DetectEarlierInstallation(*this);
   EnsureFlow().LoadPageList();
@@ -293,8 +295,9 @@ void CMainFrame::OpenSplash() {
   if (splash_->Open(settings_, SetupDir)) SplashShown = kOn;
 }
 
-// The background window is made before any other, so it starts out behind them all; it is left
-// out of a silent build, which shows nothing at all.
+// The background comes only once the machine has passed its checks (a refused machine sees just
+// the message), and before the first page, so it starts out behind the pages; it is left out of
+// a silent build, which shows nothing at all.
 void CMainFrame::OpenBackground() {
   if (flags_.silentInstall == kOn) return;
   background_ = std::make_unique<CBackground>(platform_, trace_);
