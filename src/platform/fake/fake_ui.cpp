@@ -16,7 +16,6 @@ int FakeUi::ShowMessageBox(const std::string& text, const std::string& caption, 
 
 int FakeUi::RunFixedDialog(const FixedDialogLook& look) {
   dialogs.push_back(look);
-  if (onDialog) onDialog(look);
   if (!dialogResults.empty()) {
     int result = dialogResults.front();
     dialogResults.pop_front();

@@ -81,9 +81,6 @@ class FakeUi : public Ui {
   // Fixed dialogs: every look shown, answered from dialogResults (else the first visible button).
   std::vector<FixedDialogLook> dialogs;
   std::deque<int> dialogResults;
-  // Called while each fixed dialog is open, before it is answered: a test plays a user who clicks
-  // elsewhere meanwhile.
-  std::function<void(const FixedDialogLook&)> onDialog;
   bool waitNoticeShown = false;
   int waitNoticeShows = 0;
   // The pumping thread and the UI work waiting for it.
