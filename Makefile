@@ -50,7 +50,7 @@ build-win64: deps
 
 build-win32: deps
 	cmake -S . -B $(WIN32) $(CMAKE_LAUNCHER) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake >/dev/null
-	cmake --build $(WIN32) -j$(JOBS) --target setup dovuvi notes_core
+	cmake --build $(WIN32) -j$(JOBS) --target setup dovuvi notes_core notes
 
 build-host: deps
 	cmake -S . -B $(HOST) $(CMAKE_LAUNCHER) -DTW_WIN64_DIR=$(ROOT)/$(WIN64) -DTW_WIN32_DIR=$(ROOT)/$(WIN32) >/dev/null

@@ -26,15 +26,14 @@ std::string PageFileForTitle(const std::string& title) {
   return title;
 }
 
-void FileActionTable::LoadFileActions(const ProjectSettings& settings,
-                                      const std::function<std::string(const std::string&)>& expand) {
+void FileActionTable::LoadFileActions(const ProjectSettings& settings) {
   actions_.clear();
   int count = std::min(settings.ReadCount("FILEACTION"), kMaxFileActions);
   for (int i = 0; i < count; ++i) {
     auto key = [&](char letter) { return settings.ReadSetting("FILEACTION", letter + std::to_string(i), kCountBuffer); };
     FileAction action;
-    action.File = expand(key('B'));
-    action.Arguments = expand(key('C'));
+    action.File = key('B');
+    action.Arguments = key('C');
     action.Page = PageFileForTitle(key('E'));
     action.F = key('F');
     action.Once = key('G');
@@ -55,7 +54,8 @@ void FileActionTable::RunFileAction(size_t index, FileActionContext& context) {
   if (action.Done == 255) return;
   if (IsYes(action.Once)) action.Done = 255;  // before anything else: a refused action is not retried
   if (!FileActionOsMaskAllows(action.OsMask, context.osTag)) return;
-  const std::string file = Lower(action.File);
+  const std::string file = Lower(context.expand(action.File));
+  const std::string arguments = context.expand(action.Arguments);
   Shell& shell = context.platform.shell;
   // The condition comes first, and an address is opened once, however it ends.
   if (!context.conditionAllows(action.Condition)) return;
@@ -65,13 +65,13 @@ void FileActionTable::RunFileAction(size_t index, FileActionContext& context) {
     ran = "address";
   } else if (Contains(file, ".exe")) {
     if (IsYes(action.Wait))
-      OpenOrRun(shell, file, action.Arguments);
+      OpenOrRun(shell, file, arguments);
     else
-      OpenOrStart(shell, file, action.Arguments);
+      OpenOrStart(shell, file, arguments);
     ran = "program";
   }
   if (ran == "nothing" && Contains(file, ".dll")) {
-    auto result = shell.CallExport(context.expand(file), action.Arguments, context.installDir);
+    auto result = shell.CallExport(context.expand(file), arguments, context.installDir);
     ran = result ? "library result=" + std::to_string(*result) : "library missing";
     if (result == 1) context.abortSetup();
   }

@@ -35,8 +35,9 @@ struct FileActionContext {
 
 class FileActionTable {
  public:
-  // Reads "FILEACTION" (buffer 100 each); File and Arguments are expanded as they are read.
-  void LoadFileActions(const ProjectSettings& settings, const std::function<std::string(const std::string&)>& expand);
+  // Reads "FILEACTION" (buffer 100 each). File and Arguments stay as written and are expanded when
+  // the action runs, so they name the folder the user chose by then.
+  void LoadFileActions(const ProjectSettings& settings);
   // Runs every not-yet-done action attached to the page (a layout name or "After Click Finish Button").
   void RunPageActions(const std::string& pageFile, FileActionContext& context);
   void RunFileAction(size_t index, FileActionContext& context);

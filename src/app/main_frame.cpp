@@ -55,6 +55,7 @@ CMainFrame::CMainFrame(Platform& platform, Trace& trace, HostFlags& flags)
                [this](const std::string& text) { return ExpandPlaceholders(text); }) {
   if (flags_.unattended == kOn)
     dialogs_.AnswerUnattended([this](const std::string& why) { EndUnattendedRun(flags_, trace_, why); });
+  dialogs_.SetOwnerSource([this]() -> PageWindow* { return flow_ ? flow_->DialogOwner() : nullptr; });
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -244,9 +245,9 @@ void CMainFrame::LoadProjectValues() {
   PerUser = ReadSetting("APPINFO", "a8") == "Per-User" ? kOn : 0;
   LanguageName = ReadSetting("APPINFO", "Language");
   ProductCode = ReadSetting("APPINFO", "a3");
-  LaunchFile = ExpandPlaceholders(ReadSetting("DIALOGLIST", "CT10"));
-  LaunchParameters = ExpandPlaceholders(ReadSetting("DIALOGLIST", "CT11"));
-  ReadmeFile = ExpandPlaceholders(ReadSetting("DIALOGLIST", "CT13"));
+  LaunchFile = ReadSetting("DIALOGLIST", "CT10");
+  LaunchParameters = ReadSetting("DIALOGLIST", "CT11");
+  ReadmeFile = ReadSetting("DIALOGLIST", "CT13");
   OfferLaunchFile = IsNotNo(ReadSetting("DIALOGLIST", "CT9")) ? kOn : 0;
   OfferReadme = IsNotNo(ReadSetting("DIALOGLIST", "CT12")) ? kOn : 0;
   flags_.previewMode = ToNumber(ReadSetting("APPINFO", "PREVIEW")) == kOn ? kOn : 0;
@@ -264,7 +265,6 @@ void CMainFrame::LoadProjectValues() {
 
 int CMainFrame::StartWizard() {
   trace_.Write("wizard", "start");
-  OpenBackground();
   OpenSplash();
   // The work folder holds the decrypted project: it goes on every way out, a refusal included.
   if (!MachineQualifies() || !CheckRights(*this)) {
@@ -272,6 +272,7 @@ int CMainFrame::StartWizard() {
     platform_.ui.PostQuit(1);
     return -1;
   }
+  OpenBackground();
   Conditions.LoadConditions(settings_);
   DetectEarlierInstallation(*this);
   // The administrator's folder wins over the project's and over an earlier installation's.
@@ -306,8 +307,9 @@ void CMainFrame::OpenSplash() {
   if (splash_->Open(settings_, SetupDir)) SplashShown = kOn;
 }
 
-// The background window is made before any other, so it starts out behind them all; it is left
-// out of a silent build, which shows nothing at all.
+// The background comes only once the machine has passed its checks (a refused machine sees just
+// the message), and before the first page, so it starts out behind the pages; it is left out of
+// a silent build, which shows nothing at all.
 void CMainFrame::OpenBackground() {
   if (flags_.silentInstall == kOn) return;
   background_ = std::make_unique<CBackground>(platform_, trace_);

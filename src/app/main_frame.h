@@ -86,6 +86,7 @@ class CMainFrame : private ActionHost {
   std::string InstallDir, DefaultInstallDir;
   std::string LanguageName, LanguageMethod;
   int RestartRequired = 0, OfferLaunchFile = 0, OfferReadme = 0;
+  // As the project writes them; Finish expands them, so they follow the folder the user chose.
   std::string LaunchFile, LaunchParameters, ReadmeFile;
   std::string UserInfoRoot, UserInfoKey;
   std::vector<UserVariable> UserVariables;

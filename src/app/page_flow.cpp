@@ -93,9 +93,7 @@ void PageFlow::LoadPageList() {
   pageIndex_ = -1;
 }
 
-void PageFlow::LoadFileActions() {
-  fileActions_.LoadFileActions(frame_.Settings(), [this](const std::string& text) { return ExpandPlaceholders(text); });
-}
+void PageFlow::LoadFileActions() { fileActions_.LoadFileActions(frame_.Settings()); }
 
 FileActionContext PageFlow::ActionContext() {
   return FileActionContext{frame_.GetPlatform(),
@@ -116,16 +114,21 @@ const std::string& PageFlow::CurrentPageFile() const {
 CSkinPage& PageFlow::MakePage(const std::string& file, int position, int count, bool visible) {
   pages_.erase(std::remove_if(pages_.begin(), pages_.end(),
                               [this](const std::unique_ptr<CSkinPage>& page) {
-                                return page.get() != current_ && !page->Window().IsOpen();
+                                return page.get() != current_ && page.get() != front_ && !page->Window().IsOpen();
                               }),
                pages_.end());
   pages_.push_back(std::make_unique<CSkinPage>(*this));
   CSkinPage& page = *pages_.back();
   page.LoadLayout(frame_.ThemeDir, file, position, count);
   frame_.GetTrace().Write("wizard", "page", {{"file", file}, {"shown", visible ? "yes" : "hidden"}});
-  if (visible) page.Show();
+  if (visible) {
+    page.Show();
+    front_ = &page;
+  }
   return page;
 }
+
+PageWindow* PageFlow::DialogOwner() { return front_ && front_->Window().IsOpen() ? &front_->Window() : nullptr; }
 
 CSkinPage& PageFlow::ShowPage(const std::string& file, int position, int count, bool visible) {
   current_ = &MakePage(file, position, count, visible);
@@ -229,13 +232,16 @@ void PageFlow::OnPageEntry() {
   if (!page.empty()) frame_.RunPageConditions(page);
 }
 
+// One cancelled completion page, however the cancel arrives (the page that asked, the engine
+// stopping after it, an abort action), and none once the wizard is finishing.
 void PageFlow::ShowCancelledCompletion() {
-  // A silent run shows no window, so it finishes at once, as Finish on that page would (once: an
-  // abort on the start page is met again by the first Next).
+  // A silent run shows no window, so it finishes at once, as Finish on that page would.
   if (frame_.Flags().unattended == kOn) {
-    if (!finished_) Finish();
+    Finish();
     return;
   }
+  if (cancelledShown_ || finished_) return;
+  cancelledShown_ = true;
   ++pageIndex_;
   ShowPage("complete.lcd", pageCount_, pageCount_, true);
 }
@@ -257,10 +263,11 @@ void PageFlow::ReportClick(const PageReport& report) {
   if (report.name == "IDC_BACK" || report.action == 2) {
     PreviousPage();
   } else if (report.name == "IDC_NEXT" || report.action == 1) {
-    if (frame_.Flags().cancelled == kOn)
-      ShowCancelledCompletion();
-    else
+    // A cancel under a running installation waits for the engine to stop: its end shows the page.
+    if (frame_.Flags().cancelled != kOn)
       NextPage();
+    else if (!installing_)
+      ShowCancelledCompletion();
   }
 }
 
@@ -276,7 +283,9 @@ void PageFlow::StartInstallation() {
   {
     InstallSession session(platform, flags, frame_.GetTrace(), frame_.Dialogs(), frame_.Settings(), progress);
     FillSession(session, frame_);
+    installing_ = true;
     StartInstall(session, fileList_);
+    installing_ = false;
   }
   if (flags.cancelled == kOn) {
     ShowCancelledCompletion();
@@ -290,24 +299,33 @@ void PageFlow::StartInstallation() {
   }
 }
 
+// Finish runs once: a second click, queued behind the first or arriving while its restart question
+// is open, finds it done. The launch and readme files are expanded now, with the folder the user
+// chose. The pages go with it, so nothing more can be clicked while the process ends.
 void PageFlow::Finish() {
+  if (finished_) return;
+  finished_ = true;
   FileActionContext context = ActionContext();
   fileActions_.RunPageActions(kAfterFinishPage, context);
   frame_.RunPageConditions(kAfterFinishPage);
   Platform& platform = frame_.GetPlatform();
-  const std::string& launch = frame_.LaunchFile;
+  const std::string launch = ExpandPlaceholders(frame_.LaunchFile);
   if (frame_.LaunchChosen == kOn && platform.files.Exists(launch) && !platform.files.IsFolder(launch)) {
     size_t cut = launch.find_last_of('\\');
-    platform.shell.OpenWith(launch, frame_.LaunchParameters, cut == std::string::npos ? "" : launch.substr(0, cut));
+    bool opened = platform.shell.OpenWith(launch, ExpandPlaceholders(frame_.LaunchParameters),
+                                          cut == std::string::npos ? "" : launch.substr(0, cut));
+    frame_.GetTrace().Write("wizard", "launch", {{"file", launch}, {"result", opened ? "ok" : "failed"}});
   }
-  const std::string& readme = frame_.ReadmeFile;
-  if (frame_.ReadmeChosen == kOn && platform.files.Exists(readme) && !platform.files.IsFolder(readme))
-    platform.shell.OpenWith(readme, "", "");
+  const std::string readme = ExpandPlaceholders(frame_.ReadmeFile);
+  if (frame_.ReadmeChosen == kOn && platform.files.Exists(readme) && !platform.files.IsFolder(readme)) {
+    bool opened = platform.shell.OpenWith(readme, "", "");
+    frame_.GetTrace().Write("wizard", "readme", {{"file", readme}, {"result", opened ? "ok" : "failed"}});
+  }
   if (frame_.Flags().cancelled != kOn && frame_.RestartRequired == kOn &&
       frame_.Dialogs().AskQuestion(ExpandPlaceholders(kRestartQuestion)) == 1 && !platform.shell.Restart())
     platform.ui.ShowMessageBox("Can't restart! Please restart manually your computer!", "Setup", kMbOk);
+  for (auto& page : pages_) page->End();
   frame_.GetTrace().Write("wizard", "finish", {{"cancelled", std::to_string(frame_.Flags().cancelled)}});
-  finished_ = true;
   platform.ui.PostQuit(0);
 }
 

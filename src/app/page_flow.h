@@ -13,6 +13,7 @@
 namespace tw {
 
 class CMainFrame;
+class PageWindow;
 
 constexpr int kMaxPages = 20;
 
@@ -56,6 +57,12 @@ class PageFlow : public PageHost {
   StandardPageBehaviour& StandardPages() override { return standardPages_; }
   CSkinPage* CurrentPage() override { return current_; }
 
+  // The page shown last, by Next or by Back (which leaves CurrentPage as it was).
+  CSkinPage* FrontPage() { return front_; }
+  // The page window the user works in now (the page shown last, while it is open), which owns the
+  // dialogs; null when there is none.
+  PageWindow* DialogOwner();
+
  private:
   // Creates, loads and shows (or hides) a page. Pages whose windows have ended are let go first;
   // the page whose click led here is still open, so it is never destroyed under its own feet.
@@ -75,9 +82,12 @@ class PageFlow : public PageHost {
   std::vector<FileEntry> fileList_;  // the payload list, kept for the whole process
   std::vector<std::unique_ptr<CSkinPage>> pages_;
   CSkinPage* current_ = nullptr;
+  CSkinPage* front_ = nullptr;  // the page shown last, by Next or by Back
+  bool installing_ = false;
+  bool cancelledShown_ = false;
+  bool finished_ = false;
   int splashTimer_ = 0;
   int mergeModuleTimer_ = 0;
-  bool finished_ = false;
 };
 
 }  // namespace tw

@@ -97,7 +97,8 @@ void WizardPages::BrowseDestination(CSkinPage& page) {
   Platform& platform = frame_.GetPlatform();
   std::optional<std::string> folder = platform.shell.BrowseForFolder(
       "Corvane Tarnwick", "Choose destination directory...",
-      [&platform](const std::string& path) { return AcceptDestinationFolder(platform.ui, platform.files, path); });
+      [&platform](const std::string& path) { return AcceptDestinationFolder(platform.ui, platform.files, path); },
+      &page.Window());
   frame_.GetTrace().Write("wizard", "browse", {{"folder", folder.value_or("")}, {"result", folder ? "ok" : "cancelled"}});
   if (!folder) return;
   frame_.InstallDir = WithBackslash(*folder);
@@ -122,6 +123,10 @@ void WizardPages::BindCustomSetup(CSkinPage& page) {
   if (!tree) return;
   int count = std::min(frame_.ReadCount("SETUPFEATURES"), 10000);
   for (int i = 0; i < count; ++i) tree->AddItem(frame_.ReadSetting("SETUPFEATURES", std::to_string(i)));
+  // A page shown again (Back, then Next) shows each feature as the user left it.
+  for (int i = 0; i < count; ++i)
+    if (frame_.Features.ChosenState(tree->Items()[static_cast<size_t>(i)]) == kFeatureSkip)
+      tree->SetItemImage(i, kFeatureImageSkip);
 }
 
 bool WizardPages::HandleOwnClick(CSkinPage& page, const std::string& name) {
@@ -243,11 +248,19 @@ void WizardPages::BindLanguages(CSkinPage& page) {
   frame_.GetTrace().Write("language", "offer", {{"count", std::to_string(names.size())}});
 }
 
+// No language chosen (or one whose file is gone) keeps the current one: pointing the wizard at a
+// missing file would blank the cancel dialog's and the completion page's texts.
 void WizardPages::ChangeLanguage(CSkinPage& page) {
   SkinControl* list = page.ControlByName("IDC_LANGUAGE");
   std::string name = list ? list->GetWidget().ReadText() : "";
-  frame_.LanguageFilePath = LanguageFileLocation(frame_.GetPlatform().files, frame_.SetupDir, name);
-  frame_.ApplyLanguage(frame_.LanguageFilePath);
+  std::string file = LanguageFileLocation(frame_.GetPlatform().files, frame_.SetupDir, name);
+  if (name.empty() || !frame_.GetPlatform().files.Exists(file)) {
+    frame_.GetTrace().Write("language", "keep", {{"file", frame_.LanguageFilePath}});
+    frame_.StartWizard();
+  } else {
+    frame_.LanguageFilePath = file;
+    frame_.ApplyLanguage(frame_.LanguageFilePath);
+  }
   page.End();
 }
 

@@ -6,6 +6,8 @@
 
 namespace tw {
 
+class PageWindow;
+
 // What a shell link (".lnk") points to and how it starts its target.
 struct ShellLink {
   std::string path;           // the program or document
@@ -43,9 +45,11 @@ class Shell {
                                         const std::string& argument) = 0;
   // The system's folder browser, titled title and showing prompt, with an edit box above the tree
   // for a typed path. Pressing OK hands the typed or chosen path to accept; false keeps the dialog
-  // open. The accepted path, or nothing when the user cancelled.
+  // open. The accepted path, or nothing when the user cancelled. owner (may be null): the page it
+  // belongs to; no page takes input while the browser is open.
   virtual std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& prompt,
-                                                     const std::function<bool(const std::string&)>& accept) = 0;
+                                                     const std::function<bool(const std::string&)>& accept,
+                                                     PageWindow* owner) = 0;
   // Plays a wave file asynchronously, once or over and over until the process ends; false when it
   // cannot be played.
   virtual bool PlaySoundFile(const std::string& path, bool repeat) = 0;

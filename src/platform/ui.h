@@ -46,6 +46,9 @@ struct FixedDialogLook {
   std::optional<std::string> text;     // text of control 1000; nothing keeps the template's
   std::vector<Button> buttons;
   int escapeResult = 2;                // Esc and the close box
+  // The page the dialog belongs to (null for none): while the dialog is open no page takes input,
+  // and the owner comes back to the front when it closes.
+  PageWindow* owner = nullptr;
 };
 
 class Ui {
@@ -64,6 +67,7 @@ class Ui {
   // Runs the message loop until the quit message; returns its exit code.
   virtual int RunMessageLoop() = 0;
   // Shows a fixed dialog modally, centred on the screen; returns the result of the button pressed.
+  // Call it on the UI thread (a worker hands it over with CallOnUiThread).
   virtual int RunFixedDialog(const FixedDialogLook& look) = 0;
   // Shows the modeless please-wait notice and paints it at once; Close removes it (no-op if absent).
   virtual void ShowWaitNotice() = 0;

@@ -33,6 +33,12 @@ int FeatureTable::GetFeatureState(const std::string& name) const {
   return -1;
 }
 
+int FeatureTable::ChosenState(const std::string& name) const {
+  for (auto entry = entries_.rbegin(); entry != entries_.rend(); ++entry)
+    if (entry->first == name) return entry->second;
+  return -1;
+}
+
 bool FeatureTable::FeatureAllows(const std::string& name) const {
   std::string bare;
   for (char c : name)

@@ -20,6 +20,8 @@ class FeatureTable {
   void SetFeatureState(const std::string& name, int state);
   // The state of the first entry with the name; -1 when there is none.
   int GetFeatureState(const std::string& name) const;
+  // The state of the last entry with the name, the one the feature menu sets; -1 when there is none.
+  int ChosenState(const std::string& name) const;
   // "|" is ignored; an empty or unknown name installs, and so does a feature switched on.
   bool FeatureAllows(const std::string& name) const;
 

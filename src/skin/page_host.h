@@ -56,7 +56,7 @@ class PageHost {
   // The progress page's timer fired: install now.
   virtual void StartInstallation() = 0;
   virtual StandardPageBehaviour& StandardPages() = 0;
-  // The page that the wizard shows now (the feature tree writes into it).
+  // The page the wizard last moved to (Back shows a page without making it the current one).
   virtual CSkinPage* CurrentPage() = 0;
 };
 

@@ -106,6 +106,7 @@ PreviewHost::PreviewHost(Platform& platform, const std::string& themeFolder, Pri
       trace_(platform.files, platform.system),
       dialogs_(platform.ui, platform.files, trace_, languageFile_,
                [this](const std::string& text) { return ExpandPlaceholders(text); }) {
+  dialogs_.SetOwnerSource([this]() -> PageWindow* { return page_ && page_->Window().IsOpen() ? &page_->Window() : nullptr; });
   std::string candidate = ParentFolderOf(themeFolder) + "language.lan";
   if (platform.files.Exists(candidate) && !platform.files.IsFolder(candidate)) languageFile_ = candidate;
 }

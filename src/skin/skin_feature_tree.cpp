@@ -35,6 +35,12 @@ void CSkinFeatureTree::AddItem(const std::string& feature) {
 
 int CSkinFeatureTree::ItemImage(int item) const { return IsItem(item) ? images_[static_cast<size_t>(item)] : -1; }
 
+void CSkinFeatureTree::SetItemImage(int item, int image) {
+  if (!IsItem(item)) return;
+  images_[static_cast<size_t>(item)] = image;
+  widget_.SetItemImage(item, image);
+}
+
 // The menu opens on every selection change, so a keyboard user gets it too.
 void CSkinFeatureTree::OnSelectionChanged(CSkinPage& page, int item) {
   if (!IsItem(item) || items_[static_cast<size_t>(item)].empty()) return;
@@ -42,17 +48,15 @@ void CSkinFeatureTree::OnSelectionChanged(CSkinPage& page, int item) {
   ApplyMenuChoice(page, item, page.Window().FeatureMenu());
 }
 
-// The description goes to the page the wizard shows now; when two features share a name the last
-// one's description stays.
+// The description goes to the page that shows this tree, which after Back is not the page the
+// wizard last moved to; when two features share a name the last one's description stays.
 void CSkinFeatureTree::ShowDescription(CSkinPage& page, const std::string& feature) {
   const ProjectSettings& settings = page.Host().Settings();
   int total = std::min(settings.ReadCount(kFeatureSection), kMaxFeaturesScanned);
   for (int i = 0; i < total; ++i) {
     std::string index = std::to_string(i);
     if (settings.ReadSetting(kFeatureSection, "FeatureName" + index) != feature) continue;
-    CSkinPage* current = page.Host().CurrentPage();
-    SkinControl* info = current ? current->ControlByName(kFeatureInfoName) : nullptr;
-    if (info) info->SetText(settings.ReadSetting(kFeatureSection, "Description" + index));
+    if (SkinControl* info = page.ControlByName(kFeatureInfoName)) info->SetText(settings.ReadSetting(kFeatureSection, "Description" + index));
   }
 }
 
@@ -69,8 +73,7 @@ void CSkinFeatureTree::ApplyMenuChoice(CSkinPage& page, int item, int command) {
   }
   const std::string feature = items_[static_cast<size_t>(item)];
   page.Host().StandardPages().SetFeatureState(feature, state);
-  images_[static_cast<size_t>(item)] = image;
-  widget_.SetItemImage(item, image);
+  SetItemImage(item, image);
 }
 
 }  // namespace tw

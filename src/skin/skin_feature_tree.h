@@ -29,6 +29,8 @@ class CSkinFeatureTree : public SkinControl {
   const std::vector<std::string>& Items() const { return items_; }
   // The image an entry shows (0 installed, 1 not); -1 for no such entry.
   int ItemImage(int item) const;
+  // Shows an entry with this image, as the feature's state stands when the page is shown again.
+  void SetItemImage(int item, int image);
 
  private:
   bool IsItem(int item) const { return item >= 0 && static_cast<size_t>(item) < items_.size(); }

@@ -212,13 +212,17 @@ void CSkinPage::ShowMessage(const std::string& text) {
   host_.GetPlatform().ui.ShowMessageBox(text, "Setup", kMbOk);
 }
 
-void CSkinPage::Cancel() {
-  if (!host_.ConfirmCancel()) return;
+// A confirmed cancel closes the page that asked: the wizard shows the cancelled completion in
+// its place, and a page left open behind it would still take clicks.
+bool CSkinPage::Cancel() {
+  if (!host_.ConfirmCancel()) return false;
   host_.Flags().cancelRequested = 1;
   if (SkinControl* cancel = ControlByName("IDCANCEL")) cancel->SetEnabled(false);
   host_.RemoveWorkFolderNow();
   host_.Flags().cancelled = kOn;
   Report(0, 0, 0, "IDC_NEXT");
+  End();
+  return true;
 }
 
 void CSkinPage::Report(int controlId, int recordIndex, int action, const std::string& name) {
@@ -281,10 +285,8 @@ bool CSkinPage::OnKeyDown(int virtualKey) {
   return true;
 }
 
-void CSkinPage::OnCloseBox() {
-  Cancel();
-  End();
-}
+// Declining keeps the page and the wizard going; confirming closes it like any other cancel.
+void CSkinPage::OnCloseBox() { Cancel(); }
 
 void CSkinPage::OnTimer(int timerId) {
   if (timerId != kInstallTimer) return;

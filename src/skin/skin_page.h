@@ -42,8 +42,8 @@ class CSkinPage : public PageEvents {
   SkinControl* ControlOfKind(const std::string& kind, int kindIndex);
 
   // The cancel procedure: confirmation, then stop copying, disable "IDCANCEL", remove the work
-  // folder, mark the setup cancelled and move the wizard on.
-  void Cancel();
+  // folder, mark the setup cancelled, move the wizard on and end this page. True when confirmed.
+  bool Cancel();
 
   // The progress page's reports. The install bar is chosen by the progress page's set-up.
   void SelectInstallProgress(int kindIndex) { installProgressKind_ = kindIndex; }

@@ -64,6 +64,8 @@ FixedDialogLook FixedDialogs::MessageLook(const std::string& text) const {
   return look;
 }
 
+// Dialogs asked for by the install worker are shown by the UI thread too, so the page that owns
+// them is held still and no second dialog can open from it meanwhile.
 int FixedDialogs::Show(const FixedDialogLook& look, const char* kind) {
   if (onUnattendedError_) {
     trace_.Write("dialog", kind,
@@ -71,7 +73,12 @@ int FixedDialogs::Show(const FixedDialogLook& look, const char* kind) {
                   {"answer", std::to_string(look.escapeResult)}, {"unattended", "yes"}});
     return look.escapeResult;
   }
-  int answer = ui_.RunFixedDialog(look);
+  int answer = 0;
+  ui_.CallOnUiThread([&] {
+    FixedDialogLook owned = look;
+    owned.owner = ownerSource_ ? ownerSource_() : nullptr;
+    answer = ui_.RunFixedDialog(owned);
+  });
   trace_.Write("dialog", kind,
                {{"template", std::to_string(look.templateId)}, {"text", look.text.value_or("")},
                 {"answer", std::to_string(answer)}});

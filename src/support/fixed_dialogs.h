@@ -15,11 +15,16 @@ class Trace;
 class FixedDialogs {
  public:
   using Expander = std::function<std::string(const std::string&)>;
+  // The page window the user works in now, or null: it owns the dialogs.
+  using OwnerSource = std::function<PageWindow*()>;
   // Results of AskRetry.
   enum RetryAnswer { kRetry = 1, kIgnore = 2, kCancel = 3 };
 
   // languageFile is read at each dialog, so a language chosen later is honoured.
   FixedDialogs(Ui& ui, const FileSystem& files, Trace& trace, const std::string& languageFile, Expander expand);
+
+  // Every dialog from now on belongs to the page this names when it opens.
+  void SetOwnerSource(OwnerSource source) { ownerSource_ = std::move(source); }
 
   // True when the user confirmed cancelling (button 1).
   bool ConfirmCancel();
@@ -54,6 +59,7 @@ class FixedDialogs {
   const std::string& languageFile_;
   Expander expand_;
   std::function<void(const std::string&)> onUnattendedError_;
+  OwnerSource ownerSource_;
 };
 
 }  // namespace tw

@@ -445,6 +445,25 @@ e2e_shot() {
   echo "$out"
 }
 
+# e2e_rect TITLE [ID]: the screen rectangle of a window or of its control ID, as "left top right
+# bottom"; screenshots are of the whole screen, so these are also the picture's coordinates.
+e2e_rect() {
+  e2e_driver rect --title "$1" ${2:+--id "$2"} | tr -d '\r'
+}
+
+# e2e_pixel PNG X Y: the colour of one pixel as "R,G,B".
+e2e_pixel() {
+  convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- | sed -n '2s/^[^(]*(\([0-9]*,[0-9]*,[0-9]*\).*/\1/p'
+}
+
+# e2e_colour_count PNG X Y WIDTH HEIGHT R,G,B: how many pixels of the area have exactly that colour.
+e2e_colour_count() {
+  local hex red green blue
+  IFS=, read -r red green blue <<<"$6"
+  hex=$(printf '#%02X%02X%02X' "$red" "$green" "$blue")
+  convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -depth 8 txt:- | grep -c " $hex " || true
+}
+
 # e2e_any_machine: the "SYSTEM" section of a project that every machine meets.
 e2e_any_machine() {
   printf '[SYSTEM]\r\n1=All Processors\r\n2=Any\r\n3=Any resolution\r\n4=Any colors\r\n'

@@ -21,6 +21,13 @@ wait_line() {
   e2e_fail "no line \"$1\" from the gallery; it printed:"$'\n'"$(cat "$out")"
 }
 
+# box_whites SHOT: the white pixels of the check box's square (a mark covers some of them).
+box_whites() {
+  local l t r b
+  read -r l t r b <<<"$(e2e_rect "$title" 3006)"
+  e2e_colour_count "$1" "$l" "$t" 15 $((b - t)) 255,255,255
+}
+
 # mark_area SHOT: the check box's square and caption, cut from a screenshot (the page sits at 100,100).
 mark_area() {
   convert "$1" -crop 200x40+100+170 +repage "$E2E_DIR/$(basename "$1" .png)_mark.png"
@@ -49,11 +56,32 @@ grep -q '^tree id=3010 item=0' "$out" && e2e_fail "a selection set in code was r
 e2e_shot page_window >/dev/null
 unchecked=$(mark_area "$E2E_ROOT/shots/page_window.png")
 
+# What the painters drew, sampled where the controls lie on the screen.
+shot=$E2E_ROOT/shots/page_window.png
+read -r l t r b <<<"$(e2e_rect "$title" 3001)"
+e2e_assert_eq 255,240,150 "$(e2e_pixel "$shot" $((l + 2)) $((t + 2)))" "the filled label's fill"
+read -r l t r b <<<"$(e2e_rect "$title" 3000)"
+(($(e2e_colour_count "$shot" "$l" "$t" $((r - l)) $((b - t)) 255,255,255) > 20)) ||
+  e2e_fail "the label's white text is not on the picture"
+read -r l t r b <<<"$(e2e_rect "$title" 3003)"
+e2e_assert_eq 255,0,0 "$(e2e_pixel "$shot" $((l + 1)) $((t + 1)))" "the ring's see-through corner (its fill)"
+e2e_assert_eq 32,32,128 "$(e2e_pixel "$shot" $((l + 16)) $((t + 2)))" "the ring itself"
+read -r l t r b <<<"$(e2e_rect "$title" 3011)"
+highlight=$(sed -n 's/^highlight=//p' "$out" | tr -d '\r')
+width=$((r - l))
+(($(e2e_colour_count "$shot" "$l" "$t" $((width * 38 / 100)) $((b - t)) "$highlight") > 0)) ||
+  e2e_fail "the progress bar's first 40% is not filled with $highlight"
+(($(e2e_colour_count "$shot" $((l + width * 45 / 100)) "$t" $((width * 55 / 100)) $((b - t)) "$highlight") == 0)) ||
+  e2e_fail "the progress bar is filled past its 40%"
+whites_unchecked=$(box_whites "$shot")
+
 e2e_driver click --title "$title" --id 3006 >/dev/null || e2e_fail "no check box"
 wait_line 'checked=1'
 grep -qx 'command id=3006 code=0' "$out" || e2e_fail "the click was not reported as command 0"
 e2e_shot page_window_checked >/dev/null
 checked=$(mark_area "$E2E_ROOT/shots/page_window_checked.png")
+(($(box_whites "$E2E_ROOT/shots/page_window_checked.png") + 5 <= whites_unchecked)) ||
+  e2e_fail "no mark in the checked box's square"
 e2e_driver click --title "$title" --id 3006 >/dev/null || e2e_fail "no check box"
 wait_line 'checked=0'
 e2e_shot page_window_unchecked >/dev/null

@@ -34,6 +34,23 @@ e2e_driver wait --title "$title" --timeout 20000 >/dev/null || e2e_fail "no page
 wait_line "shown caption=\"$title\""
 sleep 1
 e2e_shot theme_page >/dev/null
+shot=$E2E_ROOT/shots/theme_page.png
+
+# What the painters drew, sampled where the controls lie on the screen: the filled label's fill and
+# its black text, the ring's see-through corner showing its fill colour and the ring itself.
+read -r l t r b <<<"$(e2e_rect "$title" 3021)"
+e2e_assert_eq 255,240,150 "$(e2e_pixel "$shot" $((l + 2)) $((t + 2)))" "the filled label's fill"
+(($(e2e_colour_count "$shot" "$l" "$t" $((r - l)) $((b - t)) 0,0,0) > 10)) || e2e_fail "the label's black text is not drawn"
+read -r l t r b <<<"$(e2e_rect "$title" 3019)"
+e2e_assert_eq 255,0,0 "$(e2e_pixel "$shot" $((l + 1)) $((t + 1)))" "the ring's see-through corner (its fill)"
+e2e_assert_eq 32,48,144 "$(e2e_pixel "$shot" $((l + 20)) $((t + 2)))" "the ring itself"
+# box_whites SHOT: the white pixels of the check box's square (a mark covers some of them).
+box_whites() {
+  local l t r b
+  read -r l t r b <<<"$(e2e_rect "$title" 3009)"
+  e2e_colour_count "$1" "$l" "$t" 15 $((b - t)) 255,255,255
+}
+whites_unchecked=$(box_whites "$shot")
 
 # Every line of the layout made its control: 23 of them, the last line first, each of its kind's class.
 classes=$(e2e_driver texts --title "$title" | tail -n +2 | cut -f1,2 | tr '\t\n' ' ,')
@@ -47,6 +64,8 @@ e2e_assert_eq 'Create a desktop shortcut' "$(e2e_control_text "$title" 3009)" "c
 e2e_driver click --title "$title" --id 3009 >/dev/null || e2e_fail "no check box"
 wait_line 'report name=IDC_SHORTCUT id=3009 action=-1 checked=1'
 e2e_shot theme_page_checked >/dev/null
+(($(box_whites "$E2E_ROOT/shots/theme_page_checked.png") + 5 <= whites_unchecked)) ||
+  e2e_fail "no mark in the checked box's square"
 e2e_driver click --title "$title" --id 3009 >/dev/null || e2e_fail "no check box"
 wait_line 'report name=IDC_SHORTCUT id=3009 action=-1 checked=0'
 

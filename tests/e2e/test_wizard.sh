@@ -1,12 +1,14 @@
 #!/bin/bash
 # The sample project's interactive wizard under Wine, driven by the UI driver.
-# "walk": every page by clicking: the license accepted, a customer name typed, a new folder chosen
-# in the folder dialog (and created), custom setup with the Samples feature switched off, then
-# install and finish; the files, registry and uninstall log follow those choices.
-# "cancel": a slow web download keeps the progress page up; Cancel there ends on the cancelled
+# "walk": every page by clicking: the close box declined on the welcome page, the license accepted,
+# a customer name typed, a new folder chosen in the folder dialog (and created), custom setup with
+# the Samples feature switched off and still shown off after Back and Next, then install and
+# Finish with the launch box ticked; the files, registry and uninstall log follow those choices,
+# and the program started is the one in the chosen folder.
+# "cancel": a slow web download keeps the progress page up; Cancel there ends on one cancelled
 # completion page and removes the work folder.
 # "language": the language page offers the project's languages with German preselected, and the
-# wizard then speaks German.
+# wizard then speaks German; Cancel on its license page leaves the completion page alone.
 # "billboards": two pictures from the work folder on the billboard thread, one after the other, and
 # the window gone after the last one's time.
 # Usage: test_wizard.sh walk|cancel|language|billboards
@@ -28,6 +30,7 @@ reg_value() {  # KEY NAME -> the data column of `reg query`
 
 walk() {
   wizard_prepare "$project" "$packed"
+  WIZARD_DETOURS=1
   wizard_start "$packed"
   wizard_walk_to_ready
   wizard_install_and_finish
@@ -44,7 +47,18 @@ walk() {
   grep -qxF $'FILE=C:\\Tarnwick Demo\\Notes\\Help\\guide.txt\r' "$log" || e2e_fail "guide.txt not logged: $(cat "$log")"
   ! grep -q 'sample1.txt' "$log" || e2e_fail "a file of the switched-off feature was logged"
   grep -q '^wizard feature name=Samples state=255' "$E2E_DIR/trace.log" || e2e_fail "the feature choice is not traced"
-  grep -q "^wizard launch-file chosen=no" "$E2E_DIR/trace.log" || e2e_fail "the launch choice is not traced"
+  # Finish started the program from the folder chosen in the folder dialog, and the finish-time
+  # library action ran from there too.
+  local started=$E2E_TEMP/tarnwick-notes-started.txt deadline=$((SECONDS + 20))
+  until [[ -f $started ]]; do
+    ((SECONDS < deadline)) || e2e_fail "the program was not started: $(grep '^wizard launch' "$E2E_DIR/trace.log")"
+    sleep 0.2
+  done
+  sleep 0.3
+  e2e_assert_eq $'program=C:\\Tarnwick Demo\\Notes\\notes.exe\r\nfolder=C:\\Tarnwick Demo\\Notes\r' \
+    "$(cat "$started")" "the started program's note"
+  grep -qF 'file-action file="c:\tarnwick demo\notes\notes_core.dll" page="After Click Finish Button" ran="library result=0"' \
+    "$E2E_DIR/trace.log" || e2e_fail "the finish action did not run from the chosen folder: $(grep file-action "$E2E_DIR/trace.log")"
   grep -q '^wizard customer user="Ada Lovelace"' "$E2E_DIR/trace.log" || e2e_fail "the customer name did not reach the wizard"
 }
 
@@ -65,10 +79,10 @@ cancel() {
   sleep 1
   wizard_shot 10-progress
   wizard_click --caption "Cancel"
-  e2e_driver wait --title "Corvane Tarnwick" --class '#32770' --timeout 20000 >/dev/null || e2e_fail "no cancel question"
-  e2e_driver click --title "Corvane Tarnwick" --class '#32770' --caption "Yes" >/dev/null || e2e_fail "no Yes"
+  wizard_question_answer "Yes"
   wizard_wait_text "Setup was interrupted" 60
   wizard_shot 12-cancelled
+  e2e_assert_eq "$WIZARD_TITLE" "$(wizard_pages)" "windows after the cancel"
   for dir in "$E2E_TEMP"/tw*; do
     if [[ -e $dir ]]; then e2e_fail "the work folder is still there: $dir"; fi
   done
@@ -94,6 +108,15 @@ language() {
   wizard_click --caption "Weiter >"
   wizard_wait_text "Lizenzvertrag"
   grep -q '^language apply file=.*languages\\German.lan' "$E2E_DIR/trace.log" || e2e_fail "German was not applied"
+  # Cancel on the license page, confirmed: that page goes, and the completion page is all that is left.
+  wizard_click --caption "Abbrechen"
+  wizard_question_answer "Ja"
+  wizard_wait_text "Die Installation wurde abgebrochen"
+  e2e_assert_eq "$WIZARD_TITLE" "$(wizard_pages)" "windows after the cancel"
+  wizard_click --id "$(wizard_id complete.lcd IDC_FINISH)"
+  rc=0
+  e2e_wait_exit "$E2E_BG_PID" 30 || rc=$?
+  e2e_assert_eq 0 "$rc" "setup.exe exit code"
 }
 
 billboards() {

@@ -4,20 +4,25 @@
 # wizard_prepare PROJECT_COPY PACKED: copies the sample (with the library the Windows build makes)
 # and packs it; wizard_copy PROJECT_COPY only copies it.
 # wizard_start PACKED: starts setup.exe; wizard_walk_to_ready: welcome to ready with the choices
-# below; wizard_install_and_finish: install, untick the launch choice, Finish.
+# below; wizard_install_and_finish: install, Finish with the launch choice left ticked.
 # WIZARD_SHOTS (optional): a folder that receives a screenshot of every page.
+# WIZARD_DETOURS=1 (optional): the walk also takes the paths off the straight line a person might:
+# the close box answered "No" on the welcome page, and Back from the ready page to the custom setup.
 
 WIZARD_TITLE="Tarnwick Notes Setup"
 WIZARD_USER="Ada Lovelace"
 WIZARD_FOLDER='C:\Tarnwick Demo\Notes'
 WIZARD_REPO=$(cd "$E2E_LIB_DIR/../.." && pwd)
 
-# wizard_copy PROJECT_COPY: the sample with the library, ready to change before packing.
+# wizard_copy PROJECT_COPY: the sample with the library and the program the Windows build makes,
+# ready to change before packing.
 wizard_copy() {
   cp -r "$WIZARD_REPO/examples/project" "$1"
-  # The library is built for the same machine as the setup.exe that will load it.
-  [[ -f $E2E_SETUP_DIR/notes_core.dll ]] || e2e_fail "missing $E2E_SETUP_DIR/notes_core.dll"
-  cp "$E2E_SETUP_DIR/notes_core.dll" "$1/payload/"
+  # The library and the program are built for the same machine as the setup.exe that installs them.
+  for built in notes_core.dll notes.exe; do
+    [[ -f $E2E_SETUP_DIR/$built ]] || e2e_fail "missing $E2E_SETUP_DIR/$built"
+    cp "$E2E_SETUP_DIR/$built" "$1/payload/"
+  done
 }
 
 wizard_prepare() {
@@ -92,6 +97,7 @@ wizard_walk_to_ready() {
 
   wizard_wait_text "Welcome to the Tarnwick Notes Setup Wizard"
   wizard_shot 01-welcome
+  if [[ ${WIZARD_DETOURS:-0} == 1 ]]; then wizard_close_box_declined; fi
   wizard_next
 
   wizard_wait_text "License Agreement"
@@ -145,13 +151,42 @@ wizard_walk_to_ready() {
 
   wizard_wait_text "Ready to Install the Program"
   wizard_shot 09-ready
+  if [[ ${WIZARD_DETOURS:-0} == 1 ]]; then wizard_back_to_features; fi
+}
+
+# wizard_question_answer CAPTION: presses CAPTION in the cancel question, which must come up.
+wizard_question_answer() {
+  e2e_driver wait --title "Corvane Tarnwick" --class '#32770' --timeout 20000 >/dev/null || e2e_fail "no cancel question"
+  e2e_driver click --title "Corvane Tarnwick" --class '#32770' --caption "$1" >/dev/null || e2e_fail "no $1 in the question"
+  e2e_driver gone --title "Corvane Tarnwick" --class '#32770' --timeout 20000 >/dev/null || e2e_fail "the question stayed"
+}
+
+# wizard_pages: the dialog windows on screen, one title a line (the wizard's pages and dialogs).
+wizard_pages() { e2e_driver list | awk -F'\t' '$2 == "#32770" { print $3 }'; }
+
+# The close box asks first; "No" leaves the page up and working.
+wizard_close_box_declined() {
+  e2e_driver close --title "$WIZARD_TITLE" >/dev/null || e2e_fail "no page to close"
+  wizard_question_answer "No"
+  e2e_assert_eq "$WIZARD_TITLE" "$(wizard_pages)" "windows after declining the close box"
+  wizard_wait_text "Welcome to the Tarnwick Notes Setup Wizard"
+}
+
+# Back from the ready page shows the custom setup again with Samples still off; Next returns.
+wizard_back_to_features() {
+  wizard_click --caption "< Back"
+  wizard_wait_text "Custom Setup"
+  local items
+  items=$(e2e_driver items --title "$WIZARD_TITLE" --id "$(wizard_id customsetup.lcd IDC_FEATURES)") ||
+    e2e_fail "cannot read the feature tree"
+  e2e_assert_eq $'Program Files\t0\nHelp\t0\nSamples\t1' "$items" "features (text, image) after Back"
+  wizard_next
+  wizard_wait_text "Ready to Install the Program"
 }
 
 wizard_install_and_finish() {
   wizard_click --caption "Install"
   wizard_wait_text "successfully installed" 120
   wizard_shot 11-complete
-  wizard_click --id "$(wizard_id complete.lcd IDC_LAUNCHFILE)"
-  sleep 0.3
   wizard_click --id "$(wizard_id complete.lcd IDC_FINISH)"
 }

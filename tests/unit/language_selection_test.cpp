@@ -95,5 +95,21 @@ TEST_F(LanguageTest, TheLanguagePageOffersTheFilesAndAppliesTheChoice) {
   EXPECT_FALSE(page.Window().IsOpen()) << "the language page closes";
 }
 
+TEST_F(LanguageTest, TheLanguagePageWithNothingChosenKeepsTheCurrentLanguage) {
+  Theme("welcome.lcd", kWelcome);
+  Theme("askuser.lcd",
+        "[INFO]\r\nTOTAL=2\r\n0=a,1,1,80,90,COMBOBOX,{},b,0\r\n1=a,90,1,80,25,BUTTON,{},b,1\r\n"
+        "[DADOS]\r\n0,t=1\r\n0,0=N|IDC_LANGUAGE|0\r\n1,t=1\r\n1,0=N|IDC_SETLANGUAGE|0\r\n");
+  Languages({"German"});
+  PackProject("[APPINFO]\r\nMETHOD=Ask User\r\nLanguage=French\r\n[DIALOGLIST]\r\nTOTAL1=1\r\nW0=welcome.lcd\r\n");
+  Start();
+  CSkinPage& page = *app->Frame()->Flow()->CurrentPage();
+  ASSERT_EQ(page.ControlByName("IDC_LANGUAGE")->GetWidget().SelectedItem(), -1);
+  page.OnCommand(page.FindControlByName("IDC_SETLANGUAGE"), 0);
+  EXPECT_EQ(app->Frame()->LanguageFilePath, "C:\\dist\\language.lan");
+  EXPECT_EQ(Layout("welcome.lcd"), kWelcome);
+  EXPECT_EQ(app->Frame()->Flow()->CurrentPage()->LayoutFile(), "welcome.lcd") << "the wizard still starts";
+}
+
 }  // namespace
 }  // namespace tw

@@ -1,5 +1,7 @@
 // The page sequence over the fakes: the silent path through a whole installation, Next and Back
 // with the setup-type skip, file actions, cancelling, and the finish.
+#include <functional>
+
 #include "app/page_flow.h"
 #include "skin/skin_page.h"
 #include "startup_fixture.h"
@@ -11,6 +13,22 @@ const char kButtonPage[] =
     "[INFO]\r\nTOTAL=2\r\n0=x,1,1,80,25,BUTTON,-,x,0\r\n1=x,90,1,80,25,BUTTON,-,x,1\r\n"
     "[DADOS]\r\n0,t=1\r\n0,0=N|IDC_BACK|0\r\n1,t=1\r\n1,0=N|IDC_NEXT|0\r\n";
 
+// Cancel, two buttons whose click actions close the window, and Next.
+const char kCancelPage[] =
+    "[INFO]\r\nTOTAL=4\r\n0=x,1,1,80,25,BUTTON,-,x,0\r\n1=x,90,1,80,25,BUTTON,-,x,1\r\n"
+    "2=x,1,30,80,25,BUTTON,-,x,2\r\n3=x,90,30,80,25,BUTTON,-,x,3\r\n"
+    "[DADOS]\r\n0,t=1\r\n0,0=N|IDCANCEL|0\r\n1,t=1\r\n1,0=N|IDC_NEXT|0\r\n"
+    "2,t=8\r\n2,0=N|IDC_QUIT|0\r\n2,1=C|Quit|0\r\n2,2=a|1|0\r\n2,3=f|x|0\r\n2,4=s|8|0\r\n2,5=b|No|0\r\n"
+    "2,6=i|No|0\r\n2,7=On Click|1 - Close Window|0\r\n"
+    "3,t=9\r\n3,0=N|IDC_HELPQUIT|0\r\n3,1=C|Help|0\r\n3,2=a|1|0\r\n3,3=f|x|0\r\n3,4=s|8|0\r\n3,5=b|No|0\r\n"
+    "3,6=i|No|0\r\n3,7=On Click|4 - Run App and Close|0\r\n3,8=Target|help.txt|0\r\n";
+
+int Count(const std::string& text, const std::string& what) {
+  int count = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+  return count;
+}
+
 class PageFlowTest : public StartupFixture {
  protected:
   void Theme(const std::string& file, const std::string& layout) {
@@ -21,6 +39,7 @@ class PageFlowTest : public StartupFixture {
   CSkinPage& Page() { return *Flow().CurrentPage(); }
   FakePageWindow& Window() { return static_cast<FakePageWindow&>(Page().Window()); }
   void Click(const std::string& name) { Page().OnCommand(Page().FindControlByName(name), 0); }
+  int CompletionPagesShown() { return Count(TraceText(), "wizard page file=complete.lcd"); }
 };
 
 TEST_F(PageFlowTest, ASilentSetupInstallsBehindAHiddenProgressPageAndFinishes) {
@@ -156,6 +175,94 @@ TEST_F(PageFlowTest, ACancelledSetupEndsOnTheCompletionPage) {
   EXPECT_FALSE(fake.files.Exists(kWork));
 }
 
+TEST_F(PageFlowTest, TheCloseBoxAnsweredNoKeepsThePageAndTheWizardGoesOn) {
+  Theme("welcome.lcd", kCancelPage);
+  Theme("ready.lcd", kButtonPage);
+  PackProject("[DIALOGLIST]\r\nTOTAL1=2\r\nW0=welcome.lcd\r\nW1=ready.lcd\r\n");
+  Start();
+  fake.ui.dialogResults = {2};
+  Page().OnCloseBox();
+  EXPECT_FALSE(Window().ended);
+  EXPECT_EQ(app->Flags().cancelled, -1);
+  Click("IDC_NEXT");
+  EXPECT_EQ(Page().LayoutFile(), "ready.lcd");
+}
+
+TEST_F(PageFlowTest, AConfirmedCancelClosesThePageThatAskedAndShowsOneCompletionPage) {
+  Theme("welcome.lcd", kCancelPage);
+  Theme("complete.lcd", kButtonPage);
+  PackProject("[DIALOGLIST]\r\nTOTAL1=1\r\nW0=welcome.lcd\r\n");
+  const std::pair<const char*, std::function<void(CSkinPage&)>> routes[] = {
+      {"Cancel button", [](CSkinPage& page) { page.OnCommand(page.FindControlByName("IDCANCEL"), 0); }},
+      {"Esc", [](CSkinPage& page) { page.OnKeyDown(kVirtualKeyEscape); }},
+      {"close box", [](CSkinPage& page) { page.OnCloseBox(); }},
+      {"click action 1", [](CSkinPage& page) { page.OnCommand(page.FindControlByName("IDC_QUIT"), 0); }},
+      {"click action 4", [](CSkinPage& page) { page.OnCommand(page.FindControlByName("IDC_HELPQUIT"), 0); }},
+  };
+  for (const auto& [route, cancel] : routes) {
+    fake.files.WriteAll("C:\\trace.log", "");
+    Start();
+    FakePageWindow& asking = Window();
+    fake.ui.dialogResults = {1};
+    cancel(Page());
+    EXPECT_TRUE(asking.ended) << route;
+    EXPECT_EQ(Page().LayoutFile(), "complete.lcd") << route;
+    Click("IDC_NEXT");
+    EXPECT_EQ(CompletionPagesShown(), 1) << route;
+  }
+}
+
+TEST_F(PageFlowTest, CancellingDuringTheInstallationShowsOneCompletionPageOnceTheEngineStops) {
+  Theme("progress.lcd", kButtonPage);
+  Theme("complete.lcd", kButtonPage);
+  PackProject("[APPINFO]\r\na3={P}\r\na4=C:\\Apps\r\n[DIALOGLIST]\r\nTOTAL1=2\r\nW0=progress.lcd\r\nW1=complete.lcd\r\n",
+              "http://example.com/pkg.bin\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n");
+  Start();
+  CSkinPage& progress = Page();
+  FakeHttpResponse& response = fake.http.responses["example.com:80/pkg.bin"];
+  response.body = std::string(100000, 'x');
+  // The user closes the progress page while the download runs, and confirms.
+  response.beforeRead = [&](size_t sent) {
+    if (sent == 0) fake.ui.CallOnUiThread([&] { progress.OnCloseBox(); });
+  };
+  fake.ui.dialogResults = {1};
+  progress.OnTimer(kInstallTimer);
+  EXPECT_TRUE(static_cast<FakePageWindow&>(progress.Window()).ended);
+  EXPECT_EQ(Page().LayoutFile(), "complete.lcd");
+  EXPECT_EQ(CompletionPagesShown(), 1);
+  EXPECT_FALSE(fake.files.Exists("C:\\Apps\\pkg.bin"));
+}
+
+TEST_F(PageFlowTest, DialogsAndTheFolderBrowserBelongToThePageShown) {
+  Theme("destination.lcd", "[INFO]\r\nTOTAL=2\r\n0=x,1,1,80,25,BUTTON,-,x,0\r\n1=x,90,1,80,25,BUTTON,-,x,1\r\n"
+                           "[DADOS]\r\n0,t=1\r\n0,0=N|IDC_BROWSE|0\r\n1,t=1\r\n1,0=N|IDCANCEL|0\r\n");
+  PackProject("[DIALOGLIST]\r\nTOTAL1=1\r\nW0=destination.lcd\r\n");
+  Start();
+  Click("IDC_BROWSE");
+  EXPECT_EQ(fake.shell.browseOwners, (std::vector<PageWindow*>{&Window()}));
+  fake.ui.dialogResults = {2};
+  Click("IDCANCEL");
+  ASSERT_FALSE(fake.ui.dialogs.empty());
+  EXPECT_EQ(fake.ui.dialogs.back().owner, &Window()) << "the cancel question is the page's";
+}
+
+TEST_F(PageFlowTest, FinishUsesTheFolderTheUserChoseAndRunsOnce) {
+  fake.files.MakeFolders("C:\\Chosen");
+  for (const char* file : {"run.exe", "readme.txt", "tool.dll"}) fake.files.WriteAll(std::string("C:\\Chosen\\") + file, "x");
+  fake.shell.exportResults["Ready"] = 0;
+  PackProject("[APPINFO]\r\na4=C:\\Default\r\n[DIALOGLIST]\r\nTOTAL1=0\r\nCT10=<InstallDir>run.exe\r\n"
+              "CT11=-in <InstallDir>\r\nCT13=<InstallDir>readme.txt\r\n"
+              "[FILEACTION]\r\nTOTAL=1\r\nB0=<InstallDir>tool.dll\r\nC0=Ready\r\nE0=After Click Finish Button\r\nL0=127\r\n");
+  Start();
+  app->Frame()->InstallDir = "C:\\Chosen\\";  // as the folder dialog leaves it
+  app->Frame()->LaunchChosen = app->Frame()->ReadmeChosen = kOn;
+  Flow().Finish();
+  Flow().Finish();  // a second click on Finish
+  EXPECT_EQ(fake.shell.opened, (std::vector<std::string>{"C:\\Chosen\\run.exe|-in C:\\Chosen\\|C:\\Chosen",
+                                                          "C:\\Chosen\\readme.txt||"}));
+  EXPECT_EQ(fake.shell.exportCalls, (std::vector<std::string>{"c:\\chosen\\tool.dll|Ready|C:\\Chosen\\"}));
+}
+
 TEST_F(PageFlowTest, FinishLaunchesWhatWasChosenAndAsksForARestart) {
   fake.files.MakeFolders("C:\\Apps");
   fake.files.WriteAll("C:\\Apps\\run.exe", "MZ");
@@ -169,7 +276,9 @@ TEST_F(PageFlowTest, FinishLaunchesWhatWasChosenAndAsksForARestart) {
   EXPECT_EQ(fake.shell.restarts, 1);
   EXPECT_EQ(fake.ui.quitCode.value_or(-1), 0);
 
+  Start();
   app->Flags().cancelled = kOn;
+  fake.ui.dialogResults = {1};
   Flow().Finish();
   EXPECT_EQ(fake.shell.restarts, 1) << "no restart question after a cancel";
 }

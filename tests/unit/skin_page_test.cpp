@@ -163,17 +163,24 @@ TEST_F(SkinPageTest, CancelAsksFirstAndThenStopsEverything) {
   ASSERT_EQ(host.reports.size(), 1u);
   EXPECT_EQ(host.reports[0].name, "IDC_NEXT");
   EXPECT_EQ(host.reports[0].controlId, 0);
+  EXPECT_TRUE(Window().ended) << "a confirmed cancel closes the page that asked";
   EXPECT_TRUE(p.OnKeyDown(kVirtualKeyEnter)) << "Enter is swallowed";
   EXPECT_EQ(host.reports.size(), 1u);
   EXPECT_FALSE(p.OnKeyDown('A'));
 }
 
-TEST_F(SkinPageTest, TheCloseBoxEndsThePageWhateverTheAnswer) {
+TEST_F(SkinPageTest, TheCloseBoxEndsThePageOnlyWhenTheCancelIsConfirmed) {
   CSkinPage& p = Load(kButtons);
   host.confirmAnswer = false;
   p.OnCloseBox();
   EXPECT_EQ(host.confirmations, 1);
+  EXPECT_FALSE(Window().ended) << "declining keeps the page";
+  EXPECT_TRUE(host.reports.empty());
+  host.confirmAnswer = true;
+  p.OnCloseBox();
   EXPECT_TRUE(Window().ended);
+  ASSERT_EQ(host.reports.size(), 1u);
+  EXPECT_EQ(host.reports[0].name, "IDC_NEXT");
 }
 
 TEST_F(SkinPageTest, ClickActionsComeBeforeNamesAndEndTheDispatch) {

@@ -1,6 +1,7 @@
 // The standard pages' own behaviour, driven through whole wizards on the fakes.
 #include "app/folder_path.h"
 #include "app/page_flow.h"
+#include "skin/skin_feature_tree.h"
 #include "skin/skin_page.h"
 #include "startup_fixture.h"
 
@@ -125,6 +126,27 @@ TEST_F(StandardPages, BrowseKeepsTheDialogOpenUntilAFolderIsUsable) {
   fake.shell.browseScript = {std::nullopt};
   Click("IDC_BROWSE");
   EXPECT_EQ(app->Frame()->InstallDir, "C:\\New\\Tools\\") << "Cancel changes nothing";
+}
+
+TEST_F(StandardPages, TheFeatureTreeShowsTheChoicesAgainAfterBack) {
+  Theme("customsetup.lcd", {{"TREEVIEW", "IDC_TREE"}, {"TEXT", "IDC_FEATUREINFO"}, {"BUTTON", "IDC_NEXT"}});
+  Theme("ready.lcd", {{"BUTTON", "IDC_BACK"}});
+  PackProject("[DIALOGLIST]\r\nTOTAL1=2\r\nW0=customsetup.lcd\r\nW1=ready.lcd\r\n"
+              "[SETUPTYPE]\r\nTOTAL=2\r\nFeatureName0=Core\r\nDescription0=The program\r\n"
+              "FeatureName1=Docs\r\nDescription1=The manual\r\n[SETUPFEATURES]\r\nTOTAL=2\r\n0=Core\r\n1=Docs\r\n");
+  Start();
+  const int tree = Page().FindControlByName("IDC_TREE");
+  static_cast<FakePageWindow&>(Page().Window()).featureMenuAnswer = kFeatureMenuSkip;
+  Page().OnTreeSelection(tree, 1);
+  Click("IDC_NEXT");
+  Click("IDC_BACK");
+  CSkinPage& again = *app->Frame()->Flow()->FrontPage();
+  ASSERT_EQ(again.LayoutFile(), "customsetup.lcd");
+  auto& window = static_cast<FakePageWindow&>(again.Window());
+  EXPECT_EQ(window.WidgetById(tree)->itemImages, (std::vector<int>{kFeatureImageInstall, kFeatureImageSkip}));
+  again.OnTreeSelection(tree, 0);
+  EXPECT_EQ(window.WidgetById(again.FindControlByName("IDC_FEATUREINFO"))->look.text, "The program")
+      << "the description goes to the page that shows the tree";
 }
 
 }  // namespace

@@ -189,7 +189,7 @@ TEST_F(Startup, ProjectValuesFollowTheirFlagRules) {
   CMainFrame& frame = *app->Frame();
   EXPECT_EQ(frame.InstallDir, "C:\\Program Files\\Acme\\Demo\\");
   EXPECT_EQ(frame.DefaultInstallDir, frame.InstallDir);
-  EXPECT_EQ(frame.LaunchFile, "C:\\Program Files\\Acme\\Demo\\run.exe");
+  EXPECT_EQ(frame.ExpandPlaceholders(frame.LaunchFile), "C:\\Program Files\\Acme\\Demo\\run.exe");
   EXPECT_EQ(frame.ProductCode, "{CODE}");
   EXPECT_EQ(frame.PerUser, kOn);
   EXPECT_EQ(frame.OfferLaunchFile, kOn) << "only \"No\" turns the offer off";

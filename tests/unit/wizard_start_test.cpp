@@ -66,5 +66,17 @@ TEST_F(WizardStart, EveryWayOutBeforeTheFirstPageRemovesTheWorkFolder) {
   }
 }
 
+TEST_F(WizardStart, TheBackgroundComesOnlyAfterTheMachineIsAccepted) {
+  const std::string background = "[BACKGROUND]\r\n0=1\r\n1=Demo\r\n";
+  PackProject("[SYSTEM]\r\nos0=No\r\nos1=No\r\nos2=No\r\nos3=No\r\nos4=No\r\nos5=No\r\nos6=No\r\n" + background);
+  EXPECT_NE(Start(), 0);
+  EXPECT_EQ(fake.ui.dialogs.size(), 1u) << "the refusal";
+  EXPECT_TRUE(fake.ui.decorations.empty()) << "a refused machine sees only the error";
+  PackProject(background);
+  Start();
+  ASSERT_EQ(fake.ui.decorations.size(), 1u);
+  EXPECT_EQ(fake.ui.decorations[0]->kind, DecorationKind::Backdrop);
+}
+
 }  // namespace
 }  // namespace tw

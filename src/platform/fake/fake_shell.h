@@ -53,8 +53,10 @@ class FakeShell : public Shell {
   // Plays the user from browseScript: each entry is a press of OK with that path, nothing a
   // Cancel; the script running out cancels too.
   std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& prompt,
-                                             const std::function<bool(const std::string&)>& accept) override {
+                                             const std::function<bool(const std::string&)>& accept,
+                                             PageWindow* owner) override {
     browsed.push_back(title + "|" + prompt);
+    browseOwners.push_back(owner);
     while (!browseScript.empty()) {
       std::optional<std::string> press = browseScript.front();
       browseScript.pop_front();
@@ -89,7 +91,8 @@ class FakeShell : public Shell {
   int restarts = 0;
   std::vector<std::pair<std::string, bool>> sounds;
   std::deque<std::optional<std::string>> browseScript;
-  std::vector<std::string> browsed;  // "title|prompt" of every folder dialog opened  // (path, repeat) of every sound played
+  std::vector<std::string> browsed;  // "title|prompt" of every folder dialog opened
+  std::vector<PageWindow*> browseOwners;  // the page each folder dialog belonged to
   bool restartAllowed = true;
   std::vector<Run> started;  // started without waiting
   std::vector<std::string> opened;

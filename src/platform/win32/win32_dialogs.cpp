@@ -2,6 +2,7 @@
 // the resource template, the dialog is centred on the screen, and its buttons end it as told.
 #include <windows.h>
 
+#include "platform/win32/win32_page.h"
 #include "platform/win32/win32_platform.h"
 
 namespace tw {
@@ -11,8 +12,10 @@ class FixedDialog {
  public:
   explicit FixedDialog(const FixedDialogLook& look) : look_(look) {}
 
+  // Owned by its page, which it disables while it is open; the other pages are held too.
   int Run() {
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(look_.templateId), nullptr,
+    PagesHeld held(look_.owner);
+    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(look_.templateId), held.Owner(),
                                      &FixedDialog::Proc, reinterpret_cast<LPARAM>(this));
     return result <= 0 ? look_.escapeResult : static_cast<int>(result);
   }

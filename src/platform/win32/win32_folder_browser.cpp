@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "platform/win32/win32_page.h"
 #include "platform/win32/win32_platform.h"
 
 namespace tw {
@@ -92,13 +93,17 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM parameter, LPARAM 
 
 }  // namespace
 
+// Owned by the page that asked: it stays behind the browser and takes no clicks until it closes.
 std::optional<std::string> Win32Shell::BrowseForFolder(const std::string& title, const std::string& prompt,
-                                                       const std::function<bool(const std::string&)>& accept) {
+                                                       const std::function<bool(const std::string&)>& accept,
+                                                       PageWindow* owner) {
   CoInitialize(nullptr);  // the browser needs COM on this thread; an earlier start is fine
+  PagesHeld held(owner);
   BrowseState state;
   state.title = title;
   state.accept = &accept;
   BROWSEINFOA info = {};
+  info.hwndOwner = held.Owner();
   info.lpszTitle = prompt.c_str();
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
   info.lpfn = &BrowseCallback;

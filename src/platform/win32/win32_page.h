@@ -179,4 +179,20 @@ class Win32PageWindow : public PageWindow {
   std::vector<std::unique_ptr<Win32Widget>> widgets_;  // in creation order
 };
 
+// While it lives, no page window but owner takes input: a modal window is open over the wizard.
+// The owner is left to the modal window, which disables it itself and so hands the activation back
+// to it when it closes. Also gives the owner's window for a page (null for none or a closed one).
+class PagesHeld {
+ public:
+  explicit PagesHeld(PageWindow* owner);
+  ~PagesHeld();
+  PagesHeld(const PagesHeld&) = delete;
+  PagesHeld& operator=(const PagesHeld&) = delete;
+  HWND Owner() const { return owner_; }
+
+ private:
+  HWND owner_ = nullptr;
+  std::vector<HWND> disabled_;
+};
+
 }  // namespace tw

@@ -345,4 +345,20 @@ int Win32PageWindow::FeatureMenu() {
 
 bool Win32PageWindow::IsOpen() const { return window_ && IsWindow(window_); }
 
+PagesHeld::PagesHeld(PageWindow* owner) {
+  auto* page = static_cast<Win32PageWindow*>(owner);
+  if (page && page->IsOpen()) owner_ = page->Window();
+  for (Win32PageWindow* live : LivePages()) {
+    HWND window = live->Window();
+    if (!window || window == owner_ || !IsWindowEnabled(window)) continue;
+    EnableWindow(window, FALSE);
+    disabled_.push_back(window);
+  }
+}
+
+PagesHeld::~PagesHeld() {
+  for (HWND window : disabled_)
+    if (IsWindow(window)) EnableWindow(window, TRUE);
+}
+
 }  // namespace tw

@@ -122,7 +122,8 @@ class Win32Shell : public Shell {
                                 const std::string& argument) override;
   bool PlaySoundFile(const std::string& path, bool repeat) override;
   std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& prompt,
-                                             const std::function<bool(const std::string&)>& accept) override;
+                                             const std::function<bool(const std::string&)>& accept,
+                                             PageWindow* owner) override;
   bool CreateShellLink(const ShellLink& link, const std::string& linkPath) override;
   bool CreateInternetShortcut(const std::string& url, const std::string& shortcutPath) override;
   bool Restart() override;

@@ -288,6 +288,9 @@ int main(int argc, char** argv) {
   rich->StreamIn("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs18 Plain, {\\b bold} and {\\i italic} rich text.\\par}");
 
   page->Show();
+  // The progress bar fills with the system's highlight colour; the test looks for it on screen.
+  COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  std::printf("highlight=%d,%d,%d\n", GetRValue(highlight), GetGValue(highlight), GetBValue(highlight));
   page->SetTimer(kKeysTimer, 500);
   std::fflush(stdout);
   int code = win32.ui.RunMessageLoop();

@@ -300,6 +300,78 @@ int SelectItem(const Options& options) {
   return kFound;
 }
 
+// The close box as a person uses it: the system menu's Close, posted to the top-level window.
+int Close(const Options& options) {
+  HWND top = nullptr;
+  if (!PollUntil(options.timeoutMs, [&] { return (top = FindTopLevel(options)) != nullptr; })) {
+    return NotFound(options, "window");
+  }
+  if (!PostMessageA(top, WM_SYSCOMMAND, SC_CLOSE, 0)) {
+    std::fprintf(stderr, "uidriver: close: PostMessage failed (%lu)\n", GetLastError());
+    return kNotFound;
+  }
+  std::printf("%s\n", Handle(top).c_str());
+  return kFound;
+}
+
+// One line per top-level item of a tree: its text and its image. The item is read through memory
+// lent in the target process, which is where the tree writes its answer.
+int Items(const Options& options) {
+  HWND tree = AwaitControl(options);
+  if (!tree) return NotFound(options, "enabled control");
+  DWORD processId = 0;
+  GetWindowThreadProcessId(tree, &processId);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+  if (!process) return NotFound(options, "process");
+  constexpr SIZE_T kTextOffset = 512, kTextMax = 256;
+  auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+  int status = remote ? kFound : kNotFound;
+  DWORD_PTR item = 0;
+  if (remote) SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &item);
+  while (remote && item) {
+    TVITEMA request = {};
+    request.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE;
+    request.hItem = reinterpret_cast<HTREEITEM>(item);
+    request.pszText = remote + kTextOffset;
+    request.cchTextMax = kTextMax;
+    TVITEMA answer = {};
+    char text[kTextMax + 1] = {};
+    DWORD_PTR done = 0;
+    if (!WriteProcessMemory(process, remote, &request, sizeof request, nullptr) ||
+        !SendMessageTimeoutA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
+                             kSendTimeoutMs, &done) || !done ||
+        !ReadProcessMemory(process, remote, &answer, sizeof answer, nullptr) ||
+        !ReadProcessMemory(process, remote + kTextOffset, text, kTextMax, nullptr)) {
+      status = kNotFound;
+      break;
+    }
+    std::printf("%s\t%d\n", Escape(text).c_str(), answer.iImage);
+    DWORD_PTR next = 0;
+    SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_NEXT, static_cast<LPARAM>(item), SMTO_ABORTIFHUNG,
+                        kSendTimeoutMs, &next);
+    item = next;
+  }
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  if (status != kFound) std::fprintf(stderr, "uidriver: items: cannot read the tree's items\n");
+  return status;
+}
+
+// Where a window (or, with --id, one of its controls) lies on the screen: left top right bottom. A
+// test samples the pixels of its screenshots there.
+int RectOf(const Options& options) {
+  HWND window = nullptr;
+  if (options.haveId) {
+    window = AwaitControl(options);
+  } else {
+    PollUntil(options.timeoutMs, [&] { return (window = FindTopLevel(options)) != nullptr; });
+  }
+  RECT rect;
+  if (!window || !GetWindowRect(window, &rect)) return NotFound(options, "window");
+  std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+  return kFound;
+}
+
 int List() {
   for (HWND window : TopLevelWindows()) {
     std::printf("%s\t%s\t%s\n", Handle(window).c_str(), Escape(ClassOf(window)).c_str(),
@@ -318,6 +390,9 @@ int Usage(const char* problem) {
                "       uidriver key --title T [--class C] --vk N [--timeout MS]\n"
                "       uidriver settext --title T [--class C] --id N --text S [--timeout MS]\n"
                "       uidriver select --title T [--class C] --id N --item K [--timeout MS]\n"
+               "       uidriver items --title T [--class C] --id N [--timeout MS]\n"
+               "       uidriver close --title T [--class C] [--timeout MS]\n"
+               "       uidriver rect --title T [--class C] [--id N] [--timeout MS]\n"
                "       uidriver list\n",
                problem);
   return kUsage;
@@ -375,7 +450,8 @@ int main(int argc, char** argv) {
   const std::string& command = options.command;
   if (command == "list") return List();
   if (command != "wait" && command != "gone" && command != "texts" && command != "click" && command != "key" &&
-      command != "settext" && command != "select") {
+      command != "settext" && command != "select" && command != "items" && command != "close" &&
+      command != "rect") {
     return Usage(("unknown command " + command).c_str());
   }
   if (!options.haveTitle) return Usage("--title is required");
@@ -384,6 +460,9 @@ int main(int argc, char** argv) {
   if (command == "texts") return Texts(options);
   if (command == "key") return options.virtualKey > 0 ? Key(options) : Usage("key needs --vk N");
   if (command == "settext") return options.haveId && options.haveText ? SetText(options) : Usage("settext needs --id and --text");
+  if (command == "close") return Close(options);
+  if (command == "rect") return RectOf(options);
+  if (command == "items") return options.haveId ? Items(options) : Usage("items needs --id");
   if (command == "select") return options.haveId && options.item >= 0 ? SelectItem(options) : Usage("select needs --id and --item");
   if (options.haveId == options.haveCaption) return Usage("click needs exactly one of --id and --caption");
   return Click(options);
