@@ -44,7 +44,7 @@ std::string FolderNotCreatedMessage(const std::string& path) {
   return "The folder:\n\n" + path + "\n\ncan not be created. Please double check.";
 }
 
-bool AcceptDestinationFolder(Ui& ui, FileSystem& files, const std::string& path) {
+bool AcceptDestinationFolder(Ui& ui, FileSystem& files, const std::string& path, std::vector<std::string>* made) {
   if (!IsValidFolderPath(path)) {
     ui.ShowMessageBox(InvalidFolderMessage(path), "Setup", kMbOk | kMbIconExclamation);
     return false;
@@ -53,9 +53,12 @@ bool AcceptDestinationFolder(Ui& ui, FileSystem& files, const std::string& path)
   if (ui.ShowMessageBox(CreateFolderQuestion(path), "Setup", kMbYesNo | kMbIconQuestion) != kIdYes) return false;
   for (size_t cut = path.find('\\', 3); ; cut = path.find('\\', cut + 1)) {
     std::string part = path.substr(0, cut);
-    if (!files.IsFolder(part) && !files.MakeFolder(part)) {
-      ui.ShowMessageBox(FolderNotCreatedMessage(path), "Setup", kMbOk | kMbIconExclamation);
-      return false;
+    if (!files.IsFolder(part)) {
+      if (!files.MakeFolder(part)) {
+        ui.ShowMessageBox(FolderNotCreatedMessage(path), "Setup", kMbOk | kMbIconExclamation);
+        return false;
+      }
+      if (made) made->push_back(part);
     }
     if (cut == std::string::npos) return true;
   }

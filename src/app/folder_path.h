@@ -2,6 +2,7 @@
 // messages the folder dialog shows about it.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace tw {
 
@@ -18,7 +19,9 @@ std::string CreateFolderQuestion(const std::string& path);
 std::string FolderNotCreatedMessage(const std::string& path);
 
 // The folder dialog's OK: an invalid path is refused with its message; a missing folder is created
-// part by part from the drive down once the user agrees. False keeps the dialog open.
-bool AcceptDestinationFolder(Ui& ui, FileSystem& files, const std::string& path);
+// part by part from the drive down once the user agrees, and each level it made is added to made
+// (when given), so the installation can log them for removal. False keeps the dialog open.
+bool AcceptDestinationFolder(Ui& ui, FileSystem& files, const std::string& path,
+                             std::vector<std::string>* made = nullptr);
 
 }  // namespace tw

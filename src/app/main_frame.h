@@ -3,6 +3,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "project/conditions.h"
 #include "project/features.h"
@@ -84,6 +85,7 @@ class CMainFrame : private ActionHost {
 
   std::string ProductName, ProductVersion, ProductCode, Publisher, CompanyName;
   std::string InstallDir, DefaultInstallDir;
+  std::vector<std::string> FoldersMadeByWizard;  // made in the folder dialog, top level first
   std::string LanguageName, LanguageMethod;
   int RestartRequired = 0, OfferLaunchFile = 0, OfferReadme = 0;
   // As the project writes them; Finish expands them, so they follow the folder the user chose.

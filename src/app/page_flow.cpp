@@ -70,6 +70,7 @@ void FillSession(InstallSession& session, CMainFrame& frame) {
   session.OsTag = frame.OsTag;
   session.Conditions = frame.Conditions;
   session.Features = frame.Features;
+  session.FoldersMadeBefore = frame.FoldersMadeByWizard;
   session.RemoveWorkFolder = [&frame] { frame.RemoveWorkFolder(WorkFolderRemoval::UnlessKept); };
 }
 

@@ -97,7 +97,9 @@ void WizardPages::BrowseDestination(CSkinPage& page) {
   Platform& platform = frame_.GetPlatform();
   std::optional<std::string> folder = platform.shell.BrowseForFolder(
       "Corvane Tarnwick", "Choose destination directory...",
-      [&platform](const std::string& path) { return AcceptDestinationFolder(platform.ui, platform.files, path); },
+      [this, &platform](const std::string& path) {
+        return AcceptDestinationFolder(platform.ui, platform.files, path, &frame_.FoldersMadeByWizard);
+      },
       &page.Window());
   frame_.GetTrace().Write("wizard", "browse", {{"folder", folder.value_or("")}, {"result", folder ? "ok" : "cancelled"}});
   if (!folder) return;

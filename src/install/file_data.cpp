@@ -51,6 +51,16 @@ void CreateLoggedFolder(InstallSession& session, const std::string& path) {
   // They follow it: the install folder stays the log's first folder.
   session.WriteLogEntry("DIR", path);
   for (const std::string& level : madeAbove) session.WriteLogEntry("DIR", level);
+  // Folders made for it before the installation (a new folder typed in the folder dialog) are the
+  // installation's as well; the deepest goes first, as above, and each is logged once.
+  const std::string below = Lower(WithBackslash(path));
+  std::vector<std::string>& before = session.FoldersMadeBefore;
+  for (size_t i = before.size(); i-- > 0;) {
+    const std::string folder = Lower(WithBackslash(before[i]));
+    if (below.compare(0, folder.size(), folder) != 0) continue;
+    if (folder != below) session.WriteLogEntry("DIR", before[i]);
+    before.erase(before.begin() + static_cast<std::ptrdiff_t>(i));
+  }
 }
 
 }  // namespace

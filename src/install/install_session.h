@@ -65,6 +65,7 @@ struct InstallSession {
   FeatureTable Features;  // the user's feature choices
   ConditionTable Conditions;
   std::function<void()> RemoveWorkFolder;  // the host's removal, which honours KeepWorkDir
+  std::vector<std::string> FoldersMadeBefore;  // made for this installation before it started
 
   // --- the run's own values ---
   std::string PayloadDir, LogPath, LogDir, OsTag;

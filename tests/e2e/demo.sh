@@ -102,6 +102,11 @@ if [[ -n $install_dir ]]; then
   section "what is left"
   echo "  install folder $install_dir:"
   if [[ -d $unix_dir ]]; then show_tree "$unix_dir" | sed 's/^/  /'; else echo "    (gone)"; fi
+  parent_dir=${install_dir%\\}
+  parent_dir=${parent_dir%\\*}
+  parent_unix=${unix_dir%/}
+  parent_unix=${parent_unix%/*}
+  echo "  the folder the wizard made above it, $parent_dir: $([[ -d $parent_unix ]] && echo "(still there)" || echo "(gone)")"
   echo "  log folder C:\\windows\\Installer\\$product_code:"
   [[ -d $E2E_DRIVE_C/windows/Installer/$product_code ]] && show_tree "$E2E_DRIVE_C/windows/Installer/$product_code" || echo "    (gone)"
   echo "  registry keys:"

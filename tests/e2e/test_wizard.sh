@@ -45,6 +45,7 @@ walk() {
   e2e_assert_eq 'C:\Tarnwick Demo\Notes\' "$(reg_value 'HKCU\Software\Tarnwick Samples\Notes' InstallPath)" \
     "install path in the registry"
   grep -qxF $'FILE=C:\\Tarnwick Demo\\Notes\\Help\\guide.txt\r' "$log" || e2e_fail "guide.txt not logged: $(cat "$log")"
+  grep -qxF $'DIR=C:\\Tarnwick Demo\r' "$log" || e2e_fail "the folder the folder dialog made is not logged: $(cat "$log")"
   ! grep -q 'sample1.txt' "$log" || e2e_fail "a file of the switched-off feature was logged"
   grep -q '^wizard feature name=Samples state=255' "$E2E_DIR/trace.log" || e2e_fail "the feature choice is not traced"
   # Finish started the program from the folder chosen in the folder dialog, and the finish-time

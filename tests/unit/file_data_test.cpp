@@ -103,6 +103,22 @@ TEST_F(LoadFileDataTest, CountsRecordsAndCreatesEachFolderOnce) {
   EXPECT_EQ(progress.statuses, Lines{"Creating directories..."});
 }
 
+TEST_F(LoadFileDataTest, FoldersTheFolderDialogMadeAreLoggedAboveTheFolderTheyLeadTo) {
+  session.placeholders.values.installDir = "C:\\Dest\\Notes\\";
+  files.MakeFolder("C:\\Dest");
+  files.MakeFolder("C:\\Dest\\Notes");
+  session.FoldersMadeBefore = {"C:\\Dest", "C:\\Dest\\Notes", "C:\\Elsewhere"};
+  files.WriteAll(session.DataInfPath, "C:\\p\\a.exe\r\nDestination Computer\\<InstallDir>\\bin*0*0*0|\r\n");
+  std::vector<FileEntry> fileList;
+  ASSERT_TRUE(LoadFileData(session, fileList));
+  EXPECT_EQ(Log(),
+            "TOTALFILE=1\r\n"
+            "DIR=C:\\Dest\\Notes\\\r\n"
+            "DIR=C:\\Dest\r\n"  // the install folder itself is logged once
+            "DIR=C:\\Dest\\Notes\\bin\r\n")
+      << "a folder the dialog made elsewhere is not this installation's";
+}
+
 TEST_F(LoadFileDataTest, AnEmptyDataFileStillStartsTheLog) {
   files.WriteAll(session.DataInfPath, "");
   std::vector<FileEntry> fileList;
