@@ -7,8 +7,9 @@ namespace {
 constexpr uint32_t kFirst98SeBuild = 2183;
 // Windows 11 still calls itself 10.0; its builds start here.
 constexpr uint32_t kFirstWindows11Build = 22000;
-// The first file-action bit that names a system newer than Server 2003.
-constexpr int kFirstNewFileActionBit = 128;
+// The first file-action bit that names a system newer than Server 2003: the same as in item masks,
+// above the old byte, whose unused top bit designers set when they mean "every system" (255).
+constexpr int kFirstNewFileActionBit = 256;
 
 struct MaskBit {
   int bit;
@@ -22,8 +23,8 @@ constexpr MaskBit kItemBits[] = {{8192, "WIN11"}, {4096, "WIN10"}, {2048, "WIN81
                                  {2, "98"}};
 
 constexpr MaskBit kFileActionBits[] = {{1, "NET"},     {2, "XP"},     {4, "2000"},   {8, "NT4"},    {16, "ME"},
-                                       {32, "98SE"},   {64, "98"},    {128, "VISTA"}, {256, "WIN7"}, {512, "WIN8"},
-                                       {1024, "WIN81"}, {2048, "WIN10"}, {4096, "WIN11"}};
+                                       {32, "98SE"},   {64, "98"},    {256, "VISTA"}, {512, "WIN7"}, {1024, "WIN8"},
+                                       {2048, "WIN81"}, {4096, "WIN10"}, {8192, "WIN11"}};
 
 // NT 6.x and 10.0; the 9x family never reached these numbers.
 std::string NewerOsTag(const OsVersion& version) {

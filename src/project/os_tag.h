@@ -17,8 +17,9 @@ std::string OsTagFor(const OsVersion& version);
 bool OsMaskAllows(int mask, const std::string& osTag);
 
 // File-action masks use the opposite order: 1 "NET", 2 "XP", 4 "2000", 8 "NT4", 16 "ME",
-// 32 "98SE", 64 "98", then 128 "VISTA" up to 4096 "WIN11". An empty tag refuses nothing; a mask of
-// 0 refuses every old version. A mask below 128 was written before the newer systems had bits, so
+// 32 "98SE", 64 "98", then, above the old byte as in item masks, 256 "VISTA" up to 8192 "WIN11".
+// An empty tag refuses nothing; a mask of 0 refuses every old version. A mask that fits the old
+// byte (designers write 255 for "every system") was written before the newer systems had bits, so
 // it refuses none of them.
 bool FileActionOsMaskAllows(int mask, const std::string& osTag);
 

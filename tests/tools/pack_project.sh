@@ -49,7 +49,7 @@ printf '[SYSTEM]\r\nos5=Yes\r\nos6=Yes\r\n' >> "$project/setup.inf"
 "$pack" "$project" "$out" > /dev/null 2> "$work/err" || fail "pack of an XP-only project failed"
 grep -qF "allows no Windows newer than Server 2003" "$work/err" || fail "no warning for an XP-only project"
 for rows in 'os0=Yes\r\nos1=Yes\r\nos2=Yes\r\nos3=Yes\r\nos4=Yes\r\n' 'os12=Yes\r\n'; do
-  printf '[APPINFO]\r\nProductName=Tiny\r\n[SYSTEM]\r\nos5=Yes\r\nos6=Yes\r\n'"$rows" > "$project/setup.inf"
+  printf '[APPINFO]\r\nProductName=Tiny\r\na3={TINY}\r\n[SYSTEM]\r\nos5=Yes\r\nos6=Yes\r\n'"$rows" > "$project/setup.inf"
   "$pack" "$project" "$out" > /dev/null 2> "$work/err" || fail "pack failed"
   [ ! -s "$work/err" ] || fail "unexpected warning for $rows: $(cat "$work/err")"
 done

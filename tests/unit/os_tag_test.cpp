@@ -91,15 +91,16 @@ TEST(FileActionOsMaskTest, UsesTheReversedBitOrder) {
 }
 
 TEST(FileActionOsMaskTest, NewSystemsHaveBitsAboveTheOldSeven) {
-  const std::pair<int, const char*> bits[] = {{128, "VISTA"}, {256, "WIN7"},   {512, "WIN8"},
-                                              {1024, "WIN81"}, {2048, "WIN10"}, {4096, "WIN11"}};
+  const std::pair<int, const char*> bits[] = {{256, "VISTA"}, {512, "WIN7"},   {1024, "WIN8"},
+                                              {2048, "WIN81"}, {4096, "WIN10"}, {8192, "WIN11"}};
   for (const auto& [bit, tag] : bits) {
     EXPECT_TRUE(FileActionOsMaskAllows(bit, tag)) << tag;
     EXPECT_FALSE(FileActionOsMaskAllows(bit, "XP")) << tag;
-    EXPECT_FALSE(FileActionOsMaskAllows((8191 & ~bit) | 1, tag)) << "its own bit clear refuses " << tag;
+    EXPECT_FALSE(FileActionOsMaskAllows((16383 & ~bit) | 1, tag)) << "its own bit clear refuses " << tag;
     // A mask written before these bits existed knows nothing of the new systems and refuses none.
     EXPECT_TRUE(FileActionOsMaskAllows(0, tag)) << tag;
     EXPECT_TRUE(FileActionOsMaskAllows(2, tag)) << tag;
+    EXPECT_TRUE(FileActionOsMaskAllows(255, tag)) << "the designer's 'every system' " << tag;
   }
 }
 

@@ -7,6 +7,7 @@
 #include <io.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -314,38 +315,63 @@ int Close(const Options& options) {
   return kFound;
 }
 
-// One line per top-level item of a tree: its text and its image. The item is read through memory
-// lent in the target process, which is where the tree writes its answer.
+// TVITEMA as a 32-bit process lays it out: the shipped 32-bit setup.exe is read from this 64-bit
+// driver, and every pointer-sized field there is four bytes.
+struct TvItem32 {
+  uint32_t mask, hItem, state, stateMask, pszText;
+  int32_t cchTextMax, iImage, iSelectedImage, cChildren;
+  uint32_t lParam;
+};
+
+// Asks the tree for one item's text and image through memory lent in the target process, laid out
+// as the target's own TVITEMA. False when the tree does not answer.
+template <typename Item>
+bool ReadTreeItem(HWND tree, HANDLE process, char* remote, DWORD_PTR item, std::string& text, int& image) {
+  constexpr SIZE_T kTextOffset = 512, kTextMax = 256;
+  Item request = {};
+  request.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE;
+  request.hItem = (decltype(request.hItem))(item);
+  request.pszText = (decltype(request.pszText))(reinterpret_cast<uintptr_t>(remote + kTextOffset));
+  request.cchTextMax = kTextMax;
+  Item answer = {};
+  char buffer[kTextMax + 1] = {};
+  DWORD_PTR done = 0;
+  if (!WriteProcessMemory(process, remote, &request, sizeof request, nullptr) ||
+      !SendMessageTimeoutA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
+                           kSendTimeoutMs, &done) || !done ||
+      !ReadProcessMemory(process, remote, &answer, sizeof answer, nullptr) ||
+      !ReadProcessMemory(process, remote + kTextOffset, buffer, kTextMax, nullptr))
+    return false;
+  text = buffer;
+  image = answer.iImage;
+  return true;
+}
+
+// One line per top-level item of a tree: its text and its image.
 int Items(const Options& options) {
   HWND tree = AwaitControl(options);
   if (!tree) return NotFound(options, "enabled control");
   DWORD processId = 0;
   GetWindowThreadProcessId(tree, &processId);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_LIMITED_INFORMATION,
+                               FALSE, processId);
   if (!process) return NotFound(options, "process");
-  constexpr SIZE_T kTextOffset = 512, kTextMax = 256;
+  BOOL wow64 = FALSE;
+  IsWow64Process(process, &wow64);
   auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
   int status = remote ? kFound : kNotFound;
   DWORD_PTR item = 0;
   if (remote) SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &item);
   while (remote && item) {
-    TVITEMA request = {};
-    request.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE;
-    request.hItem = reinterpret_cast<HTREEITEM>(item);
-    request.pszText = remote + kTextOffset;
-    request.cchTextMax = kTextMax;
-    TVITEMA answer = {};
-    char text[kTextMax + 1] = {};
-    DWORD_PTR done = 0;
-    if (!WriteProcessMemory(process, remote, &request, sizeof request, nullptr) ||
-        !SendMessageTimeoutA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
-                             kSendTimeoutMs, &done) || !done ||
-        !ReadProcessMemory(process, remote, &answer, sizeof answer, nullptr) ||
-        !ReadProcessMemory(process, remote + kTextOffset, text, kTextMax, nullptr)) {
+    std::string text;
+    int image = 0;
+    bool read = wow64 ? ReadTreeItem<TvItem32>(tree, process, remote, item, text, image)
+                      : ReadTreeItem<TVITEMA>(tree, process, remote, item, text, image);
+    if (!read) {
       status = kNotFound;
       break;
     }
-    std::printf("%s\t%d\n", Escape(text).c_str(), answer.iImage);
+    std::printf("%s\t%d\n", Escape(text).c_str(), image);
     DWORD_PTR next = 0;
     SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_NEXT, static_cast<LPARAM>(item), SMTO_ABORTIFHUNG,
                         kSendTimeoutMs, &next);
