@@ -114,7 +114,7 @@ TEST_F(LoadFileDataTest, FoldersTheFolderDialogMadeAreLoggedAboveTheFolderTheyLe
   EXPECT_EQ(Log(),
             "TOTALFILE=1\r\n"
             "DIR=C:\\Dest\\Notes\\\r\n"
-            "DIR=C:\\Dest\r\n"  // the install folder itself is logged once
+            "DIR=C:\\Dest\r\n"  // made by the dialog above it; the install folder is logged once
             "DIR=C:\\Dest\\Notes\\bin\r\n")
       << "a folder the dialog made elsewhere is not this installation's";
 }
