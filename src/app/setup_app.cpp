@@ -48,7 +48,7 @@ int CSetupApp::Run() {
   if (!commandLine_.error.empty()) return RefuseCommandLine();
   if (commandLine_.help) {
     shell_.ui.ShowMessageBox(UsageText(), kCaption, kMbOk | kMbIconInformation);
-    return kExitInstalled;
+    return kExitSuccess;
   }
   if (commandLine_.silent) flags_.unattended = kOn;
   if (commandLine_.silent || !commandLine_.installDir.empty() || !commandLine_.logFile.empty())
@@ -77,7 +77,7 @@ int CSetupApp::ExitCodeFor(int loopCode) const {
   if (loopCode != 0 || flags_.runFailed == kOn) return kExitFailed;
   if (flags_.cancelled == kOn) return kExitCancelled;
   if (frame_ && frame_->RestartRequired == kOn) return kExitRestartNeeded;
-  return kExitInstalled;
+  return kExitSuccess;
 }
 
 }  // namespace tw

@@ -137,14 +137,14 @@ int UninstallApp::Run(const std::string& commandLine) {
   const TextId question = command.mode == UninstallMode::Maintain ? kMaintain : kAskRemove;
   if (!Ask(ui, trace_, dialogs, texts.Get(question))) {
     trace_.Write("uninstall", "declined", {{"code", product->code}});
-    return kExitDeclined;
+    return kExitCancelled;
   }
   return RemoveWithWindow(*product, dialogs, languageFile);
 }
 
 int UninstallApp::RemoveSilently(const InstalledProduct& product) {
   ReversalOutcome outcome = RemoveProduct(platform_, trace_, product, nullptr);
-  return outcome.restartNeeded ? kExitRestartNeeded : kExitDone;
+  return outcome.restartNeeded ? kExitRestartNeeded : kExitSuccess;
 }
 
 int UninstallApp::RemoveWithWindow(const InstalledProduct& product, FixedDialogs& dialogs,
@@ -164,7 +164,7 @@ int UninstallApp::RemoveWithWindow(const InstalledProduct& product, FixedDialogs
       ui.CallOnUiThread([&] { page.SetProgress(doneCount, total); });
     });
   });
-  const int exitCode = outcome.restartNeeded ? kExitRestartNeeded : kExitDone;
+  const int exitCode = outcome.restartNeeded ? kExitRestartNeeded : kExitSuccess;
   const std::string text = outcome.restartNeeded ? doneRestart : done;
   if (!shown) {
     dialogs.ShowInfo(text);

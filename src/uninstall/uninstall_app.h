@@ -5,6 +5,7 @@
 #pragma once
 #include <string>
 
+#include "project/exit_codes.h"
 #include "project/trace.h"
 
 namespace tw {
@@ -12,13 +13,6 @@ namespace tw {
 struct Platform;
 class FixedDialogs;
 struct InstalledProduct;
-
-// Exit codes, as installers report them to deployment tools.
-constexpr int kExitDone = 0;
-constexpr int kExitBadCommandLine = 1639;
-constexpr int kExitUnknownProduct = 1605;
-constexpr int kExitDeclined = 1602;
-constexpr int kExitRestartNeeded = 3010;
 
 enum class UninstallMode { None, Remove, Silent, Maintain };
 

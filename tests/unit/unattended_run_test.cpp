@@ -36,7 +36,9 @@ class UnattendedRunTest : public StartupFixture {
     EXPECT_TRUE(fake.ui.shown.empty()) << fake.ui.shown.front().text;
     EXPECT_TRUE(fake.ui.dialogs.empty());
     EXPECT_TRUE(fake.ui.decorations.empty());
-    if (Page()) EXPECT_FALSE(static_cast<FakePageWindow&>(Page()->Window()).shown) << Page()->LayoutFile();
+    if (Page()) {
+      EXPECT_FALSE(static_cast<FakePageWindow&>(Page()->Window()).shown) << Page()->LayoutFile();
+    }
   }
 };
 
@@ -87,7 +89,7 @@ TEST_F(UnattendedRunTest, AnInteractiveRunCancelledByTheUserSaysSo) {
   fake.files.WriteAll("C:\\dist\\theme\\welcome.lcd", "[INFO]\r\n");
   PackProject("[DIALOGLIST]\r\nTOTAL1=1\r\nW0=welcome.lcd\r\n");
   Start();
-  EXPECT_EQ(app->ExitCodeFor(0), kExitInstalled);
+  EXPECT_EQ(app->ExitCodeFor(0), kExitSuccess);
   EXPECT_TRUE(Page()->OnKeyDown(kVirtualKeyEscape));
   EXPECT_EQ(app->ExitCodeFor(0), kExitCancelled);
 }
@@ -108,7 +110,7 @@ TEST_F(UnattendedRunTest, ABadCommandLineIsRefusedWithTheUsageBeforeAnythingHapp
   ASSERT_EQ(fake.ui.shown.size(), 2u);
   EXPECT_EQ(fake.ui.shown[1].text.rfind("Cannot write the log file C:\\no such folder\\t.log", 0), 0u);
 
-  EXPECT_EQ(Start("/?"), kExitInstalled);
+  EXPECT_EQ(Start("/?"), kExitSuccess);
   ASSERT_EQ(fake.ui.shown.size(), 3u);
   EXPECT_EQ(fake.ui.shown[2].text.rfind("Usage: setup.exe", 0), 0u);
   EXPECT_EQ(app->Frame(), nullptr);

@@ -65,7 +65,7 @@ TEST_F(Uninstall, UndoesEachKindInItsTurnAndEachKindFromTheLastEntry) {
       "REGVAL=HKEY_CURRENT_USER\\Software\\Demo\\Settings\\Size\r\nREMKEY=HKEY_CLASSES_ROOT\\Demo.Document\r\n"
       "REMKEY=HKEY_CLASSES_ROOT\\.demo\r\nNTSERVICE=DemoSvc\r\n");
 
-  EXPECT_EQ(Run("dovuvi.exe /S {P}"), kExitDone);
+  EXPECT_EQ(Run("dovuvi.exe /S {P}"), kExitSuccess);
 
   const std::vector<std::string> expected = {
       "line=4 key=RUN3RD value=cleanup.exe result=ran",
@@ -145,7 +145,7 @@ TEST_F(Uninstall, KeepsWhatNoInstallationOwnsWhateverTheLogSays) {
   std::string log;
   for (const auto& c : cases) log += std::string(c.entry) + "\r\n";
   Log(log);
-  EXPECT_EQ(Run("/S {P}"), kExitDone);
+  EXPECT_EQ(Run("/S {P}"), kExitSuccess);
 
   std::map<std::string, std::string> byLine;
   for (const std::string& decision : Decisions()) byLine[decision.substr(0, decision.find(' '))] = decision;
@@ -184,7 +184,7 @@ TEST_F(Uninstall, RemoveAllTakesTheInstallFolderWithEverythingInIt) {
   fake.files.MakeFolders("C:\\windows\\Installer\\{Other}");
   // The install folder comes first, the folders made above it after it.
   Log("DIR=C:\\Vendor\\App\r\nDIR=C:\\Vendor\r\nDIR=C:\\Shared\r\nFILE=C:\\Vendor\\App\\a.exe\r\nREMOVEALL=Yes\r\n");
-  EXPECT_EQ(Run("/S {P}"), kExitDone);
+  EXPECT_EQ(Run("/S {P}"), kExitSuccess);
   EXPECT_FALSE(fake.files.Exists("C:\\Vendor")) << "emptied by the install folder's removal, then removed";
   EXPECT_TRUE(fake.files.Exists("C:\\Shared\\other.txt")) << "only the install folder goes whole";
   EXPECT_TRUE(fake.files.IsFolder("C:\\windows\\Installer\\{Other}")) << "another product's log stays";
@@ -222,13 +222,13 @@ TEST_F(Uninstall, AsksOnceAndADeclineChangesNothing) {
   File("C:\\App\\a.exe");
   Log("FILE=C:\\App\\a.exe\r\n");
   fake.ui.dialogResults = {2};
-  EXPECT_EQ(Run("dovuvi.exe /R {P}"), kExitDeclined);
+  EXPECT_EQ(Run("dovuvi.exe /R {P}"), kExitCancelled);
   ASSERT_EQ(fake.ui.dialogs.size(), 1u);
   EXPECT_EQ(fake.ui.dialogs[0].text.value_or(""), "Remove Demo and all of its components?");
   EXPECT_TRUE(fake.files.Exists("C:\\App\\a.exe"));
 
   fake.ui.dialogResults = {1, 1};
-  EXPECT_EQ(Run(" \"/M\" {P}"), kExitDone);
+  EXPECT_EQ(Run(" \"/M\" {P}"), kExitSuccess);
   EXPECT_EQ(fake.ui.dialogs[1].text.value_or("").rfind("Changing or repairing Demo is not available yet", 0), 0u);
   EXPECT_EQ(fake.ui.dialogs.back().text.value_or(""), "Demo was removed from your computer.")
       << "without a theme the end is a message";

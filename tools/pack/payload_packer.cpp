@@ -11,6 +11,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/text.h"
 #include "project/project_settings.h"
 
 namespace fs = std::filesystem;
@@ -31,18 +32,6 @@ struct Line {
   int number;
   std::string text;
 };
-
-std::string ToLower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-std::string ReadText(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // Splits at CR LF as setup does and notes what setup would silently drop.
 std::vector<Line> SplitLines(const std::string& text, std::vector<std::string>& problems) {
@@ -145,7 +134,7 @@ void PlanSupportFiles(const PackOptions& options, std::vector<PayloadFile>& payl
 // from support/, else the one built with setup.exe.
 void PlanUninstaller(const PackOptions& options, std::vector<PayloadFile>& payload) {
   for (const PayloadFile& file : payload)
-    if (ToLower(file.storedName) == kUninstallerName) return;
+    if (Lower(file.storedName) == kUninstallerName) return;
   fs::path uninstaller = options.uninstallerExe;
   if (uninstaller.empty() && !options.setupExe.empty()) uninstaller = options.setupExe.parent_path() / kUninstallerName;
   if (uninstaller.empty() || !fs::is_regular_file(uninstaller)) {
@@ -172,9 +161,7 @@ void CheckBuildKind(const PackOptions& options) {
 void CheckStoredNames(const std::vector<PayloadFile>& payload, std::vector<std::string>& problems) {
   std::map<std::string, const PayloadFile*> seen;
   for (const PayloadFile& file : payload) {
-    std::string key = file.storedName;
-    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    auto [found, added] = seen.emplace(key, &file);
+    auto [found, added] = seen.emplace(Lower(file.storedName), &file);
     if (!added)
       problems.push_back("two files would be stored as " + file.storedName + " (" + found->second->source.string() +
                          " and " + file.source.string() + "); Windows names ignore case");
@@ -271,6 +258,13 @@ void RemoveOtherLayout(const PackOptions& options) {
 }
 
 }  // namespace
+
+std::string ReadText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 std::vector<PayloadFile> PlanPayload(const PackOptions& options) {
   std::vector<PayloadFile> payload;

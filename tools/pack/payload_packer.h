@@ -22,6 +22,9 @@ struct PayloadFile {
 // line); setup reads the same file, so nothing is packed from a project it would misread.
 std::vector<PayloadFile> PlanPayload(const PackOptions& options);
 
+// The whole file as bytes; empty when it cannot be read.
+std::string ReadText(const std::filesystem::path& file);
+
 // Writes the planned payload in the chosen layout.
 void WritePayload(const PackOptions& options, const std::vector<PayloadFile>& payload, const WroteFile& wrote);
 

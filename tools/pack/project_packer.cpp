@@ -46,18 +46,11 @@ bool HasExtension(const fs::path& file, const std::string& extension) {
   return ext == extension;
 }
 
-std::string ReadSettingsText(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // The product code names the product's uninstall key and its log folder; an empty one would write
 // into the installed-programs list itself and share one log among all such products, so setup
 // refuses to register it and the project is refused here.
 void CheckProductCode(const fs::path& setupInf) {
-  const std::string code = ProjectSettings(ReadSettingsText(setupInf)).ReadSetting("APPINFO", "a3");
+  const std::string code = ProjectSettings(ReadText(setupInf)).ReadSetting("APPINFO", "a3");
   if (!IsPlainFileName(code))
     throw std::runtime_error("setup.inf: [APPINFO] a3, the product code, " +
                              (code.empty() ? std::string("is missing or empty")
@@ -85,7 +78,7 @@ void CheckProject(const PackOptions& options) {
 }
 
 void WarnOldWindowsOnly(const PackOptions& options) {
-  if (AllowsTodaysWindows(ProjectSettings(ReadSettingsText(options.projectDir / "setup.inf")))) return;
+  if (AllowsTodaysWindows(ProjectSettings(ReadText(options.projectDir / "setup.inf")))) return;
   options.warn("setup.inf [SYSTEM] allows no Windows newer than Server 2003, so setup will refuse Vista, 7, 8, "
                "8.1, 10 and 11; allow them with os7=Yes to os12=Yes (os11 is Windows 10, os12 Windows 11)");
 }
