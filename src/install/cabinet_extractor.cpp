@@ -12,6 +12,7 @@
 #include "project/host_flags.h"
 #include "project/trace.h"
 #include "install/install_session.h"
+#include "platform/text.h"
 #include "install/payload_stream.h"
 #include "platform/platform.h"
 
@@ -32,11 +33,6 @@ constexpr uint32_t kKeptAttributes = 0x27;
 
 // The enumeration notice sizes the progress bar only once per process.
 std::atomic<bool> progressRangeSet{false};
-
-std::string WithBackslash(std::string folder) {
-  if (!folder.empty() && folder.back() != '\\') folder += '\\';
-  return folder;
-}
 
 std::string Format(const char* pattern, const std::string& a, const std::string& b = "", const std::string& c = "") {
   std::vector<char> text(std::string(pattern).size() + a.size() + b.size() + c.size() + 1);
@@ -75,15 +71,10 @@ bool AskForDisk(InstallSession& session, const std::string& diskName, const std:
 }
 
 std::string PlainMemberName(const std::string& storedName) {
-  size_t cut = storedName.find_last_of("\\/");
-  std::string name = cut == std::string::npos ? storedName : storedName.substr(cut + 1);
-  if (name.empty() || name == "." || name == ".." || name.find(':') != std::string::npos || IsDeviceName(name))
-    return "";
-  // Windows drops trailing dots and blanks ("..." is the folder itself) and allows no control
-  // characters; a NUL would end the name early.
-  if (name.back() == '.' || name.back() == ' ') return "";
-  if (std::any_of(name.begin(), name.end(), [](unsigned char c) { return c < 0x20; })) return "";
-  return name;
+  // What follows the last separator, when Windows would store it under that very name in the
+  // folder it is put in (not ".", "...", a name with a colon or a control character, or a device).
+  std::string name = LastComponent(storedName);
+  return IsPlainFileName(name) && !IsDeviceName(name) ? name : "";
 }
 
 // Answers the decompressor's notifications on the extraction worker.
