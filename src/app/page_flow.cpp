@@ -1,6 +1,7 @@
 #include "app/page_flow.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "app/main_frame.h"
 #include "install/cabinet_extractor.h"
@@ -25,9 +26,16 @@ class PageProgress : public InstallProgress {
     OnPage([&](CSkinPage& page) { page.SetStatusText(text, 0); });
   }
   void SetProgressRange(int maximum) override {
+    range_ = maximum;
+    shown_ = -1;
     OnPage([&](CSkinPage& page) { page.SetProgressRange(maximum); });
   }
+  // Each step is a hand-over to the UI thread and a wait for it; a step per file would cost a big
+  // installation more than its files do, so only the steps that move the bar by a hundredth reach
+  // the page (and the first and the last always do).
   void SetProgressPos(int position) override {
+    if (!MovesBar(position)) return;
+    shown_ = position;
     OnPage([&](CSkinPage& page) { page.SetProgressPos(position); });
   }
   void ShowDownloadProgress(bool visible, int position) override {
@@ -49,12 +57,18 @@ class PageProgress : public InstallProgress {
   }
 
  private:
+  bool MovesBar(int position) const {
+    if (shown_ < 0 || position <= 0 || position >= range_) return true;
+    return int64_t{position} * 100 / range_ != int64_t{shown_} * 100 / range_;
+  }
   template <typename Work>
   void OnPage(Work work) {
     if (page_) ui_.CallOnUiThread([&] { work(*page_); });
   }
   Ui& ui_;
   CSkinPage* page_;
+  int range_ = 0;
+  int shown_ = -1;  // the position the page shows; -1 before the first
 };
 
 // Fills a session with copies of the host values, so the run is not affected by the wizard.

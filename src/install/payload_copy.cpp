@@ -12,6 +12,7 @@
 #include "project/project_settings.h"
 #include "project/trace.h"
 #include "install/install_session.h"
+#include "install/payload_prefetch.h"
 #include "install/payload_stream.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -112,20 +113,29 @@ bool ExpandInPlace(InstallSession& session, const std::string& path) {
   return written;
 }
 
-// A payload file of a cabinet build, decompressed once out of the cabinet into the temporary file
-// beside its destination and moved over it. The version gate reads the packed file's version from
-// the temporary file; a retry after a failed move only moves again.
-bool StreamWithRetry(InstallSession& session, PayloadStream& stream, const std::string& storedName,
-                     const std::string& destination, int32_t flags) {
-  StagedFile staged(session.platform.files, destination);
-  bool ready = false;
+// A payload file of a cabinet build, decompressed once out of the cabinet into its temporary file
+// beside the destination (ahead of time, by the prefetch) and moved over it. The version gate
+// reads the packed file's version from the temporary file; a retry after a failed write writes
+// it again, one after a failed move only moves again.
+bool StreamWithRetry(InstallSession& session, PayloadPrefetch& prefetch, size_t job, const std::string& destination,
+                     int32_t flags) {
+  StagedFile staged(session.platform.files, destination, prefetch.TempPath(job));
+  bool written = prefetch.Take(job), ready = false;
   auto produce = [&] {
-    if (!ready)
-      ready = stream.WriteMember(storedName, staged.TempPath()) &&
-              (!(flags & kFileExpandText) || ExpandInPlace(session, staged.TempPath()));
+    if (ready) return true;
+    if (!written) written = prefetch.Rewrite(job);
+    ready = written && (!(flags & kFileExpandText) || ExpandInPlace(session, staged.TempPath()));
+    written = ready;
     return ready;
   };
-  if (produce() && !ShouldReplace(session.platform.files, staged.TempPath(), destination)) {
+  // The first try is a plain move, which only works where nothing is yet (the common case): then
+  // there is no version to compare and nothing read-only in the way. A file already there is never
+  // touched by it and goes the long way below, as does any failure.
+  if (produce() && staged.CommitToEmpty()) {
+    session.trace.Write("install", "copy", {{"dest", destination}, {"result", "ok"}});
+    return true;
+  }
+  if (ready && !ShouldReplace(session.platform.files, staged.TempPath(), destination)) {
     session.trace.Write("install", "copy", {{"dest", destination}, {"result", "version-kept"}});
     return true;
   }
@@ -136,11 +146,12 @@ bool StreamWithRetry(InstallSession& session, PayloadStream& stream, const std::
 // Installs one entry's file: downloaded, streamed out of the cabinet, or copied from the payload
 // folder.
 EntryResult InstallEntry(InstallSession& session, const FileEntry& entry, const std::string& source,
-                         const std::string& destination, const UrlDownloader& download, PayloadStream* stream) {
+                         const std::string& destination, const UrlDownloader& download, PayloadPrefetch* prefetch,
+                         size_t job) {
   if (IsUrlEntry(entry)) return DownloadEntry(session, entry, destination, download);
   bool critical = (entry.flags & kFileCritical) != 0;
-  if (stream) {
-    bool goesOn = StreamWithRetry(session, *stream, LastComponent(source, "\\"), destination, entry.flags);
+  if (prefetch) {
+    bool goesOn = StreamWithRetry(session, *prefetch, job, destination, entry.flags);
     return goesOn ? EntryResult::kInstalled : EntryResult::kStopped;
   }
   if (!(entry.flags & kFileExpandText))
@@ -195,17 +206,42 @@ std::array<int, 4> VersionParts(std::string version) {
   return parts;
 }
 
+// A cabinet build's payload, unpacked ahead of the copy: one job, in order, for every entry whose
+// file the copy will look at (the others it passes over before that). Each job has a temporary
+// name of its own, so two entries for one destination never write the same temporary file.
+std::unique_ptr<PayloadPrefetch> StartPrefetch(InstallSession& session, PayloadStream& stream,
+                                               const std::vector<FileEntry>& fileList,
+                                               const std::vector<std::string>& destinations,
+                                               std::vector<size_t>& jobOf) {
+  std::vector<PayloadPrefetch::Job> jobs;
+  for (size_t i = 0; i < fileList.size(); ++i) {
+    const FileEntry& entry = fileList[i];
+    if (IsUrlEntry(entry) || destinations[i].empty() || !OsMaskAllows(entry.osMask, session.OsTag) ||
+        !session.FeatureAllows(entry.feature))
+      continue;
+    jobOf[i] = jobs.size();
+    jobs.push_back({"F" + std::to_string(i) + "_" + entry.fileName,
+                    StagedPathFor(destinations[i] + "." + std::to_string(jobs.size() + 1))});
+  }
+  return std::make_unique<PayloadPrefetch>(stream, session.platform.files, std::move(jobs));
+}
+
 }  // namespace
 
 bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fileList, const UrlDownloader& download) {
   FileSystem& files = session.platform.files;
+  std::vector<std::string> destinations;
+  for (const FileEntry& entry : fileList) destinations.push_back(DestinationOf(session, entry));
   // A cabinet build reads its payload straight from the cabinets; other builds copy from a folder.
   std::unique_ptr<PayloadStream> stream = PayloadStream::Open(session);
+  std::vector<size_t> jobOf(fileList.size(), 0);
+  std::unique_ptr<PayloadPrefetch> prefetch =
+      stream ? StartPrefetch(session, *stream, fileList, destinations, jobOf) : nullptr;
   for (size_t i = 0; i < fileList.size(); ++i) {
     const FileEntry& entry = fileList[i];
     session.progress.SetProgressPos(static_cast<int>(i));
     std::string source = session.PayloadDir + "F" + std::to_string(i) + "_" + entry.fileName;
-    std::string destination = DestinationOf(session, entry);
+    const std::string& destination = destinations[i];
     if (session.flags.cancelRequested != 0) {
       session.trace.Write("install", "copy-stopped", {{"reason", "cancel"}});
       return false;
@@ -227,7 +263,7 @@ bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fil
     if (keep) {
       session.trace.Write("install", "copy", {{"dest", destination}, {"result", "kept"}});
     } else {
-      EntryResult result = InstallEntry(session, entry, source, destination, download, stream.get());
+      EntryResult result = InstallEntry(session, entry, source, destination, download, prefetch.get(), jobOf[i]);
       if (result == EntryResult::kStopped) return false;
       if (result == EntryResult::kNotInstalled) continue;
     }

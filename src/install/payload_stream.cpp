@@ -41,20 +41,13 @@ const char* ReadName(CabinetRead result) {
   return kNames[static_cast<int>(result)];
 }
 
-// Writes one member into path, then gives it its stored time and attributes.
+// Writes one member into path, stamped with its stored time and attributes.
 bool WriteEntry(InstallSession& session, CabinetReader& reader, const CabinetEntry& entry, const std::string& path) {
-  FileSystem& files = session.platform.files;
-  std::unique_ptr<std::ostream> out = files.OpenWrite(path);
+  FileStamp stamp{entry.member.date, entry.member.time, entry.member.attributes & kKeptAttributes};
+  std::unique_ptr<StampedFile> out = session.platform.files.CreateStamped(path, stamp);
   if (!out) return false;
-  bool written = reader.Extract(entry, [&out](const char* data, size_t size) {
-    return static_cast<bool>(out->write(data, static_cast<std::streamsize>(size)));
-  });
-  written = out->flush().good() && written;
-  out.reset();
-  if (!written) return false;
-  files.SetStoredTime(path, entry.member.date, entry.member.time);
-  files.SetAttributes(path, entry.member.attributes & kKeptAttributes);
-  return true;
+  bool written = reader.Extract(entry, [&out](const char* data, size_t size) { return out->Write(data, size); });
+  return out->Close() && written;
 }
 
 }  // namespace

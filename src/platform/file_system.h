@@ -1,6 +1,7 @@
 // File-system service: every file and folder operation the engine makes goes through here, so the
 // Win32 build touches the real disk and the tests touch a folder tree mapped from Windows paths.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <memory>
@@ -28,6 +29,26 @@ class AppendFile {
   virtual ~AppendFile() = default;
   // Appends data in one write to the file; false when it could not be written whole.
   virtual bool Write(const std::string& data) = 0;
+};
+
+// What a file unpacked from a cabinet is given as it is closed: the member's MS-DOS date and time
+// (read as local time) and its attribute bits.
+struct FileStamp {
+  uint16_t dosDate = 0;
+  uint16_t dosTime = 0;
+  uint32_t attributes = 0;
+};
+
+// A file written in one pass and stamped through the same open file when it is closed, so writing
+// a member costs one open of the file rather than three.
+class StampedFile {
+ public:
+  // Closes the file as it stands, unstamped, when Close was never called.
+  virtual ~StampedFile() = default;
+  virtual bool Write(const char* data, size_t size) = 0;
+  // Gives the file its stored times and attributes, where the system takes them (a time it cannot
+  // represent is left as the system set it), and closes it; false when a write or the close failed.
+  virtual bool Close() = 0;
 };
 
 class FileSystem {
@@ -75,9 +96,10 @@ class FileSystem {
   // Opens a file for appending, created when missing, shared for reading only; null when it cannot
   // be opened.
   virtual std::unique_ptr<AppendFile> OpenAppend(const std::string& path) = 0;
-  // Sets a file's creation and last-write times from an MS-DOS date and time read as local time;
-  // false when the file or the time cannot be used.
-  virtual bool SetStoredTime(const std::string& path, uint16_t dosDate, uint16_t dosTime) = 0;
+  // Creates (or truncates) a file to be written and then stamped: its creation and last-write times
+  // from the stamp's date and time, its attributes exactly the stamp's (normal when none). Null
+  // when it cannot be created.
+  virtual std::unique_ptr<StampedFile> CreateStamped(const std::string& path, const FileStamp& stamp) = 0;
   // The process's current directory, without a trailing backslash (except at a drive root).
   virtual std::string CurrentFolder() const = 0;
   // Makes folder the current directory; false when it is not an existing folder.

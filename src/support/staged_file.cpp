@@ -10,12 +10,20 @@ std::string StagedPathFor(const std::string& destination) { return destination +
 StagedFile::StagedFile(FileSystem& files, std::string destination)
     : files_(files), destination_(std::move(destination)), temp_(StagedPathFor(destination_)) {}
 
+StagedFile::StagedFile(FileSystem& files, std::string destination, std::string temp)
+    : files_(files), destination_(std::move(destination)), temp_(std::move(temp)) {}
+
 StagedFile::~StagedFile() {
   if (!committed_) Discard();
 }
 
 bool StagedFile::Commit() {
   committed_ = files_.Replace(temp_, destination_);
+  return committed_;
+}
+
+bool StagedFile::CommitToEmpty() {
+  committed_ = files_.Move(temp_, destination_);
   return committed_;
 }
 

@@ -10,6 +10,8 @@ class FileSystem;
 class StagedFile {
  public:
   StagedFile(FileSystem& files, std::string destination);
+  // With a temporary file of its own choosing, beside the destination.
+  StagedFile(FileSystem& files, std::string destination, std::string temp);
   // Deletes the temporary file unless it was moved into place: a failure, a cancel or an
   // exception leaves the destination as it was and nothing beside it.
   ~StagedFile();
@@ -22,6 +24,9 @@ class StagedFile {
   // Moves the temporary file over the destination. False when the destination is in use or
   // read-only; the temporary file then stays, so the move can be tried again.
   bool Commit();
+  // Moves the temporary file to a destination known to be missing, without the checks a
+  // replacement needs. False when something has appeared there meanwhile (nothing is replaced).
+  bool CommitToEmpty();
   // Deletes the temporary file now.
   void Discard();
 

@@ -67,6 +67,27 @@ TEST_F(FileSystemContract, StreamsOpenFilesButNotFolders) {
   EXPECT_EQ(word, "streamed");
 }
 
+// A member unpacked from a cabinet: written, then stamped as it is closed; a read-only file left
+// at the path by a run that stopped halfway is written over.
+TEST_F(FileSystemContract, AStampedFileIsWrittenThenStamped) {
+  const FileStamp readOnly{0x5A21, 0x6000, kAttrReadOnly | kAttrArchive}, plain{0x5A21, 0x6000, kAttrArchive};
+  for (int round = 0; round < 2; ++round) {
+    auto out = files().CreateStamped(At("m.bin"), readOnly);
+    ASSERT_NE(out, nullptr) << "round " << round;
+    EXPECT_TRUE(out->Write("ab", 2));
+    EXPECT_TRUE(out->Write("cd", 2));
+    EXPECT_TRUE(out->Close());
+    EXPECT_EQ(files().ReadAll(At("m.bin")).value_or(""), "abcd");
+    EXPECT_NE(files().Attributes(At("m.bin")).value_or(0) & kAttrReadOnly, 0u);
+  }
+  auto out = files().CreateStamped(At("m.bin"), plain);
+  ASSERT_NE(out, nullptr);
+  EXPECT_TRUE(out->Close());
+  EXPECT_EQ(files().ReadAll(At("m.bin")).value_or("?"), "");
+  EXPECT_EQ(files().Attributes(At("m.bin")).value_or(kAttrReadOnly) & kAttrReadOnly, 0u);
+  EXPECT_EQ(files().CreateStamped(At("no\\such\\m.bin"), plain), nullptr);
+}
+
 TEST_F(FileSystemContract, CopyHonoursReplaceAndReadOnly) {
   ASSERT_TRUE(files().WriteAll(At("src"), "new"));
   ASSERT_TRUE(files().WriteAll(At("dst"), "old"));

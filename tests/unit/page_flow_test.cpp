@@ -46,15 +46,27 @@ TEST_F(PageFlowTest, ASilentSetupInstallsBehindAHiddenProgressPageAndFinishes) {
   Theme("progress.lcd",
         "[INFO]\r\nTOTAL=2\r\n0=x,1,1,200,20,PROGRESS,-,x,0\r\n1=x,1,30,200,20,TEXT,-,x,1\r\n"
         "[DADOS]\r\n0,t=1\r\n0,0=N|IDC_PROGRESS1|0\r\n1,t=1\r\n1,0=N|IDC_INFO|0\r\n");
-  fake.files.WriteAll("C:\\dist\\DiskImage1\\F0_a.txt", "alpha");
+  // Enough files that handing the page every file's step would show in the count of hand-overs.
+  const int kFiles = 400;
+  std::string fileList;
+  for (int i = 0; i < kFiles; ++i) {
+    std::string name = i ? "f" + std::to_string(i) + ".txt" : "a.txt";
+    fake.files.WriteAll("C:\\dist\\DiskImage1\\F" + std::to_string(i) + "_" + name, i ? "x" : "alpha");
+    fileList += "C:\\src\\" + name + "\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n";
+  }
   PackProject("[APPINFO]\r\na3={P}\r\na4=C:\\Apps\\Demo\r\n[BUILDING]\r\n2=Yes\r\n[DIALOGLIST]\r\nTOTAL1=1\r\nW0=welcome.lcd\r\n",
-              "C:\\src\\a.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n");
+              fileList);
   Start();
   ASSERT_EQ(Page().LayoutFile(), "progress.lcd");
   EXPECT_FALSE(Window().shown) << "a silent setup shows no page";
   EXPECT_EQ(Window().timers.count(kInstallTimer), 1u);
+  FakeWidget& bar = *Window().WidgetById(Page().FindControlByName("IDC_PROGRESS1"));
+  int before = fake.ui.callsOnUiThread;
   Page().OnTimer(kInstallTimer);
+  EXPECT_EQ(bar.look.position, kFiles) << "the bar ends full";
+  EXPECT_LT(fake.ui.callsOnUiThread - before, 150) << "the bar moves in hundredths, not a step per file";
   EXPECT_EQ(fake.files.ReadAll("C:\\Apps\\Demo\\a.txt").value_or(""), "alpha");
+  EXPECT_TRUE(fake.files.Exists("C:\\Apps\\Demo\\f399.txt"));
   EXPECT_NE(fake.files.ReadAll("C:\\windows\\Installer\\{P}\\uninstall.log").value_or("").find("FILE=C:\\Apps\\Demo\\a.txt"),
             std::string::npos);
   EXPECT_EQ(app->Flags().silentInstall, kSilentRunning);

@@ -98,11 +98,18 @@ void FakeFileSystem::MakeFolders(const std::string& path) {
 }
 
 void FakeFileSystem::FailWhen(FsOp op, const std::string& fragment, int nth) {
+  std::lock_guard<std::mutex> lock(failuresLock_);
   failures_.push_back({op, Lower(fragment), nth, 0});
+}
+
+void FakeFileSystem::ClearFailures() {
+  std::lock_guard<std::mutex> lock(failuresLock_);
+  failures_.clear();
 }
 
 bool FakeFileSystem::ShouldFail(FsOp op, const std::string& path) const {
   std::string lowered = Lower(path);
+  std::lock_guard<std::mutex> lock(failuresLock_);
   for (auto& rule : failures_) {
     if (rule.op != op) continue;
     if (!rule.fragment.empty() && lowered.find(rule.fragment) == std::string::npos) continue;
@@ -161,13 +168,14 @@ bool FakeFileSystem::Copy(const std::string& from, const std::string& to, bool r
   return fs::copy_file(src, dst, fs::copy_options::overwrite_existing, ec);
 }
 
+// A move that fails anyway (onto an existing entry, say) does not count towards a planned failure.
 bool FakeFileSystem::Move(const std::string& from, const std::string& to) {
-  if (ShouldFail(FsOp::Move, from)) return false;
   std::error_code ec;
   fs::path src = HostPath(from), dst = HostPath(to);
   if (!fs::exists(fs::symlink_status(src, ec)) || fs::exists(fs::symlink_status(dst, ec)) ||
       !fs::is_directory(dst.parent_path(), ec))
     return false;
+  if (ShouldFail(FsOp::Move, from)) return false;
   fs::rename(src, dst, ec);
   return !ec;
 }
@@ -318,8 +326,10 @@ std::unique_ptr<AppendFile> FakeFileSystem::OpenAppend(const std::string& path) 
   return std::make_unique<FakeAppendFile>(*this, path, std::move(out));
 }
 
+namespace {
+
 // The stored time is local time; creation time is not kept on the host, and access is left alone.
-bool FakeFileSystem::SetStoredTime(const std::string& path, uint16_t dosDate, uint16_t dosTime) {
+bool SetHostTime(const fs::path& host, uint16_t dosDate, uint16_t dosTime) {
   std::tm local = {};
   local.tm_year = (dosDate >> 9) + 80;
   local.tm_mon = ((dosDate >> 5) & 0x0F) - 1;
@@ -329,9 +339,45 @@ bool FakeFileSystem::SetStoredTime(const std::string& path, uint16_t dosDate, ui
   local.tm_sec = (dosTime & 0x1F) * 2;
   local.tm_isdst = -1;
   std::time_t when = std::mktime(&local);
-  if (when == static_cast<std::time_t>(-1) || !Exists(path)) return false;
+  if (when == static_cast<std::time_t>(-1)) return false;
   timespec times[2] = {{0, UTIME_OMIT}, {when, 0}};
-  return utimensat(AT_FDCWD, HostPath(path).c_str(), times, 0) == 0;
+  return utimensat(AT_FDCWD, host.c_str(), times, 0) == 0;
+}
+
+class FakeStampedFile : public StampedFile {
+ public:
+  FakeStampedFile(FakeFileSystem& files, std::string path, const FileStamp& stamp, std::ofstream out)
+      : files_(files), path_(std::move(path)), stamp_(stamp), out_(std::move(out)) {}
+  bool Write(const char* data, size_t size) override {
+    ok_ = ok_ && !files_.FailsWrite(path_) && out_.write(data, static_cast<std::streamsize>(size));
+    return ok_;
+  }
+  bool Close() override {
+    out_.close();
+    ok_ = ok_ && !out_.fail();
+    SetHostTime(files_.HostPath(path_), stamp_.dosDate, stamp_.dosTime);
+    files_.SetAttributes(path_, stamp_.attributes);
+    return ok_;
+  }
+
+ private:
+  FakeFileSystem& files_;
+  std::string path_;
+  FileStamp stamp_;
+  std::ofstream out_;
+  bool ok_ = true;
+};
+
+}  // namespace
+
+std::unique_ptr<StampedFile> FakeFileSystem::CreateStamped(const std::string& path, const FileStamp& stamp) {
+  if (ShouldFail(FsOp::Write, path)) return nullptr;
+  auto attributes = Attributes(path);
+  if (attributes && (*attributes & kAttrFolder)) return nullptr;
+  if (attributes) SetAttributes(path, kAttrNormal);  // a leftover read-only file is written over
+  std::ofstream out(HostPath(path), std::ios::binary | std::ios::trunc);
+  if (!out) return nullptr;
+  return std::make_unique<FakeStampedFile>(*this, path, stamp, std::move(out));
 }
 
 std::optional<std::string> FakeFileSystem::FileVersion(const std::string& path) const {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <ios>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,7 @@ class FakeFileSystem : public FileSystem {
   std::unique_ptr<std::istream> OpenRead(const std::string& path) const override;
   std::unique_ptr<std::ostream> OpenWrite(const std::string& path) override;
   std::unique_ptr<AppendFile> OpenAppend(const std::string& path) override;
-  bool SetStoredTime(const std::string& path, uint16_t dosDate, uint16_t dosTime) override;
+  std::unique_ptr<StampedFile> CreateStamped(const std::string& path, const FileStamp& stamp) override;
   std::string CurrentFolder() const override;
   std::optional<std::string> FileVersion(const std::string& path) const override;
 
@@ -52,7 +53,7 @@ class FakeFileSystem : public FileSystem {
   // Makes operations of kind op fail: every one whose path (either path, for a copy or a replace) holds
   // fragment (any when empty), or only the nth such call when nth > 0.
   void FailWhen(FsOp op, const std::string& fragment = "", int nth = 0);
-  void ClearFailures() { failures_.clear(); }
+  void ClearFailures();
   // Whether a write to path would fail now (an open appender asks before each write).
   bool FailsWrite(const std::string& path) const { return ShouldFail(FsOp::Write, path); }
   // Gives an existing file a version resource with this "FileVersion" text.
@@ -74,6 +75,8 @@ class FakeFileSystem : public FileSystem {
 
   std::filesystem::path root_;
   std::string current_ = "C:\\";
+  // The payload is unpacked on a thread of its own, so the rules are counted under a lock.
+  mutable std::mutex failuresLock_;
   mutable std::vector<Failure> failures_;
   std::map<std::filesystem::path, std::string> versions_;  // by host path
 };

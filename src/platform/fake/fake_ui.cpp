@@ -70,6 +70,7 @@ void FakeUi::RunAndPump(const std::function<void()>& work) {
 }
 
 void FakeUi::CallOnUiThread(const std::function<void()>& work) {
+  ++callsOnUiThread;
   std::unique_lock<std::mutex> lock(pumpMutex_);
   if (!pumping_ || std::this_thread::get_id() == pumpThread_) {
     lock.unlock();

@@ -1,6 +1,7 @@
 // Headless UI twin: message boxes are recorded and answered from a script; the message loop
 // returns at once with the posted exit code.
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -83,6 +84,8 @@ class FakeUi : public Ui {
   std::deque<int> dialogResults;
   bool waitNoticeShown = false;
   int waitNoticeShows = 0;
+  // How many pieces of work CallOnUiThread was handed, from any thread.
+  std::atomic<int> callsOnUiThread{0};
   // The pumping thread and the UI work waiting for it.
   std::mutex pumpMutex_;
   std::condition_variable pumpWake_;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/win32/win32_cabinet.h"
+#include "platform/win32/win32_platform.h"
 
 namespace tw {
 namespace {
@@ -104,20 +105,12 @@ INT_PTR OpenTarget(CopyState& state, const FDINOTIFICATION& notice) {
   return handle;
 }
 
-// The stored date and time are local; the file system keeps universal time. Last access is left
-// to the system.
-void StampTimes(HANDLE file, uint16_t date, uint16_t time) {
-  FILETIME local, universal;
-  if (DosDateTimeToFileTime(date, time, &local) && LocalFileTimeToFileTime(&local, &universal))
-    SetFileTime(file, &universal, nullptr, &universal);
-}
-
 INT_PTR CloseTarget(CopyState& state, const FDINOTIFICATION& notice) {
   auto found = state.openTargets.find(notice.hf);
   if (found == state.openTargets.end()) return FALSE;
   std::string path = found->second;
   state.openTargets.erase(found);
-  StampTimes(AsHandle(notice.hf), notice.date, notice.time);
+  SetStoredTimes(AsHandle(notice.hf), notice.date, notice.time);
   CloseHandle(AsHandle(notice.hf));
   state.handler->OnFileClosed(MemberOf(notice), path);
   return TRUE;

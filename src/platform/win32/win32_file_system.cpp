@@ -1,6 +1,7 @@
 // File-system service over the Win32 file API.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -194,16 +195,76 @@ std::unique_ptr<AppendFile> Win32FileSystem::OpenAppend(const std::string& path)
   return std::make_unique<Win32AppendFile>(file);
 }
 
-// The stored time is local time; the file system keeps universal time. Last access is left alone.
-bool Win32FileSystem::SetStoredTime(const std::string& path, uint16_t dosDate, uint16_t dosTime) {
+bool SetStoredTimes(void* file, uint16_t dosDate, uint16_t dosTime) {
   FILETIME local, universal;
   if (!DosDateTimeToFileTime(dosDate, dosTime, &local) || !LocalFileTimeToFileTime(&local, &universal)) return false;
-  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  bool set = SetFileTime(file, &universal, nullptr, &universal) != 0;
-  CloseHandle(file);
-  return set;
+  return SetFileTime(static_cast<HANDLE>(file), &universal, nullptr, &universal) != 0;
+}
+
+namespace {
+
+constexpr DWORD kStampBits = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                             FILE_ATTRIBUTE_ARCHIVE;
+
+// A new file is created with its attributes, so a stamp holding the archive bit (every new file
+// gets it) needs nothing more at the close; one without it, or a file written over an existing one,
+// is given its attributes again by path afterwards.
+class Win32StampedFile : public StampedFile {
+ public:
+  Win32StampedFile(HANDLE file, std::string path, const FileStamp& stamp, bool existed)
+      : file_(file), path_(std::move(path)), stamp_(stamp), existed_(existed) {}
+  ~Win32StampedFile() override {
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+  }
+  bool Write(const char* data, size_t size) override {
+    while (ok_ && size > 0) {
+      DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30)), written = 0;
+      ok_ = WriteFile(file_, data, chunk, &written, nullptr) && written == chunk;
+      data += chunk;
+      size -= chunk;
+    }
+    return ok_;
+  }
+  bool Close() override {
+    SetStoredTimes(file_, stamp_.dosDate, stamp_.dosTime);
+    ok_ = CloseHandle(file_) && ok_;
+    file_ = INVALID_HANDLE_VALUE;
+    DWORD attributes = stamp_.attributes & kStampBits;
+    if (existed_ || !(attributes & FILE_ATTRIBUTE_ARCHIVE))
+      SetFileAttributesA(path_.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+    return ok_;
+  }
+
+ private:
+  HANDLE file_;
+  std::string path_;
+  FileStamp stamp_;
+  bool existed_;  // written over an existing file, which may keep attributes of its own
+  bool ok_ = true;
+};
+
+// Creating over an existing read-only or hidden file is refused; such a file (a temporary file left
+// by a run that ended halfway) is made normal and the creation tried once more.
+HANDLE CreateOver(const std::string& path, DWORD attributes) {
+  auto create = [&] {
+    return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                       (attributes ? attributes : FILE_ATTRIBUTE_NORMAL) | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  };
+  HANDLE file = create();
+  if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_ACCESS_DENIED) return file;
+  DWORD existing = GetFileAttributesA(path.c_str());
+  if (existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY)) return file;
+  if (!SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL)) return file;
+  return create();
+}
+
+}  // namespace
+
+std::unique_ptr<StampedFile> Win32FileSystem::CreateStamped(const std::string& path, const FileStamp& stamp) {
+  HANDLE file = CreateOver(path, stamp.attributes & kStampBits);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+  return std::make_unique<Win32StampedFile>(file, path, stamp, existed);
 }
 
 bool Win32FileSystem::SetCurrentFolder(const std::string& folder) {

@@ -6,6 +6,11 @@
 
 namespace tw {
 
+// Sets an open file's creation and last-write times from an MS-DOS date and time read as local
+// time (the file system keeps universal time); last access is left to the system. file is a HANDLE
+// opened with write-attributes access.
+bool SetStoredTimes(void* file, uint16_t dosDate, uint16_t dosTime);
+
 class Win32FileSystem : public FileSystem {
  public:
   bool Exists(const std::string& path) const override;
@@ -27,7 +32,7 @@ class Win32FileSystem : public FileSystem {
   std::unique_ptr<std::istream> OpenRead(const std::string& path) const override;
   std::unique_ptr<std::ostream> OpenWrite(const std::string& path) override;
   std::unique_ptr<AppendFile> OpenAppend(const std::string& path) override;
-  bool SetStoredTime(const std::string& path, uint16_t dosDate, uint16_t dosTime) override;
+  std::unique_ptr<StampedFile> CreateStamped(const std::string& path, const FileStamp& stamp) override;
   std::string CurrentFolder() const override;
   bool SetCurrentFolder(const std::string& folder) override;
   std::optional<std::string> FileVersion(const std::string& path) const override;
