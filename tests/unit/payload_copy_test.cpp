@@ -374,7 +374,8 @@ TEST_F(CabinetBuildCopyTest, PayloadFilesStreamOutOfTheCabinetOnce) {
   files.WriteAll(At("app.exe"), "older");
   files.WriteAll(At("old.dll"), "installed");
   files.SetFileVersion(At("old.dll"), "2.0");
-  files.SetFileVersion(StagedPathFor(At("old.dll")), "1.0");  // the packed one, once unpacked
+  // The packed one, once unpacked: the second file unpacked, into a temporary name of its own.
+  files.SetFileVersion(StagedPathFor(At("old.dll") + ".2"), "1.0");
   ui.dialogResults = {FixedDialogs::kIgnore};
 
   EXPECT_TRUE(CopyPayloadFiles(session, List({{"app.exe", "<InstallDir>*0*0*0|"}, {"skipped.txt", "<InstallDir>*0*0*0|Off"},
@@ -388,6 +389,30 @@ TEST_F(CabinetBuildCopyTest, PayloadFilesStreamOutOfTheCabinetOnce) {
   ExpectNoTemporaryFiles(files, kApp);
   ASSERT_EQ(ui.dialogs.size(), 1u) << "only the member the cabinet lacks fails";
   EXPECT_EQ(ui.dialogs[0].text.value_or(""), "Tarnwick can't copy the file:\r\nC:\\Program Files\\Acme\\gone.txt\r\nWhat you would like to do ?");
+}
+
+// Members are unpacked ahead of the copy, yet it still decides in order: a file kept in place and
+// the earlier of two entries for one destination lose their unpacked copies, and after a Cancel the
+// files unpacked ahead of it are deleted, never installed.
+TEST_F(CabinetBuildCopyTest, FilesUnpackedAheadAreInstalledInOrderOrDeleted) {
+  std::vector<tc::Member> members = {{"F0_a.txt", "first"}, {"F1_keep.txt", "new"}, {"F2_a.txt", "second"}};
+  std::vector<FileEntry> list = List({{"a.txt", "<InstallDir>*0*0*0|"}, {"keep.txt", "<InstallDir>*32*0*0|"},
+                                      {"a.txt", "<InstallDir>*0*0*0|"}});
+  for (int i = 3; i < 40; ++i) {
+    std::string name = "n" + std::to_string(i) + ".txt";
+    if (i != 13) members.push_back({"F" + std::to_string(i) + "_" + name, name});  // n13 is missing: Cancel there
+    list.push_back(ParseFileEntry("C:\\proj\\" + name, "<InstallDir>*0*0*0|"));
+  }
+  Ship(tc::StoredCabinet(members));
+  files.WriteAll(At("keep.txt"), "mine");
+  ui.dialogResults = {FixedDialogs::kCancel};
+
+  EXPECT_FALSE(CopyPayloadFiles(session, list));
+  EXPECT_EQ(files.ReadAll(At("a.txt")).value_or(""), "second");
+  EXPECT_EQ(files.ReadAll(At("keep.txt")).value_or(""), "mine");
+  EXPECT_TRUE(files.Exists(At("n12.txt")));
+  EXPECT_FALSE(files.Exists(At("n14.txt"))) << "unpacked ahead, but the copy never reached it";
+  ExpectNoTemporaryFiles(files, kApp);
 }
 
 // The move over a destination in use fails like a copy: Retry moves again; Ignore and Cancel leave
