@@ -131,6 +131,7 @@ CabinetRead CabinetReader::Open(const std::string& firstCabinet) {
   cabinets_.clear();
   folders_.clear();
   entries_.clear();
+  byName_.clear();
   decoder_->folder = std::numeric_limits<size_t>::max();
   std::string name = firstCabinet, disk;
   for (int count = 0;; ++count) {
@@ -143,7 +144,11 @@ CabinetRead CabinetReader::Open(const std::string& firstCabinet) {
       entries_.clear();
       return result;
     }
-    if (next.empty()) return CabinetRead::kOk;
+    if (next.empty()) {
+      // A payload has thousands of members, each looked up once: a map, not a walk per lookup.
+      for (size_t i = 0; i < entries_.size(); ++i) byName_.emplace(Lower(entries_[i].member.name), i);
+      return CabinetRead::kOk;
+    }
     name = next;
     disk = nextDisk;
   }
@@ -234,10 +239,8 @@ CabinetRead CabinetReader::ReadCabinet(std::unique_ptr<std::istream> in, bool fi
 }
 
 const CabinetEntry* CabinetReader::Find(const std::string& name) const {
-  std::string wanted = Lower(name);
-  for (const CabinetEntry& entry : entries_)
-    if (entry.member.name.size() == wanted.size() && Lower(entry.member.name) == wanted) return &entry;
-  return nullptr;
+  auto found = byName_.find(Lower(name));
+  return found == byName_.end() ? nullptr : &entries_[found->second];
 }
 
 bool CabinetReader::StartFolder(size_t folder) {

@@ -6,6 +6,7 @@
 #include <istream>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/cabinet.h"
@@ -69,6 +70,7 @@ class CabinetReader {
   std::vector<std::unique_ptr<Cabinet>> cabinets_;
   std::vector<Folder> folders_;
   std::vector<CabinetEntry> entries_;
+  std::unordered_map<std::string, size_t> byName_;  // lower-cased name -> first entry of that name
   std::unique_ptr<Decoder> decoder_;
 };
 

@@ -120,22 +120,28 @@ bool ExpandInPlace(InstallSession& session, const std::string& path) {
 bool StreamWithRetry(InstallSession& session, PayloadPrefetch& prefetch, size_t job, const std::string& destination,
                      int32_t flags) {
   StagedFile staged(session.platform.files, destination, prefetch.TempPath(job));
-  bool written = prefetch.Take(job), ready = false;
+  const bool expand = (flags & kFileExpandText) != 0;
+  std::unique_ptr<StampedFile> file = prefetch.Take(job);
+  // The first try is a plain move, which only works where nothing is yet (the common case): then
+  // there is no version to compare and nothing read-only in the way. A file still open is moved
+  // as it is closed. A file already there is never touched by it and goes the long way below, as
+  // does any failure.
+  bool moved = file && !expand && staged.CommitOpen(*file);
+  bool written = file && file->Close(), ready = false;
+  file.reset();
   auto produce = [&] {
     if (ready) return true;
     if (!written) written = prefetch.Rewrite(job);
-    ready = written && (!(flags & kFileExpandText) || ExpandInPlace(session, staged.TempPath()));
+    ready = written && (!expand || ExpandInPlace(session, staged.TempPath()));
     written = ready;
     return ready;
   };
-  // The first try is a plain move, which only works where nothing is yet (the common case): then
-  // there is no version to compare and nothing read-only in the way. A file already there is never
-  // touched by it and goes the long way below, as does any failure.
-  if (produce() && staged.CommitToEmpty()) {
+  if (!moved && expand) moved = produce() && staged.CommitToEmpty();
+  if (moved) {
     session.trace.Write("install", "copy", {{"dest", destination}, {"result", "ok"}});
     return true;
   }
-  if (ready && !ShouldReplace(session.platform.files, staged.TempPath(), destination)) {
+  if (produce() && !ShouldReplace(session.platform.files, staged.TempPath(), destination)) {
     session.trace.Write("install", "copy", {{"dest", destination}, {"result", "version-kept"}});
     return true;
   }

@@ -1,9 +1,11 @@
-// Unpacking the payload of a cabinet build ahead of the copy, on a thread of its own: while the
+// Unpacking the payload of a cabinet build ahead of the copy, on threads of their own: while the
 // copy moves one file into place and logs it, the next few are already being decompressed into
-// their temporary files. The copy still decides everything, in order; this only has the bytes ready.
+// their temporary files, and the ones after those created. The copy still decides everything, in
+// order; this only has the bytes ready.
 #pragma once
 #include <condition_variable>
 #include <cstddef>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -14,6 +16,7 @@ namespace tw {
 
 class FileSystem;
 class PayloadStream;
+class StampedFile;
 
 class PayloadPrefetch {
  public:
@@ -21,45 +24,51 @@ class PayloadPrefetch {
     std::string storedName;  // the member in the cabinets
     std::string tempPath;    // the temporary file it is written to
   };
-  // How many jobs may be written ahead of the last one taken.
+  // How many jobs may be under way ahead of the last one taken.
   static constexpr size_t kAhead = 16;
 
-  // Starts writing the jobs, in order. The stream is used by this object alone until it is gone.
+  // Starts on the jobs, in order. The stream is used by this object alone until it is gone.
   PayloadPrefetch(PayloadStream& stream, FileSystem& files, std::vector<Job> jobs);
-  // Stops the thread once the job in hand is written, and deletes the files of jobs written but
+  // Stops the threads once the files in hand are done, and deletes the files of jobs begun but
   // never taken.
   ~PayloadPrefetch();
   PayloadPrefetch(const PayloadPrefetch&) = delete;
   PayloadPrefetch& operator=(const PayloadPrefetch&) = delete;
 
   const std::string& TempPath(size_t job) const { return jobs_[job].tempPath; }
-  // Waits for the job and hands its temporary file over to the caller: true when it was written
-  // whole. Jobs are taken in order; those passed over (a file the copy keeps, say) are given up
-  // and their files deleted.
-  bool Take(size_t job);
+  // Waits for the job and hands its temporary file over to the caller, written and still open (to
+  // be closed, or moved and closed, by the caller); null when it could not be written whole. Jobs
+  // are taken in order; those passed over (a file the copy keeps, say) are given up and their
+  // files deleted.
+  std::unique_ptr<StampedFile> Take(size_t job);
   // Writes a taken job's file again (a retry after a failed write); true when written whole.
   bool Rewrite(size_t job);
 
  private:
-  void Run();
-  bool MayWriteAhead(size_t limit) const;
-  void WakeThreadIfDue();
+  // Creating a file costs a round trip through the system of its own, so one thread creates the
+  // files ahead while the other decompresses into those already created.
+  void CreateAhead();
+  void FillAhead();
+  bool MayCreate(size_t limit) const;
+  void WakeIfDue();
   // Deletes what a given-up job left, whether or not it was written whole.
   void GiveUp(size_t job);
 
   PayloadStream& stream_;
   FileSystem& files_;
   std::vector<Job> jobs_;
-  std::vector<char> written_;  // per job, once done: whether it was written whole
+  // Per job: its file, once created, and still open once written; null when either failed.
+  std::vector<std::unique_ptr<StampedFile>> files_ahead_;
   std::mutex lock_;
-  std::condition_variable wakeThread_, wakeCopy_;
-  bool threadWaits_ = false, copyWaits_ = false;
-  size_t next_ = 0;   // the next job the thread writes; those before it are done
-  size_t taken_ = 0;  // jobs before this one are taken or given up
+  std::condition_variable wakeCreator_, wakeFiller_, wakeCopy_;
+  bool creatorWaits_ = false, fillerWaits_ = false, copyWaits_ = false;
+  size_t nextCreate_ = 0;  // the next job whose file is created; those before it are created
+  size_t nextFill_ = 0;    // the next job filled; those before it are done
+  size_t taken_ = 0;       // jobs before this one are taken or given up
   std::optional<size_t> rewrite_;
   std::optional<bool> rewritten_;
   bool stop_ = false;
-  std::thread thread_;
+  std::thread creator_, filler_;
 };
 
 }  // namespace tw

@@ -41,13 +41,20 @@ const char* ReadName(CabinetRead result) {
   return kNames[static_cast<int>(result)];
 }
 
-// Writes one member into path, stamped with its stored time and attributes.
-bool WriteEntry(InstallSession& session, CabinetReader& reader, const CabinetEntry& entry, const std::string& path) {
+// Creates the file a member is written into, to be stamped with its stored time and attributes.
+std::unique_ptr<StampedFile> CreateFor(InstallSession& session, const CabinetEntry& entry, const std::string& path) {
   FileStamp stamp{entry.member.date, entry.member.time, entry.member.attributes & kKeptAttributes};
-  std::unique_ptr<StampedFile> out = session.platform.files.CreateStamped(path, stamp);
-  if (!out) return false;
-  bool written = reader.Extract(entry, [&out](const char* data, size_t size) { return out->Write(data, size); });
-  return out->Close() && written;
+  return session.platform.files.CreateStamped(path, stamp);
+}
+
+// Decompresses a member into its open file.
+bool Fill(CabinetReader& reader, const CabinetEntry& entry, StampedFile& out) {
+  return reader.Extract(entry, [&out](const char* data, size_t size) { return out.Write(data, size); });
+}
+
+bool WriteEntry(InstallSession& session, CabinetReader& reader, const CabinetEntry& entry, const std::string& path) {
+  std::unique_ptr<StampedFile> out = CreateFor(session, entry, path);
+  return out && Fill(reader, entry, *out) && out->Close();
 }
 
 }  // namespace
@@ -70,8 +77,20 @@ std::unique_ptr<PayloadStream> PayloadStream::Open(InstallSession& session) {
 }
 
 bool PayloadStream::WriteMember(const std::string& storedName, const std::string& path) {
+  std::unique_ptr<StampedFile> out = CreateMemberFile(storedName, path);
+  return out && FillMemberFile(storedName, *out) && out->Close();
+}
+
+std::unique_ptr<StampedFile> PayloadStream::CreateMemberFile(const std::string& storedName, const std::string& path) const {
   const CabinetEntry* entry = reader_.Find(storedName);
-  bool written = entry && WriteEntry(session_, reader_, *entry, path);
+  std::unique_ptr<StampedFile> out = entry ? CreateFor(session_, *entry, path) : nullptr;
+  if (!out) session_.trace.Write("cabinet", "member", {{"name", storedName}, {"result", entry ? "unwritable" : "missing"}});
+  return out;
+}
+
+bool PayloadStream::FillMemberFile(const std::string& storedName, StampedFile& out) {
+  const CabinetEntry* entry = reader_.Find(storedName);
+  bool written = entry && Fill(reader_, *entry, out);
   if (!written) session_.trace.Write("cabinet", "member", {{"name", storedName}, {"result", entry ? "broken" : "missing"}});
   return written;
 }

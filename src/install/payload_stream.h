@@ -12,6 +12,7 @@
 namespace tw {
 
 struct InstallSession;
+class StampedFile;
 
 // Whether a stored name is a payload file's ("F<index>_<name>") rather than a support file's.
 bool IsPayloadMemberName(const std::string& storedName);
@@ -27,6 +28,12 @@ class PayloadStream {
   // and plain attributes. False when the set has no such member, its data is broken or path
   // cannot be written; path may then hold part of it.
   bool WriteMember(const std::string& storedName, const std::string& path);
+  // WriteMember in parts, which may run on different threads: creating the member's file (null
+  // when the set has no such member or path cannot be created; only reads what Open read, so it
+  // may run beside FillMemberFile), and decompressing the member into it, leaving it open for the
+  // caller to close (or move and close).
+  std::unique_ptr<StampedFile> CreateMemberFile(const std::string& storedName, const std::string& path) const;
+  bool FillMemberFile(const std::string& storedName, StampedFile& out);
 
  private:
   explicit PayloadStream(InstallSession& session);

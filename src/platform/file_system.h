@@ -48,7 +48,12 @@ class StampedFile {
   virtual bool Write(const char* data, size_t size) = 0;
   // Gives the file its stored times and attributes, where the system takes them (a time it cannot
   // represent is left as the system set it), and closes it; false when a write or the close failed.
+  // Once closed, a further call only answers the same.
   virtual bool Close() = 0;
+  // Closes the file as Close does, moved first to destination, where nothing may be yet. False
+  // when a write failed or the move did not happen (something is there, or the system cannot
+  // move an open file): the file is then closed where it was.
+  virtual bool CloseInto(const std::string& destination) = 0;
 };
 
 class FileSystem {

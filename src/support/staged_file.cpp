@@ -27,6 +27,11 @@ bool StagedFile::CommitToEmpty() {
   return committed_;
 }
 
+bool StagedFile::CommitOpen(StampedFile& file) {
+  committed_ = file.CloseInto(destination_);
+  return committed_;
+}
+
 void StagedFile::Discard() {
   if (!files_.Exists(temp_)) return;
   // A stored read-only attribute may already sit on the temporary file.

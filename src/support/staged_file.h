@@ -6,6 +6,7 @@
 namespace tw {
 
 class FileSystem;
+class StampedFile;
 
 class StagedFile {
  public:
@@ -27,6 +28,9 @@ class StagedFile {
   // Moves the temporary file to a destination known to be missing, without the checks a
   // replacement needs. False when something has appeared there meanwhile (nothing is replaced).
   bool CommitToEmpty();
+  // The same for the temporary file still open: it is moved and closed in one (see
+  // StampedFile::CloseInto), and closed where it was when the move does not happen.
+  bool CommitOpen(StampedFile& file);
   // Deletes the temporary file now.
   void Discard();
 

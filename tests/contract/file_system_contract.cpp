@@ -86,6 +86,18 @@ TEST_F(FileSystemContract, AStampedFileIsWrittenThenStamped) {
   EXPECT_EQ(files().ReadAll(At("m.bin")).value_or("?"), "");
   EXPECT_EQ(files().Attributes(At("m.bin")).value_or(kAttrReadOnly) & kAttrReadOnly, 0u);
   EXPECT_EQ(files().CreateStamped(At("no\\such\\m.bin"), plain), nullptr);
+
+  // Moved as it is closed, but only to where nothing is yet.
+  for (const char* target : {"moved.bin", "m.bin"}) {
+    auto open = files().CreateStamped(At("t.bin"), readOnly);
+    ASSERT_NE(open, nullptr);
+    EXPECT_TRUE(open->Write("xyz", 3));
+    bool free = std::string(target) == "moved.bin";
+    EXPECT_EQ(open->CloseInto(At(target)), free) << target;
+    EXPECT_EQ(files().ReadAll(At(free ? target : "t.bin")).value_or(""), "xyz") << target;
+    EXPECT_NE(files().Attributes(At(free ? target : "t.bin")).value_or(0) & kAttrReadOnly, 0u) << target;
+  }
+  EXPECT_EQ(files().ReadAll(At("m.bin")).value_or("?"), "") << "what was there is left alone";
 }
 
 TEST_F(FileSystemContract, CopyHonoursReplaceAndReadOnly) {

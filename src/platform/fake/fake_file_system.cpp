@@ -353,11 +353,18 @@ class FakeStampedFile : public StampedFile {
     return ok_;
   }
   bool Close() override {
+    if (!out_.is_open()) return ok_;
     out_.close();
     ok_ = ok_ && !out_.fail();
     SetHostTime(files_.HostPath(path_), stamp_.dosDate, stamp_.dosTime);
     files_.SetAttributes(path_, stamp_.attributes);
     return ok_;
+  }
+  // Moved by name just before the close; the host keeps the open stream working across the rename.
+  bool CloseInto(const std::string& destination) override {
+    bool moved = out_.is_open() && ok_ && out_.flush() && files_.Move(path_, destination);
+    if (moved) path_ = destination;
+    return Close() && moved;
   }
 
  private:

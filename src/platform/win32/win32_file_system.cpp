@@ -206,6 +206,32 @@ namespace {
 constexpr DWORD kStampBits = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                              FILE_ATTRIBUTE_ARCHIVE;
 
+// Renames an open file (opened with delete access) to path, where nothing may be yet: no second
+// open of the file by name is needed. False where the system has no such call (before Vista) or
+// refuses; the caller then moves the file by name once it is closed.
+bool RenameOpenFile(HANDLE file, const std::string& path) {
+  using SetInformation = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
+  static const auto setInformation = reinterpret_cast<SetInformation>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetFileInformationByHandle")));
+  constexpr int kFileRenameInfo = 3;
+  struct RenameInfo {
+    BOOLEAN replaceIfExists;
+    HANDLE rootDirectory;
+    DWORD fileNameLength;
+    WCHAR fileName[1];
+  };
+  if (!setInformation || path.empty()) return false;
+  int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), static_cast<int>(path.size()), nullptr, 0);
+  if (length <= 0) return false;
+  std::vector<char> buffer(sizeof(RenameInfo) + sizeof(WCHAR) * static_cast<size_t>(length));
+  auto* info = reinterpret_cast<RenameInfo*>(buffer.data());
+  info->replaceIfExists = FALSE;
+  info->rootDirectory = nullptr;
+  info->fileNameLength = static_cast<DWORD>(sizeof(WCHAR) * static_cast<size_t>(length));
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), static_cast<int>(path.size()), info->fileName, length);
+  return setInformation(file, kFileRenameInfo, info, static_cast<DWORD>(buffer.size())) != 0;
+}
+
 // A new file is created with its attributes, so a stamp holding the archive bit (every new file
 // gets it) needs nothing more at the close; one without it, or a file written over an existing one,
 // is given its attributes again by path afterwards.
@@ -226,6 +252,7 @@ class Win32StampedFile : public StampedFile {
     return ok_;
   }
   bool Close() override {
+    if (file_ == INVALID_HANDLE_VALUE) return ok_;
     SetStoredTimes(file_, stamp_.dosDate, stamp_.dosTime);
     ok_ = CloseHandle(file_) && ok_;
     file_ = INVALID_HANDLE_VALUE;
@@ -233,6 +260,11 @@ class Win32StampedFile : public StampedFile {
     if (existed_ || !(attributes & FILE_ATTRIBUTE_ARCHIVE))
       SetFileAttributesA(path_.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
     return ok_;
+  }
+  bool CloseInto(const std::string& destination) override {
+    bool moved = file_ != INVALID_HANDLE_VALUE && ok_ && RenameOpenFile(file_, destination);
+    if (moved) path_ = destination;
+    return Close() && moved;
   }
 
  private:
@@ -247,7 +279,7 @@ class Win32StampedFile : public StampedFile {
 // by a run that ended halfway) is made normal and the creation tried once more.
 HANDLE CreateOver(const std::string& path, DWORD attributes) {
   auto create = [&] {
-    return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    return CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                        (attributes ? attributes : FILE_ATTRIBUTE_NORMAL) | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   };
   HANDLE file = create();
