@@ -80,8 +80,7 @@ for ((run = 1; run <= RUNS; run++)); do
   ((($(count_files "$E2E_DRIVE_C/NsisBench")) == FILES)) || e2e_fail "NSIS left $(count_files "$E2E_DRIVE_C/NsisBench") files"
 
   # The same cabinet on the host with ordinary tools: unpack it, copy the files into place.
-  host_dir=$E2E_DIR/host
-  rm -rf "$host_dir"
+  host_dir=$E2E_DIR/host/$run  # set aside like the installs, for the same reason
   mkdir -p "$host_dir/unpacked" "$host_dir/installed"
   start=$(now)
   cabextract -q -d "$host_dir/unpacked" "$E2E_DIR/packed/file1.cab"
@@ -91,7 +90,7 @@ done
 
 # --- one traced run for the peak working set ----------------------------------------------------
 clean_installs
-rm -rf "$E2E_DIR/set-aside"
+rm -rf "$E2E_DIR/set-aside" "$E2E_DIR/host"
 (cd "$E2E_DIR/packed" && TARNWICK_LOG=$trace_path e2e_wine "$E2E_DIR/packed/setup.exe")
 peak_kb=$(sed -n 's/^install end .*peak-kb=\([0-9]*\).*/\1/p' "$E2E_DIR/trace.log" | tail -1)
 

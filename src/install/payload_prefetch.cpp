@@ -6,11 +6,9 @@
 namespace tw {
 
 // Waking a thread is a round trip through the system on some platforms, so each side only wakes
-// another when it is known to wait, and the creating thread, once the window is full, waits until
-// half of it has been taken rather than waking for every file.
+// the other when it is known to wait.
 PayloadPrefetch::PayloadPrefetch(PayloadStream& stream, FileSystem& files, std::vector<Job> jobs)
-    : stream_(stream), files_(files), jobs_(std::move(jobs)), files_ahead_(jobs_.size()) {
-  creator_ = std::thread([this] { CreateAhead(); });
+    : stream_(stream), files_(files), jobs_(std::move(jobs)), files_ahead_(jobs_.size()), created_(jobs_.size(), 0) {
   filler_ = std::thread([this] { FillAhead(); });
 }
 
@@ -19,9 +17,7 @@ PayloadPrefetch::~PayloadPrefetch() {
     std::lock_guard<std::mutex> hold(lock_);
     stop_ = true;
   }
-  wakeCreator_.notify_one();
   wakeFiller_.notify_one();
-  creator_.join();
   filler_.join();
   for (size_t job = taken_; job < nextCreate_; ++job) {
     files_ahead_[job].reset();  // closes it
@@ -29,37 +25,30 @@ PayloadPrefetch::~PayloadPrefetch() {
   }
 }
 
-bool PayloadPrefetch::MayCreate(size_t limit) const {
-  return nextCreate_ < jobs_.size() && nextCreate_ < taken_ + limit;
+bool PayloadPrefetch::MayCreate() const { return nextCreate_ < jobs_.size() && nextCreate_ < taken_ + kAhead; }
+
+bool PayloadPrefetch::MayFill() const {
+  return nextFill_ < jobs_.size() && nextFill_ < taken_ + kAhead && (nextFill_ >= nextCreate_ || created_[nextFill_]);
 }
 
-void PayloadPrefetch::CreateAhead() {
-  std::unique_lock<std::mutex> hold(lock_);
-  for (;;) {
-    if (!stop_ && !MayCreate(kAhead)) {
-      creatorWaits_ = true;
-      wakeCreator_.wait(hold, [this] { return stop_ || MayCreate(kAhead / 2); });
-      creatorWaits_ = false;
-    }
-    if (stop_) return;
-    size_t job = nextCreate_;
-    if (job >= taken_) {  // not passed over by the copy already
-      hold.unlock();
-      std::unique_ptr<StampedFile> file = stream_.CreateMemberFile(jobs_[job].storedName, jobs_[job].tempPath);
-      hold.lock();
-      files_ahead_[job] = std::move(file);
-    }
-    ++nextCreate_;
-    if (fillerWaits_) wakeFiller_.notify_one();
+void PayloadPrefetch::CreateNext(std::unique_lock<std::mutex>& hold) {
+  size_t job = nextCreate_++;
+  if (job >= taken_) {  // not passed over by the copy already
+    hold.unlock();
+    std::unique_ptr<StampedFile> file = stream_.CreateMemberFile(jobs_[job].storedName, jobs_[job].tempPath);
+    hold.lock();
+    files_ahead_[job] = std::move(file);
   }
+  created_[job] = 1;
+  if (fillerWaits_) wakeFiller_.notify_one();
 }
 
 void PayloadPrefetch::FillAhead() {
   std::unique_lock<std::mutex> hold(lock_);
   for (;;) {
-    if (!stop_ && !rewrite_ && nextFill_ >= nextCreate_) {
+    if (!stop_ && !rewrite_ && !MayFill()) {
       fillerWaits_ = true;
-      wakeFiller_.wait(hold, [this] { return stop_ || rewrite_ || nextFill_ < nextCreate_; });
+      wakeFiller_.wait(hold, [this] { return stop_ || rewrite_ || MayFill(); });
       fillerWaits_ = false;
     }
     if (stop_) return;
@@ -73,6 +62,7 @@ void PayloadPrefetch::FillAhead() {
       rewritten_ = written;
     } else {
       size_t job = nextFill_;
+      if (job == nextCreate_) CreateNext(hold);  // nobody has created it yet
       std::unique_ptr<StampedFile> file = std::move(files_ahead_[job]);
       bool passed = job < taken_;
       hold.unlock();
@@ -89,14 +79,19 @@ std::unique_ptr<StampedFile> PayloadPrefetch::Take(size_t job) {
   std::unique_lock<std::mutex> hold(lock_);
   size_t firstPassed = taken_;
   taken_ = job;  // opens the window up to this job, past any given up
-  WakeIfDue();
-  if (nextFill_ <= job) {
+  if (fillerWaits_) wakeFiller_.notify_one();
+  // Rather than only wait for its file, the copy creates the files further ahead meanwhile.
+  while (nextFill_ <= job) {
+    if (MayCreate()) {
+      CreateNext(hold);
+      continue;
+    }
     copyWaits_ = true;
     wakeCopy_.wait(hold, [&] { return nextFill_ > job; });
     copyWaits_ = false;
   }
   taken_ = job + 1;
-  WakeIfDue();
+  if (fillerWaits_ && MayFill()) wakeFiller_.notify_one();
   std::unique_ptr<StampedFile> file = std::move(files_ahead_[job]);
   std::vector<std::unique_ptr<StampedFile>> passed;
   for (size_t skipped = firstPassed; skipped < job; ++skipped) passed.push_back(std::move(files_ahead_[skipped]));
@@ -115,10 +110,6 @@ bool PayloadPrefetch::Rewrite(size_t job) {
   wakeCopy_.wait(hold, [this] { return rewritten_.has_value(); });
   copyWaits_ = false;
   return *rewritten_;
-}
-
-void PayloadPrefetch::WakeIfDue() {
-  if (creatorWaits_ && MayCreate(kAhead / 2)) wakeCreator_.notify_one();
 }
 
 void PayloadPrefetch::GiveUp(size_t job) {

@@ -1,7 +1,7 @@
-// Unpacking the payload of a cabinet build ahead of the copy, on threads of their own: while the
+// Unpacking the payload of a cabinet build ahead of the copy, on a thread of its own: while the
 // copy moves one file into place and logs it, the next few are already being decompressed into
-// their temporary files, and the ones after those created. The copy still decides everything, in
-// order; this only has the bytes ready.
+// their temporary files. The copy still decides everything, in order; this only has the bytes
+// ready.
 #pragma once
 #include <condition_variable>
 #include <cstddef>
@@ -29,8 +29,8 @@ class PayloadPrefetch {
 
   // Starts on the jobs, in order. The stream is used by this object alone until it is gone.
   PayloadPrefetch(PayloadStream& stream, FileSystem& files, std::vector<Job> jobs);
-  // Stops the threads once the files in hand are done, and deletes the files of jobs begun but
-  // never taken.
+  // Stops the thread once the file in hand is done, and deletes the files of jobs begun but never
+  // taken.
   ~PayloadPrefetch();
   PayloadPrefetch(const PayloadPrefetch&) = delete;
   PayloadPrefetch& operator=(const PayloadPrefetch&) = delete;
@@ -45,12 +45,14 @@ class PayloadPrefetch {
   bool Rewrite(size_t job);
 
  private:
-  // Creating a file costs a round trip through the system of its own, so one thread creates the
-  // files ahead while the other decompresses into those already created.
-  void CreateAhead();
+  // Creating a file costs a round trip through the system of its own, so the copy, instead of only
+  // waiting for a file, creates those further ahead; the thread creates a file itself when it
+  // gets to one nobody has created yet, and decompresses into those created.
   void FillAhead();
-  bool MayCreate(size_t limit) const;
-  void WakeIfDue();
+  bool MayCreate() const;
+  bool MayFill() const;
+  // Creates the next job's file; called with the lock held, which it lets go meanwhile.
+  void CreateNext(std::unique_lock<std::mutex>& hold);
   // Deletes what a given-up job left, whether or not it was written whole.
   void GiveUp(size_t job);
 
@@ -59,16 +61,17 @@ class PayloadPrefetch {
   std::vector<Job> jobs_;
   // Per job: its file, once created, and still open once written; null when either failed.
   std::vector<std::unique_ptr<StampedFile>> files_ahead_;
+  std::vector<char> created_;  // per job: its creation is over
   std::mutex lock_;
-  std::condition_variable wakeCreator_, wakeFiller_, wakeCopy_;
-  bool creatorWaits_ = false, fillerWaits_ = false, copyWaits_ = false;
-  size_t nextCreate_ = 0;  // the next job whose file is created; those before it are created
+  std::condition_variable wakeFiller_, wakeCopy_;
+  bool fillerWaits_ = false, copyWaits_ = false;
+  size_t nextCreate_ = 0;  // the next job whose file is created; those before it are or are being
   size_t nextFill_ = 0;    // the next job filled; those before it are done
   size_t taken_ = 0;       // jobs before this one are taken or given up
   std::optional<size_t> rewrite_;
   std::optional<bool> rewritten_;
   bool stop_ = false;
-  std::thread creator_, filler_;
+  std::thread filler_;
 };
 
 }  // namespace tw
