@@ -8,7 +8,7 @@ namespace tw {
 // Waking a thread is a round trip through the system on some platforms, so each side only wakes
 // the other when it is known to wait.
 PayloadPrefetch::PayloadPrefetch(PayloadStream& stream, FileSystem& files, std::vector<Job> jobs)
-    : stream_(stream), files_(files), jobs_(std::move(jobs)), files_ahead_(jobs_.size()), created_(jobs_.size(), 0) {
+    : stream_(stream), files_(files), jobs_(std::move(jobs)), filesAhead_(jobs_.size()), created_(jobs_.size(), 0) {
   filler_ = std::thread([this] { FillAhead(); });
 }
 
@@ -20,7 +20,7 @@ PayloadPrefetch::~PayloadPrefetch() {
   wakeFiller_.notify_one();
   filler_.join();
   for (size_t job = taken_; job < nextCreate_; ++job) {
-    files_ahead_[job].reset();  // closes it
+    filesAhead_[job].reset();  // closes it
     GiveUp(job);
   }
 }
@@ -37,7 +37,7 @@ void PayloadPrefetch::CreateNext(std::unique_lock<std::mutex>& hold) {
     hold.unlock();
     std::unique_ptr<StampedFile> file = stream_.CreateMemberFile(jobs_[job].storedName, jobs_[job].tempPath);
     hold.lock();
-    files_ahead_[job] = std::move(file);
+    filesAhead_[job] = std::move(file);
   }
   created_[job] = 1;
   if (fillerWaits_) wakeFiller_.notify_one();
@@ -63,12 +63,12 @@ void PayloadPrefetch::FillAhead() {
     } else {
       size_t job = nextFill_;
       if (job == nextCreate_) CreateNext(hold);  // nobody has created it yet
-      std::unique_ptr<StampedFile> file = std::move(files_ahead_[job]);
+      std::unique_ptr<StampedFile> file = std::move(filesAhead_[job]);
       bool passed = job < taken_;
       hold.unlock();
       if (file && (passed || !stream_.FillMemberFile(jobs_[job].storedName, *file))) file.reset();
       hold.lock();
-      files_ahead_[job] = std::move(file);
+      filesAhead_[job] = std::move(file);
       ++nextFill_;
     }
     if (copyWaits_) wakeCopy_.notify_one();
@@ -92,9 +92,9 @@ std::unique_ptr<StampedFile> PayloadPrefetch::Take(size_t job) {
   }
   taken_ = job + 1;
   if (fillerWaits_ && MayFill()) wakeFiller_.notify_one();
-  std::unique_ptr<StampedFile> file = std::move(files_ahead_[job]);
+  std::unique_ptr<StampedFile> file = std::move(filesAhead_[job]);
   std::vector<std::unique_ptr<StampedFile>> passed;
-  for (size_t skipped = firstPassed; skipped < job; ++skipped) passed.push_back(std::move(files_ahead_[skipped]));
+  for (size_t skipped = firstPassed; skipped < job; ++skipped) passed.push_back(std::move(filesAhead_[skipped]));
   hold.unlock();
   passed.clear();  // closes them before they are deleted
   for (size_t skipped = firstPassed; skipped < job; ++skipped) GiveUp(skipped);

@@ -60,7 +60,7 @@ class PayloadPrefetch {
   FileSystem& files_;
   std::vector<Job> jobs_;
   // Per job: its file, once created, and still open once written; null when either failed.
-  std::vector<std::unique_ptr<StampedFile>> files_ahead_;
+  std::vector<std::unique_ptr<StampedFile>> filesAhead_;
   std::vector<char> created_;  // per job: its creation is over
   std::mutex lock_;
   std::condition_variable wakeFiller_, wakeCopy_;

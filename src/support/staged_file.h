@@ -25,8 +25,8 @@ class StagedFile {
   // Moves the temporary file over the destination. False when the destination is in use or
   // read-only; the temporary file then stays, so the move can be tried again.
   bool Commit();
-  // Moves the temporary file to a destination known to be missing, without the checks a
-  // replacement needs. False when something has appeared there meanwhile (nothing is replaced).
+  // Moves the temporary file to the destination only where nothing is yet, without the checks a
+  // replacement needs. False when something is there (it is left alone) or the move fails.
   bool CommitToEmpty();
   // The same for the temporary file still open: it is moved and closed in one (see
   // StampedFile::CloseInto), and closed where it was when the move does not happen.
