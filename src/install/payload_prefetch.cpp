@@ -1,5 +1,7 @@
 #include "install/payload_prefetch.h"
 
+#include <system_error>
+
 #include "install/payload_stream.h"
 #include "platform/file_system.h"
 
@@ -9,7 +11,12 @@ namespace tw {
 // the other when it is known to wait.
 PayloadPrefetch::PayloadPrefetch(PayloadStream& stream, FileSystem& files, std::vector<Job> jobs)
     : stream_(stream), files_(files), jobs_(std::move(jobs)), filesAhead_(jobs_.size()), created_(jobs_.size(), 0) {
-  filler_ = std::thread([this] { FillAhead(); });
+  // Without a thread of its own (the system would not start one) the copy does the work itself,
+  // one file at a time.
+  try {
+    filler_ = std::thread([this] { FillAhead(); });
+  } catch (const std::system_error&) {
+  }
 }
 
 PayloadPrefetch::~PayloadPrefetch() {
@@ -18,7 +25,7 @@ PayloadPrefetch::~PayloadPrefetch() {
     stop_ = true;
   }
   wakeFiller_.notify_one();
-  filler_.join();
+  if (filler_.joinable()) filler_.join();
   for (size_t job = taken_; job < nextCreate_; ++job) {
     filesAhead_[job].reset();  // closes it
     GiveUp(job);
@@ -61,18 +68,22 @@ void PayloadPrefetch::FillAhead() {
       rewrite_.reset();
       rewritten_ = written;
     } else {
-      size_t job = nextFill_;
-      if (job == nextCreate_) CreateNext(hold);  // nobody has created it yet
-      std::unique_ptr<StampedFile> file = std::move(filesAhead_[job]);
-      bool passed = job < taken_;
-      hold.unlock();
-      if (file && (passed || !stream_.FillMemberFile(jobs_[job].storedName, *file))) file.reset();
-      hold.lock();
-      filesAhead_[job] = std::move(file);
-      ++nextFill_;
+      FillNext(hold);
     }
     if (copyWaits_) wakeCopy_.notify_one();
   }
+}
+
+void PayloadPrefetch::FillNext(std::unique_lock<std::mutex>& hold) {
+  size_t job = nextFill_;
+  if (job == nextCreate_) CreateNext(hold);  // nobody has created it yet
+  std::unique_ptr<StampedFile> file = std::move(filesAhead_[job]);
+  bool passed = job < taken_;
+  hold.unlock();
+  if (file && (passed || !stream_.FillMemberFile(jobs_[job].storedName, *file))) file.reset();
+  hold.lock();
+  filesAhead_[job] = std::move(file);
+  ++nextFill_;
 }
 
 std::unique_ptr<StampedFile> PayloadPrefetch::Take(size_t job) {
@@ -82,6 +93,10 @@ std::unique_ptr<StampedFile> PayloadPrefetch::Take(size_t job) {
   if (fillerWaits_) wakeFiller_.notify_one();
   // Rather than only wait for its file, the copy creates the files further ahead meanwhile.
   while (nextFill_ <= job) {
+    if (!filler_.joinable()) {
+      FillNext(hold);
+      continue;
+    }
     if (MayCreate()) {
       CreateNext(hold);
       continue;
@@ -102,6 +117,7 @@ std::unique_ptr<StampedFile> PayloadPrefetch::Take(size_t job) {
 }
 
 bool PayloadPrefetch::Rewrite(size_t job) {
+  if (!filler_.joinable()) return stream_.WriteMember(jobs_[job].storedName, jobs_[job].tempPath);
   std::unique_lock<std::mutex> hold(lock_);
   rewrite_ = job;
   rewritten_.reset();

@@ -49,6 +49,9 @@ class PayloadPrefetch {
   // waiting for a file, creates those further ahead; the thread creates a file itself when it
   // gets to one nobody has created yet, and decompresses into those created.
   void FillAhead();
+  // Decompresses into the next job's file (creating it first when nobody has); called with the
+  // lock held, which it lets go meanwhile.
+  void FillNext(std::unique_lock<std::mutex>& hold);
   bool MayCreate() const;
   bool MayFill() const;
   // Creates the next job's file; called with the lock held, which it lets go meanwhile.
