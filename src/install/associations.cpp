@@ -76,7 +76,7 @@ bool CreateClassesKey(Registry& registry, const std::string& path) {
 }
 
 void RegisterAssociations(InstallSession& session) {
-  const int total = ToNumber(session.settings.ReadSetting("EXTTW", "TOTAL", kCountBuffer));
+  const int total = session.settings.ReadEntryCount("EXTTW");
   for (int i = 0; i < total; ++i) {
     Association item = ReadAssociation(session.settings, i);
     if (!NamesAKey(item.extension) || !NamesAKey(item.fileType)) {

@@ -74,7 +74,7 @@ const char* SetVariable(Registry& registry, const Scope& scope, const Variable& 
 }  // namespace
 
 void SetEnvironmentVariables(InstallSession& session) {
-  const int total = ToNumber(session.settings.ReadSetting("ENVIRTW", "TOTAL", kCountBuffer));
+  const int total = session.settings.ReadEntryCount("ENVIRTW");
   Registry& registry = session.platform.registry;
   for (int i = 0; i < total; ++i) {
     const Variable item = ReadVariable(session, i);

@@ -14,7 +14,7 @@ namespace tw {
 namespace {
 
 int ReadTotal(const InstallSession& session, const char* section) {
-  return ToNumber(session.settings.ReadSetting(section, "TOTAL", kCountBuffer));
+  return session.settings.ReadEntryCount(section);
 }
 
 struct EntryName {

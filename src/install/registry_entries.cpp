@@ -22,7 +22,7 @@ enum class ValueKind { String, Dword, Binary, Unknown };
 std::string Cut(const std::string& text, size_t limit) { return text.substr(0, std::min(text.size(), limit)); }
 
 int ReadTotal(InstallSession& session, const char* section) {
-  return ToNumber(session.settings.ReadSetting(section, "TOTAL", kRegistryCountBuffer));
+  return session.settings.ReadEntryCount(section, kRegistryCountBuffer);
 }
 
 const char* RootNamedIn(const std::string& path) {

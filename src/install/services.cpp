@@ -108,7 +108,7 @@ std::string QuoteServiceProgram(const FileSystem& files, const std::string& comm
 }
 
 void InstallServices(InstallSession& session) {
-  const int total = session.settings.ReadCount("NTSERVICE");
+  const int total = session.settings.ReadEntryCount("NTSERVICE");
   if (total != 0) session.SetStatus("Installing Service...");
   for (int i = 0; i < total; ++i) {
     const std::string n = std::to_string(i);

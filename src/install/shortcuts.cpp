@@ -108,7 +108,7 @@ std::string ReplaceShellFolders(const std::string& location, const SpecialFolder
 }
 
 void CreateShortcuts(InstallSession& session) {
-  const int total = session.settings.ReadCount("FOLDERTW");
+  const int total = session.settings.ReadEntryCount("FOLDERTW");
   for (int i = 0; i < total; ++i) {
     const std::string n = std::to_string(i);
     auto read = [&](const char* key) { return session.settings.ReadSetting("FOLDERTW", key + n); };

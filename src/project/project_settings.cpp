@@ -1,5 +1,6 @@
 #include "project/project_settings.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace tw {
@@ -11,6 +12,16 @@ std::string ProjectSettings::ReadSetting(const std::string& section, const std::
 
 int ProjectSettings::ReadCount(const std::string& section) const {
   return ToNumber(ReadSetting(section, "TOTAL", kCountBuffer));
+}
+
+int ProjectSettings::ReadEntryCount(const std::string& section, int bufferSize) const {
+  int total = ToNumber(ReadSetting(section, "TOTAL", bufferSize));
+  long long entries = 0;  // one past the highest number a key ends in
+  for (const std::string& key : document_.Keys(section)) {
+    size_t digits = key.find_last_not_of("0123456789") + 1;  // 0 when the key is all digits
+    if (digits < key.size()) entries = std::max(entries, ToNumber(key.substr(digits)) + 1LL);
+  }
+  return static_cast<int>(std::min<long long>(total, entries));
 }
 
 bool IsYes(const std::string& value) { return value == "Yes"; }

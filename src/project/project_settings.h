@@ -22,6 +22,10 @@ class ProjectSettings {
                           int bufferSize = kValueBuffer) const;
   // The section's "TOTAL" key as a number.
   int ReadCount(const std::string& section) const;
+  // The same for a list whose entries are keys ending in the entry's number ("A12", "12"), but
+  // never past the highest such number in the section: entries beyond it hold nothing, and a
+  // damaged or hostile file can claim two thousand million of them.
+  int ReadEntryCount(const std::string& section, int bufferSize = kCountBuffer) const;
 
  private:
   IniDocument document_;

@@ -25,6 +25,19 @@ TEST(ProjectSettings, CountsAreLeadingDigits) {
   EXPECT_GT(settings.ReadCount("D"), 0) << "a huge count saturates instead of overflowing";
 }
 
+// A list never counts past its last entry: a hostile count would walk through empty entries for
+// minutes. Entries missing in the middle still count.
+TEST(ProjectSettings, EntryCountsStopAtTheLastEntry) {
+  ProjectSettings settings(
+      "[R]\r\nTOTAL=2147483647\r\nA0=x\r\nB0=y\r\nA3=z\r\n[K]\r\nTOTAL=99999999999\r\n0=a\r\n1=b\r\n"
+      "[S]\r\nTOTAL=2\r\nA0=x\r\nA1=y\r\nA2=extra\r\n[N]\r\nTOTAL=5\r\n");
+  const struct {
+    const char* section;
+    int count;
+  } cases[] = {{"R", 4}, {"K", 2}, {"S", 2}, {"N", 0}, {"missing", 0}};
+  for (const auto& c : cases) EXPECT_EQ(settings.ReadEntryCount(c.section), c.count) << c.section;
+}
+
 TEST(ProjectSettings, FlagRules) {
   EXPECT_TRUE(IsYes("Yes"));
   for (const char* value : {"yes", "YES", " Yes", "Yes ", "", "Y"}) EXPECT_FALSE(IsYes(value)) << value;

@@ -57,6 +57,16 @@ TEST_F(RegistryEntriesTest, ValuesAreEncodedByTypeAndLoggedWrittenOrNot) {
             "REGVAL=HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\\Typeless\r\n");
 }
 
+// A count far past the entries (a damaged or hostile project) ends at the last entry at once.
+TEST_F(RegistryEntriesTest, AHugeCountEndsAtTheLastEntry) {
+  UseSettings(
+      "[REGISTRYKEYS]\r\nTOTAL=2147483647\r\n0=HKEY_CURRENT_USER\\Software\\Acme\r\n"
+      "[REGISTRY]\r\nTOTAL=9999999999\r\nA0=HKEY_CURRENT_USER\\Software\\Acme\\\r\nB0=Path\r\nC0=x\r\nD0=String\r\n");
+  CreateRegistryKeys(session);
+  WriteRegistryValues(session);
+  EXPECT_EQ(Log(), "REGKEY=HKEY_CURRENT_USER\\Software\\Acme\r\nREGVAL=HKEY_CURRENT_USER\\Software\\Acme\\Path\r\n");
+}
+
 TEST_F(RegistryEntriesTest, KeyHelpersDropRootNamesAndCutLongPaths) {
   EXPECT_TRUE(CreateKey(registry, "HKEY_CLASSES_ROOT", "HKEY_CLASSES_ROOT\\.acme\\shell"));
   EXPECT_TRUE(registry.KeyExists(RegRoot::ClassesRoot, ".acme\\shell"));
