@@ -212,6 +212,16 @@ std::array<int, 4> VersionParts(std::string version) {
   return parts;
 }
 
+// Why the copy passes an entry over before looking at its file, if it does.
+enum class PassedOver { kNo, kOtherSystem, kUnsafeName, kFeatureOff };
+
+PassedOver PassOver(const InstallSession& session, const FileEntry& entry, const std::string& destination) {
+  if (!OsMaskAllows(entry.osMask, session.OsTag)) return PassedOver::kOtherSystem;
+  if (destination.empty()) return PassedOver::kUnsafeName;
+  if (!session.FeatureAllows(entry.feature)) return PassedOver::kFeatureOff;
+  return PassedOver::kNo;
+}
+
 // A cabinet build's payload, unpacked ahead of the copy: one job, in order, for every entry whose
 // file the copy will look at (the others it passes over before that). Each job has a temporary
 // name of its own, so two entries for one destination never write the same temporary file.
@@ -222,9 +232,7 @@ std::unique_ptr<PayloadPrefetch> StartPrefetch(InstallSession& session, PayloadS
   std::vector<PayloadPrefetch::Job> jobs;
   for (size_t i = 0; i < fileList.size(); ++i) {
     const FileEntry& entry = fileList[i];
-    if (IsUrlEntry(entry) || destinations[i].empty() || !OsMaskAllows(entry.osMask, session.OsTag) ||
-        !session.FeatureAllows(entry.feature))
-      continue;
+    if (IsUrlEntry(entry) || PassOver(session, entry, destinations[i]) != PassedOver::kNo) continue;
     jobOf[i] = jobs.size();
     jobs.push_back({"F" + std::to_string(i) + "_" + entry.fileName,
                     StagedPathFor(destinations[i] + "." + std::to_string(jobs.size() + 1))});
@@ -252,18 +260,19 @@ bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fil
       session.trace.Write("install", "copy-stopped", {{"reason", "cancel"}});
       return false;
     }
-    if (!OsMaskAllows(entry.osMask, session.OsTag)) continue;
-    // A name that could leave its folder installs nothing at all.
-    if (destination.empty()) {
-      session.trace.Write("install", "file-refused", {{"name", entry.fileName}, {"source", entry.source}});
-      continue;
-    }
-
-    // A file of a feature the user switched off is left alone entirely: whatever is at its place
-    // belongs to someone else, so it is neither logged for removal nor registered nor changed.
-    if (!session.FeatureAllows(entry.feature)) {
-      session.trace.Write("install", "copy", {{"dest", destination}, {"result", "feature-off"}});
-      continue;
+    switch (PassOver(session, entry, destination)) {
+      case PassedOver::kOtherSystem:
+        continue;
+      case PassedOver::kUnsafeName:  // a name that could leave its folder installs nothing at all
+        session.trace.Write("install", "file-refused", {{"name", entry.fileName}, {"source", entry.source}});
+        continue;
+      // A file of a feature the user switched off is left alone entirely: whatever is at its place
+      // belongs to someone else, so it is neither logged for removal nor registered nor changed.
+      case PassedOver::kFeatureOff:
+        session.trace.Write("install", "copy", {{"dest", destination}, {"result", "feature-off"}});
+        continue;
+      case PassedOver::kNo:
+        break;
     }
     bool keep = (entry.flags & kFileNeverOverwrite) && files.Exists(destination);
     if (keep) {

@@ -4,6 +4,7 @@
 
 #include "install/payload_stream.h"
 #include "platform/file_system.h"
+#include "support/staged_file.h"
 
 namespace tw {
 
@@ -128,11 +129,6 @@ bool PayloadPrefetch::Rewrite(size_t job) {
   return *rewritten_;
 }
 
-void PayloadPrefetch::GiveUp(size_t job) {
-  const std::string& path = jobs_[job].tempPath;
-  if (!files_.Exists(path)) return;
-  files_.SetAttributes(path, kAttrNormal);  // a stored read-only attribute may sit on it
-  files_.Remove(path);
-}
+void PayloadPrefetch::GiveUp(size_t job) { RemoveStagedFile(files_, jobs_[job].tempPath); }
 
 }  // namespace tw

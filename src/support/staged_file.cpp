@@ -32,11 +32,13 @@ bool StagedFile::CommitOpen(StampedFile& file) {
   return committed_;
 }
 
-void StagedFile::Discard() {
-  if (!files_.Exists(temp_)) return;
+void StagedFile::Discard() { RemoveStagedFile(files_, temp_); }
+
+void RemoveStagedFile(FileSystem& files, const std::string& temp) {
+  if (!files.Exists(temp)) return;
   // A stored read-only attribute may already sit on the temporary file.
-  files_.SetAttributes(temp_, kAttrNormal);
-  files_.Remove(temp_);
+  files.SetAttributes(temp, kAttrNormal);
+  files.Remove(temp);
 }
 
 }  // namespace tw

@@ -40,6 +40,9 @@ class StagedFile {
   bool committed_ = false;
 };
 
+// Deletes a temporary file left by an unfinished write, whatever attributes it was given.
+void RemoveStagedFile(FileSystem& files, const std::string& temp);
+
 // The temporary name used for destination: the same name with ".~tw" added.
 std::string StagedPathFor(const std::string& destination);
 

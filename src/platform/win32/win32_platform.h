@@ -163,5 +163,10 @@ struct Win32Platform {
 // Limits the DLL search to the system folder before anything else loads, so a DLL planted beside
 // setup.exe (often in a Downloads folder) is never picked up.
 void HardenDllSearch();
+// The whole command line of the process, program name included as the caller gave it.
+std::string ProcessCommandLine();
+// Ends the process at once with exitCode: threads still running (a billboard, say) are ended with
+// it rather than having the platform torn down under them.
+[[noreturn]] void EndProcess(int exitCode);
 
 }  // namespace tw

@@ -217,4 +217,11 @@ void HardenDllSearch() {
   SetDllDirectoryA("");
 }
 
+std::string ProcessCommandLine() {
+  const char* commandLine = GetCommandLineA();
+  return commandLine ? commandLine : "";
+}
+
+void EndProcess(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }
+
 }  // namespace tw
