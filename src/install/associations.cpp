@@ -1,6 +1,8 @@
 // Registering the project's file types below HKEY_CLASSES_ROOT, each logged for the uninstaller.
 #include "install/associations.h"
 
+#include <vector>
+
 #include "project/project_settings.h"
 #include "project/trace.h"
 #include "install/install_session.h"
@@ -35,6 +37,23 @@ bool SetDefault(Registry& registry, const std::string& key, const std::string& v
   return WriteValue(registry, kClassesRoot, key, "", value, "String");
 }
 
+std::string ClassesPath(const std::string& key) { return std::string(kClassesRoot) + "\\" + key; }
+
+bool ClassesKeyExists(InstallSession& session, const std::string& key) {
+  return session.platform.registry.CanOpen(RegRoot::ClassesRoot, WithoutTrailingBackslash(key), RegAccess::Read);
+}
+
+// Sets a key's default value. Under a key the installation made, its "REMKEY" entry takes the
+// value with it; under a key that was there (an association taken over), the value is logged on
+// its own and what it held before is recorded, so the uninstaller puts it back.
+bool SetOwnedDefault(InstallSession& session, const std::string& key, const std::string& value, bool keyIsOurs) {
+  const std::string logged = ClassesPath(WithoutTrailingBackslash(key)) + "\\";
+  if (!keyIsOurs) session.NotePriorValue(RegRoot::ClassesRoot, key, "", logged);
+  bool written = SetDefault(session.platform.registry, key, value);
+  if (!keyIsOurs) session.LogIfOwned("REGVAL", logged, written);
+  return written;
+}
+
 // The icon lies in the work folder, where the start page unpacked the setup's files.
 void InstallIcon(InstallSession& session, const std::string& iconName) {
   if (!IsPlainName(iconName)) {
@@ -50,19 +69,31 @@ void InstallIcon(InstallSession& session, const std::string& iconName) {
   if (copied) session.WriteLogEntry("FILE", target);
 }
 
+// The keys below a file type that the association writes into.
+constexpr const char* kTypeSubkeys[] = {"DefaultIcon", "shell", "shell\\Open", "shell\\Open\\Command"};
+
 void RegisterAssociation(InstallSession& session, const Association& item) {
   Registry& registry = session.platform.registry;
-  session.WriteLogEntry("REMKEY", std::string(kClassesRoot) + "\\" + item.fileType);
+  // A key that was there before belongs to whoever made it (the system's ".txt", another
+  // program's file type): it is never logged for removal whole.
+  const bool typeIsOurs = session.LogIfOwned("REMKEY", ClassesPath(item.fileType), !ClassesKeyExists(session, item.fileType));
+  std::vector<std::string> typeKeysMade;
+  if (!typeIsOurs)
+    for (const char* sub : kTypeSubkeys)
+      if (!ClassesKeyExists(session, item.fileType + "\\" + sub)) typeKeysMade.push_back(item.fileType + "\\" + sub);
+  const bool extensionExisted = ClassesKeyExists(session, item.extension);
   CreateClassesKey(registry, item.extension);
-  session.WriteLogEntry("REMKEY", std::string(kClassesRoot) + "\\" + item.extension);
+  const bool extensionIsOurs = session.LogIfOwned("REMKEY", ClassesPath(item.extension), !extensionExisted);
   CreateClassesKey(registry, item.fileType + "\\DefaultIcon");
   CreateClassesKey(registry, item.fileType + "\\shell\\Open\\Command\\");
+  // Keys made below a type that was there go when they are empty again, the deepest first.
+  for (const std::string& key : typeKeysMade) session.WriteLogEntry("REGKEY", ClassesPath(key));
 
-  bool written = SetDefault(registry, item.extension, item.fileType);
-  written &= SetDefault(registry, item.fileType, item.description);
-  written &= SetDefault(registry, item.fileType + "\\DefaultIcon", session.InstallDir() + item.iconName);
+  bool written = SetOwnedDefault(session, item.extension, item.fileType, extensionIsOurs);
+  written &= SetOwnedDefault(session, item.fileType, item.description, typeIsOurs);
+  written &= SetOwnedDefault(session, item.fileType + "\\DefaultIcon", session.InstallDir() + item.iconName, typeIsOurs);
   const std::string command = "\"" + session.Expand(item.program) + "\" " + item.arguments;
-  written &= SetDefault(registry, item.fileType + "\\Shell\\Open\\Command\\", command);
+  written &= SetOwnedDefault(session, item.fileType + "\\Shell\\Open\\Command\\", command, typeIsOurs);
   session.trace.Write("install", "association",
                       {{"extension", item.extension}, {"type", item.fileType}, {"command", command},
                        {"result", written ? "ok" : "failed"}});
@@ -76,8 +107,7 @@ bool CreateClassesKey(Registry& registry, const std::string& path) {
 }
 
 void RegisterAssociations(InstallSession& session) {
-  const int total = session.settings.ReadEntryCount("EXTTW");
-  for (int i = 0; i < total; ++i) {
+  for (int i : session.settings.EntryIndices("EXTTW")) {
     Association item = ReadAssociation(session.settings, i);
     if (!NamesAKey(item.extension) || !NamesAKey(item.fileType)) {
       session.trace.Write("install", "association-skipped",

@@ -13,8 +13,11 @@
 #include "project/trace.h"
 #include "install/install_session.h"
 #include "platform/text.h"
+#include "install/file_data.h"
+#include "install/payload_copy.h"
 #include "install/payload_stream.h"
 #include "platform/platform.h"
+#include "support/staged_file.h"
 
 namespace tw {
 namespace {
@@ -90,13 +93,25 @@ class CabinetExtractor::Handler : public CabinetHandler {
       return CabinetTarget::Abort();
     }
     std::string target = destination_ + name;
-    if (session_.flags.splitFiles == kOn) session_.WriteLogEntry("FILE", target);
     session_.progress.SetProgressPos(++extractor_.extractedFiles_);
-    return CabinetTarget::Write(target);
+    if (session_.flags.splitFiles != kOn) return CabinetTarget::Write(target);
+    // A split build writes each payload file through a temporary file beside it, as every other
+    // build does, and by the same rules: a damaged cabinet never leaves a destination cut short.
+    if (!SplitMemberWanted(name, target)) return CabinetTarget::Skip();
+    pendingTarget_ = target;
+    pending_ = StagedPathFor(target);
+    return CabinetTarget::Write(pending_);
   }
 
   void OnFileClosed(const CabinetMember& member, const std::string& path) override {
     session_.platform.files.SetAttributes(path, member.attributes & kKeptAttributes);
+    if (session_.flags.splitFiles == kOn && path == pending_) PutSplitMemberInPlace();
+  }
+
+  // The temporary file of a member whose writing never finished.
+  void DiscardPending() {
+    if (!pending_.empty()) RemoveStagedFile(session_.platform.files, pending_);
+    pending_.clear();
   }
 
   // Asked again after a failed look: a cabinet that is there but was refused is the wrong one (or
@@ -112,9 +127,53 @@ class CabinetExtractor::Handler : public CabinetHandler {
   }
 
  private:
+  // The payload entry a split build's member is, by its name; support files have none.
+  const FileEntry* EntryNamed(const std::string& name) const {
+    if (!extractor_.fileList_) return nullptr;
+    const std::string lower = Lower(name);
+    for (const FileEntry& entry : *extractor_.fileList_)
+      if (Lower(entry.fileName) == lower) return &entry;
+    return nullptr;
+  }
+
+  // Whether a split build's member is written at all: not for another system or a feature the
+  // user switched off, nor over a never-overwrite file that is there.
+  bool SplitMemberWanted(const std::string& name, const std::string& target) {
+    const FileEntry* entry = EntryNamed(name);
+    if (!entry) return true;
+    const char* passed = nullptr;
+    switch (PassOver(session_, *entry, target)) {
+      case PassedOver::kOtherSystem: passed = "other-system"; break;
+      case PassedOver::kUnsafeName: passed = "refused"; break;
+      case PassedOver::kFeatureOff: passed = "feature-off"; break;
+      case PassedOver::kNo: break;
+    }
+    if (!passed && (entry->flags & kFileNeverOverwrite) && session_.platform.files.Exists(target)) passed = "kept";
+    if (!passed) return true;
+    session_.trace.Write("install", "copy", {{"dest", target}, {"result", passed}});
+    if (std::string(passed) == "kept") session_.LogIfOwned("FILE", target, false);
+    return false;
+  }
+
+  // Moves the finished member over its destination, unless the version gate keeps what is there.
+  void PutSplitMemberInPlace() {
+    FileSystem& files = session_.platform.files;
+    StagedFile staged(files, pendingTarget_, pending_);
+    pending_.clear();
+    const char* result = "version-kept";
+    if (ShouldReplace(files, staged.TempPath(), pendingTarget_)) {
+      std::optional<uint32_t> attributes = files.Attributes(pendingTarget_);
+      if (attributes && (*attributes & kAttrReadOnly)) files.SetAttributes(pendingTarget_, kAttrNormal);
+      result = staged.Commit() ? "ok" : "failed";
+    }
+    session_.trace.Write("install", "copy", {{"dest", pendingTarget_}, {"result", result}});
+    session_.LogIfOwned("FILE", pendingTarget_, std::string(result) == "ok");
+  }
+
   CabinetExtractor& extractor_;
   InstallSession& session_;
   std::string destination_;
+  std::string pending_, pendingTarget_;  // a split build's member being written, and its destination
 };
 
 bool CabinetExtractor::ExtractCabinets() {
@@ -156,6 +215,7 @@ void CabinetExtractor::Extract() {
       break;
   }
   if (!context->CopyAll(folder, kFirstCabinet, handler)) Fail(4);
+  handler.DiscardPending();
   if (!context->Release()) Fail(5);
 }
 

@@ -2,9 +2,11 @@
 // page, a split build straight into the install folder during the installation.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace tw {
 
+struct FileEntry;
 struct InstallSession;
 
 // Reduces a member name from a cabinet to a plain file name: the text after its last "\\" or "/",
@@ -24,7 +26,10 @@ class CabinetExtractor {
   // opened, 3 it is not a cabinet, 4 the copy failed, 5 the context could not be released.
   static constexpr int kNoError = -1;
 
-  explicit CabinetExtractor(InstallSession& session) : session_(session) {}
+  // fileList: the payload list a split build's members are matched with, for the rules each
+  // file obeys (systems, features, never-overwrite, the version gate).
+  explicit CabinetExtractor(InstallSession& session, const std::vector<FileEntry>* fileList = nullptr)
+      : session_(session), fileList_(fileList) {}
 
   // Unpacks "file1.cab" from the setup folder and its continuation cabinets on a worker thread
   // while the UI thread keeps pumping. A split build then waits for the first disk to be back.
@@ -42,6 +47,7 @@ class CabinetExtractor {
   void Fail(int error);
 
   InstallSession& session_;
+  const std::vector<FileEntry>* fileList_;
   int extractError_ = kNoError;
   int extractedFiles_ = 0;
 };

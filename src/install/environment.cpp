@@ -74,9 +74,8 @@ const char* SetVariable(Registry& registry, const Scope& scope, const Variable& 
 }  // namespace
 
 void SetEnvironmentVariables(InstallSession& session) {
-  const int total = session.settings.ReadEntryCount("ENVIRTW");
   Registry& registry = session.platform.registry;
-  for (int i = 0; i < total; ++i) {
+  for (int i : session.settings.EntryIndices("ENVIRTW")) {
     const Variable item = ReadVariable(session, i);
     std::optional<Scope> scope = ScopeNamed(item.scope);
     const char* skipped = !session.FeatureAllows(item.feature) ? "feature-off"
@@ -88,8 +87,11 @@ void SetEnvironmentVariables(InstallSession& session) {
       continue;
     }
     const bool remove = item.install == "Remove", append = !remove && item.mode == "Append";
-    const char* result = remove ? (registry.DeleteValue(scope->root, scope->key, item.name) ? "ok" : "failed")
-                                : SetVariable(registry, *scope, item);
+    const std::string logged = std::string(RegRootName(scope->root)) + "\\" + scope->key + "\\" + item.name;
+    // A variable the uninstaller will take is put back instead when it was there before.
+    if (item.uninstall == "Remove" && !append) session.NotePriorValue(scope->root, scope->key, item.name, logged);
+    const std::string result = remove ? (registry.DeleteValue(scope->root, scope->key, item.name) ? "ok" : "failed")
+                                      : SetVariable(registry, *scope, item);
     session.trace.Write("install", "environment",
                         {{"name", item.name}, {"scope", item.scope},
                          {"action", remove ? "remove" : append ? "append" : "set"}, {"result", result}});
@@ -100,7 +102,7 @@ void SetEnvironmentVariables(InstallSession& session) {
       session.trace.Write("install", "environment-unlogged", {{"name", item.name}, {"reason", "append"}});
       continue;
     }
-    session.WriteLogEntry("REGVAL", std::string(RegRootName(scope->root)) + "\\" + scope->key + "\\" + item.name);
+    session.LogIfOwned("REGVAL", logged, result == "ok");
   }
 }
 

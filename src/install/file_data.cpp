@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "project/host_flags.h"
 #include "project/placeholders.h"
 #include "project/project_settings.h"
 #include "project/trace.h"
@@ -41,26 +42,6 @@ std::vector<std::string> DistinctFolders(InstallSession& session, const std::vec
     folders.push_back(folder);
   }
   return folders;
-}
-
-void CreateLoggedFolder(InstallSession& session, const std::string& path) {
-  std::vector<std::string> madeAbove;
-  bool created = CreateFolderPath(session.platform.files, path, &madeAbove);
-  session.trace.Write("install", "folder", {{"path", path}, {"result", created ? "ok" : "failed"}});
-  // The folders made above it are the installation's too, so the uninstaller takes them when empty.
-  // They follow it: the install folder stays the log's first folder.
-  session.WriteLogEntry("DIR", path);
-  for (const std::string& level : madeAbove) session.WriteLogEntry("DIR", level);
-  // Folders made for it before the installation (a new folder typed in the folder dialog) are the
-  // installation's as well; the deepest goes first, as above, and each is logged once.
-  const std::string below = Lower(WithBackslash(path));
-  std::vector<std::string>& before = session.FoldersMadeBefore;
-  for (size_t i = before.size(); i-- > 0;) {
-    const std::string folder = Lower(WithBackslash(before[i]));
-    if (below.compare(0, folder.size(), folder) != 0) continue;
-    if (folder != below) session.WriteLogEntry("DIR", before[i]);
-    before.erase(before.begin() + static_cast<std::ptrdiff_t>(i));
-  }
 }
 
 }  // namespace
@@ -102,6 +83,43 @@ std::vector<FileEntry> ParseFileData(const std::string& text) {
   return entries;
 }
 
+void CreateLoggedFolder(InstallSession& session, const std::string& path) {
+  std::vector<std::string> made;
+  bool created = CreateFolderPath(session.platform.files, path, &made);
+  const std::string folder = Lower(WithoutTrailingBackslash(path));
+  bool madeItself = !made.empty() && Lower(made.back()) == folder;
+  if (madeItself) made.pop_back();
+  // A folder this run made a moment ago for another entry is the run's all the same.
+  for (const std::string& level : made) session.FoldersMade.insert(Lower(level));
+  if (madeItself)
+    session.FoldersMade.insert(folder);
+  else
+    madeItself = session.FoldersMade.count(folder) > 0;
+  session.trace.Write("install", "folder",
+                      {{"path", path}, {"result", !created ? "failed" : madeItself ? "made" : "there"}});
+  // Folders made for it before the installation (a new folder typed in the folder dialog) are the
+  // installation's as well, each logged once.
+  std::vector<std::string> before;
+  const std::string below = folder + "\\";
+  bool madeByWizard = false;
+  std::vector<std::string>& wizard = session.FoldersMadeBefore;
+  for (size_t i = wizard.size(); i-- > 0;) {
+    const std::string level = Lower(WithoutTrailingBackslash(wizard[i]));
+    if (level == folder) {
+      madeByWizard = true;
+    } else if (below.compare(0, level.size() + 1, level + "\\") == 0) {
+      before.push_back(wizard[i]);
+    } else {
+      continue;
+    }
+    wizard.erase(wizard.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+  // The folders made above it follow it, so the install folder stays the log's first folder.
+  session.LogIfOwned("DIR", path, madeItself || madeByWizard);
+  for (const std::string& level : made) session.WriteLogEntry("DIR", level);
+  for (const std::string& level : before) session.WriteLogEntry("DIR", level);
+}
+
 bool LoadFileData(InstallSession& session, std::vector<FileEntry>& fileList) {
   FileSystem& files = session.platform.files;
   std::optional<std::string> text = files.ReadAll(session.DataInfPath);
@@ -114,11 +132,15 @@ bool LoadFileData(InstallSession& session, std::vector<FileEntry>& fileList) {
   session.trace.Write("install", "data-file", {{"path", session.DataInfPath}, {"records", std::to_string(session.TotalFiles)}});
   session.FolderList = DistinctFolders(session, fileList);
 
+  // A preview changes nothing on the machine: no log folder, no folders of the installation.
+  const bool preview = session.flags.previewMode == kOn;
   // The log's folder comes first so that the record count is the log's first line.
-  CreateFolderPath(files, session.LogDir);
+  if (!preview && !session.LogDir.empty()) CreateFolderPath(files, session.LogDir);
   session.WriteLogEntry("TOTALFILE", std::to_string(session.TotalFiles));
+  session.StartPriorRecord();
 
   session.SetStatus("Creating directories...");
+  if (preview) return true;
   CreateLoggedFolder(session, session.InstallDir());
   for (std::string folder : session.FolderList) {
     ReplaceAll(folder, "Destination Computer\\", "");
@@ -127,7 +149,7 @@ bool LoadFileData(InstallSession& session, std::vector<FileEntry>& fileList) {
   return true;
 }
 
-bool CreateFolderPath(FileSystem& files, const std::string& path, std::vector<std::string>* madeAbove) {
+bool CreateFolderPath(FileSystem& files, const std::string& path, std::vector<std::string>* made) {
   std::string full = path;
   while (!full.empty() && (full.back() == '\\' || full.back() == '/')) full.pop_back();
   if (full.empty() || full.size() > kMaxFolderPath) return false;
@@ -138,9 +160,9 @@ bool CreateFolderPath(FileSystem& files, const std::string& path, std::vector<st
   for (size_t cut = full.find_first_of("\\/", 1); cut != std::string::npos; cut = full.find_first_of("\\/", cut + 1)) {
     std::string level = full.substr(0, cut);
     if (level.empty() || level.back() == ':' || level.back() == '\\' || level.back() == '/') continue;
-    if (!files.IsFolder(level) && files.MakeFolder(level) && madeAbove) madeAbove->push_back(level);
+    if (!files.IsFolder(level) && files.MakeFolder(level) && made) made->push_back(level);
   }
-  files.MakeFolder(full);
+  if (files.MakeFolder(full) && made) made->push_back(full);
   return files.IsFolder(full);
 }
 

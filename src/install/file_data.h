@@ -49,11 +49,17 @@ FileEntry ParseFileEntry(const std::string& sourceLine, const std::string& recor
 std::vector<FileEntry> ParseFileData(const std::string& text);
 
 // Reads DataInfPath into fileList, logs the record count and creates the log folder, the install
-// folder and every destination folder (logging each as "DIR"). False when data.inf can't be read.
+// folder and every destination folder (logging those the installation owns as "DIR"); a preview
+// reads the list and creates nothing. False when data.inf can't be read.
 bool LoadFileData(InstallSession& session, std::vector<FileEntry>& fileList);
 
-// Creates a folder and every missing parent; true when it exists afterwards. The parents it made
-// are added to madeAbove, top first, when given.
-bool CreateFolderPath(FileSystem& files, const std::string& path, std::vector<std::string>* madeAbove = nullptr);
+// Creates a folder and every missing parent; true when it exists afterwards. Every level it made
+// is added to made, top first (the folder itself last), when given.
+bool CreateFolderPath(FileSystem& files, const std::string& path, std::vector<std::string>* made = nullptr);
+
+// Creates a folder of the installation and logs it as "DIR" when the installation owns it: made
+// now, made for it by the wizard before it started, or made by an earlier installation of the
+// product. The folders made above it follow it, top first.
+void CreateLoggedFolder(InstallSession& session, const std::string& path);
 
 }  // namespace tw

@@ -13,9 +13,6 @@
 namespace tw {
 namespace {
 
-int ReadTotal(const InstallSession& session, const char* section) {
-  return session.settings.ReadEntryCount(section);
-}
 
 struct EntryName {
   std::string section, key;
@@ -99,14 +96,12 @@ bool WriteIniEntry(InstallSession& session, const std::string& entryPath, const 
 }
 
 void WriteIniEntries(InstallSession& session) {
-  const int files = ReadTotal(session, "INIINFO");
-  for (int i = 0; i < files; ++i) {
+  for (int i : session.settings.EntryIndices("INIINFO")) {
     const std::string n = std::to_string(i);
     RegisterIniFile(session, session.settings.ReadSetting("INIINFO", "A" + n),
                     session.settings.ReadSetting("INIINFO", "C" + n));
   }
-  const int entries = ReadTotal(session, "INIDATA");
-  for (int i = 0; i < entries; ++i) {
+  for (int i : session.settings.EntryIndices("INIDATA")) {
     const std::string n = std::to_string(i);
     WriteIniEntry(session, session.settings.ReadSetting("INIDATA", "A" + n),
                   session.settings.ReadSetting("INIDATA", "C" + n));

@@ -44,8 +44,8 @@ UrlDownloader Downloader(InstallSession& session) {
 
 // A split build whose cabinets could not be unpacked has installed part of its files at best: the
 // run ends as aborted, so the wizard does not report a success.
-bool ExtractSplitBuild(InstallSession& session) {
-  if (CabinetExtractor(session).ExtractCabinets()) return true;
+bool ExtractSplitBuild(InstallSession& session, const std::vector<FileEntry>& fileList) {
+  if (CabinetExtractor(session, &fileList).ExtractCabinets()) return true;
   session.trace.Write("install", "aborted", {{"reason", "extraction-failed"}});
   if (session.RemoveWorkFolder) session.RemoveWorkFolder();
   session.flags.cancelled = kOn;
@@ -56,7 +56,7 @@ bool ExtractSplitBuild(InstallSession& session) {
 // the payload files. False ends the run (a failed extraction, a cancel or an abort).
 bool PutPayloadInPlace(InstallSession& session, std::vector<FileEntry>& fileList) {
   session.SetStatus("Please Wait, Copying Files...");
-  if (session.flags.splitFiles == kOn) return ExtractSplitBuild(session);
+  if (session.flags.splitFiles == kOn) return ExtractSplitBuild(session, fileList);
   if (session.flags.previewMode == kOn) return true;
   return CopyPayloadFiles(session, fileList, Downloader(session));
 }
@@ -75,6 +75,16 @@ void MakeSystemChanges(InstallSession& session) {
   }
   // A preview leaves the machine as it was and registers nothing that could remove a service again.
   if (!preview) InstallServices(session);
+}
+
+// Every run starts a new log and record file. What an earlier installation of the product (a
+// retry, a repair) logged is read first, so that what it made stays owned.
+void StartNewLog(InstallSession& session) {
+  FileSystem& files = session.platform.files;
+  const std::string prior = session.LogDir + kPriorFileName;
+  session.Earlier = ReadEarlierInstallation(files, session.trace, session.LogPath, prior);
+  for (const std::string& path : {session.LogPath, prior})
+    if (files.Exists(path)) files.Remove(path);
 }
 
 }  // namespace
@@ -99,13 +109,13 @@ void StartInstall(InstallSession& session, std::vector<FileEntry>& fileList) {
     session.trace.Write("install", "log-skipped", {{"reason", "no-product-code"}, {"code", session.ProductCode}});
   }
   // A preview changes nothing, so the log of the installed product stays as it is.
-  bool preview = session.flags.previewMode == kOn;
-  if (!preview && !session.LogPath.empty() && session.platform.files.Exists(session.LogPath))
-    session.platform.files.Remove(session.LogPath);
+  if (session.flags.previewMode != kOn && !session.LogPath.empty()) StartNewLog(session);
   session.trace.Write("install", "start",
                       {{"payload", session.PayloadDir}, {"log", session.LogPath},
                        {"installdir", session.InstallDir()}, {"preview", std::to_string(session.flags.previewMode)}});
   session.platform.ui.RunAndPump([&] { Iniciar(session, fileList); });
+  // However the run ended, what the earlier installation made is still the product's.
+  session.LogEarlierLeftovers();
   session.progress.SetProgressPos(session.TotalFiles);
   session.CloseLog();
   session.trace.Write("install", "end",

@@ -3,6 +3,7 @@
 #include "project/host_flags.h"
 #include "project/trace.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "support/fixed_dialogs.h"
 
 namespace tw {
@@ -23,10 +24,12 @@ class InstallActions : public ActionHost {
 
 InstallSession::~InstallSession() = default;
 
+// A preview writes nothing: the log belongs to the product as installed. Without a product code
+// there is no log at all.
+bool InstallSession::Writes() const { return flags.previewMode != kOn && !LogPath.empty(); }
+
 void InstallSession::WriteLogEntry(const std::string& key, const std::string& value) {
-  // A preview writes no entry: the log belongs to the product as installed. Without a product
-  // code there is no log at all.
-  if (flags.previewMode == kOn || LogPath.empty()) {
+  if (!Writes()) {
     trace.Write("install", "log", {{"key", key}, {"value", value}, {"result", LogPath.empty() ? "no-log" : "preview"}});
     return;
   }
@@ -37,12 +40,62 @@ void InstallSession::WriteLogEntry(const std::string& key, const std::string& va
   }
   bool written = logFile_ && logFile_->Write(key + "=" + value + "\r\n");
   if (!written) logFile_.reset();
+  logged_.insert(OwnershipKey(key, value));
   trace.Write("install", "log", {{"key", key}, {"value", value}, {"result", written ? "ok" : "lost"}});
 }
 
 void InstallSession::CloseLog() {
   std::lock_guard<std::mutex> lock(logLock_);
   logFile_.reset();
+  priorFile_.reset();
+}
+
+bool InstallSession::LogIfOwned(const std::string& key, const std::string& value, bool madeNow) {
+  if (!madeNow && !Earlier.Owns(key, value)) {
+    trace.Write("install", "not-owned", {{"key", key}, {"value", value}});
+    return false;
+  }
+  WriteLogEntry(key, value);
+  return true;
+}
+
+void InstallSession::WritePrior(const std::string& line) {
+  if (!Writes()) return;
+  std::lock_guard<std::mutex> lock(logLock_);
+  if (!priorFile_) priorFile_ = platform.files.OpenAppend(LogDir + kPriorFileName);
+  if (!priorFile_ || !priorFile_->Write(line)) {
+    priorFile_.reset();
+    trace.Write("install", "prior-record", {{"result", "lost"}});
+  }
+}
+
+void InstallSession::StartPriorRecord() {
+  WritePrior(FormatPriorHeader());
+  WritePrior(FormatInstallDirRecord(InstallDir()));
+  for (const auto& [id, value] : Earlier.prior.values) {
+    noted_.insert(id);
+    WritePrior(FormatValueRecord(value));
+  }
+}
+
+void InstallSession::NotePriorValue(RegRoot root, const std::string& key, const std::string& name,
+                                    const std::string& logged) {
+  if (!Writes() || !noted_.insert(Lower(logged)).second || Earlier.Owns("REGVAL", logged)) return;
+  std::optional<RegValue> before = platform.registry.ReadRawValue(root, key, name);
+  if (!before) return;
+  WritePrior(FormatValueRecord({logged, std::string(RegRootName(root)) + "\\" + key, name, *before}));
+  trace.Write("install", "prior-value", {{"value", logged}, {"type", std::to_string(before->type)}});
+}
+
+void InstallSession::LogEarlierLeftovers() {
+  for (const LogEntry& entry : Earlier.owned) {
+    bool logged;
+    {
+      std::lock_guard<std::mutex> lock(logLock_);
+      logged = logged_.count(OwnershipKey(entry.key, entry.value)) > 0;
+    }
+    if (!logged) WriteLogEntry(entry.key, entry.value);
+  }
 }
 
 void InstallSession::SetStatus(const std::string& text) {

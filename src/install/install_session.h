@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "project/features.h"
 #include "project/placeholders.h"
 #include "project/special_folders.h"
+#include "install/ownership.h"
+#include "platform/registry.h"
 
 namespace tw {
 
@@ -72,6 +75,8 @@ struct InstallSession {
   int TotalFiles = 0;
   std::vector<std::string> FolderList;
   std::vector<IniFile> IniFiles;  // at most kMaxIniFiles, in the order registered
+  EarlierInstallation Earlier;  // what an earlier installation of the product made
+  std::set<std::string> FoldersMade;  // lower-case, without a trailing backslash: made by this run
 
   // --- services ---
   Platform& platform;
@@ -88,8 +93,24 @@ struct InstallSession {
   // a failure loses the entry and nothing else. A preview, or a run without a log (LogPath empty),
   // writes nothing.
   void WriteLogEntry(const std::string& key, const std::string& value);
-  // Closes the log; the next entry opens it again.
+  // Closes the log and the record file; the next entry opens them again.
   void CloseLog();
+
+  // --- what the installation owns ---
+  // Logs key=value when this run made the thing, or an earlier installation of the product did
+  // (whatever this run found); true when logged. Whatever is logged the uninstaller removes.
+  bool LogIfOwned(const std::string& key, const std::string& value, bool madeNow);
+  // Called before the run first writes or deletes a registry value it logs as "REGVAL" (logged,
+  // as the log names it): keeps the value's content in the record file, so the uninstaller puts
+  // it back rather than deleting it. Nothing is kept for a value that was not there, or that the
+  // product made itself (now or earlier).
+  void NotePriorValue(RegRoot root, const std::string& key, const std::string& name, const std::string& logged);
+  // Starts the record file beside the log: its header, the install folder, and the earlier
+  // installation's records of what was there before it.
+  void StartPriorRecord();
+  // Logs what an earlier installation made that this run has not logged itself, so the log still
+  // names everything the product made.
+  void LogEarlierLeftovers();
   void SetStatus(const std::string& text);
   // The item's condition, evaluated on the session's copy with the install engine's expansion.
   bool ConditionAllows(const std::string& name);
@@ -97,9 +118,15 @@ struct InstallSession {
   bool FeatureAllows(const std::string& name) const { return Features.FeatureAllows(name); }
 
  private:
+  // Appends one line to the record file (opened at its first line and kept open).
+  void WritePrior(const std::string& line);
+  bool Writes() const;
+
   std::mutex logLock_;
-  std::unique_ptr<AppendFile> logFile_;
+  std::unique_ptr<AppendFile> logFile_, priorFile_;
   std::string logFilePath_;  // the LogPath logFile_ was opened for
+  std::set<std::string> logged_;  // OwnershipKey of every entry logged
+  std::set<std::string> noted_;   // lower-cased "REGVAL" texts whose earlier state is settled
 };
 
 }  // namespace tw

@@ -60,31 +60,45 @@ bool AbortForCriticalFile(InstallSession& session, const std::string& destinatio
 
 // Tries to put the file in place until it works or the user gives up: Retry tries again, Ignore
 // goes on without the file, Cancel (or any failure of a critical file) aborts the installation.
-bool RetryUntilInstalled(InstallSession& session, const std::string& destination, bool critical,
-                         const std::function<bool()>& attempt) {
+CopyOutcome RetryUntilInstalled(InstallSession& session, const std::string& destination, bool critical,
+                                const std::function<bool()>& attempt) {
   FileSystem& files = session.platform.files;
   for (;;) {
     std::optional<uint32_t> attributes = files.Attributes(destination);
     if (attributes && (*attributes & kAttrReadOnly)) files.SetAttributes(destination, kAttrNormal);
     if (attempt()) {
       session.trace.Write("install", "copy", {{"dest", destination}, {"result", "ok"}});
-      return true;
+      return CopyOutcome::kWritten;
     }
     session.trace.Write("install", "copy", {{"dest", destination}, {"result", "failed"}});
-    if (critical) return AbortForCriticalFile(session, destination);
+    if (critical) {
+      AbortForCriticalFile(session, destination);
+      return CopyOutcome::kStopped;
+    }
     int answer = session.dialogs.AskRetry(
         Format("Tarnwick can't copy the file:\r\n", destination, "\r\nWhat you would like to do ?"), false);
     session.trace.Write("install", "copy-retry", {{"dest", destination}, {"answer", std::to_string(answer)}});
     if (answer == FixedDialogs::kRetry) continue;
     if (answer == FixedDialogs::kCancel) {
       AbortInstallation(session);
-      return false;
+      return CopyOutcome::kStopped;
     }
-    return true;
+    return CopyOutcome::kKept;
   }
 }
 
-enum class EntryResult { kInstalled, kNotInstalled, kStopped };
+// How one entry ended: its file written, the file there kept, nothing installed (a download that
+// did not complete), or the installation stopped.
+enum class EntryResult { kWritten, kKept, kNotInstalled, kStopped };
+
+EntryResult ResultOf(CopyOutcome outcome) {
+  switch (outcome) {
+    case CopyOutcome::kWritten: return EntryResult::kWritten;
+    case CopyOutcome::kKept: return EntryResult::kKept;
+    case CopyOutcome::kStopped: break;
+  }
+  return EntryResult::kStopped;
+}
 
 // Fetches a URL entry into its destination. Only a completed transfer installs the file; a failed
 // one of a critical entry ends the installation as a failed copy would.
@@ -100,7 +114,7 @@ EntryResult DownloadEntry(InstallSession& session, const FileEntry& entry, const
     session.progress.ShowDownloadProgress(false, 0);
   }
   if (session.flags.cancelRequested == 1 || result == DownloadOutcome::kCancelled) return EntryResult::kStopped;
-  if (result == DownloadOutcome::kCompleted) return EntryResult::kInstalled;
+  if (result == DownloadOutcome::kCompleted) return EntryResult::kWritten;
   if ((entry.flags & kFileCritical) && !AbortForCriticalFile(session, target)) return EntryResult::kStopped;
   return EntryResult::kNotInstalled;
 }
@@ -117,8 +131,8 @@ bool ExpandInPlace(InstallSession& session, const std::string& path) {
 // beside the destination (ahead of time, by the prefetch) and moved over it. The version gate
 // reads the packed file's version from the temporary file; a retry after a failed write writes
 // it again, one after a failed move only moves again.
-bool StreamWithRetry(InstallSession& session, PayloadPrefetch& prefetch, size_t job, const std::string& destination,
-                     int32_t flags) {
+CopyOutcome StreamWithRetry(InstallSession& session, PayloadPrefetch& prefetch, size_t job,
+                            const std::string& destination, int32_t flags) {
   StagedFile staged(session.platform.files, destination, prefetch.TempPath(job));
   const bool expand = (flags & kFileExpandText) != 0;
   std::unique_ptr<StampedFile> file = prefetch.Take(job);
@@ -139,11 +153,11 @@ bool StreamWithRetry(InstallSession& session, PayloadPrefetch& prefetch, size_t 
   if (!moved && expand) moved = produce() && staged.CommitToEmpty();
   if (moved) {
     session.trace.Write("install", "copy", {{"dest", destination}, {"result", "ok"}});
-    return true;
+    return CopyOutcome::kWritten;
   }
   if (produce() && !ShouldReplace(session.platform.files, staged.TempPath(), destination)) {
     session.trace.Write("install", "copy", {{"dest", destination}, {"result", "version-kept"}});
-    return true;
+    return CopyOutcome::kKept;
   }
   return RetryUntilInstalled(session, destination, (flags & kFileCritical) != 0,
                              [&] { return produce() && staged.Commit(); });
@@ -156,21 +170,16 @@ EntryResult InstallEntry(InstallSession& session, const FileEntry& entry, const 
                          size_t job) {
   if (IsUrlEntry(entry)) return DownloadEntry(session, entry, destination, download);
   bool critical = (entry.flags & kFileCritical) != 0;
-  if (prefetch) {
-    bool goesOn = StreamWithRetry(session, *prefetch, job, destination, entry.flags);
-    return goesOn ? EntryResult::kInstalled : EntryResult::kStopped;
-  }
-  if (!(entry.flags & kFileExpandText))
-    return CopyWithRetry(session, source, destination, critical) ? EntryResult::kInstalled : EntryResult::kStopped;
-  if (!ShouldReplace(session.platform.files, source, destination)) return EntryResult::kInstalled;
+  if (prefetch) return ResultOf(StreamWithRetry(session, *prefetch, job, destination, entry.flags));
+  if (!(entry.flags & kFileExpandText)) return ResultOf(CopyWithRetry(session, source, destination, critical));
+  if (!ShouldReplace(session.platform.files, source, destination)) return EntryResult::kKept;
   // Expanded again on every retry: the source may have become readable meanwhile.
   FileSystem& files = session.platform.files;
   StagedFile staged(files, destination);
-  bool goesOn = RetryUntilInstalled(session, destination, critical, [&] {
+  return ResultOf(RetryUntilInstalled(session, destination, critical, [&] {
     std::optional<std::string> copy = ExpandTextFile(session, source);
     return copy && files.Copy(*copy, staged.TempPath(), true) && staged.Commit();
-  });
-  return goesOn ? EntryResult::kInstalled : EntryResult::kStopped;
+  }));
 }
 
 void SelfRegister(InstallSession& session, const std::string& destination) {
@@ -212,16 +221,6 @@ std::array<int, 4> VersionParts(std::string version) {
   return parts;
 }
 
-// Why the copy passes an entry over before looking at its file, if it does.
-enum class PassedOver { kNo, kOtherSystem, kUnsafeName, kFeatureOff };
-
-PassedOver PassOver(const InstallSession& session, const FileEntry& entry, const std::string& destination) {
-  if (!OsMaskAllows(entry.osMask, session.OsTag)) return PassedOver::kOtherSystem;
-  if (destination.empty()) return PassedOver::kUnsafeName;
-  if (!session.FeatureAllows(entry.feature)) return PassedOver::kFeatureOff;
-  return PassedOver::kNo;
-}
-
 // A cabinet build's payload, unpacked ahead of the copy: one job, in order, for every entry whose
 // file the copy will look at (the others it passes over before that). Each job has a temporary
 // name of its own, so two entries for one destination never write the same temporary file.
@@ -241,6 +240,13 @@ std::unique_ptr<PayloadPrefetch> StartPrefetch(InstallSession& session, PayloadS
 }
 
 }  // namespace
+
+PassedOver PassOver(const InstallSession& session, const FileEntry& entry, const std::string& destination) {
+  if (!OsMaskAllows(entry.osMask, session.OsTag)) return PassedOver::kOtherSystem;
+  if (destination.empty()) return PassedOver::kUnsafeName;
+  if (!session.FeatureAllows(entry.feature)) return PassedOver::kFeatureOff;
+  return PassedOver::kNo;
+}
 
 bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fileList, const UrlDownloader& download) {
   FileSystem& files = session.platform.files;
@@ -274,27 +280,29 @@ bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fil
       case PassedOver::kNo:
         break;
     }
-    bool keep = (entry.flags & kFileNeverOverwrite) && files.Exists(destination);
-    if (keep) {
+    EntryResult result = EntryResult::kKept;
+    if ((entry.flags & kFileNeverOverwrite) && files.Exists(destination))
       session.trace.Write("install", "copy", {{"dest", destination}, {"result", "kept"}});
-    } else {
-      EntryResult result = InstallEntry(session, entry, source, destination, download, prefetch.get(), jobOf[i]);
-      if (result == EntryResult::kStopped) return false;
-      if (result == EntryResult::kNotInstalled) continue;
-    }
+    else
+      result = InstallEntry(session, entry, source, destination, download, prefetch.get(), jobOf[i]);
+    if (result == EntryResult::kStopped) return false;
+    if (result == EntryResult::kNotInstalled) continue;
 
-    if (!(entry.flags & kFilePermanent)) session.WriteLogEntry("FILE", destination);
+    // A file the installation kept (never overwritten, the version gate, Ignore) is whoever's it
+    // was, unless an earlier installation of the product wrote it.
+    if (!(entry.flags & kFilePermanent)) session.LogIfOwned("FILE", destination, result == EntryResult::kWritten);
     if (entry.flags & kFileSelfRegister) SelfRegister(session, destination);
     ApplyAttributes(files, destination, entry.flags);
   }
   return true;
 }
 
-bool CopyWithRetry(InstallSession& session, const std::string& source, const std::string& destination, bool critical) {
+CopyOutcome CopyWithRetry(InstallSession& session, const std::string& source, const std::string& destination,
+                          bool critical) {
   FileSystem& files = session.platform.files;
   if (!ShouldReplace(files, source, destination)) {
     session.trace.Write("install", "copy", {{"dest", destination}, {"result", "version-kept"}});
-    return true;
+    return CopyOutcome::kKept;
   }
   // Through a temporary file beside the destination: a copy cut short never touches it.
   StagedFile staged(files, destination);

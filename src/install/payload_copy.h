@@ -18,6 +18,11 @@ struct InstallSession;
 // download bar around the call.
 using UrlDownloader = std::function<DownloadOutcome::Result(const std::string& url, const std::string& target)>;
 
+// Why an entry is passed over before its file is looked at, if it is: made for another system, a
+// name that could leave its folder (an empty destination), or a feature the user switched off.
+enum class PassedOver { kNo, kOtherSystem, kUnsafeName, kFeatureOff };
+PassedOver PassOver(const InstallSession& session, const FileEntry& entry, const std::string& destination);
+
 // Copies every entry of fileList in order. False when the installation stopped: the user asked to
 // cancel, chose Cancel in the retry dialog, or a critical file (copied or downloaded) failed. URL
 // entries go to download; a download that did not complete (or no downloader) installs nothing,
@@ -25,11 +30,14 @@ using UrlDownloader = std::function<DownloadOutcome::Result(const std::string& u
 bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fileList,
                       const UrlDownloader& download = {});
 
-// Copies one file over whatever is there, asking the user on failure. True when the installation
-// goes on (copied, kept by the version gate, or ignored); false after an abort, which has removed
-// the work folder and set cancelled.
-bool CopyWithRetry(InstallSession& session, const std::string& source, const std::string& destination,
-                   bool critical);
+// How putting one file in place ended: written (the file there now is the installation's), kept
+// (the version gate kept the installed file, or the user chose Ignore: what is there is not the
+// installation's), or stopped (an abort, which has removed the work folder and set cancelled).
+enum class CopyOutcome { kWritten, kKept, kStopped };
+
+// Copies one file over whatever is there, asking the user on failure.
+CopyOutcome CopyWithRetry(InstallSession& session, const std::string& source, const std::string& destination,
+                          bool critical);
 
 // Whether source should be copied over destination. Only libraries and controls (".dll", ".ocx")
 // are gated: an installed one is replaced only by a newer packed file, or by a versioned one when

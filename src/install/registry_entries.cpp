@@ -21,8 +21,8 @@ enum class ValueKind { String, Dword, Binary, Unknown };
 
 std::string Cut(const std::string& text, size_t limit) { return text.substr(0, std::min(text.size(), limit)); }
 
-int ReadTotal(InstallSession& session, const char* section) {
-  return session.settings.ReadEntryCount(section, kRegistryCountBuffer);
+std::vector<int> Entries(InstallSession& session, const char* section) {
+  return session.settings.EntryIndices(section, kRegistryCountBuffer);
 }
 
 const char* RootNamedIn(const std::string& path) {
@@ -55,9 +55,14 @@ std::vector<std::string> MissingParents(const Registry& registry, const char* ro
 
 }  // namespace
 
+std::string KeyPathOf(const std::string& fullPath) {
+  std::string keyPath = Cut(fullPath, kRegistryKeyText);
+  for (const char* name : kRootNames) ReplaceAll(keyPath, std::string(name) + "\\", "");
+  return keyPath;
+}
+
 void CreateRegistryKeys(InstallSession& session) {
-  const int total = ReadTotal(session, "REGISTRYKEYS");
-  for (int i = 0; i < total; ++i) {
+  for (int i : Entries(session, "REGISTRYKEYS")) {
     std::string path = session.settings.ReadSetting("REGISTRYKEYS", std::to_string(i));
     if (!path.empty() && path.back() == '\\') path.pop_back();
     const char* root = RootNamedIn(path);
@@ -66,18 +71,20 @@ void CreateRegistryKeys(InstallSession& session) {
       continue;
     }
     std::string expanded = session.Expand(path);
-    for (const std::string& parent : MissingParents(session.platform.registry, root, expanded))
-      session.WriteLogEntry("REGKEY", parent);
-    session.WriteLogEntry("REGKEY", expanded);
-    bool created = CreateKey(session.platform.registry, root, expanded);
+    Registry& registry = session.platform.registry;
+    // A key that was there is someone else's (or the system's): only what the installation makes
+    // is logged, so the uninstaller never takes a key the product found.
+    const bool existed = registry.CanOpen(*RegRootFromName(root), KeyPathOf(expanded), RegAccess::Read);
+    for (const std::string& parent : MissingParents(registry, root, expanded)) session.WriteLogEntry("REGKEY", parent);
+    session.LogIfOwned("REGKEY", expanded, !existed);
+    bool created = CreateKey(registry, root, expanded);
     session.trace.Write("install", "regkey", {{"key", expanded}, {"result", created ? "ok" : "failed"}});
   }
 }
 
 void WriteRegistryValues(InstallSession& session) {
-  const int total = ReadTotal(session, "REGISTRY");
   const int buffer = static_cast<int>(kRegistryValueText) + 1;
-  for (int i = 0; i < total; ++i) {
+  for (int i : Entries(session, "REGISTRY")) {
     const std::string n = std::to_string(i);
     std::string fullKey = session.settings.ReadSetting("REGISTRY", "A" + n, buffer);
     std::string valueName = session.settings.ReadSetting("REGISTRY", "B" + n, buffer);
@@ -87,23 +94,27 @@ void WriteRegistryValues(InstallSession& session) {
     size_t cut = fullKey.find('\\');
     std::string root = fullKey.substr(0, cut);
     std::string keyPath = cut == std::string::npos ? std::string() : fullKey.substr(cut + 1);
-    bool written = WriteValue(session.platform.registry, root, keyPath, valueName, data, type);
-    session.trace.Write("install", "regval",
-                        {{"key", fullKey}, {"name", valueName}, {"type", type}, {"result", written ? "ok" : "failed"}});
-    // Logged even when the write failed, so the uninstaller still tries to remove it.
     // One "\\" between key and name whether or not the project's key text ends in one, so the
     // uninstaller finds the value it names.
     std::string key = keyPath;
     while (!key.empty() && key.back() == '\\') key.pop_back();
-    session.WriteLogEntry("REGVAL", root + "\\" + (key.empty() ? "" : key + "\\") + valueName);
+    const std::string logged = root + "\\" + (key.empty() ? "" : key + "\\") + valueName;
+    // A value that was there is put back by the uninstaller, not deleted.
+    if (std::optional<RegRoot> rootKey = RegRootFromName(root))
+      session.NotePriorValue(*rootKey, Cut(keyPath, kRegistryValueText), Cut(valueName, kRegistryValueText), logged);
+    bool written = WriteValue(session.platform.registry, root, keyPath, valueName, data, type);
+    session.trace.Write("install", "regval",
+                        {{"key", fullKey}, {"name", valueName}, {"type", type}, {"result", written ? "ok" : "failed"}});
+    // A value that could not be written was not made by the installation: logging it would have
+    // the uninstaller delete whatever holds that name later.
+    session.LogIfOwned("REGVAL", logged, written);
   }
 }
 
 bool CreateKey(Registry& registry, const std::string& rootName, const std::string& fullPath) {
   std::optional<RegRoot> root = RegRootFromName(rootName);
   if (!root) return false;
-  std::string keyPath = Cut(fullPath, kRegistryKeyText);
-  for (const char* name : kRootNames) ReplaceAll(keyPath, std::string(name) + "\\", "");
+  const std::string keyPath = KeyPathOf(fullPath);
   if (registry.CanOpen(*root, keyPath, RegAccess::All)) return true;
   return registry.CreateKey(*root, keyPath);
 }

@@ -13,12 +13,16 @@ struct InstallSession;
 constexpr size_t kRegistryKeyText = 255;
 constexpr size_t kRegistryValueText = 499;
 
-// Creates each key of "REGISTRYKEYS" (one trailing "\\" dropped) and logs it as "REGKEY"; a key
-// naming no root is skipped.
+// Creates each key of "REGISTRYKEYS" (one trailing "\\" dropped) and logs it as "REGKEY" when the
+// installation made it (or an earlier installation of the product did); a key naming no root is
+// skipped.
 void CreateRegistryKeys(InstallSession& session);
-// Writes each value of "REGISTRY" into its existing key and logs it as "REGVAL", written or not.
+// Writes each value of "REGISTRY" into its existing key and logs it as "REGVAL" when written; a
+// value that was there before has its content recorded for the uninstaller to put back.
 void WriteRegistryValues(InstallSession& session);
 
+// The key path CreateKey opens for fullPath: cut to kRegistryKeyText, every root name removed.
+std::string KeyPathOf(const std::string& fullPath);
 // Opens fullPath (any root names in it removed) below rootName for full access, creating it with
 // all missing parents when it can't be opened. False for an unknown root or a refused key.
 bool CreateKey(Registry& registry, const std::string& rootName, const std::string& fullPath);

@@ -51,6 +51,8 @@ const char* ResultName(ServiceResult result) {
       return "ok";
     case ServiceResult::NoManager:
       return "no-manager";
+    case ServiceResult::Exists:
+      return "exists";
     case ServiceResult::Refused:
       break;
   }
@@ -96,6 +98,15 @@ bool AskToRetry(InstallSession& session, const ServiceSpec& spec) {
   return false;
 }
 
+// A service of the same name that an earlier installation of the product made is the product's
+// own: a reinstall brings it up to date rather than failing on it. Anyone else's is left alone.
+bool UpdateOwnService(InstallSession& session, const ServiceSpec& spec) {
+  if (!session.Earlier.Owns("NTSERVICE", spec.name)) return false;
+  bool updated = session.platform.services.Update(spec);
+  session.trace.Write("install", "service-update", {{"name", spec.name}, {"result", updated ? "ok" : "failed"}});
+  return updated;
+}
+
 }  // namespace
 
 std::string QuoteServiceProgram(const FileSystem& files, const std::string& commandLine) {
@@ -108,9 +119,9 @@ std::string QuoteServiceProgram(const FileSystem& files, const std::string& comm
 }
 
 void InstallServices(InstallSession& session) {
-  const int total = session.settings.ReadEntryCount("NTSERVICE");
-  if (total != 0) session.SetStatus("Installing Service...");
-  for (int i = 0; i < total; ++i) {
+  const std::vector<int> entries = session.settings.EntryIndices("NTSERVICE");
+  if (!entries.empty()) session.SetStatus("Installing Service...");
+  for (int i : entries) {
     const std::string n = std::to_string(i);
     auto read = [&](const char* letter) { return session.settings.ReadSetting("NTSERVICE", letter + n); };
     InstallService(session, read("A"), read("B"), read("C"), read("D"), read("E"), read("F"), read("G"), read("H"));
@@ -134,7 +145,7 @@ void InstallService(InstallSession& session, const std::string& name, const std:
                          {"error", std::to_string(spec.errorControl)},
                          {"path", spec.path},
                          {"result", ResultName(result)}});
-    if (result == ServiceResult::Created) {
+    if (result == ServiceResult::Created || (result == ServiceResult::Exists && UpdateOwnService(session, spec))) {
       session.WriteLogEntry("NTSERVICE", name);
       return;
     }

@@ -12,7 +12,8 @@ struct InstallSession;
 void InstallServices(InstallSession& session);
 
 // One service, the texts as the project writes them (the path with placeholders). Nothing on
-// Windows 9x or when the manager can't be reached; "NTSERVICE" is logged once it exists. unused1
+// Windows 9x or when the manager can't be reached; "NTSERVICE" is logged once it exists. A service
+// of that name which an earlier installation of the product made is updated instead. unused1
 // and unused2 ("G" and "H") mean nothing to the manager and are left alone.
 void InstallService(InstallSession& session, const std::string& name, const std::string& displayName,
                     const std::string& type, const std::string& start, const std::string& errorControl,

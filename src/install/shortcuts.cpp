@@ -67,7 +67,8 @@ std::string InstallShortcutIcon(InstallSession& session, const std::string& icon
   const std::string copy = session.InstallDir() + name;
   bool copied = files.Copy(source, copy, true);
   session.trace.Write("install", "shortcut-icon", {{"icon", copy}, {"result", copied ? "ok" : "failed"}});
-  session.WriteLogEntry("FILE", copy);
+  // Only a copy that arrived is the installation's; a file it could not replace is someone else's.
+  session.LogIfOwned("FILE", copy, copied);
   return copy;
 }
 
@@ -108,8 +109,7 @@ std::string ReplaceShellFolders(const std::string& location, const SpecialFolder
 }
 
 void CreateShortcuts(InstallSession& session) {
-  const int total = session.settings.ReadEntryCount("FOLDERTW");
-  for (int i = 0; i < total; ++i) {
+  for (int i : session.settings.EntryIndices("FOLDERTW")) {
     const std::string n = std::to_string(i);
     auto read = [&](const char* key) { return session.settings.ReadSetting("FOLDERTW", key + n); };
     ShortcutItem item{read("A"), read("B"), read("C"), read("D"), read("E"),
@@ -127,13 +127,7 @@ void CreateShortcut(InstallSession& session, const ShortcutItem& item) {
   const std::string name = session.Expand(item.name);
   const std::string target = session.Expand(item.target);
 
-  if (OwnsShortcutFolder(item.location)) {
-    std::vector<std::string> madeAbove;
-    bool created = CreateFolderPath(session.platform.files, folder, &madeAbove);
-    session.trace.Write("install", "shortcut-folder", {{"path", folder}, {"result", created ? "ok" : "failed"}});
-    session.WriteLogEntry("DIR", WithoutTrailingBackslash(folder));
-    for (const std::string& level : madeAbove) session.WriteLogEntry("DIR", level);
-  }
+  if (OwnsShortcutFolder(item.location)) CreateLoggedFolder(session, WithoutTrailingBackslash(folder));
 
   Shell& shell = session.platform.shell;
   if (Contains(target, "http") || Contains(target, "HTTP")) {

@@ -100,8 +100,9 @@ void RegisterLiveUpdate(InstallSession& session, const std::string& key) {
   std::string folder = setting("5").empty() ? session.Expand("<Install Dir>") : session.Expand(setting("5"));
   for (const char* name : {"liveupdate.exe", "liveupdate.inf"}) {
     const std::string target = folder + name, found = ShippedFile(session, name);
-    if (!found.empty() && Lower(found) != Lower(target)) CopyReplacing(session, found, target);
-    session.WriteLogEntry("FILE", target);
+    // A split build unpacked it in place already; a file that never arrived is not the product's.
+    const bool inPlace = !found.empty() && Lower(found) == Lower(target);
+    session.LogIfOwned("FILE", target, inPlace || (!found.empty() && CopyReplacing(session, found, target)));
   }
 }
 

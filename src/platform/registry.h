@@ -10,6 +10,16 @@ namespace tw {
 enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine, Users, CurrentConfig };
 enum class RegAccess { Read, Write, All };
 
+// A value exactly as the registry holds it: its type (1 string, 2 expandable string, 3 binary,
+// 4 32-bit number, 7 string list, ...) and its bytes, a string's terminating zero included.
+struct RegValue {
+  uint32_t type = 0;
+  std::string data;
+  bool operator==(const RegValue& other) const { return type == other.type && data == other.data; }
+};
+// The largest value read whole; a bigger one is treated as unreadable.
+constexpr size_t kMaxRegValueBytes = 1u << 20;
+
 // "HKEY_LOCAL_MACHINE" and the other full root names; nothing for anything else.
 std::optional<RegRoot> RegRootFromName(const std::string& name);
 const char* RegRootName(RegRoot root);
@@ -38,6 +48,14 @@ class Registry {
                           uint32_t value) = 0;
   virtual bool WriteBinary(RegRoot root, const std::string& key, const std::string& name,
                            const std::string& bytes) = 0;
+  // The value as stored, whatever its type; nothing when the key or value is missing or the value
+  // is larger than kMaxRegValueBytes.
+  virtual std::optional<RegValue> ReadRawValue(RegRoot root, const std::string& key,
+                                               const std::string& name) const = 0;
+  // Writes a value exactly as ReadRawValue gave it into an existing key; false when the key is
+  // missing or denied.
+  virtual bool WriteRawValue(RegRoot root, const std::string& key, const std::string& name,
+                             const RegValue& value) = 0;
   // False when the value or key is missing.
   virtual bool DeleteValue(RegRoot root, const std::string& key, const std::string& name) = 0;
   // Deletes the key with all its subkeys; false when it is missing.

@@ -17,8 +17,9 @@ struct ServiceSpec {
 };
 
 // Why a service was or wasn't made: the installer asks the user only when the manager refused the
-// service itself, and goes on silently when it can't reach the manager at all.
-enum class ServiceResult { Created, NoManager, Refused };
+// service itself, and goes on silently when it can't reach the manager at all. Exists: a service
+// of that name is there already (any case), which a reinstall of the same product updates.
+enum class ServiceResult { Created, NoManager, Refused, Exists };
 // How a removal went: Missing when no service has that name.
 enum class ServiceRemoval { Removed, Missing, NoManager, Refused };
 
@@ -28,9 +29,12 @@ class Services {
 
   // Creates the service on the local machine to run as the local system account, without
   // starting it. NoManager when the manager can't be opened with full access; Refused when the
-  // service can't be created (for example because a service of that name exists). Not named
+  // service can't be created; Exists when a service of that name is there. Not named
   // CreateService: <windows.h> makes that a macro.
   virtual ServiceResult Create(const ServiceSpec& spec) = 0;
+  // Gives the existing service named spec.name the spec's display name, type, start, error control
+  // and program. False when the manager or the service can't be opened, or the change is refused.
+  virtual bool Update(const ServiceSpec& spec) = 0;
   // Asks a running service to stop, waits a few seconds for it, and deletes it (the manager
   // finishes the deletion once the service has stopped).
   virtual ServiceRemoval Remove(const std::string& name) = 0;

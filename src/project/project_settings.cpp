@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <set>
 
 namespace tw {
 
@@ -14,14 +15,18 @@ int ProjectSettings::ReadCount(const std::string& section) const {
   return ToNumber(ReadSetting(section, "TOTAL", kCountBuffer));
 }
 
-int ProjectSettings::ReadEntryCount(const std::string& section, int bufferSize) const {
-  int total = ToNumber(ReadSetting(section, "TOTAL", bufferSize));
-  long long entries = 0;  // one past the highest number a key ends in
+std::vector<int> ProjectSettings::EntryIndices(const std::string& section, int bufferSize) const {
+  const int total = ToNumber(ReadSetting(section, "TOTAL", bufferSize));
+  std::set<int> present;
   for (const std::string& key : document_.Keys(section)) {
     size_t digits = key.find_last_not_of("0123456789") + 1;  // 0 when the key is all digits
-    if (digits < key.size()) entries = std::max(entries, ToNumber(key.substr(digits)) + 1LL);
+    const std::string number = key.substr(digits);
+    // Only a number as the entry's keys are written ("A7", never "A07") names an entry.
+    if (number.empty() || number.size() > 10 || (number.size() > 1 && number[0] == '0')) continue;
+    long long index = std::stoll(number);
+    if (index < total) present.insert(static_cast<int>(index));
   }
-  return static_cast<int>(std::min<long long>(total, entries));
+  return std::vector<int>(present.begin(), present.end());
 }
 
 bool IsYes(const std::string& value) { return value == "Yes"; }

@@ -2,6 +2,7 @@
 // system reader's rules and the engine's buffer sizes, flag rules and counted-list shapes.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "platform/ini_document.h"
 
@@ -22,10 +23,10 @@ class ProjectSettings {
                           int bufferSize = kValueBuffer) const;
   // The section's "TOTAL" key as a number.
   int ReadCount(const std::string& section) const;
-  // The same for a list whose entries are keys ending in the entry's number ("A12", "12"), but
-  // never past the highest such number in the section: entries beyond it hold nothing, and a
-  // damaged or hostile file can claim two thousand million of them.
-  int ReadEntryCount(const std::string& section, int bufferSize = kCountBuffer) const;
+  // The entries of a list whose entries are keys ending in the entry's number ("A12", "12"): the
+  // numbers below its count that some key of the section has, in order. Only entries that are
+  // there are walked: a damaged or hostile file can claim two thousand million of them.
+  std::vector<int> EntryIndices(const std::string& section, int bufferSize = kCountBuffer) const;
 
  private:
   IniDocument document_;

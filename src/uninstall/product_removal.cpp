@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "project/trace.h"
+#include "install/ownership.h"
 #include "uninstall/removal_guard.h"
 
 namespace tw {
@@ -15,15 +16,8 @@ namespace {
 
 // The log's text, or nothing when it is missing or larger than any installation writes.
 std::optional<std::string> ReadBoundedLog(FileSystem& files, const std::string& path, Trace& trace) {
-  auto stream = files.OpenRead(path);
-  if (!stream) return std::nullopt;
-  std::string text(kMaxLogBytes + 1, '\0');
-  stream->read(&text[0], static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<size_t>(stream->gcount()));
-  if (text.size() > kMaxLogBytes) {
-    trace.Write("uninstall", "log", {{"path", path}, {"result", "too-large"}});
-    return std::nullopt;
-  }
+  std::optional<std::string> text = ReadBoundedText(files, path, kMaxLogBytes);
+  if (!text && files.Exists(path)) trace.Write("uninstall", "log", {{"path", path}, {"result", "too-large"}});
   return text;
 }
 
@@ -51,6 +45,9 @@ std::optional<InstalledProduct> FindInstalledProduct(Platform& platform, Trace& 
     return std::nullopt;
   }
   product.log = ParseUninstallLog(*text);
+  // What the installation found before it changed things; a log from before this record existed
+  // has none, and is reversed as it always was.
+  product.prior = ParsePriorRecords(ReadBoundedText(platform.files, product.logDir + kPriorFileName, kMaxPriorBytes).value_or(""));
   product.displayName =
       platform.registry.ReadString(RegRoot::LocalMachine, kUninstallKey + code, "DisplayName").value_or("");
   if (product.displayName.empty()) product.displayName = code;
@@ -63,7 +60,7 @@ std::optional<InstalledProduct> FindInstalledProduct(Platform& platform, Trace& 
 ReversalOutcome RemoveProduct(Platform& platform, Trace& trace, const InstalledProduct& product,
                               const ReversalProgress& progress) {
   RemovalGuard guard(platform);
-  ReversalOutcome outcome = ReverseLog(platform, trace, guard, product.log, product.logDir, progress);
+  ReversalOutcome outcome = ReverseLog(platform, trace, guard, product.log, product.prior, product.logDir, progress);
 
   const std::string key = kUninstallKey + product.code;
   bool unregistered = platform.registry.DeleteTree(RegRoot::LocalMachine, key);

@@ -6,7 +6,8 @@
 #include <string>
 
 #include "uninstall/reversal.h"
-#include "uninstall/uninstall_log.h"
+#include "install/prior_records.h"
+#include "install/uninstall_log.h"
 
 namespace tw {
 
@@ -20,6 +21,7 @@ struct InstalledProduct {
   std::string logDir;       // with a trailing backslash
   std::string displayName;  // the registered name; the code when there is none
   UninstallLog log;
+  PriorRecords prior;  // what was there before the installation; empty for an older log
 };
 
 // A code names one folder and one key: nothing empty, no path separators or other characters a

@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "project/trace.h"
+#include "platform/text.h"
 #include "uninstall/removal_guard.h"
 
 namespace tw {
@@ -27,8 +28,14 @@ size_t Depth(const std::string& path) {
 class Reverser {
  public:
   Reverser(Platform& platform, Trace& trace, const RemovalGuard& guard, const UninstallLog& log,
-           const std::string& logDir, const ReversalProgress& progress)
-      : platform_(platform), trace_(trace), guard_(guard), log_(log), logDir_(logDir), progress_(progress) {
+           const PriorRecords& prior, const std::string& logDir, const ReversalProgress& progress)
+      : platform_(platform),
+        trace_(trace),
+        guard_(guard),
+        log_(log),
+        prior_(prior),
+        logDir_(logDir),
+        progress_(progress) {
     for (const LogEntry& entry : log.entries)
       if (entry.key != "TOTALFILE" && entry.key != "RUN3RDCMD" && entry.key != "REMOVEALL") ++total_;
   }
@@ -41,20 +48,15 @@ class Reverser {
     EachReversed({"SHORTCUT", "FILE"}, [this](const LogEntry& entry) { RemoveFile(entry); });
     EachReversed({"REGVAL"}, [this](const LogEntry& entry) { RemoveValue(entry); });
     EachReversed({"REMKEY"}, [this](const LogEntry& entry) { RemoveKey(entry, true); });
-    EachReversed({"REGKEY"}, [this](const LogEntry& entry) { RemoveKey(entry, false); });
-    auto dirs = log_.Find("DIR");
-    installFolder_ = dirs.empty() ? nullptr : dirs.front();
-    removeAll_ = log_.Has("REMOVEALL", "Yes");
-    // Folders from the last entry to the first, but always a folder before the ones above it,
-    // whatever order the log gave them in.
-    std::vector<const LogEntry*> folders(dirs.rbegin(), dirs.rend());
-    std::stable_sort(folders.begin(), folders.end(), [](const LogEntry* a, const LogEntry* b) {
-      return Depth(a->value) > Depth(b->value);
+    // Created keys and folders from the last entry to the first, but always one before those
+    // above it, whatever order the log gave them in (a reinstall logs what it found made last).
+    for (const LogEntry* entry : DeepestFirst(log_.Find("REGKEY"))) Step(*entry, [this](const LogEntry& key) {
+      RemoveKey(key, false);
     });
-    for (const LogEntry* entry : folders) {
-      RemoveFolder(*entry);
-      if (progress_) progress_(++done_, total_);
-    }
+    auto dirs = log_.Find("DIR");
+    installFolder_ = InstallFolder(dirs);
+    removeAll_ = log_.Has("REMOVEALL", "Yes");
+    for (const LogEntry* entry : DeepestFirst(dirs)) Step(*entry, [this](const LogEntry& folder) { RemoveFolder(folder); });
     return outcome_;
   }
 
@@ -64,10 +66,32 @@ class Reverser {
     for (auto it = log_.entries.rbegin(); it != log_.entries.rend(); ++it) {
       bool wanted = false;
       for (const char* key : keys) wanted = wanted || it->key == key;
-      if (!wanted) continue;
-      action(*it);
-      if (progress_) progress_(++done_, total_);
+      if (wanted) Step(*it, action);
     }
+  }
+
+  template <typename Action>
+  void Step(const LogEntry& entry, Action action) {
+    action(entry);
+    if (progress_) progress_(++done_, total_);
+  }
+
+  static std::vector<const LogEntry*> DeepestFirst(const std::vector<const LogEntry*>& entries) {
+    std::vector<const LogEntry*> ordered(entries.rbegin(), entries.rend());
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const LogEntry* a, const LogEntry* b) { return Depth(a->value) > Depth(b->value); });
+    return ordered;
+  }
+
+  // The folder "remove all" empties: the install folder the record names, and only when the log
+  // says the installation made it (a folder the user already had holds more than the product).
+  // A log from before the record existed names its install folder first.
+  const LogEntry* InstallFolder(const std::vector<const LogEntry*>& dirs) const {
+    if (!prior_.headerSeen) return dirs.empty() ? nullptr : dirs.front();
+    const std::string wanted = Lower(WithoutTrailingBackslash(prior_.installDir));
+    for (const LogEntry* dir : dirs)
+      if (!wanted.empty() && Lower(WithoutTrailingBackslash(dir->value)) == wanted) return dir;
+    return nullptr;
   }
 
   void Note(const LogEntry& entry, const char* result, const std::string& reason = "") {
@@ -147,6 +171,7 @@ class Reverser {
   }
 
   void RemoveValue(const LogEntry& entry) {
+    if (const PriorValue* before = prior_.Find(entry.value)) return RestoreValue(entry, *before);
     size_t cut = entry.value.rfind('\\');
     auto key = ParseRegKeyPath(cut == std::string::npos ? "" : entry.value.substr(0, cut));
     if (!key) return Refuse(entry, "not-a-value-path");
@@ -154,6 +179,17 @@ class Reverser {
     if (auto refusal = guard_.CheckValue(*key, name)) return Refuse(entry, *refusal);
     if (!platform_.registry.CanOpen(key->root, key->key, RegAccess::Read)) return Done(entry, "missing");
     platform_.registry.DeleteValue(key->root, key->key, name) ? Done(entry, "removed") : Done(entry, "absent");
+  }
+
+  // A value that was there before the installation wrote it gets its old content back.
+  void RestoreValue(const LogEntry& entry, const PriorValue& before) {
+    auto key = ParseRegKeyPath(before.key);
+    if (!key) return Refuse(entry, "not-a-value-path");
+    if (auto refusal = guard_.CheckValue(*key, before.name)) return Refuse(entry, *refusal);
+    Registry& registry = platform_.registry;
+    bool restored = (registry.CanOpen(key->root, key->key, RegAccess::Write) || registry.CreateKey(key->root, key->key)) &&
+                    registry.WriteRawValue(key->root, key->key, before.name, before.value);
+    restored ? Done(entry, "restored") : Fail(entry, "not-restored");
   }
 
   void RemoveKey(const LogEntry& entry, bool wholeTree) {
@@ -201,6 +237,7 @@ class Reverser {
   Trace& trace_;
   const RemovalGuard& guard_;
   const UninstallLog& log_;
+  const PriorRecords& prior_;
   const std::string logDir_;
   const ReversalProgress& progress_;
   ReversalOutcome outcome_;
@@ -212,8 +249,8 @@ class Reverser {
 }  // namespace
 
 ReversalOutcome ReverseLog(Platform& platform, Trace& trace, const RemovalGuard& guard, const UninstallLog& log,
-                           const std::string& logDir, const ReversalProgress& progress) {
-  return Reverser(platform, trace, guard, log, logDir, progress).Run();
+                           const PriorRecords& prior, const std::string& logDir, const ReversalProgress& progress) {
+  return Reverser(platform, trace, guard, log, prior, logDir, progress).Run();
 }
 
 }  // namespace tw

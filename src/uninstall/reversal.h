@@ -1,14 +1,17 @@
-// Undoes one installation from its uninstall log. The kinds of change are undone in a fixed
-// order, each kind from its last entry to its first: the run-at-uninstall program (waited for),
-// services, files and shortcuts, registry values, removed key trees, created keys (only when
-// empty), folders (only when empty, a folder before those above it, or the install folder - the
-// log's first - with all it holds when the log says "REMOVEALL=Yes"). Each entry passes the
-// removal guard first, and every decision is traced.
+// Undoes one installation from its uninstall log and its record of what was there before. The
+// kinds of change are undone in a fixed order, each kind from its last entry to its first: the
+// run-at-uninstall program (waited for), services, files and shortcuts, registry values (put back
+// as they were when the record has them, else deleted), removed key trees, created keys (only
+// when empty, a key before those above it), folders (only when empty, a folder before those above
+// it, or the install folder with all it holds when the log says "REMOVEALL=Yes" and the
+// installation made that folder). Each entry passes the removal guard first, and every decision is
+// traced.
 #pragma once
 #include <functional>
 #include <string>
 
-#include "uninstall/uninstall_log.h"
+#include "install/prior_records.h"
+#include "install/uninstall_log.h"
 
 namespace tw {
 
@@ -27,6 +30,6 @@ struct ReversalOutcome {
 using ReversalProgress = std::function<void(int done, int total)>;
 
 ReversalOutcome ReverseLog(Platform& platform, Trace& trace, const RemovalGuard& guard, const UninstallLog& log,
-                           const std::string& logDir, const ReversalProgress& progress);
+                           const PriorRecords& prior, const std::string& logDir, const ReversalProgress& progress);
 
 }  // namespace tw

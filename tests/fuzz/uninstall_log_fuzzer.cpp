@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "uninstall/uninstall_log.h"
+#include "install/uninstall_log.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

@@ -63,7 +63,8 @@ TEST_F(InstallDriver, PreviewWalksThePhasesWithoutChangingTheMachine) {
   EXPECT_TRUE(services.attempts.empty()) << "no service: nothing would remove it again";
   EXPECT_FALSE(registry.KeyExists(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{P}"));
   EXPECT_EQ(Log(), "FILE=C:\\Program Files\\Acme\\a.txt\r\n") << "the installed product's log stays as it is";
-  EXPECT_TRUE(files.Exists("C:\\Program Files\\Acme\\bin")) << "the data file is still read and its folders made";
+  EXPECT_FALSE(files.Exists("C:\\Program Files\\Acme")) << "the data file is read, but no folder is made";
+  EXPECT_FALSE(files.Exists("C:\\windows\\Installer\\{P}\\uninstall.prior"));
   EXPECT_EQ(progress.statuses.back(), "Finishing settings...");
   EXPECT_EQ(workFolderRemovals, 0);
 }

@@ -52,12 +52,10 @@ TEST_F(PayloadCopyTest, ARunLogsEachFileInOrderAndKeepsIndices) {
 
   EXPECT_EQ(Log(),
             "TOTALFILE=5\r\n"
-            "DIR=C:\\Program Files\\Acme\\\r\n"
-            "DIR=C:\\Program Files\\Acme\\\r\n"
             "DIR=C:\\Program Files\\Acme\\lib\r\n"
             "FILE=C:\\Program Files\\Acme\\app.exe\r\n"
             "FILE=C:\\Program Files\\Acme\\lib\\extra.ocx\r\n")
-      << "a switched-off feature brings neither its folder nor its file";
+      << "the install folder was there already; a switched-off feature brings neither its folder nor its file";
   EXPECT_EQ(files.ReadAll(At("app.exe")).value_or(""), "A");
   EXPECT_FALSE(files.Exists(At("old98.dll"))) << "a file for another system is skipped";
   EXPECT_EQ(files.ReadAll(At("lib\\keep.dll")).value_or(""), "K") << "index 2 still names F2_";
@@ -70,13 +68,22 @@ TEST_F(PayloadCopyTest, ARunLogsEachFileInOrderAndKeepsIndices) {
   EXPECT_EQ(files.attributeCalls[0].second & kAttrHidden, kAttrHidden);
 }
 
-TEST_F(PayloadCopyTest, NeverOverwriteKeepsAnExistingFileButLogsIt) {
+// The user's own file, kept, is not the product's: the uninstaller must never take it. One that an
+// earlier installation of the product wrote stays the product's.
+TEST_F(PayloadCopyTest, NeverOverwriteKeepsAnExistingFileOutOfTheLog) {
   Payload(0, "cfg.ini", "new");
   Payload(1, "fresh.ini", "new");
   files.WriteAll(At("cfg.ini"), "user's");
-  EXPECT_TRUE(CopyPayloadFiles(session, List({{"cfg.ini", "<InstallDir>*32*0*0|"}, {"fresh.ini", "<InstallDir>*32*0*0|"}})));
+  const auto list = List({{"cfg.ini", "<InstallDir>*32*0*0|"}, {"fresh.ini", "<InstallDir>*32*0*0|"}});
+  EXPECT_TRUE(CopyPayloadFiles(session, list));
   EXPECT_EQ(files.ReadAll(At("cfg.ini")).value_or(""), "user's");
   EXPECT_EQ(files.ReadAll(At("fresh.ini")).value_or(""), "new");
+  EXPECT_EQ(Log(), "FILE=C:\\Program Files\\Acme\\fresh.ini\r\n");
+
+  session.CloseLog();
+  files.Remove(session.LogPath);
+  session.Earlier.index = {OwnershipKey("FILE", At("CFG.INI")), OwnershipKey("FILE", At("fresh.ini"))};
+  EXPECT_TRUE(CopyPayloadFiles(session, list));
   EXPECT_EQ(Log(), "FILE=C:\\Program Files\\Acme\\cfg.ini\r\nFILE=C:\\Program Files\\Acme\\fresh.ini\r\n");
 }
 
@@ -102,9 +109,9 @@ TEST_F(PayloadCopyTest, RetryIgnoreAndCancel) {
     const char* log;
   } cases[] = {
       {{FixedDialogs::kRetry}, true, true, "FILE=C:\\Program Files\\Acme\\a.txt\r\nFILE=C:\\Program Files\\Acme\\b.txt\r\n"},
-      {{FixedDialogs::kIgnore}, true, false, "FILE=C:\\Program Files\\Acme\\a.txt\r\nFILE=C:\\Program Files\\Acme\\b.txt\r\n"},
+      {{FixedDialogs::kIgnore}, true, false, "FILE=C:\\Program Files\\Acme\\b.txt\r\n"},  // nothing of ours at a.txt
       {{FixedDialogs::kCancel}, false, false, ""},
-      {{0}, true, false, "FILE=C:\\Program Files\\Acme\\a.txt\r\nFILE=C:\\Program Files\\Acme\\b.txt\r\n"},
+      {{0}, true, false, "FILE=C:\\Program Files\\Acme\\b.txt\r\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answers[0]);
@@ -196,14 +203,14 @@ TEST_F(PayloadCopyTest, ALibraryIsReplacedOnlyByAGreaterVersion) {
   EXPECT_TRUE(ShouldReplace(files, session.WorkDir + "app.exe", At("app.exe"))) << "only libraries are gated";
 }
 
-TEST_F(PayloadCopyTest, AKeptLibraryIsNotCopiedButStillLogged) {
+TEST_F(PayloadCopyTest, ALibraryTheVersionGateKeepsIsNotTheProducts) {
   Payload(0, "lib.dll", "packed");
   files.SetFileVersion(session.PayloadDir + "F0_lib.dll", "1.0");
   files.WriteAll(At("lib.dll"), "installed");
   files.SetFileVersion(At("lib.dll"), "1.0");
   EXPECT_TRUE(CopyPayloadFiles(session, List({{"lib.dll", "<InstallDir>*0*0*0|"}})));
   EXPECT_EQ(files.ReadAll(At("lib.dll")).value_or(""), "installed");
-  EXPECT_EQ(Log(), "FILE=C:\\Program Files\\Acme\\lib.dll\r\n");
+  EXPECT_EQ(Log(), "") << "a shared library the product found stays when the product goes";
 }
 
 TEST(CompareFileVersions, ComparesAllFourPartsAsNumbers) {

@@ -25,17 +25,18 @@ TEST(ProjectSettings, CountsAreLeadingDigits) {
   EXPECT_GT(settings.ReadCount("D"), 0) << "a huge count saturates instead of overflowing";
 }
 
-// A list never counts past its last entry: a hostile count would walk through empty entries for
-// minutes. Entries missing in the middle still count.
-TEST(ProjectSettings, EntryCountsStopAtTheLastEntry) {
+// A list walks only the entries it holds: a hostile count would walk through empty entries for
+// minutes, or hours when its one key sits near the top of the range.
+TEST(ProjectSettings, ListsWalkOnlyTheEntriesThere) {
   ProjectSettings settings(
       "[R]\r\nTOTAL=2147483647\r\nA0=x\r\nB0=y\r\nA3=z\r\n[K]\r\nTOTAL=99999999999\r\n0=a\r\n1=b\r\n"
-      "[S]\r\nTOTAL=2\r\nA0=x\r\nA1=y\r\nA2=extra\r\n[N]\r\nTOTAL=5\r\n");
+      "[S]\r\nTOTAL=2\r\nA0=x\r\nA1=y\r\nA2=extra\r\n[N]\r\nTOTAL=5\r\n"
+      "[H]\r\nTOTAL=2147483647\r\nA2147483646=x\r\nA07=not-an-entry\r\nA99999999999=too-big\r\n");
   const struct {
     const char* section;
-    int count;
-  } cases[] = {{"R", 4}, {"K", 2}, {"S", 2}, {"N", 0}, {"missing", 0}};
-  for (const auto& c : cases) EXPECT_EQ(settings.ReadEntryCount(c.section), c.count) << c.section;
+    std::vector<int> entries;
+  } cases[] = {{"R", {0, 3}}, {"K", {0, 1}}, {"S", {0, 1}}, {"N", {}}, {"missing", {}}, {"H", {2147483646}}};
+  for (const auto& c : cases) EXPECT_EQ(settings.EntryIndices(c.section), c.entries) << c.section;
 }
 
 TEST(ProjectSettings, FlagRules) {

@@ -114,6 +114,24 @@ bool FakeRegistry::WriteBinary(RegRoot root, const std::string& key, const std::
   return Put(root, key, name, {3, bytes});
 }
 
+// Strings are kept as text here; as the registry stores them they end in a zero byte.
+std::optional<RegValue> FakeRegistry::ReadRawValue(RegRoot root, const std::string& key,
+                                                   const std::string& name) const {
+  const Value* value = Find(root, key, name);
+  if (!value) return std::nullopt;
+  RegValue raw{static_cast<uint32_t>(value->type), value->data};
+  if (raw.type == 1 || raw.type == 2) raw.data += '\0';
+  if (raw.data.size() > kMaxRegValueBytes) return std::nullopt;
+  return raw;
+}
+
+bool FakeRegistry::WriteRawValue(RegRoot root, const std::string& key, const std::string& name,
+                                 const RegValue& value) {
+  std::string data = value.data;
+  if (value.type == 1 || value.type == 2) data = data.substr(0, data.find('\0'));
+  return Put(root, key, name, {static_cast<int>(value.type), data});
+}
+
 bool FakeRegistry::DeleteValue(RegRoot root, const std::string& key, const std::string& name) {
   std::string normal = Normal(root, key);
   auto k = keys_.find(normal);

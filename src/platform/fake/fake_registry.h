@@ -24,6 +24,10 @@ class FakeRegistry : public Registry {
                   uint32_t value) override;
   bool WriteBinary(RegRoot root, const std::string& key, const std::string& name,
                    const std::string& bytes) override;
+  std::optional<RegValue> ReadRawValue(RegRoot root, const std::string& key,
+                                       const std::string& name) const override;
+  bool WriteRawValue(RegRoot root, const std::string& key, const std::string& name,
+                     const RegValue& value) override;
   bool DeleteValue(RegRoot root, const std::string& key, const std::string& name) override;
   bool DeleteTree(RegRoot root, const std::string& key) override;
   bool IsEmptyKey(RegRoot root, const std::string& key) const override;

@@ -19,7 +19,15 @@ class FakeServices : public Services {
       if (refusals > 0) --refusals;
       return ServiceResult::Refused;
     }
-    return created.emplace(Lower(spec.name), spec).second ? ServiceResult::Created : ServiceResult::Refused;
+    return created.emplace(Lower(spec.name), spec).second ? ServiceResult::Created : ServiceResult::Exists;
+  }
+
+  bool Update(const ServiceSpec& spec) override {
+    updates.push_back(spec);
+    auto found = created.find(Lower(spec.name));
+    if (!managerAvailable || found == created.end()) return false;
+    found->second = spec;
+    return true;
   }
 
   ServiceRemoval Remove(const std::string& name) override {
@@ -34,6 +42,7 @@ class FakeServices : public Services {
   std::map<std::string, ServiceSpec> created;  // by lower-case name
   std::vector<ServiceSpec> attempts;           // every call, in order, whether it worked or not
   std::vector<std::string> removals;           // every Remove call's name, in order
+  std::vector<ServiceSpec> updates;            // every Update call, in order
 };
 
 }  // namespace tw

@@ -61,6 +61,10 @@ class Win32Registry : public Registry {
                   uint32_t value) override;
   bool WriteBinary(RegRoot root, const std::string& key, const std::string& name,
                    const std::string& bytes) override;
+  std::optional<RegValue> ReadRawValue(RegRoot root, const std::string& key,
+                                       const std::string& name) const override;
+  bool WriteRawValue(RegRoot root, const std::string& key, const std::string& name,
+                     const RegValue& value) override;
   bool DeleteValue(RegRoot root, const std::string& key, const std::string& name) override;
   bool DeleteTree(RegRoot root, const std::string& key) override;
   bool IsEmptyKey(RegRoot root, const std::string& key) const override;
@@ -143,6 +147,7 @@ class Win32Http : public Http {
 class Win32Services : public Services {
  public:
   ServiceResult Create(const ServiceSpec& spec) override;
+  bool Update(const ServiceSpec& spec) override;
   ServiceRemoval Remove(const std::string& name) override;
 };
 

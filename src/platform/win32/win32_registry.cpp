@@ -136,6 +136,29 @@ bool Win32Registry::WriteBinary(RegRoot root, const std::string& key, const std:
   return SetValue(root, key, name, REG_BINARY, bytes.data(), bytes.size());
 }
 
+std::optional<RegValue> Win32Registry::ReadRawValue(RegRoot root, const std::string& key,
+                                                    const std::string& name) const {
+  OpenKey open(root, key, RegAccess::Read);
+  if (!open.get()) return std::nullopt;
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExA(open.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      size > kMaxRegValueBytes)
+    return std::nullopt;
+  RegValue value{type, std::string(size, '\0')};
+  DWORD got = size;
+  if (size != 0 && RegQueryValueExA(open.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data.data()),
+                                    &got) != ERROR_SUCCESS)
+    return std::nullopt;
+  value.type = type;
+  value.data.resize(got);
+  return value;
+}
+
+bool Win32Registry::WriteRawValue(RegRoot root, const std::string& key, const std::string& name,
+                                  const RegValue& value) {
+  return SetValue(root, key, name, value.type, value.data.data(), value.data.size());
+}
+
 bool Win32Registry::DeleteValue(RegRoot root, const std::string& key, const std::string& name) {
   OpenKey open(root, key, RegAccess::Write);
   return open.get() && RegDeleteValueA(open.get(), name.c_str()) == ERROR_SUCCESS;

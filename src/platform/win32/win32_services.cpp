@@ -14,10 +14,26 @@ ServiceResult Win32Services::Create(const ServiceSpec& spec) {
   SC_HANDLE service = CreateServiceA(manager, spec.name.c_str(), spec.displayName.c_str(), SERVICE_ALL_ACCESS,
                                      spec.type, spec.startType, spec.errorControl, spec.path.c_str(), nullptr,
                                      nullptr, nullptr, nullptr, nullptr);
-  ServiceResult result = service ? ServiceResult::Created : ServiceResult::Refused;
+  const DWORD error = service ? ERROR_SUCCESS : GetLastError();
+  ServiceResult result = service                             ? ServiceResult::Created
+                         : error == ERROR_SERVICE_EXISTS ||
+                                   error == ERROR_DUPLICATE_SERVICE_NAME ? ServiceResult::Exists
+                                                                         : ServiceResult::Refused;
   if (service) CloseServiceHandle(service);
   CloseServiceHandle(manager);
   return result;
+}
+
+bool Win32Services::Update(const ServiceSpec& spec) {
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  if (!manager) return false;
+  SC_HANDLE service = OpenServiceA(manager, spec.name.c_str(), SERVICE_CHANGE_CONFIG);
+  bool changed = service && ChangeServiceConfigA(service, spec.type, spec.startType, spec.errorControl,
+                                                 spec.path.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                 spec.displayName.c_str());
+  if (service) CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+  return changed;
 }
 
 }  // namespace tw

@@ -1,6 +1,7 @@
-// The uninstall log as the uninstaller reads it: one entry per "KEY=value" line in file order.
-// A log is data that anyone with rights to the folder could have edited, so the reading is
-// bounded and every line it cannot trust is set aside with the reason, never guessed at.
+// The uninstall log as it is read back, by the uninstaller and by a reinstall of the same
+// product: one entry per "KEY=value" line in file order. A log is data that anyone with rights to
+// the folder could have edited, so the reading is bounded and every line it cannot trust is set
+// aside with the reason, never guessed at.
 #pragma once
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "uninstall/uninstall_log.h"
+#include "install/uninstall_log.h"
 
 #include <algorithm>
 

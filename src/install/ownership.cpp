@@ -1,0 +1,52 @@
+#include "install/ownership.h"
+
+#include <istream>
+
+#include "project/trace.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
+
+namespace tw {
+namespace {
+
+const char* const kOwningKeys[] = {"DIR", "FILE", "SHORTCUT", "REGKEY", "REGVAL", "REMKEY", "NTSERVICE"};
+
+bool NamesSomethingMade(const std::string& key) {
+  for (const char* owning : kOwningKeys)
+    if (key == owning) return true;
+  return false;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadBoundedText(const FileSystem& files, const std::string& path, size_t limit) {
+  std::unique_ptr<std::istream> stream = files.OpenRead(path);
+  if (!stream) return std::nullopt;
+  std::string text(limit + 1, '\0');
+  stream->read(&text[0], static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<size_t>(stream->gcount()));
+  if (text.size() > limit) return std::nullopt;
+  return text;
+}
+
+std::string OwnershipKey(const std::string& key, const std::string& value) { return key + "\t" + Lower(value); }
+
+EarlierInstallation ReadEarlierInstallation(const FileSystem& files, Trace& trace, const std::string& logPath,
+                                            const std::string& priorPath) {
+  EarlierInstallation earlier;
+  std::optional<std::string> log = ReadBoundedText(files, logPath, kMaxLogBytes);
+  if (!log) return earlier;
+  for (const LogEntry& entry : ParseUninstallLog(*log).entries) {
+    if (!NamesSomethingMade(entry.key) || !earlier.index.insert(OwnershipKey(entry.key, entry.value)).second) continue;
+    earlier.owned.push_back(entry);
+  }
+  if (std::optional<std::string> prior = ReadBoundedText(files, priorPath, kMaxPriorBytes))
+    earlier.prior = ParsePriorRecords(*prior);
+  trace.Write("install", "earlier-installation",
+              {{"log", logPath}, {"owned", std::to_string(earlier.owned.size())},
+               {"prior-values", std::to_string(earlier.prior.values.size())},
+               {"prior-skipped", std::to_string(earlier.prior.skipped)}});
+  return earlier;
+}
+
+}  // namespace tw
