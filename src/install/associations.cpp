@@ -80,13 +80,16 @@ void RegisterAssociation(InstallSession& session, const Association& item) {
   std::vector<std::string> typeKeysMade;
   if (!typeIsOurs)
     for (const char* sub : kTypeSubkeys)
-      if (!ClassesKeyExists(session, item.fileType + "\\" + sub)) typeKeysMade.push_back(item.fileType + "\\" + sub);
+      if (!ClassesKeyExists(session, item.fileType + "\\" + sub) ||
+          session.Earlier.Owns("REGKEY", ClassesPath(item.fileType + "\\" + sub)))
+        typeKeysMade.push_back(item.fileType + "\\" + sub);
   const bool extensionExisted = ClassesKeyExists(session, item.extension);
   CreateClassesKey(registry, item.extension);
   const bool extensionIsOurs = session.LogIfOwned("REMKEY", ClassesPath(item.extension), !extensionExisted);
   CreateClassesKey(registry, item.fileType + "\\DefaultIcon");
   CreateClassesKey(registry, item.fileType + "\\shell\\Open\\Command\\");
-  // Keys made below a type that was there go when they are empty again, the deepest first.
+  // Keys made below a type that was there (now or by an earlier installation of the product) go
+  // when they are empty again, the deepest first.
   for (const std::string& key : typeKeysMade) session.WriteLogEntry("REGKEY", ClassesPath(key));
 
   bool written = SetOwnedDefault(session, item.extension, item.fileType, extensionIsOurs);

@@ -38,19 +38,24 @@ ValueKind KindOf(const std::string& type) {
   return ValueKind::Unknown;
 }
 
-// The keys above path, below the root's first level, that do not exist yet, top first: the
-// installation makes them, so the uninstaller may take them once they are empty again.
-std::vector<std::string> MissingParents(const Registry& registry, const char* rootName, const std::string& path) {
-  std::vector<std::string> missing;
+// The keys above path, below the root's first level, that the installation owns, top first: those
+// that do not exist yet (it makes them, so the uninstaller may take them once they are empty
+// again) and those an earlier installation of the product made.
+std::vector<std::string> OwnedParents(InstallSession& session, const char* rootName, const std::string& path) {
+  std::vector<std::string> owned;
   const std::string prefix = std::string(rootName) + "\\";
   std::optional<RegRoot> root = RegRootFromName(rootName);
-  if (!root || path.compare(0, prefix.size(), prefix) != 0) return missing;
+  if (!root || path.compare(0, prefix.size(), prefix) != 0) return owned;
   const std::string key = path.substr(prefix.size());
   size_t first = key.find('\\');
   for (size_t cut = first == std::string::npos ? first : key.find('\\', first + 1); cut != std::string::npos;
-       cut = key.find('\\', cut + 1))
-    if (!registry.CanOpen(*root, key.substr(0, cut), RegAccess::Read)) missing.push_back(prefix + key.substr(0, cut));
-  return missing;
+       cut = key.find('\\', cut + 1)) {
+    const std::string parent = prefix + key.substr(0, cut);
+    if (!session.platform.registry.CanOpen(*root, key.substr(0, cut), RegAccess::Read) ||
+        session.Earlier.Owns("REGKEY", parent))
+      owned.push_back(parent);
+  }
+  return owned;
 }
 
 }  // namespace
@@ -75,7 +80,7 @@ void CreateRegistryKeys(InstallSession& session) {
     // A key that was there is someone else's (or the system's): only what the installation makes
     // is logged, so the uninstaller never takes a key the product found.
     const bool existed = registry.CanOpen(*RegRootFromName(root), KeyPathOf(expanded), RegAccess::Read);
-    for (const std::string& parent : MissingParents(registry, root, expanded)) session.WriteLogEntry("REGKEY", parent);
+    for (const std::string& parent : OwnedParents(session, root, expanded)) session.WriteLogEntry("REGKEY", parent);
     session.LogIfOwned("REGKEY", expanded, !existed);
     bool created = CreateKey(registry, root, expanded);
     session.trace.Write("install", "regkey", {{"key", expanded}, {"result", created ? "ok" : "failed"}});

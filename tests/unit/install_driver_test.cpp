@@ -3,6 +3,7 @@
 #include "install/install_driver.h"
 #include "install/file_data.h"
 #include "install_phase_fixture.h"
+#include "uninstall/product_removal.h"
 
 namespace tw {
 namespace {
@@ -128,6 +129,110 @@ TEST_F(InstallDriver, WithoutAProductCodeOfItsOwnThereIsNoLogAndNoRegistration) 
     EXPECT_FALSE(registry.ReadString(RegRoot::LocalMachine, kUninstall, "DisplayName").has_value());
     EXPECT_FALSE(registry.ReadString(RegRoot::LocalMachine, std::string(kUninstall) + "\\..", "DisplayName").has_value());
   }
+}
+
+}  // namespace
+}  // namespace tw
+
+namespace tw {
+namespace {
+
+// A project installed into a folder the user already had, over a machine that holds the user's
+// own files, values and association, then installed again (a retry, a repair), then removed: the
+// machine ends exactly as it was, and nothing of the product stays.
+class OwnershipRoundTrip : public InstallDriver {
+ protected:
+  OwnershipRoundTrip() {
+    session.placeholders.values.installDir = "C:\\Games\\";
+    UseSettings(
+        "[APPINFO]\r\na1=Acme\r\na3={P}\r\na13=No\r\n"
+        "[REGISTRYKEYS]\r\nTOTAL=2\r\n0=HKEY_CURRENT_USER\\Software\r\n1=HKEY_CURRENT_USER\\Software\\Acme\\Deep\r\n"
+        "[REGISTRY]\r\nTOTAL=2\r\nA0=HKEY_CURRENT_USER\\Software\\Planted\r\nB0=Colour\r\nC0=red\r\nD0=String\r\n"
+        "A1=HKEY_CURRENT_USER\\Software\\Acme\r\nB1=Path\r\nC1=<InstallDir>\r\nD1=String\r\n"
+        "[EXTTW]\r\nTOTAL=1\r\nB0=<InstallDir>a.txt\r\nC0=.txt\r\nD0=txtfile\r\nE0=Acme text\r\n"
+        "[NTSERVICE]\r\nTOTAL=1\r\nA0=AcmeSvc\r\nB0=Acme\r\nF0=<InstallDir>a.txt\r\n");
+    files.WriteAll(session.DataInfPath,
+                   "C:\\src\\a.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n"
+                   "C:\\src\\cfg.ini\r\nDestination Computer\\<InstallDir>*32*0*0|\r\n");
+    files.WriteAll(session.WorkDir + "F1_cfg.ini", "packed");
+    // The user's machine before the installation.
+    files.MakeFolders("C:\\Games\\OtherGame");
+    files.WriteAll("C:\\Games\\OtherGame\\save.dat", "level 9");
+    files.WriteAll("C:\\Games\\cfg.ini", "user's");
+    registry.CreateKey(RegRoot::CurrentUser, "Software\\Planted");
+    registry.WriteRawValue(RegRoot::CurrentUser, "Software\\Planted", "Colour", {2, std::string("%BLUE%\0", 7)});
+    registry.CreateKey(RegRoot::ClassesRoot, ".txt");
+    registry.WriteString(RegRoot::ClassesRoot, ".txt", "", "txtfile", false);
+    registry.CreateKey(RegRoot::ClassesRoot, "txtfile\\DefaultIcon");
+    registry.WriteString(RegRoot::ClassesRoot, "txtfile", "", "Text Document", false);
+    registry.WriteString(RegRoot::ClassesRoot, "txtfile\\DefaultIcon", "", "%SystemRoot%\\notepad.exe,1", true);
+  }
+  // Another run with a session of its own, as a second setup.exe would have.
+  std::string InstallAgain() {
+    InstallSession again{platform, flags, trace, dialogs, settings, progress};
+    again.placeholders = session.placeholders;
+    again.TempDir = session.TempDir;
+    again.WorkName = session.WorkName;
+    again.WorkDir = session.WorkDir;
+    again.DataInfPath = session.DataInfPath;
+    again.ProductCode = session.ProductCode;
+    StartInstall(again, fileList);
+    return Log();
+  }
+  std::optional<RegValue> Raw(RegRoot root, const std::string& key, const std::string& name = "") {
+    return registry.ReadRawValue(root, key, name);
+  }
+};
+
+TEST_F(OwnershipRoundTrip, AReinstallKeepsWhatTheProductMadeAndTheRemovalPutsTheRestBack) {
+  const auto colour = Raw(RegRoot::CurrentUser, "Software\\Planted", "Colour");
+  const auto txt = Raw(RegRoot::ClassesRoot, ".txt"), type = Raw(RegRoot::ClassesRoot, "txtfile");
+  const auto icon = Raw(RegRoot::ClassesRoot, "txtfile\\DefaultIcon");
+  Run();
+  const std::string first = Log();
+  EXPECT_EQ(first,
+            "TOTALFILE=2\r\nREMOVEALL=Yes\r\nFILE=C:\\Games\\a.txt\r\n"
+            "REGKEY=HKEY_CURRENT_USER\\Software\\Acme\r\nREGKEY=HKEY_CURRENT_USER\\Software\\Acme\\Deep\r\n"
+            "REGVAL=HKEY_CURRENT_USER\\Software\\Planted\\Colour\r\nREGVAL=HKEY_CURRENT_USER\\Software\\Acme\\Path\r\n"
+            "REGKEY=HKEY_CLASSES_ROOT\\txtfile\\shell\r\nREGKEY=HKEY_CLASSES_ROOT\\txtfile\\shell\\Open\r\n"
+            "REGKEY=HKEY_CLASSES_ROOT\\txtfile\\shell\\Open\\Command\r\n"
+            "REGVAL=HKEY_CLASSES_ROOT\\.txt\\\r\nREGVAL=HKEY_CLASSES_ROOT\\txtfile\\\r\n"
+            "REGVAL=HKEY_CLASSES_ROOT\\txtfile\\DefaultIcon\\\r\nREGVAL=HKEY_CLASSES_ROOT\\txtfile\\Shell\\Open\\Command\\\r\n"
+            "NTSERVICE=AcmeSvc\r\n")
+      << "neither the folder, the kept file, the keys nor the association it found";
+  EXPECT_EQ(files.ReadAll("C:\\Games\\cfg.ini").value_or(""), "user's");
+  EXPECT_EQ(registry.ReadString(RegRoot::ClassesRoot, ".txt", "").value_or(""), "txtfile");
+  EXPECT_EQ(registry.ReadString(RegRoot::ClassesRoot, "txtfile", "").value_or(""), "Acme text");
+
+  EXPECT_EQ(InstallAgain(), first) << "the same run again owns the same things";
+  EXPECT_EQ(flags.cancelled.load(), -1) << "the product's own service is updated, not refused";
+  EXPECT_EQ(services.updates.size(), 1u);
+
+  std::optional<InstalledProduct> product = FindInstalledProduct(platform, trace, "{P}");
+  ASSERT_TRUE(product);
+  ReversalOutcome outcome = RemoveProduct(platform, trace, *product, nullptr);
+  EXPECT_EQ(outcome.refused + outcome.failed, 0);
+  EXPECT_EQ(files.ReadAll("C:\\Games\\OtherGame\\save.dat").value_or(""), "level 9") << "remove-all stays in its folder";
+  EXPECT_EQ(files.ReadAll("C:\\Games\\cfg.ini").value_or(""), "user's");
+  EXPECT_FALSE(files.Exists("C:\\Games\\a.txt"));
+  EXPECT_EQ(Raw(RegRoot::CurrentUser, "Software\\Planted", "Colour"), colour) << "type and bytes as they were";
+  EXPECT_EQ(Raw(RegRoot::ClassesRoot, ".txt"), txt);
+  EXPECT_EQ(Raw(RegRoot::ClassesRoot, "txtfile"), type);
+  EXPECT_EQ(Raw(RegRoot::ClassesRoot, "txtfile\\DefaultIcon"), icon);
+  EXPECT_FALSE(registry.KeyExists(RegRoot::ClassesRoot, "txtfile\\shell"));
+  EXPECT_FALSE(registry.KeyExists(RegRoot::CurrentUser, "Software\\Acme"));
+  EXPECT_TRUE(registry.KeyExists(RegRoot::CurrentUser, "Software"));
+  EXPECT_TRUE(services.created.empty());
+}
+
+// A run that fails half-way still names in its log what the earlier installation made.
+TEST_F(OwnershipRoundTrip, ARunThatStopsEarlyStillLogsWhatTheEarlierOneMade) {
+  Run();
+  files.FailWhen(FsOp::Copy, "F0_a.txt");
+  ui.dialogResults.assign({FixedDialogs::kCancel});
+  const std::string log = InstallAgain();
+  for (const char* entry : {"FILE=C:\\Games\\a.txt", "REGKEY=HKEY_CURRENT_USER\\Software\\Acme\\Deep", "NTSERVICE=AcmeSvc"})
+    EXPECT_NE(log.find(entry), std::string::npos) << entry << " in " << log;
 }
 
 }  // namespace
