@@ -29,6 +29,22 @@ TEST_F(RegistryContract, KeysAreCreatedWithTheirParents) {
   EXPECT_TRUE(reg().CreateKey(RegRoot::CurrentUser, deep)) << "creating an existing key succeeds";
 }
 
+// What an installation records of a value it overwrites, and writes back at removal: any type,
+// exactly as stored.
+TEST_F(RegistryContract, AValueReadRawIsWrittenBackExactly) {
+  ASSERT_TRUE(reg().CreateKey(RegRoot::CurrentUser, kKey));
+  ASSERT_TRUE(reg().WriteString(RegRoot::CurrentUser, kKey, "Text", "abc", true));
+  EXPECT_EQ(reg().ReadRawValue(RegRoot::CurrentUser, kKey, "text"), (RegValue{2, std::string("abc\0", 4)}));
+  const RegValue values[] = {{7, std::string("one\0two\0\0", 9)}, {3, ""}, {4, std::string("\x2a\0\0\0", 4)},
+                             {1, std::string("x\0", 2)}};
+  for (const RegValue& value : values) {
+    ASSERT_TRUE(reg().WriteRawValue(RegRoot::CurrentUser, kKey, "Raw", value));
+    EXPECT_EQ(reg().ReadRawValue(RegRoot::CurrentUser, kKey, "Raw"), value) << value.type;
+  }
+  EXPECT_FALSE(reg().ReadRawValue(RegRoot::CurrentUser, kKey, "Missing").has_value());
+  EXPECT_FALSE(reg().WriteRawValue(RegRoot::CurrentUser, std::string(kKey) + "\\None", "Raw", values[0]));
+}
+
 TEST_F(RegistryContract, ValuesReadBackByType) {
   ASSERT_TRUE(reg().CreateKey(RegRoot::CurrentUser, kKey));
   EXPECT_TRUE(reg().WriteString(RegRoot::CurrentUser, kKey, "Text", "hello world", false));

@@ -25,11 +25,17 @@ class ServicesContract : public ContractTest {
   }
 };
 
-TEST_F(ServicesContract, ANameIsTakenOnce) {
+TEST_F(ServicesContract, ANameIsTakenOnceAndItsServiceCanBeUpdated) {
+  ServiceSpec spec;
+  spec.name = kName;
+  spec.displayName = "Updated";
+  spec.path = "\"" + At("svc2.exe") + "\"";
+  EXPECT_FALSE(platform().services.Update(spec)) << "no such service yet";
   EXPECT_EQ(Create(kName), ServiceResult::Created);
-  EXPECT_EQ(Create(kName), ServiceResult::Refused);
-  EXPECT_EQ(Create("tarnwickcontractSVC"), ServiceResult::Refused) << "names match without regard to case";
+  EXPECT_EQ(Create(kName), ServiceResult::Exists);
+  EXPECT_EQ(Create("tarnwickcontractSVC"), ServiceResult::Exists) << "names match without regard to case";
   EXPECT_EQ(Create(""), ServiceResult::Refused);
+  EXPECT_TRUE(platform().services.Update(spec));
 }
 
 TEST_F(ServicesContract, ARemovedServiceIsGone) {

@@ -7,6 +7,7 @@
 
 #include "../contract/test_cabinets.h"
 #include "install/cabinet_extractor.h"
+#include "install/file_data.h"
 #include "install_phase_fixture.h"
 #include "project/exit_codes.h"
 
@@ -251,6 +252,32 @@ TEST_F(CabinetExtraction, ASplitBuildLogsItsFilesAndWantsTheFirstDiskBack) {
   CabinetExtractor cancelled(session);
   EXPECT_FALSE(cancelled.ExtractCabinets());
   EXPECT_EQ(shell.endedWith, kExitCancelled);
+}
+
+// A split build's members obey the rules of the other builds, and go through a temporary file:
+// a cabinet cut short never leaves a destination cut short.
+TEST_F(CabinetExtraction, ASplitBuildKeepsWhatTheRulesKeepAndNeverHalfWritesAFile) {
+  flags.splitFiles = kOn;
+  session.OsTag = "XP";
+  session.Features.Add("Off", kFeatureSkip);
+  const std::vector<FileEntry> list = {ParseFileEntry("C:\\src\\cfg.ini", "<InstallDir>*32*0*0|"),
+                                       ParseFileEntry("C:\\src\\off.txt", "<InstallDir>*0*0*0|Off"),
+                                       ParseFileEntry("C:\\src\\app.exe", "<InstallDir>*0*0*0|")};
+  files.WriteAll("C:\\App\\cfg.ini", "user's");
+  files.WriteAll("C:\\App\\app.exe", "old");
+  const std::string cabinet = tc::StoredCabinet({{"cfg.ini", "packed"}, {"off.txt", "x"}, {"app.exe", std::string(3000, 'n')}});
+
+  Ship("file1.cab", cabinet.substr(0, cabinet.size() - 1000));
+  EXPECT_FALSE(CabinetExtractor(session, &list).ExtractCabinets());
+  EXPECT_EQ(files.ReadAll("C:\\App\\app.exe").value_or(""), "old") << "a cut cabinet leaves the file as it was";
+
+  Ship("file1.cab", cabinet);
+  ASSERT_TRUE(CabinetExtractor(session, &list).ExtractCabinets());
+  EXPECT_EQ(files.ReadAll("C:\\App\\cfg.ini").value_or(""), "user's") << "never overwritten";
+  EXPECT_FALSE(files.Exists("C:\\App\\off.txt")) << "its feature is off";
+  EXPECT_EQ(files.ReadAll("C:\\App\\app.exe").value_or(""), std::string(3000, 'n'));
+  EXPECT_EQ(files.ReadAll(session.LogPath).value_or(""), "FILE=C:\\App\\app.exe\r\n");
+  for (const std::string& path : AllFiles()) EXPECT_EQ(path.find(".~tw"), std::string::npos) << path;
 }
 
 }  // namespace
