@@ -47,12 +47,12 @@ IniFile* FileForEntry(InstallSession& session, const std::string& entryPath) {
   return found;
 }
 
-// The uninstaller deletes a logged file whole, so only a file this installation created is logged:
-// one that was there before holds the user's settings, or belongs to the system.
+// The uninstaller deletes a logged file whole, so only a file the product created (now, or in an
+// earlier installation) is logged: one that was there before holds the user's settings, or
+// belongs to the system.
 void LogCreatedFile(InstallSession& session, IniFile& file) {
-  if (file.ExistedBefore || file.Logged) return;
-  file.Logged = true;
-  session.WriteLogEntry("FILE", file.FullPath);
+  if (file.Logged) return;
+  file.Logged = session.LogIfOwned("FILE", file.FullPath, !file.ExistedBefore);
 }
 
 }  // namespace

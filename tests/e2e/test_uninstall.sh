@@ -1,10 +1,12 @@
 #!/bin/bash
 # The uninstaller under Wine, through the program every product registers.
-#   round_trip: the sample installed silently with every kind of change, then removed with its
+#   round_trip: the sample installed silently with every kind of change and "remove all" into a
+#               folder the user already had, installed again (a retry), then removed with its
 #               registered UninstallString (/S for /R): the prefix's files and registry are as before,
 #               but for the differences listed below with their reasons; things planted before
-#               the install (a file in the install folder, an INI file the install writes into, a PATH
-#               value it appends to, another association) survive.
+#               the install (the user's files in the install folder, a file the install never
+#               overwrites, an INI file it writes into, a PATH value it appends to, a value it
+#               overwrites, the association it takes over) are exactly as they were.
 #   remove_walk: "/R" as a person meets it: the question, the progress page, the end.
 #   upgrade:    1.1 removes 1.0 through 1.0's uninstaller before installing: only 1.1's files remain.
 set -euo pipefail
@@ -113,13 +115,23 @@ case_round_trip() {
   for pair in A1=PATH C1='<InstallDir>' D1=Set E1=Append F1=Remove G1=User; do
     set_setting "$project/setup.inf" ENVIRTW "${pair%%=*}" "${pair#*=}"
   done
+  # "Remove all", and a settings file the install never overwrites.
+  set_setting "$project/setup.inf" APPINFO a13 No
+  printf 'packed\r\n' >"$project/payload/settings.cfg"
+  printf 'C:\\Samples\\Notes\\settings.cfg\r\nDestination Computer\\<InstallDir>*32*0*0|Program Files\r\n' >>"$project/data.inf"
   e2e_pack "$project" "$packed" >/dev/null
 
-  mkdir -p "$UNIX_INSTALL"
+  # The user's machine: a folder of their own where the product goes, holding another program's
+  # files and the settings file; a value the project overwrites; the association it takes over.
+  mkdir -p "$UNIX_INSTALL/OtherGame"
   printf 'mine\r\n' >"$UNIX_INSTALL/planted.txt"
+  printf 'level 9\r\n' >"$UNIX_INSTALL/OtherGame/save.dat"
+  printf 'mine too\r\n' >"$UNIX_INSTALL/settings.cfg"
   printf '[Mine]\r\nKeep=1\r\n' >"$UNIX_INSTALL/planted.ini"
   e2e_wine reg add 'HKCU\Environment' /v PATH /d 'C:\Planted' /f >/dev/null 2>&1 || e2e_fail "could not plant PATH"
-  e2e_wine reg add 'HKCR\.planted' /ve /d Planted.File /f >/dev/null 2>&1 || e2e_fail "could not plant an association"
+  e2e_wine reg add 'HKCU\Software\Tarnwick Samples\Notes' /v FontSize /t REG_EXPAND_SZ /d '%HUGE%' /f >/dev/null 2>&1 ||
+    e2e_fail "could not plant a value"
+  e2e_wine reg add 'HKCR\.tnote' /ve /d Planted.File /f >/dev/null 2>&1 || e2e_fail "could not plant an association"
   e2e_wine reg add 'HKCR\Planted.File\shell\open\command' /ve /d 'notepad "%1"' /f >/dev/null 2>&1
   e2e_driver list >/dev/null  # the desktop up, as it will be after the install
   snapshot before
@@ -127,9 +139,21 @@ case_round_trip() {
   e2e_install_silently "$packed"
   local log=$E2E_DRIVE_C/windows/Installer/$CODE/uninstall.log
   e2e_assert_file "$log" "uninstall log"
-  for entry in 'NTSERVICE=TarnwickNotesSync' 'REMKEY=HKEY_CLASSES_ROOT\.tnote' 'SHORTCUT=' 'REGVAL=' 'REGKEY=' 'FILE=' 'DIR='; do
+  for entry in 'NTSERVICE=TarnwickNotesSync' 'REMKEY=HKEY_CLASSES_ROOT\TarnwickNotes.Note' 'REGVAL=HKEY_CLASSES_ROOT\.tnote\' \
+    'SHORTCUT=' 'REGVAL=' 'FILE=' 'DIR=' 'REMOVEALL=Yes'; do
     grep -qF "$entry" "$log" || e2e_fail "the log lacks $entry: $(cat "$log")"
   done
+  for entry in 'REMKEY=HKEY_CLASSES_ROOT\.tnote' 'settings.cfg' 'REGKEY=HKEY_CURRENT_USER\Software\Tarnwick Samples'; do
+    ! grep -qF "$entry" "$log" || e2e_fail "the log claims what the user had: $entry"
+  done
+  ! tr -d '\r' <"$log" | grep -qxF -e "DIR=$INSTALL" -e "DIR=$INSTALL\\" || e2e_fail "the log claims the user's folder"
+  e2e_assert_eq $'mine too\r' "$(cat "$UNIX_INSTALL/settings.cfg")" "the kept settings file"
+  # A retry of the same installation succeeds and owns the same things.
+  cp "$log" "$E2E_DIR/first.log"
+  rc=0
+  (cd "$packed" && e2e_wine "$packed/setup.exe" /S) || rc=$?
+  e2e_assert_eq 0 "$rc" "the second setup.exe /S exit code"
+  cmp -s "$E2E_DIR/first.log" "$log" || e2e_fail "the second run's log differs: $(diff "$E2E_DIR/first.log" "$log")"
   local command
   command=$(registered_uninstall)
   e2e_assert_eq "dovuvi.exe /R $CODE" "$command" "UninstallString"
@@ -145,11 +169,12 @@ case_round_trip() {
 $(head -n 40 "$E2E_DIR/unexplained")"
   fi
   e2e_assert_eq $'mine\r' "$(cat "$UNIX_INSTALL/planted.txt")" "planted file"
+  e2e_assert_eq $'level 9\r' "$(cat "$UNIX_INSTALL/OtherGame/save.dat")" "another program's file in the install folder"
   grep -q '^Keep=1' "$UNIX_INSTALL/planted.ini" || e2e_fail "planted INI file lost its entry"
   e2e_wine reg query 'HKCU\Environment' /v PATH 2>/dev/null | tr -d '\r' | grep -qF 'C:\Planted' ||
     e2e_fail "the planted PATH did not survive"
-  e2e_wine reg query 'HKCR\.planted' /ve 2>/dev/null | tr -d '\r' | grep -q Planted.File ||
-    e2e_fail "the planted association did not survive"
+  e2e_wine reg query 'HKCR\.tnote' /ve 2>/dev/null | tr -d '\r' | grep -q Planted.File ||
+    e2e_fail "the association taken over was not put back"
   grep -q '^uninstall end .*refused=0 failed=0 restart=no' "$E2E_DIR/trace.log" ||
     e2e_fail "unexpected end: $(grep '^uninstall ' "$E2E_DIR/trace.log")"
   e2e_log "differences explained: $(wc -l <"$E2E_DIR/differences") lines (see $E2E_DIR/differences)"
