@@ -235,5 +235,22 @@ TEST_F(OwnershipRoundTrip, ARunThatStopsEarlyStillLogsWhatTheEarlierOneMade) {
     EXPECT_NE(log.find(entry), std::string::npos) << entry << " in " << log;
 }
 
+// The same product installed again into another folder: "remove all" empties only the folder of
+// the last installation, and the first folder loses only what the product put there.
+TEST_F(OwnershipRoundTrip, RemoveAllReachesOnlyTheFolderTheLastInstallationMade) {
+  session.placeholders.values.installDir = "C:\\First\\";
+  Run();
+  files.WriteAll("C:\\First\\notes.txt", "the user's");
+  session.placeholders.values.installDir = "C:\\Second\\";
+  InstallAgain();
+  files.WriteAll("C:\\Second\\made-by-the-program.dat", "x");
+  std::optional<InstalledProduct> product = FindInstalledProduct(platform, trace, "{P}");
+  ASSERT_TRUE(product);
+  RemoveProduct(platform, trace, *product, nullptr);
+  EXPECT_FALSE(files.Exists("C:\\Second")) << "remove all";
+  EXPECT_FALSE(files.Exists("C:\\First\\a.txt")) << "the first installation's file";
+  EXPECT_EQ(files.ReadAll("C:\\First\\notes.txt").value_or(""), "the user's");
+}
+
 }  // namespace
 }  // namespace tw
