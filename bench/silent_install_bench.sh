@@ -7,6 +7,8 @@
 #  2. installed once more with the trace on, for the peak working set of the silent install;
 #  3. run interactively: seconds from launch until the first wizard page shows its Next button, for
 #     our setup.exe and, side by side, for BENCH_BASELINE_SETUP (an older setup.exe) when given.
+# With BENCH_BASELINE_SETUP the older setup.exe also installs the same cabinet silently in each
+# timed round, right after ours, so the two are compared within one run.
 set -euo pipefail
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 
@@ -71,14 +73,29 @@ clean_installs() {
 }
 count_files() { find "$1" -type f 2>/dev/null | wc -l; }
 e2e_wine reg query 'HKCU\Software' >/dev/null 2>&1 || true  # the wineserver is up before the first timing
-ours=() nsis=() host=()
-for ((run = 0; run <= RUNS; run++)); do  # run 0 is the untimed pair
+if [[ -n $BASELINE ]]; then
+  cp -al "$E2E_DIR/packed" "$E2E_DIR/packed_baseline"  # the same cabinet, linked
+  rm "$E2E_DIR/packed_baseline/setup.exe"
+  cp "$BASELINE" "$E2E_DIR/packed_baseline/setup.exe"
+fi
+# silent_install PACKED: installs it silently into C:\Bench, started afresh; INSTALL_S = seconds.
+silent_install() {
   clean_installs
+  local start
   start=$(now)
-  (cd "$E2E_DIR/packed" && e2e_wine "$E2E_DIR/packed/setup.exe")
-  ((run)) && ours+=("$(since "$start")")
-  ((($(count_files "$E2E_DRIVE_C/Bench")) == FILES)) || e2e_fail "our install left $(count_files "$E2E_DRIVE_C/Bench") files"
+  (cd "$1" && e2e_wine "$1/setup.exe")
+  INSTALL_S=$(since "$start")
+  ((($(count_files "$E2E_DRIVE_C/Bench")) == FILES)) || e2e_fail "$1/setup.exe left $(count_files "$E2E_DRIVE_C/Bench") files"
   sync
+}
+ours=() base=() nsis=() host=()
+for ((run = 0; run <= RUNS; run++)); do  # run 0 is the untimed pair
+  silent_install "$E2E_DIR/packed"
+  ((run)) && ours+=("$INSTALL_S")
+  if [[ -n $BASELINE ]]; then
+    silent_install "$E2E_DIR/packed_baseline"
+    ((run)) && base+=("$INSTALL_S")
+  fi
   start=$(now)
   e2e_wine "$E2E_DIR/nsis/setup.exe" /S
   ((run)) && nsis+=("$(since "$start")")
@@ -146,6 +163,11 @@ printf '  pack          %6.1f s   (tarnwick-pack; makensis %.1f s)\n' "$pack_s" 
 printf '  ours          %6.2f s   median of %s\n' "$m_ours" "${ours[*]}"
 printf '  NSIS          %6.2f s   median of %s\n' "$m_nsis" "${nsis[*]}"
 printf '  host          %6.2f s   median of %s (cabextract + cp)\n' "$m_host" "${host[*]}"
+if [[ -n $BASELINE ]]; then
+  m_base=$(median "${base[@]}")
+  printf '  baseline      %6.2f s   median of %s (%s)\n' "$m_base" "${base[*]}" "$BASELINE"
+  printf '  ours / base   %6.2f\n' "$(ratio "$m_ours" "$m_base")"
+fi
 printf '  ours / NSIS   %6.2f\n' "$(ratio "$m_ours" "$m_nsis")"
 printf '  ours / host   %6.2f\n' "$(ratio "$m_ours" "$m_host")"
 printf '  peak working set of the silent install: %s KB (%s MB)\n' "${peak_kb:-?}" "$(( ${peak_kb:-0} / 1024 ))"
