@@ -51,8 +51,9 @@ IniFile* FileForEntry(InstallSession& session, const std::string& entryPath) {
 // earlier installation) is logged: one that was there before holds the user's settings, or
 // belongs to the system.
 void LogCreatedFile(InstallSession& session, IniFile& file) {
-  if (file.Logged) return;
-  file.Logged = session.LogIfOwned("FILE", file.FullPath, !file.ExistedBefore);
+  if (file.Decided) return;
+  file.Decided = true;
+  session.LogIfOwned("FILE", file.FullPath, !file.ExistedBefore);
 }
 
 }  // namespace

@@ -81,9 +81,12 @@ void InstallSession::StartPriorRecord() {
 void InstallSession::NotePriorValue(RegRoot root, const std::string& key, const std::string& name,
                                     const std::string& logged) {
   if (!Writes() || !noted_.insert(Lower(logged)).second || Earlier.Owns("REGVAL", logged)) return;
-  std::optional<RegValue> before = platform.registry.ReadRawValue(root, key, name);
+  // Written back through the key as the uninstaller parses it: no trailing backslash.
+  std::string keyPath = key;
+  while (!keyPath.empty() && keyPath.back() == '\\') keyPath.pop_back();
+  std::optional<RegValue> before = platform.registry.ReadRawValue(root, keyPath, name);
   if (!before) return;
-  WritePrior(FormatValueRecord({logged, std::string(RegRootName(root)) + "\\" + key, name, *before}));
+  WritePrior(FormatValueRecord({logged, std::string(RegRootName(root)) + "\\" + keyPath, name, *before}));
   trace.Write("install", "prior-value", {{"value", logged}, {"type", std::to_string(before->type)}});
 }
 

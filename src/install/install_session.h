@@ -40,11 +40,11 @@ class InstallProgress {
 };
 
 // An INI file the project writes entries into: its identifier (the file's name as the project's
-// tree shows it), its full path, whether it was there before the installation, and whether the
-// log already names it.
+// tree shows it), its full path, whether it was there before the installation, and whether its
+// log entry has been decided (at its first entry written).
 struct IniFile {
   std::string Identifier, FullPath;
-  bool ExistedBefore = false, Logged = false;
+  bool ExistedBefore = false, Decided = false;
 };
 
 struct InstallSession {

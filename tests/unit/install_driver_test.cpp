@@ -163,9 +163,9 @@ class OwnershipRoundTrip : public InstallDriver {
     registry.WriteRawValue(RegRoot::CurrentUser, "Software\\Planted", "Colour", {2, std::string("%BLUE%\0", 7)});
     registry.CreateKey(RegRoot::ClassesRoot, ".txt");
     registry.WriteString(RegRoot::ClassesRoot, ".txt", "", "txtfile", false);
-    registry.CreateKey(RegRoot::ClassesRoot, "txtfile\\DefaultIcon");
+    registry.CreateKey(RegRoot::ClassesRoot, "txtfile\\shell\\open\\command");
     registry.WriteString(RegRoot::ClassesRoot, "txtfile", "", "Text Document", false);
-    registry.WriteString(RegRoot::ClassesRoot, "txtfile\\DefaultIcon", "", "%SystemRoot%\\notepad.exe,1", true);
+    registry.WriteString(RegRoot::ClassesRoot, "txtfile\\shell\\open\\command", "", "%SystemRoot%\\notepad.exe %1", true);
   }
   // Another run with a session of its own, as a second setup.exe would have.
   std::string InstallAgain() {
@@ -187,15 +187,14 @@ class OwnershipRoundTrip : public InstallDriver {
 TEST_F(OwnershipRoundTrip, AReinstallKeepsWhatTheProductMadeAndTheRemovalPutsTheRestBack) {
   const auto colour = Raw(RegRoot::CurrentUser, "Software\\Planted", "Colour");
   const auto txt = Raw(RegRoot::ClassesRoot, ".txt"), type = Raw(RegRoot::ClassesRoot, "txtfile");
-  const auto icon = Raw(RegRoot::ClassesRoot, "txtfile\\DefaultIcon");
+  const auto command = Raw(RegRoot::ClassesRoot, "txtfile\\shell\\open\\command");
   Run();
   const std::string first = Log();
   EXPECT_EQ(first,
             "TOTALFILE=2\r\nREMOVEALL=Yes\r\nFILE=C:\\Games\\a.txt\r\n"
             "REGKEY=HKEY_CURRENT_USER\\Software\\Acme\r\nREGKEY=HKEY_CURRENT_USER\\Software\\Acme\\Deep\r\n"
             "REGVAL=HKEY_CURRENT_USER\\Software\\Planted\\Colour\r\nREGVAL=HKEY_CURRENT_USER\\Software\\Acme\\Path\r\n"
-            "REGKEY=HKEY_CLASSES_ROOT\\txtfile\\shell\r\nREGKEY=HKEY_CLASSES_ROOT\\txtfile\\shell\\Open\r\n"
-            "REGKEY=HKEY_CLASSES_ROOT\\txtfile\\shell\\Open\\Command\r\n"
+            "REGKEY=HKEY_CLASSES_ROOT\\txtfile\\DefaultIcon\r\n"
             "REGVAL=HKEY_CLASSES_ROOT\\.txt\\\r\nREGVAL=HKEY_CLASSES_ROOT\\txtfile\\\r\n"
             "REGVAL=HKEY_CLASSES_ROOT\\txtfile\\DefaultIcon\\\r\nREGVAL=HKEY_CLASSES_ROOT\\txtfile\\Shell\\Open\\Command\\\r\n"
             "NTSERVICE=AcmeSvc\r\n")
@@ -218,8 +217,8 @@ TEST_F(OwnershipRoundTrip, AReinstallKeepsWhatTheProductMadeAndTheRemovalPutsThe
   EXPECT_EQ(Raw(RegRoot::CurrentUser, "Software\\Planted", "Colour"), colour) << "type and bytes as they were";
   EXPECT_EQ(Raw(RegRoot::ClassesRoot, ".txt"), txt);
   EXPECT_EQ(Raw(RegRoot::ClassesRoot, "txtfile"), type);
-  EXPECT_EQ(Raw(RegRoot::ClassesRoot, "txtfile\\DefaultIcon"), icon);
-  EXPECT_FALSE(registry.KeyExists(RegRoot::ClassesRoot, "txtfile\\shell"));
+  EXPECT_EQ(Raw(RegRoot::ClassesRoot, "txtfile\\shell\\open\\command"), command);
+  EXPECT_FALSE(registry.KeyExists(RegRoot::ClassesRoot, "txtfile\\DefaultIcon")) << "made by the installation";
   EXPECT_FALSE(registry.KeyExists(RegRoot::CurrentUser, "Software\\Acme"));
   EXPECT_TRUE(registry.KeyExists(RegRoot::CurrentUser, "Software"));
   EXPECT_TRUE(services.created.empty());
