@@ -153,7 +153,9 @@ CSkinPage& PageFlow::ShowPage(const std::string& file, int position, int count, 
 bool PageFlow::ShowStartPage() {
   OnPageEntry();
   HostFlags& flags = frame_.Flags();
-  if (flags.useDiskImages == kOn) return true;
+  // An abort on arrival has shown the completion page and removed the work folder: nothing is
+  // unpacked for pages that will never come.
+  if (flags.useDiskImages == kOn || frame_.Ended == kOn) return true;
   CSkinPage& page = ShowPage(kStartPage, -1, 50, flags.silentInstall != kOn);
   PageProgress progress(frame_.GetPlatform().ui, &page);
   InstallSession session(frame_.GetPlatform(), flags, frame_.GetTrace(), frame_.Dialogs(), frame_.Settings(), progress);
