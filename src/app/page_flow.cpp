@@ -305,6 +305,9 @@ void PageFlow::StartInstallation() {
     installing_ = false;
   }
   if (flags.cancelled == kOn) {
+    // However the run stopped, nothing is left for the work folder to serve (merge modules follow
+    // only a completed run), and it holds the decrypted project.
+    frame_.RemoveWorkFolder(WorkFolderRemoval::Always);
     ShowCancelledCompletion();
   } else if (flags.keepWorkDir == kOn) {
     ShowMergeModulePage();

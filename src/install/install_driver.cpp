@@ -61,6 +61,15 @@ bool PutPayloadInPlace(InstallSession& session, std::vector<FileEntry>& fileList
   return CopyPayloadFiles(session, fileList, Downloader(session));
 }
 
+// The engine could not run at all: the box says why, and the run ends as failed rather than as an
+// installation the wizard could report done.
+void EndWithEngineError(InstallSession& session, int number, const std::string& message) {
+  ShowEngineError(session, number, message);
+  session.trace.Write("install", "aborted", {{"reason", "engine-error"}, {"number", std::to_string(number)}});
+  session.flags.runFailed = kOn;
+  session.flags.cancelled = kOn;
+}
+
 void MakeSystemChanges(InstallSession& session) {
   bool preview = session.flags.previewMode == kOn;
   session.SetStatus("Please Wait, Creating Shortcuts...");
@@ -115,15 +124,15 @@ void StartInstall(InstallSession& session, std::vector<FileEntry>& fileList) {
 
 void Iniciar(InstallSession& session, std::vector<FileEntry>& fileList) {
   if (!session.platform.shell.PrepareThread()) {
-    ShowEngineError(session, 0,
-                    "Iniciar() - Tarnwick Can't CO-INITIALIZE; Please restart your computer; If not work, you must "
-                    "update your Windows!");
+    EndWithEngineError(session, 0,
+                       "Iniciar() - Tarnwick Can't CO-INITIALIZE; Please restart your computer; If not work, you must "
+                       "update your Windows!");
     return;
   }
   session.OsTag = OsTagFor(session.platform.system.Version());
   session.SetStatus("Loading data information...");
   if (!LoadFileData(session, fileList)) {
-    ShowEngineError(session, 1, "LoadFileData() - Error");
+    EndWithEngineError(session, 1, "LoadFileData() - Error");
     return;
   }
   // A split build's files, the run-at-uninstall program among them, come out of its cabinets

@@ -75,6 +75,8 @@ TEST_F(InstallDriver, AMissingDataFileEndsTheRunWithTheEngineError) {
   EXPECT_EQ(ui.shown[0].text, "Error Number: 1\r\nMessage: LoadFileData() - Error");
   EXPECT_FALSE(registry.KeyExists(RegRoot::CurrentUser, "Software\\Acme"));
   EXPECT_EQ(progress.positions.back(), 0) << "still left at the total, which is 0";
+  EXPECT_EQ(flags.cancelled, kOn) << "the wizard shows the run as aborted";
+  EXPECT_EQ(flags.runFailed, kOn) << "and the process ends as failed";
 }
 
 TEST_F(InstallDriver, AThreadThatCannotUseTheShellEndsAtOnce) {
@@ -83,6 +85,8 @@ TEST_F(InstallDriver, AThreadThatCannotUseTheShellEndsAtOnce) {
   ASSERT_EQ(ui.shown.size(), 1u);
   EXPECT_EQ(ui.shown[0].text.rfind("Error Number: 0\r\nMessage: Iniciar() - Tarnwick Can't CO-INITIALIZE", 0), 0u);
   EXPECT_EQ(Log(), "");
+  EXPECT_EQ(flags.cancelled, kOn);
+  EXPECT_EQ(flags.runFailed, kOn);
 }
 
 TEST_F(InstallDriver, ACancelledCopyLeavesTheLaterPhasesOut) {
