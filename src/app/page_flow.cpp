@@ -197,10 +197,14 @@ void PageFlow::ShowMergeModulePage() {
 }
 
 void PageFlow::RunMergeModulesNow() {
-  RunMergeModules(MergeModuleContext{frame_.Settings(), frame_.GetPlatform(), frame_.GetTrace(), frame_.SetupDir,
-                                     frame_.OsTag, frame_.Features,
-                                     [this](const std::string& name) { return frame_.ConditionAllows(name); },
-                                     frame_.PlaceholderCopy().values, frame_.UserVariables});
+  // A preview shows the page but runs no other product's installer.
+  if (frame_.Flags().previewMode == kOn)
+    frame_.GetTrace().Write("install", "mergemod-skipped", {{"reason", "preview"}});
+  else
+    RunMergeModules(MergeModuleContext{frame_.Settings(), frame_.GetPlatform(), frame_.GetTrace(), frame_.SetupDir,
+                                       frame_.OsTag, frame_.Features,
+                                       [this](const std::string& name) { return frame_.ConditionAllows(name); },
+                                       frame_.PlaceholderCopy().values, frame_.UserVariables});
   frame_.Flags().keepWorkDir = 0;
   frame_.RemoveWorkFolder(WorkFolderRemoval::Always);
   if (current_) current_->End();

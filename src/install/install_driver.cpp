@@ -56,8 +56,10 @@ bool ExtractSplitBuild(InstallSession& session) {
 // the payload files. False ends the run (a failed extraction, a cancel or an abort).
 bool PutPayloadInPlace(InstallSession& session, std::vector<FileEntry>& fileList) {
   session.SetStatus("Please Wait, Copying Files...");
-  if (session.flags.splitFiles == kOn) return ExtractSplitBuild(session);
+  // A preview puts nothing in place, a split build's cabinets included: they unpack straight into
+  // the install folder.
   if (session.flags.previewMode == kOn) return true;
+  if (session.flags.splitFiles == kOn) return ExtractSplitBuild(session);
   return CopyPayloadFiles(session, fileList, Downloader(session));
 }
 

@@ -92,6 +92,17 @@ TEST_F(PageFlowTest, MergeModulesRunOnTheirOwnPageAfterTheInstallation) {
   EXPECT_EQ(fake.shell.runs[0].program, "C:\\dist\\SupportFiles\\runtime.exe");
   EXPECT_FALSE(fake.files.Exists(kWork));
   EXPECT_EQ(fake.ui.quitCode.value_or(-1), 0) << "a silent run finishes after them";
+
+  PackProject("[APPINFO]\r\na3={P}\r\na4=C:\\Apps\r\nPREVIEW=255\r\n[BUILDING]\r\n2=Yes\r\n"
+              "[MERGEMODULES]\r\nTOTAL=1\r\nC0=<ResourceDir>\\Runtime.exe\r\nD0=/quiet\r\nE0=127\r\n",
+              "");
+  Start();
+  Page().OnTimer(kInstallTimer);
+  EXPECT_EQ(Page().LayoutFile(), "3rdparty.lcd") << "a preview shows the page";
+  ASSERT_EQ(fake.ui.frameTimers.size(), 1u);
+  fake.ui.Tick(fake.ui.frameTimers.begin()->first);
+  EXPECT_EQ(fake.shell.runs.size(), 1u) << "but runs no other product's installer";
+  EXPECT_FALSE(fake.files.Exists(kWork));
 }
 
 TEST_F(PageFlowTest, AFeatureSwitchedOffInTheWizardStaysOutOfTheInstallation) {
