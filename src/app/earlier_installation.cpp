@@ -18,6 +18,12 @@ void RemoveEarlierInstallation(CMainFrame& frame) {
     frame.GetTrace().Write("upgrade", "remove-earlier", {{"registered", "no"}});
     return;
   }
+  // A preview changes nothing on the machine, least of all by removing the product it would replace.
+  if (frame.Flags().previewMode == kOn) {
+    frame.GetTrace().Write("upgrade", "remove-earlier",
+                           {{"registered", displayName}, {"program", program}, {"result", "skipped-preview"}});
+    return;
+  }
   // The earlier uninstaller runs silently; its outcome is its own business.
   bool started = platform.shell.RunAndWait(program, arguments);
   frame.GetTrace().Write("upgrade", "remove-earlier",

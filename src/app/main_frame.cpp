@@ -348,12 +348,14 @@ void CMainFrame::Abort() {
     AbortSetup();
 }
 
-// The project's own refusal (a condition or file action), not the user's: the run failed.
+// The project's own refusal (a condition or file action), not the user's: the run failed. Like every
+// other way out, it takes the work folder and the decrypted project with it.
 void CMainFrame::AbortSetup() {
   Ended = kOn;
   flags_.cancelled = kOn;
   flags_.runFailed = kOn;
   trace_.Write("wizard", "abort");
+  RemoveWorkFolder(WorkFolderRemoval::Always);
 }
 
 bool CMainFrame::MachineQualifies() {

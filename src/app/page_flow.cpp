@@ -153,7 +153,9 @@ CSkinPage& PageFlow::ShowPage(const std::string& file, int position, int count, 
 bool PageFlow::ShowStartPage() {
   OnPageEntry();
   HostFlags& flags = frame_.Flags();
-  if (flags.useDiskImages == kOn) return true;
+  // An abort on arrival has shown the completion page and removed the work folder: nothing is
+  // unpacked for pages that will never come.
+  if (flags.useDiskImages == kOn || frame_.Ended == kOn) return true;
   CSkinPage& page = ShowPage(kStartPage, -1, 50, flags.silentInstall != kOn);
   PageProgress progress(frame_.GetPlatform().ui, &page);
   InstallSession session(frame_.GetPlatform(), flags, frame_.GetTrace(), frame_.Dialogs(), frame_.Settings(), progress);
@@ -195,10 +197,14 @@ void PageFlow::ShowMergeModulePage() {
 }
 
 void PageFlow::RunMergeModulesNow() {
-  RunMergeModules(MergeModuleContext{frame_.Settings(), frame_.GetPlatform(), frame_.GetTrace(), frame_.SetupDir,
-                                     frame_.OsTag, frame_.Features,
-                                     [this](const std::string& name) { return frame_.ConditionAllows(name); },
-                                     frame_.PlaceholderCopy().values, frame_.UserVariables});
+  // A preview shows the page but runs no other product's installer.
+  if (frame_.Flags().previewMode == kOn)
+    frame_.GetTrace().Write("install", "mergemod-skipped", {{"reason", "preview"}});
+  else
+    RunMergeModules(MergeModuleContext{frame_.Settings(), frame_.GetPlatform(), frame_.GetTrace(), frame_.SetupDir,
+                                       frame_.OsTag, frame_.Features,
+                                       [this](const std::string& name) { return frame_.ConditionAllows(name); },
+                                       frame_.PlaceholderCopy().values, frame_.UserVariables});
   frame_.Flags().keepWorkDir = 0;
   frame_.RemoveWorkFolder(WorkFolderRemoval::Always);
   if (current_) current_->End();
@@ -303,6 +309,9 @@ void PageFlow::StartInstallation() {
     installing_ = false;
   }
   if (flags.cancelled == kOn) {
+    // However the run stopped, nothing is left for the work folder to serve (merge modules follow
+    // only a completed run), and it holds the decrypted project.
+    frame_.RemoveWorkFolder(WorkFolderRemoval::Always);
     ShowCancelledCompletion();
   } else if (flags.keepWorkDir == kOn) {
     ShowMergeModulePage();

@@ -2,9 +2,7 @@
 // untrusted: member names are cut down to plain file names before anything is created.
 #include "install/cabinet_extractor.h"
 
-#include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <cstdio>
 #include <vector>
 
@@ -43,21 +41,6 @@ std::string Format(const char* pattern, const std::string& a, const std::string&
   return text.data();
 }
 
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text;
-}
-
-// Windows opens these names as devices in any folder, with or without an extension.
-bool IsDeviceName(const std::string& name) {
-  std::string base = Upper(name.substr(0, name.find('.')));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
-    if (base == device) return true;
-  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) && base[3] >= '1' &&
-         base[3] <= '9';
-}
-
 }  // namespace
 
 bool AskForDisk(InstallSession& session, const std::string& diskName, const std::string& folder,
@@ -77,7 +60,7 @@ std::string PlainMemberName(const std::string& storedName) {
   // What follows the last separator, when Windows would store it under that very name in the
   // folder it is put in (not ".", "...", a name with a colon or a control character, or a device).
   std::string name = LastComponent(storedName);
-  return IsPlainFileName(name) && !IsDeviceName(name) ? name : "";
+  return IsPlainFileName(name) ? name : "";
 }
 
 // Answers the decompressor's notifications on the extraction worker.

@@ -56,9 +56,20 @@ bool ExtractSplitBuild(InstallSession& session, const std::vector<FileEntry>& fi
 // the payload files. False ends the run (a failed extraction, a cancel or an abort).
 bool PutPayloadInPlace(InstallSession& session, std::vector<FileEntry>& fileList) {
   session.SetStatus("Please Wait, Copying Files...");
-  if (session.flags.splitFiles == kOn) return ExtractSplitBuild(session, fileList);
+  // A preview puts nothing in place, a split build's cabinets included: they unpack straight into
+  // the install folder.
   if (session.flags.previewMode == kOn) return true;
+  if (session.flags.splitFiles == kOn) return ExtractSplitBuild(session, fileList);
   return CopyPayloadFiles(session, fileList, Downloader(session));
+}
+
+// The engine could not run at all: the box says why, and the run ends as failed rather than as an
+// installation the wizard could report done.
+void EndWithEngineError(InstallSession& session, int number, const std::string& message) {
+  ShowEngineError(session, number, message);
+  session.trace.Write("install", "aborted", {{"reason", "engine-error"}, {"number", std::to_string(number)}});
+  session.flags.runFailed = kOn;
+  session.flags.cancelled = kOn;
 }
 
 void MakeSystemChanges(InstallSession& session) {
@@ -125,15 +136,15 @@ void StartInstall(InstallSession& session, std::vector<FileEntry>& fileList) {
 
 void Iniciar(InstallSession& session, std::vector<FileEntry>& fileList) {
   if (!session.platform.shell.PrepareThread()) {
-    ShowEngineError(session, 0,
-                    "Iniciar() - Tarnwick Can't CO-INITIALIZE; Please restart your computer; If not work, you must "
-                    "update your Windows!");
+    EndWithEngineError(session, 0,
+                       "Iniciar() - Tarnwick Can't CO-INITIALIZE; Please restart your computer; If not work, you must "
+                       "update your Windows!");
     return;
   }
   session.OsTag = OsTagFor(session.platform.system.Version());
   session.SetStatus("Loading data information...");
   if (!LoadFileData(session, fileList)) {
-    ShowEngineError(session, 1, "LoadFileData() - Error");
+    EndWithEngineError(session, 1, "LoadFileData() - Error");
     return;
   }
   // A split build's files, the run-at-uninstall program among them, come out of its cabinets

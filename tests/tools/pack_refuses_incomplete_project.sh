@@ -14,7 +14,7 @@ expect_exit 1 "$pack" "$work/p2" "$work/out2"
 grep -qF "data.inf is missing" "$work/err" || fail "message: $(cat "$work/err")"
 
 # Without a product code of its own the product could not be registered or logged apart from others.
-for code in '' ' ' '..\\Other' 'a/b' 'x:'; do
+for code in '' ' ' '..\\Other' 'a/b' 'x:' 'NUL'; do
   mkdir -p "$work/p3"
   printf '[APPINFO]\r\na1=Tiny\r\na3=%s\r\n' "$code" > "$work/p3/setup.inf"
   printf 'a.txt\r\nD*0*0*0|\r\n' > "$work/p3/data.inf"

@@ -92,6 +92,12 @@ TEST_F(EarlierInstallation, NewInstallationRunsTheEarlierUninstallerWhenRegister
   ASSERT_EQ(fake.shell.runs.size(), 1u);
   EXPECT_EQ(fake.shell.runs[0].program, "C:\\windows\\dovuvi.exe");
   EXPECT_EQ(fake.shell.runs[0].commandLine, " \"/S\" {P}");
+
+  PackProject("[APPINFO]\r\na3={P}\r\na26=New Installation\r\na29=Yes\r\nPREVIEW=255\r\n");
+  fake.system.now.second = 9;
+  Start();
+  EXPECT_EQ(fake.shell.runs.size(), 1u) << "a preview removes nothing";
+  EXPECT_NE(TraceText().find("upgrade remove-earlier registered=\"Old App\""), std::string::npos);
 }
 
 TEST_F(EarlierInstallation, PendingMergeModulesKeepTheWorkFolder) {

@@ -1,7 +1,9 @@
-// The fakes' own test controls: fault injection, denial, and the profile writer's file layout.
+// The fakes' own test controls: fault injection, denial, and the profile writer's file layout; and
+// the platform's name rules (wildcards, plain file names).
 #include <gtest/gtest.h>
 
 #include "platform/fake/fake_platform.h"
+#include "platform/text.h"
 #include "platform/wildcard.h"
 
 namespace tw {
@@ -17,6 +19,16 @@ TEST(Wildcard, MatchesLikeFindFirstFile) {
   EXPECT_FALSE(WildcardMatch("a?c", "ac"));
   EXPECT_TRUE(WildcardMatch("*a*b*c*", std::string(5000, 'a') + "bc"));
   EXPECT_FALSE(WildcardMatch("*a*b*c*d", std::string(5000, 'a') + "bc")) << "no exponential backtracking";
+}
+
+TEST(PlainFileName, RefusesNamesThatLeaveTheFolderOrOpenADevice) {
+  for (const char* refused : {"", ".", "..", "a.", "b ", "sub\\a", "a/b", "c:x", "a*b", "tab\tname", "CON", "con",
+                              "Nul.txt", "prn.tar.gz", "aux .log", "NUL  .txt", "COM1", "com9.dat", "LPT1", "lpt5.txt",
+                              "CONIN$", "conout$.txt", "COM\xB9", "lpt\xC2\xB2.txt"})
+    EXPECT_FALSE(IsPlainFileName(refused)) << refused;
+  for (const char* kept : {"a.txt", "...x", "a..b", "COM10", "com", "LPT", "nul2", "console.txt", "connect.exe",
+                           "auxiliary.dll", "readme.nul", "a.con", "x con", "COMA.txt", "lpt\xC2\xB2x"})
+    EXPECT_TRUE(IsPlainFileName(kept)) << kept;
 }
 
 TEST(FakeFileSystem, FailuresHitTheChosenCallsOnly) {

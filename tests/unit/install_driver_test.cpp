@@ -1,6 +1,8 @@
 // A whole installation run over the fakes: the phases in order, the log, preview mode and the
 // ways a run ends early.
 #include "install/install_driver.h"
+
+#include "../contract/test_cabinets.h"
 #include "install/file_data.h"
 #include "install_phase_fixture.h"
 #include "uninstall/product_removal.h"
@@ -77,6 +79,8 @@ TEST_F(InstallDriver, AMissingDataFileEndsTheRunWithTheEngineError) {
   EXPECT_EQ(ui.shown[0].text, "Error Number: 1\r\nMessage: LoadFileData() - Error");
   EXPECT_FALSE(registry.KeyExists(RegRoot::CurrentUser, "Software\\Acme"));
   EXPECT_EQ(progress.positions.back(), 0) << "still left at the total, which is 0";
+  EXPECT_EQ(flags.cancelled, kOn) << "the wizard shows the run as aborted";
+  EXPECT_EQ(flags.runFailed, kOn) << "and the process ends as failed";
 }
 
 TEST_F(InstallDriver, AThreadThatCannotUseTheShellEndsAtOnce) {
@@ -85,6 +89,8 @@ TEST_F(InstallDriver, AThreadThatCannotUseTheShellEndsAtOnce) {
   ASSERT_EQ(ui.shown.size(), 1u);
   EXPECT_EQ(ui.shown[0].text.rfind("Error Number: 0\r\nMessage: Iniciar() - Tarnwick Can't CO-INITIALIZE", 0), 0u);
   EXPECT_EQ(Log(), "");
+  EXPECT_EQ(flags.cancelled, kOn);
+  EXPECT_EQ(flags.runFailed, kOn);
 }
 
 TEST_F(InstallDriver, ACancelledCopyLeavesTheLaterPhasesOut) {
@@ -105,12 +111,30 @@ TEST_F(InstallDriver, TheDiskImageAndSplitBuildsReadFromTheSetupFolder) {
   Run();
   EXPECT_EQ(session.PayloadDir, "C:\\dist\\DiskImage1\\");
   flags.splitFiles = kOn;
+  flags.previewMode = 0;
   Run();
   EXPECT_EQ(session.PayloadDir, "C:\\dist\\");
   EXPECT_FALSE(registry.KeyExists(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{P}"))
       << "a split build without its cabinet ends after the copy phase";
   EXPECT_EQ(flags.cancelled, kOn) << "and the wizard shows it as aborted";
   EXPECT_EQ(workFolderRemovals, 1);
+}
+
+// A split build unpacks its cabinets straight into the install folder; a preview of it must not.
+TEST_F(InstallDriver, APreviewOfASplitBuildUnpacksNothingIntoTheInstallFolder) {
+  files.MakeFolders("C:\\dist");
+  files.WriteAll("C:\\dist\\file1.cab", test_cabinets::MsZipCabinet());
+  session.SetupDir = "C:\\dist\\";
+  flags.useDiskImages = flags.splitFiles = kOn;
+  for (int preview : {kOn, 0}) {
+    SCOPED_TRACE(preview);
+    flags.previewMode = preview;
+    Run();
+    EXPECT_EQ(files.Exists("C:\\Program Files\\Acme\\F0_readme.txt"), preview != kOn);
+    EXPECT_EQ(files.Exists("C:\\Program Files\\Acme\\logo.bmp"), preview != kOn);
+    EXPECT_EQ(flags.cancelled, -1);
+    EXPECT_EQ(progress.statuses.back(), preview == kOn ? "Finishing settings..." : "Removing temporary files...");
+  }
 }
 
 TEST_F(InstallDriver, WithoutAProductCodeOfItsOwnThereIsNoLogAndNoRegistration) {

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "app/page_flow.h"
+#include "project/exit_codes.h"
 #include "skin/skin_page.h"
 #include "startup_fixture.h"
 
@@ -91,6 +92,17 @@ TEST_F(PageFlowTest, MergeModulesRunOnTheirOwnPageAfterTheInstallation) {
   EXPECT_EQ(fake.shell.runs[0].program, "C:\\dist\\SupportFiles\\runtime.exe");
   EXPECT_FALSE(fake.files.Exists(kWork));
   EXPECT_EQ(fake.ui.quitCode.value_or(-1), 0) << "a silent run finishes after them";
+
+  PackProject("[APPINFO]\r\na3={P}\r\na4=C:\\Apps\r\nPREVIEW=255\r\n[BUILDING]\r\n2=Yes\r\n"
+              "[MERGEMODULES]\r\nTOTAL=1\r\nC0=<ResourceDir>\\Runtime.exe\r\nD0=/quiet\r\nE0=127\r\n",
+              "");
+  Start();
+  Page().OnTimer(kInstallTimer);
+  EXPECT_EQ(Page().LayoutFile(), "3rdparty.lcd") << "a preview shows the page";
+  ASSERT_EQ(fake.ui.frameTimers.size(), 1u);
+  fake.ui.Tick(fake.ui.frameTimers.begin()->first);
+  EXPECT_EQ(fake.shell.runs.size(), 1u) << "but runs no other product's installer";
+  EXPECT_FALSE(fake.files.Exists(kWork));
 }
 
 TEST_F(PageFlowTest, AFeatureSwitchedOffInTheWizardStaysOutOfTheInstallation) {
@@ -243,6 +255,37 @@ TEST_F(PageFlowTest, CancellingDuringTheInstallationShowsOneCompletionPageOnceTh
   EXPECT_EQ(Page().LayoutFile(), "complete.lcd");
   EXPECT_EQ(CompletionPagesShown(), 1);
   EXPECT_FALSE(fake.files.Exists("C:\\Apps\\pkg.bin"));
+}
+
+// The engine that cannot run at all (no data file, no COM on its thread) has installed nothing: the
+// wizard ends on the aborted completion page, the process as failed, the work folder gone even
+// when merge modules would have kept it.
+TEST_F(PageFlowTest, AnEngineErrorEndsTheWizardAsAFailedRun) {
+  Theme("progress.lcd", kButtonPage);
+  Theme("complete.lcd", kButtonPage);
+  const std::pair<const char*, std::function<void()>> causes[] = {
+      {"no data file", [this] { fake.files.Remove(std::string(kWork) + "data.inf"); }},
+      {"no COM on the worker", [this] { fake.shell.threadsPrepare = false; }},
+  };
+  for (const auto& [cause, arrange] : causes) {
+    SCOPED_TRACE(cause);
+    fake.files.WriteAll("C:\\trace.log", "");
+    PackProject("[APPINFO]\r\na3={P}\r\na4=C:\\Apps\r\n[DIALOGLIST]\r\nTOTAL1=2\r\nW0=progress.lcd\r\n"
+                "W1=complete.lcd\r\n[MERGEMODULES]\r\nTOTAL=1\r\nC0=<ResourceDir>\\Runtime.exe\r\nE0=127\r\n");
+    Start();
+    ASSERT_EQ(Page().LayoutFile(), "progress.lcd");
+    arrange();
+    fake.ui.shown.clear();
+    Page().OnTimer(kInstallTimer);
+    ASSERT_EQ(fake.ui.shown.size(), 1u);
+    EXPECT_EQ(fake.ui.shown[0].text.rfind("Error Number: ", 0), 0u) << fake.ui.shown[0].text;
+    EXPECT_EQ(Page().LayoutFile(), "complete.lcd");
+    EXPECT_EQ(app->Flags().cancelled, kOn) << "the completion page shows its aborted texts";
+    EXPECT_EQ(CompletionPagesShown(), 1);
+    EXPECT_EQ(app->ExitCodeFor(fake.ui.quitCode.value_or(0)), kExitFailed);
+    EXPECT_FALSE(fake.files.Exists(kWork));
+    fake.shell.threadsPrepare = true;
+  }
 }
 
 TEST_F(PageFlowTest, DialogsAndTheFolderBrowserBelongToThePageShown) {

@@ -167,8 +167,13 @@ TEST_F(PayloadCopyTest, ACancelRequestStopsBeforeTheNextFile) {
 
 TEST_F(PayloadCopyTest, NamesThatLeaveTheirFolderAreRefused) {
   Payload(0, "..", "x");
-  EXPECT_TRUE(CopyPayloadFiles(session, List({{"..", "<InstallDir>*0*0*0|"}, {"sub\\ ..", "<InstallDir>*0*0*0|"}})));
-  EXPECT_EQ(Log(), "");
+  Payload(2, "nul.txt", "x");
+  Payload(3, "COM1", "x");
+  EXPECT_TRUE(CopyPayloadFiles(session, List({{"..", "<InstallDir>*0*0*0|"},
+                                              {"sub\\ ..", "<InstallDir>*0*0*0|"},
+                                              {"nul.txt", "<InstallDir>*0*0*0|"},
+                                              {"COM1", "<InstallDir>*0*0*0|"}})));
+  EXPECT_EQ(Log(), "") << "a device name would open the device, in any folder";
   EXPECT_TRUE(ui.dialogs.empty());
 }
 
@@ -312,7 +317,8 @@ TEST_F(PayloadCopyTest, ADownloadNameThatLeavesItsFolderIsRefused) {
     return DownloadOutcome::kCompleted;
   };
   for (const char* url : {"http://host/..\\..\\evil.dll", "http://host/a/..", "http://host/dir/", "http://host/c:evil.dll",
-                          "http://host/evil.dll. ", "http://host/x/a..b{..\\c}", "http://host/a*b"}) {
+                          "http://host/evil.dll. ", "http://host/x/a..b{..\\c}", "http://host/a*b",
+                          "http://host/con.txt"}) {
     SCOPED_TRACE(url);
     EXPECT_TRUE(CopyPayloadFiles(session, {ParseFileEntry(url, "<InstallDir>*16*0*0|")}, download));
   }

@@ -60,18 +60,20 @@ TEST_F(UnattendedRunTest, EveryErrorEndsASilentRunAsFailedWithoutAWindow) {
   struct Case {
     const char* name;
     std::string project;
-    bool failCopy;
+    FsOp failing;
+    const char* failingPath;  // none when null
   };
   const Case cases[] = {
-      {"refused requirement", "[SYSTEM]\r\n2=999999 MB\r\n", false},
-      {"copy error: the retry question answers Cancel", "", true},
-      {"the project's own abort", "[CONDITIONS]\r\nTOTAL=1\r\nA0=c\r\nB0=1\r\nC0===\r\nD0=1\r\nE0=welcome.lcd\r\nF0=1\r\n00=CancelInstall();\r\n", false},
-      {"the project's own abort on the start page", "[CONDITIONS]\r\nTOTAL=1\r\nA0=c\r\nB0=1\r\nC0===\r\nD0=1\r\nE0=start.lcd\r\nF0=1\r\n00=CancelInstall();\r\n", false},
+      {"refused requirement", "[SYSTEM]\r\n2=999999 MB\r\n", FsOp::Copy, nullptr},
+      {"copy error: the retry question answers Cancel", "", FsOp::Copy, "a.txt"},
+      {"the engine cannot read its data file", "", FsOp::Read, "data.inf"},
+      {"the project's own abort", "[CONDITIONS]\r\nTOTAL=1\r\nA0=c\r\nB0=1\r\nC0===\r\nD0=1\r\nE0=welcome.lcd\r\nF0=1\r\n00=CancelInstall();\r\n", FsOp::Copy, nullptr},
+      {"the project's own abort on the start page", "[CONDITIONS]\r\nTOTAL=1\r\nA0=c\r\nB0=1\r\nC0===\r\nD0=1\r\nE0=start.lcd\r\nF0=1\r\n00=CancelInstall();\r\n", FsOp::Copy, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     fake.files.ClearFailures();
-    if (c.failCopy) fake.files.FailWhen(FsOp::Copy, "a.txt");
+    if (c.failingPath) fake.files.FailWhen(c.failing, c.failingPath);
     fake.ui.shown.clear();
     fake.ui.dialogs.clear();
     fake.ui.quitCode.reset();
@@ -81,6 +83,7 @@ TEST_F(UnattendedRunTest, EveryErrorEndsASilentRunAsFailedWithoutAWindow) {
     const std::string trace = TraceText();
     EXPECT_EQ(trace.find("wizard finish"), trace.rfind("wizard finish")) << "finished more than once";
     EXPECT_FALSE(fake.files.Exists("C:\\Apps\\Demo\\a.txt"));
+    EXPECT_FALSE(fake.files.Exists(kWork)) << "it holds the decrypted project";
     ExpectNothingShown();
   }
 }

@@ -1,4 +1,7 @@
 // The wizard's start sequence as the frame runs it: version tag, conditions, variables, actions.
+#include "../contract/test_cabinets.h"
+#include "app/page_flow.h"
+#include "skin/skin_page.h"
 #include "startup_fixture.h"
 
 namespace tw {
@@ -34,14 +37,29 @@ TEST_F(WizardStart, VariablesAreComputedAfterTheUpgradeAndSeenByConditions) {
 }
 
 TEST_F(WizardStart, CancelActionEndsTheSetup) {
-  PackProject("[CONDITIONS]\r\nTOTAL=1\r\nA0=Stop\r\nB0=1\r\nC0=>\r\nD0=0\r\nE0=ready.lcd\r\nF0=1\r\n00=CancelInstall();\r\n");
+  // Pending merge modules keep the work folder after an installation, never after an abort.
+  PackProject("[CONDITIONS]\r\nTOTAL=1\r\nA0=Stop\r\nB0=1\r\nC0=>\r\nD0=0\r\nE0=ready.lcd\r\nF0=1\r\n00=CancelInstall();\r\n"
+              "[MERGEMODULES]\r\nTOTAL=1\r\n");
   Start();
   CMainFrame& frame = *app->Frame();
   frame.RunPageConditions("welcome.lcd");
   EXPECT_EQ(frame.Ended, 0);
+  EXPECT_TRUE(fake.files.Exists(frame.WorkDir));
   frame.RunPageConditions("ready.lcd");
   EXPECT_EQ(frame.Ended, kOn);
   EXPECT_EQ(app->Flags().cancelled, kOn);
+  EXPECT_FALSE(fake.files.Exists(frame.WorkDir)) << "it holds the decrypted project";
+}
+
+TEST_F(WizardStart, AnAbortOnTheStartPageUnpacksNothingAndWaitsOnTheCompletionPage) {
+  fake.files.RemoveTree(std::string(kDist) + "DiskImage1");
+  fake.files.WriteAll(std::string(kDist) + "file1.cab", test_cabinets::MsZipCabinet());
+  PackProject("[CONDITIONS]\r\nTOTAL=1\r\nA0=c\r\nB0=1\r\nC0===\r\nD0=1\r\nE0=start.lcd\r\nF0=1\r\n"
+              "00=CancelInstall();\r\n");
+  Start();
+  EXPECT_FALSE(fake.ui.quitCode.has_value()) << "the user reads the page and clicks Finish";
+  EXPECT_EQ(app->Frame()->Flow()->CurrentPage()->LayoutFile(), "complete.lcd");
+  EXPECT_FALSE(fake.files.Exists(app->Frame()->WorkDir));
 }
 
 TEST_F(WizardStart, EveryWayOutBeforeTheFirstPageRemovesTheWorkFolder) {

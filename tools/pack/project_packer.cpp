@@ -54,7 +54,9 @@ void CheckProductCode(const fs::path& setupInf) {
   if (!IsPlainFileName(code))
     throw std::runtime_error("setup.inf: [APPINFO] a3, the product code, " +
                              (code.empty() ? std::string("is missing or empty")
-                                           : "\"" + code + "\" cannot name a folder (no \\ / : * ? \" < > |, no dot or blank at the end)") +
+                                           : "\"" + code +
+                                                 "\" cannot name a folder (no \\ / : * ? \" < > |, no dot or blank at "
+                                                 "the end, no device name such as CON or COM1)") +
                              "; give the product a code of its own, for example a GUID in braces");
 }
 
