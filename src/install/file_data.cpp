@@ -44,6 +44,27 @@ std::vector<std::string> DistinctFolders(InstallSession& session, const std::vec
   return folders;
 }
 
+// Folders made for the installation before it started (a new folder typed in the folder dialog)
+// are the installation's as well. Takes those at or above folder (lower case, no trailing
+// backslash) out of the session's list, so each is logged once: whether folder itself is one, and
+// the ones above it, the deepest first.
+std::vector<std::string> TakeWizardFolders(InstallSession& session, const std::string& folder, bool& madeFolder) {
+  std::vector<std::string> above;
+  const std::string below = folder + "\\";
+  std::vector<std::string>& wizard = session.FoldersMadeBefore;
+  for (size_t i = wizard.size(); i-- > 0;) {
+    const std::string level = Lower(WithoutTrailingBackslash(wizard[i]));
+    if (level == folder)
+      madeFolder = true;
+    else if (below.compare(0, level.size() + 1, level + "\\") == 0)
+      above.push_back(wizard[i]);
+    else
+      continue;
+    wizard.erase(wizard.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+  return above;
+}
+
 }  // namespace
 
 std::vector<std::string> SplitDataLines(const std::string& text) {
@@ -97,27 +118,12 @@ void CreateLoggedFolder(InstallSession& session, const std::string& path) {
     madeItself = session.FoldersMade.count(folder) > 0;
   session.trace.Write("install", "folder",
                       {{"path", path}, {"result", !created ? "failed" : madeItself ? "made" : "there"}});
-  // Folders made for it before the installation (a new folder typed in the folder dialog) are the
-  // installation's as well, each logged once.
-  std::vector<std::string> before;
-  const std::string below = folder + "\\";
   bool madeByWizard = false;
-  std::vector<std::string>& wizard = session.FoldersMadeBefore;
-  for (size_t i = wizard.size(); i-- > 0;) {
-    const std::string level = Lower(WithoutTrailingBackslash(wizard[i]));
-    if (level == folder) {
-      madeByWizard = true;
-    } else if (below.compare(0, level.size() + 1, level + "\\") == 0) {
-      before.push_back(wizard[i]);
-    } else {
-      continue;
-    }
-    wizard.erase(wizard.begin() + static_cast<std::ptrdiff_t>(i));
-  }
+  const std::vector<std::string> madeByWizardAbove = TakeWizardFolders(session, folder, madeByWizard);
   // The folders made above it follow it, so the install folder stays the log's first folder.
   session.LogIfOwned("DIR", path, madeItself || madeByWizard);
   for (const std::string& level : made) session.WriteLogEntry("DIR", level);
-  for (const std::string& level : before) session.WriteLogEntry("DIR", level);
+  for (const std::string& level : madeByWizardAbove) session.WriteLogEntry("DIR", level);
 }
 
 bool LoadFileData(InstallSession& session, std::vector<FileEntry>& fileList) {
