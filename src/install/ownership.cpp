@@ -36,12 +36,17 @@ EarlierInstallation ReadEarlierInstallation(const FileSystem& files, Trace& trac
   EarlierInstallation earlier;
   std::optional<std::string> log = ReadBoundedText(files, logPath, kMaxLogBytes);
   if (!log) return earlier;
+  // A log without its record file comes from an engine that logged whatever it touched (the
+  // user's folder, the system's association): its claims are not carried over.
+  earlier.prior = ParsePriorRecords(ReadBoundedText(files, priorPath, kMaxPriorBytes).value_or(""));
+  if (!earlier.prior.headerSeen) {
+    trace.Write("install", "earlier-installation", {{"log", logPath}, {"result", "not-trusted"}, {"reason", "no-record"}});
+    return EarlierInstallation{};
+  }
   for (const LogEntry& entry : ParseUninstallLog(*log).entries) {
     if (!NamesSomethingMade(entry.key) || !earlier.index.insert(OwnershipKey(entry.key, entry.value)).second) continue;
     earlier.owned.push_back(entry);
   }
-  if (std::optional<std::string> prior = ReadBoundedText(files, priorPath, kMaxPriorBytes))
-    earlier.prior = ParsePriorRecords(*prior);
   trace.Write("install", "earlier-installation",
               {{"log", logPath}, {"owned", std::to_string(earlier.owned.size())},
                {"prior-values", std::to_string(earlier.prior.values.size())},

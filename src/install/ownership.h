@@ -30,7 +30,8 @@ struct EarlierInstallation {
 };
 
 // The log's entries that name something made (folders, files, shortcuts, keys, values, services),
-// and the record file beside it. Missing or unreadable files give an empty installation.
+// and the record file beside it. A missing or unreadable log, or one without its record file
+// (written before installations logged only what they made), gives an empty installation.
 EarlierInstallation ReadEarlierInstallation(const FileSystem& files, Trace& trace, const std::string& logPath,
                                             const std::string& priorPath);
 

@@ -248,6 +248,15 @@ TEST_F(OwnershipRoundTrip, AReinstallKeepsWhatTheProductMadeAndTheRemovalPutsThe
   EXPECT_TRUE(services.created.empty());
 }
 
+// A log without its record file was written by an engine that logged whatever it touched: its
+// claims on the user's folder are not carried into the new log.
+TEST_F(OwnershipRoundTrip, AnOlderLogWithoutItsRecordIsNotTrusted) {
+  files.MakeFolders("C:\\windows\\Installer\\{P}");
+  files.WriteAll("C:\\windows\\Installer\\{P}\\uninstall.log", "TOTALFILE=1\r\nDIR=C:\\Games\\\r\n");
+  Run();
+  EXPECT_EQ(Log().find("DIR="), std::string::npos) << Log();
+}
+
 // A run that fails half-way still names in its log what the earlier installation made.
 TEST_F(OwnershipRoundTrip, ARunThatStopsEarlyStillLogsWhatTheEarlierOneMade) {
   Run();
