@@ -35,14 +35,21 @@ deps:
 	@missing=$$(for p in $(DEPS); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:" $$missing; \
-	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	  for try in 1 2 3 4; do \
+	    apt-get update -qq && break; \
+	    [ $$try = 4 ] && { echo "make deps: the package index is still not whole; trying with what it has"; break; }; \
+	    echo "make deps: the package index could not be updated (a mirror mid-sync?); trying again in 20 s"; sleep 20; \
+	  done; \
+	  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
 	fi
 
 # The shipped 32-bit setup.exe runs in the end-to-end suite on 32-bit Wine, through QEMU's user-mode
 # emulator where the kernel cannot start 32-bit programs. This sets that up where the machine allows
-# and says why not where it does not; those cases then skip.
+# and says why not where it does not (or the packages cannot be had); those cases then skip, and
+# `make test` repeats the reason at its end.
+PE32_REASON := $(BUILD)/pe32-skipped.txt
 deps-pe32: deps
-	@bash tests/e2e/pe32_setup.sh
+	@mkdir -p $(BUILD) && TARNWICK_PE32_REASON_FILE=$(ROOT)/$(PE32_REASON) bash tests/e2e/pe32_setup.sh
 
 build-win64: deps
 	cmake -S . -B $(WIN64) $(CMAKE_LAUNCHER) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-x86_64.cmake >/dev/null
@@ -74,6 +81,7 @@ test: build deps-pe32
 	ctest --test-dir $(ASAN) --output-on-failure
 	ctest --test-dir $(HOST) --output-on-failure -j$(JOBS)
 	ctest --test-dir $(FUZZ) --output-on-failure -j$(JOBS)
+	@if [ -s $(PE32_REASON) ]; then echo "make test: the 32-bit setup.exe cases were skipped: $$(cat $(PE32_REASON))"; fi
 
 # Each harness in turn for FUZZ_SECONDS, its corpus kept in $(FUZZ)/work between runs; any finding
 # (saved in $(FUZZ)/work/findings/) fails the target once every harness has had its turn.

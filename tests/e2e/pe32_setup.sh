@@ -11,9 +11,10 @@
 # running /usr/lib/wine/wine64, which starts the 32-bit loader itself for a PE32 program.
 # TARNWICK_PE32_QEMU=1 takes the emulator route even where the kernel would do, to try it.
 #
-# When the machine does not allow it (not root, binfmt_misc cannot be mounted or written), this
-# says why and exits 0: the PE32 cases then skip with the same reason (lib.sh, _e2e_require_pe32).
-# A failed package install fails, as `make deps` does.
+# When the machine does not allow it (not root, binfmt_misc cannot be mounted or written), or the
+# packages cannot be had (a package mirror in the middle of a sync, after a few tries), this says
+# why and exits 0: the PE32 cases then skip (lib.sh, _e2e_require_pe32), and the reason is written
+# to TARNWICK_PE32_REASON_FILE, when set, for `make test` to repeat at its end.
 set -euo pipefail
 
 LOADER32=/usr/lib/wine/wine
@@ -32,18 +33,45 @@ MIN_QEMU=1:9
 # at a reboot, as they do.
 STAMP=/run/tarnwick-$ENTRY.registered
 
+REASON_FILE=${TARNWICK_PE32_REASON_FILE:-}
+APT_TRIES=${TARNWICK_APT_TRIES:-4}
+
 say() { printf 'deps-pe32: %s\n' "$*" >&2; }
+
+cannot() {
+  say "the 32-bit setup.exe cannot run here ($1); its end-to-end cases will be skipped"
+  if [[ -n $REASON_FILE ]]; then printf '%s\n' "$1" >"$REASON_FILE"; fi
+  exit 0
+}
 
 apt_install() {
   say "installing $*"
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$@" >/dev/null
 }
 
+# A mirror in the middle of a sync serves index files that do not match their release file; a
+# little later it serves whole ones. False when every try failed.
+apt_update() {
+  local try
+  for ((try = 1; try <= APT_TRIES; try++)); do
+    apt-get update -qq && return 0
+    ((try < APT_TRIES)) || break
+    say "the package index could not be updated (try $try of $APT_TRIES); trying again in 20 s"
+    sleep 20
+  done
+  return 1
+}
+
+# Installs packages after a fresh index; when the packages cannot be had, the cases skip.
+apt_update_and_install() {
+  apt_update || say "the package index is still not whole; trying with what it has"
+  apt_install "$@" || cannot "the packages $* could not be installed (a package mirror in the middle of a sync?)"
+}
+
 install_wine32() {
   dpkg -s wine32:i386 >/dev/null 2>&1 && return 0
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-  apt-get update -qq
-  apt_install wine32:i386
+  apt_update_and_install wine32:i386
 }
 
 # True when the kernel starts the 32-bit loader by itself. An emulator registered for 32-bit
@@ -83,8 +111,7 @@ install_qemu() {
     printf 'Types: deb\nURIs: http://deb.debian.org/debian\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
       >"$BACKPORTS"
   fi
-  apt-get update -qq
-  apt_install -t bookworm-backports qemu-user qemu-user-static
+  apt_update_and_install -t bookworm-backports qemu-user qemu-user-static
 }
 
 # The entry is current when it is enabled, names the emulator with our flags, and (with F, which
@@ -106,11 +133,7 @@ register() {
   say "registered $QEMU for 32-bit x86 programs"
 }
 
-cannot() {
-  say "the 32-bit setup.exe cannot run here ($1); its end-to-end cases will be skipped"
-  exit 0
-}
-
+if [[ -n $REASON_FILE ]]; then rm -f "$REASON_FILE"; fi
 [[ $(id -u) == 0 ]] || cannot "not root: cannot install 32-bit Wine or register an emulator for it"
 install_wine32
 if [[ ${TARNWICK_PE32_QEMU:-0} != 1 ]] && runs_natively; then

@@ -155,12 +155,6 @@ TEST_F(InstallDriver, WithoutAProductCodeOfItsOwnThereIsNoLogAndNoRegistration) 
   }
 }
 
-}  // namespace
-}  // namespace tw
-
-namespace tw {
-namespace {
-
 // A project installed into a folder the user already had, over a machine that holds the user's
 // own files, values and association, then installed again (a retry, a repair), then removed: the
 // machine ends exactly as it was, and nothing of the product stays.
