@@ -39,12 +39,15 @@ std::optional<InstalledProduct> FindInstalledProduct(Platform& platform, Trace& 
   InstalledProduct product;
   product.code = code;
   product.logDir = platform.system.WindowsFolder() + "\\Installer\\" + code + "\\";
-  auto text = ReadBoundedLog(platform.files, product.logDir + "uninstall.log", trace);
-  if (!text) {
-    trace.Write("uninstall", "product", {{"code", code}, {"log", product.logDir + "uninstall.log"}, {"result", "no-log"}});
+  const std::string logPath = product.logDir + "uninstall.log";
+  if (!platform.files.Exists(logPath)) {
+    trace.Write("uninstall", "product", {{"code", code}, {"log", logPath}, {"result", "no-log"}});
     return std::nullopt;
   }
-  product.log = ParseUninstallLog(*text);
+  auto text = ReadBoundedLog(platform.files, logPath, trace);
+  product.log = ParseUninstallLog(text.value_or(""));
+  // A log written in another encoding, cut to nothing or too large is no log to act on.
+  product.logReadable = text && !product.log.entries.empty();
   // What the installation found before it changed things; a log from before this record existed
   // has none, and is reversed as it always was.
   product.prior = ParsePriorRecords(ReadBoundedText(platform.files, product.logDir + kPriorFileName, kMaxPriorBytes).value_or(""));
@@ -53,7 +56,8 @@ std::optional<InstalledProduct> FindInstalledProduct(Platform& platform, Trace& 
   if (product.displayName.empty()) product.displayName = code;
   trace.Write("uninstall", "product",
               {{"code", code}, {"name", product.displayName}, {"entries", std::to_string(product.log.entries.size())},
-               {"skipped", std::to_string(product.log.skipped.size())}, {"result", "ok"}});
+               {"skipped", std::to_string(product.log.skipped.size())},
+               {"result", product.logReadable ? "ok" : "unreadable-log"}});
   return product;
 }
 
@@ -79,9 +83,12 @@ ReversalOutcome RemoveProduct(Platform& platform, Trace& trace, const InstalledP
   // on a machine without one; with the last product gone, it goes too. Anything in it keeps it.
   const std::string installers = folder.substr(0, folder.rfind('\\'));
   if (files.RemoveFolder(installers)) trace.Write("uninstall", "installer-folder", {{"path", installers}, {"result", "removed"}});
+  std::string failedLines;
+  for (int line : outcome.failedLines) failedLines += (failedLines.empty() ? "" : ",") + std::to_string(line);
   trace.Write("uninstall", "end",
               {{"removed", std::to_string(outcome.removed)}, {"refused", std::to_string(outcome.refused)},
-               {"failed", std::to_string(outcome.failed)}, {"restart", outcome.restartNeeded ? "yes" : "no"}});
+               {"failed", std::to_string(outcome.failed)}, {"restart", outcome.restartNeeded ? "yes" : "no"},
+               {"failed-lines", failedLines.empty() ? "none" : failedLines}});
   return outcome;
 }
 

@@ -22,13 +22,17 @@ struct InstalledProduct {
   std::string displayName;  // the registered name; the code when there is none
   UninstallLog log;
   PriorRecords prior;  // what was there before the installation; empty for an older log
+  // False when the log is there but cannot be read whole, or holds no entry: nothing may be
+  // removed on its word, the registration included.
+  bool logReadable = true;
 };
 
 // A code names one folder and one key: nothing empty, no path separators or other characters a
 // file or key name cannot hold, not "." or "..".
 bool IsProductCode(const std::string& code);
 
-// The product when its code is sound and its log can be read; nothing otherwise (traced).
+// The product when its code is sound and its log is there (logReadable says whether it can be
+// used); nothing otherwise (traced).
 std::optional<InstalledProduct> FindInstalledProduct(Platform& platform, Trace& trace, const std::string& code);
 
 // Reverses the log, then removes the registration and the log folder (what is in use there goes

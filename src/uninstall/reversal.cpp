@@ -112,6 +112,7 @@ class Reverser {
   }
   void Fail(const LogEntry& entry, const char* result) {
     ++outcome_.failed;
+    outcome_.failedLines.push_back(entry.line);
     Note(entry, result);
   }
 

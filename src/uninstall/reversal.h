@@ -9,6 +9,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "install/prior_records.h"
 #include "install/uninstall_log.h"
@@ -24,6 +25,7 @@ struct ReversalOutcome {
   int refused = 0;   // entries the guard or a bad value stopped
   int failed = 0;    // entries the system would not undo
   bool restartNeeded = false;  // something in use was left for the next start
+  std::vector<int> failedLines;  // the log lines of the failed entries, in the order met
 };
 
 // Told after each entry: how many are done of how many.

@@ -17,7 +17,7 @@ namespace {
 constexpr int kQuestionMode = 333;  // the confirmation dialog as a two-button question
 
 // Texts a language file may give in its "Uninstall" section, with the English ones it falls back to.
-enum TextId { kAskRemove, kRemoved, kRemovedRestart, kMaintain, kUnknown, kUsage };
+enum TextId { kAskRemove, kRemoved, kRemovedRestart, kMaintain, kUnknown, kUsage, kBadLog, kIncomplete };
 const char* const kEnglish[] = {
     "Remove <ProductName> and all of its components?",
     "<ProductName> was removed from your computer.",
@@ -27,6 +27,8 @@ const char* const kEnglish[] = {
     "<ProductName> is not installed on this computer (its removal information was not found). Nothing was changed.",
     "Usage: dovuvi.exe /R <product code> (remove), /S <product code> (remove silently) or /M <product code> "
     "(maintenance).",
+    "The removal information of <ProductName> cannot be read. Nothing was changed.",
+    "<ProductName> was removed, but some of its parts could not be removed.",
 };
 
 std::vector<std::string> Tokens(const std::string& line) {
@@ -106,8 +108,8 @@ UninstallCommand ParseUninstallCommandLine(const std::string& commandLine) {
                          : word == "/m" ? UninstallMode::Maintain
                                         : UninstallMode::None;
     if (mode == UninstallMode::None) continue;
-    if (i + 1 >= tokens.size()) return {};
-    return {mode, tokens[i + 1]};
+    // A switch without its code keeps its mode, so "/S" alone still means: show nothing.
+    return {mode, i + 1 < tokens.size() ? tokens[i + 1] : std::string()};
   }
   return {};
 }
@@ -118,22 +120,29 @@ int UninstallApp::Run(const std::string& commandLine) {
   const UninstallCommand command = ParseUninstallCommandLine(commandLine);
   trace_.Write("uninstall", "start", {{"command-line", commandLine}, {"mode", ModeName(command.mode)}, {"code", command.code}});
   Ui& ui = platform_.ui;
-  auto product = command.mode == UninstallMode::None ? std::nullopt
-                                                     : FindInstalledProduct(platform_, trace_, command.code);
+  const bool usable = command.mode != UninstallMode::None && !command.code.empty();
+  auto product = usable ? FindInstalledProduct(platform_, trace_, command.code) : std::nullopt;
+  const bool silent = command.mode == UninstallMode::Silent;
   const std::string languageFile = product ? product->logDir + "language.lan" : std::string();
   const Texts texts(platform_.files, languageFile, product ? product->displayName : command.code);
   FixedDialogs dialogs(ui, platform_.files, trace_, languageFile, [&](const std::string& text) {
     return Expand(text, product ? product->displayName : command.code);
   });
-  if (command.mode == UninstallMode::None) {
-    dialogs.ShowInfo(texts.Get(kUsage));
+  if (!usable) {
+    if (!silent) dialogs.ShowInfo(texts.Get(kUsage));
     return kExitBadCommandLine;
   }
   if (!product) {
-    if (command.mode != UninstallMode::Silent) dialogs.ShowInfo(texts.Get(kUnknown));
+    if (!silent) dialogs.ShowInfo(texts.Get(kUnknown));
     return kExitUnknownProduct;
   }
-  if (command.mode == UninstallMode::Silent) return RemoveSilently(*product);
+  // A log that cannot be read removes nothing: the registration stays, so the product can still
+  // be removed once its log is mended.
+  if (!product->logReadable) {
+    if (!silent) dialogs.ShowInfo(texts.Get(kBadLog));
+    return kExitFailed;
+  }
+  if (silent) return RemoveSilently(*product);
   const TextId question = command.mode == UninstallMode::Maintain ? kMaintain : kAskRemove;
   if (!Ask(ui, trace_, dialogs, texts.Get(question))) {
     trace_.Write("uninstall", "declined", {{"code", product->code}});
@@ -143,7 +152,13 @@ int UninstallApp::Run(const std::string& commandLine) {
 }
 
 int UninstallApp::RemoveSilently(const InstalledProduct& product) {
-  ReversalOutcome outcome = RemoveProduct(platform_, trace_, product, nullptr);
+  return ExitCodeFor(RemoveProduct(platform_, trace_, product, nullptr));
+}
+
+// What the system would not undo fails the removal, once everything else is done; what the guard
+// refused on purpose does not.
+int UninstallApp::ExitCodeFor(const ReversalOutcome& outcome) {
+  if (outcome.failed > 0) return kExitFailed;
   return outcome.restartNeeded ? kExitRestartNeeded : kExitSuccess;
 }
 
@@ -152,6 +167,7 @@ int UninstallApp::RemoveWithWindow(const InstalledProduct& product, FixedDialogs
   // Everything the end needs is read now: the removal takes the log folder, language and theme with it.
   const Texts texts(platform_.files, languageFile, product.displayName);
   const std::string done = texts.Get(kRemoved), doneRestart = texts.Get(kRemovedRestart);
+  const std::string incomplete = texts.Get(kIncomplete);
   const std::string label = texts.CloseLabel();
   Ui& ui = platform_.ui;
   UninstallPage page(platform_, product.displayName);
@@ -164,8 +180,8 @@ int UninstallApp::RemoveWithWindow(const InstalledProduct& product, FixedDialogs
       ui.CallOnUiThread([&] { page.SetProgress(doneCount, total); });
     });
   });
-  const int exitCode = outcome.restartNeeded ? kExitRestartNeeded : kExitSuccess;
-  const std::string text = outcome.restartNeeded ? doneRestart : done;
+  const int exitCode = ExitCodeFor(outcome);
+  const std::string text = exitCode == kExitFailed ? incomplete : outcome.restartNeeded ? doneRestart : done;
   if (!shown) {
     dialogs.ShowInfo(text);
     return exitCode;

@@ -1,7 +1,8 @@
 // The uninstaller program: reads its command line ("/R <code>" asks, then removes with the
 // progress page; "/S <code>" removes with no window; "/M <code>" offers what maintenance there is),
 // talks to the user through the engine's fixed dialogs in the language kept with the product, and
-// gives an exit code a deployment tool understands.
+// gives an exit code a deployment tool understands: 1603 when its log cannot be read (nothing is
+// removed) or something could not be undone, 1639 for a bad command line (no window under "/S").
 #pragma once
 #include <string>
 
@@ -13,6 +14,7 @@ namespace tw {
 struct Platform;
 class FixedDialogs;
 struct InstalledProduct;
+struct ReversalOutcome;
 
 enum class UninstallMode { None, Remove, Silent, Maintain };
 
@@ -21,8 +23,9 @@ struct UninstallCommand {
   std::string code;
 };
 
-// The first "/R", "/S" or "/M" (either case, quoted or not) and the word after it. The program's
-// own name may come first or be missing, as a caller's command line gives it.
+// The first "/R", "/S" or "/M" (either case, quoted or not) and the word after it (empty when
+// there is none). The program's own name may come first or be missing, as a caller's command line
+// gives it.
 UninstallCommand ParseUninstallCommandLine(const std::string& commandLine);
 
 class UninstallApp {
@@ -33,6 +36,7 @@ class UninstallApp {
  private:
   int RemoveWithWindow(const InstalledProduct& product, FixedDialogs& dialogs, const std::string& languageFile);
   int RemoveSilently(const InstalledProduct& product);
+  static int ExitCodeFor(const ReversalOutcome& outcome);
 
   Platform& platform_;
   Trace trace_;

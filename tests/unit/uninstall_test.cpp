@@ -213,6 +213,9 @@ TEST_F(Uninstall, AnUnknownProductChangesNothing) {
   EXPECT_EQ(fake.ui.dialogs[0].text.value_or(""),
             "{Q} is not installed on this computer (its removal information was not found). Nothing was changed.");
   EXPECT_EQ(Run("/S ..\\..\\"), kExitUnknownProduct);
+  const size_t shown = fake.ui.dialogs.size();
+  EXPECT_EQ(Run("dovuvi.exe /S"), kExitBadCommandLine);
+  EXPECT_EQ(fake.ui.dialogs.size(), shown) << "/S without a code still shows nothing";
   EXPECT_EQ(Run("dovuvi.exe"), kExitBadCommandLine);
   EXPECT_TRUE(fake.files.Exists("C:\\App\\a.exe"));
   EXPECT_TRUE(fake.registry.KeyExists(RegRoot::LocalMachine, kRegistration));
@@ -244,7 +247,7 @@ TEST_F(Uninstall, CommandLines) {
       {"dovuvi.exe /R {P}", UninstallMode::Remove, "{P}"},
       {" \"/S\" {P}", UninstallMode::Silent, "{P}"},
       {"\"C:\\Program Files\\x\\dovuvi.exe\" /m \"{P Q}\" extra", UninstallMode::Maintain, "{P Q}"},
-      {"dovuvi.exe /R", UninstallMode::None, ""},
+      {"dovuvi.exe /R", UninstallMode::Remove, ""},
       {"dovuvi.exe /X {P}", UninstallMode::None, ""},
       {"", UninstallMode::None, ""},
   };
@@ -253,6 +256,32 @@ TEST_F(Uninstall, CommandLines) {
     EXPECT_EQ(command.mode, c.mode) << c.line;
     EXPECT_EQ(command.code, c.code) << c.line;
   }
+}
+
+// A log that cannot be read removes nothing and keeps the product registered; an entry the system
+// would not undo fails the removal once the rest is done.
+TEST_F(Uninstall, AnUnreadableLogOrAFailedEntryEndsAsAFailure) {
+  File("C:\\App\\a.exe");
+  const struct {
+    const char* why;
+    std::string log;
+  } unreadable[] = {{"UTF-16", std::string("F\0I\0L\0E\0=\0C\0:\0\\\0A\0p\0p\0\r\0\n\0", 24)}, {"empty", ""}};
+  for (const auto& c : unreadable) {
+    Log(c.log);
+    EXPECT_EQ(Run("/S {P}"), kExitFailed) << c.why;
+    EXPECT_TRUE(fake.files.Exists("C:\\App\\a.exe")) << c.why;
+    EXPECT_TRUE(fake.registry.KeyExists(RegRoot::LocalMachine, kRegistration)) << c.why;
+    EXPECT_TRUE(fake.files.Exists(kLogDir)) << c.why;
+  }
+  EXPECT_TRUE(fake.ui.dialogs.empty());
+  EXPECT_EQ(Run("/R {P}"), kExitFailed);
+  ASSERT_EQ(fake.ui.dialogs.size(), 1u);
+  EXPECT_EQ(fake.ui.dialogs[0].text.value_or(""), "The removal information of Demo cannot be read. Nothing was changed.");
+
+  fake.services.managerAvailable = false;
+  Log("TOTALFILE=1\r\nFILE=C:\\App\\a.exe\r\nNTSERVICE=DemoSvc\r\n");
+  EXPECT_EQ(Run("/S {P}"), kExitFailed);
+  EXPECT_FALSE(fake.files.Exists("C:\\App\\a.exe")) << "the rest is still done";
 }
 
 }  // namespace
