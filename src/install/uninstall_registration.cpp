@@ -6,6 +6,7 @@
 #include "project/project_settings.h"
 #include "project/trace.h"
 #include "install/install_session.h"
+#include "install/payload_copy.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 
@@ -145,6 +146,21 @@ void RegisterProgramEntry(InstallSession& session, const std::string& key, const
   WriteString(session, key, "DisplayIcon", installed);
 }
 
+// The uninstaller in the Windows folder serves every product of this engine: it is replaced only by
+// a newer one, never by an older (an older one would undo a newer installation the old way).
+void InstallSharedUninstaller(InstallSession& session, const std::string& source) {
+  FileSystem& files = session.platform.files;
+  const std::string target = session.Expand("<WindowsFolder>\\dovuvi.exe");
+  if (files.Exists(target)) {
+    const std::string ours = ReadFileVersion(files, source), there = ReadFileVersion(files, target);
+    if (CompareFileVersions(ours, there) <= 0) {
+      session.trace.Write("install", "shared-uninstaller", {{"ours", ours}, {"there", there}, {"result", "kept"}});
+      return;
+    }
+  }
+  CopyReplacing(session, source, target);
+}
+
 }  // namespace
 
 void RegisterUninstallProgram(InstallSession& session) {
@@ -165,7 +181,7 @@ void RegisterUninstallProgram(InstallSession& session) {
 void RegisterUninstall(InstallSession& session) {
   if (!HasUsableProductCode(session, "uninstall")) return;
   const std::string uninstaller = ShippedFile(session, "dovuvi.exe");
-  if (!uninstaller.empty()) CopyReplacing(session, uninstaller, session.Expand("<WindowsFolder>\\dovuvi.exe"));
+  if (!uninstaller.empty()) InstallSharedUninstaller(session, uninstaller);
   CopyReplacing(session, session.SetupDir + "language.lan", session.LogDir + "language.lan");
 
   const std::string code = AppInfo(session, "a3");

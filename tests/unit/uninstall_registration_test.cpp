@@ -108,6 +108,23 @@ TEST_F(UninstallRegistration, UninstallerLanguageThemeAndIconAreCopied) {
   EXPECT_EQ(Log(), "FILE=C:\\App\\app.ico\r\n");
 }
 
+// The uninstaller in the Windows folder serves every product: only a newer one replaces it.
+TEST_F(UninstallRegistration, TheSharedUninstallerIsReplacedOnlyByANewerOne) {
+  const struct {
+    const char *ours, *there, *result;
+  } cases[] = {{"1.1.0.0", "1.0.0.0", "ours"}, {"1.0.0.0", "1.1.0.0", "theirs"}, {"1.1.0.0", "1.1.0.0", "theirs"},
+               {"1.0.0.0", "", "ours"}};
+  for (const auto& c : cases) {
+    InstallSession& s = Session("");
+    fake.files.WriteAll("C:\\Temp\\tw010203\\dovuvi.exe", "ours");
+    fake.files.SetFileVersion("C:\\Temp\\tw010203\\dovuvi.exe", c.ours);
+    fake.files.WriteAll("C:\\windows\\dovuvi.exe", "theirs");
+    fake.files.SetFileVersion("C:\\windows\\dovuvi.exe", c.there);
+    RegisterUninstall(s);
+    EXPECT_EQ(fake.files.ReadAll("C:\\windows\\dovuvi.exe").value_or(""), c.result) << c.ours << " over " << c.there;
+  }
+}
+
 TEST_F(UninstallRegistration, AMissingIconGivesNoDisplayIcon) {
   InstallSession& s = Session("a18=missing.ico\r\n");
   RegisterUninstall(s);
