@@ -55,6 +55,16 @@ printf 'MZ own' > "$project/support/Dovuvi.exe"
 "$pack" "$project" "$work/own" --split --uninstaller "$work/dovuvi.exe" > /dev/null 2> "$work/err" || fail "pack: $(cat "$work/err")"
 unpack "$work/own" "$work/x4" app.exe "read me.txt" splash.bmp Dovuvi.exe
 rm "$project/support/Dovuvi.exe"
+# One older than the engine's (by its version resource) is refused: it would replace nothing, and
+# ship the old removal.
+version() { printf 'MZ\xbd\x04\xef\xfe\x00\x00\x01\x00%b\x00\x00\x00\x00' "$1"; }
+version '\x01\x00\x01\x00' > "$work/dovuvi.exe"  # 1.1.0.0
+version '\x00\x00\x01\x00' > "$project/support/dovuvi.exe"  # 1.0.0.0
+expect_exit 1 "$pack" "$project" "$work/older" --split --uninstaller "$work/dovuvi.exe"
+grep -qF "support/dovuvi.exe is version 1.0.0.0, older than" "$work/err" || fail "older uninstaller: $(cat "$work/err")"
+version '\x02\x00\x01\x00' > "$project/support/dovuvi.exe"  # 1.2.0.0
+"$pack" "$project" "$work/newer" --split --uninstaller "$work/dovuvi.exe" > /dev/null 2> "$work/err" || fail "newer: $(cat "$work/err")"
+rm "$project/support/dovuvi.exe"
 
 # Each kind of mistake is named with its line; nothing is written.
 refused() {

@@ -5,9 +5,11 @@
 #include <libgcab.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -130,13 +132,48 @@ void PlanSupportFiles(const PackOptions& options, std::vector<PayloadFile>& payl
   for (const fs::path& file : files) payload.push_back({file, file.filename().string(), fs::file_size(file)});
 }
 
+// The file version of a Windows program, from the fixed part of its version resource (which starts
+// with the signature 0xFEEF04BD); nothing when it has none.
+std::optional<std::array<uint32_t, 2>> ProgramVersion(const fs::path& program) {
+  const std::string bytes = ReadText(program);
+  const std::string signature("\xBD\x04\xEF\xFE", 4);
+  size_t at = bytes.find(signature);
+  if (at == std::string::npos || at + 16 > bytes.size()) return std::nullopt;
+  auto word = [&](size_t offset) {
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + offset + i]);
+    return value;
+  };
+  return std::array<uint32_t, 2>{word(8), word(12)};
+}
+
+std::string VersionText(const std::optional<std::array<uint32_t, 2>>& version) {
+  if (!version) return "none";
+  const auto& v = *version;
+  return std::to_string(v[0] >> 16) + "." + std::to_string(v[0] & 0xffff) + "." + std::to_string(v[1] >> 16) + "." +
+         std::to_string(v[1] & 0xffff);
+}
+
+// The uninstaller in the Windows folder is shared by every product; a project that brings an older
+// one than the engine it is packed with would ship the old removal, so it is refused.
+void RefuseAnOlderOwnUninstaller(const fs::path& own, const fs::path& engines) {
+  const auto ownVersion = ProgramVersion(own), enginesVersion = ProgramVersion(engines);
+  if (!enginesVersion || (ownVersion && *ownVersion >= *enginesVersion)) return;
+  throw std::runtime_error("support/dovuvi.exe is version " + VersionText(ownVersion) + ", older than " +
+                           engines.string() + " (" + VersionText(enginesVersion) +
+                           "); remove it from support/ or bring the newer one");
+}
+
 // Every installed product registers the uninstaller, so every build carries one: the project's own
 // from support/, else the one built with setup.exe.
 void PlanUninstaller(const PackOptions& options, std::vector<PayloadFile>& payload) {
-  for (const PayloadFile& file : payload)
-    if (Lower(file.storedName) == kUninstallerName) return;
   fs::path uninstaller = options.uninstallerExe;
   if (uninstaller.empty() && !options.setupExe.empty()) uninstaller = options.setupExe.parent_path() / kUninstallerName;
+  for (const PayloadFile& file : payload) {
+    if (Lower(file.storedName) != kUninstallerName) continue;
+    if (!uninstaller.empty() && fs::is_regular_file(uninstaller)) RefuseAnOlderOwnUninstaller(file.source, uninstaller);
+    return;
+  }
   if (uninstaller.empty() || !fs::is_regular_file(uninstaller)) {
     if (!options.uninstallerExe.empty())
       throw std::runtime_error("uninstaller " + options.uninstallerExe.string() + " does not exist");
