@@ -38,6 +38,19 @@ const char* const kKnownKeys[] = {
     "hkey_current_user\\software\\microsoft\\windows\\currentversion\\explorer",
     "hkey_current_user\\software\\classes\\clsid",
     "hkey_current_user\\software\\policies\\microsoft",
+    "hkey_current_user\\software\\microsoft\\windows nt\\currentversion\\winlogon",
+    "hkey_local_machine\\software\\microsoft\\windows\\currentversion\\policies",
+    "hkey_current_user\\software\\microsoft\\windows\\currentversion\\policies",
+};
+
+// Keys whose values start programs or set the system's rules: not one of their values is removed.
+const char* const kAutorunValueKeys[] = {
+    "hkey_local_machine\\software\\microsoft\\windows nt\\currentversion\\winlogon",
+    "hkey_current_user\\software\\microsoft\\windows nt\\currentversion\\winlogon",
+    "hkey_local_machine\\software\\microsoft\\windows\\currentversion\\policies",
+    "hkey_current_user\\software\\microsoft\\windows\\currentversion\\policies",
+    "hkey_local_machine\\software\\policies",
+    "hkey_current_user\\software\\policies",
 };
 
 // Keys directly under HKEY_CLASSES_ROOT that the system's own file types and objects need.
@@ -85,6 +98,48 @@ std::string JudgeComponent(const std::string& part) {
   if (tilde != std::string::npos && tilde + 1 < part.size() && std::isdigit(static_cast<unsigned char>(part[tilde + 1])))
     return "short-name";
   return "";
+}
+
+// The text after prefix when full starts with it as whole components ("" when it is all of it).
+std::optional<std::string> After(const std::string& full, const std::string& prefix) {
+  if (full == prefix) return std::string();
+  if (full.size() > prefix.size() && full.compare(0, prefix.size(), prefix) == 0 && full[prefix.size()] == '\\')
+    return full.substr(prefix.size());
+  return std::nullopt;
+}
+
+// The names one key goes by, lower case: as written, and as the same key is reached through the
+// other roots, so that no spelling gets past a protected list. A user's hive under HKEY_USERS is
+// that user's HKEY_CURRENT_USER (its "_Classes" hive part of HKEY_CLASSES_ROOT), Software\Classes
+// of either is HKEY_CLASSES_ROOT, the 32-bit view is the machine's software, and every numbered
+// control set may be the current one.
+std::vector<std::string> KeyForms(const RegKeyPath& key) {
+  std::string form = Lower(std::string(RegRootName(key.root)) + (key.key.empty() ? "" : "\\" + key.key));
+  std::vector<std::string> forms{form};
+  auto rewrite = [&](const std::string& from, const std::string& to) {
+    if (std::optional<std::string> rest = After(form, from)) {
+      form = to + *rest;
+      forms.push_back(form);
+    }
+  };
+  if (std::optional<std::string> rest = After(form, "hkey_users"); rest && !rest->empty()) {
+    size_t cut = rest->find('\\', 1);
+    const std::string hive = rest->substr(1, cut == std::string::npos ? std::string::npos : cut - 1);
+    const std::string below = cut == std::string::npos ? "" : rest->substr(cut);
+    bool classes = hive.size() > 8 && hive.compare(hive.size() - 8, 8, "_classes") == 0;
+    form = (classes ? "hkey_classes_root" : "hkey_current_user") + below;
+    forms.push_back(form);
+  }
+  rewrite("hkey_local_machine\\software\\wow6432node", "hkey_local_machine\\software");
+  rewrite("hkey_local_machine\\software\\classes", "hkey_classes_root");
+  rewrite("hkey_current_user\\software\\classes", "hkey_classes_root");
+  const std::string sets = "hkey_local_machine\\system\\controlset";
+  if (form.compare(0, sets.size(), sets) == 0) {
+    size_t end = form.find_first_not_of("0123456789", sets.size());
+    if (end != sets.size() && (end == std::string::npos || form[end] == '\\'))
+      forms.push_back(form = "hkey_local_machine\\system\\currentcontrolset" + form.substr(std::min(end, form.size())));
+  }
+  return forms;
 }
 
 std::optional<std::string> Refuse(std::string* reason, const char* why) {
@@ -174,28 +229,32 @@ std::optional<std::string> RemovalGuard::CheckFile(const std::string& path) cons
 std::optional<std::string> RemovalGuard::CheckFolder(const std::string& path) const { return CheckPath(path, true); }
 
 std::optional<std::string> RemovalGuard::CheckKey(const RegKeyPath& key, bool wholeTree) const {
-  if (key.key.empty()) return std::string("root-key");
-  const std::string full = Lower(std::string(RegRootName(key.root)) + "\\" + key.key);
-  bool depthOne = key.key.find('\\') == std::string::npos;
-  if (depthOne) {
-    bool classKey = key.root == RegRoot::ClassesRoot && wholeTree;
-    const std::string name = Lower(key.key);
-    if (!classKey || std::find(std::begin(kKnownClasses), std::end(kKnownClasses), name) != std::end(kKnownClasses))
-      return std::string("top-level-key");
+  for (const std::string& full : KeyForms(key)) {
+    const std::string below = full.substr(std::min(full.find('\\'), full.size()));
+    if (below.empty()) return std::string("root-key");
+    if (below.find('\\', 1) == std::string::npos) {
+      bool classKey = full.compare(0, 17, "hkey_classes_root") == 0 && wholeTree;
+      const std::string name = below.substr(1);
+      if (!classKey || std::find(std::begin(kKnownClasses), std::end(kKnownClasses), name) != std::end(kKnownClasses))
+        return std::string("top-level-key");
+    }
+    for (const char* known : kKnownKeys)
+      if (IsAtOrAbove(full, known)) return std::string("well-known-key");
   }
-  for (const char* known : kKnownKeys)
-    if (IsAtOrAbove(full, known)) return std::string("well-known-key");
   return std::nullopt;
 }
 
 std::optional<std::string> RemovalGuard::CheckValue(const RegKeyPath& key, const std::string& name) const {
   if (key.key.empty()) return std::string("root-key");
-  const std::string full = Lower(std::string(RegRootName(key.root)) + "\\" + key.key);
-  for (const char* environment : kEnvironmentKeys) {
-    if (full != environment) continue;
-    const std::string lower = Lower(name);
-    if (std::find(std::begin(kSystemVariables), std::end(kSystemVariables), lower) != std::end(kSystemVariables))
-      return std::string("system-variable");
+  const std::string lower = Lower(name);
+  for (const std::string& full : KeyForms(key)) {
+    for (const char* autorun : kAutorunValueKeys)
+      if (full == autorun || IsInside(full, autorun)) return std::string("autorun-value");
+    for (const char* environment : kEnvironmentKeys) {
+      if (full != environment) continue;
+      if (std::find(std::begin(kSystemVariables), std::end(kSystemVariables), lower) != std::end(kSystemVariables))
+        return std::string("system-variable");
+    }
   }
   return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #include "uninstall/reversal.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/platform.h"
 #include "project/trace.h"
@@ -141,8 +142,25 @@ class Reverser {
     ran ? Done(entry, "ran") : Fail(entry, "not-started");
   }
 
+  // A service is the product's when the program it runs is a file the log installed: a log naming
+  // "Spooler", or another product's service, removes nothing.
+  bool RunsAnInstalledFile(const std::string& name) const {
+    std::optional<std::string> line = platform_.services.CommandLineOf(name);
+    if (!line) return true;  // no such service: nothing to take
+    std::string program = Lower(*line);
+    if (!program.empty() && program.front() == '"') {
+      program = program.substr(1, program.find('"', 1) - 1);
+    } else if (size_t exe = program.find(".exe"); exe != std::string::npos) {
+      program.erase(exe + 4);
+    }
+    for (const LogEntry* file : log_.Find("FILE"))
+      if (Lower(file->value) == program) return true;
+    return false;
+  }
+
   void RemoveService(const LogEntry& entry) {
     if (!IsPlainName(entry.value)) return Refuse(entry, "not-a-service-name");
+    if (!RunsAnInstalledFile(entry.value)) return Refuse(entry, "not-the-products-service");
     switch (platform_.services.Remove(entry.value)) {
       case ServiceRemoval::Removed: return Done(entry, "removed");
       case ServiceRemoval::Missing: return Done(entry, "missing");

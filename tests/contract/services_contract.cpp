@@ -36,6 +36,8 @@ TEST_F(ServicesContract, ANameIsTakenOnceAndItsServiceCanBeUpdated) {
   EXPECT_EQ(Create("tarnwickcontractSVC"), ServiceResult::Exists) << "names match without regard to case";
   EXPECT_EQ(Create(""), ServiceResult::Refused);
   EXPECT_TRUE(platform().services.Update(spec));
+  EXPECT_EQ(platform().services.CommandLineOf("tarnwickcontractsvc").value_or(""), spec.path) << "any case";
+  EXPECT_FALSE(platform().services.CommandLineOf("TarnwickNoSuchSvc").has_value());
 }
 
 TEST_F(ServicesContract, ARemovedServiceIsGone) {

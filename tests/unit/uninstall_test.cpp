@@ -111,6 +111,7 @@ TEST_F(Uninstall, KeepsWhatNoInstallationOwnsWhateverTheLogSays) {
   Key(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
   Key(RegRoot::ClassesRoot, "CLSID");
   Key(RegRoot::CurrentUser, "Environment", "Path");
+  fake.services.Create({"Spooler", "Print Spooler", 16, 2, 1, "C:\\windows\\system32\\spoolsv.exe"});
 
   const struct {
     const char* entry;
@@ -141,6 +142,18 @@ TEST_F(Uninstall, KeepsWhatNoInstallationOwnsWhateverTheLogSays) {
       {"REGVAL=HKEY_CURRENT_USER\\Environment\\PATH", "system-variable"},
       {"RUN3RD=..\\..\\system32\\cmd.exe", "not-a-file-name"},
       {"NTSERVICE=..\\Tcpip", "not-a-service-name"},
+      {"NTSERVICE=spooler", "not-the-products-service"},
+      // The same keys and values spelled through another root, view or control set.
+      {"REMKEY=HKEY_USERS\\S-1-5-21-7\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "well-known-key"},
+      {"REGKEY=HKEY_USERS\\S-1-5-21-7\\Software", "top-level-key"},
+      {"REMKEY=HKEY_USERS\\S-1-5-21-7", "top-level-key"},
+      {"REMKEY=HKEY_LOCAL_MACHINE\\Software\\Classes\\exefile", "top-level-key"},
+      {"REMKEY=HKEY_USERS\\S-1-5-21-7_Classes\\CLSID", "top-level-key"},
+      {"REMKEY=HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services", "well-known-key"},
+      {"REMKEY=HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run", "well-known-key"},
+      {"REGVAL=HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Userinit",
+       "autorun-value"},
+      {"REGVAL=HKEY_USERS\\S-1-5-21-7\\Environment\\Path", "system-variable"},
   };
   std::string log;
   for (const auto& c : cases) log += std::string(c.entry) + "\r\n";
@@ -165,6 +178,7 @@ TEST_F(Uninstall, KeepsWhatNoInstallationOwnsWhateverTheLogSays) {
   EXPECT_TRUE(fake.registry.ReadString(RegRoot::CurrentUser, "Environment", "Path"));
   EXPECT_TRUE(fake.shell.runs.empty());
   EXPECT_TRUE(fake.services.removals.empty());
+  EXPECT_EQ(fake.services.created.count("spooler"), 1u);
 }
 
 TEST_F(Uninstall, FilesInUseGoAtTheNextStartWithTheirFolder) {

@@ -30,6 +30,12 @@ class FakeServices : public Services {
     return true;
   }
 
+  std::optional<std::string> CommandLineOf(const std::string& name) const override {
+    auto found = created.find(Lower(name));
+    if (!managerAvailable || found == created.end()) return std::nullopt;
+    return found->second.path;
+  }
+
   ServiceRemoval Remove(const std::string& name) override {
     removals.push_back(name);
     if (!managerAvailable) return ServiceRemoval::NoManager;

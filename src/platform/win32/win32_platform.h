@@ -148,6 +148,7 @@ class Win32Services : public Services {
  public:
   ServiceResult Create(const ServiceSpec& spec) override;
   bool Update(const ServiceSpec& spec) override;
+  std::optional<std::string> CommandLineOf(const std::string& name) const override;
   ServiceRemoval Remove(const std::string& name) override;
 };
 

@@ -2,6 +2,8 @@
 // every path.
 #include <windows.h>
 
+#include <vector>
+
 #include "platform/win32/win32_platform.h"
 
 namespace tw {
@@ -22,6 +24,24 @@ ServiceResult Win32Services::Create(const ServiceSpec& spec) {
   if (service) CloseServiceHandle(service);
   CloseServiceHandle(manager);
   return result;
+}
+
+std::optional<std::string> Win32Services::CommandLineOf(const std::string& name) const {
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (!manager) return std::nullopt;
+  SC_HANDLE service = OpenServiceA(manager, name.c_str(), SERVICE_QUERY_CONFIG);
+  std::optional<std::string> line;
+  DWORD needed = 0;
+  // Asked twice: once for the size of the configuration, once for the configuration itself.
+  if (service && !QueryServiceConfigA(service, nullptr, 0, &needed) && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+    std::vector<char> buffer(needed);
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+    if (QueryServiceConfigA(service, config, needed, &needed) && config->lpBinaryPathName)
+      line = config->lpBinaryPathName;
+  }
+  if (service) CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+  return line;
 }
 
 bool Win32Services::Update(const ServiceSpec& spec) {
