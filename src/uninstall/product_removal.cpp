@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <istream>
+#include <set>
 
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "project/trace.h"
 #include "install/ownership.h"
 #include "uninstall/removal_guard.h"
@@ -19,6 +21,23 @@ std::optional<std::string> ReadBoundedLog(FileSystem& files, const std::string& 
   std::optional<std::string> text = ReadBoundedText(files, path, kMaxLogBytes);
   if (!text && files.Exists(path)) trace.Write("uninstall", "log", {{"path", path}, {"result", "too-large"}});
   return text;
+}
+
+// The files the logs of the other installed products list, lower case. Every product of this engine
+// keeps its log in a folder of its own, named by its product code, in the Windows folder's
+// "Installer" folder: the neighbours of this product's log folder there are the other products.
+std::set<std::string> FilesOfOtherProducts(FileSystem& files, const InstalledProduct& product) {
+  std::set<std::string> shared;
+  const std::string folder = product.logDir.substr(0, product.logDir.size() - 1);
+  const std::string installers = folder.substr(0, folder.rfind('\\') + 1);
+  for (const std::string& name : files.Find(installers + "*")) {
+    if (Lower(name) == Lower(product.code)) continue;
+    std::optional<std::string> text = ReadBoundedText(files, installers + name + "\\uninstall.log", kMaxLogBytes);
+    if (!text) continue;
+    for (const LogEntry& entry : ParseUninstallLog(*text).entries)
+      if (entry.key == "FILE") shared.insert(Lower(entry.value));
+  }
+  return shared;
 }
 
 }  // namespace
@@ -64,7 +83,9 @@ std::optional<InstalledProduct> FindInstalledProduct(Platform& platform, Trace& 
 ReversalOutcome RemoveProduct(Platform& platform, Trace& trace, const InstalledProduct& product,
                               const ReversalProgress& progress) {
   RemovalGuard guard(platform);
-  ReversalOutcome outcome = ReverseLog(platform, trace, guard, product.log, product.prior, product.logDir, progress);
+  const std::set<std::string> sharedFiles = FilesOfOtherProducts(platform.files, product);
+  ReversalOutcome outcome =
+      ReverseLog(platform, trace, guard, product.log, product.prior, sharedFiles, product.logDir, progress);
 
   const std::string key = kUninstallKey + product.code;
   bool unregistered = platform.registry.DeleteTree(RegRoot::LocalMachine, key);

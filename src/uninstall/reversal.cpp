@@ -29,12 +29,14 @@ size_t Depth(const std::string& path) {
 class Reverser {
  public:
   Reverser(Platform& platform, Trace& trace, const RemovalGuard& guard, const UninstallLog& log,
-           const PriorRecords& prior, const std::string& logDir, const ReversalProgress& progress)
+           const PriorRecords& prior, const std::set<std::string>& sharedFiles, const std::string& logDir,
+           const ReversalProgress& progress)
       : platform_(platform),
         trace_(trace),
         guard_(guard),
         log_(log),
         prior_(prior),
+        sharedFiles_(sharedFiles),
         logDir_(logDir),
         progress_(progress) {
     for (const LogEntry& entry : log.entries)
@@ -181,6 +183,8 @@ class Reverser {
 
   void RemoveFile(const LogEntry& entry) {
     if (auto refusal = guard_.CheckFile(entry.value)) return Refuse(entry, *refusal);
+    // Another installed product still needs it; the last of them to go takes it.
+    if (sharedFiles_.count(Lower(entry.value))) return Done(entry, "kept-shared");
     FileSystem& files = platform_.files;
     auto attributes = files.Attributes(entry.value);
     if (!attributes) return Done(entry, "missing");
@@ -257,6 +261,7 @@ class Reverser {
   const RemovalGuard& guard_;
   const UninstallLog& log_;
   const PriorRecords& prior_;
+  const std::set<std::string>& sharedFiles_;
   const std::string logDir_;
   const ReversalProgress& progress_;
   ReversalOutcome outcome_;
@@ -268,8 +273,9 @@ class Reverser {
 }  // namespace
 
 ReversalOutcome ReverseLog(Platform& platform, Trace& trace, const RemovalGuard& guard, const UninstallLog& log,
-                           const PriorRecords& prior, const std::string& logDir, const ReversalProgress& progress) {
-  return Reverser(platform, trace, guard, log, prior, logDir, progress).Run();
+                           const PriorRecords& prior, const std::set<std::string>& sharedFiles,
+                           const std::string& logDir, const ReversalProgress& progress) {
+  return Reverser(platform, trace, guard, log, prior, sharedFiles, logDir, progress).Run();
 }
 
 }  // namespace tw

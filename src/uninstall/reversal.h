@@ -8,6 +8,7 @@
 // traced.
 #pragma once
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,9 @@ struct ReversalOutcome {
 // Told after each entry: how many are done of how many.
 using ReversalProgress = std::function<void(int done, int total)>;
 
+// sharedFiles: files (lower case) that the logs of other installed products list too; they stay.
 ReversalOutcome ReverseLog(Platform& platform, Trace& trace, const RemovalGuard& guard, const UninstallLog& log,
-                           const PriorRecords& prior, const std::string& logDir, const ReversalProgress& progress);
+                           const PriorRecords& prior, const std::set<std::string>& sharedFiles,
+                           const std::string& logDir, const ReversalProgress& progress);
 
 }  // namespace tw

@@ -298,5 +298,17 @@ TEST_F(Uninstall, AnUnreadableLogOrAFailedEntryEndsAsAFailure) {
   EXPECT_FALSE(fake.files.Exists("C:\\App\\a.exe")) << "the rest is still done";
 }
 
+// A file two installed products share stays while the other one is still installed.
+TEST_F(Uninstall, AFileAnotherInstalledProductListsStays) {
+  File("C:\\Acme\\shared.dll");
+  File("C:\\Acme\\mine.exe");
+  fake.files.MakeFolders("C:\\windows\\Installer\\{Q}");
+  fake.files.WriteAll("C:\\windows\\Installer\\{Q}\\uninstall.log", "TOTALFILE=1\r\nFILE=C:\\ACME\\Shared.dll\r\n");
+  Log("TOTALFILE=2\r\nFILE=C:\\Acme\\shared.dll\r\nFILE=C:\\Acme\\mine.exe\r\n");
+  EXPECT_EQ(Run("/S {P}"), kExitSuccess);
+  EXPECT_TRUE(fake.files.Exists("C:\\Acme\\shared.dll"));
+  EXPECT_FALSE(fake.files.Exists("C:\\Acme\\mine.exe"));
+}
+
 }  // namespace
 }  // namespace tw
