@@ -16,6 +16,7 @@ const int kKnownCsidls[] = {0x02, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0b, 0x0d, 0x0e
                             0x16, 0x17, 0x18, 0x19, 0x1a, 0x1b, 0x1c, 0x1f, 0x20, 0x21, 0x22, 0x23, 0x24,
                             0x25, 0x26, 0x27, 0x28, 0x29, 0x2a, 0x2b, 0x2c, 0x2d, 0x2e, 0x2f, 0x30};
 
+constexpr int kProfileCsidl = 0x28;
 const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 const char* const kFolderValues[] = {"ProgramFilesDir", "CommonFilesDir", "ProgramFilesDir (x86)",
                                      "CommonFilesDir (x86)", "ProgramW6432Dir", "CommonW6432Dir"};
@@ -192,6 +193,8 @@ RemovalGuard::RemovalGuard(const Platform& platform) : platform_(platform) {
   };
   const SystemInfo& system = platform.system;
   windowsFolder_ = Lower(PlainPath(system.WindowsFolder()).value_or(""));
+  currentProfile_ = Lower(PlainPath(system.SpecialFolder(kProfileCsidl)).value_or(""));
+  profilesRoot_ = currentProfile_.substr(0, std::min(currentProfile_.rfind('\\'), currentProfile_.size()));
   add(system.WindowsFolder());
   add(system.SystemFolder());
   add(system.TempFolder());
@@ -218,9 +221,22 @@ std::optional<std::string> RemovalGuard::CheckPath(const std::string& path, bool
   for (const std::string& known : knownFolders_)
     if (IsAtOrAbove(lower, known)) return std::string("well-known-folder");
   if (IsInside(lower, windowsFolder_)) return std::string("inside-windows-folder");
+  if (auto why = CheckProfiles(lower, folder)) return why;
   if (auto link = CheckLinks(*plain)) return link;
   auto attributes = platform_.files.Attributes(*plain);
   if (attributes && folder != ((*attributes & kAttrFolder) != 0)) return std::string(folder ? "not-a-folder" : "a-folder");
+  return std::nullopt;
+}
+
+// Every user's profile and the folders it is made of (Desktop, Documents, Downloads, AppData and
+// the folders in AppData) are that user's; nothing in another user's profile was installed by an
+// installation the current user ran. The shared "Public" profile is everyone's to install into.
+std::optional<std::string> RemovalGuard::CheckProfiles(const std::string& lower, bool folder) const {
+  if (profilesRoot_.size() < 3 || !IsInside(lower, profilesRoot_)) return std::nullopt;
+  const std::vector<std::string> parts = Split(lower.substr(profilesRoot_.size() + 1));
+  if (folder && (parts.size() <= 2 || (parts.size() == 3 && parts[1] == "appdata"))) return std::string("user-folder");
+  if (parts[0] != "public" && lower != currentProfile_ && !IsInside(lower, currentProfile_))
+    return std::string("another-users-profile");
   return std::nullopt;
 }
 

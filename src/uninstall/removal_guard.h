@@ -1,7 +1,8 @@
 // What the uninstaller never removes, whatever a log says: drive roots and the machine's
-// well-known folders (and the folders above them), anything inside the Windows folder, registry
-// roots and the keys one level below them, well-known keys, the system's environment values,
-// and any path that passes through a link or reparse point. Each check gives the reason for a
+// well-known folders (and the folders above them), every user's profile and its own folders,
+// anything in another user's profile, anything inside the Windows folder, registry roots and the
+// keys one level below them, well-known keys however spelled, autorun values, the system's
+// environment values, and any path that passes through a link or reparse point. Each check gives the reason for a
 // refusal, or nothing when the removal may go ahead.
 #pragma once
 #include <optional>
@@ -46,10 +47,12 @@ class RemovalGuard {
  private:
   std::optional<std::string> CheckPath(const std::string& path, bool folder) const;
   std::optional<std::string> CheckLinks(const std::string& plain) const;
+  std::optional<std::string> CheckProfiles(const std::string& lower, bool folder) const;
 
   const Platform& platform_;
   std::string windowsFolder_;               // lower case, no trailing backslash
   std::vector<std::string> knownFolders_;  // lower case, no trailing backslash
+  std::string currentProfile_, profilesRoot_;  // lower case; the folder that holds every profile
 };
 
 }  // namespace tw
