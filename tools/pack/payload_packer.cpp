@@ -155,10 +155,15 @@ std::string VersionText(const std::optional<std::array<uint32_t, 2>>& version) {
 }
 
 // The uninstaller in the Windows folder is shared by every product; a project that brings an older
-// one than the engine it is packed with would ship the old removal, so it is refused.
-void RefuseAnOlderOwnUninstaller(const fs::path& own, const fs::path& engines) {
+// one than the engine it is packed with would ship the old removal, so it is refused. One without
+// a version cannot be compared: the author is told.
+void RefuseAnOlderOwnUninstaller(const PackOptions& options, const fs::path& own, const fs::path& engines) {
   const auto ownVersion = ProgramVersion(own), enginesVersion = ProgramVersion(engines);
   if (!enginesVersion || (ownVersion && *ownVersion >= *enginesVersion)) return;
+  if (!ownVersion) {
+    options.warn("support/dovuvi.exe has no version; setup installs it only where no uninstaller is yet");
+    return;
+  }
   throw std::runtime_error("support/dovuvi.exe is version " + VersionText(ownVersion) + ", older than " +
                            engines.string() + " (" + VersionText(enginesVersion) +
                            "); remove it from support/ or bring the newer one");
@@ -171,7 +176,7 @@ void PlanUninstaller(const PackOptions& options, std::vector<PayloadFile>& paylo
   if (uninstaller.empty() && !options.setupExe.empty()) uninstaller = options.setupExe.parent_path() / kUninstallerName;
   for (const PayloadFile& file : payload) {
     if (Lower(file.storedName) != kUninstallerName) continue;
-    if (!uninstaller.empty() && fs::is_regular_file(uninstaller)) RefuseAnOlderOwnUninstaller(file.source, uninstaller);
+    if (!uninstaller.empty() && fs::is_regular_file(uninstaller)) RefuseAnOlderOwnUninstaller(options, file.source, uninstaller);
     return;
   }
   if (uninstaller.empty() || !fs::is_regular_file(uninstaller)) {
