@@ -76,7 +76,8 @@ void RegisterAssociation(InstallSession& session, const Association& item) {
   Registry& registry = session.platform.registry;
   // A key that was there before belongs to whoever made it (the system's ".txt", another
   // program's file type): it is never logged for removal whole.
-  const bool typeIsOurs = session.LogIfOwned("REMKEY", ClassesPath(item.fileType), !ClassesKeyExists(session, item.fileType));
+  const bool typeExisted = ClassesKeyExists(session, item.fileType);
+  const bool typeIsOurs = session.LogIfOwned("REMKEY", ClassesPath(item.fileType), !typeExisted);
   std::vector<std::string> typeKeysMade;
   if (!typeIsOurs)
     for (const char* sub : kTypeSubkeys)
@@ -94,7 +95,8 @@ void RegisterAssociation(InstallSession& session, const Association& item) {
 
   bool written = SetOwnedDefault(session, item.extension, item.fileType, extensionIsOurs);
   written &= SetOwnedDefault(session, item.fileType, item.description, typeIsOurs);
-  written &= SetOwnedDefault(session, item.fileType + "\\DefaultIcon", session.InstallDir() + item.iconName, typeIsOurs);
+  const std::string icon = session.InstallDir() + item.iconName;
+  written &= SetOwnedDefault(session, item.fileType + "\\DefaultIcon", icon, typeIsOurs);
   const std::string command = "\"" + session.Expand(item.program) + "\" " + item.arguments;
   written &= SetOwnedDefault(session, item.fileType + "\\Shell\\Open\\Command\\", command, typeIsOurs);
   session.trace.Write("install", "association",

@@ -40,7 +40,8 @@ EarlierInstallation ReadEarlierInstallation(const FileSystem& files, Trace& trac
   // user's folder, the system's association): its claims are not carried over.
   earlier.prior = ParsePriorRecords(ReadBoundedText(files, priorPath, kMaxPriorBytes).value_or(""));
   if (!earlier.prior.headerSeen) {
-    trace.Write("install", "earlier-installation", {{"log", logPath}, {"result", "not-trusted"}, {"reason", "no-record"}});
+    trace.Write("install", "earlier-installation",
+                {{"log", logPath}, {"result", "not-trusted"}, {"reason", "no-record"}});
     return EarlierInstallation{};
   }
   for (const LogEntry& entry : ParseUninstallLog(*log).entries) {

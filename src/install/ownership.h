@@ -26,7 +26,9 @@ struct EarlierInstallation {
   std::set<std::string> index;  // OwnershipKey of each of those
   PriorRecords prior;           // what was there before it
 
-  bool Owns(const std::string& key, const std::string& value) const { return index.count(OwnershipKey(key, value)) > 0; }
+  bool Owns(const std::string& key, const std::string& value) const {
+    return index.count(OwnershipKey(key, value)) > 0;
+  }
 };
 
 // The log's entries that name something made (folders, files, shortcuts, keys, values, services),

@@ -2,8 +2,8 @@
 // well-known folders (and the folders above them), every user's profile and its own folders,
 // anything in another user's profile, anything inside the Windows folder, registry roots and the
 // keys one level below them, well-known keys however spelled, autorun values, the system's
-// environment values, and any path that passes through a link or reparse point. Each check gives the reason for a
-// refusal, or nothing when the removal may go ahead.
+// environment values, and any path that passes through a link or reparse point. Each check gives
+// the reason for a refusal, or nothing when the removal may go ahead.
 #pragma once
 #include <optional>
 #include <string>

@@ -53,13 +53,13 @@ class Reverser {
     EachReversed({"REMKEY"}, [this](const LogEntry& entry) { RemoveKey(entry, true); });
     // Created keys and folders from the last entry to the first, but always one before those
     // above it, whatever order the log gave them in (a reinstall logs what it found made last).
-    for (const LogEntry* entry : DeepestFirst(log_.Find("REGKEY"))) Step(*entry, [this](const LogEntry& key) {
-      RemoveKey(key, false);
-    });
+    for (const LogEntry* entry : DeepestFirst(log_.Find("REGKEY")))
+      Step(*entry, [this](const LogEntry& key) { RemoveKey(key, false); });
     auto dirs = log_.Find("DIR");
     installFolder_ = InstallFolder(dirs);
     removeAll_ = log_.Has("REMOVEALL", "Yes");
-    for (const LogEntry* entry : DeepestFirst(dirs)) Step(*entry, [this](const LogEntry& folder) { RemoveFolder(folder); });
+    for (const LogEntry* entry : DeepestFirst(dirs))
+      Step(*entry, [this](const LogEntry& folder) { RemoveFolder(folder); });
     return outcome_;
   }
 
@@ -210,8 +210,9 @@ class Reverser {
     if (!key) return Refuse(entry, "not-a-value-path");
     if (auto refusal = guard_.CheckValue(*key, before.name)) return Refuse(entry, *refusal);
     Registry& registry = platform_.registry;
-    bool restored = (registry.CanOpen(key->root, key->key, RegAccess::Write) || registry.CreateKey(key->root, key->key)) &&
-                    registry.WriteRawValue(key->root, key->key, before.name, before.value);
+    const bool keyThere =
+        registry.CanOpen(key->root, key->key, RegAccess::Write) || registry.CreateKey(key->root, key->key);
+    const bool restored = keyThere && registry.WriteRawValue(key->root, key->key, before.name, before.value);
     restored ? Done(entry, "restored") : Fail(entry, "not-restored");
   }
 

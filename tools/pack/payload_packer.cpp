@@ -176,7 +176,8 @@ void PlanUninstaller(const PackOptions& options, std::vector<PayloadFile>& paylo
   if (uninstaller.empty() && !options.setupExe.empty()) uninstaller = options.setupExe.parent_path() / kUninstallerName;
   for (const PayloadFile& file : payload) {
     if (Lower(file.storedName) != kUninstallerName) continue;
-    if (!uninstaller.empty() && fs::is_regular_file(uninstaller)) RefuseAnOlderOwnUninstaller(options, file.source, uninstaller);
+    if (!uninstaller.empty() && fs::is_regular_file(uninstaller))
+      RefuseAnOlderOwnUninstaller(options, file.source, uninstaller);
     return;
   }
   if (uninstaller.empty() || !fs::is_regular_file(uninstaller)) {

@@ -146,8 +146,8 @@ std::optional<RegValue> Win32Registry::ReadRawValue(RegRoot root, const std::str
     return std::nullopt;
   RegValue value{type, std::string(size, '\0')};
   DWORD got = size;
-  if (size != 0 && RegQueryValueExA(open.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data.data()),
-                                    &got) != ERROR_SUCCESS)
+  BYTE* bytes = reinterpret_cast<BYTE*>(value.data.data());
+  if (size != 0 && RegQueryValueExA(open.get(), name.c_str(), nullptr, &type, bytes, &got) != ERROR_SUCCESS)
     return std::nullopt;
   value.type = type;
   value.data.resize(got);
