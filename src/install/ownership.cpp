@@ -1,6 +1,7 @@
 #include "install/ownership.h"
 
 #include <istream>
+#include <vector>
 
 #include "project/trace.h"
 #include "platform/file_system.h"
@@ -19,14 +20,20 @@ bool NamesSomethingMade(const std::string& key) {
 
 }  // namespace
 
+// Read a piece at a time, so that a small file costs a small buffer: the limits are far above what
+// an installation writes, and the installation keeps its working set small.
 std::optional<std::string> ReadBoundedText(const FileSystem& files, const std::string& path, size_t limit) {
   std::unique_ptr<std::istream> stream = files.OpenRead(path);
   if (!stream) return std::nullopt;
-  std::string text(limit + 1, '\0');
-  stream->read(&text[0], static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<size_t>(stream->gcount()));
-  if (text.size() > limit) return std::nullopt;
-  return text;
+  std::string text;
+  std::vector<char> piece(64 * 1024);
+  for (;;) {
+    stream->read(piece.data(), static_cast<std::streamsize>(piece.size()));
+    const size_t got = static_cast<size_t>(stream->gcount());
+    if (got == 0) return text;
+    text.append(piece.data(), got);
+    if (text.size() > limit) return std::nullopt;
+  }
 }
 
 std::string OwnershipKey(const std::string& key, const std::string& value) { return key + "\t" + Lower(value); }

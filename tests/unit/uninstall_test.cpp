@@ -283,7 +283,9 @@ TEST_F(Uninstall, AnUnreadableLogOrAFailedEntryEndsAsAFailure) {
   const struct {
     const char* why;
     std::string log;
-  } unreadable[] = {{"UTF-16", std::string("F\0I\0L\0E\0=\0C\0:\0\\\0A\0p\0p\0\r\0\n\0", 24)}, {"empty", ""}};
+  } unreadable[] = {{"UTF-16", std::string("F\0I\0L\0E\0=\0C\0:\0\\\0A\0p\0p\0\r\0\n\0", 24)},
+                    {"empty", ""},
+                    {"too large", "FILE=C:\\App\\a.exe\r\n" + std::string(kMaxLogBytes, '\n')}};
   for (const auto& c : unreadable) {
     Log(c.log);
     EXPECT_EQ(Run("/S {P}"), kExitFailed) << c.why;
