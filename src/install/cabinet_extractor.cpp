@@ -131,10 +131,10 @@ class CabinetExtractor::Handler : public CabinetHandler {
       case PassedOver::kFeatureOff: passed = "feature-off"; break;
       case PassedOver::kNo: break;
     }
-    if (!passed && (entry->flags & kFileNeverOverwrite) && session_.platform.files.Exists(target)) passed = "kept";
-    if (!passed) return true;
-    session_.trace.Write("install", "copy", {{"dest", target}, {"result", passed}});
-    if (std::string(passed) == "kept") session_.LogIfOwned("FILE", target, false);
+    const bool kept = !passed && (entry->flags & kFileNeverOverwrite) && session_.platform.files.Exists(target);
+    if (!passed && !kept) return true;
+    session_.trace.Write("install", "copy", {{"dest", target}, {"result", kept ? "kept" : passed}});
+    if (kept) session_.LogIfOwned("FILE", target, false);
     return false;
   }
 
@@ -143,14 +143,12 @@ class CabinetExtractor::Handler : public CabinetHandler {
     FileSystem& files = session_.platform.files;
     StagedFile staged(files, pendingTarget_, pending_);
     pending_.clear();
-    const char* result = "version-kept";
-    if (ShouldReplace(files, staged.TempPath(), pendingTarget_)) {
-      std::optional<uint32_t> attributes = files.Attributes(pendingTarget_);
-      if (attributes && (*attributes & kAttrReadOnly)) files.SetAttributes(pendingTarget_, kAttrNormal);
-      result = staged.Commit() ? "ok" : "failed";
-    }
-    session_.trace.Write("install", "copy", {{"dest", pendingTarget_}, {"result", result}});
-    session_.LogIfOwned("FILE", pendingTarget_, std::string(result) == "ok");
+    const bool replace = ShouldReplace(files, staged.TempPath(), pendingTarget_);
+    if (replace) ClearReadOnly(files, pendingTarget_);
+    const bool written = replace && staged.Commit();
+    session_.trace.Write("install", "copy",
+                         {{"dest", pendingTarget_}, {"result", written ? "ok" : replace ? "failed" : "version-kept"}});
+    session_.LogIfOwned("FILE", pendingTarget_, written);
   }
 
   CabinetExtractor& extractor_;

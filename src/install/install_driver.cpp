@@ -92,9 +92,8 @@ void MakeSystemChanges(InstallSession& session) {
 // retry, a repair) logged is read first, so that what it made stays owned.
 void StartNewLog(InstallSession& session) {
   FileSystem& files = session.platform.files;
-  const std::string prior = session.LogDir + kPriorFileName;
-  session.Earlier = ReadEarlierInstallation(files, session.trace, session.LogPath, prior);
-  for (const std::string& path : {session.LogPath, prior})
+  session.Earlier = ReadEarlierInstallation(files, session.trace, session.LogDir);
+  for (const std::string& path : {session.LogPath, session.LogDir + kPriorFileName})
     if (files.Exists(path)) files.Remove(path);
 }
 

@@ -36,16 +36,20 @@ std::optional<std::string> ReadBoundedText(const FileSystem& files, const std::s
   }
 }
 
+PriorRecords ReadPriorRecords(const FileSystem& files, const std::string& logDir) {
+  return ParsePriorRecords(ReadBoundedText(files, logDir + kPriorFileName, kMaxPriorBytes).value_or(""));
+}
+
 std::string OwnershipKey(const std::string& key, const std::string& value) { return key + "\t" + Lower(value); }
 
-EarlierInstallation ReadEarlierInstallation(const FileSystem& files, Trace& trace, const std::string& logPath,
-                                            const std::string& priorPath) {
+EarlierInstallation ReadEarlierInstallation(const FileSystem& files, Trace& trace, const std::string& logDir) {
+  const std::string logPath = logDir + "uninstall.log";
   EarlierInstallation earlier;
   std::optional<std::string> log = ReadBoundedText(files, logPath, kMaxLogBytes);
   if (!log) return earlier;
   // A log without its record file comes from an engine that logged whatever it touched (the
   // user's folder, the system's association): its claims are not carried over.
-  earlier.prior = ParsePriorRecords(ReadBoundedText(files, priorPath, kMaxPriorBytes).value_or(""));
+  earlier.prior = ReadPriorRecords(files, logDir);
   if (!earlier.prior.headerSeen) {
     trace.Write("install", "earlier-installation",
                 {{"log", logPath}, {"result", "not-trusted"}, {"reason", "no-record"}});

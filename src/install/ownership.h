@@ -18,6 +18,10 @@ class Trace;
 // A file's text, or nothing when it is missing, unreadable or larger than limit.
 std::optional<std::string> ReadBoundedText(const FileSystem& files, const std::string& path, size_t limit);
 
+// The record file in a product's log folder (logDir ends in a backslash); empty when it is
+// missing or unreadable.
+PriorRecords ReadPriorRecords(const FileSystem& files, const std::string& logDir);
+
 // The lookup text of a log entry: its key and its value as Windows compares names (without case).
 std::string OwnershipKey(const std::string& key, const std::string& value);
 
@@ -31,10 +35,9 @@ struct EarlierInstallation {
   }
 };
 
-// The log's entries that name something made (folders, files, shortcuts, keys, values, services),
-// and the record file beside it. A missing or unreadable log, or one without its record file
+// The entries of the log in logDir that name something made (folders, files, shortcuts, keys,
+// values, services), and the record file beside it. A missing or unreadable log, or one without its record file
 // (written before installations logged only what they made), gives an empty installation.
-EarlierInstallation ReadEarlierInstallation(const FileSystem& files, Trace& trace, const std::string& logPath,
-                                            const std::string& priorPath);
+EarlierInstallation ReadEarlierInstallation(const FileSystem& files, Trace& trace, const std::string& logDir);
 
 }  // namespace tw

@@ -64,8 +64,7 @@ CopyOutcome RetryUntilInstalled(InstallSession& session, const std::string& dest
                                 const std::function<bool()>& attempt) {
   FileSystem& files = session.platform.files;
   for (;;) {
-    std::optional<uint32_t> attributes = files.Attributes(destination);
-    if (attributes && (*attributes & kAttrReadOnly)) files.SetAttributes(destination, kAttrNormal);
+    ClearReadOnly(files, destination);
     if (attempt()) {
       session.trace.Write("install", "copy", {{"dest", destination}, {"result", "ok"}});
       return CopyOutcome::kWritten;
@@ -308,6 +307,11 @@ CopyOutcome CopyWithRetry(InstallSession& session, const std::string& source, co
   StagedFile staged(files, destination);
   return RetryUntilInstalled(session, destination, critical,
                              [&] { return files.Copy(source, staged.TempPath(), true) && staged.Commit(); });
+}
+
+void ClearReadOnly(FileSystem& files, const std::string& path) {
+  std::optional<uint32_t> attributes = files.Attributes(path);
+  if (attributes && (*attributes & kAttrReadOnly)) files.SetAttributes(path, kAttrNormal);
 }
 
 bool ShouldReplace(const FileSystem& files, const std::string& source, const std::string& destination) {

@@ -69,8 +69,7 @@ std::optional<InstalledProduct> FindInstalledProduct(Platform& platform, Trace& 
   product.logReadable = text && !product.log.entries.empty();
   // What the installation found before it changed things; a log from before this record existed
   // has none, and is reversed as it always was.
-  const std::string priorPath = product.logDir + kPriorFileName;
-  product.prior = ParsePriorRecords(ReadBoundedText(platform.files, priorPath, kMaxPriorBytes).value_or(""));
+  product.prior = ReadPriorRecords(platform.files, product.logDir);
   product.displayName =
       platform.registry.ReadString(RegRoot::LocalMachine, kUninstallKey + code, "DisplayName").value_or("");
   if (product.displayName.empty()) product.displayName = code;
