@@ -10,7 +10,8 @@ DEPS := cmake make g++ libgtest-dev googletest \
         binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
         wine64 xvfb x11-utils imagemagick libmcrypt-dev openssl python3 cabextract \
         libmspack-dev libgcab-dev gcab pkg-config wixl clang libclang-rt-dev \
-        zlib1g-dev libz-mingw-w64-dev nsis
+        zlib1g-dev libz-mingw-w64-dev nsis \
+        osslsigncode python3-jsonschema python3-yaml
 
 HOST  := $(BUILD)/host
 ASAN  := $(BUILD)/asan
