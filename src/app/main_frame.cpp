@@ -368,7 +368,7 @@ bool CMainFrame::MachineQualifies() {
 void CMainFrame::RemoveWorkFolder(WorkFolderRemoval mode) {
   if (mode == WorkFolderRemoval::UnlessKept && flags_.keepWorkDir == kOn) return;
   if (WorkName.empty() || !platform_.files.IsFolder(WorkDir)) return;
-  bool removed = platform_.files.RemoveTree(WorkDir);
+  bool removed = platform_.files.RemoveTree(WorkDir, LeftInUse::kStays).removed;
   trace_.Write("startup", "remove-work-folder", {{"path", WorkDir}, {"result", removed ? "ok" : "failed"}});
 }
 

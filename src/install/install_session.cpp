@@ -76,6 +76,7 @@ void InstallSession::StartPriorRecord() {
     noted_.insert(id);
     WritePrior(FormatValueRecord(value));
   }
+  for (const auto& [id, name] : Earlier.prior.names) WritePrior(FormatNameRecord(name));
 }
 
 void InstallSession::NotePriorValue(RegRoot root, const std::string& key, const std::string& name,
@@ -84,9 +85,13 @@ void InstallSession::NotePriorValue(RegRoot root, const std::string& key, const 
   // Written back through the key as the uninstaller parses it: no trailing backslash.
   std::string keyPath = key;
   while (!keyPath.empty() && keyPath.back() == '\\') keyPath.pop_back();
+  const std::string fullKey = std::string(RegRootName(root)) + "\\" + keyPath;
   std::optional<RegValue> before = platform.registry.ReadRawValue(root, keyPath, name);
-  if (!before) return;
-  WritePrior(FormatValueRecord({logged, std::string(RegRootName(root)) + "\\" + keyPath, name, *before}));
+  if (!before) {
+    if (name.find('\\') != std::string::npos) WritePrior(FormatNameRecord({logged, fullKey, name}));
+    return;
+  }
+  WritePrior(FormatValueRecord({logged, fullKey, name, *before}));
   trace.Write("install", "prior-value", {{"value", logged}, {"type", std::to_string(before->type)}});
 }
 

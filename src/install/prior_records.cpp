@@ -11,6 +11,7 @@ namespace {
 
 constexpr char kInstallDirKind[] = "INSTALLDIR";
 constexpr char kValueKind[] = "VALUE";
+constexpr char kNameKind[] = "NAME";
 constexpr char kHexDigits[] = "0123456789abcdef";
 
 // FNV-1a, 32 bits: enough to tell a whole line from a cut or merged one.
@@ -119,6 +120,10 @@ bool TakeRecord(PriorRecords& records, const std::vector<std::string>& fields) {
     records.installDir = fields[1];
     return true;
   }
+  if (fields[0] == kNameKind && fields.size() == 4) {
+    records.names[Lower(fields[1])] = {fields[1], fields[2], fields[3]};
+    return true;
+  }
   if (fields[0] != kValueKind || fields.size() != 6) return false;
   std::optional<std::string> data = FromHex(fields[5]);
   if (!data || fields[4].empty() || fields[4].find_first_not_of("0123456789") != std::string::npos ||
@@ -136,6 +141,14 @@ const PriorValue* PriorRecords::Find(const std::string& logged) const {
   return found == values.end() ? nullptr : &found->second;
 }
 
+std::optional<ValueName> PriorRecords::Split(const std::string& logged) const {
+  if (const PriorValue* value = Find(logged)) return ValueName{logged, value->key, value->name};
+  if (auto found = names.find(Lower(logged)); found != names.end()) return found->second;
+  size_t cut = logged.rfind('\\');
+  if (cut == std::string::npos) return std::nullopt;
+  return ValueName{logged, logged.substr(0, cut), logged.substr(cut + 1)};
+}
+
 std::string FormatPriorHeader() { return std::string(kPriorHeader) + "\r\n"; }
 
 std::string FormatInstallDirRecord(const std::string& installDir) { return Record({kInstallDirKind, installDir}); }
@@ -144,6 +157,8 @@ std::string FormatValueRecord(const PriorValue& value) {
   return Record({kValueKind, value.logged, value.key, value.name, std::to_string(value.value.type),
                  ToHex(value.value.data)});
 }
+
+std::string FormatNameRecord(const ValueName& name) { return Record({kNameKind, name.logged, name.key, name.name}); }
 
 PriorRecords ParsePriorRecords(const std::string& text) {
   PriorRecords records;
@@ -160,7 +175,7 @@ PriorRecords ParsePriorRecords(const std::string& text) {
     begin = end + 1;
     if (!records.headerSeen) {
       // Without its header the file is not one of ours: nothing in it is taken.
-      if (!IsHeader(line)) return PriorRecords{false, "", {}, records.skipped + 1};
+      if (!IsHeader(line)) return PriorRecords{false, "", {}, {}, records.skipped + 1};
       records.headerSeen = true;
       continue;
     }

@@ -15,7 +15,7 @@ namespace {
 
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr size_t kRegistryText = 255;
-constexpr int kMaxTreeDepth = 32;
+constexpr int kMaxCopyDepth = 32;
 // A file the author names may be a path, with a drive or not; its name is what follows.
 constexpr char kNameSeparators[] = "\\/:";
 
@@ -36,7 +36,7 @@ bool CopyReplacing(InstallSession& session, const std::string& from, const std::
 
 // Copies a folder with everything in it into parent (as parent\<name>), never following links.
 void CopyTree(FileSystem& files, const std::string& from, const std::string& to, int depth) {
-  if (depth > kMaxTreeDepth) return;
+  if (depth > kMaxCopyDepth) return;
   files.MakeFolder(to);
   for (const std::string& name : files.Find(from + "\\*.*")) {
     const std::string source = from + "\\" + name, target = to + "\\" + name;

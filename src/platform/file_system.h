@@ -56,6 +56,23 @@ class StampedFile {
   virtual bool CloseInto(const std::string& destination) = 0;
 };
 
+// How deep a tree removal goes; anything deeper is left (a planted chain of folders cannot exhaust
+// the walk).
+constexpr int kMaxTreeDepth = 128;
+
+enum class Removal { kRemoved, kMissing, kInUse, kRefused };
+
+// What a program holds open when a tree is removed: left as it is, or set to go at the next start.
+enum class LeftInUse { kStays, kAtRestart };
+
+struct TreeRemoval {
+  bool removed = false;  // the folder is gone with everything under it
+  int inUse = 0;         // entries left because a program holds them
+  int refused = 0;       // entries left for any other reason (rights, a folder too deep)
+  int atRestart = 0;     // entries, folders included, set to go at the next start
+  explicit operator bool() const { return removed; }
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -68,9 +85,11 @@ class FileSystem {
   virtual bool MakeFolder(const std::string& path) = 0;
   // Removes an empty folder; false when it is missing or not empty.
   virtual bool RemoveFolder(const std::string& path) = 0;
-  // Removes a folder and everything under it. A link or reparse point inside is removed as an entry
-  // and never followed. False when path is missing or something could not be removed.
-  virtual bool RemoveTree(const std::string& path) = 0;
+  // Removes a folder and everything under it, walking the names exactly as the system gives them.
+  // A link, junction or mount point, the folder itself included, is removed as an entry and never
+  // entered; each entry is checked on the open handle that deletes it. What a program holds open is
+  // left, and with leftInUse kAtRestart set to go at the next start, its folders after it.
+  virtual TreeRemoval RemoveTree(const std::string& path, LeftInUse leftInUse) = 0;
   // Copies a file; with replace false an existing destination makes it fail.
   virtual bool Copy(const std::string& from, const std::string& to, bool replace) = 0;
   // Moves or renames a file or folder; fails when the destination exists.
@@ -78,8 +97,9 @@ class FileSystem {
   // Moves the file from over to, replacing a file there. False when to is read-only, a folder, or
   // in use (opened without delete sharing); from then stays where it is.
   virtual bool Replace(const std::string& from, const std::string& to) = 0;
-  // Deletes a file; false when it is missing, read-only or a folder.
-  virtual bool Remove(const std::string& path) = 0;
+  // Deletes a file (a link is deleted itself, never its target). Refused when it is read-only or a
+  // folder; in use when a program holds it open without delete sharing, or runs it.
+  virtual Removal Remove(const std::string& path) = 0;
   // Asks the system to delete a file (or an empty folder) when it next starts, for one in use now;
   // false when the system refuses (no rights, a missing path).
   virtual bool RemoveAtRestart(const std::string& path) = 0;

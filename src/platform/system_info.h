@@ -62,6 +62,14 @@ class SystemInfo {
   // The system's default user-interface language id (1033 for US English); 0 when the system
   // cannot tell.
   virtual int UiLanguage() const = 0;
+  // What a drive letter stands for when it is not a disk of its own: the folder a substituted
+  // drive shows ("C:\\windows"), or "\\\\server\\share" for a network drive. Nothing for a
+  // local disk or a letter in no use.
+  virtual std::optional<std::string> DriveTarget(char letter) const = 0;
+  // Text as the file system and the registry compare names: every character in upper case,
+  // whatever its script, in a form fit only for comparing (two names are one name when their
+  // keys are equal).
+  virtual std::string CaseKey(const std::string& text) const = 0;
 };
 
 }  // namespace tw

@@ -93,13 +93,10 @@ ReversalOutcome RemoveProduct(Platform& platform, Trace& trace, const InstalledP
 
   FileSystem& files = platform.files;
   const std::string folder = product.logDir.substr(0, product.logDir.size() - 1);
-  bool removed = files.RemoveTree(folder);
-  if (!removed && files.IsFolder(folder)) {
-    // Whatever is still held open there goes at the next start, the folder after its files.
-    for (const std::string& name : files.Find(folder + "\\*")) files.RemoveAtRestart(folder + "\\" + name);
-    outcome.restartNeeded = files.RemoveAtRestart(folder) || outcome.restartNeeded;
-  }
-  trace.Write("uninstall", "log-folder", {{"path", folder}, {"result", removed ? "removed" : "left"}});
+  // Whatever is still held open there goes at the next start, the folder after its files.
+  TreeRemoval tree = files.RemoveTree(folder, LeftInUse::kAtRestart);
+  outcome.restartNeeded = outcome.restartNeeded || tree.atRestart > 0;
+  trace.Write("uninstall", "log-folder", {{"path", folder}, {"result", tree.removed ? "removed" : "left"}});
   // The installer folder that holds every product's log folder was made by the first installation
   // on a machine without one; with the last product gone, it goes too. Anything in it keeps it.
   const std::string installers = folder.substr(0, folder.rfind('\\'));

@@ -21,7 +21,8 @@ const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 const char* const kFolderValues[] = {"ProgramFilesDir", "CommonFilesDir", "ProgramFilesDir (x86)",
                                      "CommonFilesDir (x86)", "ProgramW6432Dir", "CommonW6432Dir"};
 
-// Keys that hold other programs' entries; they and every key above them stay.
+// Keys that hold other programs' entries; they and every key above them stay. These lists are
+// compared as case keys, however the log spells them.
 const char* const kKnownKeys[] = {
     "hkey_local_machine\\software\\microsoft\\windows\\currentversion\\uninstall",
     "hkey_local_machine\\software\\microsoft\\windows\\currentversion\\run",
@@ -109,40 +110,6 @@ std::optional<std::string> After(const std::string& full, const std::string& pre
   return std::nullopt;
 }
 
-// The names one key goes by, lower case: as written, and as the same key is reached through the
-// other roots, so that no spelling gets past a protected list. A user's hive under HKEY_USERS is
-// that user's HKEY_CURRENT_USER (its "_Classes" hive part of HKEY_CLASSES_ROOT), Software\Classes
-// of either is HKEY_CLASSES_ROOT, the 32-bit view is the machine's software, and every numbered
-// control set may be the current one.
-std::vector<std::string> KeyForms(const RegKeyPath& key) {
-  std::string form = Lower(std::string(RegRootName(key.root)) + (key.key.empty() ? "" : "\\" + key.key));
-  std::vector<std::string> forms{form};
-  auto rewrite = [&](const std::string& from, const std::string& to) {
-    if (std::optional<std::string> rest = After(form, from)) {
-      form = to + *rest;
-      forms.push_back(form);
-    }
-  };
-  if (std::optional<std::string> rest = After(form, "hkey_users"); rest && !rest->empty()) {
-    size_t cut = rest->find('\\', 1);
-    const std::string hive = rest->substr(1, cut == std::string::npos ? std::string::npos : cut - 1);
-    const std::string below = cut == std::string::npos ? "" : rest->substr(cut);
-    bool classes = hive.size() > 8 && hive.compare(hive.size() - 8, 8, "_classes") == 0;
-    form = (classes ? "hkey_classes_root" : "hkey_current_user") + below;
-    forms.push_back(form);
-  }
-  rewrite("hkey_local_machine\\software\\wow6432node", "hkey_local_machine\\software");
-  rewrite("hkey_local_machine\\software\\classes", "hkey_classes_root");
-  rewrite("hkey_current_user\\software\\classes", "hkey_classes_root");
-  const std::string sets = "hkey_local_machine\\system\\controlset";
-  if (form.compare(0, sets.size(), sets) == 0) {
-    size_t end = form.find_first_not_of("0123456789", sets.size());
-    if (end != sets.size() && (end == std::string::npos || form[end] == '\\'))
-      forms.push_back(form = "hkey_local_machine\\system\\currentcontrolset" + form.substr(std::min(end, form.size())));
-  }
-  return forms;
-}
-
 std::optional<std::string> Refuse(std::string* reason, const char* why) {
   if (reason) *reason = why;
   return std::nullopt;
@@ -189,11 +156,11 @@ std::optional<std::string> PlainPath(const std::string& path, std::string* reaso
 
 RemovalGuard::RemovalGuard(const Platform& platform) : platform_(platform) {
   auto add = [this](const std::string& folder) {
-    if (auto plain = PlainPath(folder)) knownFolders_.push_back(Lower(*plain));
+    if (auto plain = PlainPath(folder)) knownFolders_.push_back(Fold(*plain));
   };
   const SystemInfo& system = platform.system;
-  windowsFolder_ = Lower(PlainPath(system.WindowsFolder()).value_or(""));
-  currentProfile_ = Lower(PlainPath(system.SpecialFolder(kProfileCsidl)).value_or(""));
+  windowsFolder_ = Fold(PlainPath(system.WindowsFolder()).value_or(""));
+  currentProfile_ = Fold(PlainPath(system.SpecialFolder(kProfileCsidl)).value_or(""));
   profilesRoot_ = currentProfile_.substr(0, std::min(currentProfile_.rfind('\\'), currentProfile_.size()));
   add(system.WindowsFolder());
   add(system.SystemFolder());
@@ -201,6 +168,74 @@ RemovalGuard::RemovalGuard(const Platform& platform) : platform_(platform) {
   for (int csidl : kKnownCsidls) add(system.SpecialFolder(csidl));
   for (const char* name : kFolderValues)
     add(platform.registry.ReadString(RegRoot::LocalMachine, kCurrentVersion, name).value_or(""));
+  auto foldAll = [this](auto& list) {
+    std::vector<std::string> keys;
+    for (const char* text : list) keys.push_back(Fold(text));
+    return keys;
+  };
+  knownKeys_ = foldAll(kKnownKeys);
+  autorunKeys_ = foldAll(kAutorunValueKeys);
+  knownClasses_ = foldAll(kKnownClasses);
+  environmentKeys_ = foldAll(kEnvironmentKeys);
+  systemVariables_ = foldAll(kSystemVariables);
+}
+
+std::string RemovalGuard::Fold(const std::string& text) const { return platform_.system.CaseKey(text); }
+
+bool RemovalGuard::Listed(const std::vector<std::string>& keys, const std::string& key) {
+  return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+// A drive letter standing for a folder (subst) is read as that folder, again while it is one; a
+// network drive may reach this machine's own folders through a share, so nothing on one is taken.
+std::optional<std::string> RemovalGuard::ResolveDrive(const std::string& plain, std::string* reason) const {
+  std::string path = plain;
+  for (int hops = 0; hops < 8; ++hops) {
+    std::optional<std::string> target = platform_.system.DriveTarget(path[0]);
+    if (!target) return path;
+    if (target->rfind("\\\\", 0) == 0) return Refuse(reason, "network-drive");
+    std::optional<std::string> resolved = PlainPath(*target + path.substr(2), reason);
+    if (!resolved) return std::nullopt;
+    path = *resolved;
+  }
+  return Refuse(reason, "drive-loop");
+}
+
+// The names one key goes by, as case keys: as written, and as the same key is reached through the
+// other roots, so that no spelling gets past a protected list. A user's hive under HKEY_USERS is
+// that user's HKEY_CURRENT_USER (its "_Classes" hive part of HKEY_CLASSES_ROOT), Software\Classes
+// of either is HKEY_CLASSES_ROOT, the 32-bit view is the machine's software, and every numbered
+// control set may be the current one.
+std::vector<std::string> RemovalGuard::KeyForms(const RegKeyPath& key) const {
+  std::string form = Fold(std::string(RegRootName(key.root)) + (key.key.empty() ? "" : "\\" + key.key));
+  std::vector<std::string> forms{form};
+  auto rewrite = [&](const char* from, const char* to) {
+    if (std::optional<std::string> rest = After(form, Fold(from))) {
+      form = Fold(to) + *rest;
+      forms.push_back(form);
+    }
+  };
+  if (std::optional<std::string> rest = After(form, Fold("hkey_users")); rest && !rest->empty()) {
+    size_t cut = rest->find('\\', 1);
+    const std::string hive = rest->substr(1, cut == std::string::npos ? std::string::npos : cut - 1);
+    const std::string below = cut == std::string::npos ? "" : rest->substr(cut);
+    const std::string classesSuffix = Fold("_classes");
+    bool classes = hive.size() > classesSuffix.size() &&
+                   hive.compare(hive.size() - classesSuffix.size(), classesSuffix.size(), classesSuffix) == 0;
+    form = Fold(classes ? "hkey_classes_root" : "hkey_current_user") + below;
+    forms.push_back(form);
+  }
+  rewrite("hkey_local_machine\\software\\wow6432node", "hkey_local_machine\\software");
+  rewrite("hkey_local_machine\\software\\classes", "hkey_classes_root");
+  rewrite("hkey_current_user\\software\\classes", "hkey_classes_root");
+  const std::string sets = Fold("hkey_local_machine\\system\\controlset");
+  if (form.compare(0, sets.size(), sets) == 0) {
+    size_t end = form.find_first_not_of("0123456789", sets.size());
+    if (end != sets.size() && (end == std::string::npos || form[end] == '\\'))
+      forms.push_back(form = Fold("hkey_local_machine\\system\\currentcontrolset") +
+                             form.substr(std::min(end, form.size())));
+  }
+  return forms;
 }
 
 std::optional<std::string> RemovalGuard::CheckLinks(const std::string& plain) const {
@@ -216,12 +251,13 @@ std::optional<std::string> RemovalGuard::CheckLinks(const std::string& plain) co
 std::optional<std::string> RemovalGuard::CheckPath(const std::string& path, bool folder) const {
   std::string reason;
   auto plain = PlainPath(path, &reason);
+  if (plain) plain = ResolveDrive(*plain, &reason);
   if (!plain) return reason;
-  const std::string lower = Lower(*plain);
+  const std::string key = Fold(*plain);
   for (const std::string& known : knownFolders_)
-    if (IsAtOrAbove(lower, known)) return std::string("well-known-folder");
-  if (IsInside(lower, windowsFolder_)) return std::string("inside-windows-folder");
-  if (auto why = CheckProfiles(lower, folder)) return why;
+    if (IsAtOrAbove(key, known)) return std::string("well-known-folder");
+  if (IsInside(key, windowsFolder_)) return std::string("inside-windows-folder");
+  if (auto why = CheckProfiles(key, folder)) return why;
   if (auto link = CheckLinks(*plain)) return link;
   auto attributes = platform_.files.Attributes(*plain);
   if (attributes && folder != ((*attributes & kAttrFolder) != 0)) return std::string(folder ? "not-a-folder" : "a-folder");
@@ -231,11 +267,11 @@ std::optional<std::string> RemovalGuard::CheckPath(const std::string& path, bool
 // Every user's profile and the folders it is made of (Desktop, Documents, Downloads, AppData and
 // the folders in AppData) are that user's; nothing in another user's profile was installed by an
 // installation the current user ran. The shared "Public" profile is everyone's to install into.
-std::optional<std::string> RemovalGuard::CheckProfiles(const std::string& lower, bool folder) const {
-  if (profilesRoot_.size() < 3 || !IsInside(lower, profilesRoot_)) return std::nullopt;
-  const std::vector<std::string> parts = Split(lower.substr(profilesRoot_.size() + 1));
-  if (folder && (parts.size() <= 2 || (parts.size() == 3 && parts[1] == "appdata"))) return std::string("user-folder");
-  if (parts[0] != "public" && lower != currentProfile_ && !IsInside(lower, currentProfile_))
+std::optional<std::string> RemovalGuard::CheckProfiles(const std::string& key, bool folder) const {
+  if (profilesRoot_.size() < 3 || !IsInside(key, profilesRoot_)) return std::nullopt;
+  const std::vector<std::string> parts = Split(key.substr(profilesRoot_.size() + 1));
+  if (folder && (parts.size() <= 2 || (parts.size() == 3 && parts[1] == Fold("appdata")))) return std::string("user-folder");
+  if (parts[0] != Fold("public") && key != currentProfile_ && !IsInside(key, currentProfile_))
     return std::string("another-users-profile");
   return std::nullopt;
 }
@@ -245,16 +281,15 @@ std::optional<std::string> RemovalGuard::CheckFile(const std::string& path) cons
 std::optional<std::string> RemovalGuard::CheckFolder(const std::string& path) const { return CheckPath(path, true); }
 
 std::optional<std::string> RemovalGuard::CheckKey(const RegKeyPath& key, bool wholeTree) const {
+  const std::string classesRoot = Fold("hkey_classes_root");
   for (const std::string& full : KeyForms(key)) {
     const std::string below = full.substr(std::min(full.find('\\'), full.size()));
     if (below.empty()) return std::string("root-key");
     if (below.find('\\', 1) == std::string::npos) {
-      bool classKey = full.compare(0, 17, "hkey_classes_root") == 0 && wholeTree;
-      const std::string name = below.substr(1);
-      if (!classKey || std::find(std::begin(kKnownClasses), std::end(kKnownClasses), name) != std::end(kKnownClasses))
-        return std::string("top-level-key");
+      bool classKey = full.compare(0, classesRoot.size(), classesRoot) == 0 && wholeTree;
+      if (!classKey || Listed(knownClasses_, below.substr(1))) return std::string("top-level-key");
     }
-    for (const char* known : kKnownKeys)
+    for (const std::string& known : knownKeys_)
       if (IsAtOrAbove(full, known)) return std::string("well-known-key");
   }
   return std::nullopt;
@@ -262,15 +297,10 @@ std::optional<std::string> RemovalGuard::CheckKey(const RegKeyPath& key, bool wh
 
 std::optional<std::string> RemovalGuard::CheckValue(const RegKeyPath& key, const std::string& name) const {
   if (key.key.empty()) return std::string("root-key");
-  const std::string lower = Lower(name);
   for (const std::string& full : KeyForms(key)) {
-    for (const char* autorun : kAutorunValueKeys)
+    for (const std::string& autorun : autorunKeys_)
       if (full == autorun || IsInside(full, autorun)) return std::string("autorun-value");
-    for (const char* environment : kEnvironmentKeys) {
-      if (full != environment) continue;
-      if (std::find(std::begin(kSystemVariables), std::end(kSystemVariables), lower) != std::end(kSystemVariables))
-        return std::string("system-variable");
-    }
+    if (Listed(environmentKeys_, full) && Listed(systemVariables_, Fold(name))) return std::string("system-variable");
   }
   return std::nullopt;
 }

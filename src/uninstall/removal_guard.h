@@ -2,7 +2,9 @@
 // well-known folders (and the folders above them), every user's profile and its own folders,
 // anything in another user's profile, anything inside the Windows folder, registry roots and the
 // keys one level below them, well-known keys however spelled, autorun values, the system's
-// environment values, and any path that passes through a link or reparse point. Each check gives
+// environment values, anything on a network drive, and any path that passes through a link or
+// reparse point. A substituted drive is checked as the folder it stands for, and names are
+// compared without case in every script. Each check gives
 // the reason for a refusal, or nothing when the removal may go ahead.
 #pragma once
 #include <optional>
@@ -46,13 +48,20 @@ class RemovalGuard {
 
  private:
   std::optional<std::string> CheckPath(const std::string& path, bool folder) const;
+  std::optional<std::string> ResolveDrive(const std::string& plain, std::string* reason) const;
   std::optional<std::string> CheckLinks(const std::string& plain) const;
-  std::optional<std::string> CheckProfiles(const std::string& lower, bool folder) const;
+  std::optional<std::string> CheckProfiles(const std::string& key, bool folder) const;
+  std::vector<std::string> KeyForms(const RegKeyPath& key) const;
+  // The system's case key of text: names compare equal, in any script, when their keys do.
+  std::string Fold(const std::string& text) const;
+  static bool Listed(const std::vector<std::string>& keys, const std::string& key);
 
   const Platform& platform_;
-  std::string windowsFolder_;               // lower case, no trailing backslash
-  std::vector<std::string> knownFolders_;  // lower case, no trailing backslash
-  std::string currentProfile_, profilesRoot_;  // lower case; the folder that holds every profile
+  // All below are case keys; folders without a trailing backslash.
+  std::string windowsFolder_;
+  std::vector<std::string> knownFolders_;
+  std::string currentProfile_, profilesRoot_;  // profilesRoot_ holds every profile
+  std::vector<std::string> knownKeys_, autorunKeys_, knownClasses_, environmentKeys_, systemVariables_;
 };
 
 }  // namespace tw

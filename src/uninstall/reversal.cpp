@@ -11,8 +11,6 @@
 namespace tw {
 namespace {
 
-constexpr int kMaxTreeDepth = 32;
-
 // A plain name: no folder, no drive, nothing that climbs out of the folder it is joined to.
 bool IsPlainName(const std::string& name) {
   return !name.empty() && name.size() < 256 && name != "." && name != ".." &&
@@ -171,7 +169,24 @@ class Reverser {
     }
   }
 
-  // An entry the system will not let go now is left for the next start.
+  // An entry a program holds open now is left for the next start; one the system refused for any
+  // other reason stays, and the removal has failed.
+  void RemoveFile(const LogEntry& entry) {
+    if (auto refusal = guard_.CheckFile(entry.value)) return Refuse(entry, *refusal);
+    // Another installed product still needs it; the last of them to go takes it.
+    if (sharedFiles_.count(Lower(entry.value))) return Done(entry, "kept-shared");
+    FileSystem& files = platform_.files;
+    auto attributes = files.Attributes(entry.value);
+    if (!attributes) return Done(entry, "missing");
+    if (*attributes & kAttrReadOnly) files.SetAttributes(entry.value, *attributes & ~kAttrReadOnly);
+    switch (files.Remove(entry.value)) {
+      case Removal::kRemoved: return Done(entry, "removed");
+      case Removal::kMissing: return Done(entry, "missing");
+      case Removal::kInUse: return RemoveAtRestart(entry, entry.value);
+      case Removal::kRefused: return Fail(entry, "failed");
+    }
+  }
+
   void RemoveAtRestart(const LogEntry& entry, const std::string& path) {
     if (platform_.files.RemoveAtRestart(path)) {
       outcome_.restartNeeded = true;
@@ -181,27 +196,14 @@ class Reverser {
     }
   }
 
-  void RemoveFile(const LogEntry& entry) {
-    if (auto refusal = guard_.CheckFile(entry.value)) return Refuse(entry, *refusal);
-    // Another installed product still needs it; the last of them to go takes it.
-    if (sharedFiles_.count(Lower(entry.value))) return Done(entry, "kept-shared");
-    FileSystem& files = platform_.files;
-    auto attributes = files.Attributes(entry.value);
-    if (!attributes) return Done(entry, "missing");
-    if (*attributes & kAttrReadOnly) files.SetAttributes(entry.value, *attributes & ~kAttrReadOnly);
-    if (files.Remove(entry.value)) return Done(entry, "removed");
-    RemoveAtRestart(entry, entry.value);
-  }
-
   void RemoveValue(const LogEntry& entry) {
     if (const PriorValue* before = prior_.Find(entry.value)) return RestoreValue(entry, *before);
-    size_t cut = entry.value.rfind('\\');
-    auto key = ParseRegKeyPath(cut == std::string::npos ? "" : entry.value.substr(0, cut));
+    std::optional<ValueName> value = prior_.Split(entry.value);
+    std::optional<RegKeyPath> key = value ? ParseRegKeyPath(value->key) : std::nullopt;
     if (!key) return Refuse(entry, "not-a-value-path");
-    const std::string name = entry.value.substr(cut + 1);
-    if (auto refusal = guard_.CheckValue(*key, name)) return Refuse(entry, *refusal);
+    if (auto refusal = guard_.CheckValue(*key, value->name)) return Refuse(entry, *refusal);
     if (!platform_.registry.CanOpen(key->root, key->key, RegAccess::Read)) return Done(entry, "missing");
-    platform_.registry.DeleteValue(key->root, key->key, name) ? Done(entry, "removed") : Done(entry, "absent");
+    platform_.registry.DeleteValue(key->root, key->key, value->name) ? Done(entry, "removed") : Done(entry, "absent");
   }
 
   // A value that was there before the installation wrote it gets its old content back.
@@ -230,31 +232,22 @@ class Reverser {
     if (auto refusal = guard_.CheckFolder(entry.value)) return Refuse(entry, *refusal);
     FileSystem& files = platform_.files;
     if (!files.IsFolder(entry.value)) return Done(entry, "missing");
-    if (removeAll_ && &entry == installFolder_) {
-      if (files.RemoveTree(entry.value)) return Done(entry, "removed-all");
-      ScheduleTree(entry.value, 0);
-      return RemoveAtRestart(entry, entry.value);
-    }
+    if (removeAll_ && &entry == installFolder_) return RemoveAll(entry);
     if (files.RemoveFolder(entry.value)) return Done(entry, "removed");
     // A folder still holding files that go at the next start goes with them, if it is empty then.
     if (outcome_.restartNeeded) return RemoveAtRestart(entry, entry.value);
     Done(entry, "kept-not-empty");
   }
 
-  // What a whole-folder removal left (files in use) goes at the next start, deepest first; links
-  // are entries of their own and never followed.
-  void ScheduleTree(const std::string& folder, int depth) {
-    if (depth > kMaxTreeDepth) return;
-    FileSystem& files = platform_.files;
-    for (const std::string& name : files.Find(folder + "\\*")) {
-      const std::string path = folder + "\\" + name;
-      auto attributes = files.Attributes(path);
-      if (!attributes) continue;
-      if ((*attributes & kAttrFolder) && !(*attributes & kAttrReparsePoint)) ScheduleTree(path, depth + 1);
-      bool scheduled = files.RemoveAtRestart(path);
-      outcome_.restartNeeded = outcome_.restartNeeded || scheduled;
-      trace_.Write("uninstall", "at-restart", {{"path", path}, {"result", scheduled ? "ok" : "failed"}});
-    }
+  void RemoveAll(const LogEntry& entry) {
+    TreeRemoval tree = platform_.files.RemoveTree(entry.value, LeftInUse::kAtRestart);
+    trace_.Write("uninstall", "remove-all",
+                 {{"path", entry.value}, {"in-use", std::to_string(tree.inUse)},
+                  {"refused", std::to_string(tree.refused)}, {"at-restart", std::to_string(tree.atRestart)}});
+    outcome_.restartNeeded = outcome_.restartNeeded || tree.atRestart > 0;
+    if (tree.removed) return Done(entry, "removed-all");
+    if (tree.refused == 0 && tree.atRestart > 0) return Done(entry, "at-restart");
+    Fail(entry, "failed");
   }
 
   Platform& platform_;

@@ -111,10 +111,10 @@ TEST_F(FileSystemContract, CopyHonoursReplaceAndReadOnly) {
 
   ASSERT_TRUE(files().SetAttributes(At("dst"), kAttrReadOnly));
   EXPECT_NE(files().Attributes(At("dst")).value_or(0) & kAttrReadOnly, 0u);
-  EXPECT_FALSE(files().Remove(At("dst"))) << "a read-only file is not deleted";
+  EXPECT_EQ(files().Remove(At("dst")), Removal::kRefused) << "a read-only file is not deleted";
   ASSERT_TRUE(files().SetAttributes(At("dst"), kAttrNormal));
-  EXPECT_TRUE(files().Remove(At("dst")));
-  EXPECT_FALSE(files().Remove(At("dst")));
+  EXPECT_EQ(files().Remove(At("dst")), Removal::kRemoved);
+  EXPECT_EQ(files().Remove(At("dst")), Removal::kMissing);
 }
 
 TEST_F(FileSystemContract, MoveRenamesButNeverOverwrites) {
@@ -179,12 +179,31 @@ TEST_F(FileSystemContract, RemoveTreeTakesEverythingInside) {
   ASSERT_TRUE(files().WriteAll(At("t\\deep\\f"), "x"));
   ASSERT_TRUE(files().WriteAll(At("t\\ro"), "x"));
   ASSERT_TRUE(files().SetAttributes(At("t\\ro"), kAttrReadOnly));
-  EXPECT_TRUE(files().RemoveTree(At("t\\")));
+  EXPECT_TRUE(files().RemoveTree(At("t\\"), LeftInUse::kStays));
   EXPECT_FALSE(files().Exists(At("t")));
-  EXPECT_FALSE(files().RemoveTree(At("t")));
+  EXPECT_FALSE(files().RemoveTree(At("t"), LeftInUse::kStays));
   ASSERT_TRUE(files().WriteAll(At("file"), "x"));
-  EXPECT_FALSE(files().RemoveTree(At("file"))) << "only folders are removed as trees";
+  EXPECT_FALSE(files().RemoveTree(At("file"), LeftInUse::kStays)) << "only folders are removed as trees";
   EXPECT_TRUE(files().Exists(At("file")));
+}
+
+// A file a program holds open (here without delete sharing, as a log is held) is in use: it stays,
+// and so does its folder, while everything else goes.
+TEST_F(FileSystemContract, WhatAProgramHoldsIsInUseAndStays) {
+  ASSERT_TRUE(files().MakeFolder(At("t")));
+  ASSERT_TRUE(files().WriteAll(At("t\\other"), "x"));
+  {
+    auto held = files().OpenAppend(At("t\\held"));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(files().Remove(At("t\\held")), Removal::kInUse);
+    TreeRemoval tree = files().RemoveTree(At("t"), LeftInUse::kStays);
+    EXPECT_FALSE(tree.removed);
+    EXPECT_EQ(tree.inUse, 1);
+    EXPECT_EQ(tree.refused + tree.atRestart, 0);
+    EXPECT_FALSE(files().Exists(At("t\\other")));
+    EXPECT_TRUE(files().Exists(At("t\\held")));
+  }
+  EXPECT_TRUE(files().RemoveTree(At("t"), LeftInUse::kStays)) << "once let go, it goes";
 }
 
 TEST_F(FileSystemContract, RemovalAtRestartLeavesTheFileForNow) {

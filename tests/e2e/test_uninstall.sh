@@ -9,6 +9,10 @@
 #               overwrites, the association it takes over) are exactly as they were.
 #   remove_walk: "/R" as a person meets it: the question, the progress page, the end.
 #   upgrade:    1.1 removes 1.0 through 1.0's uninstaller before installing: only 1.1's files remain.
+#               Then a second product shares a file with 1.1 and has "remove all" on a folder of its
+#               own, in which names are planted that the code page's best fit would turn into paths
+#               outside it: removing 1.1 keeps the shared file, removing the other takes it, and
+#               empties its own folder without reaching the planted names' targets.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 source "$E2E_LIB_DIR/wizard_walk.sh"
@@ -229,6 +233,16 @@ write_version() {
   printf 'C:\\src\\%s\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n' "$only" >>"$project/data.inf"
 }
 
+# Another product, with "remove all" on C:\Other App, that also installs Demo App's both.txt.
+OTHER='{0D5E4C3B-2A19-4F08-9E7D-6C5B4A392817}'
+write_other() {
+  local project=$1
+  write_version "$project" 2.0 other.txt
+  sed -i "s/a3=$CODE/a3=$OTHER/; s/a4=C:\\\\Demo App/a4=C:\\\\Other App\\r\\na13=No/" \
+    "$project/setup.inf"
+  sed -i '2s/.*/Destination Computer\\C:\\Demo App*0*0*0|\r/' "$project/data.inf"
+}
+
 case_upgrade() {
   write_version "$E2E_DIR/v10" 1.0 old.txt
   write_version "$E2E_DIR/v11" 1.1 new.txt
@@ -243,6 +257,31 @@ case_upgrade() {
   grep -q '^uninstall end .*refused=0 failed=0' "$E2E_DIR/trace.log" || e2e_fail "1.0's removal: $(grep '^uninstall ' "$E2E_DIR/trace.log")"
   e2e_assert_file "$E2E_DRIVE_C/windows/Installer/$CODE/uninstall.log" "1.1's log"
   grep -q 'new.txt' "$E2E_DRIVE_C/windows/Installer/$CODE/uninstall.log" || e2e_fail "1.1's log lacks its file"
+
+  write_other "$E2E_DIR/other"
+  e2e_pack "$E2E_DIR/other" "$E2E_DIR/p-other" >/dev/null
+  e2e_install_silently "$E2E_DIR/p-other"
+  local other=$E2E_DRIVE_C/Other\ App fw=$'\xef\xbc\xbc'  # U+FF3C, the fullwidth backslash
+  e2e_assert_file "$other/other.txt" "the other product's file"
+  # Names anyone could plant in the folder: through the ANSI functions they read as ..\victim.txt
+  # and ..\..\users\alice, outside the folder.
+  printf 'victim\r\n' >"$E2E_DRIVE_C/victim.txt"
+  mkdir -p "$E2E_DRIVE_C/users/alice" "$other/..${fw}..${fw}users${fw}alice"
+  printf 'alice\r\n' >"$E2E_DRIVE_C/users/alice/keep.txt"
+  printf 'planted\r\n' >"$other/..${fw}victim.txt"
+
+  rc=0
+  e2e_wine dovuvi.exe /S "$CODE" || rc=$?
+  e2e_assert_eq 0 "$rc" "removing 1.1"
+  e2e_assert_eq $'both 2.0\r' "$(cat "$E2E_DRIVE_C/Demo App/both.txt")" "the file the other product shares"
+  [[ ! -e "$E2E_DRIVE_C/Demo App/new.txt" ]] || e2e_fail "1.1's own file stayed"
+  grep -q 'both.txt" result=kept-shared' "$E2E_DIR/trace.log" || e2e_fail "no kept-shared: $(grep '^uninstall entry' "$E2E_DIR/trace.log")"
+  e2e_wine dovuvi.exe /S "$OTHER" || rc=$?
+  e2e_assert_eq 0 "$rc" "removing the other product"
+  [[ ! -e "$E2E_DRIVE_C/Demo App/both.txt" ]] || e2e_fail "the last product to go did not take the shared file"
+  [[ ! -e $other ]] || e2e_fail "remove all left: $(find "$other")"
+  e2e_assert_eq $'victim\r' "$(cat "$E2E_DRIVE_C/victim.txt")" "the file outside the folder a planted name points to"
+  e2e_assert_eq $'alice\r' "$(cat "$E2E_DRIVE_C/users/alice/keep.txt")" "the profile a planted name points to"
 }
 
 e2e_begin "uninstall_$CASE"

@@ -165,8 +165,9 @@ class OwnershipRoundTrip : public InstallDriver {
     UseSettings(
         "[APPINFO]\r\na1=Acme\r\na3={P}\r\na13=No\r\n"
         "[REGISTRYKEYS]\r\nTOTAL=2\r\n0=HKEY_CURRENT_USER\\Software\r\n1=HKEY_CURRENT_USER\\Software\\Acme\\Deep\r\n"
-        "[REGISTRY]\r\nTOTAL=2\r\nA0=HKEY_CURRENT_USER\\Software\\Planted\r\nB0=Colour\r\nC0=red\r\nD0=String\r\n"
+        "[REGISTRY]\r\nTOTAL=3\r\nA0=HKEY_CURRENT_USER\\Software\\Planted\r\nB0=Colour\r\nC0=red\r\nD0=String\r\n"
         "A1=HKEY_CURRENT_USER\\Software\\Acme\r\nB1=Path\r\nC1=<InstallDir>\r\nD1=String\r\n"
+        "A2=HKEY_CURRENT_USER\\Software\\Planted\r\nB2=a\\b\r\nC2=ours\r\nD2=String\r\n"
         "[EXTTW]\r\nTOTAL=1\r\nB0=<InstallDir>a.txt\r\nC0=.txt\r\nD0=txtfile\r\nE0=Acme text\r\n"
         "[NTSERVICE]\r\nTOTAL=1\r\nA0=AcmeSvc\r\nB0=Acme\r\nF0=<InstallDir>a.txt\r\n");
     files.WriteAll(session.DataInfPath,
@@ -179,6 +180,9 @@ class OwnershipRoundTrip : public InstallDriver {
     files.WriteAll("C:\\Games\\cfg.ini", "user's");
     registry.CreateKey(RegRoot::CurrentUser, "Software\\Planted");
     registry.WriteRawValue(RegRoot::CurrentUser, "Software\\Planted", "Colour", {2, std::string("%BLUE%\0", 7)});
+    // What the log's text of a value named "a\b" would also read as: the value "b" of a subkey "a".
+    registry.CreateKey(RegRoot::CurrentUser, "Software\\Planted\\a");
+    registry.WriteString(RegRoot::CurrentUser, "Software\\Planted\\a", "b", "theirs", false);
     registry.CreateKey(RegRoot::ClassesRoot, ".txt");
     registry.WriteString(RegRoot::ClassesRoot, ".txt", "", "txtfile", false);
     registry.CreateKey(RegRoot::ClassesRoot, "txtfile\\shell\\open\\command");
@@ -212,7 +216,7 @@ TEST_F(OwnershipRoundTrip, AReinstallKeepsWhatTheProductMadeAndTheRemovalPutsThe
             "TOTALFILE=2\r\nREMOVEALL=Yes\r\nFILE=C:\\Games\\a.txt\r\n"
             "REGKEY=HKEY_CURRENT_USER\\Software\\Acme\r\nREGKEY=HKEY_CURRENT_USER\\Software\\Acme\\Deep\r\n"
             "REGVAL=HKEY_CURRENT_USER\\Software\\Planted\\Colour\r\nREGVAL=HKEY_CURRENT_USER\\Software\\Acme\\Path\r\n"
-            "REGKEY=HKEY_CLASSES_ROOT\\txtfile\\DefaultIcon\r\n"
+            "REGVAL=HKEY_CURRENT_USER\\Software\\Planted\\a\\b\r\nREGKEY=HKEY_CLASSES_ROOT\\txtfile\\DefaultIcon\r\n"
             "REGVAL=HKEY_CLASSES_ROOT\\.txt\\\r\nREGVAL=HKEY_CLASSES_ROOT\\txtfile\\\r\n"
             "REGVAL=HKEY_CLASSES_ROOT\\txtfile\\DefaultIcon\\\r\nREGVAL=HKEY_CLASSES_ROOT\\txtfile\\Shell\\Open\\Command\\\r\n"
             "NTSERVICE=AcmeSvc\r\n")
@@ -233,6 +237,8 @@ TEST_F(OwnershipRoundTrip, AReinstallKeepsWhatTheProductMadeAndTheRemovalPutsThe
   EXPECT_EQ(files.ReadAll("C:\\Games\\cfg.ini").value_or(""), "user's");
   EXPECT_FALSE(files.Exists("C:\\Games\\a.txt"));
   EXPECT_EQ(Raw(RegRoot::CurrentUser, "Software\\Planted", "Colour"), colour) << "type and bytes as they were";
+  EXPECT_FALSE(Raw(RegRoot::CurrentUser, "Software\\Planted", "a\\b")) << "a name with a backslash is one name";
+  EXPECT_EQ(registry.ReadString(RegRoot::CurrentUser, "Software\\Planted\\a", "b").value_or(""), "theirs");
   EXPECT_EQ(Raw(RegRoot::ClassesRoot, ".txt"), txt);
   EXPECT_EQ(Raw(RegRoot::ClassesRoot, "txtfile"), type);
   EXPECT_EQ(Raw(RegRoot::ClassesRoot, "txtfile\\shell\\open\\command"), command);

@@ -12,7 +12,8 @@ const PriorValue kOdd{"HKEY_CURRENT_USER\\Software\\A\\na%me\t", "HKEY_CURRENT_U
 
 std::string File() {
   return FormatPriorHeader() + FormatInstallDirRecord("C:\\Games\\") + FormatValueRecord(kOdd) +
-         FormatValueRecord({"HKEY_CLASSES_ROOT\\.txt\\", "HKEY_CLASSES_ROOT\\.txt", "", {1, std::string("txtfile\0", 8)}});
+         FormatValueRecord({"HKEY_CLASSES_ROOT\\.txt\\", "HKEY_CLASSES_ROOT\\.txt", "", {1, std::string("txtfile\0", 8)}}) +
+         FormatNameRecord({"HKEY_CURRENT_USER\\A\\b\\c", "HKEY_CURRENT_USER\\A", "b\\c"});
 }
 
 TEST(PriorRecords, WhatIsWrittenReadsBackWhole) {
@@ -26,6 +27,10 @@ TEST(PriorRecords, WhatIsWrittenReadsBackWhole) {
   EXPECT_EQ(odd->name, kOdd.name);
   EXPECT_EQ(odd->value, kOdd.value);
   EXPECT_EQ(File().find('\t' + std::string("\r\n")), std::string::npos) << "separators inside fields are escaped";
+  // Where a logged value's key ends: as recorded, else at its last backslash.
+  EXPECT_EQ(records.Split("HKEY_CURRENT_USER\\A\\b\\c").value_or(ValueName{}).name, "b\\c");
+  EXPECT_EQ(records.Split("HKEY_CURRENT_USER\\A\\x\\c").value_or(ValueName{}).key, "HKEY_CURRENT_USER\\A\\x");
+  EXPECT_EQ(records.Split(kOdd.logged).value_or(ValueName{}).name, kOdd.name);
 }
 
 TEST(PriorRecords, ALineItCannotTrustIsSetAside) {
@@ -36,8 +41,8 @@ TEST(PriorRecords, ALineItCannotTrustIsSetAside) {
     std::string text;
     int values, skipped;
   } cases[] = {
-      {"cut inside the last line", file.substr(0, file.size() - 5), 1, 1},
-      {"cut between CR and LF", file.substr(0, file.size() - 1), 1, 1},
+      {"cut inside the last line", file.substr(0, file.size() - 5), 2, 1},
+      {"cut between CR and LF", file.substr(0, file.size() - 1), 2, 1},
       {"a byte changed", std::string(file).replace(third + 8, 1, "X"), 1, 1},
       {"a failed write followed by the next", file.substr(0, third + 20) + file.substr(file.rfind("VALUE")), 0, 1},
       {"no header", file.substr(file.find("\r\n") + 2), 0, 1},

@@ -150,6 +150,7 @@ TEST_F(UninstallRegistration, ShippedFilesAreFoundWhereTheBuildKeepsThem) {
     EXPECT_EQ(Value("UninstallExecute").value_or(""), "C:\\App\\cleanup.exe");
     EXPECT_EQ(Value("DisplayIcon").value_or(""), "C:\\App\\app.ico");
     EXPECT_EQ(Log(), "RUN3RD=cleanup.exe\r\nRUN3RDCMD=\r\nFILE=C:\\App\\app.ico\r\n");
+    s.CloseLog();  // the log is held open, and no held file can be deleted
     fake.files.Remove(s.LogPath);
     fake.files.Remove("C:\\windows\\dovuvi.exe");
   }

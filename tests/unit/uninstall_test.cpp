@@ -112,6 +112,8 @@ TEST_F(Uninstall, KeepsWhatNoInstallationOwnsWhateverTheLogSays) {
   Key(RegRoot::ClassesRoot, "CLSID");
   Key(RegRoot::CurrentUser, "Environment", "Path");
   fake.services.Create({"Spooler", "Print Spooler", 16, 2, 1, "C:\\windows\\system32\\spoolsv.exe"});
+  fake.system.driveTargets = {{'W', "C:\\windows"}, {'V', "W:\\"}, {'N', "\\\\server\\share"}};
+  fake.system.specialFolders[0x2e] = "C:\\Dok\xFCmente";
 
   const struct {
     const char* entry;
@@ -125,6 +127,10 @@ TEST_F(Uninstall, KeepsWhatNoInstallationOwnsWhateverTheLogSays) {
       {"FILE=win.ini", "not-a-drive-path"},
       {"FILE=\\\\?\\C:\\windows\\win.ini", "not-a-drive-path"},
       {"FILE=C:\\Linked\\To\\keep.txt", "link"},
+      {"FILE=W:\\win.ini", "inside-windows-folder"},
+      {"FILE=V:\\win.ini", "inside-windows-folder"},
+      {"FILE=N:\\App\\a.dll", "network-drive"},
+      {"DIR=C:\\DOK\xDCMENTE", "well-known-folder"},
       {"DIR=C:\\", "drive-root"},
       {"DIR=C:\\Program Files", "well-known-folder"},
       {"DIR=C:\\users", "well-known-folder"},
@@ -185,14 +191,34 @@ TEST_F(Uninstall, KeepsWhatNoInstallationOwnsWhateverTheLogSays) {
   EXPECT_EQ(fake.services.created.count("spooler"), 1u);
 }
 
-TEST_F(Uninstall, FilesInUseGoAtTheNextStartWithTheirFolder) {
+// Only what a program holds open goes at the next start (its folder after it); a file the system
+// refused for another reason stays, and the removal says it failed.
+TEST_F(Uninstall, OnlyFilesInUseGoAtTheNextStart) {
   File("C:\\App\\busy.dll");
   File("C:\\App\\free.txt");
-  fake.files.FailWhen(FsOp::Remove, "busy.dll");
-  Log("DIR=C:\\App\r\nFILE=C:\\App\\busy.dll\r\nFILE=C:\\App\\free.txt\r\n");
-  EXPECT_EQ(Run("/S {P}"), kExitRestartNeeded);
+  File("C:\\App\\denied.dll");
+  File("C:\\All\\Sub\\running.exe");
+  File("C:\\All\\denied.txt");
+  fake.files.Hold("C:\\App\\busy.dll", true);
+  fake.files.Hold("C:\\All\\Sub\\running.exe", true);
+  fake.files.FailWhen(FsOp::Remove, "denied");
+  Log("DIR=C:\\App\r\nFILE=C:\\App\\busy.dll\r\nFILE=C:\\App\\free.txt\r\nFILE=C:\\App\\denied.dll\r\n");
+  EXPECT_EQ(Run("/S {P}"), kExitFailed);
   EXPECT_EQ(fake.files.removeAtRestart, (std::vector<std::string>{"C:\\App\\busy.dll", "C:\\App"}));
   EXPECT_FALSE(fake.files.Exists("C:\\App\\free.txt"));
+
+  fake.files.removeAtRestart.clear();
+  SetUp();
+  Log("DIR=C:\\All\r\nREMOVEALL=Yes\r\n");
+  EXPECT_EQ(Run("/S {P}"), kExitFailed) << "a file refused inside the folder";
+  EXPECT_EQ(fake.files.removeAtRestart, (std::vector<std::string>{"C:\\All\\Sub\\running.exe", "C:\\All\\Sub", "C:\\All"}));
+  EXPECT_TRUE(fake.files.Exists("C:\\All\\denied.txt"));
+
+  fake.files.removeAtRestart.clear();
+  fake.files.ClearFailures();
+  SetUp();
+  Log("DIR=C:\\All\r\nREMOVEALL=Yes\r\n");
+  EXPECT_EQ(Run("/S {P}"), kExitRestartNeeded) << "only in use: done at the next start";
 }
 
 TEST_F(Uninstall, RemoveAllTakesTheInstallFolderWithEverythingInIt) {

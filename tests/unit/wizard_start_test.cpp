@@ -52,7 +52,7 @@ TEST_F(WizardStart, CancelActionEndsTheSetup) {
 }
 
 TEST_F(WizardStart, AnAbortOnTheStartPageUnpacksNothingAndWaitsOnTheCompletionPage) {
-  fake.files.RemoveTree(std::string(kDist) + "DiskImage1");
+  fake.files.RemoveTree(std::string(kDist) + "DiskImage1", LeftInUse::kStays);
   fake.files.WriteAll(std::string(kDist) + "file1.cab", test_cabinets::MsZipCabinet());
   PackProject("[CONDITIONS]\r\nTOTAL=1\r\nA0=c\r\nB0=1\r\nC0===\r\nD0=1\r\nE0=start.lcd\r\nF0=1\r\n"
               "00=CancelInstall();\r\n");
@@ -74,12 +74,12 @@ TEST_F(WizardStart, EveryWayOutBeforeTheFirstPageRemovesTheWorkFolder) {
     }
     if (way == kExtraction) {
       PackProject("[APPINFO]\r\n");
-      fake.files.RemoveTree(std::string(kDist) + "DiskImage1");  // a cabinet build without its cabinet
+      fake.files.RemoveTree(std::string(kDist) + "DiskImage1", LeftInUse::kStays);  // a cabinet build without its cabinet
     }
     Start();
     EXPECT_TRUE(fake.ui.quitCode.has_value());
     EXPECT_FALSE(fake.files.Exists(app->Frame()->WorkDir)) << "it holds the decrypted project";
-    fake.files.RemoveTree(std::string(kDist) + "theme");
+    fake.files.RemoveTree(std::string(kDist) + "theme", LeftInUse::kStays);
     fake.ui.quitCode.reset();
   }
 }

@@ -146,13 +146,58 @@ bool FakeFileSystem::RemoveFolder(const std::string& path) {
   return fs::remove(host, ec);
 }
 
-bool FakeFileSystem::RemoveTree(const std::string& path) {
-  if (ShouldFail(FsOp::RemoveTree, path)) return false;
+TreeRemoval FakeFileSystem::RemoveTree(const std::string& path, LeftInUse leftInUse) {
+  TreeRemoval result;
+  if (ShouldFail(FsOp::RemoveTree, path)) {
+    result.refused = 1;
+    return result;
+  }
   std::error_code ec;
   fs::path host = HostPath(path);
-  if (!fs::is_directory(fs::symlink_status(host, ec))) return false;
-  // remove_all deletes symbolic links themselves and never follows them.
-  return fs::remove_all(host, ec) != static_cast<std::uintmax_t>(-1) && !ec;
+  auto status = fs::symlink_status(host, ec);
+  if (fs::is_symlink(status) && fs::is_directory(fs::status(host, ec))) {
+    result.removed = fs::remove(host, ec);
+    return result;
+  }
+  if (!fs::is_directory(status)) return result;
+  std::string folder = path;
+  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  result.removed = RemoveWalk(folder, 0, leftInUse, result);
+  return result;
+}
+
+// Symbolic links are entries like files here: fs::remove deletes the link and never its target.
+bool FakeFileSystem::RemoveWalk(const std::string& path, int depth, LeftInUse leftInUse, TreeRemoval& result) {
+  std::error_code ec;
+  fs::path host = HostPath(path);
+  if (fs::is_directory(fs::symlink_status(host, ec))) {
+    if (depth >= kMaxTreeDepth) {
+      ++result.refused;
+      return false;
+    }
+    const int scheduledBefore = result.atRestart;
+    bool all = true;
+    for (const auto& child : fs::directory_iterator(host, ec))
+      all = RemoveWalk(path + "\\" + child.path().filename().string(), depth + 1, leftInUse, result) && all;
+    if (all) return fs::remove(host, ec);
+    if (result.atRestart > scheduledBefore && RemoveAtRestart(path)) ++result.atRestart;
+    return false;
+  }
+  auto attributes = Attributes(path);
+  if (attributes && (*attributes & kAttrReadOnly)) SetAttributes(path, *attributes & ~kAttrReadOnly);
+  switch (Remove(path)) {
+    case Removal::kRemoved:
+    case Removal::kMissing:
+      return true;
+    case Removal::kInUse:
+      ++result.inUse;
+      if (leftInUse == LeftInUse::kAtRestart && RemoveAtRestart(path)) ++result.atRestart;
+      return false;
+    case Removal::kRefused:
+      break;
+  }
+  ++result.refused;
+  return false;
 }
 
 bool FakeFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
@@ -193,15 +238,31 @@ bool FakeFileSystem::Replace(const std::string& from, const std::string& to) {
   return !ec;
 }
 
-bool FakeFileSystem::Remove(const std::string& path) {
-  if (ShouldFail(FsOp::Remove, path)) return false;
+Removal FakeFileSystem::Remove(const std::string& path) {
+  if (ShouldFail(FsOp::Remove, path)) return Removal::kRefused;
   std::error_code ec;
   fs::path host = HostPath(path);
   auto status = fs::symlink_status(host, ec);
-  if (!fs::exists(status) || fs::is_directory(status)) return false;
+  if (!fs::exists(status)) return Removal::kMissing;
+  if (fs::is_directory(status)) return Removal::kRefused;
+  if (IsHeld(path)) return Removal::kInUse;
   auto attributes = Attributes(path);
-  if (attributes && (*attributes & kAttrReadOnly)) return false;
-  return fs::remove(host, ec);
+  if (attributes && (*attributes & kAttrReadOnly)) return Removal::kRefused;
+  return fs::remove(host, ec) ? Removal::kRemoved : Removal::kRefused;
+}
+
+void FakeFileSystem::Hold(const std::string& path, bool held) {
+  std::lock_guard<std::mutex> lock(heldLock_);
+  const fs::path host = HostPath(path);
+  if (held)
+    held_.insert(host);
+  else
+    held_.erase(held_.find(host));
+}
+
+bool FakeFileSystem::IsHeld(const std::string& path) const {
+  std::lock_guard<std::mutex> lock(heldLock_);
+  return held_.count(HostPath(path)) > 0;
 }
 
 bool FakeFileSystem::RemoveAtRestart(const std::string& path) {
@@ -302,8 +363,12 @@ namespace {
 // Kept open like the real one; each Write is flushed before it returns.
 class FakeAppendFile : public AppendFile {
  public:
+  // Held open as Windows holds an appended log: shared for reading, so nobody deletes it meanwhile.
   FakeAppendFile(FakeFileSystem& files, std::string path, std::ofstream out)
-      : files_(files), path_(std::move(path)), out_(std::move(out)) {}
+      : files_(files), path_(std::move(path)), out_(std::move(out)) {
+    files_.Hold(path_, true);
+  }
+  ~FakeAppendFile() override { files_.Hold(path_, false); }
   bool Write(const std::string& data) override {
     if (files_.FailsWrite(path_)) return false;
     return out_.write(data.data(), static_cast<std::streamsize>(data.size())).flush().good();

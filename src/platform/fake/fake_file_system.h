@@ -5,6 +5,7 @@
 #include <ios>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,11 +26,11 @@ class FakeFileSystem : public FileSystem {
   bool IsFolder(const std::string& path) const override;
   bool MakeFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
-  bool RemoveTree(const std::string& path) override;
+  TreeRemoval RemoveTree(const std::string& path, LeftInUse leftInUse) override;
   bool Copy(const std::string& from, const std::string& to, bool replace) override;
   bool Move(const std::string& from, const std::string& to) override;
   bool Replace(const std::string& from, const std::string& to) override;
-  bool Remove(const std::string& path) override;
+  Removal Remove(const std::string& path) override;
   bool RemoveAtRestart(const std::string& path) override;
   std::optional<uint32_t> Attributes(const std::string& path) const override;
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
@@ -61,6 +62,8 @@ class FakeFileSystem : public FileSystem {
   // Paths handed to RemoveAtRestart, in order; they stay on disk until a test looks.
   std::vector<std::string> removeAtRestart;
   bool restartRemovalAllowed = true;
+  // Marks a file as held open by a program (once per holder), as an open appender does.
+  void Hold(const std::string& path, bool held);
 
  private:
   struct Failure {
@@ -70,6 +73,8 @@ class FakeFileSystem : public FileSystem {
     int seen;
   };
   bool ShouldFail(FsOp op, const std::string& path) const;
+  bool IsHeld(const std::string& path) const;
+  bool RemoveWalk(const std::string& path, int depth, LeftInUse leftInUse, TreeRemoval& result);
   bool WriteFile(const std::string& path, const std::string& data, std::ios::openmode mode);
   std::string Absolute(const std::string& path) const;
 
@@ -79,6 +84,8 @@ class FakeFileSystem : public FileSystem {
   mutable std::mutex failuresLock_;
   mutable std::vector<Failure> failures_;
   std::map<std::filesystem::path, std::string> versions_;  // by host path
+  mutable std::mutex heldLock_;
+  std::multiset<std::filesystem::path> held_;  // by host path
 };
 
 }  // namespace tw

@@ -1,5 +1,7 @@
 #include "platform/fake/fake_system_info.h"
 
+#include <cctype>
+
 namespace tw {
 
 FakeSystemInfo::FakeSystemInfo() {
@@ -22,6 +24,29 @@ FakeSystemInfo::FakeSystemInfo() {
 std::string FakeSystemInfo::SpecialFolder(int csidl) const {
   auto it = specialFolders.find(csidl);
   return it == specialFolders.end() ? std::string() : it->second;
+}
+
+std::optional<std::string> FakeSystemInfo::DriveTarget(char letter) const {
+  auto it = driveTargets.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
+  if (it == driveTargets.end()) return std::nullopt;
+  return it->second;
+}
+
+std::string FakeSystemInfo::CaseKey(const std::string& text) const {
+  std::string key = text;
+  for (char& c : key) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (byte >= 'a' && byte <= 'z') {
+      c = static_cast<char>(byte - 0x20);
+    } else if (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7) {
+      c = static_cast<char>(byte - 0x20);  // a grave to thorn, but the division sign
+    } else if (byte == 0x9A || byte == 0x9C || byte == 0x9E) {
+      c = static_cast<char>(byte - 0x10);  // s, oe and z with their marks
+    } else if (byte == 0xFF) {
+      c = static_cast<char>(0x9F);
+    }
+  }
+  return key;
 }
 
 std::optional<std::string> FakeSystemInfo::Environment(const std::string& name) const {

@@ -29,6 +29,9 @@ class FakeSystemInfo : public SystemInfo {
   uint64_t PeakWorkingSetKb() const override { return peakWorkingSetKb; }
   int CaptionHeight() const override { return captionHeight; }
   uint32_t FaceColor() const override { return faceColor; }
+  std::optional<std::string> DriveTarget(char letter) const override;
+  // Upper case over Windows-1252, the code page the fake machine runs with.
+  std::string CaseKey(const std::string& text) const override;
 
   std::string windowsFolder = "C:\\windows";
   std::string systemFolder = "C:\\windows\\system32";
@@ -39,6 +42,7 @@ class FakeSystemInfo : public SystemInfo {
   int uiLanguage = 1033;
   uint64_t peakWorkingSetKb = 4096;
   std::map<int, std::string> specialFolders;
+  std::map<char, std::string> driveTargets;  // by upper-case letter
   std::map<std::string, std::string> environment;
   OsVersion version{5, 1, 2600, kPlatformNt};  // Windows XP
   uint64_t physicalMemory = 512ull << 20;

@@ -26,40 +26,6 @@ std::string Join(const std::string& folder, const std::string& name) {
   return EndsWithSeparator(folder) ? folder + name : folder + "\\" + name;
 }
 
-// Deletes one entry that is not to be descended into: a file, or a link/junction to anything.
-bool RemoveEntry(const std::string& path, DWORD attributes) {
-  if (attributes & FILE_ATTRIBUTE_READONLY)
-    SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return RemoveDirectoryA(path.c_str()) != 0;
-  return DeleteFileA(path.c_str()) != 0;
-}
-
-// Walks the tree itself rather than trusting the shell's recursive delete, which follows links
-// planted inside the folder and would wipe their targets.
-bool RemoveTreeAt(const std::string& folder) {
-  bool ok = true;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA(Join(folder, "*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string path = Join(folder, name);
-      DWORD attributes = data.dwFileAttributes;
-      bool descend = (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-      if (descend)
-        ok = RemoveTreeAt(path) && ok;
-      else
-        ok = RemoveEntry(path, attributes) && ok;
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  DWORD attributes = GetFileAttributesA(folder.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    SetFileAttributesA(folder.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-  return RemoveDirectoryA(folder.c_str()) != 0 && ok;
-}
-
 }  // namespace
 
 bool Win32FileSystem::Exists(const std::string& path) const {
@@ -81,14 +47,6 @@ bool Win32FileSystem::RemoveFolder(const std::string& path) {
   return RemoveDirectoryA(WithoutTrailingSeparator(path).c_str()) != 0;
 }
 
-bool Win32FileSystem::RemoveTree(const std::string& path) {
-  std::string folder = WithoutTrailingSeparator(path);
-  DWORD attributes = GetFileAttributesA(folder.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
-  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return RemoveEntry(folder, attributes);
-  return RemoveTreeAt(folder);
-}
-
 bool Win32FileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
   return CopyFileA(from.c_str(), to.c_str(), replace ? FALSE : TRUE) != 0;
 }
@@ -104,8 +62,6 @@ bool Win32FileSystem::Replace(const std::string& from, const std::string& to) {
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
-
-bool Win32FileSystem::Remove(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 // A delayed move to nowhere: the session manager deletes the entry before anything can open it.
 bool Win32FileSystem::RemoveAtRestart(const std::string& path) {

@@ -11,17 +11,23 @@ namespace tw {
 // opened with write-attributes access.
 bool SetStoredTimes(void* file, uint16_t dosDate, uint16_t dosTime);
 
+// An engine string (the system code page) as the wide functions take it; empty when the
+// conversion fails.
+std::wstring Wide(const std::string& text);
+// Wide text in the system code page, a character it cannot spell as "?"; empty when it fails.
+std::string Narrow(const std::wstring& text);
+
 class Win32FileSystem : public FileSystem {
  public:
   bool Exists(const std::string& path) const override;
   bool IsFolder(const std::string& path) const override;
   bool MakeFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
-  bool RemoveTree(const std::string& path) override;
+  TreeRemoval RemoveTree(const std::string& path, LeftInUse leftInUse) override;
   bool Copy(const std::string& from, const std::string& to, bool replace) override;
   bool Move(const std::string& from, const std::string& to) override;
   bool Replace(const std::string& from, const std::string& to) override;
-  bool Remove(const std::string& path) override;
+  Removal Remove(const std::string& path) override;
   bool RemoveAtRestart(const std::string& path) override;
   std::optional<uint32_t> Attributes(const std::string& path) const override;
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
@@ -91,6 +97,8 @@ class Win32SystemInfo : public SystemInfo {
   uint64_t PeakWorkingSetKb() const override;
   int CaptionHeight() const override;
   uint32_t FaceColor() const override;
+  std::optional<std::string> DriveTarget(char letter) const override;
+  std::string CaseKey(const std::string& text) const override;
 };
 
 class Win32Ui : public Ui {

@@ -52,19 +52,43 @@ bool SetValue(RegRoot root, const std::string& key, const std::string& name, DWO
                                       static_cast<DWORD>(size)) == ERROR_SUCCESS;
 }
 
-// Deletes the subkeys first: RegDeleteKey refuses a key that still has children.
-bool DeleteKeyTree(HKEY parent, const std::string& key) {
+constexpr int kMaxKeyDepth = 512;
+
+// A key holding "SymbolicLinkValue" as REG_LINK, opened as itself, is a registry link.
+bool IsLinkKey(HKEY key) {
+  DWORD type = 0;
+  return RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+         type == REG_LINK;
+}
+
+// Deletes a key through its own handle: RegDeleteKey opens the name again, and through a link it
+// would delete the link's target.
+bool DeleteOpenKey(HKEY key) {
+  using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
+  static const auto deleteKey =
+      reinterpret_cast<NtDeleteKeyFn>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey"));
+  return deleteKey && deleteKey(key) == 0;
+}
+
+// Deletes the subkeys first (a key with children cannot go), walking the names exactly as the
+// registry gives them. A link met anywhere, the key itself included, is deleted as a key of its
+// own and never entered: what it points to belongs to someone else.
+bool DeleteKeyTree(HKEY parent, const std::wstring& name, int depth) {
   HKEY open = nullptr;
-  if (RegOpenKeyExA(parent, key.c_str(), 0, KEY_ALL_ACCESS, &open) != ERROR_SUCCESS) return false;
-  char name[256];
-  for (;;) {
-    DWORD length = sizeof name;
-    if (RegEnumKeyExA(open, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-      break;
-    if (!DeleteKeyTree(open, name)) break;
+  if (RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, KEY_READ | DELETE, &open) != ERROR_SUCCESS)
+    return false;
+  bool deletable = depth < kMaxKeyDepth;
+  if (deletable && !IsLinkKey(open)) {
+    wchar_t child[256];
+    for (DWORD index = 0;;) {
+      DWORD length = 256;
+      if (RegEnumKeyExW(open, index, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      if (!DeleteKeyTree(open, child, depth + 1)) ++index;  // it stays; go on past it
+    }
   }
+  deletable = deletable && DeleteOpenKey(open);
   RegCloseKey(open);
-  return RegDeleteKeyA(parent, key.c_str()) == ERROR_SUCCESS;
+  return deletable;
 }
 
 }  // namespace
@@ -165,7 +189,8 @@ bool Win32Registry::DeleteValue(RegRoot root, const std::string& key, const std:
 }
 
 bool Win32Registry::DeleteTree(RegRoot root, const std::string& key) {
-  return DeleteKeyTree(RootKey(root), key);
+  const std::wstring name = Wide(key);
+  return !name.empty() && DeleteKeyTree(RootKey(root), name, 0);
 }
 
 bool Win32Registry::IsEmptyKey(RegRoot root, const std::string& key) const {

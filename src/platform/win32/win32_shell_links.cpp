@@ -29,17 +29,6 @@ class ComRef {
   Interface* pointer_ = nullptr;
 };
 
-// IPersistFile only takes wide paths; the ANSI path is converted with the system code page.
-// Empty when the conversion fails.
-std::wstring Wide(const std::string& text) {
-  int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  if (MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length) != length) return std::wstring();
-  wide.resize(static_cast<size_t>(length - 1));
-  return wide;
-}
-
 // Saves a shortcut object to path and makes it the object's current file.
 bool SaveObject(IUnknown* object, const std::string& path) {
   std::wstring widePath = Wide(path);

@@ -6,6 +6,9 @@
 
 #include <cpuid.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cwchar>
 #include <vector>
 
 #include "platform/win32/win32_page.h"
@@ -59,6 +62,45 @@ std::string Win32SystemInfo::SpecialFolder(int csidl) const {
   BOOL ok = SHGetPathFromIDListA(list, buffer);
   CoTaskMemFree(list);
   return ok ? std::string(buffer) : std::string();
+}
+
+namespace {
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
+
+}  // namespace
+
+// The device a letter names: "\??\C:\folder" (or "\??\UNC\server\share") for a substituted drive,
+// "\Device\<redirector>\;W:<session>\server\share" for a network drive, a volume device otherwise.
+std::optional<std::string> Win32SystemInfo::DriveTarget(char letter) const {
+  const wchar_t drive[3] = {static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(letter))), L':', 0};
+  std::vector<wchar_t> buffer(32768);
+  if (!QueryDosDeviceW(drive, buffer.data(), static_cast<DWORD>(buffer.size()))) return std::nullopt;
+  const std::wstring device = buffer.data();
+  if (StartsWith(device, L"\\??\\UNC\\")) return "\\\\" + Narrow(device.substr(8));
+  if (StartsWith(device, L"\\??\\") && device.size() >= 6 && device[5] == L':') return Narrow(device.substr(4));
+  for (const wchar_t* redirector : {L"\\Device\\LanmanRedirector\\", L"\\Device\\Mup\\", L"\\Device\\WebDavRedirector\\"}) {
+    if (!StartsWith(device, redirector)) continue;
+    std::wstring share = device.substr(wcslen(redirector));
+    // The session part, ";W:0000000000012345", is the redirector's own and not a server name.
+    if (!share.empty() && share[0] == L';') share.erase(0, std::min(share.find(L'\\'), share.size()));
+    while (!share.empty() && share[0] == L'\\') share.erase(0, 1);
+    return "\\\\" + Narrow(share);
+  }
+  return std::nullopt;
+}
+
+// Upper-cased as wide characters, whatever the script, and kept as UTF-8 so that no two characters
+// the code page cannot tell apart become one key.
+std::string Win32SystemInfo::CaseKey(const std::string& text) const {
+  std::wstring wide = Wide(text);
+  if (wide.empty()) return text;
+  CharUpperBuffW(&wide[0], static_cast<DWORD>(wide.size()));
+  int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return text;
+  std::string key(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &key[0], length, nullptr, nullptr);
+  return key;
 }
 
 std::string Win32SystemInfo::UserName() const {
