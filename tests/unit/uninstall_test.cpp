@@ -226,11 +226,12 @@ TEST_F(Uninstall, RemoveAllTakesTheInstallFolderWithEverythingInIt) {
   File("C:\\Vendor\\App\\Data\\user-made.txt");
   File("C:\\Shared\\other.txt");
   fake.files.MakeFolders("C:\\windows\\Installer\\{Other}");
+  std::filesystem::create_directory_symlink(fake.files.HostPath("C:\\Shared"), fake.files.HostPath("C:\\Vendor\\App\\Link"));
   // The install folder comes first, the folders made above it after it.
   Log("DIR=C:\\Vendor\\App\r\nDIR=C:\\Vendor\r\nDIR=C:\\Shared\r\nFILE=C:\\Vendor\\App\\a.exe\r\nREMOVEALL=Yes\r\n");
   EXPECT_EQ(Run("/S {P}"), kExitSuccess);
   EXPECT_FALSE(fake.files.Exists("C:\\Vendor")) << "emptied by the install folder's removal, then removed";
-  EXPECT_TRUE(fake.files.Exists("C:\\Shared\\other.txt")) << "only the install folder goes whole";
+  EXPECT_TRUE(fake.files.Exists("C:\\Shared\\other.txt")) << "only the install folder goes whole, a link in it alone";
   EXPECT_TRUE(fake.files.IsFolder("C:\\windows\\Installer\\{Other}")) << "another product's log stays";
 }
 

@@ -22,10 +22,6 @@ std::string WithoutTrailingSeparator(std::string path) {
   return path;
 }
 
-std::string Join(const std::string& folder, const std::string& name) {
-  return EndsWithSeparator(folder) ? folder + name : folder + "\\" + name;
-}
-
 }  // namespace
 
 bool Win32FileSystem::Exists(const std::string& path) const {

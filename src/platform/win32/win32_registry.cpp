@@ -66,7 +66,7 @@ bool IsLinkKey(HKEY key) {
 bool DeleteOpenKey(HKEY key) {
   using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
   static const auto deleteKey =
-      reinterpret_cast<NtDeleteKeyFn>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey"));
+      reinterpret_cast<NtDeleteKeyFn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
   return deleteKey && deleteKey(key) == 0;
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/win32/win32_platform.h"
 
@@ -159,17 +160,37 @@ class TreeWalk {
   }
 
   bool RemoveEntriesOf(const std::wstring& folder, int depth) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND || Refuse();
+    std::vector<std::wstring> names;
+    if (!ListNames(folder, names)) return Refuse();
     bool all = true;
-    do {
-      const std::wstring name = data.cFileName;
-      if (name == L"." || name == L"..") continue;
-      all = Remove(folder + L"\\" + name, depth + 1) && all;
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    for (const std::wstring& name : names) all = Remove(folder + L"\\" + name, depth + 1) && all;
     return all;
+  }
+
+  // The names in a folder as the system stores them, read through a handle of their own: the
+  // folder's deletion handle shares neither deletion nor renaming, so this handle must share both.
+  // False when the folder could not be read to its end.
+  static bool ListNames(const std::wstring& folder, std::vector<std::wstring>& names) {
+    names.clear();
+    HANDLE list = CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (list == INVALID_HANDLE_VALUE) return false;
+    std::vector<DWORDLONG> buffer(8192);  // 64 KiB, aligned as the entries need
+    const DWORD size = static_cast<DWORD>(buffer.size() * sizeof(DWORDLONG));
+    while (GetFileInformationByHandleEx(list, FileIdBothDirectoryInfo, buffer.data(), size)) {
+      const BYTE* at = reinterpret_cast<const BYTE*>(buffer.data());
+      for (;;) {
+        const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+        std::wstring name(entry->FileName, entry->FileNameLength / sizeof(WCHAR));
+        if (name != L"." && name != L"..") names.push_back(std::move(name));
+        if (entry->NextEntryOffset == 0) break;
+        at += entry->NextEntryOffset;
+      }
+    }
+    const bool whole = GetLastError() == ERROR_NO_MORE_FILES;
+    CloseHandle(list);
+    return whole;
   }
 
   bool LeaveInUse(const std::wstring& path) {
