@@ -17,6 +17,11 @@ std::string ContractScratchRoot();
 std::string ContractHttpServer();
 // Removes a service the suites made, so each run starts without it; nothing when it is missing.
 void ContractRemoveService(const std::string& name);
+// Makes the key link (under HKEY_LOCAL_MACHINE) a registry link to the key target there; false
+// where the side has no links.
+bool ContractMakeRegistryLink(const std::string& link, const std::string& target);
+// Makes link a symbolic link to the folder target; false where the side cannot make one.
+bool ContractMakeFolderLink(const std::string& link, const std::string& target);
 
 // Gives each test a fresh, empty scratch folder and removes it afterwards.
 class ContractTest : public ::testing::Test {

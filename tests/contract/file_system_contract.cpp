@@ -179,8 +179,12 @@ TEST_F(FileSystemContract, RemoveTreeTakesEverythingInside) {
   ASSERT_TRUE(files().WriteAll(At("t\\deep\\f"), "x"));
   ASSERT_TRUE(files().WriteAll(At("t\\ro"), "x"));
   ASSERT_TRUE(files().SetAttributes(At("t\\ro"), kAttrReadOnly));
+  ASSERT_TRUE(files().MakeFolder(At("outside")));
+  ASSERT_TRUE(files().WriteAll(At("outside\\kept"), "x"));
+  ASSERT_TRUE(ContractMakeFolderLink(At("t\\deep\\link"), At("outside")));
   EXPECT_TRUE(files().RemoveTree(At("t\\"), LeftInUse::kStays));
   EXPECT_FALSE(files().Exists(At("t")));
+  EXPECT_TRUE(files().Exists(At("outside\\kept"))) << "a link inside is removed, not followed";
   EXPECT_FALSE(files().RemoveTree(At("t"), LeftInUse::kStays));
   ASSERT_TRUE(files().WriteAll(At("file"), "x"));
   EXPECT_FALSE(files().RemoveTree(At("file"), LeftInUse::kStays)) << "only folders are removed as trees";

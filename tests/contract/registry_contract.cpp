@@ -19,6 +19,22 @@ class RegistryContract : public ContractTest {
   }
 };
 
+// A link inside a deleted tree goes as a key of its own; the key it points to keeps everything.
+TEST_F(RegistryContract, DeletingATreeNeverFollowsALink) {
+  const std::string base = "Software\\TarnwickContractLink", target = base + "\\Target";
+  reg().DeleteTree(RegRoot::LocalMachine, base);
+  ASSERT_TRUE(reg().CreateKey(RegRoot::LocalMachine, target + "\\Sub"));
+  ASSERT_TRUE(reg().WriteString(RegRoot::LocalMachine, target, "Keep", "1", false));
+  ASSERT_TRUE(reg().CreateKey(RegRoot::LocalMachine, base + "\\Tree"));
+  if (!ContractMakeRegistryLink(base + "\\Tree\\Link", target)) GTEST_SKIP() << "no registry links on this side";
+  ASSERT_EQ(reg().ReadString(RegRoot::LocalMachine, base + "\\Tree\\Link", "Keep").value_or(""), "1") << "a link";
+  EXPECT_TRUE(reg().DeleteTree(RegRoot::LocalMachine, base + "\\Tree"));
+  EXPECT_FALSE(reg().CanOpen(RegRoot::LocalMachine, base + "\\Tree", RegAccess::Read));
+  EXPECT_EQ(reg().ReadString(RegRoot::LocalMachine, target, "Keep").value_or(""), "1");
+  EXPECT_TRUE(reg().CanOpen(RegRoot::LocalMachine, target + "\\Sub", RegAccess::Read));
+  reg().DeleteTree(RegRoot::LocalMachine, base);
+}
+
 TEST_F(RegistryContract, KeysAreCreatedWithTheirParents) {
   const std::string deep = std::string(kKey) + "\\A\\B";
   EXPECT_FALSE(reg().CanOpen(RegRoot::CurrentUser, deep, RegAccess::Read));

@@ -24,4 +24,12 @@ std::string ContractHttpServer() {
 
 void ContractRemoveService(const std::string& name) { Fake().services.created.erase(Lower(name)); }
 
+bool ContractMakeRegistryLink(const std::string&, const std::string&) { return false; }
+
+bool ContractMakeFolderLink(const std::string& link, const std::string& target) {
+  std::error_code error;
+  std::filesystem::create_directory_symlink(Fake().files.HostPath(target), Fake().files.HostPath(link), error);
+  return !error;
+}
+
 }  // namespace tw

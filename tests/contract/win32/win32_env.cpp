@@ -35,4 +35,20 @@ void ContractRemoveService(const std::string& name) {
   CloseServiceHandle(manager);
 }
 
+bool ContractMakeRegistryLink(const std::string& link, const std::string& target) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(link).c_str(), 0, nullptr, REG_OPTION_VOLATILE | REG_OPTION_CREATE_LINK,
+                      KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return false;
+  const std::wstring path = L"\\Registry\\Machine\\" + Wide(target);
+  bool made = RegSetValueExW(key, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(path.data()),
+                             static_cast<DWORD>(path.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return made;
+}
+
+bool ContractMakeFolderLink(const std::string& link, const std::string& target) {
+  return CreateSymbolicLinkW(Wide(link).c_str(), Wide(target).c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) != 0;
+}
+
 }  // namespace tw
