@@ -1,6 +1,10 @@
 #include "app/command_line.h"
 
 #include <cctype>
+#include <string>
+
+#include "app/folder_path.h"
+#include "platform/text.h"
 
 namespace tw {
 namespace {
@@ -36,7 +40,12 @@ bool SwitchStartsAt(const std::string& text, size_t at) {
   auto alone = [&](const char* name) {
     return StartsWithNoCase(text, at, name) && (at + 2 == text.size() || IsBlank(text[at + 2]));
   };
-  return alone("/S") || alone("/?") || StartsWithNoCase(text, at, "/LOG=") || StartsWithNoCase(text, at, "/D=");
+  auto word = [&](const char* name) {
+    const size_t length = std::char_traits<char>::length(name);
+    return StartsWithNoCase(text, at, name) && (at + length == text.size() || IsBlank(text[at + length]));
+  };
+  return alone("/S") || alone("/?") || word("/NORESTART") || word("/CURRENTUSER") || word("/ALLUSERS") ||
+         StartsWithNoCase(text, at, "/LOG=") || StartsWithNoCase(text, at, "/D=");
 }
 
 // The end of a "/D=" value: the end of the line, so a folder with blanks needs no quotes, or the
@@ -56,13 +65,6 @@ std::string FolderValue(const std::string& text, size_t at, size_t end) {
   return value;
 }
 
-// A drive and a backslash, or a network path: anything else would depend on the current folder.
-bool IsFullPath(const std::string& path) {
-  if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '\\')
-    return true;
-  return path.size() > 2 && path[0] == '\\' && path[1] == '\\';
-}
-
 std::string CheckPath(const std::string& value, const char* what) {
   if (value.empty()) return std::string(what) + " needs a value";
   if (value.size() > kMaxPath) return std::string(what) + " is too long";
@@ -74,7 +76,11 @@ std::string CheckPath(const std::string& value, const char* what) {
 CommandLine ParseCommandLine(const std::string& arguments) {
   CommandLine line;
   size_t at = 0;
-  while (line.error.empty()) {
+  // The first problem is the one reported; the rest of the line is still read.
+  auto refuse = [&line](const std::string& problem) {
+    if (line.error.empty()) line.error = problem;
+  };
+  for (;;) {
     while (at < arguments.size() && IsBlank(arguments[at])) ++at;
     if (at >= arguments.size()) break;
     // Quoted whole ("/D=C:\My Folder") is read the same.
@@ -83,9 +89,12 @@ CommandLine ParseCommandLine(const std::string& arguments) {
       const size_t start = at + (quotedWhole ? 4 : 3), end = FolderEnd(arguments, start);
       line.installDir = FolderValue(arguments, start, end);
       if (quotedWhole && !line.installDir.empty() && line.installDir.back() == '"') line.installDir.pop_back();
-      line.error = CheckPath(line.installDir, "/D=");
-      if (line.error.empty() && !IsFullPath(line.installDir))
-        line.error = "/D= needs a full path, such as C:\\Program Files\\Product";
+      const std::string problem = CheckPath(line.installDir, "/D=");
+      refuse(problem);
+      // Judged as the folder dialog judges a typed folder, and refused with its words.
+      const std::string folder = line.installDir.size() > 3 ? WithoutTrailingBackslash(line.installDir) : line.installDir;
+      if (problem.empty() && !IsValidFolderPath(folder))
+        refuse(InvalidFolderMessage(line.installDir));
       at = end;
       continue;
     }
@@ -96,26 +105,36 @@ CommandLine ParseCommandLine(const std::string& arguments) {
       line.silent = true;
     } else if (name == "/?") {
       line.help = true;
+    } else if (name == "/NORESTART") {
+      line.noRestart = true;
+    } else if (name == "/CURRENTUSER" || name == "/ALLUSERS") {
+      const InstallScope scope = name == "/ALLUSERS" ? InstallScope::kAllUsers : InstallScope::kCurrentUser;
+      if (line.scope != InstallScope::kProject && line.scope != scope) refuse("/CURRENTUSER and /ALLUSERS exclude each other");
+      line.scope = scope;
     } else if (name.compare(0, 5, "/LOG=") == 0) {
       line.logFile = argument.substr(5);
-      line.error = CheckPath(line.logFile, "/LOG=");
+      refuse(CheckPath(line.logFile, "/LOG="));
     } else {
-      line.error = "Unknown switch: " + argument;
+      refuse("Unknown switch: " + argument);
     }
   }
   return line;
 }
 
 std::string UsageText() {
-  return "Usage: setup.exe [/S] [/LOG=file] [/D=folder]\r\n"
+  return "Usage: setup.exe [/S] [/LOG=file] [/NORESTART] [/CURRENTUSER | /ALLUSERS] [/D=folder]\r\n"
          "\r\n"
          "/S\tInstall silently: no window, no questions.\r\n"
          "/LOG=file\tWrite the setup log to file.\r\n"
+         "/NORESTART\tNever restart the computer; the exit code says when a restart is needed.\r\n"
+         "/CURRENTUSER\tInstall for the current user alone, without administrator rights.\r\n"
+         "/ALLUSERS\tInstall for every user of the computer (administrator rights needed).\r\n"
          "/D=folder\tInstall into folder. Must come last; blanks need no quotes.\r\n"
          "/?\tShow this help.\r\n"
          "\r\n"
-         "Exit codes: 0 installed, 3010 installed and a restart is needed, 1602 cancelled by the user, "
-         "1603 failed, 1639 bad command line.";
+         "Exit codes: 0 installed, 3010 installed and a restart is needed, 1641 installed and the computer "
+         "is restarting, 1602 cancelled by the user, 1603 failed, 1618 another installation is running, "
+         "1639 bad command line.";
 }
 
 }  // namespace tw

@@ -1,19 +1,19 @@
 #include "app/earlier_installation.h"
 
 #include "app/main_frame.h"
+#include "install/product_places.h"
 #include "platform/text.h"
 
 namespace tw {
 namespace {
 
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-
 void RemoveEarlierInstallation(CMainFrame& frame) {
   Platform& platform = frame.GetPlatform();
-  const std::string program = frame.ExpandPlaceholders("<WindowsFolder>\\dovuvi.exe");
+  const ProductPlaces places = frame.Places();
+  const std::string program = places.uninstaller;
   const std::string arguments = frame.ExpandPlaceholders(" \"/S\" <ProductCode>");
   const std::string key = frame.ExpandPlaceholders(std::string(kUninstallKey) + "<ProductCode>");
-  const std::string displayName = ReadFullAccessValue(platform.registry, RegRoot::LocalMachine, key, "DisplayName");
+  const std::string displayName = ReadFullAccessValue(platform.registry, places.root, key, "DisplayName");
   if (displayName.empty()) {
     frame.GetTrace().Write("upgrade", "remove-earlier", {{"registered", "no"}});
     return;
@@ -35,8 +35,9 @@ void RemoveEarlierInstallation(CMainFrame& frame) {
 std::string AutoDetectedFolder(CMainFrame& frame) {
   const Registry& registry = frame.GetPlatform().registry;
   const std::string key = std::string(kUninstallKey) + frame.ProductCode;
-  std::string folder = ReadFullAccessValue(registry, RegRoot::LocalMachine, key, "LastInstallationPath");
-  if (folder.empty()) folder = ReadFullAccessValue(registry, RegRoot::LocalMachine, key, "InstallLocation");
+  const RegRoot root = frame.Places().root;
+  std::string folder = ReadFullAccessValue(registry, root, key, "LastInstallationPath");
+  if (folder.empty()) folder = ReadFullAccessValue(registry, root, key, "InstallLocation");
   return folder;
 }
 
@@ -62,7 +63,9 @@ std::string ReadFullAccessValue(const Registry& registry, RegRoot root, const st
 }
 
 bool CheckRights(CMainFrame& frame) {
-  bool needed = IsYes(frame.ReadSetting("APPINFO", "a7", kCountBuffer));
+  // A per-user installation writes nothing a standard user may not; /ALLUSERS always needs the rights.
+  bool needed = frame.CommandLineScope == InstallScope::kAllUsers ||
+                (IsYes(frame.ReadSetting("APPINFO", "a7", kCountBuffer)) && frame.PerUser != kOn);
   bool refused = needed && frame.NoProgramFilesDir == kOn;
   frame.GetTrace().Write("rights", "check", {{"required", needed ? "yes" : "no"}, {"result", refused ? "refused" : "ok"}});
   if (refused) frame.Dialogs().ShowError("Sorry, you need administrator rights to install this software.");

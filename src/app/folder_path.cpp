@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "platform/file_system.h"
+#include "platform/text.h"
 #include "platform/ui.h"
 
 namespace tw {
@@ -62,6 +63,23 @@ bool AcceptDestinationFolder(Ui& ui, FileSystem& files, const std::string& path,
     }
     if (cut == std::string::npos) return true;
   }
+}
+
+std::string UserProgramsFolder(const std::string& folder, const std::string& programFiles,
+                               const std::string& localAppData) {
+  if (programFiles.empty() || localAppData.empty()) return folder;
+  std::string base = WithoutTrailingBackslash(programFiles);
+  // A 32-bit program on a 64-bit system is told "Program Files (x86)"; authors write either.
+  std::vector<std::string> bases{base};
+  const std::string x86 = " (x86)";
+  if (base.size() > x86.size() && Lower(base.substr(base.size() - x86.size())) == x86)
+    bases.push_back(base.substr(0, base.size() - x86.size()));
+  for (const std::string& candidate : bases) {
+    const std::string lower = Lower(folder), prefix = Lower(candidate);
+    if (lower == prefix || lower.rfind(prefix + "\\", 0) == 0)
+      return WithoutTrailingBackslash(localAppData) + "\\Programs" + folder.substr(candidate.size());
+  }
+  return folder;
 }
 
 }  // namespace tw

@@ -18,6 +18,11 @@ std::string InvalidFolderMessage(const std::string& path);
 std::string CreateFolderQuestion(const std::string& path);
 std::string FolderNotCreatedMessage(const std::string& path);
 
+// A folder in Program Files moved to the user's own programs folder (<localAppData>\Programs), for
+// an installation a standard user makes for themselves; any other folder as it is.
+std::string UserProgramsFolder(const std::string& folder, const std::string& programFiles,
+                               const std::string& localAppData);
+
 // The folder dialog's OK: an invalid path is refused with its message; a missing folder is created
 // part by part from the drive down once the user agrees, and each level it made is added to made
 // (when given), so the installation can log them for removal. False keeps the dialog open.

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "app/earlier_installation.h"
+#include "app/folder_path.h"
 #include "project/language_file.h"
 #include "app/language_selection.h"
 #include "project/os_tag.h"
@@ -70,6 +71,7 @@ int CMainFrame::OnCreate() {
   if (!ReadProjectFiles()) return -1;
   ResolveMachineValues();
   LoadProjectValues();
+  if (!TakeProductLock()) return -1;
   OsTag = OsTagFor(platform_.system.Version());
   trace_.Write("startup", "os", {{"tag", OsTag}});
   if (SelectLanguage()) return 0;
@@ -147,7 +149,7 @@ void CMainFrame::CreateWorkFolder() {
   bool created = false;
   for (int suffix = 0; suffix <= kMaxWorkFolderSuffix; ++suffix) {
     WorkName = suffix == 0 ? base : base + "_" + std::to_string(suffix);
-    if (platform_.files.MakeFolder(TempDir + WorkName)) {
+    if (platform_.files.MakePrivateFolder(TempDir + WorkName)) {
       created = true;
       break;
     }
@@ -186,6 +188,21 @@ void CMainFrame::EndStartup(const std::string& message) {
   trace_.Write("dialog", "message", {{"text", message}, {"answer", "ok"}});
   RemoveWorkFolder(WorkFolderRemoval::Always);
   platform_.ui.PostQuit(1);
+}
+
+bool CMainFrame::TakeProductLock() {
+  // Without a code of its own there is nothing to tell two products apart by.
+  if (!IsPlainFileName(ProductCode)) return true;
+  productLock_ = platform_.shell.TakeMachineLock("Tarnwick-Setup-" + ProductCode, 0);
+  trace_.Write("startup", "product-lock", {{"code", ProductCode}, {"result", productLock_ ? "taken" : "busy"}});
+  if (productLock_) return true;
+  const std::string message = "Another setup of " + ProductName + " is running. Wait for it to finish, then try again.";
+  platform_.ui.ShowMessageBox(message, kMessageCaption, kMbOk | kMbIconExclamation);
+  trace_.Write("dialog", "message", {{"text", message}, {"answer", "ok"}});
+  flags_.anotherRun = kOn;
+  RemoveWorkFolder(WorkFolderRemoval::Always);
+  platform_.ui.PostQuit(1);
+  return false;
 }
 
 void CMainFrame::ResolveMachineValues() {
@@ -234,6 +251,11 @@ std::string CMainFrame::ReadCompanyName() const {
       .value_or("");
 }
 
+ProductPlaces CMainFrame::Places() const {
+  return PlacesFor(ExpandPlaceholders("<WindowsFolder>"), platform_.system.SpecialFolder(kLocalAppDataCsidl), ProductCode,
+                   PerUser == kOn);
+}
+
 // The order matters: "a4" is expanded with the values read before it, and an empty product code.
 void CMainFrame::LoadProjectValues() {
   ProductName = ReadSetting("APPINFO", "a1");
@@ -243,6 +265,11 @@ void CMainFrame::LoadProjectValues() {
   InstallDir = WithBackslash(ExpandPlaceholders(ReadSetting("APPINFO", "a4")));
   DefaultInstallDir = InstallDir;
   PerUser = ReadSetting("APPINFO", "a8") == "Per-User" ? kOn : 0;
+  if (CommandLineScope != InstallScope::kProject) PerUser = CommandLineScope == InstallScope::kCurrentUser ? kOn : 0;
+  // A standard user cannot write Program Files: a per-user product goes to the user's own programs.
+  if (PerUser == kOn)
+    DefaultInstallDir = InstallDir = UserProgramsFolder(InstallDir, ProgramFilesDir,
+                                                         platform_.system.SpecialFolder(kLocalAppDataCsidl));
   LanguageName = ReadSetting("APPINFO", "Language");
   ProductCode = ReadSetting("APPINFO", "a3");
   LaunchFile = ReadSetting("DIALOGLIST", "CT10");

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
+#include "install/product_places.h"
 #include "project/conditions.h"
 #include "project/features.h"
 #include "project/host_flags.h"
@@ -42,6 +44,8 @@ class CMainFrame : private ActionHost {
   void RemoveWorkFolder(WorkFolderRemoval mode);
   // Expands the placeholders of a project text with the current host values.
   std::string ExpandPlaceholders(const std::string& text) const;
+  // Where this product's registration, log and uninstaller go, for the scope the run installs in.
+  ProductPlaces Places() const;
   // The copy of the values the install engine expands with, taken when installation starts.
   InstallPlaceholderCopy PlaceholderCopy() const;
   // Reads a project setting (empty when missing; cut to bufferSize - 1).
@@ -82,6 +86,9 @@ class CMainFrame : private ActionHost {
   int SetupTypeChoice = -1;
   int LaunchChosen = 0, ReadmeChosen = 0;
   std::string CommandLineInstallDir;  // /D=: replaces the project's (and an earlier) install folder
+  InstallScope CommandLineScope = InstallScope::kProject;  // /CURRENTUSER or /ALLUSERS
+  bool CommandLineNoRestart = false;                       // /NORESTART
+  bool RestartStarted = false;  // the finish asked the system to restart, and it agreed
 
   std::string ProductName, ProductVersion, ProductCode, Publisher, CompanyName;
   std::string InstallDir, DefaultInstallDir;
@@ -106,6 +113,9 @@ class CMainFrame : private ActionHost {
   std::string ReadCompanyName() const;
   PlaceholderValues CurrentPlaceholderValues() const;
   void EndStartup(const std::string& message);
+  // One setup of a product at a time, on the whole machine; false (after a message, unless
+  // unattended) when another is running.
+  bool TakeProductLock();
   bool MachineQualifies();
   void OpenBackground();
   void OpenSplash();
@@ -122,6 +132,7 @@ class CMainFrame : private ActionHost {
   ProjectSettings settings_;
   FixedDialogs dialogs_;
   std::unique_ptr<PageFlow> flow_;
+  std::unique_ptr<MachineLock> productLock_;  // held until the process ends
   std::unique_ptr<CSplashWindow> splash_;
   std::unique_ptr<CBackground> background_;
 };

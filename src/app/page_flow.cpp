@@ -80,6 +80,7 @@ void FillSession(InstallSession& session, CMainFrame& frame) {
   session.WorkDir = frame.WorkDir;
   session.DataInfPath = frame.DataInfPath;
   session.ProductCode = frame.ProductCode;
+  session.PerUser = frame.PerUser == kOn;
   session.Folders = frame.Folders;
   session.OsTag = frame.OsTag;
   session.Conditions = frame.Conditions;
@@ -345,9 +346,13 @@ void PageFlow::Finish() {
     bool opened = platform.shell.OpenWith(readme, "", "");
     frame_.GetTrace().Write("wizard", "readme", {{"file", readme}, {"result", opened ? "ok" : "failed"}});
   }
-  if (frame_.Flags().cancelled != kOn && frame_.RestartRequired == kOn &&
-      frame_.Dialogs().AskQuestion(ExpandPlaceholders(kRestartQuestion)) == 1 && !platform.shell.Restart())
-    platform.ui.ShowMessageBox("Can't restart! Please restart manually your computer!", "Setup", kMbOk);
+  // With /NORESTART nobody is asked: the exit code tells the caller a restart is needed.
+  if (frame_.Flags().cancelled != kOn && frame_.RestartRequired == kOn && !frame_.CommandLineNoRestart &&
+      frame_.Dialogs().AskQuestion(ExpandPlaceholders(kRestartQuestion)) == 1) {
+    frame_.RestartStarted = platform.shell.Restart();
+    if (!frame_.RestartStarted)
+      platform.ui.ShowMessageBox("Can't restart! Please restart manually your computer!", "Setup", kMbOk);
+  }
   for (auto& page : pages_) page->End();
   frame_.GetTrace().Write("wizard", "finish", {{"cancelled", std::to_string(frame_.Flags().cancelled)}});
   platform.ui.PostQuit(0);

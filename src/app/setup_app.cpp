@@ -38,6 +38,8 @@ bool CSetupApp::InitInstance() {
   flags_.previewMode = 0;
   frame_ = std::make_unique<CMainFrame>(platform_, trace_, flags_);
   frame_->CommandLineInstallDir = commandLine_.installDir;
+  frame_->CommandLineScope = commandLine_.scope;
+  frame_->CommandLineNoRestart = commandLine_.noRestart;
   return frame_->OnCreate() == 0;
 }
 
@@ -47,7 +49,7 @@ int CSetupApp::Run() {
     commandLine_.error = "Cannot write the log file " + commandLine_.logFile;
   if (!commandLine_.error.empty()) return RefuseCommandLine();
   if (commandLine_.help) {
-    shell_.ui.ShowMessageBox(UsageText(), kCaption, kMbOk | kMbIconInformation);
+    Tell(UsageText(), kMbIconInformation);
     return kExitSuccess;
   }
   if (commandLine_.silent) flags_.unattended = kOn;
@@ -64,18 +66,29 @@ int CSetupApp::Run() {
 
 int CSetupApp::RefuseCommandLine() {
   trace_.Write("app", "command-line", {{"error", commandLine_.error}});
-  if (!commandLine_.silent)
-    shell_.ui.ShowMessageBox(commandLine_.error + "\r\n\r\n" + UsageText(), kCaption, kMbOk | kMbIconError);
+  Tell(commandLine_.error + "\r\n\r\n" + UsageText(), kMbIconError);
   trace_.Write("app", "exit", {{"code", std::to_string(kExitBadCommandLine)}});
   return kExitBadCommandLine;
+}
+
+// A text for whoever started setup: in a box, or under /S (where no window may wait for a click)
+// on the console of the script that started it, when there is one; the trace has it either way.
+void CSetupApp::Tell(const std::string& text, unsigned icon) {
+  trace_.Write("app", "usage", {{"shown", commandLine_.silent ? "console" : "box"}});
+  if (!commandLine_.silent)
+    shell_.ui.ShowMessageBox(text, kCaption, kMbOk | icon);
+  else
+    shell_.shell.WriteToParentConsole(text + "\r\n");
 }
 
 // A run that never reached the finish (the loop ended with an error code), failed unattended or was
 // ended by the project's own abort failed; a confirmed cancel was the user's; otherwise it
 // installed, and says so when the project asks for a restart after the installation.
 int CSetupApp::ExitCodeFor(int loopCode) const {
+  if (flags_.anotherRun == kOn) return kExitAnotherInstall;
   if (loopCode != 0 || flags_.runFailed == kOn) return kExitFailed;
   if (flags_.cancelled == kOn) return kExitCancelled;
+  if (frame_ && frame_->RestartStarted) return kExitRestartStarted;
   if (frame_ && frame_->RestartRequired == kOn) return kExitRestartNeeded;
   return kExitSuccess;
 }

@@ -31,6 +31,7 @@ class CSetupApp {
  private:
   // A refused command line: the problem and the usage (shown unless /S asked for no window).
   int RefuseCommandLine();
+  void Tell(const std::string& text, unsigned icon);
 
   Platform& shell_;  // the real platform, as WinMain or a test built it
   Trace trace_;

@@ -21,6 +21,9 @@
 namespace tw {
 namespace {
 
+const char kInstallingLock[] = "Tarnwick-Installing";
+constexpr int kInstallingWaitSeconds = 600;
+
 // Web entries of the file list are fetched on a transfer thread of their own; the trace tells how
 // each transfer ended.
 UrlDownloader Downloader(InstallSession& session) {
@@ -90,6 +93,30 @@ void MakeSystemChanges(InstallSession& session) {
 
 // Every run starts a new log and record file. What an earlier installation of the product (a
 // retry, a repair) logged is read first, so that what it made stays owned.
+// One installation phase at a time on the machine, whatever the product: two at once would race
+// for the files they share, the service manager and the uninstaller in the Windows folder. The
+// wait ends after ten minutes, or when the user cancels.
+std::unique_ptr<MachineLock> WaitForOtherInstallations(InstallSession& session) {
+  Shell& shell = session.platform.shell;
+  std::unique_ptr<MachineLock> lock = shell.TakeMachineLock(kInstallingLock, 0);
+  if (lock) return lock;
+  session.SetStatus("Waiting for another installation to finish...");
+  session.trace.Write("install", "waiting", {{"for", "another-installation"}});
+  for (int second = 0; second < kInstallingWaitSeconds && !lock; ++second) {
+    if (session.flags.cancelRequested == 1) {
+      session.flags.cancelled = kOn;
+      return nullptr;
+    }
+    lock = shell.TakeMachineLock(kInstallingLock, 1000);
+  }
+  if (lock) return lock;
+  session.trace.Write("install", "aborted", {{"reason", "another-installation"}});
+  session.flags.anotherRun = kOn;
+  session.flags.runFailed = kOn;
+  session.flags.cancelled = kOn;
+  return nullptr;
+}
+
 void StartNewLog(InstallSession& session) {
   FileSystem& files = session.platform.files;
   session.Earlier = ReadEarlierInstallation(files, session.trace, session.LogDir);
@@ -111,9 +138,12 @@ void StartInstall(InstallSession& session, std::vector<FileEntry>& fileList) {
   if (session.flags.splitFiles == kOn) session.PayloadDir = session.SetupDir;
   // The log's folder is named by the product code. Without one that names a folder of its own the
   // run keeps no log: it would share (and delete) another product's, or land outside Installer.
+  session.Places = PlacesFor(session.Expand("<WindowsFolder>"),
+                             session.platform.system.SpecialFolder(kLocalAppDataCsidl), session.ProductCode,
+                             session.PerUser);
   if (IsPlainFileName(session.ProductCode)) {
-    session.LogDir = session.Expand("<WindowsFolder>\\Installer\\<ProductCode>\\");
-    session.LogPath = session.Expand("<WindowsFolder>\\Installer\\<ProductCode>\\uninstall.log");
+    session.LogDir = session.Places.logDir;
+    session.LogPath = session.LogDir + "uninstall.log";
   } else {
     session.LogDir = session.LogPath = "";
     session.trace.Write("install", "log-skipped", {{"reason", "no-product-code"}, {"code", session.ProductCode}});
@@ -123,7 +153,12 @@ void StartInstall(InstallSession& session, std::vector<FileEntry>& fileList) {
   session.trace.Write("install", "start",
                       {{"payload", session.PayloadDir}, {"log", session.LogPath},
                        {"installdir", session.InstallDir()}, {"preview", std::to_string(session.flags.previewMode)}});
-  session.platform.ui.RunAndPump([&] { Iniciar(session, fileList); });
+  session.platform.ui.RunAndPump([&] {
+    // Held for the whole installation phase, by the thread that runs it; a preview changes nothing.
+    std::unique_ptr<MachineLock> alone;
+    if (session.flags.previewMode != kOn && !(alone = WaitForOtherInstallations(session))) return;
+    Iniciar(session, fileList);
+  });
   // However the run ended, what the earlier installation made is still the product's.
   session.LogEarlierLeftovers();
   session.progress.SetProgressPos(session.TotalFiles);

@@ -106,6 +106,18 @@ void InstallSession::LogEarlierLeftovers() {
   }
 }
 
+uint64_t InstallSession::LoggedFileBytes() {
+  std::vector<std::string> paths;
+  {
+    std::lock_guard<std::mutex> lock(logLock_);
+    for (const std::string& key : logged_)
+      if (key.rfind("FILE\t", 0) == 0) paths.push_back(key.substr(5));
+  }
+  uint64_t total = 0;
+  for (const std::string& path : paths) total += platform.files.FileSize(path).value_or(0);
+  return total;
+}
+
 void InstallSession::SetStatus(const std::string& text) {
   trace.Write("install", "status", {{"text", text}});
   progress.SetStatusText(text);

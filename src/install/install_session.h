@@ -1,6 +1,7 @@
 // One installation run: copies of the host values it works from, where the payload and the log
 // are, the folders it made, and the reporting every install phase uses (log, status, progress).
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -14,6 +15,7 @@
 #include "project/placeholders.h"
 #include "project/special_folders.h"
 #include "install/ownership.h"
+#include "install/product_places.h"
 #include "platform/registry.h"
 
 namespace tw {
@@ -69,9 +71,11 @@ struct InstallSession {
   ConditionTable Conditions;
   std::function<void()> RemoveWorkFolder;  // the host's removal, which honours KeepWorkDir
   std::vector<std::string> FoldersMadeBefore;  // made for this installation before it started
+  bool PerUser = false;  // installed for the current user alone
 
   // --- the run's own values ---
   std::string PayloadDir, LogPath, LogDir, OsTag;
+  ProductPlaces Places;  // where the registration, the log and the uninstaller go
   int TotalFiles = 0;
   std::vector<std::string> FolderList;
   std::vector<IniFile> IniFiles;  // at most kMaxIniFiles, in the order registered
@@ -112,6 +116,8 @@ struct InstallSession {
   // names everything the product made.
   void LogEarlierLeftovers();
   void SetStatus(const std::string& text);
+  // The bytes of the files this run logged as the product's.
+  uint64_t LoggedFileBytes();
   // The item's condition, evaluated on the session's copy with the install engine's expansion.
   bool ConditionAllows(const std::string& name);
   // A feature the user switched off is skipped; an empty or unknown name installs ("|" ignored).

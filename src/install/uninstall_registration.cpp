@@ -1,5 +1,8 @@
 #include "install/uninstall_registration.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "project/host_flags.h"
@@ -13,7 +16,6 @@
 namespace tw {
 namespace {
 
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr size_t kRegistryText = 255;
 constexpr int kMaxCopyDepth = 32;
 // A file the author names may be a path, with a drive or not; its name is what follows.
@@ -50,7 +52,7 @@ void CopyTree(FileSystem& files, const std::string& from, const std::string& to,
 }
 
 void WriteString(InstallSession& session, const std::string& key, const char* name, const std::string& value) {
-  session.platform.registry.WriteString(RegRoot::LocalMachine, key, name, Cut(value), false);
+  session.platform.registry.WriteString(session.Places.root, key, name, Cut(value), false);
 }
 
 // Where a file that travels with the payload is, by build: unpacked into the work folder (cabinet
@@ -122,6 +124,23 @@ void RegisterThemeAndProgram(InstallSession& session, const std::string& key) {
   WriteString(session, key, "UninstallRemoveAll", AppInfo(session, "a13"));
 }
 
+// What deployment tools read: the uninstaller by its full path (quoted, as the path may hold
+// blanks), a silent removal, where the product went, its size and the day it was installed.
+void RegisterCommands(InstallSession& session, const std::string& key, const std::string& code) {
+  const std::string uninstaller = "\"" + session.Places.uninstaller + "\"";
+  WriteString(session, key, "ModifyPath", uninstaller + " /M " + code);
+  WriteString(session, key, "UninstallString", uninstaller + " /R " + code);
+  WriteString(session, key, "QuietUninstallString", uninstaller + " /S " + code);
+  WriteString(session, key, "InstallLocation", session.InstallDir());
+  const uint64_t kilobytes = (session.LoggedFileBytes() + 1023) / 1024;
+  session.platform.registry.WriteDword(session.Places.root, key, "EstimatedSize",
+                                       static_cast<uint32_t>(std::min<uint64_t>(kilobytes, UINT32_MAX)));
+  const LocalTime now = session.platform.system.Now();
+  char date[16];
+  std::snprintf(date, sizeof date, "%04d%02d%02d", now.year, now.month, now.day);
+  WriteString(session, key, "InstallDate", date);
+}
+
 void RegisterProgramEntry(InstallSession& session, const std::string& key, const std::string& code) {
   Registry& registry = session.platform.registry;
   WriteString(session, key, "DisplayName", AppInfo(session, "a1"));
@@ -132,12 +151,11 @@ void RegisterProgramEntry(InstallSession& session, const std::string& key, const
   for (const auto& [name, setting] : optional)
     if (std::string text = AppInfo(session, setting); !text.empty()) WriteString(session, key, name, text);
   WriteString(session, key, "LastInstallationPath", session.InstallDir());
-  WriteString(session, key, "ModifyPath", "dovuvi.exe /M " + code);
-  WriteString(session, key, "UninstallString", "dovuvi.exe /R " + code);
+  RegisterCommands(session, key, code);
   WriteString(session, key, "InstallSource", session.platform.files.CurrentFolder());
   const std::pair<const char*, const char*> switches[] = {{"NoModify", "a15"}, {"NoRemove", "a16"}, {"NoRepair", "a17"}};
   for (const auto& [name, setting] : switches)
-    if (IsYes(AppInfo(session, setting))) registry.WriteDword(RegRoot::LocalMachine, key, name, 1);
+    if (IsYes(AppInfo(session, setting))) registry.WriteDword(session.Places.root, key, name, 1);
   const std::string icon = AppInfo(session, "a18");
   if (icon.empty()) return;
   const std::string installed = InstallBeside(session, NamedFile(session, icon));
@@ -150,7 +168,7 @@ void RegisterProgramEntry(InstallSession& session, const std::string& key, const
 // a newer one, never by an older (an older one would undo a newer installation the old way).
 void InstallSharedUninstaller(InstallSession& session, const std::string& source) {
   FileSystem& files = session.platform.files;
-  const std::string target = session.Expand("<WindowsFolder>\\dovuvi.exe");
+  const std::string target = session.Places.uninstaller;
   if (files.Exists(target)) {
     const std::string ours = ReadFileVersion(files, source), there = ReadFileVersion(files, target);
     if (CompareFileVersions(ours, there) <= 0) {
@@ -186,8 +204,9 @@ void RegisterUninstall(InstallSession& session) {
 
   const std::string code = AppInfo(session, "a3");
   const std::string key = Cut(kUninstallKey + code);
-  bool opened = session.platform.registry.CreateKey(RegRoot::LocalMachine, key);
-  session.trace.Write("install", "uninstall-key", {{"key", key}, {"result", opened ? "ok" : "failed"}});
+  bool opened = session.platform.registry.CreateKey(session.Places.root, key);
+  session.trace.Write("install", "uninstall-key",
+                      {{"root", RegRootName(session.Places.root)}, {"key", key}, {"result", opened ? "ok" : "failed"}});
   RegisterLiveUpdate(session, key);
   if (IsYes(AppInfo(session, "a10"))) RegisterThemeAndProgram(session, key);
   if (AppInfo(session, "a14") != "No") RegisterProgramEntry(session, key, code);

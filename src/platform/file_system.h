@@ -83,6 +83,9 @@ class FileSystem {
   virtual bool IsFolder(const std::string& path) const = 0;
   // Creates one folder; false when it already exists or its parent is missing.
   virtual bool MakeFolder(const std::string& path) = 0;
+  // Creates one folder that only the current user, the system account and administrators may open
+  // or write into, whatever the folder it is made in lets others do; false as MakeFolder.
+  virtual bool MakePrivateFolder(const std::string& path) = 0;
   // Removes an empty folder; false when it is missing or not empty.
   virtual bool RemoveFolder(const std::string& path) = 0;
   // Removes a folder and everything under it, walking the names exactly as the system gives them.
@@ -103,6 +106,8 @@ class FileSystem {
   // Asks the system to delete a file (or an empty folder) when it next starts, for one in use now;
   // false when the system refuses (no rights, a missing path).
   virtual bool RemoveAtRestart(const std::string& path) = 0;
+  // The size in bytes of an existing file; nothing for a folder or a missing file.
+  virtual std::optional<uint64_t> FileSize(const std::string& path) const = 0;
   // The attribute bits of an existing entry; nothing when it is missing.
   virtual std::optional<uint32_t> Attributes(const std::string& path) const = 0;
   virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;

@@ -1,6 +1,8 @@
 // Shell and process service: starting other programs, shell links and Internet shortcuts.
 #pragma once
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -17,6 +19,13 @@ struct ShellLink {
   std::string description;
   int showCommand = 0;        // 0 leaves the default (normal); 3 maximized, 7 minimized
   std::string workingFolder;
+};
+
+// A lock every process on the machine sees, in every session and for every user; held until the
+// object is destroyed, on the thread that took it.
+class MachineLock {
+ public:
+  virtual ~MachineLock() = default;
 };
 
 class Shell {
@@ -60,6 +69,12 @@ class Shell {
   virtual bool CreateInternetShortcut(const std::string& url, const std::string& shortcutPath) = 0;
   // Asks the system to restart now, closing applications by force; false when it refuses.
   virtual bool Restart() = 0;
+  // Takes the machine-wide lock called name, waiting up to waitMs for another process to let it
+  // go (0 asks once). Nothing when it stayed taken or the system refused.
+  virtual std::unique_ptr<MachineLock> TakeMachineLock(const std::string& name, uint32_t waitMs) = 0;
+  // Writes text to the console of the program that started this one, when it has one (a script
+  // run from a command prompt); false when there is none.
+  virtual bool WriteToParentConsole(const std::string& text) = 0;
   // Ends the whole process at once with exitCode, without any clean-up. Never returns on Windows;
   // the fake records the code and returns, and the caller then stops as after a failure.
   virtual void EndProcess(int exitCode) = 0;

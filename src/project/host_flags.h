@@ -21,6 +21,7 @@ struct HostFlags {
   std::atomic<int> featureCount{0};     // features of the custom setup tree
   std::atomic<int> unattended{0};       // 255 when started with /S: nothing is shown, nobody answers
   std::atomic<int> runFailed{0};        // 255 once the run failed (an unattended error, the project's abort)
+  std::atomic<int> anotherRun{0};       // 255 when another installation kept this one from running
 };
 
 }  // namespace tw

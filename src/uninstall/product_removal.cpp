@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <istream>
 #include <set>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -11,8 +12,6 @@
 #include "uninstall/removal_guard.h"
 
 namespace tw {
-
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 namespace {
 
@@ -23,19 +22,31 @@ std::optional<std::string> ReadBoundedLog(FileSystem& files, const std::string& 
   return text;
 }
 
+// Both places a product of this engine may be installed in, the machine's first.
+std::vector<ProductPlaces> EveryScope(const SystemInfo& system, const std::string& code) {
+  const std::string localAppData = system.SpecialFolder(kLocalAppDataCsidl);
+  std::vector<ProductPlaces> scopes{PlacesFor(system.WindowsFolder(), localAppData, code, false)};
+  if (!localAppData.empty()) scopes.push_back(PlacesFor(system.WindowsFolder(), localAppData, code, true));
+  return scopes;
+}
+
 // The files the logs of the other installed products list, lower case. Every product of this engine
-// keeps its log in a folder of its own, named by its product code, in the Windows folder's
-// "Installer" folder: the neighbours of this product's log folder there are the other products.
-std::set<std::string> FilesOfOtherProducts(FileSystem& files, const InstalledProduct& product) {
+// keeps its log in a folder of its own, named by its product code, in an "Installer" folder (the
+// Windows folder's, or the user's own for per-user installations): the neighbours of a product's
+// log folder there are the other products.
+std::set<std::string> FilesOfOtherProducts(Platform& platform, const InstalledProduct& product) {
   std::set<std::string> shared;
-  const std::string folder = product.logDir.substr(0, product.logDir.size() - 1);
-  const std::string installers = folder.substr(0, folder.rfind('\\') + 1);
-  for (const std::string& name : files.Find(installers + "*")) {
-    if (Lower(name) == Lower(product.code)) continue;
-    std::optional<std::string> text = ReadBoundedText(files, installers + name + "\\uninstall.log", kMaxLogBytes);
-    if (!text) continue;
-    for (const LogEntry& entry : ParseUninstallLog(*text).entries)
-      if (entry.key == "FILE") shared.insert(Lower(entry.value));
+  for (const ProductPlaces& places : EveryScope(platform.system, product.code)) {
+    const std::string folder = places.logDir.substr(0, places.logDir.size() - 1);
+    const std::string installers = folder.substr(0, folder.rfind('\\') + 1);
+    for (const std::string& name : platform.files.Find(installers + "*")) {
+      if (Lower(installers + name + "\\") == Lower(product.logDir)) continue;
+      std::optional<std::string> text =
+          ReadBoundedText(platform.files, installers + name + "\\uninstall.log", kMaxLogBytes);
+      if (!text) continue;
+      for (const LogEntry& entry : ParseUninstallLog(*text).entries)
+        if (entry.key == "FILE") shared.insert(Lower(entry.value));
+    }
   }
   return shared;
 }
@@ -57,8 +68,14 @@ std::optional<InstalledProduct> FindInstalledProduct(Platform& platform, Trace& 
   }
   InstalledProduct product;
   product.code = code;
-  product.logDir = platform.system.WindowsFolder() + "\\Installer\\" + code + "\\";
-  const std::string logPath = product.logDir + "uninstall.log";
+  // A machine-wide installation first, then the current user's own.
+  std::string logPath;
+  for (const ProductPlaces& places : EveryScope(platform.system, code)) {
+    product.logDir = places.logDir;
+    product.root = places.root;
+    logPath = product.logDir + "uninstall.log";
+    if (platform.files.Exists(logPath)) break;
+  }
   if (!platform.files.Exists(logPath)) {
     trace.Write("uninstall", "product", {{"code", code}, {"log", logPath}, {"result", "no-log"}});
     return std::nullopt;
@@ -71,7 +88,7 @@ std::optional<InstalledProduct> FindInstalledProduct(Platform& platform, Trace& 
   // has none, and is reversed as it always was.
   product.prior = ReadPriorRecords(platform.files, product.logDir);
   product.displayName =
-      platform.registry.ReadString(RegRoot::LocalMachine, kUninstallKey + code, "DisplayName").value_or("");
+      platform.registry.ReadString(product.root, kUninstallKey + code, "DisplayName").value_or("");
   if (product.displayName.empty()) product.displayName = code;
   trace.Write("uninstall", "product",
               {{"code", code}, {"name", product.displayName}, {"entries", std::to_string(product.log.entries.size())},
@@ -83,12 +100,12 @@ std::optional<InstalledProduct> FindInstalledProduct(Platform& platform, Trace& 
 ReversalOutcome RemoveProduct(Platform& platform, Trace& trace, const InstalledProduct& product,
                               const ReversalProgress& progress) {
   RemovalGuard guard(platform);
-  const std::set<std::string> sharedFiles = FilesOfOtherProducts(platform.files, product);
+  const std::set<std::string> sharedFiles = FilesOfOtherProducts(platform, product);
   ReversalOutcome outcome =
       ReverseLog(platform, trace, guard, product.log, product.prior, sharedFiles, product.logDir, progress);
 
   const std::string key = kUninstallKey + product.code;
-  bool unregistered = platform.registry.DeleteTree(RegRoot::LocalMachine, key);
+  bool unregistered = platform.registry.DeleteTree(product.root, key);
   trace.Write("uninstall", "registration", {{"key", key}, {"result", unregistered ? "removed" : "missing"}});
 
   FileSystem& files = platform.files;

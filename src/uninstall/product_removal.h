@@ -1,5 +1,6 @@
 // One installed product as the uninstaller finds it from its code (the log folder under the
-// Windows folder's "Installer", its log, its registered name), and its whole removal: the log
+// Windows folder's "Installer", or the user's own for a per-user installation; its log, its
+// registered name), and its whole removal: the log
 // reversed, then its entry in the list of installed programs and its log folder.
 #pragma once
 #include <optional>
@@ -7,6 +8,7 @@
 
 #include "uninstall/reversal.h"
 #include "install/prior_records.h"
+#include "install/product_places.h"
 #include "install/uninstall_log.h"
 
 namespace tw {
@@ -14,11 +16,10 @@ namespace tw {
 class Trace;
 struct Platform;
 
-extern const char kUninstallKey[];
-
 struct InstalledProduct {
   std::string code;
   std::string logDir;       // with a trailing backslash
+  RegRoot root = RegRoot::LocalMachine;  // where it is registered: the machine's list or the user's
   std::string displayName;  // the registered name; the code when there is none
   UninstallLog log;
   PriorRecords prior;  // what was there before the installation; empty for an older log

@@ -56,6 +56,47 @@ TEST_F(InstallDriver, AWholeRunInstallsLogsAndRegisters) {
   EXPECT_EQ(flags.cancelled, -1);
 }
 
+// For the user alone: registered with the user, the log and the uninstaller in the user's local
+// application data, where the uninstaller finds it again and removes it.
+TEST_F(InstallDriver, APerUserRunRegistersWithTheUserAndIsRemovedFromThere) {
+  session.PerUser = true;
+  files.WriteAll(session.WorkDir + "dovuvi.exe", "MZ");
+  Run();
+  const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{P}";
+  const std::string mine = "C:\\users\\tester\\AppData\\Local\\Tarnwick\\";
+  EXPECT_FALSE(registry.KeyExists(RegRoot::LocalMachine, key));
+  EXPECT_EQ(registry.ReadString(RegRoot::CurrentUser, key, "QuietUninstallString").value_or(""),
+            "\"" + mine + "dovuvi.exe\" /S {P}");
+  EXPECT_EQ(files.ReadAll(mine + "dovuvi.exe").value_or(""), "MZ");
+  EXPECT_EQ(registry.ReadDword(RegRoot::CurrentUser, key, "EstimatedSize").value_or(0), 1u) << "9 bytes: one KB";
+  EXPECT_NE(files.ReadAll(mine + "Installer\\{P}\\uninstall.log").value_or("").find("FILE="), std::string::npos);
+
+  std::optional<InstalledProduct> product = FindInstalledProduct(platform, trace, "{P}");
+  ASSERT_TRUE(product);
+  EXPECT_EQ(product->root, RegRoot::CurrentUser);
+  EXPECT_EQ(RemoveProduct(platform, trace, *product, nullptr).failed, 0);
+  EXPECT_FALSE(registry.KeyExists(RegRoot::CurrentUser, key));
+  EXPECT_FALSE(files.Exists("C:\\Program Files\\Acme\\a.txt"));
+  EXPECT_FALSE(files.Exists(mine + "Installer\\{P}"));
+}
+
+// Another product's installation holds the machine: this one waits, saying so, and gives up after
+// ten minutes with nothing changed.
+TEST_F(InstallDriver, AnotherInstallationRunningHoldsThisOneBack) {
+  shell.heldElsewhere.insert("Tarnwick-Installing");
+  Run();
+  EXPECT_EQ(flags.anotherRun.load(), kOn);
+  EXPECT_FALSE(files.Exists("C:\\Program Files\\Acme\\a.txt"));
+  EXPECT_EQ(shell.lockWaits.size(), 601u) << "once at once, then a second at a time for ten minutes";
+  EXPECT_EQ(progress.statuses.front(), "Waiting for another installation to finish...");
+  shell.heldElsewhere.clear();
+  flags.anotherRun = 0;
+  flags.cancelled = -1;
+  flags.runFailed = 0;
+  Run();
+  EXPECT_TRUE(files.Exists("C:\\Program Files\\Acme\\a.txt")) << "once it is free";
+}
+
 TEST_F(InstallDriver, PreviewWalksThePhasesWithoutChangingTheMachine) {
   files.MakeFolders("C:\\windows\\Installer\\{P}");
   files.WriteAll("C:\\windows\\Installer\\{P}\\uninstall.log", "FILE=C:\\Program Files\\Acme\\a.txt\r\n");

@@ -185,11 +185,13 @@ TEST_F(Startup, ProjectValuesFollowTheirFlagRules) {
       "a8=Per-User\r\nPREVIEW=255abc\r\nLanguage=English\r\n"
       "[BUILDING]\r\n2=yes\r\n"
       "[DIALOGLIST]\r\nCT9=no\r\nCT12=No\r\nCT14=Yes\r\nCT10=<InstallDir>\\run.exe\r\nCT17=HKEY_CURRENT_USER\r\n");
+  // A per-user product set for Program Files goes to the user's own programs folder instead.
   Start();
   CMainFrame& frame = *app->Frame();
-  EXPECT_EQ(frame.InstallDir, "C:\\Program Files\\Acme\\Demo\\");
+  const std::string mine = "C:\\users\\tester\\AppData\\Local\\Programs\\Acme\\Demo\\";
+  EXPECT_EQ(frame.InstallDir, mine);
   EXPECT_EQ(frame.DefaultInstallDir, frame.InstallDir);
-  EXPECT_EQ(frame.ExpandPlaceholders(frame.LaunchFile), "C:\\Program Files\\Acme\\Demo\\run.exe");
+  EXPECT_EQ(frame.ExpandPlaceholders(frame.LaunchFile), mine + "run.exe");
   EXPECT_EQ(frame.ProductCode, "{CODE}");
   EXPECT_EQ(frame.PerUser, kOn);
   EXPECT_EQ(frame.OfferLaunchFile, kOn) << "only \"No\" turns the offer off";
@@ -199,6 +201,9 @@ TEST_F(Startup, ProjectValuesFollowTheirFlagRules) {
   EXPECT_EQ(app->Flags().silentInstall, 0) << "\"yes\" is not \"Yes\"";
   EXPECT_EQ(frame.UserInfoRoot, "HKEY_CURRENT_USER");
   EXPECT_EQ(frame.LanguageName, "English");
+  Start("/ALLUSERS");
+  EXPECT_EQ(app->Frame()->PerUser, 0) << "the administrator's scope wins";
+  EXPECT_EQ(app->Frame()->InstallDir, "C:\\Program Files\\Acme\\Demo\\");
 }
 
 TEST_F(Startup, InstallFolderSeesNoProductCodeYet) {

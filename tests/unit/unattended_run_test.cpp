@@ -117,6 +117,52 @@ TEST_F(UnattendedRunTest, ABadCommandLineIsRefusedWithTheUsageBeforeAnythingHapp
   ASSERT_EQ(fake.ui.shown.size(), 3u);
   EXPECT_EQ(fake.ui.shown[2].text.rfind("Usage: setup.exe", 0), 0u);
   EXPECT_EQ(app->Frame(), nullptr);
+
+  // Under /S the words go to the console of the script that started setup, never into a box, however
+  // early the refusal and wherever /S stands.
+  fake.shell.hasParentConsole = true;
+  for (const char* line : {"/quiet /S /LOG=C:\\q.log", "/S /?", "/S /D=C:\\A|B"}) {
+    fake.shell.console.clear();
+    const int code = Start(line);
+    EXPECT_EQ(code, std::string(line) == "/S /?" ? kExitSuccess : kExitBadCommandLine) << line;
+    EXPECT_EQ(fake.ui.shown.size(), 3u) << line;
+    EXPECT_NE(fake.shell.console.find("Usage: setup.exe"), std::string::npos) << line;
+  }
+  EXPECT_NE(fake.files.ReadAll("C:\\q.log").value_or("").find("Unknown switch: /quiet"), std::string::npos);
+}
+
+// Another setup of the same product, in any session, is running: this one ends at once with 1618,
+// telling the user when someone is there to read it.
+TEST_F(UnattendedRunTest, ASecondSetupOfTheSameProductEndsAtOnce) {
+  PackProject(std::string(kInteractiveProject), kPayload);
+  fake.shell.heldElsewhere.insert("Tarnwick-Setup-{P}");
+  EXPECT_EQ(Run("/S"), kExitAnotherInstall);
+  ExpectNothingShown();
+  EXPECT_FALSE(fake.files.Exists(kWork));
+  EXPECT_EQ(Run(""), kExitAnotherInstall);
+  ASSERT_EQ(fake.ui.shown.size(), 1u);
+  EXPECT_EQ(fake.ui.shown[0].text.rfind("Another setup of ", 0), 0u);
+  EXPECT_FALSE(fake.files.Exists("C:\\Apps\\Demo\\a.txt"));
+}
+
+// The restart the project asks for: /NORESTART never asks and leaves it to the caller (3010); a
+// restart setup starts itself ends the run with 1641.
+TEST_F(UnattendedRunTest, ARestartIsLeftToTheCallerOrSaidToBeUnderWay) {
+  fake.files.WriteAll("C:\\dist\\theme\\welcome.lcd", "[INFO]\r\n");
+  const struct {
+    const char* line;
+    int code, restarts;
+  } cases[] = {{"/NORESTART", kExitRestartNeeded, 0}, {"", kExitRestartStarted, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    fake.shell.restarts = 0;
+    fake.ui.dialogResults = {1};
+    PackProject("[APPINFO]\r\na3={P}\r\n[DIALOGLIST]\r\nCT14=Yes\r\n", kPayload);
+    Start(c.line);
+    app->Frame()->Flow()->Finish();
+    EXPECT_EQ(app->ExitCodeFor(0), c.code);
+    EXPECT_EQ(fake.shell.restarts, c.restarts);
+  }
 }
 
 }  // namespace

@@ -36,6 +36,7 @@ class UninstallRegistration : public ::testing::Test {
     session->SetupDir = "C:\\dist\\";
     session->WorkName = "tw010203";
     session->PayloadDir = "C:\\Temp\\tw010203\\";
+    session->Places = PlacesFor("C:\\windows", "C:\\users\\tester\\AppData\\Local", "{P}", false);
     session->LogDir = "C:\\windows\\Installer\\{P}\\";
     session->LogPath = session->LogDir + "uninstall.log";
     for (const char* folder : {"C:\\App", "C:\\dist", "C:\\Temp\\tw010203", "C:\\windows\\Installer\\{P}"})
@@ -74,8 +75,12 @@ TEST_F(UninstallRegistration, TheInstalledProgramsEntryLeavesEmptyValuesOut) {
   EXPECT_FALSE(Value("Publisher").has_value()) << "an empty publisher is no value, not an empty one";
   EXPECT_EQ(Value("Comments").value_or(""), "Notes");
   EXPECT_EQ(Value("LastInstallationPath").value_or(""), "C:\\App\\");
-  EXPECT_EQ(Value("UninstallString").value_or(""), "dovuvi.exe /R {P}");
-  EXPECT_EQ(Value("ModifyPath").value_or(""), "dovuvi.exe /M {P}");
+  EXPECT_EQ(Value("UninstallString").value_or(""), "\"C:\\windows\\dovuvi.exe\" /R {P}");
+  EXPECT_EQ(Value("ModifyPath").value_or(""), "\"C:\\windows\\dovuvi.exe\" /M {P}");
+  EXPECT_EQ(Value("QuietUninstallString").value_or(""), "\"C:\\windows\\dovuvi.exe\" /S {P}");
+  EXPECT_EQ(Value("InstallLocation").value_or(""), "C:\\App\\");
+  EXPECT_EQ(Value("InstallDate").value_or(""), "20261208");
+  EXPECT_EQ(fake.registry.ReadDword(RegRoot::LocalMachine, kKey, "EstimatedSize").value_or(0), 0u) << "nothing logged";
   EXPECT_EQ(Value("InstallSource").value_or(""), "C:\\dist");
   EXPECT_EQ(fake.registry.ReadDword(RegRoot::LocalMachine, kKey, "NoModify").value_or(0), 1u);
   EXPECT_FALSE(fake.registry.ReadDword(RegRoot::LocalMachine, kKey, "NoRemove").has_value());

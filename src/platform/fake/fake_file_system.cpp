@@ -139,6 +139,19 @@ bool FakeFileSystem::MakeFolder(const std::string& path) {
   return fs::create_directory(host, ec);
 }
 
+bool FakeFileSystem::MakePrivateFolder(const std::string& path) {
+  if (!MakeFolder(path)) return false;
+  privateFolders.push_back(path);
+  return true;
+}
+
+std::optional<uint64_t> FakeFileSystem::FileSize(const std::string& path) const {
+  std::error_code ec;
+  fs::path host = HostPath(path);
+  if (!fs::is_regular_file(host, ec)) return std::nullopt;
+  return static_cast<uint64_t>(fs::file_size(host, ec));
+}
+
 bool FakeFileSystem::RemoveFolder(const std::string& path) {
   std::error_code ec;
   fs::path host = HostPath(path);

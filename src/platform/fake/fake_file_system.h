@@ -25,6 +25,7 @@ class FakeFileSystem : public FileSystem {
   bool Exists(const std::string& path) const override;
   bool IsFolder(const std::string& path) const override;
   bool MakeFolder(const std::string& path) override;
+  bool MakePrivateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
   TreeRemoval RemoveTree(const std::string& path, LeftInUse leftInUse) override;
   bool Copy(const std::string& from, const std::string& to, bool replace) override;
@@ -32,6 +33,7 @@ class FakeFileSystem : public FileSystem {
   bool Replace(const std::string& from, const std::string& to) override;
   Removal Remove(const std::string& path) override;
   bool RemoveAtRestart(const std::string& path) override;
+  std::optional<uint64_t> FileSize(const std::string& path) const override;
   std::optional<uint32_t> Attributes(const std::string& path) const override;
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
   std::vector<std::string> Find(const std::string& pattern) const override;
@@ -59,6 +61,8 @@ class FakeFileSystem : public FileSystem {
   bool FailsWrite(const std::string& path) const { return ShouldFail(FsOp::Write, path); }
   // Gives an existing file a version resource with this "FileVersion" text.
   void SetFileVersion(const std::string& path, const std::string& version);
+  // Folders made private, by MakePrivateFolder, in order.
+  std::vector<std::string> privateFolders;
   // Paths handed to RemoveAtRestart, in order; they stay on disk until a test looks.
   std::vector<std::string> removeAtRestart;
   bool restartRemovalAllowed = true;

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <optional>
 #include <vector>
 
@@ -83,6 +84,17 @@ class FakeShell : public Shell {
     ++restarts;
     return restartAllowed;
   }
+  // Another process holds a lock while its name is in heldElsewhere; the wait is recorded, not spent.
+  std::unique_ptr<MachineLock> TakeMachineLock(const std::string& name, uint32_t waitMs) override {
+    lockWaits.push_back({name, waitMs});
+    if (heldElsewhere.count(name) || held_.count(name)) return nullptr;
+    return std::make_unique<Lock>(held_, name);
+  }
+  bool WriteToParentConsole(const std::string& text) override {
+    if (!hasParentConsole) return false;
+    console += text;
+    return true;
+  }
 
   std::vector<Run> runs;
   std::optional<int> endedWith;  // the exit code EndProcess was asked for
@@ -99,8 +111,23 @@ class FakeShell : public Shell {
   bool threadsPrepare = true;
   std::map<std::string, ShellLink> links;                 // saved shell links by path
   std::map<std::string, std::string> internetShortcuts;  // saved URLs by path
+  std::set<std::string> heldElsewhere;                    // machine locks another process holds
+  std::vector<std::pair<std::string, uint32_t>> lockWaits;  // every lock asked for, and how long
+  bool hasParentConsole = false;
+  std::string console;  // what reached the parent's console
 
  private:
+  class Lock : public MachineLock {
+   public:
+    Lock(std::set<std::string>& held, std::string name) : held_(held), name_(std::move(name)) { held_.insert(name_); }
+    ~Lock() override { held_.erase(name_); }
+
+   private:
+    std::set<std::string>& held_;
+    std::string name_;
+  };
+
+  std::set<std::string> held_;
   // Like the real objects, saving never creates the folder it saves into.
   bool SaveInFolder(const std::string& path, const std::string& content) {
     size_t cut = path.find_last_of('\\');

@@ -14,7 +14,7 @@ FakeSystemInfo::FakeSystemInfo() {
       {13, profile + "\\Music"},            {16, profile + "\\Desktop"},
       {20, "C:\\windows\\Fonts"},           {26, profile + "\\AppData\\Roaming"},
       {39, profile + "\\Pictures"},         {46, "C:\\users\\Public\\Documents"},
-      {40, profile},
+      {28, profile + "\\AppData\\Local"},    {40, profile},
   };
   // A Pentium III Coppermine: vendor "GenuineIntel" in EBX, EDX, ECX; family 6, model 8.
   cpuLeaves[0] = {1, 0x756E6547, 0x6C65746E, 0x49656E69};

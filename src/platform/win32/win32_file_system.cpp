@@ -65,6 +65,14 @@ bool Win32FileSystem::RemoveAtRestart(const std::string& path) {
   return MoveFileExA(WithoutTrailingSeparator(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
 }
 
+std::optional<uint64_t> Win32FileSystem::FileSize(const std::string& path) const {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return std::nullopt;
+  return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 std::optional<uint32_t> Win32FileSystem::Attributes(const std::string& path) const {
   DWORD attributes = GetFileAttributesA(WithoutTrailingSeparator(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;

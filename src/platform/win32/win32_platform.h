@@ -22,6 +22,7 @@ class Win32FileSystem : public FileSystem {
   bool Exists(const std::string& path) const override;
   bool IsFolder(const std::string& path) const override;
   bool MakeFolder(const std::string& path) override;
+  bool MakePrivateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
   TreeRemoval RemoveTree(const std::string& path, LeftInUse leftInUse) override;
   bool Copy(const std::string& from, const std::string& to, bool replace) override;
@@ -29,6 +30,7 @@ class Win32FileSystem : public FileSystem {
   bool Replace(const std::string& from, const std::string& to) override;
   Removal Remove(const std::string& path) override;
   bool RemoveAtRestart(const std::string& path) override;
+  std::optional<uint64_t> FileSize(const std::string& path) const override;
   std::optional<uint32_t> Attributes(const std::string& path) const override;
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
   std::vector<std::string> Find(const std::string& pattern) const override;
@@ -144,6 +146,8 @@ class Win32Shell : public Shell {
   bool CreateShellLink(const ShellLink& link, const std::string& linkPath) override;
   bool CreateInternetShortcut(const std::string& url, const std::string& shortcutPath) override;
   bool Restart() override;
+  std::unique_ptr<MachineLock> TakeMachineLock(const std::string& name, uint32_t waitMs) override;
+  bool WriteToParentConsole(const std::string& text) override;
   void EndProcess(int exitCode) override;
 };
 

@@ -50,7 +50,18 @@ std::string Win32SystemInfo::SystemFolder() const {
   return FromBuffer(buffer, GetSystemDirectoryA(buffer, MAX_PATH), MAX_PATH);
 }
 
+// Where Windows has GetTempPath2 (current Windows 10 and 11), a process running as SYSTEM gets the
+// system's own temp folder, which only the system may use, rather than the Windows folder's Temp,
+// where every user may create files.
 std::string Win32SystemInfo::TempFolder() const {
+  using TempPath2 = DWORD(WINAPI*)(DWORD, LPWSTR);
+  static const auto tempPath2 = reinterpret_cast<TempPath2>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "GetTempPath2W")));
+  if (tempPath2) {
+    wchar_t wide[MAX_PATH + 1] = {};
+    const DWORD length = tempPath2(MAX_PATH + 1, wide);
+    if (length > 0 && length <= MAX_PATH) return Narrow(std::wstring(wide, length));
+  }
   char buffer[MAX_PATH + 1] = {};
   return FromBuffer(buffer, GetTempPathA(MAX_PATH + 1, buffer), MAX_PATH + 1);
 }
