@@ -92,11 +92,10 @@ fi
 
 if [[ -n $install_dir ]]; then
   uninstall_string=$(e2e_wine reg query "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product_code" \
-    /v UninstallString 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
-  section "uninstalling: the registered \"$uninstall_string\", silently (/S for /R)"
+    /v QuietUninstallString 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+  section "uninstalling: the registered QuietUninstallString, $uninstall_string"
   rc=0
-  # shellcheck disable=SC2086
-  e2e_wine ${uninstall_string/\/R/\/S} || rc=$?
+  eval "e2e_wine $uninstall_string" || rc=$?
   echo "  dovuvi.exe exited with code $rc"
   grep '^uninstall \(entry\|end\|registration\|log-folder\|installer-folder\)' "$E2E_DIR/trace.log" | sed 's/^/  /'
   section "what is left"

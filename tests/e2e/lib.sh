@@ -470,10 +470,11 @@ e2e_any_machine() {
   printf 'os0=Yes\r\nos1=Yes\r\nos2=Yes\r\nos3=Yes\r\nos4=Yes\r\nos5=Yes\r\nos6=Yes\r\n'
 }
 
-# e2e_install_silently PACKED: runs the packed setup.exe from its folder and fails unless it exits 0.
+# e2e_install_silently PACKED [ARGS...]: runs the packed setup.exe from its folder and fails unless it
+# exits 0.
 e2e_install_silently() {
   local rc=0
-  (cd "$1" && e2e_wine "$1/setup.exe") || rc=$?
+  (cd "$1" && e2e_wine "$1/setup.exe" "${@:2}") || rc=$?
   e2e_assert_eq 0 "$rc" "setup.exe exit code"
 }
 

@@ -8,6 +8,8 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wizard_walk.sh"
 
 e2e_begin command_line
+CODE='{5B7C2E1A-9D34-4F0B-8C61-2A9E7D3F4B10}'  # the sample's
+pids=()
 
 # allow_only PROJECT KEY: the project's OS rows replaced by KEY=Yes alone.
 allow_only() {
@@ -57,6 +59,44 @@ log_has "$log" '^app exit code=0$'
 if grep -q 'shown=yes' "$log"; then e2e_fail "a page was shown: $(grep 'shown=yes' "$log")"; fi
 e2e_assert_no_file "$E2E_DIR/trace.log" "a trace where TARNWICK_LOG points, with /LOG= given"
 
+# 1b. One setup of a product at a time. While an interactive one waits at its first page, a silent
+# one ends at once with 1618 and no window; two silent ones started together leave the log one run
+# writes alone (the one that found the other running, 1618, wrote nothing).
+silent_run "$E2E_DIR/packed" /S
+e2e_assert_eq 0 "$RC" "a second silent install alone"
+cp "$E2E_DRIVE_C/windows/Installer/$CODE/uninstall.log" "$E2E_DIR/solo.log"
+cd "$E2E_DIR/packed"
+e2e_wine_bg "$E2E_DIR/packed/setup.exe"
+first=$E2E_BG_PID
+cd - >/dev/null
+e2e_driver wait --title "Corvane Tarnwick" --class TarnwickDecoration --timeout 30000 >/dev/null ||
+  e2e_fail "the first setup did not start: $(e2e_driver list)"
+# (The first one's windows are up, so the second is judged by its log: it never got to a window.)
+RC=0
+(cd "$E2E_DIR/packed" && e2e_wine "$E2E_DIR/packed/setup.exe" /S '/LOG=C:\busy.log') || RC=$?
+e2e_assert_eq $((1618 & 255)) "$RC" "a second setup of the product (1618)"
+log_has "$E2E_DRIVE_C/busy.log" '^startup product-lock .*result=busy$'
+log_has "$E2E_DRIVE_C/busy.log" '^app exit code=1618$'
+if grep -q 'shown=yes' "$E2E_DRIVE_C/busy.log"; then e2e_fail "the second setup showed a page"; fi
+kill "$first" 2>/dev/null || true
+e2e_wait_exit "$first" 30 || true
+codes=()
+for run in a b; do
+  (cd "$E2E_DIR/packed" && e2e_wine "$E2E_DIR/packed/setup.exe" /S "/LOG=C:\\$run.log") &
+  pids+=($!)
+done
+for pid in "${pids[@]}"; do
+  rc=0
+  wait "$pid" || rc=$?
+  codes+=("$rc")
+done
+[[ "${codes[*]}" =~ ^(0 0|0 $((1618 & 255))|$((1618 & 255)) 0)$ ]] || e2e_fail "two silent runs ended with ${codes[*]}"
+# The same entries as the lone run's (a reinstall may log a folder it found made in another place).
+sort "$E2E_DIR/solo.log" >"$E2E_DIR/solo.sorted"
+sort "$E2E_DRIVE_C/windows/Installer/$CODE/uninstall.log" >"$E2E_DIR/both.sorted"
+cmp -s "$E2E_DIR/solo.sorted" "$E2E_DIR/both.sorted" ||
+  e2e_fail "two runs at once wrote another log: $(diff "$E2E_DIR/solo.sorted" "$E2E_DIR/both.sorted")"
+
 # 2. The same sample allowing Windows XP only: refused, with no window and the failure code.
 rm -rf "$E2E_DIR/sample" "$E2E_DIR/packed"
 wizard_copy "$E2E_DIR/sample"
@@ -69,8 +109,9 @@ log_has "$log" '^requirements check name=os required=32 actual=6\.1\.7601 result
 log_has "$log" '^dialog error .*unattended=yes$'
 log_has "$log" '^app exit code=1603$'
 
-# 3. A switch setup.exe does not know: refused before anything happens, silently with /S.
-silent_run "$E2E_DIR/packed" /S '/LOG=C:\bad.log' /quiet
+# 3. A switch setup.exe does not know: refused before anything happens, silently with /S wherever
+# it stands on the line.
+silent_run "$E2E_DIR/packed" /quiet /S '/LOG=C:\bad.log'
 e2e_assert_eq $((1639 & 255)) "$RC" "exit code of a bad command line (1639)"
 log_has "$E2E_DRIVE_C/bad.log" '^app command-line error="Unknown switch: /quiet"$'
 

@@ -4,20 +4,27 @@
 # uninstaller put where UninstallString finds it), the uninstall log holds exactly the changes, and
 # no work folder or temporary file is left behind. cabinet_set installs from the cabinet cut into
 # a set of two; truncated installs from a cabinet cut short in the middle of a member and fails
-# that member cleanly.
-# Usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split
+# that member cleanly. per_user installs the cabinet build with /S /CURRENTUSER: registered under
+# HKCU alone, its log and uninstaller in the user's local application data, and removed again by
+# the registered QuietUninstallString.
+# Usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split|per_user
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-CASE=${1:?usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split}
+CASE=${1:?usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split|per_user}
 CODE='{7D3C9A10-4B2E-4F61-9C8D-2E5A1B7F3C40}'
 KEY="HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$CODE"
+MACHINE_KEY=$KEY
+[[ $CASE == per_user ]] && KEY="HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$CODE"
 
 write_project() {
   local project=$1 build=$2
   mkdir -p "$project/payload" "$project/support"
   # The uninstaller travels with the payload: in the cabinet, DiskImage1, or the split cabinet.
-  cp "$E2E_WIN64_DIR/dovuvi_standin.exe" "$project/support/dovuvi.exe"
+  # The per-user case is removed again, by the real one.
+  local uninstaller=dovuvi_standin.exe
+  [[ $CASE == per_user ]] && uninstaller=dovuvi.exe
+  cp "$E2E_WIN64_DIR/$uninstaller" "$project/support/dovuvi.exe"
   printf 'first file\r\n' >"$project/payload/readme.txt"
   head -c 70000 /dev/urandom >"$project/payload/data.bin"
   printf '[APPINFO]\r\na1=Silent Demo\r\na2=2.1\r\na3=%s\r\na4=C:\\Silent Demo\r\na19=Tarnwick Tests\r\n' "$CODE" >"$project/setup.inf"
@@ -39,7 +46,7 @@ e2e_begin "silent_install_$CASE"
 project=$E2E_DIR/project
 packed=$E2E_DIR/packed
 case $CASE in
-  cabinet | cabinet_set | truncated) write_project "$project" Cabinet; options=() ;;
+  cabinet | cabinet_set | truncated | per_user) write_project "$project" Cabinet; options=() ;;
   disk_image) write_project "$project" Cabinet; options=(--disk-image) ;;
   split) write_project "$project" 'Split Files'; options=(--split) ;;
   *) e2e_fail "unknown case $CASE" ;;
@@ -76,7 +83,9 @@ case $CASE in
     ;;
 esac
 
-e2e_install_silently "$packed"
+scope=()
+[[ $CASE == per_user ]] && scope=(/S /CURRENTUSER)
+e2e_install_silently "$packed" "${scope[@]}"
 
 cmp "$project/payload/readme.txt" "$installed/readme.txt" || e2e_fail "readme.txt differs or is missing"
 # A split build unpacks its cabinet straight into the install folder, under the members' names.
@@ -88,13 +97,32 @@ e2e_assert_eq 'C:\Silent Demo\' "$(reg_value 'HKCU\Software\Tarnwick Silent' Fol
 e2e_assert_eq '0x2a' "$(reg_value 'HKCU\Software\Tarnwick Silent' Count)" "DWORD value"
 e2e_assert_eq '414200' "$(reg_value 'HKCU\Software\Tarnwick Silent' Raw)" "binary value"
 e2e_assert_eq 'Silent Demo' "$(reg_value "$KEY" DisplayName)" "DisplayName"
-e2e_assert_eq "dovuvi.exe /R $CODE" "$(reg_value "$KEY" UninstallString)" "UninstallString"
-# UninstallString names dovuvi.exe without a folder: the Windows folder, which is on the path.
-cmp "$project/support/dovuvi.exe" "$E2E_DRIVE_C/windows/dovuvi.exe" || e2e_fail "dovuvi.exe is not in the Windows folder"
+# Deployment tools read these: the uninstaller by its full path, a silent removal, the size and day.
+places='C:\windows\'
+user=$(ls "$E2E_DRIVE_C/users" | grep -vx Public | head -n 1)
+[[ $CASE == per_user ]] && places="C:\\users\\$user\\AppData\\Local\\Tarnwick\\"
+uninstaller=$E2E_DRIVE_C/${places#C:\\}dovuvi.exe
+uninstaller=${uninstaller//\\//}
+e2e_assert_eq "\"${places}dovuvi.exe\" /R $CODE" "$(reg_value "$KEY" UninstallString)" "UninstallString"
+e2e_assert_eq "\"${places}dovuvi.exe\" /S $CODE" "$(reg_value "$KEY" QuietUninstallString)" "QuietUninstallString"
+cmp "$project/support/dovuvi.exe" "$uninstaller" || e2e_fail "dovuvi.exe is not where the registration says"
 e2e_assert_eq 'C:\Silent Demo\' "$(reg_value "$KEY" LastInstallationPath)" "LastInstallationPath"
+e2e_assert_eq 'C:\Silent Demo\' "$(reg_value "$KEY" InstallLocation)" "InstallLocation"
+e2e_assert_eq "$(date +%Y%m%d)" "$(reg_value "$KEY" InstallDate)" "InstallDate"
 
 log=$E2E_DRIVE_C/windows/Installer/$CODE/uninstall.log
+if [[ $CASE == per_user ]]; then
+  log=${uninstaller%/dovuvi.exe}/Installer/$CODE/uninstall.log
+  [[ -z $(reg_value "$MACHINE_KEY" DisplayName) ]] || e2e_fail "a per-user install registered with the machine"
+fi
 e2e_assert_file "$log" "uninstall log"
+# The size of what the log says was installed, in KB rounded up (a split build's uninstaller counts).
+bytes=0
+while IFS= read -r file; do
+  file=$E2E_DRIVE_C/${file#C:\\}
+  bytes=$((bytes + $(stat -c %s "${file//\\//}")))
+done < <(tr -d '\r' <"$log" | sed -n 's/^FILE=//p')
+e2e_assert_eq "$(printf '0x%x' $(((bytes + 1023) / 1024)))" "$(reg_value "$KEY" EstimatedSize)" "EstimatedSize (KB)"
 if [[ $CASE == split ]]; then
   expected_files=$'FILE=C:\\Silent Demo\\readme.txt\r\nFILE=C:\\Silent Demo\\data.bin\r\nFILE=C:\\Silent Demo\\dovuvi.exe\r\n'
 else
@@ -116,3 +144,11 @@ if [[ $CASE == cabinet* ]]; then
   grep -q 'cabinet stream result=ok' "$E2E_DIR/trace.log" || e2e_fail "the payload was not streamed"
 fi
 grep -q 'install end .*peak-kb=[1-9]' "$E2E_DIR/trace.log" || e2e_fail "no peak working set in the trace"
+
+if [[ $CASE == per_user ]]; then
+  rc=0
+  eval "e2e_wine $(reg_value "$KEY" QuietUninstallString)" || rc=$?
+  e2e_assert_eq 0 "$rc" "the QuietUninstallString's exit code"
+  [[ -z $(reg_value "$KEY" DisplayName) ]] || e2e_fail "still registered after the removal"
+  [[ ! -e $installed/readme.txt && ! -e $log ]] || e2e_fail "the removal left the product or its log"
+fi

@@ -2,7 +2,7 @@
 # The uninstaller under Wine, through the program every product registers.
 #   round_trip: the sample installed silently with every kind of change and "remove all" into a
 #               folder the user already had, installed again (a retry), then removed with its
-#               registered UninstallString (/S for /R): the prefix's files and registry are as before,
+#               registered QuietUninstallString: the prefix's files and registry are as before,
 #               but for the differences listed below with their reasons; things planted before
 #               the install (the user's files in the install folder, a file the install never
 #               overwrites, an INI file it writes into, a PATH value it appends to, a value it
@@ -56,7 +56,8 @@ prepare_sample() {
   UNIX_INSTALL=${UNIX_INSTALL//\\//}
 }
 
-registered_uninstall() { e2e_wine reg query "$KEY" /v UninstallString 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p'; }
+# registered_uninstall [VALUE]: the registered command, UninstallString unless VALUE names another.
+registered_uninstall() { e2e_wine reg query "$KEY" /v "${1:-UninstallString}" 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p'; }
 
 # snapshot NAME: the prefix's files (path, size) and its HKLM, HKCU and HKCR as reg export writes them.
 snapshot() {
@@ -160,10 +161,12 @@ case_round_trip() {
   cmp -s "$E2E_DIR/first.log" "$log" || e2e_fail "the second run's log differs: $(diff "$E2E_DIR/first.log" "$log")"
   local command
   command=$(registered_uninstall)
-  e2e_assert_eq "dovuvi.exe /R $CODE" "$command" "UninstallString"
-  # The registered command with /S for /R, found on the system's path as the shell would find it.
+  e2e_assert_eq "\"C:\\windows\\dovuvi.exe\" /R $CODE" "$command" "UninstallString"
+  # The silent removal a deployment tool runs, as registered.
+  command=$(registered_uninstall QuietUninstallString)
+  e2e_assert_eq "\"C:\\windows\\dovuvi.exe\" /S $CODE" "$command" "QuietUninstallString"
   rc=0
-  e2e_wine ${command/\/R/\/S} || rc=$?
+  eval "e2e_wine $command" || rc=$?
   e2e_assert_eq 0 "$rc" "dovuvi.exe /S exit code"
   snapshot after
 
