@@ -47,9 +47,11 @@ case_machine_disk_image() {
 case_machine_split() {
   layout=(--split); bom=no; code='{SPLIT}'; a2='3.0 beta'; a8=
   a1='- [list] {map} & *alias !tag %pct @at `tick'; a19='Publisher, Inc.'; a20=ab
-  options=(--winget-url HTTPS://example.com/a?b=c)
+  # The license comes from the command line: UTF-8 with line separators YAML must not break at.
+  license=$'Custom: see "LICENSE" \\ #1\xe2\x80\xa8line two\xc2\x85three'
+  options=(--winget-url HTTPS://example.com/a?b=c --winget-license "$license")
   want=(id='Publisher,Inc.-[list]{map}&alias!tag%pct@at`ti' publisher="$a19" description="$a1"
-        license=Proprietary scope=machine url=HTTPS://example.com/a?b=c zip=-listmapaliastagpctattick-3.0beta.zip
+        license="$license" scope=machine url=HTTPS://example.com/a?b=c zip=-listmapaliastagpctattick-3.0beta.zip
         members="$common|file1.cab")
 }
 
@@ -69,6 +71,17 @@ for case in case_user_cabinet case_machine_disk_image case_machine_split; do
   placeholder=$(grep -c "InstallerUrl is the placeholder" "$work/err" || true)
   [ "$placeholder" -eq "$([ "${options[0]}" = --winget-url ] && echo 0 || echo 1)" ] \
     || fail "$case: placeholder warning given $placeholder times: $(cat "$work/err")"
+done
+
+# The zip is named with what survives as a file name and an address anywhere, never a device.
+for row in $'CON|\xb5|setup-CON.zip' $'\xe6\xf8|2|setup-2.zip' $'\xdcber App|1.0 (beta)|berApp-1.0beta.zip'; do
+  case_user_cabinet
+  IFS='|' read -r a1 a2 zip <<< "$row"
+  write_setup_inf
+  rm -rf "$work/names"
+  "$pack" "$project" "$work/names/out" --setup "$work/setup.exe" --winget "$work/names/winget" > /dev/null 2>&1 \
+    || fail "pack of '$a1' failed"
+  [ -f "$work/names/winget/$zip" ] || fail "zip of '$a1' $a2: $(ls "$work/names/winget")"
 done
 
 # Refused, naming the problem, with nothing written: each row changes one thing in a good run.

@@ -30,12 +30,16 @@ def expect(what, got, want):
 def load(path, schema_path):
     with open(schema_path, encoding="utf-8") as f:
         schema = json.load(f)
-    with open(path, encoding="utf-8") as f:
-        text = f.read()
+    try:
+        with open(path, encoding="utf-8") as f:
+            text = f.read()
+        manifest = yaml.safe_load(text)
+    except (OSError, yaml.YAMLError) as error:
+        problems.append(f"{os.path.basename(path)}: {error}")
+        return {}
     header = "# yaml-language-server: $schema=" + schema["$id"]
     if header not in text.splitlines()[:3]:
         problems.append(f"{os.path.basename(path)}: no header line {header!r}")
-    manifest = yaml.safe_load(text)
     validator = jsonschema.validators.validator_for(schema)(schema)
     for error in validator.iter_errors(manifest):
         problems.append(f"{os.path.basename(path)}: {'/'.join(map(str, error.path))}: {error.message}")
@@ -47,6 +51,8 @@ def load(path, schema_path):
 def check_zip(zip_path, out_dir, members):
     with zipfile.ZipFile(zip_path) as archive:
         expect("zip member failing its CRC", archive.testzip(), None)
+        if problems:
+            return
         expect("zip members", sorted(archive.namelist()), sorted(members))
         for name in archive.namelist():
             # A payload name from data.inf is Windows-1252 on disk and UTF-8 in the zip.

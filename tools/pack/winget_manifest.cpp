@@ -1,6 +1,6 @@
 // Every text that comes from the project or the command line is written double-quoted, so no
-// product name can turn into YAML syntax; the fixed words winget knows stay plain, as in
-// winget's own manifests.
+// product name can turn into YAML syntax (and no hash of digits alone into a number); the fixed
+// words winget knows stay plain, as in winget's own manifests.
 #include "winget_manifest.h"
 
 #include <cstdio>
@@ -126,7 +126,7 @@ std::string InstallerManifest(const WingetValues& values) {
   text << AppsAndFeaturesEntry(values);
   // setup.exe is a 32-bit program; it runs on every Windows winget does.
   text << "Installers:\n- Architecture: x86\n  InstallerUrl: " << YamlQuoted(values.installerUrl)
-       << "\n  InstallerSha256: " << values.installerSha256 << "\n";
+       << "\n  InstallerSha256: " << YamlQuoted(values.installerSha256) << "\n";
   text << Footer("installer");
   return text.str();
 }

@@ -57,7 +57,9 @@ std::string FileNamePart(const std::string& text) {
 
 std::string ZipFileName(const WingetValues& values) {
   const std::string product = FileNamePart(values.name), version = FileNamePart(values.version);
-  return (product.empty() ? std::string("setup") : product) + (version.empty() ? "" : "-" + version) + ".zip";
+  const std::string name = (product.empty() ? std::string("setup") : product) + (version.empty() ? "" : "-" + version) + ".zip";
+  // A product called CON or NUL would name a device in every folder.
+  return IsPlainFileName(name) ? name : "setup-" + name;
 }
 
 // The names winget's own repository gives the version, installer and default-locale manifests.
