@@ -80,7 +80,8 @@ std::string Header(const char* schema) {
 }
 
 std::string Identity(const WingetValues& values) {
-  return "PackageIdentifier: " + YamlQuoted(values.identifier) + "\nPackageVersion: " + YamlQuoted(values.version) + "\n";
+  return "PackageIdentifier: " + YamlQuoted(values.identifier) + "\n" +
+         "PackageVersion: " + YamlQuoted(values.version) + "\n";
 }
 
 std::string Footer(const char* manifestType) {
@@ -139,7 +140,8 @@ std::string DefaultLocaleManifest(const WingetValues& values) {
   std::ostringstream text;
   text << Header("defaultlocale") << Identity(values) << "PackageLocale: " << kWingetLocale << "\n";
   text << "Publisher: " << YamlQuoted(values.publisher) << "\nPackageName: " << YamlQuoted(values.name) << "\n";
-  text << "License: " << YamlQuoted(values.license) << "\nShortDescription: " << YamlQuoted(values.shortDescription) << "\n";
+  text << "License: " << YamlQuoted(values.license) << "\n";
+  text << "ShortDescription: " << YamlQuoted(values.shortDescription) << "\n";
   text << Footer("defaultLocale");
   return text.str();
 }

@@ -57,7 +57,8 @@ std::string FileNamePart(const std::string& text) {
 
 std::string ZipFileName(const WingetValues& values) {
   const std::string product = FileNamePart(values.name), version = FileNamePart(values.version);
-  const std::string name = (product.empty() ? std::string("setup") : product) + (version.empty() ? "" : "-" + version) + ".zip";
+  const std::string name =
+      (product.empty() ? std::string("setup") : product) + (version.empty() ? "" : "-" + version) + ".zip";
   // A product called CON or NUL would name a device in every folder.
   return IsPlainFileName(name) ? name : "setup-" + name;
 }
@@ -69,7 +70,8 @@ std::vector<std::string> ManifestNames(const std::string& identifier) {
 
 void AddValueProblems(const WingetValues& values, std::vector<std::string>& problems) {
   if (CharacterCount(values.name) < kNameMin)
-    problems.push_back("setup.inf [APPINFO] a1, the product name, needs 2 characters at least: it is winget's PackageName");
+    problems.push_back("setup.inf [APPINFO] a1, the product name, needs 2 characters at least: it is winget's "
+                       "PackageName");
   if (CharacterCount(values.publisher) < kNameMin)
     problems.push_back("setup.inf [APPINFO] a19, the publisher, needs 2 characters at least: winget requires a "
                        "Publisher, and setup writes the same name to the Uninstall key that winget matches");
@@ -90,9 +92,11 @@ void AddOptionProblems(const PackOptions& options, const WingetValues& values, s
   if (!IsWingetIdentifier(values.identifier))
     problems.push_back(options.wingetId.empty()
                            ? "cannot make a winget PackageIdentifier from the publisher " + Quoted(values.publisher) +
-                                 " and the product name " + Quoted(values.name) + "; give one with --winget-id Publisher.Product"
+                                 " and the product name " + Quoted(values.name) +
+                                 "; give one with --winget-id Publisher.Product"
                            : "--winget-id " + Quoted(options.wingetId) +
-                                 " is not a winget PackageIdentifier: 2 to 8 parts of 1 to 32 characters joined by dots, "
+                                 " is not a winget PackageIdentifier: 2 to 8 parts of 1 to 32 characters joined by "
+                                 "dots, "
                                  "without blanks or \\ / : * ? \" < > |");
   // Windows opens a device name (CON, NUL.x, ...) in every folder, whatever follows the first dot.
   for (const std::string& name : ManifestNames(values.identifier))
@@ -101,7 +105,8 @@ void AddOptionProblems(const PackOptions& options, const WingetValues& values, s
   const fs::path out = fs::weakly_canonical(options.outDir), winget = fs::weakly_canonical(options.wingetDir);
   const fs::path inside = winget.lexically_relative(out);
   if (!inside.empty() && *inside.begin() != "..")
-    problems.push_back("the --winget folder must not be the output folder or inside it: the zip holds the output folder");
+    problems.push_back("the --winget folder must not be the output folder or inside it: the zip holds the output "
+                       "folder");
 }
 
 std::string Sha256Hex(const fs::path& file) {

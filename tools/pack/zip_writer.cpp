@@ -41,7 +41,9 @@ class LittleEndian {
     bytes_ += static_cast<char>(value >> 8);
     return *this;
   }
-  LittleEndian& U32(uint32_t value) { return U16(static_cast<uint16_t>(value)).U16(static_cast<uint16_t>(value >> 16)); }
+  LittleEndian& U32(uint32_t value) {
+    return U16(static_cast<uint16_t>(value)).U16(static_cast<uint16_t>(value >> 16));
+  }
   LittleEndian& Text(const std::string& text) {
     bytes_ += text;
     return *this;
@@ -117,7 +119,8 @@ void Deflate(const fs::path& source, std::ofstream& out, const fs::path& zip, Wr
 Written AddMember(const ZipMember& from, std::ofstream& out, const fs::path& zip) {
   Written member;
   member.name = from.name;
-  if (member.name.empty() || member.name.size() > 0xFFFF) throw std::runtime_error("no zip member can be named " + member.name);
+  if (member.name.empty() || member.name.size() > 0xFFFF)
+    throw std::runtime_error("no zip member can be named " + member.name);
   member.offset = static_cast<uint64_t>(out.tellp());
   DosTime(from.source, member);
   Put(out, LocalHeader(member), zip);
@@ -127,7 +130,9 @@ Written AddMember(const ZipMember& from, std::ofstream& out, const fs::path& zip
                              ", more than a zip without Zip64 holds");
   const std::streamoff end = out.tellp();
   out.seekp(static_cast<std::streamoff>(member.offset) + kLocalCrcOffset);
-  Put(out, LittleEndian().U32(member.crc).U32(static_cast<uint32_t>(member.packed)).U32(static_cast<uint32_t>(member.size)).Bytes(), zip);
+  LittleEndian sums;
+  sums.U32(member.crc).U32(static_cast<uint32_t>(member.packed)).U32(static_cast<uint32_t>(member.size));
+  Put(out, sums.Bytes(), zip);
   out.seekp(end);
   return member;
 }
