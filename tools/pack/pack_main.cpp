@@ -1,6 +1,9 @@
-// tarnwick-pack PROJECT_DIR OUT_DIR [--setup SETUP_EXE] [--uninstaller DOVUVI_EXE] [--disk-image | --split]: packs a
-// plain project folder into the folder that ships beside setup.exe, printing one line per file written.
+// tarnwick-pack PROJECT_DIR OUT_DIR [--setup SETUP_EXE] [--uninstaller DOVUVI_EXE] [--disk-image | --split]
+// [--winget DIR ...]: packs a plain project folder into the folder that ships beside setup.exe,
+// printing one line per file written.
+#include <functional>
 #include <iostream>
+#include <map>
 #include <string>
 
 #include "project_packer.h"
@@ -10,6 +13,7 @@ namespace {
 int Usage() {
   std::cerr << "usage: tarnwick-pack PROJECT_DIR OUT_DIR [--setup PATH_TO_SETUP_EXE] [--uninstaller PATH_TO_DOVUVI_EXE]\n"
                "                     [--disk-image | --split]\n"
+               "                     [--winget DIR [--winget-url URL] [--winget-id ID] [--winget-license TEXT]]\n"
                "  PROJECT_DIR holds setup.inf, data.inf, payload/ (the files data.inf lists) and optionally\n"
                "  support/, theme/, language.lan, languages/*.lan, SupportFiles/, the splash files setup.<ext>\n"
                "  and mergemod.msi; OUT_DIR receives setup.ziv, data.ziv, the payload, the ^! theme files,\n"
@@ -18,7 +22,13 @@ int Usage() {
                "  DiskImage1 with the same names) or --split (file1.cab with the final names, unpacked\n"
                "  straight into the install folder; setup.inf should say CURRENTBUILD=Split Files).\n"
                "  The uninstaller dovuvi.exe joins the support files unless support/ brings one: the one\n"
-               "  --uninstaller names, else the one beside the setup program.\n";
+               "  --uninstaller names, else the one beside the setup program.\n"
+               "  --winget DIR (needs --setup) also writes into DIR the files packed into OUT_DIR as one zip,\n"
+               "  <Product>-<version>.zip, and the winget manifests that install it: <ID>.yaml,\n"
+               "  <ID>.installer.yaml and <ID>.locale.en-US.yaml. --winget-url is the address the zip will be\n"
+               "  published at (without it the manifest holds a placeholder), --winget-id the package\n"
+               "  identifier (default <Publisher>.<Product> from setup.inf), --winget-license the license\n"
+               "  (default Proprietary).\n";
   return 2;
 }
 
@@ -28,16 +38,23 @@ int main(int argc, char** argv) {
   tw::pack::PackOptions options;
   options.warn = [](const std::string& text) { std::cerr << "tarnwick-pack: warning: " << text << "\n"; };
   options.progress = [](const std::string& text) { std::cerr << "tarnwick-pack: " << text << "\n"; };
-  bool layoutGiven = false;
+  // The options that take a value, and where each value goes.
+  const std::map<std::string, std::function<void(const char*)>> valued = {
+      {"--setup", [&](const char* value) { options.setupExe = value; }},
+      {"--uninstaller", [&](const char* value) { options.uninstallerExe = value; }},
+      {"--winget", [&](const char* value) { options.wingetDir = value; }},
+      {"--winget-url", [&](const char* value) { options.wingetUrl = value; }},
+      {"--winget-id", [&](const char* value) { options.wingetId = value; }},
+      {"--winget-license", [&](const char* value) { options.wingetLicense = value; }},
+  };
+  bool layoutGiven = false, wingetDetailGiven = false;
   int positional = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--setup") {
+    if (auto found = valued.find(arg); found != valued.end()) {
       if (i + 1 >= argc) return Usage();
-      options.setupExe = argv[++i];
-    } else if (arg == "--uninstaller") {
-      if (i + 1 >= argc) return Usage();
-      options.uninstallerExe = argv[++i];
+      found->second(argv[++i]);
+      wingetDetailGiven = wingetDetailGiven || (arg.rfind("--winget-", 0) == 0);
     } else if (arg == "--disk-image" || arg == "--split") {
       if (layoutGiven) return Usage();
       layoutGiven = true;
@@ -54,7 +71,8 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
-  if (positional != 2) return Usage();
+  // A --winget-... detail without --winget is refused rather than ignored without a word.
+  if (positional != 2 || (wingetDetailGiven && options.wingetDir.empty())) return Usage();
 
   try {
     tw::pack::PackProject(options, [](const std::filesystem::path& file) { std::cout << file.string() << "\n"; });

@@ -15,6 +15,7 @@
 #include "platform/text.h"
 #include "project/project_settings.h"
 #include "support/requirements.h"
+#include "winget_package.h"
 
 namespace fs = std::filesystem;
 
@@ -76,6 +77,7 @@ void CheckProject(const PackOptions& options) {
   if (!options.setupExe.empty() && !fs::is_regular_file(options.setupExe))
     throw std::runtime_error("setup program " + options.setupExe.string() + " does not exist");
   PlanPayload(options);  // refuses a broken data.inf before anything is written
+  CheckWinget(options);
   WarnOldWindowsOnly(options);
 }
 
@@ -139,13 +141,20 @@ void PackSetupExe(const PackOptions& options, const WroteFile& wrote) {
 void PackProject(const PackOptions& options, const WroteFile& wrote) {
   CheckProject(options);
   fs::create_directories(options.outDir);
-  PackProjectFiles(options, wrote);
-  PackTheme(options, wrote);
-  PackLanguages(options, wrote);
-  PackSupportFiles(options, wrote);
-  PackSetupFolderFiles(options, wrote);
-  PackPayload(options, wrote);
-  PackSetupExe(options, wrote);
+  // The zip takes what this run wrote, not whatever an earlier run left in the folder.
+  std::vector<fs::path> packed;
+  const WroteFile note = [&](const fs::path& file) {
+    packed.push_back(file);
+    wrote(file);
+  };
+  PackProjectFiles(options, note);
+  PackTheme(options, note);
+  PackLanguages(options, note);
+  PackSupportFiles(options, note);
+  PackSetupFolderFiles(options, note);
+  PackPayload(options, note);
+  PackSetupExe(options, note);
+  if (!options.wingetDir.empty()) PackWinget(options, packed, wrote);
 }
 
 }  // namespace tw::pack

@@ -19,6 +19,11 @@ struct PackOptions {
   // dovuvi.exe beside setupExe, when there is one.
   std::filesystem::path uninstallerExe;
   PayloadLayout layout = PayloadLayout::kCabinet;
+  // Where the winget manifests and the zip of the packed folder go; empty: not written.
+  std::filesystem::path wingetDir;
+  std::string wingetUrl;                    // where the author publishes the zip; empty: a placeholder
+  std::string wingetId;                     // PackageIdentifier; empty: <publisher>.<product>
+  std::string wingetLicense = "Proprietary";
   // Told about things that pack but are probably not what the author meant.
   std::function<void(const std::string&)> warn = [](const std::string&) {};
   // Told how far a large payload has got.
@@ -41,5 +46,6 @@ void PackLanguages(const PackOptions& options, const WroteFile& wrote);      // 
 void PackSupportFiles(const PackOptions& options, const WroteFile& wrote);   // SupportFiles/
 void PackPayload(const PackOptions& options, const WroteFile& wrote);        // file1.cab or DiskImage1/
 void PackSetupExe(const PackOptions& options, const WroteFile& wrote);       // setup.exe when given
+// Then, with options.wingetDir, the zip of everything written and its winget manifests.
 
 }  // namespace tw::pack
