@@ -20,11 +20,9 @@ constexpr size_t kIdentifierParts = 8;
 constexpr size_t kIdentifierLength = 128;
 constexpr size_t kVersionLength = 128;
 
-// Exit codes setup.exe ends with and what winget should tell the user about each. Setup gives
-// 0, 1602, 1603, 1639 and 3010 today; 1618 and 1641 are the Windows Installer codes for another
-// installation running and a restart already started, which a setup that waits on or hands off
-// to Windows Installer passes on, so a manifest published now reads them right then too.
-// 1603 is every failure that is not the user's doing (an error, a refused requirement, missing
+// Exit codes setup.exe ends with and what winget should tell the user about each: 1618 when
+// another setup of the product is running (or another installation held the machine for ten
+// minutes), 1641 when setup started the restart itself. 1603 is every failure that is not the user's doing (an error, a refused requirement, missing
 // rights, the project's own abort); only the log says which, so winget's nearest answer is to
 // ask for support rather than to claim one cause.
 const std::pair<int, const char*> kReturnCodes[] = {
