@@ -210,6 +210,17 @@ TEST_F(FileSystemContract, WhatAProgramHoldsIsInUseAndStays) {
   EXPECT_TRUE(files().RemoveTree(At("t"), LeftInUse::kStays)) << "once let go, it goes";
 }
 
+// The work folder's kind: made like any folder, and its maker writes into it.
+TEST_F(FileSystemContract, APrivateFolderIsMadeOnceAndItsOwnerWritesInIt) {
+  EXPECT_TRUE(files().MakePrivateFolder(At("p\\")));
+  EXPECT_TRUE(files().IsFolder(At("p")));
+  EXPECT_TRUE(files().WriteAll(At("p\\f"), "x"));
+  EXPECT_EQ(files().FileSize(At("p\\f")), std::optional<uint64_t>(1));
+  EXPECT_FALSE(files().FileSize(At("p")).has_value()) << "a folder has no size";
+  EXPECT_FALSE(files().MakePrivateFolder(At("p")));
+  EXPECT_FALSE(files().MakePrivateFolder(At("missing\\p")));
+}
+
 TEST_F(FileSystemContract, RemovalAtRestartLeavesTheFileForNow) {
   EXPECT_FALSE(files().RemoveAtRestart(At("missing"))) << "nothing to remove";
   ASSERT_TRUE(files().WriteAll(At("held"), "x"));

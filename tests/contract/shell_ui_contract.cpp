@@ -16,6 +16,17 @@ TEST_F(ShellContract, AMissingProgramDoesNotStart) {
   EXPECT_FALSE(platform().shell.Start(At("folder.exe"), ""));
 }
 
+// A machine lock is one holder's at a time, this process's other takers included, until let go.
+TEST_F(ShellContract, AMachineLockHasOneHolderUntilItIsLetGo) {
+  Shell& shell = platform().shell;
+  std::unique_ptr<MachineLock> first = shell.TakeMachineLock("Tarnwick-Contract", 0);
+  ASSERT_TRUE(first);
+  EXPECT_FALSE(shell.TakeMachineLock("Tarnwick-Contract", 50)) << "taken, even waiting a little";
+  EXPECT_TRUE(shell.TakeMachineLock("Tarnwick-Contract-Other", 0)) << "another name is another lock";
+  first.reset();
+  EXPECT_TRUE(shell.TakeMachineLock("Tarnwick-Contract", 0));
+}
+
 TEST_F(ShellContract, NoSuchWindowIsFound) {
   EXPECT_FALSE(platform().ui.TopLevelWindowExists("TarnwickNoSuchClass", "No Such Window Title"));
 }

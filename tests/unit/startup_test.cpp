@@ -20,6 +20,8 @@ TEST_F(Startup, DecryptsBothProjectFilesIntoANewWorkFolder) {
   CMainFrame& frame = *app->Frame();
   EXPECT_EQ(frame.WorkName, "tw090507");
   EXPECT_EQ(frame.WorkDir, kWork);
+  EXPECT_EQ(fake.files.privateFolders, (std::vector<std::string>{frame.TempDir + frame.WorkName}))
+      << "the decrypted project is nobody else's to read";
   EXPECT_EQ(frame.SetupInfPath, std::string(kWork) + "setup.inf");
   EXPECT_EQ(fake.files.ReadAll(frame.SetupInfPath).value_or(""), ZeroPadded(setupInf + kAnyMachine));
   EXPECT_EQ(fake.files.ReadAll(frame.DataInfPath).value_or(""), ZeroPadded(dataInf));

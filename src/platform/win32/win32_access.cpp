@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <sddl.h>
 
+#include <mutex>
+#include <set>
 #include <string>
 
 #include "platform/win32/win32_platform.h"
@@ -51,16 +53,24 @@ class Descriptor {
   SECURITY_ATTRIBUTES attributes_ = {};
 };
 
+// A mutex is the thread's to take again as often as it likes; a lock is not, so the names this
+// process holds are kept here too.
+std::mutex heldLock;
+std::set<std::string> heldHere;
+
 class Win32MachineLock : public MachineLock {
  public:
-  explicit Win32MachineLock(HANDLE mutex) : mutex_(mutex) {}
+  Win32MachineLock(HANDLE mutex, std::string name) : mutex_(mutex), name_(std::move(name)) {}
   ~Win32MachineLock() override {
     ReleaseMutex(mutex_);
     CloseHandle(mutex_);
+    std::lock_guard<std::mutex> lock(heldLock);
+    heldHere.erase(name_);
   }
 
  private:
   HANDLE mutex_;
+  std::string name_;
 };
 
 // Everyone may wait on the lock and take it (a standard user's install must see an administrator's
@@ -73,6 +83,19 @@ HANDLE OpenOrCreateMutex(const std::wstring& name) {
   if (mutex) return mutex;
   // Made by someone whose access list lets us wait on it but not create it again.
   return OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, name.c_str());
+}
+
+// In the global namespace, so runs in other sessions (a deployment tool's, as SYSTEM) see it; a
+// user without the right to create global objects falls back to the session's own namespace.
+std::unique_ptr<MachineLock> WaitForMutex(const std::string& name, uint32_t waitMs) {
+  HANDLE mutex = OpenOrCreateMutex(L"Global\\" + Wide(name));
+  if (!mutex) mutex = OpenOrCreateMutex(L"Local\\" + Wide(name));
+  if (!mutex) return nullptr;
+  const DWORD waited = WaitForSingleObject(mutex, waitMs);
+  // An abandoned lock was held by a run that ended without letting go: it is ours now.
+  if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) return std::make_unique<Win32MachineLock>(mutex, name);
+  CloseHandle(mutex);
+  return nullptr;
 }
 
 }  // namespace
@@ -89,17 +112,17 @@ bool Win32FileSystem::MakePrivateFolder(const std::string& path) {
   return !wide.empty() && CreateDirectoryW(wide.c_str(), descriptor.get()) != 0;
 }
 
-// In the global namespace, so runs in other sessions (a deployment tool's, as SYSTEM) see it; a
-// user without the right to create global objects falls back to the session's own namespace.
 std::unique_ptr<MachineLock> Win32Shell::TakeMachineLock(const std::string& name, uint32_t waitMs) {
-  HANDLE mutex = OpenOrCreateMutex(L"Global\\" + Wide(name));
-  if (!mutex) mutex = OpenOrCreateMutex(L"Local\\" + Wide(name));
-  if (!mutex) return nullptr;
-  const DWORD waited = WaitForSingleObject(mutex, waitMs);
-  // An abandoned lock was held by a run that ended without letting go: it is ours now.
-  if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) return std::make_unique<Win32MachineLock>(mutex);
-  CloseHandle(mutex);
-  return nullptr;
+  {
+    std::lock_guard<std::mutex> lock(heldLock);
+    if (!heldHere.insert(name).second) return nullptr;
+  }
+  std::unique_ptr<MachineLock> taken = WaitForMutex(name, waitMs);
+  if (!taken) {
+    std::lock_guard<std::mutex> lock(heldLock);
+    heldHere.erase(name);
+  }
+  return taken;
 }
 
 bool Win32Shell::WriteToParentConsole(const std::string& text) {
