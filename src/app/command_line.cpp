@@ -92,7 +92,8 @@ CommandLine ParseCommandLine(const std::string& arguments) {
       const std::string problem = CheckPath(line.installDir, "/D=");
       refuse(problem);
       // Judged as the folder dialog judges a typed folder, and refused with its words.
-      const std::string folder = line.installDir.size() > 3 ? WithoutTrailingBackslash(line.installDir) : line.installDir;
+      const std::string folder =
+          line.installDir.size() > 3 ? WithoutTrailingBackslash(line.installDir) : line.installDir;
       if (problem.empty() && !IsValidFolderPath(folder))
         refuse(InvalidFolderMessage(line.installDir));
       at = end;
@@ -109,7 +110,8 @@ CommandLine ParseCommandLine(const std::string& arguments) {
       line.noRestart = true;
     } else if (name == "/CURRENTUSER" || name == "/ALLUSERS") {
       const InstallScope scope = name == "/ALLUSERS" ? InstallScope::kAllUsers : InstallScope::kCurrentUser;
-      if (line.scope != InstallScope::kProject && line.scope != scope) refuse("/CURRENTUSER and /ALLUSERS exclude each other");
+      if (line.scope != InstallScope::kProject && line.scope != scope)
+        refuse("/CURRENTUSER and /ALLUSERS exclude each other");
       line.scope = scope;
     } else if (name.compare(0, 5, "/LOG=") == 0) {
       line.logFile = argument.substr(5);

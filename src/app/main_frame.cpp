@@ -252,8 +252,8 @@ std::string CMainFrame::ReadCompanyName() const {
 }
 
 ProductPlaces CMainFrame::Places() const {
-  return PlacesFor(ExpandPlaceholders("<WindowsFolder>"), platform_.system.SpecialFolder(kLocalAppDataCsidl), ProductCode,
-                   PerUser == kOn);
+  return PlacesFor(ExpandPlaceholders("<WindowsFolder>"), platform_.system.SpecialFolder(kLocalAppDataCsidl),
+                   ProductCode, PerUser == kOn);
 }
 
 // The order matters: "a4" is expanded with the values read before it, and an empty product code.

@@ -91,8 +91,6 @@ void MakeSystemChanges(InstallSession& session) {
   if (!preview) InstallServices(session);
 }
 
-// Every run starts a new log and record file. What an earlier installation of the product (a
-// retry, a repair) logged is read first, so that what it made stays owned.
 // One installation phase at a time on the machine, whatever the product: two at once would race
 // for the files they share, the service manager and the uninstaller in the Windows folder. The
 // wait ends after ten minutes, or when the user cancels.
@@ -117,6 +115,8 @@ std::unique_ptr<MachineLock> WaitForOtherInstallations(InstallSession& session) 
   return nullptr;
 }
 
+// Every run starts a new log and record file. What an earlier installation of the product (a
+// retry, a repair) logged is read first, so that what it made stays owned.
 void StartNewLog(InstallSession& session) {
   FileSystem& files = session.platform.files;
   session.Earlier = ReadEarlierInstallation(files, session.trace, session.LogDir);

@@ -270,7 +270,8 @@ std::optional<std::string> RemovalGuard::CheckPath(const std::string& path, bool
 std::optional<std::string> RemovalGuard::CheckProfiles(const std::string& key, bool folder) const {
   if (profilesRoot_.size() < 3 || !IsInside(key, profilesRoot_)) return std::nullopt;
   const std::vector<std::string> parts = Split(key.substr(profilesRoot_.size() + 1));
-  if (folder && (parts.size() <= 2 || (parts.size() == 3 && parts[1] == Fold("appdata")))) return std::string("user-folder");
+  if (folder && (parts.size() <= 2 || (parts.size() == 3 && parts[1] == Fold("appdata"))))
+    return std::string("user-folder");
   if (parts[0] != Fold("public") && key != currentProfile_ && !IsInside(key, currentProfile_))
     return std::string("another-users-profile");
   return std::nullopt;

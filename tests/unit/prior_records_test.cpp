@@ -12,7 +12,8 @@ const PriorValue kOdd{"HKEY_CURRENT_USER\\Software\\A\\na%me\t", "HKEY_CURRENT_U
 
 std::string File() {
   return FormatPriorHeader() + FormatInstallDirRecord("C:\\Games\\") + FormatValueRecord(kOdd) +
-         FormatValueRecord({"HKEY_CLASSES_ROOT\\.txt\\", "HKEY_CLASSES_ROOT\\.txt", "", {1, std::string("txtfile\0", 8)}}) +
+         FormatValueRecord(
+             {"HKEY_CLASSES_ROOT\\.txt\\", "HKEY_CLASSES_ROOT\\.txt", "", {1, std::string("txtfile\0", 8)}}) +
          FormatNameRecord({"HKEY_CURRENT_USER\\A\\b\\c", "HKEY_CURRENT_USER\\A", "b\\c"});
 }
 

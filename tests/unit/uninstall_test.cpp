@@ -211,7 +211,8 @@ TEST_F(Uninstall, OnlyFilesInUseGoAtTheNextStart) {
   SetUp();
   Log("DIR=C:\\All\r\nREMOVEALL=Yes\r\n");
   EXPECT_EQ(Run("/S {P}"), kExitFailed) << "a file refused inside the folder";
-  EXPECT_EQ(fake.files.removeAtRestart, (std::vector<std::string>{"C:\\All\\Sub\\running.exe", "C:\\All\\Sub", "C:\\All"}));
+  EXPECT_EQ(fake.files.removeAtRestart,
+            (std::vector<std::string>{"C:\\All\\Sub\\running.exe", "C:\\All\\Sub", "C:\\All"}));
   EXPECT_TRUE(fake.files.Exists("C:\\All\\denied.txt"));
 
   fake.files.removeAtRestart.clear();
@@ -226,7 +227,8 @@ TEST_F(Uninstall, RemoveAllTakesTheInstallFolderWithEverythingInIt) {
   File("C:\\Vendor\\App\\Data\\user-made.txt");
   File("C:\\Shared\\other.txt");
   fake.files.MakeFolders("C:\\windows\\Installer\\{Other}");
-  std::filesystem::create_directory_symlink(fake.files.HostPath("C:\\Shared"), fake.files.HostPath("C:\\Vendor\\App\\Link"));
+  std::filesystem::create_directory_symlink(fake.files.HostPath("C:\\Shared"),
+                                            fake.files.HostPath("C:\\Vendor\\App\\Link"));
   // The install folder comes first, the folders made above it after it.
   Log("DIR=C:\\Vendor\\App\r\nDIR=C:\\Vendor\r\nDIR=C:\\Shared\r\nFILE=C:\\Vendor\\App\\a.exe\r\nREMOVEALL=Yes\r\n");
   EXPECT_EQ(Run("/S {P}"), kExitSuccess);

@@ -74,7 +74,8 @@ TEST_F(WizardStart, EveryWayOutBeforeTheFirstPageRemovesTheWorkFolder) {
     }
     if (way == kExtraction) {
       PackProject("[APPINFO]\r\n");
-      fake.files.RemoveTree(std::string(kDist) + "DiskImage1", LeftInUse::kStays);  // a cabinet build without its cabinet
+      // A cabinet build without its cabinet.
+      fake.files.RemoveTree(std::string(kDist) + "DiskImage1", LeftInUse::kStays);
     }
     Start();
     EXPECT_TRUE(fake.ui.quitCode.has_value());

@@ -22,9 +22,10 @@ constexpr size_t kVersionLength = 128;
 
 // Exit codes setup.exe ends with and what winget should tell the user about each: 1618 when
 // another setup of the product is running (or another installation held the machine for ten
-// minutes), 1641 when setup started the restart itself. 1603 is every failure that is not the user's doing (an error, a refused requirement, missing
-// rights, the project's own abort); only the log says which, so winget's nearest answer is to
-// ask for support rather than to claim one cause.
+// minutes), 1641 when setup started the restart itself. 1603 is every failure that is not the
+// user's doing (an error, a refused requirement, missing rights, the project's own abort); only
+// the log says which, so winget's nearest answer is to ask for support rather than to claim one
+// cause.
 const std::pair<int, const char*> kReturnCodes[] = {
     {1602, "cancelledByUser"},  {1603, "contactSupport"},  {1618, "installInProgress"},
     {1639, "invalidParameter"}, {1641, "rebootInitiated"}, {3010, "rebootRequiredToFinish"},

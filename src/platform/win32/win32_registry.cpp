@@ -65,8 +65,8 @@ bool IsLinkKey(HKEY key) {
 // would delete the link's target.
 bool DeleteOpenKey(HKEY key) {
   using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
-  static const auto deleteKey =
-      reinterpret_cast<NtDeleteKeyFn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
+  static const auto deleteKey = reinterpret_cast<NtDeleteKeyFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
   return deleteKey && deleteKey(key) == 0;
 }
 

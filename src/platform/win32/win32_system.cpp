@@ -90,7 +90,9 @@ std::optional<std::string> Win32SystemInfo::DriveTarget(char letter) const {
   const std::wstring device = buffer.data();
   if (StartsWith(device, L"\\??\\UNC\\")) return "\\\\" + Narrow(device.substr(8));
   if (StartsWith(device, L"\\??\\") && device.size() >= 6 && device[5] == L':') return Narrow(device.substr(4));
-  for (const wchar_t* redirector : {L"\\Device\\LanmanRedirector\\", L"\\Device\\Mup\\", L"\\Device\\WebDavRedirector\\"}) {
+  const wchar_t* const redirectors[] = {L"\\Device\\LanmanRedirector\\", L"\\Device\\Mup\\",
+                                        L"\\Device\\WebDavRedirector\\"};
+  for (const wchar_t* redirector : redirectors) {
     if (!StartsWith(device, redirector)) continue;
     std::wstring share = device.substr(wcslen(redirector));
     // The session part, ";W:0000000000012345", is the redirector's own and not a server name.
@@ -107,10 +109,11 @@ std::string Win32SystemInfo::CaseKey(const std::string& text) const {
   std::wstring wide = Wide(text);
   if (wide.empty()) return text;
   CharUpperBuffW(&wide[0], static_cast<DWORD>(wide.size()));
-  int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  const int size = static_cast<int>(wide.size());
+  int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
   if (length <= 0) return text;
   std::string key(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &key[0], length, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, &key[0], length, nullptr, nullptr);
   return key;
 }
 
