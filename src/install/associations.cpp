@@ -62,7 +62,9 @@ void InstallIcon(InstallSession& session, const std::string& iconName) {
   }
   const std::string source = session.Expand("<TempFolder>" + session.WorkName + "\\" + iconName);
   const std::string target = session.InstallDir() + iconName;
+  const bool existed = session.platform.files.Exists(target);
   bool copied = session.platform.files.Copy(source, target, true);
+  if (copied) session.MadeFile(target, existed);
   session.trace.Write("install", "association-icon",
                       {{"from", source}, {"to", target}, {"result", copied ? "ok" : "failed"}});
   // A file that never arrived is not logged: the uninstaller would only look for it in vain.
@@ -84,6 +86,8 @@ void RegisterAssociation(InstallSession& session, const Association& item) {
       if (!ClassesKeyExists(session, item.fileType + "\\" + sub) ||
           session.Earlier.Owns("REGKEY", ClassesPath(item.fileType + "\\" + sub)))
         typeKeysMade.push_back(item.fileType + "\\" + sub);
+  for (const std::string& key : typeKeysMade)
+    if (!ClassesKeyExists(session, key)) session.Made("REGKEY", ClassesPath(key));
   const bool extensionExisted = ClassesKeyExists(session, item.extension);
   CreateClassesKey(registry, item.extension);
   const bool extensionIsOurs = session.LogIfOwned("REMKEY", ClassesPath(item.extension), !extensionExisted);

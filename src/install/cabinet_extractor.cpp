@@ -144,8 +144,10 @@ class CabinetExtractor::Handler : public CabinetHandler {
     StagedFile staged(files, pendingTarget_, pending_);
     pending_.clear();
     const bool replace = ShouldReplace(files, staged.TempPath(), pendingTarget_);
+    const bool existed = files.Exists(pendingTarget_);
     if (replace) ClearReadOnly(files, pendingTarget_);
     const bool written = replace && staged.Commit();
+    if (written) session_.MadeFile(pendingTarget_, existed);
     session_.trace.Write("install", "copy",
                          {{"dest", pendingTarget_}, {"result", written ? "ok" : replace ? "failed" : "version-kept"}});
     session_.LogIfOwned("FILE", pendingTarget_, written);

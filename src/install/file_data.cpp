@@ -104,6 +104,15 @@ std::vector<FileEntry> ParseFileData(const std::string& text) {
   return entries;
 }
 
+// The log's folder, and the folders above it that were missing; a rollback takes the log folder
+// with everything in it, as nothing in a folder the run made is anyone else's.
+void CreateLogFolder(InstallSession& session) {
+  std::vector<std::string> made;
+  CreateFolderPath(session.platform.files, session.LogDir, &made);
+  const std::string folder = WithoutTrailingBackslash(session.LogDir);
+  for (const std::string& level : made) session.Made(Lower(level) == Lower(folder) ? "LOGDIR" : "DIR", level);
+}
+
 void CreateLoggedFolder(InstallSession& session, const std::string& path) {
   std::vector<std::string> made;
   bool created = CreateFolderPath(session.platform.files, path, &made);
@@ -120,6 +129,12 @@ void CreateLoggedFolder(InstallSession& session, const std::string& path) {
                       {{"path", path}, {"result", !created ? "failed" : madeItself ? "made" : "there"}});
   bool madeByWizard = false;
   const std::vector<std::string> madeByWizardAbove = TakeWizardFolders(session, folder, madeByWizard);
+  // A rollback takes the folders above after the folder itself: they are kept first, the highest
+  // first.
+  std::vector<std::string> above = made;
+  above.insert(above.end(), madeByWizardAbove.begin(), madeByWizardAbove.end());
+  std::sort(above.begin(), above.end(), [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
+  for (const std::string& level : above) session.Made("DIR", level);
   // The folders made above it follow it, so the install folder stays the log's first folder.
   session.LogIfOwned("DIR", path, madeItself || madeByWizard);
   for (const std::string& level : made) session.WriteLogEntry("DIR", level);
@@ -141,7 +156,7 @@ bool LoadFileData(InstallSession& session, std::vector<FileEntry>& fileList) {
   // A preview changes nothing on the machine: no log folder, no folders of the installation.
   const bool preview = session.flags.previewMode == kOn;
   // The log's folder comes first so that the record count is the log's first line.
-  if (!preview && !session.LogDir.empty()) CreateFolderPath(files, session.LogDir);
+  if (!preview && !session.LogDir.empty()) CreateLogFolder(session);
   session.WriteLogEntry("TOTALFILE", std::to_string(session.TotalFiles));
   session.StartPriorRecord();
 

@@ -53,6 +53,7 @@ IniFile* FileForEntry(InstallSession& session, const std::string& entryPath) {
 void LogCreatedFile(InstallSession& session, IniFile& file) {
   if (file.Decided) return;
   file.Decided = true;
+  session.MadeFile(file.FullPath, file.ExistedBefore);
   session.LogIfOwned("FILE", file.FullPath, !file.ExistedBefore);
 }
 

@@ -22,6 +22,7 @@ namespace tw {
 namespace {
 
 const char kInstallingLock[] = "Tarnwick-Installing";
+const char kSetAsideSuffix[] = ".~twkeep";
 constexpr int kInstallingWaitSeconds = 600;
 
 // Web entries of the file list are fetched on a transfer thread of their own; the trace tells how
@@ -117,11 +118,41 @@ std::unique_ptr<MachineLock> WaitForOtherInstallations(InstallSession& session) 
 
 // Every run starts a new log and record file. What an earlier installation of the product (a
 // retry, a repair) logged is read first, so that what it made stays owned.
+// The earlier log and record file are set aside rather than deleted, so that a run that fails
+// can put them back.
 void StartNewLog(InstallSession& session) {
   FileSystem& files = session.platform.files;
   session.Earlier = ReadEarlierInstallation(files, session.trace, session.LogDir);
-  for (const std::string& path : {session.LogPath, session.LogDir + kPriorFileName})
-    if (files.Exists(path)) files.Remove(path);
+  for (const std::string& path : {session.LogPath, session.LogDir + kPriorFileName}) {
+    const std::string kept = path + kSetAsideSuffix;
+    if (files.Exists(kept)) files.Remove(kept);  // left by a run that ended without a word
+    if (!files.Exists(path)) {
+      session.Made("FILE", path);
+    } else if (files.Move(path, kept)) {
+      session.Rollback.SetAside(path, kept);
+    } else {
+      files.Remove(path);
+    }
+  }
+}
+
+// A run that failed or was cancelled puts back what it changed, newest first; one that
+// succeeded lets go of what it set aside.
+void EndChanges(InstallSession& session) {
+  const bool failed = session.flags.cancelled == kOn && session.flags.previewMode != kOn;
+  if (!failed) {
+    // However the run ended, what the earlier installation made is still the product's.
+    session.LogEarlierLeftovers();
+    session.CloseLog();
+    session.Rollback.Commit(session.platform);
+    return;
+  }
+  session.SetStatus("Undoing the changes...");
+  session.CloseLog();
+  RollbackOutcome outcome;
+  session.platform.ui.RunAndPump([&] { outcome = session.Rollback.Undo(session.platform, session.trace); });
+  session.trace.Write("rollback", "end",
+                      {{"undone", std::to_string(outcome.undone)}, {"failed", std::to_string(outcome.failed)}});
 }
 
 }  // namespace
@@ -159,10 +190,8 @@ void StartInstall(InstallSession& session, std::vector<FileEntry>& fileList) {
     if (session.flags.previewMode != kOn && !(alone = WaitForOtherInstallations(session))) return;
     Iniciar(session, fileList);
   });
-  // However the run ended, what the earlier installation made is still the product's.
-  session.LogEarlierLeftovers();
+  EndChanges(session);
   session.progress.SetProgressPos(session.TotalFiles);
-  session.CloseLog();
   session.trace.Write("install", "end",
                       {{"cancelled", std::to_string(session.flags.cancelled)},
                        {"peak-kb", std::to_string(session.platform.system.PeakWorkingSetKb())}});

@@ -55,8 +55,17 @@ bool InstallSession::LogIfOwned(const std::string& key, const std::string& value
     trace.Write("install", "not-owned", {{"key", key}, {"value", value}});
     return false;
   }
+  if (madeNow && key != "FILE") Made(key, value);
   WriteLogEntry(key, value);
   return true;
+}
+
+void InstallSession::Made(const std::string& kind, const std::string& value) {
+  if (flags.previewMode != kOn) Rollback.Made(kind, value);
+}
+
+void InstallSession::MadeFile(const std::string& path, bool existedBefore) {
+  if (!existedBefore) Made("FILE", path);
 }
 
 void InstallSession::WritePrior(const std::string& line) {
@@ -81,12 +90,15 @@ void InstallSession::StartPriorRecord() {
 
 void InstallSession::NotePriorValue(RegRoot root, const std::string& key, const std::string& name,
                                     const std::string& logged) {
-  if (!Writes() || !noted_.insert(Lower(logged)).second || Earlier.Owns("REGVAL", logged)) return;
+  if (flags.previewMode == kOn) return;
   // Written back through the key as the uninstaller parses it: no trailing backslash.
   std::string keyPath = key;
   while (!keyPath.empty() && keyPath.back() == '\\') keyPath.pop_back();
   const std::string fullKey = std::string(RegRootName(root)) + "\\" + keyPath;
   std::optional<RegValue> before = platform.registry.ReadRawValue(root, keyPath, name);
+  // A rollback puts back what this run found, whoever made it.
+  Rollback.NoteValue(logged, root, keyPath, name, before);
+  if (!Writes() || !noted_.insert(Lower(logged)).second || Earlier.Owns("REGVAL", logged)) return;
   if (!before) {
     if (name.find('\\') != std::string::npos) WritePrior(FormatNameRecord({logged, fullKey, name}));
     return;

@@ -16,6 +16,7 @@
 #include "project/special_folders.h"
 #include "install/ownership.h"
 #include "install/product_places.h"
+#include "install/rollback.h"
 #include "platform/registry.h"
 
 namespace tw {
@@ -81,6 +82,7 @@ struct InstallSession {
   std::vector<IniFile> IniFiles;  // at most kMaxIniFiles, in the order registered
   EarlierInstallation Earlier;  // what an earlier installation of the product made
   std::set<std::string> FoldersMade;  // lower-case, without a trailing backslash: made by this run
+  RollbackJournal Rollback;  // what this run changed, undone when it fails or is cancelled
 
   // --- services ---
   Platform& platform;
@@ -102,13 +104,19 @@ struct InstallSession {
 
   // --- what the installation owns ---
   // Logs key=value when this run made the thing, or an earlier installation of the product did
-  // (whatever this run found); true when logged. Whatever is logged the uninstaller removes.
+  // (whatever this run found); true when logged. Whatever is logged the uninstaller removes. What
+  // this run made is also kept for a rollback ("FILE" excepted: madeNow there means written, and
+  // the copy tells a new file from a replaced one with MadeFile).
   bool LogIfOwned(const std::string& key, const std::string& value, bool madeNow);
   // Called before the run first writes or deletes a registry value it logs as "REGVAL" (logged,
   // as the log names it): keeps the value's content in the record file, so the uninstaller puts
   // it back rather than deleting it. Nothing is kept for a value that was not there, or that the
   // product made itself (now or earlier).
   void NotePriorValue(RegRoot root, const std::string& key, const std::string& name, const std::string& logged);
+  // Keeps a change this run made for a rollback, unless it is a preview (which changes nothing).
+  void Made(const std::string& kind, const std::string& value);
+  // A file the run wrote: kept for a rollback when there was none before.
+  void MadeFile(const std::string& path, bool existedBefore);
   // Starts the record file beside the log: its header, the install folder, and the earlier
   // installation's records of what was there before it.
   void StartPriorRecord();

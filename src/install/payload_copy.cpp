@@ -280,7 +280,8 @@ bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fil
         break;
     }
     EntryResult result = EntryResult::kKept;
-    if ((entry.flags & kFileNeverOverwrite) && files.Exists(destination))
+    const bool existed = files.Exists(destination);
+    if ((entry.flags & kFileNeverOverwrite) && existed)
       session.trace.Write("install", "copy", {{"dest", destination}, {"result", "kept"}});
     else
       result = InstallEntry(session, entry, source, destination, download, prefetch.get(), jobOf[i]);
@@ -289,6 +290,7 @@ bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fil
 
     // A file the installation kept (never overwritten, the version gate, Ignore) is whoever's it
     // was, unless an earlier installation of the product wrote it.
+    if (result == EntryResult::kWritten) session.MadeFile(destination, existed);
     if (!(entry.flags & kFilePermanent)) session.LogIfOwned("FILE", destination, result == EntryResult::kWritten);
     if (entry.flags & kFileSelfRegister) SelfRegister(session, destination);
     ApplyAttributes(files, destination, entry.flags);

@@ -80,7 +80,10 @@ void CreateRegistryKeys(InstallSession& session) {
     // A key that was there is someone else's (or the system's): only what the installation makes
     // is logged, so the uninstaller never takes a key the product found.
     const bool existed = registry.CanOpen(*RegRootFromName(root), KeyPathOf(expanded), RegAccess::Read);
-    for (const std::string& parent : OwnedParents(session, root, expanded)) session.WriteLogEntry("REGKEY", parent);
+    for (const std::string& parent : OwnedParents(session, root, expanded)) {
+      if (!registry.CanOpen(*RegRootFromName(root), KeyPathOf(parent), RegAccess::Read)) session.Made("REGKEY", parent);
+      session.WriteLogEntry("REGKEY", parent);
+    }
     session.LogIfOwned("REGKEY", expanded, !existed);
     bool created = CreateKey(registry, root, expanded);
     session.trace.Write("install", "regkey", {{"key", expanded}, {"result", created ? "ok" : "failed"}});

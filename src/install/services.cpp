@@ -146,6 +146,7 @@ void InstallService(InstallSession& session, const std::string& name, const std:
                          {"path", spec.path},
                          {"result", ResultName(result)}});
     if (result == ServiceResult::Created || (result == ServiceResult::Exists && UpdateOwnService(session, spec))) {
+      if (result == ServiceResult::Created) session.Made("NTSERVICE", name);
       session.WriteLogEntry("NTSERVICE", name);
       return;
     }

@@ -65,7 +65,9 @@ std::string InstallShortcutIcon(InstallSession& session, const std::string& icon
     return std::string();
   }
   const std::string copy = session.InstallDir() + name;
+  const bool existed = files.Exists(copy);
   bool copied = files.Copy(source, copy, true);
+  if (copied) session.MadeFile(copy, existed);
   session.trace.Write("install", "shortcut-icon", {{"icon", copy}, {"result", copied ? "ok" : "failed"}});
   // Only a copy that arrived is the installation's; a file it could not replace is someone else's.
   session.LogIfOwned("FILE", copy, copied);
@@ -78,8 +80,9 @@ int ShowCommandFor(const std::string& window) {
   return 0;
 }
 
-void LogIfSaved(InstallSession& session, bool saved, const char* kind, const std::string& path) {
+void LogIfSaved(InstallSession& session, bool saved, bool existed, const char* kind, const std::string& path) {
   session.trace.Write("install", "shortcut", {{"kind", kind}, {"path", path}, {"result", saved ? "ok" : "failed"}});
+  if (saved) session.MadeFile(path, existed);
   if (saved) session.WriteLogEntry("SHORTCUT", path);
 }
 
@@ -132,7 +135,8 @@ void CreateShortcut(InstallSession& session, const ShortcutItem& item) {
   Shell& shell = session.platform.shell;
   if (Contains(target, "http") || Contains(target, "HTTP")) {
     const std::string urlPath = folder + name + ".url";
-    LogIfSaved(session, shell.CreateInternetShortcut(target, urlPath), "url", urlPath);
+    const bool existed = session.platform.files.Exists(urlPath);
+    LogIfSaved(session, shell.CreateInternetShortcut(target, urlPath), existed, "url", urlPath);
   }
 
   ShellLink link;
@@ -144,7 +148,8 @@ void CreateShortcut(InstallSession& session, const ShortcutItem& item) {
   link.showCommand = ShowCommandFor(item.window);
   link.workingFolder = session.Expand(item.workingFolder);
   const std::string linkPath = folder + name + ".lnk";
-  LogIfSaved(session, shell.CreateShellLink(link, linkPath), "lnk", linkPath);
+  const bool existed = session.platform.files.Exists(linkPath);
+  LogIfSaved(session, shell.CreateShellLink(link, linkPath), existed, "lnk", linkPath);
 }
 
 }  // namespace tw

@@ -31,7 +31,9 @@ std::string AppInfo(InstallSession& session, const char* key) { return session.s
 bool CopyReplacing(InstallSession& session, const std::string& from, const std::string& to) {
   FileSystem& files = session.platform.files;
   if (!files.Exists(from) || files.IsFolder(from)) return false;
+  const bool existed = files.Exists(to);
   bool copied = files.Copy(from, to, true);
+  if (copied) session.MadeFile(to, existed);
   session.trace.Write("install", "copy-support", {{"from", from}, {"to", to}, {"result", copied ? "ok" : "failed"}});
   return copied;
 }
@@ -204,7 +206,9 @@ void RegisterUninstall(InstallSession& session) {
 
   const std::string code = AppInfo(session, "a3");
   const std::string key = Cut(kUninstallKey + code);
+  const bool existed = session.platform.registry.CanOpen(session.Places.root, key, RegAccess::Read);
   bool opened = session.platform.registry.CreateKey(session.Places.root, key);
+  if (opened && !existed) session.Made("REGKEY", std::string(RegRootName(session.Places.root)) + "\\" + key);
   session.trace.Write("install", "uninstall-key",
                       {{"root", RegRootName(session.Places.root)}, {"key", key}, {"result", opened ? "ok" : "failed"}});
   RegisterLiveUpdate(session, key);

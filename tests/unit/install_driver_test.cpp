@@ -2,6 +2,9 @@
 // ways a run ends early.
 #include "install/install_driver.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include "../contract/test_cabinets.h"
 #include "install/file_data.h"
 #include "install_phase_fixture.h"
@@ -142,7 +145,66 @@ TEST_F(InstallDriver, ACancelledCopyLeavesTheLaterPhasesOut) {
   EXPECT_FALSE(registry.KeyExists(RegRoot::CurrentUser, "Software\\Acme"));
   EXPECT_TRUE(services.attempts.empty());
   EXPECT_FALSE(registry.KeyExists(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{P}"));
-  EXPECT_EQ(progress.statuses.back(), "Please Wait, Copying Files...");
+  EXPECT_EQ(progress.statuses.end()[-2], "Please Wait, Copying Files...") << "then the changes are undone";
+}
+
+// The whole fake machine: every file with its content, every key and value, every service.
+std::string Machine(FakeFileSystem& files, const FakeRegistry& registry, const FakeServices& services) {
+  std::string state = registry.Dump();
+  const std::filesystem::path root = files.HostPath("C:\\");
+  std::vector<std::string> entries;
+  for (auto it = std::filesystem::recursive_directory_iterator(root); it != std::filesystem::end(it); ++it) {
+    std::string entry = std::filesystem::relative(it->path(), root).string();
+    if (it->is_regular_file()) entry += "=" + files.ReadAll("C:\\" + entry).value_or("?");
+    entries.push_back(entry);
+  }
+  std::sort(entries.begin(), entries.end());
+  for (const std::string& entry : entries) state += entry + "\n";
+  for (const auto& [name, spec] : services.created) state += "service " + name + "\n";
+  return state;
+}
+
+// A run that fails or is cancelled puts the machine back as it found it: a fresh install leaves
+// nothing, a reinstall leaves the earlier installation (its log included) exactly as it was.
+TEST_F(InstallDriver, AFailedOrCancelledRunPutsTheMachineBack) {
+  const struct {
+    const char* name;
+    bool reinstall;
+    const char* failingCopy;  // else the service is refused
+  } cases[] = {
+      {"the first file", false, "F0_a.txt"},
+      {"the last file", false, "F1_b.txt"},
+      {"the service, after the registry", false, nullptr},
+      {"the last file of a reinstall", true, "F1_b.txt"},
+      {"the service of a reinstall", true, nullptr},
+  };
+  // Keys every Windows has.
+  registry.CreateKey(RegRoot::CurrentUser, "Software");
+  registry.CreateKey(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.reinstall) Run();
+    files.ClearFailures();
+    const std::string before = Machine(files, registry, services);
+    flags.cancelled = -1;
+    ui.dialogResults = {FixedDialogs::kCancel};
+    if (c.failingCopy)
+      files.FailWhen(FsOp::Copy, c.failingCopy);
+    else
+      services.refusals = 1;
+    Run();
+    EXPECT_EQ(flags.cancelled, kOn);
+    EXPECT_EQ(Machine(files, registry, services), before);
+    EXPECT_EQ(progress.statuses.back(), "Undoing the changes...");
+    // Start the next case from an empty machine again.
+    files.ClearFailures();
+    services.refusals = 0;
+    files.RemoveTree("C:\\Program Files", LeftInUse::kStays);
+    files.RemoveTree("C:\\windows\\Installer", LeftInUse::kStays);
+    registry.DeleteTree(RegRoot::CurrentUser, "Software\\Acme");
+    registry.DeleteTree(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{P}");
+    services.created.clear();
+  }
 }
 
 TEST_F(InstallDriver, TheDiskImageAndSplitBuildsReadFromTheSetupFolder) {

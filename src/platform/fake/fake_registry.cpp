@@ -40,6 +40,15 @@ bool FakeRegistry::Denied(const std::string& normal, RegAccess access) const {
   return false;
 }
 
+std::string FakeRegistry::Dump() const {
+  std::string dump;
+  for (const auto& [path, key] : keys_) {
+    dump += "[" + path + "]\n";
+    for (const auto& [name, value] : key.values) dump += name + "=" + std::to_string(value.type) + ":" + value.data + "\n";
+  }
+  return dump;
+}
+
 bool FakeRegistry::KeyExists(RegRoot root, const std::string& key) const {
   std::string normal = Normal(root, key);
   return normal.find('\\') == std::string::npos || keys_.count(normal) > 0;

@@ -38,6 +38,8 @@ class FakeRegistry : public Registry {
   // Type of a stored value (1 REG_SZ, 2 REG_EXPAND_SZ, 3 REG_BINARY, 4 REG_DWORD); 0 when missing.
   int ValueType(RegRoot root, const std::string& key, const std::string& name) const;
   bool KeyExists(RegRoot root, const std::string& key) const;
+  // Every key and value, one a line in order, to compare a whole registry with an earlier one.
+  std::string Dump() const;
 
  private:
   struct Value {

@@ -1,0 +1,101 @@
+#include "install/rollback.h"
+
+#include "platform/platform.h"
+#include "platform/text.h"
+#include "project/trace.h"
+
+namespace tw {
+namespace {
+
+// "HKEY_CURRENT_USER\Software\Acme" as a root and a key; nothing for an unknown root.
+std::optional<std::pair<RegRoot, std::string>> SplitKeyPath(const std::string& text) {
+  const std::string path = WithoutTrailingBackslash(text);
+  const size_t cut = path.find('\\');
+  std::optional<RegRoot> root = RegRootFromName(path.substr(0, cut));
+  if (!root || cut == std::string::npos) return std::nullopt;
+  return std::make_pair(*root, path.substr(cut + 1));
+}
+
+// A file the run made goes whatever attributes it was given; a link is deleted, never followed.
+bool RemoveFile(FileSystem& files, const std::string& path) {
+  std::optional<uint32_t> attributes = files.Attributes(path);
+  if (!attributes) return true;
+  if (*attributes & kAttrReadOnly) files.SetAttributes(path, *attributes & ~kAttrReadOnly);
+  const Removal removal = files.Remove(path);
+  return removal == Removal::kRemoved || removal == Removal::kMissing;
+}
+
+}  // namespace
+
+void RollbackJournal::Made(const std::string& kind, const std::string& value) {
+  std::lock_guard<std::mutex> lock(lock_);
+  steps_.push_back({kind, value});
+}
+
+void RollbackJournal::NoteValue(const std::string& logged, RegRoot root, const std::string& key,
+                                const std::string& name, std::optional<RegValue> before) {
+  std::lock_guard<std::mutex> lock(lock_);
+  values_.emplace(Lower(logged), NotedValue{root, key, name, std::move(before)});
+}
+
+void RollbackJournal::SetAside(const std::string& original, const std::string& kept) {
+  std::lock_guard<std::mutex> lock(lock_);
+  setAside_.push_back({original, kept});
+}
+
+void RollbackJournal::Commit(Platform& platform) {
+  std::lock_guard<std::mutex> lock(lock_);
+  for (const auto& [original, kept] : setAside_) RemoveFile(platform.files, kept);
+  setAside_.clear();
+  steps_.clear();
+  values_.clear();
+}
+
+RollbackOutcome RollbackJournal::Undo(Platform& platform, Trace& trace) {
+  std::lock_guard<std::mutex> lock(lock_);
+  RollbackOutcome outcome;
+  for (auto step = steps_.rbegin(); step != steps_.rend(); ++step) {
+    const bool undone = UndoStep(platform, *step);
+    undone ? ++outcome.undone : ++outcome.failed;
+    trace.Write("rollback", "undo", {{"kind", step->kind}, {"value", step->value}, {"result", undone ? "ok" : "failed"}});
+  }
+  // What was set aside comes back last, into the place the run's own files have left.
+  for (auto kept = setAside_.rbegin(); kept != setAside_.rend(); ++kept) {
+    const bool back = RemoveFile(platform.files, kept->first) && platform.files.Move(kept->second, kept->first);
+    back ? ++outcome.undone : ++outcome.failed;
+    trace.Write("rollback", "put-back", {{"path", kept->first}, {"result", back ? "ok" : "failed"}});
+  }
+  steps_.clear();
+  values_.clear();
+  setAside_.clear();
+  return outcome;
+}
+
+bool RollbackJournal::UndoStep(Platform& platform, const Step& step) {
+  FileSystem& files = platform.files;
+  if (step.kind == "FILE") return RemoveFile(files, step.value);
+  // Made by the run, but something of someone else's may have been put in it since: it stays then.
+  if (step.kind == "DIR") return !files.IsFolder(step.value) || files.RemoveFolder(step.value);
+  if (step.kind == "LOGDIR") return !files.IsFolder(step.value) || files.RemoveTree(step.value, LeftInUse::kStays);
+  if (step.kind == "NTSERVICE") return platform.services.Remove(step.value) != ServiceRemoval::Refused;
+  if (step.kind == "REGVAL") return RestoreValue(platform, step.value);
+  std::optional<std::pair<RegRoot, std::string>> key = SplitKeyPath(step.value);
+  if (!key) return false;
+  // A key that was not there before holds nothing of anyone else's.
+  return !platform.registry.CanOpen(key->first, key->second, RegAccess::Read) ||
+         platform.registry.DeleteTree(key->first, key->second);
+}
+
+bool RollbackJournal::RestoreValue(Platform& platform, const std::string& logged) {
+  auto noted = values_.find(Lower(logged));
+  if (noted == values_.end()) return false;
+  const NotedValue& value = noted->second;
+  Registry& registry = platform.registry;
+  if (!value.before)
+    return !registry.CanOpen(value.root, value.key, RegAccess::Read) ||
+           registry.DeleteValue(value.root, value.key, value.name) ||
+           !registry.ReadRawValue(value.root, value.key, value.name);
+  return registry.WriteRawValue(value.root, value.key, value.name, *value.before);
+}
+
+}  // namespace tw

@@ -1,0 +1,60 @@
+// What one installation run changed, kept as it goes, so that a run that fails or is cancelled
+// puts the machine back as it found it: what the run made is removed, values it wrote get their
+// earlier content back, and the earlier installation's log returns, newest change first.
+#pragma once
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+
+namespace tw {
+
+class Trace;
+struct Platform;
+
+struct RollbackOutcome {
+  int undone = 0;
+  int failed = 0;  // changes that could not be undone (traced one by one)
+};
+
+class RollbackJournal {
+ public:
+  // The run made the thing a log entry names (the log's key and value: "FILE", "DIR",
+  // "REGKEY", "REMKEY", "NTSERVICE", "REGVAL"); it did not exist before. "LOGDIR" is a log folder
+  // the run made, removed with everything in it.
+  void Made(const std::string& kind, const std::string& value);
+  // Before the run first writes or deletes a value (logged as the log names it): its content
+  // then, nothing when there was none. Later calls for the same value are ignored.
+  void NoteValue(const std::string& logged, RegRoot root, const std::string& key, const std::string& name,
+                 std::optional<RegValue> before);
+  // A file the run set aside (the earlier installation's log) to be put back by Undo, or deleted
+  // by Commit.
+  void SetAside(const std::string& original, const std::string& kept);
+
+  // The run succeeded: what was set aside is deleted, and the journal is emptied.
+  void Commit(Platform& platform);
+  // The run failed: every change undone, newest first, and the journal emptied.
+  RollbackOutcome Undo(Platform& platform, Trace& trace);
+
+ private:
+  struct Step {
+    std::string kind, value;
+  };
+  struct NotedValue {
+    RegRoot root;
+    std::string key, name;
+    std::optional<RegValue> before;
+  };
+  bool UndoStep(Platform& platform, const Step& step);
+  bool RestoreValue(Platform& platform, const std::string& logged);
+
+  std::mutex lock_;
+  std::vector<Step> steps_;
+  std::map<std::string, NotedValue> values_;  // by the logged text, lower case
+  std::vector<std::pair<std::string, std::string>> setAside_;  // original, kept
+};
+
+}  // namespace tw
