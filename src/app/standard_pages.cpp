@@ -211,6 +211,8 @@ void WizardPages::BindComplete(CSkinPage& page) {
   }
 }
 
+bool WizardPages::ClosingFinishes(const CSkinPage& page) { return page.LayoutFile() == "complete.lcd"; }
+
 void WizardPages::SetFeatureState(const std::string& feature, int state) {
   frame_.Features.SetFeatureState(feature, state);
   frame_.GetTrace().Write("wizard", "feature", {{"name", feature}, {"state", std::to_string(state)}});
