@@ -45,18 +45,20 @@ std::string FolderNotCreatedMessage(const std::string& path) {
   return "The folder:\n\n" + path + "\n\ncan not be created. Please double check.";
 }
 
-bool AcceptDestinationFolder(Ui& ui, FileSystem& files, const std::string& path, std::vector<std::string>* made) {
+bool AcceptDestinationFolder(Ui& ui, FileSystem& files, const std::string& path, NativeWindow dialog,
+                             std::vector<std::string>* made) {
   if (!IsValidFolderPath(path)) {
-    ui.ShowMessageBox(InvalidFolderMessage(path), "Setup", kMbOk | kMbIconExclamation);
+    ui.ShowMessageBox(InvalidFolderMessage(path), "Setup", kMbOk | kMbIconExclamation, dialog);
     return false;
   }
   if (files.IsFolder(path)) return true;
-  if (ui.ShowMessageBox(CreateFolderQuestion(path), "Setup", kMbYesNo | kMbIconQuestion) != kIdYes) return false;
+  if (ui.ShowMessageBox(CreateFolderQuestion(path), "Setup", kMbYesNo | kMbIconQuestion, dialog) != kIdYes)
+    return false;
   for (size_t cut = path.find('\\', 3); ; cut = path.find('\\', cut + 1)) {
     std::string part = path.substr(0, cut);
     if (!files.IsFolder(part)) {
       if (!files.MakeFolder(part)) {
-        ui.ShowMessageBox(FolderNotCreatedMessage(path), "Setup", kMbOk | kMbIconExclamation);
+        ui.ShowMessageBox(FolderNotCreatedMessage(path), "Setup", kMbOk | kMbIconExclamation, dialog);
         return false;
       }
       if (made) made->push_back(part);

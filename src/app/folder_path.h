@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/native_window.h"
+
 namespace tw {
 
 class FileSystem;
@@ -25,8 +27,9 @@ std::string UserProgramsFolder(const std::string& folder, const std::string& pro
 
 // The folder dialog's OK: an invalid path is refused with its message; a missing folder is created
 // part by part from the drive down once the user agrees, and each level it made is added to made
-// (when given), so the installation can log them for removal. False keeps the dialog open.
-bool AcceptDestinationFolder(Ui& ui, FileSystem& files, const std::string& path,
+// (when given), so the installation can log them for removal. The messages belong to dialog. False
+// keeps the dialog open.
+bool AcceptDestinationFolder(Ui& ui, FileSystem& files, const std::string& path, NativeWindow dialog,
                              std::vector<std::string>* made = nullptr);
 
 }  // namespace tw

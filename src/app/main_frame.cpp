@@ -292,13 +292,14 @@ void CMainFrame::LoadProjectValues() {
 
 int CMainFrame::StartWizard() {
   trace_.Write("wizard", "start");
-  OpenSplash();
   // The work folder holds the decrypted project: it goes on every way out, a refusal included.
   if (!MachineQualifies() || !CheckRights(*this)) {
     RemoveWorkFolder(WorkFolderRemoval::Always);
     platform_.ui.PostQuit(1);
     return -1;
   }
+  // A machine that is refused sees only the message: the decorations open once it is accepted.
+  OpenSplash();
   OpenBackground();
   Conditions.LoadConditions(settings_);
   DetectEarlierInstallation(*this);
@@ -334,8 +335,7 @@ void CMainFrame::OpenSplash() {
   if (splash_->Open(settings_, SetupDir)) SplashShown = kOn;
 }
 
-// The background comes only once the machine has passed its checks (a refused machine sees just
-// the message), and before the first page, so it starts out behind the pages; it is left out of
+// The background comes before the first page, so it starts out behind the pages; it is left out of
 // a silent build, which shows nothing at all.
 void CMainFrame::OpenBackground() {
   if (flags_.silentInstall == kOn) return;

@@ -97,8 +97,8 @@ void WizardPages::BrowseDestination(CSkinPage& page) {
   Platform& platform = frame_.GetPlatform();
   std::optional<std::string> folder = platform.shell.BrowseForFolder(
       "Corvane Tarnwick", "Choose destination directory...",
-      [this, &platform](const std::string& path) {
-        return AcceptDestinationFolder(platform.ui, platform.files, path, &frame_.FoldersMadeByWizard);
+      [this, &platform](const std::string& path, NativeWindow dialog) {
+        return AcceptDestinationFolder(platform.ui, platform.files, path, dialog, &frame_.FoldersMadeByWizard);
       },
       &page.Window());
   frame_.GetTrace().Write("wizard", "browse", {{"folder", folder.value_or("")}, {"result", folder ? "ok" : "cancelled"}});
@@ -210,6 +210,8 @@ void WizardPages::BindComplete(CSkinPage& page) {
     frame_.ReadmeChosen = kOn;
   }
 }
+
+bool WizardPages::ClosingFinishes(const CSkinPage& page) { return page.LayoutFile() == "complete.lcd"; }
 
 void WizardPages::SetFeatureState(const std::string& feature, int state) {
   frame_.Features.SetFeatureState(feature, state);

@@ -16,6 +16,8 @@ class WizardPages : public StandardPageBehaviour {
   bool HandleOwnClick(CSkinPage& page, const std::string& name) override;
   bool CustomerCheck(CSkinPage& page) override;
   bool HandleChoiceClick(CSkinPage& page, const std::string& name) override;
+  // The completion page, after a success and after a cancel alike.
+  bool ClosingFinishes(const CSkinPage& page) override;
   void SetFeatureState(const std::string& feature, int state) override;
   void ChangeLanguage(CSkinPage& page) override;
 

@@ -27,7 +27,7 @@ int UnattendedAnswer(unsigned style) {
   }
 }
 
-int UnattendedUi::ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) {
+int UnattendedUi::ShowMessageBox(const std::string& text, const std::string& caption, unsigned style, NativeWindow) {
   const int answer = UnattendedAnswer(style);
   trace_.Write("dialog", "unattended", {{"caption", caption}, {"text", text}, {"answer", std::to_string(answer)}});
   EndUnattendedRun(flags_, trace_, text);

@@ -23,7 +23,8 @@ class UnattendedUi : public Ui {
  public:
   UnattendedUi(Ui& inner, HostFlags& flags, Trace& trace) : inner_(inner), flags_(flags), trace_(trace) {}
 
-  int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) override;
+  using Ui::ShowMessageBox;
+  int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style, NativeWindow owner) override;
   int RunFixedDialog(const FixedDialogLook& look) override;
   void ShowWaitNotice() override {}
   void CloseWaitNotice() override {}

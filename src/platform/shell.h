@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/native_window.h"
+
 namespace tw {
 
 class PageWindow;
@@ -53,12 +55,13 @@ class Shell {
   virtual std::optional<int> CallExport(const std::string& library, const std::string& exportName,
                                         const std::string& argument) = 0;
   // The system's folder browser, titled title and showing prompt, with an edit box above the tree
-  // for a typed path. Pressing OK hands the typed or chosen path to accept; false keeps the dialog
-  // open. The accepted path, or nothing when the user cancelled. owner (may be null): the page it
-  // belongs to; no page takes input while the browser is open.
-  virtual std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& prompt,
-                                                     const std::function<bool(const std::string&)>& accept,
-                                                     PageWindow* owner) = 0;
+  // for a typed path. Pressing OK hands the typed or chosen path to accept, with the dialog itself
+  // to own the messages it shows; false keeps the dialog open. The accepted path, or nothing when
+  // the user cancelled. owner (may be null): the page it belongs to; no page takes input while the
+  // browser is open.
+  virtual std::optional<std::string> BrowseForFolder(
+      const std::string& title, const std::string& prompt,
+      const std::function<bool(const std::string& path, NativeWindow dialog)>& accept, PageWindow* owner) = 0;
   // Plays a wave file asynchronously, once or over and over until the process ends; false when it
   // cannot be played.
   virtual bool PlaySoundFile(const std::string& path, bool repeat) = 0;

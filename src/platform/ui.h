@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/decoration_ui.h"
+#include "platform/native_window.h"
 #include "platform/page_ui.h"
 
 namespace tw {
@@ -59,9 +60,14 @@ class Ui {
   virtual bool InitSockets() = 0;
   // Loads the rich-edit 1.0 library; false when it cannot be loaded.
   virtual bool LoadRichEdit() = 0;
-  // Shows a modal message box and returns the button the user pressed.
-  virtual int ShowMessageBox(const std::string& text, const std::string& caption,
-                             unsigned style) = 0;
+  // Shows a modal message box and returns the button the user pressed. owner: the window the box
+  // belongs to, which it stays above and which takes no input while it is open; none for no window.
+  virtual int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style,
+                             NativeWindow owner) = 0;
+  // The same, belonging to no window.
+  int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) {
+    return ShowMessageBox(text, caption, style, NativeWindow{});
+  }
   // Asks the message loop to end with the given exit code.
   virtual void PostQuit(int exitCode) = 0;
   // Runs the message loop until the quit message; returns its exit code.

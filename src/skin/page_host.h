@@ -33,6 +33,9 @@ class StandardPageBehaviour {
   virtual bool CustomerCheck(CSkinPage& page) { return true; }
   // "IDC_TYPICAL", "IDC_MINIMAL", "IDC_CUSTOM", "IDC_LAUNCHFILE", "IDC_LAUNCHREADME".
   virtual bool HandleChoiceClick(CSkinPage& page, const std::string& name) { return false; }
+  // True when closing the page (Esc, the close box, a cancel button or a closing click action) ends
+  // the run as its Finish button does instead of asking to cancel: nothing is left to cancel there.
+  virtual bool ClosingFinishes(const CSkinPage& page) { return false; }
   // "IDC_SETLANGUAGE", after the click was reported.
   virtual void ChangeLanguage(CSkinPage& page) {}
   // A feature was marked in the feature tree: 0 will be installed, 255 will not.

@@ -225,6 +225,16 @@ bool CSkinPage::Cancel() {
   return true;
 }
 
+// A completion page comes after the installation has finished or been cancelled: asking to cancel
+// there would turn a finished install into an interrupted one, so closing it is its Finish.
+void CSkinPage::Close() {
+  if (!host_.StandardPages().ClosingFinishes(*this)) {
+    Cancel();
+    return;
+  }
+  Report(0, 0, 0, "IDC_FINISH");
+}
+
 void CSkinPage::Report(int controlId, int recordIndex, int action, const std::string& name) {
   host_.ReportClick(PageReport{controlId, recordIndex, action, name, layoutFile_});
 }
@@ -240,7 +250,7 @@ void CSkinPage::DispatchClick(int controlId) {
   // A copy: the actions below may cancel the page or make the wizard replace it.
   const ControlRecord record = records_[static_cast<size_t>(index)];
   if (record.name == "IDCANCEL") {
-    Cancel();
+    Close();
     return;
   }
   if (record.kind == "CHECKBOX")
@@ -266,12 +276,12 @@ bool CSkinPage::RunClickAction(const ControlRecord& record) {
   const std::string& action = record.clickAction;
   if (action.find("0 -") != std::string::npos || action == kDoNothing) return false;
   if (action == "1 - Close Window") {
-    Cancel();
+    Close();
   } else if (action == "2 - Minimize Window") {
     window_->Minimize();
   } else if (action == "3 - Run App" || action == "4 - Run App and Close") {
     host_.GetPlatform().shell.Open(ExpandPlaceholders(record.clickTarget));
-    if (action == "4 - Run App and Close") Cancel();
+    if (action == "4 - Run App and Close") Close();
   } else {
     return false;
   }
@@ -281,12 +291,12 @@ bool CSkinPage::RunClickAction(const ControlRecord& record) {
 bool CSkinPage::OnKeyDown(int virtualKey) {
   if (virtualKey == kVirtualKeyEnter) return true;  // Enter never presses a default button
   if (virtualKey != kVirtualKeyEscape) return false;
-  Cancel();
+  Close();
   return true;
 }
 
 // Declining keeps the page and the wizard going; confirming closes it like any other cancel.
-void CSkinPage::OnCloseBox() { Cancel(); }
+void CSkinPage::OnCloseBox() { Close(); }
 
 void CSkinPage::OnTimer(int timerId) {
   if (timerId != kInstallTimer) return;

@@ -44,6 +44,9 @@ class CSkinPage : public PageEvents {
   // The cancel procedure: confirmation, then stop copying, disable "IDCANCEL", remove the work
   // folder, mark the setup cancelled, move the wizard on and end this page. True when confirmed.
   bool Cancel();
+  // Every way of closing the page: the cancel procedure, or the finish on a page that has nothing
+  // left to cancel.
+  void Close();
 
   // The progress page's reports. The install bar is chosen by the progress page's set-up.
   void SelectInstallProgress(int kindIndex) { installProgressKind_ = kindIndex; }

@@ -20,9 +20,10 @@ constexpr int kIdRetry = 4;
 // Answers message boxes from the script, after letting the test act (a disk is put in).
 class PromptingUi : public FakeUi {
  public:
-  int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) override {
+  using FakeUi::ShowMessageBox;
+  int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style, NativeWindow owner) override {
     if (beforeAnswer) beforeAnswer(shown.size());
-    return FakeUi::ShowMessageBox(text, caption, style);
+    return FakeUi::ShowMessageBox(text, caption, style, owner);
   }
   std::function<void(size_t)> beforeAnswer;
 };

@@ -24,6 +24,12 @@ const char kCancelPage[] =
     "3,t=9\r\n3,0=N|IDC_HELPQUIT|0\r\n3,1=C|Help|0\r\n3,2=a|1|0\r\n3,3=f|x|0\r\n3,4=s|8|0\r\n3,5=b|No|0\r\n"
     "3,6=i|No|0\r\n3,7=On Click|4 - Run App and Close|0\r\n3,8=Target|help.txt|0\r\n";
 
+// A completion page: Cancel, Finish and the launch box.
+const char kCompletionPage[] =
+    "[INFO]\r\nTOTAL=3\r\n0=x,1,1,80,25,BUTTON,-,x,0\r\n1=x,90,1,80,25,BUTTON,-,x,1\r\n"
+    "2=x,1,30,200,18,CHECKBOX,-,x,2\r\n"
+    "[DADOS]\r\n0,t=1\r\n0,0=N|IDCANCEL|0\r\n1,t=1\r\n1,0=N|IDC_FINISH|0\r\n2,t=1\r\n2,0=N|IDC_LAUNCHFILE|0\r\n";
+
 int Count(const std::string& text, const std::string& what) {
   int count = 0;
   for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
@@ -233,6 +239,52 @@ TEST_F(PageFlowTest, AConfirmedCancelClosesThePageThatAskedAndShowsOneCompletion
     EXPECT_EQ(Page().LayoutFile(), "complete.lcd") << route;
     Click("IDC_NEXT");
     EXPECT_EQ(CompletionPagesShown(), 1) << route;
+  }
+}
+
+// After the installation there is nothing left to cancel: closing either completion page, the one
+// after a full install and the one after a cancel, finishes as Finish does, with no cancel question,
+// the launch only after a success and the exit code of the outcome.
+TEST_F(PageFlowTest, ClosingEitherCompletionPageFinishesTheRunAsFinishDoes) {
+  Theme("progress.lcd", kButtonPage);
+  Theme("complete.lcd", kCompletionPage);
+  fake.files.MakeFolders("C:\\Apps");
+  fake.files.WriteAll("C:\\Apps\\run.exe", "MZ");
+  enum Way { kEsc, kCloseBox, kCancelButton };
+  const struct {
+    bool cancelled, restart;
+    Way way;
+    int exitCode;
+    size_t launches, questions;  // questions: fixed dialogs the closing asks (only the restart one)
+  } cases[] = {
+      {false, false, kEsc, kExitSuccess, 1, 0},          {false, false, kCloseBox, kExitSuccess, 1, 0},
+      {false, false, kCancelButton, kExitSuccess, 1, 0}, {false, true, kEsc, kExitRestartNeeded, 1, 1},
+      {true, false, kEsc, kExitCancelled, 0, 0},         {true, true, kCloseBox, kExitCancelled, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.cancelled ? "cancelled" : "installed") + (c.restart ? " restart" : "") + " way " +
+                 std::to_string(c.way));
+    fake.files.WriteAll("C:\\trace.log", "");
+    fake.shell.opened.clear();
+    fake.ui.quitCode.reset();
+    PackProject(std::string("[APPINFO]\r\na3={P}\r\na4=C:\\Apps\r\n[DIALOGLIST]\r\nTOTAL1=2\r\nW0=progress.lcd\r\n"
+                            "W1=complete.lcd\r\nCT10=C:\\Apps\\run.exe\r\n") + (c.restart ? "CT14=Yes\r\n" : ""),
+                "");
+    Start();
+    fake.ui.dialogResults = {1};
+    c.cancelled ? void(Page().OnKeyDown(kVirtualKeyEscape)) : Page().OnTimer(kInstallTimer);
+    ASSERT_EQ(Page().LayoutFile(), "complete.lcd");
+    FakePageWindow& completion = Window();
+    const size_t asked = fake.ui.dialogs.size();
+    fake.ui.dialogResults = {c.questions ? 2 : 1};  // No to the restart question; Yes to a cancel question
+    if (c.way == kEsc) Page().OnKeyDown(kVirtualKeyEscape);
+    if (c.way == kCloseBox) Page().OnCloseBox();
+    if (c.way == kCancelButton) Click("IDCANCEL");
+    EXPECT_EQ(fake.ui.dialogs.size() - asked, c.questions) << "no cancel question on a completion page";
+    EXPECT_TRUE(completion.ended);
+    EXPECT_EQ(CompletionPagesShown(), 1);
+    EXPECT_EQ(app->ExitCodeFor(fake.ui.quitCode.value_or(-1)), c.exitCode) << "the run ends with its outcome";
+    EXPECT_EQ(fake.shell.opened.size(), c.launches);
   }
 }
 

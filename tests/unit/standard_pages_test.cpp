@@ -120,6 +120,8 @@ TEST_F(StandardPages, BrowseKeepsTheDialogOpenUntilAFolderIsUsable) {
   EXPECT_EQ(fake.ui.shown[0].text, InvalidFolderMessage("C:\\Bad.\\x"));
   EXPECT_EQ(fake.ui.shown[1].text, CreateFolderQuestion("C:\\New\\Tools"));
   EXPECT_EQ(fake.ui.shown[3].text, FolderNotCreatedMessage("C:\\Locked\\Sub"));
+  for (const ShownMessageBox& box : fake.ui.shown)
+    EXPECT_EQ(box.owner, fake.shell.FolderDialogWindow()) << "above the folder dialog and modal to it: " << box.text;
   EXPECT_TRUE(fake.files.IsFolder("C:\\New\\Tools")) << "created part by part";
   EXPECT_EQ(app->Frame()->InstallDir, "C:\\New\\Tools\\");
   EXPECT_EQ(Widget("IDC_INSTALLDIR").look.text, "C:\\New\\Tools\\");

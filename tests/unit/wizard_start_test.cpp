@@ -85,16 +85,32 @@ TEST_F(WizardStart, EveryWayOutBeforeTheFirstPageRemovesTheWorkFolder) {
   }
 }
 
-TEST_F(WizardStart, TheBackgroundComesOnlyAfterTheMachineIsAccepted) {
-  const std::string background = "[BACKGROUND]\r\n0=1\r\n1=Demo\r\n";
-  PackProject("[SYSTEM]\r\nos0=No\r\nos1=No\r\nos2=No\r\nos3=No\r\nos4=No\r\nos5=No\r\nos6=No\r\n" + background);
-  EXPECT_NE(Start(), 0);
-  EXPECT_EQ(fake.ui.dialogs.size(), 1u) << "the refusal";
-  EXPECT_TRUE(fake.ui.decorations.empty()) << "a refused machine sees only the error";
-  PackProject(background);
-  Start();
-  ASSERT_EQ(fake.ui.decorations.size(), 1u);
-  EXPECT_EQ(fake.ui.decorations[0]->kind, DecorationKind::Backdrop);
+// A refused machine sees only the refusal: the splash and the background open once it is accepted.
+TEST_F(WizardStart, TheSplashAndTheBackgroundComeOnlyAfterTheMachineIsAccepted) {
+  const char kVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+  const std::pair<std::string, DecorationKind> decorations[] = {
+      {"[SPLASH]\r\na1=Yes\r\na5=Yes\r\n", DecorationKind::Splash},
+      {"[BACKGROUND]\r\n0=1\r\n1=Demo\r\n", DecorationKind::Backdrop}};
+  enum Machine { kNoWindowsAllowed, kNoRights, kAccepted };
+  for (const auto& [section, kind] : decorations) {
+    for (Machine machine : {kNoWindowsAllowed, kNoRights, kAccepted}) {
+      SCOPED_TRACE(section + " machine " + std::to_string(machine));
+      if (machine == kNoRights) fake.registry.DeleteValue(RegRoot::LocalMachine, kVersionKey, "ProgramFilesDir");
+      PackProject(std::string(machine == kNoWindowsAllowed ? "[SYSTEM]\r\nos0=No\r\nos1=No\r\nos2=No\r\nos3=No\r\n"
+                                                             "os4=No\r\nos5=No\r\nos6=No\r\n" : "") +
+                  "[APPINFO]\r\na7=Yes\r\n" + section);
+      fake.ui.decorations.clear();
+      fake.ui.dialogs.clear();
+      fake.ui.quitCode.reset();
+      EXPECT_EQ(Start() == 0, machine == kAccepted);
+      EXPECT_EQ(fake.ui.dialogs.size(), machine == kAccepted ? 0u : 1u) << "the refusal";
+      ASSERT_EQ(fake.ui.decorations.size(), machine == kAccepted ? 1u : 0u) << "a refused machine sees only the error";
+      if (machine == kAccepted) {
+        EXPECT_EQ(fake.ui.decorations[0]->kind, kind);
+      }
+      fake.registry.WriteString(RegRoot::LocalMachine, kVersionKey, "ProgramFilesDir", "C:\\Program Files", false);
+    }
+  }
 }
 
 }  // namespace

@@ -52,17 +52,18 @@ class FakeShell : public Shell {
     return result->second;
   }
   // Plays the user from browseScript: each entry is a press of OK with that path, nothing a
-  // Cancel; the script running out cancels too.
-  std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& prompt,
-                                             const std::function<bool(const std::string&)>& accept,
-                                             PageWindow* owner) override {
+  // Cancel; the script running out cancels too. The dialog is FolderDialogWindow().
+  std::optional<std::string> BrowseForFolder(
+      const std::string& title, const std::string& prompt,
+      const std::function<bool(const std::string& path, NativeWindow dialog)>& accept,
+      PageWindow* owner) override {
     browsed.push_back(title + "|" + prompt);
     browseOwners.push_back(owner);
     while (!browseScript.empty()) {
       std::optional<std::string> press = browseScript.front();
       browseScript.pop_front();
       if (!press) return std::nullopt;
-      if (accept(*press)) return press;
+      if (accept(*press, FolderDialogWindow())) return press;
     }
     return std::nullopt;
   }
@@ -105,6 +106,8 @@ class FakeShell : public Shell {
   std::deque<std::optional<std::string>> browseScript;
   std::vector<std::string> browsed;  // "title|prompt" of every folder dialog opened
   std::vector<PageWindow*> browseOwners;  // the page each folder dialog belonged to
+  // The window every folder dialog hands to its OK handler.
+  NativeWindow FolderDialogWindow() { return NativeWindow{&folderDialog_}; }
   bool restartAllowed = true;
   std::vector<Run> started;  // started without waiting
   std::vector<std::string> opened;
@@ -136,6 +139,7 @@ class FakeShell : public Shell {
   }
 
   FakeFileSystem& files_;
+  char folderDialog_ = 0;  // its address stands for the folder dialog's window
 };
 
 }  // namespace tw

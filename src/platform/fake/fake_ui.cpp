@@ -4,13 +4,13 @@
 
 namespace tw {
 
-int FakeUi::ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) {
+int FakeUi::ShowMessageBox(const std::string& text, const std::string& caption, unsigned style, NativeWindow owner) {
   int answer = (style & 0xF) == kMbYesNo ? kIdYes : kIdOk;
   if (!answers.empty()) {
     answer = answers.front();
     answers.pop_front();
   }
-  shown.push_back({text, caption, style, answer});
+  shown.push_back({text, caption, style, answer, owner});
   return answer;
 }
 

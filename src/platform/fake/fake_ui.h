@@ -23,13 +23,15 @@ struct ShownMessageBox {
   std::string caption;
   unsigned style;
   int answer;
+  NativeWindow owner;
 };
 
 class FakeUi : public Ui {
  public:
   bool InitSockets() override { return socketsWork; }
   bool LoadRichEdit() override { return richEditLoads; }
-  int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) override;
+  using Ui::ShowMessageBox;
+  int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style, NativeWindow owner) override;
   void PostQuit(int exitCode) override { quitCode = exitCode; }
   int RunMessageLoop() override { return quitCode.value_or(0); }
   int RunFixedDialog(const FixedDialogLook& look) override;

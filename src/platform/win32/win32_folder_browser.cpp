@@ -16,7 +16,7 @@ const char kStateProperty[] = "TarnwickFolderBrowser";
 
 struct BrowseState {
   std::string title;
-  const std::function<bool(const std::string&)>* accept = nullptr;
+  const std::function<bool(const std::string&, NativeWindow)>* accept = nullptr;
   HWND edit = nullptr;
   WNDPROC original = nullptr;
   std::string chosen;
@@ -41,7 +41,8 @@ LRESULT CALLBACK BrowseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
   }
   if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
     std::string text = WindowText(state->edit);
-    if (!(*state->accept)(text)) {
+    // The questions and errors about the path are the dialog's own: above it and modal to it.
+    if (!(*state->accept)(text, NativeWindow{dialog})) {
       SetFocus(state->edit);
       return 0;
     }
@@ -94,9 +95,9 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM parameter, LPARAM 
 }  // namespace
 
 // Owned by the page that asked: it stays behind the browser and takes no clicks until it closes.
-std::optional<std::string> Win32Shell::BrowseForFolder(const std::string& title, const std::string& prompt,
-                                                       const std::function<bool(const std::string&)>& accept,
-                                                       PageWindow* owner) {
+std::optional<std::string> Win32Shell::BrowseForFolder(
+    const std::string& title, const std::string& prompt,
+    const std::function<bool(const std::string& path, NativeWindow dialog)>& accept, PageWindow* owner) {
   CoInitialize(nullptr);  // the browser needs COM on this thread; an earlier start is fine
   PagesHeld held(owner);
   BrowseState state;

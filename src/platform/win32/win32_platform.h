@@ -108,7 +108,8 @@ class Win32Ui : public Ui {
   ~Win32Ui() override;
   bool InitSockets() override;
   bool LoadRichEdit() override;
-  int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) override;
+  using Ui::ShowMessageBox;
+  int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style, NativeWindow owner) override;
   void PostQuit(int exitCode) override;
   int RunMessageLoop() override;
   int RunFixedDialog(const FixedDialogLook& look) override;
@@ -140,9 +141,9 @@ class Win32Shell : public Shell {
   std::optional<int> CallExport(const std::string& library, const std::string& exportName,
                                 const std::string& argument) override;
   bool PlaySoundFile(const std::string& path, bool repeat) override;
-  std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& prompt,
-                                             const std::function<bool(const std::string&)>& accept,
-                                             PageWindow* owner) override;
+  std::optional<std::string> BrowseForFolder(
+      const std::string& title, const std::string& prompt,
+      const std::function<bool(const std::string& path, NativeWindow dialog)>& accept, PageWindow* owner) override;
   bool CreateShellLink(const ShellLink& link, const std::string& linkPath) override;
   bool CreateInternetShortcut(const std::string& url, const std::string& shortcutPath) override;
   bool Restart() override;

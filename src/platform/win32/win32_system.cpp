@@ -243,8 +243,8 @@ bool Win32Ui::InitSockets() {
 
 bool Win32Ui::LoadRichEdit() { return LoadLibraryA("RICHED32.DLL") != nullptr; }
 
-int Win32Ui::ShowMessageBox(const std::string& text, const std::string& caption, unsigned style) {
-  return MessageBoxA(nullptr, text.c_str(), caption.c_str(), style | MB_SETFOREGROUND);
+int Win32Ui::ShowMessageBox(const std::string& text, const std::string& caption, unsigned style, NativeWindow owner) {
+  return MessageBoxA(static_cast<HWND>(owner.handle), text.c_str(), caption.c_str(), style | MB_SETFOREGROUND);
 }
 
 void Win32Ui::PostQuit(int exitCode) { PostQuitMessage(exitCode); }
