@@ -5,8 +5,8 @@
 # the Samples feature switched off and still shown off after Back and Next, then install and
 # Finish with the launch box ticked; the files, registry and uninstall log follow those choices,
 # and the program started is the one in the chosen folder.
-# "cancel": a slow web download keeps the progress page up; Cancel there ends on one cancelled
-# completion page and removes the work folder.
+# "cancel": a slow web download keeps the progress page up; Cancel there rolls the run back, ends
+# on one cancelled completion page and removes the work folder.
 # "language": the language page offers the project's languages with German preselected, and the
 # wizard then speaks German; Cancel on its license page leaves the completion page alone.
 # "billboards": two pictures from the work folder on the billboard thread, one after the other, and
@@ -92,6 +92,9 @@ cancel() {
   e2e_wait_exit "$E2E_BG_PID" 60 || rc=$?
   e2e_assert_eq $((1602 & 255)) "$rc" "setup.exe exit code (1602: cancelled by the user)"
   e2e_assert_no_file "$installed/extras.bin" "the cancelled download"
+  # Rolled back: the files copied before the download are gone again, and so is the product.
+  e2e_assert_no_file "$installed/notes.exe" "a file the cancelled run had copied"
+  grep -q '^rollback end .*failed=0' "$E2E_DIR/trace.log" || e2e_fail "no rollback: $(grep '^rollback' "$E2E_DIR/trace.log")"
 }
 
 language() {
