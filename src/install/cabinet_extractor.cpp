@@ -146,7 +146,7 @@ class CabinetExtractor::Handler : public CabinetHandler {
     const bool replace = ShouldReplace(files, staged.TempPath(), pendingTarget_);
     const bool existed = files.Exists(pendingTarget_);
     if (replace) ClearReadOnly(files, pendingTarget_);
-    const bool written = replace && staged.Commit();
+    const bool written = replace && session_.CommitKeeping(staged);
     if (written) session_.MadeFile(pendingTarget_, existed);
     session_.trace.Write("install", "copy",
                          {{"dest", pendingTarget_}, {"result", written ? "ok" : replace ? "failed" : "version-kept"}});

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "support/fixed_dialogs.h"
+#include "support/staged_file.h"
 
 namespace tw {
 namespace {
@@ -66,6 +67,17 @@ void InstallSession::Made(const std::string& kind, const std::string& value) {
 
 void InstallSession::MadeFile(const std::string& path, bool existedBefore) {
   if (!existedBefore) Made("FILE", path);
+}
+
+bool InstallSession::CommitKeeping(StagedFile& staged) {
+  if (flags.previewMode == kOn) return staged.Commit();
+  // A name of its own: a file left by a run that never ended may still be someone's only copy.
+  std::string kept = staged.Destination() + ".~twkeep";
+  for (int n = 2; n < 100 && platform.files.Exists(kept); ++n)
+    kept = staged.Destination() + ".~twkeep" + std::to_string(n);
+  if (!staged.CommitKeeping(kept)) return false;
+  if (staged.KeptOriginal()) Rollback.SetAside(staged.Destination(), kept);
+  return true;
 }
 
 void InstallSession::WritePrior(const std::string& line) {

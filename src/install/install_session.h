@@ -22,6 +22,7 @@
 namespace tw {
 
 class AppendFile;
+class StagedFile;
 class FixedDialogs;
 class ProjectSettings;
 class Trace;
@@ -117,6 +118,9 @@ struct InstallSession {
   void Made(const std::string& kind, const std::string& value);
   // A file the run wrote: kept for a rollback when there was none before.
   void MadeFile(const std::string& path, bool existedBefore);
+  // Moves a staged file into place, keeping what was there aside for a rollback (a rename on the
+  // same volume); false as StagedFile::Commit.
+  bool CommitKeeping(StagedFile& staged);
   // Starts the record file beside the log: its header, the install folder, and the earlier
   // installation's records of what was there before it.
   void StartPriorRecord();

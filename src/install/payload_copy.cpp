@@ -159,7 +159,7 @@ CopyOutcome StreamWithRetry(InstallSession& session, PayloadPrefetch& prefetch, 
     return CopyOutcome::kKept;
   }
   return RetryUntilInstalled(session, destination, (flags & kFileCritical) != 0,
-                             [&] { return produce() && staged.Commit(); });
+                             [&] { return produce() && session.CommitKeeping(staged); });
 }
 
 // Installs one entry's file: downloaded, streamed out of the cabinet, or copied from the payload
@@ -177,7 +177,7 @@ EntryResult InstallEntry(InstallSession& session, const FileEntry& entry, const 
   StagedFile staged(files, destination);
   return ResultOf(RetryUntilInstalled(session, destination, critical, [&] {
     std::optional<std::string> copy = ExpandTextFile(session, source);
-    return copy && files.Copy(*copy, staged.TempPath(), true) && staged.Commit();
+    return copy && files.Copy(*copy, staged.TempPath(), true) && session.CommitKeeping(staged);
   }));
 }
 
@@ -307,8 +307,9 @@ CopyOutcome CopyWithRetry(InstallSession& session, const std::string& source, co
   }
   // Through a temporary file beside the destination: a copy cut short never touches it.
   StagedFile staged(files, destination);
-  return RetryUntilInstalled(session, destination, critical,
-                             [&] { return files.Copy(source, staged.TempPath(), true) && staged.Commit(); });
+  return RetryUntilInstalled(session, destination, critical, [&] {
+    return files.Copy(source, staged.TempPath(), true) && session.CommitKeeping(staged);
+  });
 }
 
 void ClearReadOnly(FileSystem& files, const std::string& path) {

@@ -1,6 +1,8 @@
 // The temporary-file-and-move write shared by the payload copy and downloads.
 #include "support/staged_file.h"
 
+#include <optional>
+
 #include "platform/file_system.h"
 
 namespace tw {
@@ -20,6 +22,20 @@ StagedFile::~StagedFile() {
 bool StagedFile::Commit() {
   committed_ = files_.Replace(temp_, destination_);
   return committed_;
+}
+
+bool StagedFile::CommitKeeping(const std::string& keepAs) {
+  std::optional<uint32_t> attributes = files_.Attributes(destination_);
+  if (!attributes) return Commit();
+  // Refused as a replacement refuses them.
+  if (*attributes & (kAttrFolder | kAttrReadOnly)) return false;
+  if (!files_.Move(destination_, keepAs)) return false;
+  if (!files_.Move(temp_, destination_)) {
+    files_.Move(keepAs, destination_);
+    return false;
+  }
+  keptOriginal_ = committed_ = true;
+  return true;
 }
 
 bool StagedFile::CommitToEmpty() {

@@ -25,6 +25,11 @@ class StagedFile {
   // Moves the temporary file over the destination. False when the destination is in use or
   // read-only; the temporary file then stays, so the move can be tried again.
   bool Commit();
+  // Commit, but what is at the destination is first moved aside to keepAs (a rename, never a
+  // copy) rather than replaced, and moved back when the new file cannot follow. False as Commit.
+  bool CommitKeeping(const std::string& keepAs);
+  // Whether CommitKeeping moved a file aside.
+  bool KeptOriginal() const { return keptOriginal_; }
   // Moves the temporary file to the destination only where nothing is yet, without the checks a
   // replacement needs. False when something is there (it is left alone) or the move fails.
   bool CommitToEmpty();
@@ -38,6 +43,7 @@ class StagedFile {
   FileSystem& files_;
   std::string destination_, temp_;
   bool committed_ = false;
+  bool keptOriginal_ = false;
 };
 
 // Deletes a temporary file left by an unfinished write, whatever attributes it was given.

@@ -278,6 +278,8 @@ TEST_F(CabinetExtraction, ASplitBuildKeepsWhatTheRulesKeepAndNeverHalfWritesAFil
   EXPECT_FALSE(files.Exists("C:\\App\\off.txt")) << "its feature is off";
   EXPECT_EQ(files.ReadAll("C:\\App\\app.exe").value_or(""), std::string(3000, 'n'));
   EXPECT_EQ(files.ReadAll(session.LogPath).value_or(""), "FILE=C:\\App\\app.exe\r\n");
+  EXPECT_EQ(files.ReadAll("C:\\App\\app.exe.~twkeep").value_or(""), "old") << "kept aside until the run ends";
+  session.Rollback.Commit(session.platform);
   for (const std::string& path : AllFiles()) EXPECT_EQ(path.find(".~tw"), std::string::npos) << path;
 }
 

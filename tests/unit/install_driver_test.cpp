@@ -171,12 +171,14 @@ TEST_F(InstallDriver, AFailedOrCancelledRunPutsTheMachineBack) {
     const char* name;
     bool reinstall;
     const char* failingCopy;  // else the service is refused
+    bool planted = false;     // the user's a.txt and Path are where the run writes
   } cases[] = {
       {"the first file", false, "F0_a.txt"},
       {"the last file", false, "F1_b.txt"},
       {"the service, after the registry", false, nullptr},
       {"the last file of a reinstall", true, "F1_b.txt"},
       {"the service of a reinstall", true, nullptr},
+      {"the service, over the user's file and value", false, nullptr, true},
   };
   // Keys every Windows has.
   registry.CreateKey(RegRoot::CurrentUser, "Software");
@@ -184,6 +186,12 @@ TEST_F(InstallDriver, AFailedOrCancelledRunPutsTheMachineBack) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     if (c.reinstall) Run();
+    if (c.planted) {
+      files.MakeFolders("C:\\Program Files\\Acme");
+      files.WriteAll("C:\\Program Files\\Acme\\a.txt", "the user's");
+      registry.CreateKey(RegRoot::CurrentUser, "Software\\Acme");
+      registry.WriteRawValue(RegRoot::CurrentUser, "Software\\Acme", "Path", {2, std::string("%HOME%\0", 7)});
+    }
     files.ClearFailures();
     const std::string before = Machine(files, registry, services);
     flags.cancelled = -1;
