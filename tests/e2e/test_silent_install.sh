@@ -7,11 +7,12 @@
 # member cleanly, and the run's rollback takes back what it wrote before the cut. per_user installs the cabinet build with /S /CURRENTUSER: registered under
 # HKCU alone, its log and uninstaller in the user's local application data, and removed again by
 # the registered QuietUninstallString.
-# Usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split|per_user
+# rollback replaces a file and a value of the user's, then fails on a service: the machine is as before.
+# Usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split|per_user|rollback
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-CASE=${1:?usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split|per_user}
+CASE=${1:?usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split|per_user|rollback}
 CODE='{7D3C9A10-4B2E-4F61-9C8D-2E5A1B7F3C40}'
 KEY="HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$CODE"
 MACHINE_KEY=$KEY
@@ -46,7 +47,7 @@ e2e_begin "silent_install_$CASE"
 project=$E2E_DIR/project
 packed=$E2E_DIR/packed
 case $CASE in
-  cabinet | cabinet_set | truncated | per_user) write_project "$project" Cabinet; options=() ;;
+  cabinet | cabinet_set | truncated | per_user | rollback) write_project "$project" Cabinet; options=() ;;
   disk_image) write_project "$project" Cabinet; options=(--disk-image) ;;
   split) write_project "$project" 'Split Files'; options=(--split) ;;
   *) e2e_fail "unknown case $CASE" ;;
@@ -55,7 +56,47 @@ esac
   e2e_fail "tarnwick-pack failed"
 
 installed=$E2E_DRIVE_C/Silent\ Demo
+# snapshot FILE: the install folder's tree with each file's checksum, the touched key, the services.
+snapshot() {
+  # Each part may find nothing (no Installer folder, no key): that is part of the picture.
+  {
+    (cd "$E2E_DRIVE_C" && find 'Silent Demo' windows/Installer -printf '%p %s %M\n' 2>/dev/null | LC_ALL=C sort) || true
+    (cd "$E2E_DRIVE_C" && find 'Silent Demo' -type f -exec md5sum {} + 2>/dev/null | LC_ALL=C sort) || true
+    e2e_wine reg query 'HKCU\Software\Tarnwick Silent' /s 2>/dev/null | tr -d '\r' || true
+    e2e_wine reg query "$KEY" 2>/dev/null | tr -d '\r' || true
+    e2e_wine sc query TarnwickPlanted 2>/dev/null | tr -d '\r' | grep -E 'SERVICE_NAME|TYPE' || true
+  } >"$1"
+}
 case $CASE in
+  rollback)
+    # The machine already holds a readme.txt and a Folder value where the run writes, and a
+    # service of the name the project asks for that is someone else's: the run replaces the file,
+    # overwrites the value, then fails on the service (/S answers its retry question Cancel), and
+    # must leave everything exactly as it was.
+    printf '[NTSERVICE]\r\nTOTAL=1\r\nA0=TarnwickPlanted\r\nB0=Planted\r\nF0=<InstallDir>readme.txt\r\n' >>"$project/setup.inf"
+    "$E2E_HOST_DIR/tarnwick-pack" "$project" "$packed" --setup "$E2E_SETUP_DIR/setup.exe" >/dev/null ||
+      e2e_fail "tarnwick-pack failed"
+    mkdir -p "$installed"
+    printf "the user's readme\r\n" >"$installed/readme.txt"
+    touch -d '2001-02-03 04:05:06' "$installed/readme.txt"
+    e2e_wine reg add 'HKCU\Software\Tarnwick Silent' /v Folder /t REG_EXPAND_SZ /d '%THEIRS%' /f >/dev/null 2>&1 ||
+      e2e_fail "could not plant a value"
+    e2e_wine sc create TarnwickPlanted binPath= 'C:\windows\notepad.exe' >/dev/null 2>&1 || e2e_fail "could not plant a service"
+    snapshot "$E2E_DIR/before"
+    rc=0
+    (cd "$packed" && e2e_wine "$packed/setup.exe" /S) || rc=$?
+    e2e_assert_eq $((1603 & 255)) "$rc" "exit code of a run that failed and was rolled back"
+    snapshot "$E2E_DIR/after"
+    cmp -s "$E2E_DIR/before" "$E2E_DIR/after" || e2e_fail "the rollback left the machine changed: $(diff "$E2E_DIR/before" "$E2E_DIR/after")"
+    e2e_assert_eq '2001-02-03 04:05:06' "$(date -r "$installed/readme.txt" '+%F %T')" "the kept file's time"
+    for part in 'readme.txt' 'Folder' 'TarnwickPlanted'; do
+      grep -q "$part" "$E2E_DIR/before" || e2e_fail "the snapshot misses $part: $(cat "$E2E_DIR/before")"
+    done
+    grep -q '^rollback end .*failed=0' "$E2E_DIR/trace.log" || e2e_fail "no whole rollback: $(grep '^rollback' "$E2E_DIR/trace.log")"
+    grep -qF 'rollback put-back path="C:\Silent Demo\readme.txt" result=ok' "$E2E_DIR/trace.log" ||
+      e2e_fail "the replaced file was not put back: $(grep '^rollback' "$E2E_DIR/trace.log")"
+    exit 0
+    ;;
   cabinet_set)
     python3 "$(dirname "$0")/split_cabinet.py" "$packed/file1.cab" "$E2E_DIR/file1.cab" "$packed/file2.cab"
     mv "$E2E_DIR/file1.cab" "$packed/file1.cab"
