@@ -3,6 +3,7 @@
 
 #include <optional>
 
+#include "project/host_flags.h"
 #include "project/placeholders.h"
 #include "project/project_settings.h"
 #include "project/trace.h"
@@ -57,6 +58,15 @@ void LogCreatedFile(InstallSession& session, IniFile& file) {
   session.LogIfOwned("FILE", file.FullPath, !file.ExistedBefore);
 }
 
+// A file the user already had gets its whole content back when the run is rolled back: the
+// system's INI writer has no way to delete an entry it added.
+void KeepContent(InstallSession& session, IniFile& file) {
+  if (file.Kept || !file.ExistedBefore || session.flags.previewMode == kOn) return;
+  file.Kept = true;
+  if (std::optional<std::string> content = session.platform.files.ReadAll(file.FullPath))
+    session.Rollback.KeepContent(file.FullPath, *content);
+}
+
 }  // namespace
 
 std::string RegisterIniFile(InstallSession& session, const std::string& treePath, const std::string& folder) {
@@ -75,7 +85,7 @@ std::string RegisterIniFile(InstallSession& session, const std::string& treePath
     return "";
   }
   const bool existed = session.platform.files.Exists(fullPath);
-  session.IniFiles.push_back({identifier, fullPath, existed, false});
+  session.IniFiles.push_back({identifier, fullPath, existed, false, false});
   session.trace.Write("install", "ini-file", {{"id", identifier}, {"path", fullPath}, {"existed", existed ? "yes" : "no"}});
   return fullPath;
 }
@@ -89,6 +99,7 @@ bool WriteIniEntry(InstallSession& session, const std::string& entryPath, const 
     return false;
   }
   const std::string expanded = session.Expand(value);
+  KeepContent(session, *file);
   bool written = session.platform.profiles.WriteValue(file->FullPath, name->section, name->key, expanded);
   session.trace.Write("install", "ini-entry",
                       {{"file", file->FullPath}, {"section", name->section}, {"key", name->key}, {"value", expanded},

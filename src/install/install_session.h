@@ -49,6 +49,7 @@ class InstallProgress {
 struct IniFile {
   std::string Identifier, FullPath;
   bool ExistedBefore = false, Decided = false;
+  bool Kept = false;  // its content before the first entry is kept for a rollback
 };
 
 struct InstallSession {

@@ -29,7 +29,12 @@ bool RemoveFile(FileSystem& files, const std::string& path) {
 
 void RollbackJournal::Made(const std::string& kind, const std::string& value) {
   std::lock_guard<std::mutex> lock(lock_);
-  steps_.push_back({kind, value});
+  steps_.push_back({kind, value, ""});
+}
+
+void RollbackJournal::KeepContent(const std::string& path, const std::string& content) {
+  std::lock_guard<std::mutex> lock(lock_);
+  steps_.push_back({"CONTENT", path, content});
 }
 
 void RollbackJournal::NoteValue(const std::string& logged, RegRoot root, const std::string& key,
@@ -81,6 +86,7 @@ bool RollbackJournal::UndoStep(Platform& platform, const Step& step) {
   if (step.kind == "LOGDIR") return !files.IsFolder(step.value) || files.RemoveTree(step.value, LeftInUse::kStays);
   if (step.kind == "NTSERVICE") return platform.services.Remove(step.value) != ServiceRemoval::Refused;
   if (step.kind == "REGVAL") return RestoreValue(platform, step.value);
+  if (step.kind == "CONTENT") return files.WriteAll(step.value, step.content);
   std::optional<std::pair<RegRoot, std::string>> key = SplitKeyPath(step.value);
   if (!key) return false;
   // A key that was not there before holds nothing of anyone else's.

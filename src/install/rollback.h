@@ -30,6 +30,9 @@ class RollbackJournal {
   // then, nothing when there was none. Later calls for the same value are ignored.
   void NoteValue(const std::string& logged, RegRoot root, const std::string& key, const std::string& name,
                  std::optional<RegValue> before);
+  // A file the run is about to write into, with its whole content now (an INI file the user
+  // already had): Undo writes that content back.
+  void KeepContent(const std::string& path, const std::string& content);
   // A file the run set aside (the earlier installation's log) to be put back by Undo, or deleted
   // by Commit.
   void SetAside(const std::string& original, const std::string& kept);
@@ -41,7 +44,7 @@ class RollbackJournal {
 
  private:
   struct Step {
-    std::string kind, value;
+    std::string kind, value, content;
   };
   struct NotedValue {
     RegRoot root;

@@ -13,6 +13,11 @@
 namespace tw {
 namespace {
 
+const std::string kSettings =
+    "[APPINFO]\r\na1=Acme\r\na3={P}\r\n[REGISTRYKEYS]\r\nTOTAL=1\r\n0=HKEY_CURRENT_USER\\Software\\Acme\r\n"
+    "[REGISTRY]\r\nTOTAL=1\r\nA0=HKEY_CURRENT_USER\\Software\\Acme\r\nB0=Path\r\nC0=<InstallDir>\r\nD0=String\r\n"
+    "[NTSERVICE]\r\nTOTAL=1\r\nA0=AcmeSvc\r\nB0=Acme\r\nF0=<InstallDir>a.txt\r\n";
+
 class InstallDriver : public InstallPhaseTest {
  protected:
   InstallDriver() {
@@ -21,9 +26,7 @@ class InstallDriver : public InstallPhaseTest {
     session.ProductCode = session.placeholders.values.productCode = "{P}";
     session.placeholders.values.tempDir = system.tempFolder;
     session.placeholders.defaultInstallDir = "C:\\Program Files\\Acme\\";
-    UseSettings("[APPINFO]\r\na1=Acme\r\na3={P}\r\n[REGISTRYKEYS]\r\nTOTAL=1\r\n0=HKEY_CURRENT_USER\\Software\\Acme\r\n"
-                "[REGISTRY]\r\nTOTAL=1\r\nA0=HKEY_CURRENT_USER\\Software\\Acme\r\nB0=Path\r\nC0=<InstallDir>\r\nD0=String\r\n"
-                "[NTSERVICE]\r\nTOTAL=1\r\nA0=AcmeSvc\r\nB0=Acme\r\nF0=<InstallDir>a.txt\r\n");
+    UseSettings(kSettings);
     files.WriteAll(session.DataInfPath,
                    "C:\\src\\a.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n"
                    "C:\\src\\b.txt\r\nDestination Computer\\<InstallDir>bin*0*0*0|\r\n");
@@ -188,6 +191,9 @@ TEST_F(InstallDriver, AFailedOrCancelledRunPutsTheMachineBack) {
     if (c.reinstall) Run();
     if (c.planted) {
       files.MakeFolders("C:\\Program Files\\Acme");
+      files.WriteAll("C:\\windows\\acme.ini", "[Mine]\r\nKeep=1\r\n");
+      UseSettings(kSettings + "[INIINFO]\r\nTOTAL=1\r\nA0=INI Files\\acme.ini\r\nC0=C:\\windows\r\n"
+                              "[INIDATA]\r\nTOTAL=1\r\nA0=INI Files\\acme.ini\\Acme\\Path\r\nC0=<InstallDir>\r\n");
       files.WriteAll("C:\\Program Files\\Acme\\a.txt", "the user's");
       registry.CreateKey(RegRoot::CurrentUser, "Software\\Acme");
       registry.WriteRawValue(RegRoot::CurrentUser, "Software\\Acme", "Path", {2, std::string("%HOME%\0", 7)});
