@@ -69,6 +69,13 @@ void InstallSession::MadeFile(const std::string& path, bool existedBefore) {
   if (!existedBefore) Made("FILE", path);
 }
 
+void InstallSession::KeepValue(RegRoot root, const std::string& key, const std::string& name) {
+  if (flags.previewMode == kOn) return;
+  const std::string logged = std::string(RegRootName(root)) + "\\" + key + "\\" + name;
+  Rollback.NoteValue(logged, root, key, name, platform.registry.ReadRawValue(root, key, name));
+  Rollback.Made("REGVAL", logged);
+}
+
 bool InstallSession::CommitKeeping(StagedFile& staged) {
   if (flags.previewMode == kOn) return staged.Commit();
   // A name of its own: a file left by a run that never ended may still be someone's only copy.

@@ -119,6 +119,9 @@ struct InstallSession {
   void Made(const std::string& kind, const std::string& value);
   // A file the run wrote: kept for a rollback when there was none before.
   void MadeFile(const std::string& path, bool existedBefore);
+  // Before the run writes a value outside the log's reach (its own registration): its content
+  // now is kept for a rollback.
+  void KeepValue(RegRoot root, const std::string& key, const std::string& name);
   // Moves a staged file into place, keeping what was there aside for a rollback (a rename on the
   // same volume); false as StagedFile::Commit.
   bool CommitKeeping(StagedFile& staged);

@@ -17,11 +17,13 @@ std::optional<std::pair<RegRoot, std::string>> SplitKeyPath(const std::string& t
 }
 
 // A file the run made goes whatever attributes it was given; a link is deleted, never followed.
+// One a program holds open goes at the next start.
 bool RemoveFile(FileSystem& files, const std::string& path) {
   std::optional<uint32_t> attributes = files.Attributes(path);
   if (!attributes) return true;
   if (*attributes & kAttrReadOnly) files.SetAttributes(path, *attributes & ~kAttrReadOnly);
   const Removal removal = files.Remove(path);
+  if (removal == Removal::kInUse) return files.RemoveAtRestart(path);
   return removal == Removal::kRemoved || removal == Removal::kMissing;
 }
 

@@ -53,8 +53,15 @@ void CopyTree(FileSystem& files, const std::string& from, const std::string& to,
   }
 }
 
+// A reinstall that fails gives the registration it rewrote its earlier values back.
 void WriteString(InstallSession& session, const std::string& key, const char* name, const std::string& value) {
+  session.KeepValue(session.Places.root, key, name);
   session.platform.registry.WriteString(session.Places.root, key, name, Cut(value), false);
+}
+
+void WriteDword(InstallSession& session, const std::string& key, const char* name, uint32_t value) {
+  session.KeepValue(session.Places.root, key, name);
+  session.platform.registry.WriteDword(session.Places.root, key, name, value);
 }
 
 // Where a file that travels with the payload is, by build: unpacked into the work folder (cabinet
@@ -135,8 +142,7 @@ void RegisterCommands(InstallSession& session, const std::string& key, const std
   WriteString(session, key, "QuietUninstallString", uninstaller + " /S " + code);
   WriteString(session, key, "InstallLocation", session.InstallDir());
   const uint64_t kilobytes = (session.LoggedFileBytes() + 1023) / 1024;
-  session.platform.registry.WriteDword(session.Places.root, key, "EstimatedSize",
-                                       static_cast<uint32_t>(std::min<uint64_t>(kilobytes, UINT32_MAX)));
+  WriteDword(session, key, "EstimatedSize", static_cast<uint32_t>(std::min<uint64_t>(kilobytes, UINT32_MAX)));
   const LocalTime now = session.platform.system.Now();
   char date[16];
   std::snprintf(date, sizeof date, "%04d%02d%02d", now.year, now.month, now.day);
@@ -144,7 +150,6 @@ void RegisterCommands(InstallSession& session, const std::string& key, const std
 }
 
 void RegisterProgramEntry(InstallSession& session, const std::string& key, const std::string& code) {
-  Registry& registry = session.platform.registry;
   WriteString(session, key, "DisplayName", AppInfo(session, "a1"));
   WriteString(session, key, "DisplayVersion", AppInfo(session, "a2"));
   const std::pair<const char*, const char*> optional[] = {{"Publisher", "a19"},     {"Comments", "a20"},
@@ -157,7 +162,7 @@ void RegisterProgramEntry(InstallSession& session, const std::string& key, const
   WriteString(session, key, "InstallSource", session.platform.files.CurrentFolder());
   const std::pair<const char*, const char*> switches[] = {{"NoModify", "a15"}, {"NoRemove", "a16"}, {"NoRepair", "a17"}};
   for (const auto& [name, setting] : switches)
-    if (IsYes(AppInfo(session, setting))) registry.WriteDword(session.Places.root, key, name, 1);
+    if (IsYes(AppInfo(session, setting))) WriteDword(session, key, name, 1);
   const std::string icon = AppInfo(session, "a18");
   if (icon.empty()) return;
   const std::string installed = InstallBeside(session, NamedFile(session, icon));
