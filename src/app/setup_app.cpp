@@ -74,7 +74,7 @@ int CSetupApp::RefuseCommandLine() {
 // A text for whoever started setup: in a box, or under /S (where no window may wait for a click)
 // on the console of the script that started it, when there is one; the trace has it either way.
 void CSetupApp::Tell(const std::string& text, unsigned icon) {
-  trace_.Write("app", "usage", {{"shown", commandLine_.silent ? "console" : "box"}});
+  trace_.Write("app", "usage", {{"shown", commandLine_.silent ? "console" : "box"}, {"text", text}});
   if (!commandLine_.silent)
     shell_.ui.ShowMessageBox(text, kCaption, kMbOk | icon);
   else

@@ -128,7 +128,9 @@ TEST_F(UnattendedRunTest, ABadCommandLineIsRefusedWithTheUsageBeforeAnythingHapp
     EXPECT_EQ(fake.ui.shown.size(), 3u) << line;
     EXPECT_NE(fake.shell.console.find("Usage: setup.exe"), std::string::npos) << line;
   }
-  EXPECT_NE(fake.files.ReadAll("C:\\q.log").value_or("").find("Unknown switch: /quiet"), std::string::npos);
+  const std::string log = fake.files.ReadAll("C:\\q.log").value_or("");
+  EXPECT_NE(log.find("app usage shown=console text=\"Unknown switch: /quiet\\r\\n\\r\\nUsage: setup.exe"), std::string::npos)
+      << log;
 }
 
 // Another setup of the same product, in any session, is running: this one ends at once with 1618,
