@@ -49,6 +49,13 @@ struct IniFile {
   bool ExistedBefore = false, Decided = false;
 };
 
+// A single-file build's payload cabinet, read in place inside the program's file; an empty path:
+// file1.cab beside setup.
+struct PayloadWindow {
+  std::string path;
+  uint64_t offset = 0, size = 0;
+};
+
 struct InstallSession {
   InstallSession(Platform& platform, HostFlags& flags, Trace& trace, FixedDialogs& dialogs,
                  const ProjectSettings& settings, InstallProgress& progress)
@@ -66,6 +73,7 @@ struct InstallSession {
   // --- copies of the host values, taken when the installation starts ---
   InstallPlaceholderCopy placeholders;  // placeholders.values.installDir is the chosen folder
   std::string SetupDir, TempDir, WorkName, WorkDir, DataInfPath, ProductCode;
+  PayloadWindow PayloadCabinet;
   SpecialFolders Folders;  // where shortcuts go: Programs menu, desktop, startup, ...
   FeatureTable Features;  // the user's feature choices
   ConditionTable Conditions;

@@ -9,6 +9,7 @@
 #include "install/cabinet_extractor.h"
 #include "install/install_session.h"
 #include "platform/platform.h"
+#include "platform/stream_view.h"
 #include "platform/text.h"
 
 namespace tw {
@@ -29,6 +30,13 @@ CabinetReader::OpenCabinet CabinetsBesideSetup(InstallSession& session) {
     std::string folder = WithBackslash(session.SetupDir);
     bool asked = !first;
     first = false;
+    // A single-file build has one cabinet, inside the program's own file; it names no other.
+    const PayloadWindow& window = session.PayloadCabinet;
+    if (!window.path.empty()) {
+      std::unique_ptr<std::istream> whole = asked ? nullptr : session.platform.files.OpenRead(window.path);
+      if (!whole) return nullptr;
+      return std::make_unique<StreamWindow>(std::move(whole), window.offset, window.size);
+    }
     if (PlainMemberName(name) != name) return nullptr;  // a set names its cabinets in the same folder
     while (asked && !session.platform.files.Exists(folder + name))
       if (!AskForDisk(session, disk, folder, name)) return nullptr;
