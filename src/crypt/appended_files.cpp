@@ -23,10 +23,15 @@ uint64_t GetLe(const std::string& in, size_t at, int bytes) {
   return value;
 }
 
+// The digest of nothing, which CSHA will not make.
+const Sha256 kEmptyDigest = {0xe3, 0xb0, 0xc4, 0x42, 0x98, 0xfc, 0x1c, 0x14, 0x9a, 0xfb, 0xf4,
+                             0xc8, 0x99, 0x6f, 0xb9, 0x24, 0x27, 0xae, 0x41, 0xe4, 0x64, 0x9b,
+                             0x93, 0x4c, 0xa4, 0x95, 0x99, 0x1b, 0x78, 0x52, 0xb8, 0x55};
+
 Sha256 DigestOf(const std::string& data) {
+  if (data.empty()) return kEmptyDigest;
   CSHA sha;
   Sha256 digest{};
-  // The digest refuses empty input; an empty directory never gets here (there is always a cabinet).
   sha.AddData(data.data(), static_cast<int>(data.size()));
   sha.FinalDigest(digest.data());
   return digest;
@@ -175,7 +180,9 @@ TrailerResult ReadTrailer(std::istream& in, uint64_t dataEnd) {
   const uint32_t version = static_cast<uint32_t>(GetLe(*footer, 84, 4));
   const uint64_t trailerSize = GetLe(*footer, 88, 8);
   if (version != kAppendedVersion) return Damaged("version");
-  if (count == 0 || count > kMaxAppendedFiles || directorySize > kMaxDirectorySize) return Damaged("counts");
+  if (count == 0 || count > kMaxAppendedFiles || directorySize > kMaxDirectorySize ||
+      directorySize < uint64_t{count} * kEntryFixedSize)
+    return Damaged("counts");
   if (trailerSize > footerEnd || trailerSize < directorySize + kAppendedFooterSize ||
       trailerSize - directorySize - kAppendedFooterSize >= 8)
     return Damaged("trailer-size");
@@ -202,15 +209,9 @@ std::optional<Sha256> HashRange(std::istream& in, uint64_t offset, uint64_t size
   in.clear();
   in.seekg(static_cast<std::streamoff>(offset));
   if (!in) return std::nullopt;
+  if (size == 0) return kEmptyDigest;
   CSHA sha;
   std::string chunk(kHashChunk, '\0');
-  // The digest of nothing, which CSHA will not make, is written out here.
-  if (size == 0) {
-    static const Sha256 kEmpty = {0xe3, 0xb0, 0xc4, 0x42, 0x98, 0xfc, 0x1c, 0x14, 0x9a, 0xfb, 0xf4,
-                                  0xc8, 0x99, 0x6f, 0xb9, 0x24, 0x27, 0xae, 0x41, 0xe4, 0x64, 0x9b,
-                                  0x93, 0x4c, 0xa4, 0x95, 0x99, 0x1b, 0x78, 0x52, 0xb8, 0x55};
-    return kEmpty;
-  }
   for (uint64_t left = size; left > 0;) {
     if (stop && stop->load()) return std::nullopt;
     const size_t piece = static_cast<size_t>(std::min<uint64_t>(left, kHashChunk));
