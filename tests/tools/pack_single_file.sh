@@ -95,5 +95,6 @@ grep -q 'needs --setup' "$work/err" || fail "missing --setup refusal unclear: $(
 TW_PFX=wrong expect_exit 1 "$pack" "$project" "$work/x" --setup "$work/setup.exe" --single-file \
   --sign "$work/signer.pfx" --sign-password-env TW_PFX
 grep -q 'signing .* failed: .*' "$work/err" || fail "a failed signing gave no reason: $(cat "$work/err")"
+[ -z "$(ls -A "$work/x" | grep signed)" ] || fail "a failed signing left its copy: $(ls -A "$work/x")"
 expect_exit 2 "$pack" "$project" "$work/x" --timestamp http://ts.invalid
 echo "pack_single_file: ok"

@@ -138,14 +138,14 @@ void PackSetupFolderFiles(const PackOptions& options, const WroteFile& wrote) {
 void PackPayload(const PackOptions& options, const WroteFile& wrote) {
   std::vector<PayloadFile> payload = PlanPayload(options);
   const fs::path signedUninstaller = options.outDir / ".dovuvi-signed.exe";
-  for (PayloadFile& file : payload) {
-    if (options.signPfx.empty() || file.storedName != "dovuvi.exe") continue;
-    fs::copy_file(file.source, signedUninstaller, fs::copy_options::overwrite_existing);
-    SignFile(options, signedUninstaller);
-    file.source = signedUninstaller;
-    file.size = fs::file_size(signedUninstaller);
-  }
   try {
+    for (PayloadFile& file : payload) {
+      if (options.signPfx.empty() || file.storedName != "dovuvi.exe") continue;
+      fs::copy_file(file.source, signedUninstaller, fs::copy_options::overwrite_existing);
+      SignFile(options, signedUninstaller);
+      file.source = signedUninstaller;
+      file.size = fs::file_size(signedUninstaller);
+    }
     WritePayload(options, payload, wrote);
   } catch (...) {
     fs::remove(signedUninstaller);
