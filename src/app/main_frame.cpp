@@ -153,7 +153,7 @@ bool CMainFrame::TakeSingleFile() {
   }
   UseSetupFolder(folder);
   trace_.Write("startup", "folders", {{"setup", SetupDir}, {"theme", ThemeDir}});
-  PayloadCabinet = PayloadWindow{program, setup.cabinetOffset, setup.cabinetSize};
+  PayloadCabinet = PayloadWindow{program, setup.cabinetOffset, setup.cabinetSize, setup.cabinetHeadSize};
   payloadCheck_ = std::make_unique<PayloadCheck>(platform_.files, program, setup, trace_);
   return true;
 }

@@ -158,8 +158,9 @@ bool PageFlow::ShowStartPage() {
   // An abort on arrival has shown the completion page and removed the work folder: nothing is
   // unpacked for pages that will never come.
   if (flags.useDiskImages == kOn || frame_.Ended == kOn) return true;
-  // The support files come out of the payload cabinet, which must have passed its check.
-  if (!frame_.WaitForPayloadCheck()) return false;
+  // The support files come out of the payload cabinet: out of its start, checked with the project
+  // files, or else out of a cabinet that must have passed its check.
+  if (frame_.PayloadCabinet.headSize == 0 && !frame_.WaitForPayloadCheck()) return false;
   CSkinPage& page = ShowPage(kStartPage, -1, 50, flags.silentInstall != kOn);
   PageProgress progress(frame_.GetPlatform().ui, &page);
   InstallSession session(frame_.GetPlatform(), flags, frame_.GetTrace(), frame_.Dialogs(), frame_.Settings(), progress);

@@ -73,7 +73,14 @@ AppendedSetup TakeAppendedFiles(FileSystem& files, const std::string& programPat
   if (read.status == TrailerRead::kDamaged) return Damaged(trace, read.reason);
   if (!files.IsFolder(folder) && !files.MakeFolder(folder)) return Damaged(trace, "folder");
   AppendedSetup setup;
+  int small = 0;
   for (const AppendedFile& file : read.trailer.files) {
+    if (file.head) {
+      std::optional<Sha256> digest = HashRange(*in, file.offset, file.size);
+      if (digest != file.sha256) return Damaged(trace, "digest", file.name + " (head)");
+      setup.cabinetHeadSize = file.size;
+      continue;
+    }
     if (file.payload) {
       setup.cabinetOffset = file.offset;
       setup.cabinetSize = file.size;
@@ -82,11 +89,12 @@ AppendedSetup TakeAppendedFiles(FileSystem& files, const std::string& programPat
     }
     const std::string failed = TakeSmallFile(files, *in, file, folder);
     if (!failed.empty()) return Damaged(trace, failed, file.name);
+    ++small;
   }
   setup.outcome = AppendedSetup::kTaken;
   trace.Write("startup", "single-file",
-              {{"result", "ok"}, {"files", std::to_string(read.trailer.files.size() - 1)},
-               {"cabinet", std::to_string(setup.cabinetSize)}});
+              {{"result", "ok"}, {"files", std::to_string(small)}, {"cabinet", std::to_string(setup.cabinetSize)},
+               {"checked-start", std::to_string(setup.cabinetHeadSize)}});
   return setup;
 }
 

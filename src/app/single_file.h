@@ -21,6 +21,7 @@ struct AppendedSetup {
   enum Outcome { kNone, kTaken, kDamaged } outcome = kNone;
   // kTaken: the payload cabinet inside the program's file, and its digest.
   uint64_t cabinetOffset = 0, cabinetSize = 0;
+  uint64_t cabinetHeadSize = 0;  // how much of the cabinet's start was checked already; 0: none
   Sha256 cabinetSha256{};
 };
 

@@ -51,7 +51,7 @@ std::string EncodeDirectory(const AppendedTrailer& trailer) {
     PutLe(out, file.offset, 8);
     PutLe(out, file.size, 8);
     out.append(reinterpret_cast<const char*>(file.sha256.data()), file.sha256.size());
-    out.push_back(file.payload ? 1 : 0);
+    out.push_back(file.payload ? 1 : file.head ? 2 : 0);
     PutLe(out, file.name.size(), 2);
     out += file.name;
   }
@@ -71,8 +71,9 @@ std::optional<std::vector<AppendedFile>> DecodeDirectory(const std::string& dire
     const uint8_t kind = static_cast<uint8_t>(directory[at + 48]);
     const size_t nameSize = GetLe(directory, at + 49, 2);
     at += kEntryFixedSize;
-    if (kind > 1 || nameSize == 0 || directory.size() - at < nameSize) return std::nullopt;
+    if (kind > 2 || nameSize == 0 || directory.size() - at < nameSize) return std::nullopt;
     file.payload = kind == 1;
+    file.head = kind == 2;
     file.name = directory.substr(at, nameSize);
     at += nameSize;
     files.push_back(std::move(file));
@@ -192,14 +193,19 @@ TrailerResult ReadTrailer(std::istream& in, uint64_t dataEnd) {
   if (!directory || DigestOf(*directory) != directorySha) return Damaged("directory-digest");
   std::optional<std::vector<AppendedFile>> files = DecodeDirectory(*directory, count);
   if (!files) return Damaged("directory-entries");
-  int payloads = 0;
+  int payloads = 0, heads = 0;
+  const AppendedFile* cabinet = nullptr;
   for (const AppendedFile& file : *files) {
     if (file.offset < trailer.dataStart || file.offset > result.trailerStart ||
         file.size > result.trailerStart - file.offset)
       return Damaged("file-range");
     payloads += file.payload ? 1 : 0;
+    heads += file.head ? 1 : 0;
+    if (file.payload) cabinet = &file;
   }
   if (payloads != 1) return Damaged("payload-count");
+  for (const AppendedFile& file : *files)
+    if (file.head && (heads > 1 || file.offset != cabinet->offset || file.size > cabinet->size)) return Damaged("head");
   trailer.files = std::move(*files);
   result.status = TrailerRead::kOk;
   return result;

@@ -37,6 +37,9 @@ struct AppendedFile {
   uint64_t size = 0;
   Sha256 sha256{};
   bool payload = false;  // the payload cabinet, checked on its own while the wizard runs
+  // The cabinet's first size bytes (same offset): its headers and the support files the start
+  // page unpacks, checked with the small files.
+  bool head = false;
 };
 
 struct AppendedTrailer {
@@ -81,7 +84,8 @@ std::optional<uint64_t> AppendedDataEnd(std::istream& in, uint64_t fileSize);
 // Reads the trailer the stamp places before dataEnd (up to kMaxAppendedPadding zero bytes may come
 // between). kNone without a stamp (a plain setup.exe), kDamaged when anything does not hold: data
 // beyond dataEnd (a copy cut short), no magic where the stamp says, a directory that fails its
-// digest or does not parse, a file outside the data, not exactly one payload cabinet.
+// digest or does not parse, a file outside the data, not exactly one payload cabinet, more than
+// one cabinet head or one that is not the cabinet's start.
 TrailerResult ReadTrailer(std::istream& in, uint64_t dataEnd);
 
 // The SHA-256 of size bytes at offset; nothing when they cannot all be read or stop turns true.

@@ -54,6 +54,7 @@ struct IniFile {
 struct PayloadWindow {
   std::string path;
   uint64_t offset = 0, size = 0;
+  uint64_t headSize = 0;  // the start already checked, all the start page may read; 0: none
 };
 
 struct InstallSession {

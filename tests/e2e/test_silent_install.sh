@@ -99,13 +99,19 @@ case $CASE in
     # A folder holding the one program and nothing else, as a download leaves it.
     download=$E2E_DIR/download
     mkdir -p "$download"
-    # Both damages fall inside the appended data, half-way through (the program image itself, cut or
-    # altered, is Windows' to refuse); where it starts is in the DOS header's stamp.
+    # Both damages fall inside the appended data (the program image itself, cut or altered, is
+    # Windows' to refuse); where it starts and how long it is are in the DOS header's stamp. The
+    # copy is cut half-way through; the flipped byte is the payload cabinet's last (the cabinet
+    # comes last, just before the trailer), past the start checked before the pages, so the
+    # installation's wait for the payload check is what stops it.
     size=$(stat -c %s "$packed/Silent-Demo-setup.exe")
     data_start=$(od -An -tu8 -j 44 -N8 "$packed/Silent-Demo-setup.exe" | tr -d ' ')
-    offset=$((data_start + (size - data_start) / 2))
-    head -c "$offset" "$packed/Silent-Demo-setup.exe" >"$download/cut-setup.exe"
+    appended=$(od -An -tu8 -j 52 -N8 "$packed/Silent-Demo-setup.exe" | tr -d ' ')
+    end=$((data_start + appended))
+    trailer_size=$(od -An -tu8 -j $((end - 112 + 88)) -N8 "$packed/Silent-Demo-setup.exe" | tr -d ' ')
+    head -c $((data_start + (size - data_start) / 2)) "$packed/Silent-Demo-setup.exe" >"$download/cut-setup.exe"
     cp "$packed/Silent-Demo-setup.exe" "$download/flipped-setup.exe"
+    offset=$((end - trailer_size - 1))
     byte=$(od -An -tu1 -j "$offset" -N1 "$download/flipped-setup.exe" | tr -d ' ')
     printf "$(printf '\\%03o' $((byte ^ 1)))" | dd of="$download/flipped-setup.exe" bs=1 seek="$offset" conv=notrunc 2>/dev/null
     for copy in cut flipped; do
@@ -113,6 +119,10 @@ case $CASE in
       (cd "$download" && e2e_wine "$download/$copy-setup.exe" /S) || rc=$?
       e2e_assert_eq $((1603 & 255)) "$rc" "the $copy copy's exit code (1603; the shell sees its low byte)"
       grep -q '^app exit code=1603$' "$E2E_DIR/trace.log" || e2e_fail "the $copy copy did not end with 1603"
+      if [[ $copy == flipped ]]; then
+        grep -q '^startup payload-check result=damaged' "$E2E_DIR/trace.log" ||
+          e2e_fail "the flipped copy was not stopped by the payload check"
+      fi
       left=$(ls -d "$E2E_TEMP"/tw[0-9]* 2>/dev/null || true)
       [[ -z $left ]] || e2e_fail "the $copy copy left its work folder: $left"
       [[ ! -e $installed ]] || e2e_fail "the $copy copy installed something"

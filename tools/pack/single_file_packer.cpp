@@ -13,6 +13,8 @@
 
 #include "crypt/appended_files.h"
 #include "crypt/sha.h"
+#include "install/cabinet_head.h"
+#include "install/payload_stream.h"
 #include "payload_packer.h"
 #include "project/project_settings.h"
 
@@ -74,6 +76,20 @@ void CheckStampFree(const fs::path& setupExe) {
                              "(is it a single file already?); give the setup program as built");
 }
 
+// The cabinet's start that holds its headers and support files, checked by setup before its pages.
+AppendedFile CabinetHead(const fs::path& cabinet, const AppendedFile& whole) {
+  std::ifstream in(cabinet, std::ios::binary);
+  const auto support = [](const std::string& name) { return !IsPayloadMemberName(name); };
+  const std::optional<uint64_t> size = CabinetHeadSize(in, whole.size, support);
+  if (!size) throw std::runtime_error(cabinet.string() + " cannot be read back as one cabinet");
+  AppendedFile head = whole;
+  head.payload = false;
+  head.head = true;
+  head.size = *size;
+  head.sha256 = *HashRange(in, 0, *size);
+  return head;
+}
+
 }  // namespace
 
 fs::path SingleFilePath(const PackOptions& options) {
@@ -117,7 +133,8 @@ void PackSingleFile(const PackOptions& options, const std::vector<fs::path>& pac
     entry.sha256 = Finish(own, entry.size);
     entry.payload = name == kCabinetName;
     position += entry.size;
-    trailer.files.push_back(std::move(entry));
+    trailer.files.push_back(entry);
+    if (entry.payload) trailer.files.push_back(CabinetHead(file, entry));
   }
   trailer.prefixSha256 = Finish(whole, position);
   const std::string encoded = EncodeTrailer(trailer, position);
