@@ -2,7 +2,8 @@
 # The payload bench. One generated project (2,000 files, 190 MB, half random, half text) is
 #  1. installed silently under Wine by our setup.exe (a cabinet build) and by an NSIS installer of
 #     the same payload (zlib, installed with /S), alternately, BENCH_RUNS times each after one untimed
-#     pair (the first runs of both pay for files the machine freed just before); the same cabinet
+#     pair (the first runs of both pay for files the machine freed just before), and by the same
+#     product packed as one file (--single-file) right after ours, its ratio to ours printed; the same cabinet
 #     is unpacked and copied into place on the host with cabextract + cp; medians and ratios printed;
 #  2. installed once more with the trace on, for the peak working set of the silent install;
 #  3. run interactively: seconds from launch until the first wizard page shows its Next button, for
@@ -51,6 +52,12 @@ start=$(now)
 "$E2E_HOST_DIR/tarnwick-pack" "$project" "$E2E_DIR/packed" --setup "$E2E_WIN64_DIR/setup.exe" >"$E2E_DIR/pack.log" 2>&1 ||
   { cat "$E2E_DIR/pack.log"; exit 1; }
 pack_s=$(since "$start")
+# The same product as one file, in a folder of its own (named setup.exe there, which it need not be).
+"$E2E_HOST_DIR/tarnwick-pack" "$project" "$E2E_DIR/packed_single" --setup "$E2E_WIN64_DIR/setup.exe" --single-file \
+  >>"$E2E_DIR/pack.log" 2>&1 || { cat "$E2E_DIR/pack.log"; exit 1; }
+mkdir -p "$E2E_DIR/single"
+mv "$E2E_DIR"/packed_single/*-setup.exe "$E2E_DIR/single/setup.exe"
+rm -rf "$E2E_DIR/packed_single"
 mkdir -p "$E2E_DIR/nsis"
 start=$(now)
 makensis -V1 "$nsi" >"$E2E_DIR/makensis.log" 2>&1 || { cat "$E2E_DIR/makensis.log"; exit 1; }
@@ -88,7 +95,7 @@ silent_install() {
   ((($(count_files "$E2E_DRIVE_C/Bench")) == FILES)) || e2e_fail "$1/setup.exe left $(count_files "$E2E_DRIVE_C/Bench") files"
   sync
 }
-ours=() base=() nsis=() host=()
+ours=() single=() base=() nsis=() host=()
 for ((run = 0; run <= RUNS; run++)); do  # run 0 is the untimed pair
   # With a baseline the two take turns at going first, so neither always meets the disk as the
   # other left it.
@@ -98,6 +105,8 @@ for ((run = 0; run <= RUNS; run++)); do  # run 0 is the untimed pair
   fi
   silent_install "$E2E_DIR/packed"
   ((run)) && ours+=("$INSTALL_S")
+  silent_install "$E2E_DIR/single"
+  ((run)) && single+=("$INSTALL_S")
   if [[ -n $BASELINE ]] && ! ((run % 2)); then
     silent_install "$E2E_DIR/packed_baseline"
     ((run)) && base+=("$INSTALL_S")
@@ -167,6 +176,9 @@ printf 'silent install bench: %d files, %d MB (cabinet %d MB, NSIS installer %d 
   $(($(stat -c %s "$E2E_DIR/packed/file1.cab") / 1048576)) $(($(stat -c %s "$E2E_DIR/nsis/setup.exe") / 1048576)) "$RUNS"
 printf '  pack          %6.1f s   (tarnwick-pack; makensis %.1f s)\n' "$pack_s" "$nsis_pack_s"
 printf '  ours          %6.2f s   median of %s\n' "$m_ours" "${ours[*]}"
+m_single=$(median "${single[@]}")
+printf '  single file   %6.2f s   median of %s (the same, from one file)\n' "$m_single" "${single[*]}"
+printf '  single / ours %6.2f\n' "$(ratio "$m_single" "$m_ours")"
 printf '  NSIS          %6.2f s   median of %s\n' "$m_nsis" "${nsis[*]}"
 printf '  host          %6.2f s   median of %s (cabextract + cp)\n' "$m_host" "${host[*]}"
 if [[ -n $BASELINE ]]; then

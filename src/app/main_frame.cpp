@@ -7,6 +7,7 @@
 #include "app/folder_path.h"
 #include "project/language_file.h"
 #include "app/language_selection.h"
+#include "app/single_file.h"
 #include "project/os_tag.h"
 #include "app/page_flow.h"
 #include "app/user_variables.h"
@@ -68,6 +69,9 @@ int CMainFrame::OnCreate() {
 
   ResolveFolders();
   CreateWorkFolder();
+  // Before anything is made beside the program: a single-file build's folder is in the work folder.
+  if (!TakeSingleFile()) return -1;
+  PrepareThemeFolder();
   if (!ReadProjectFiles()) return -1;
   ResolveMachineValues();
   LoadProjectValues();
@@ -117,19 +121,58 @@ void CMainFrame::ResolveFolders() {
   WindowsDir = Cut(system.WindowsFolder(), kFolderBuffer);
   WindowsVolume = WindowsDir.substr(0, 2);
   TempDir = WithBackslash(Cut(system.TempFolder(), kFolderBuffer));
-  SetupDir = WithBackslash(platform_.files.CurrentFolder());
-  LanguageFilePath = SetupDir + "language.lan";
   SystemDir = WithBackslash(Cut(system.SystemFolder(), kFolderBuffer));
-  ThemeDir = SetupDir + "theme\\";
+  UseSetupFolder(WithBackslash(platform_.files.CurrentFolder()));
   trace_.Write("startup", "folders",
                {{"setup", SetupDir}, {"windows", WindowsDir}, {"temp", TempDir},
                 {"system", SystemDir}, {"theme", ThemeDir}});
-  if (!platform_.files.IsFolder(ThemeDir)) {
-    bool created = platform_.files.MakeFolder(ThemeDir);
-    trace_.Write("startup", "theme-folder", {{"result", created ? "created" : "failed"}});
-    MoveThemeFiles();
-  }
   WorkName = FormatWorkName(system.Now());
+}
+
+void CMainFrame::UseSetupFolder(const std::string& folder) {
+  SetupDir = folder;
+  LanguageFilePath = SetupDir + "language.lan";
+  ThemeDir = SetupDir + "theme\\";
+}
+
+void CMainFrame::PrepareThemeFolder() {
+  if (platform_.files.IsFolder(ThemeDir)) return;
+  bool created = platform_.files.MakeFolder(ThemeDir);
+  trace_.Write("startup", "theme-folder", {{"result", created ? "created" : "failed"}});
+  MoveThemeFiles();
+}
+
+bool CMainFrame::TakeSingleFile() {
+  const std::string program = platform_.system.ProgramPath();
+  const std::string folder = WorkDir + "setup\\";
+  const AppendedSetup setup = TakeAppendedFiles(platform_.files, program, folder, trace_);
+  if (setup.outcome == AppendedSetup::kNone) return true;
+  if (setup.outcome == AppendedSetup::kDamaged) {
+    EndDamagedSetup();
+    return false;
+  }
+  UseSetupFolder(folder);
+  trace_.Write("startup", "folders", {{"setup", SetupDir}, {"theme", ThemeDir}});
+  PayloadCabinet = PayloadWindow{program, setup.cabinetOffset, setup.cabinetSize, setup.cabinetHeadSize};
+  payloadCheck_ = std::make_unique<PayloadCheck>(platform_.files, program, setup, trace_);
+  return true;
+}
+
+bool CMainFrame::WaitForPayloadCheck() {
+  if (!payloadCheck_ || payloadCheck_->Wait(platform_.ui)) return true;
+  EndDamagedSetup();
+  return false;
+}
+
+// A damaged program file ends the run as a failure with nothing changed: the message, the work
+// folder (and what was taken into it) removed, the process told to end.
+void CMainFrame::EndDamagedSetup() {
+  payloadCheck_.reset();
+  platform_.ui.ShowMessageBox(kDamagedSetupMessage, kMessageCaption, kMbOk | kMbIconError);
+  trace_.Write("dialog", "message", {{"text", kDamagedSetupMessage}, {"answer", "ok"}});
+  flags_.runFailed = kOn;
+  RemoveWorkFolder(WorkFolderRemoval::Always);
+  platform_.ui.PostQuit(1);
 }
 
 // Runs only when the theme folder was missing: the author's "^!" files become the theme.

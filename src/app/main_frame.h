@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "install/install_session.h"
 #include "install/product_places.h"
 #include "project/conditions.h"
 #include "project/features.h"
@@ -23,6 +24,7 @@ class CBackground;
 class CRijndaelMethod;
 class CSplashWindow;
 class PageFlow;
+class PayloadCheck;
 
 enum class WorkFolderRemoval { Always, UnlessKept };
 
@@ -40,6 +42,10 @@ class CMainFrame : private ActionHost {
   bool SelectLanguage();
   // Rewrites the layout captions from the language file, then starts the wizard.
   void ApplyLanguage(const std::string& file);
+  // A single-file build waits here for its payload cabinet's check before anything reads the
+  // cabinet; false when it failed (start-up has then ended as for a damaged file). True at once
+  // for a folder build.
+  bool WaitForPayloadCheck();
   // Removes the work folder and all it holds. UnlessKept leaves it while merge modules need it.
   void RemoveWorkFolder(WorkFolderRemoval mode);
   // Expands the placeholders of a project text with the current host values.
@@ -74,6 +80,7 @@ class CMainFrame : private ActionHost {
   // --- host state ---
   std::string SetupDir, WindowsDir, WindowsVolume, TempDir, SystemDir, LanguageFilePath, ThemeDir;
   std::string WorkName, WorkDir, SetupInfPath, DataInfPath;
+  PayloadWindow PayloadCabinet;  // a single-file build's cabinet inside the program's file
   SpecialFolders Folders;
   std::string ProgramFilesDir, CommonFilesDir;
   int NoProgramFilesDir = 0;
@@ -107,7 +114,15 @@ class CMainFrame : private ActionHost {
   void ResolveFolders();
   PageFlow& EnsureFlow();
   void MoveThemeFiles();
+  // The theme folder beside the project files, made (and the "^!" files moved in) on first run.
+  void PrepareThemeFolder();
+  // Points the folders the project is read from at folder (ends in "\\").
+  void UseSetupFolder(const std::string& folder);
   void CreateWorkFolder();
+  // A single-file build's small files into the work folder, its cabinet check started; false when
+  // the program's file is damaged (start-up has then ended).
+  bool TakeSingleFile();
+  void EndDamagedSetup();
   bool ReadProjectFiles();
   void ResolveMachineValues();
   std::string ReadCompanyName() const;
@@ -134,6 +149,7 @@ class CMainFrame : private ActionHost {
   std::unique_ptr<PageFlow> flow_;
   std::unique_ptr<MachineLock> productLock_;  // held until the process ends
   std::unique_ptr<CSplashWindow> splash_;
+  std::unique_ptr<PayloadCheck> payloadCheck_;
   std::unique_ptr<CBackground> background_;
 };
 

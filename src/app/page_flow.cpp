@@ -75,6 +75,7 @@ class PageProgress : public InstallProgress {
 void FillSession(InstallSession& session, CMainFrame& frame) {
   session.placeholders = frame.PlaceholderCopy();
   session.SetupDir = frame.SetupDir;
+  session.PayloadCabinet = frame.PayloadCabinet;
   session.TempDir = frame.TempDir;
   session.WorkName = frame.WorkName;
   session.WorkDir = frame.WorkDir;
@@ -157,6 +158,9 @@ bool PageFlow::ShowStartPage() {
   // An abort on arrival has shown the completion page and removed the work folder: nothing is
   // unpacked for pages that will never come.
   if (flags.useDiskImages == kOn || frame_.Ended == kOn) return true;
+  // The support files come out of the payload cabinet: out of its start, checked with the project
+  // files, or else out of a cabinet that must have passed its check.
+  if (frame_.PayloadCabinet.headSize == 0 && !frame_.WaitForPayloadCheck()) return false;
   CSkinPage& page = ShowPage(kStartPage, -1, 50, flags.silentInstall != kOn);
   PageProgress progress(frame_.GetPlatform().ui, &page);
   InstallSession session(frame_.GetPlatform(), flags, frame_.GetTrace(), frame_.Dialogs(), frame_.Settings(), progress);
@@ -301,6 +305,8 @@ void PageFlow::StartInstallation() {
     ShowCancelledCompletion();
     return;
   }
+  // Nothing is installed from a payload that has not passed its check.
+  if (!frame_.WaitForPayloadCheck()) return;
   PageProgress progress(platform.ui, current_);
   {
     InstallSession session(platform, flags, frame_.GetTrace(), frame_.Dialogs(), frame_.Settings(), progress);

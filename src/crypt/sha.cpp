@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "crypt/file_crypt_error.h"
+#include "crypt/sha_x86.h"
 
 namespace tw {
 namespace {
@@ -26,7 +27,7 @@ inline uint32_t Rotr(uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
 
 }  // namespace
 
-CSHA::CSHA() { Reset(); }
+CSHA::CSHA(bool useExtensions) : m_useExtensions(useExtensions && ShaExtensionsAvailable()) { Reset(); }
 
 void CSHA::Reset() {
   std::memcpy(m_state, kInitialState, sizeof m_state);
@@ -92,6 +93,12 @@ void CSHA::AddData(const char* data, int length) {
     if (m_blockUsed < BLOCK_LENGTH) return;
     Transform(m_block);
     m_blockUsed = 0;
+  }
+  if (left >= BLOCK_LENGTH && m_useExtensions) {
+    const size_t blocks = left / BLOCK_LENGTH;
+    ShaExtensionsTransform(m_state, in, blocks, kRoundConstants);
+    in += blocks * BLOCK_LENGTH;
+    left -= blocks * BLOCK_LENGTH;
   }
   while (left >= BLOCK_LENGTH) {
     Transform(in);

@@ -52,6 +52,14 @@ struct IniFile {
   bool Kept = false;  // its content before the first entry is kept for a rollback
 };
 
+// A single-file build's payload cabinet, read in place inside the program's file; an empty path:
+// file1.cab beside setup.
+struct PayloadWindow {
+  std::string path;
+  uint64_t offset = 0, size = 0;
+  uint64_t headSize = 0;  // the start already checked, all the start page may read; 0: none
+};
+
 struct InstallSession {
   InstallSession(Platform& platform, HostFlags& flags, Trace& trace, FixedDialogs& dialogs,
                  const ProjectSettings& settings, InstallProgress& progress)
@@ -69,6 +77,7 @@ struct InstallSession {
   // --- copies of the host values, taken when the installation starts ---
   InstallPlaceholderCopy placeholders;  // placeholders.values.installDir is the chosen folder
   std::string SetupDir, TempDir, WorkName, WorkDir, DataInfPath, ProductCode;
+  PayloadWindow PayloadCabinet;
   SpecialFolders Folders;  // where shortcuts go: Programs menu, desktop, startup, ...
   FeatureTable Features;  // the user's feature choices
   ConditionTable Conditions;

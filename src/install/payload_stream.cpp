@@ -9,6 +9,7 @@
 #include "install/cabinet_extractor.h"
 #include "install/install_session.h"
 #include "platform/platform.h"
+#include "platform/stream_view.h"
 #include "platform/text.h"
 
 namespace tw {
@@ -24,11 +25,20 @@ bool IsCabinetBuild(const InstallSession& session) {
 
 // Opens the cabinets of the set beside setup.exe. A missing continuation cabinet is asked for, as
 // the system decompressor's path does; the first one is simply missing.
-CabinetReader::OpenCabinet CabinetsBesideSetup(InstallSession& session) {
-  return [&session, first = true](const std::string& name, const std::string& disk) mutable -> std::unique_ptr<std::istream> {
+// headOnly: a single-file build's start page reads only the part of its cabinet already checked.
+CabinetReader::OpenCabinet CabinetsBesideSetup(InstallSession& session, bool headOnly = false) {
+  return [&session, headOnly, first = true](const std::string& name, const std::string& disk) mutable -> std::unique_ptr<std::istream> {
     std::string folder = WithBackslash(session.SetupDir);
     bool asked = !first;
     first = false;
+    // A single-file build has one cabinet, inside the program's own file; it names no other.
+    const PayloadWindow& window = session.PayloadCabinet;
+    if (!window.path.empty()) {
+      std::unique_ptr<std::istream> whole = asked ? nullptr : session.platform.files.OpenRead(window.path);
+      if (!whole) return nullptr;
+      const uint64_t size = headOnly && window.headSize ? window.headSize : window.size;
+      return std::make_unique<StreamWindow>(std::move(whole), window.offset, size);
+    }
     if (PlainMemberName(name) != name) return nullptr;  // a set names its cabinets in the same folder
     while (asked && !session.platform.files.Exists(folder + name))
       if (!AskForDisk(session, disk, folder, name)) return nullptr;
@@ -96,7 +106,7 @@ bool PayloadStream::FillMemberFile(const std::string& storedName, StampedFile& o
 }
 
 std::optional<bool> ExtractSupportFiles(InstallSession& session, const std::function<void()>& written) {
-  CabinetReader reader(CabinetsBesideSetup(session));
+  CabinetReader reader(CabinetsBesideSetup(session, true));
   CabinetRead result = reader.Open(kFirstCabinet);
   if (result == CabinetRead::kBroken) {
     session.trace.Write("cabinet", "stream", {{"result", ReadName(result)}});

@@ -55,6 +55,8 @@ class SystemInfo {
   virtual uint32_t FaceColor() const = 0;
   // This program's file name without folder or extension ("setup").
   virtual std::string ProgramName() const = 0;
+  // This program's file, full path; empty when the system will not say.
+  virtual std::string ProgramPath() const = 0;
   // The processor identification instruction for one leaf; nothing when the processor lacks it.
   virtual std::optional<CpuRegisters> CpuId(uint32_t leaf) const = 0;
   // The largest working set this process has had so far, in KiB; 0 when the system cannot tell.

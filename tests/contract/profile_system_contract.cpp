@@ -49,6 +49,12 @@ TEST_F(SystemInfoContract, UserClockAndEnvironment) {
   std::string program = system.ProgramName();
   EXPECT_FALSE(program.empty());
   EXPECT_EQ(program.find_first_of("\\/."), std::string::npos) << program;
+  // The single-file build reads its own bytes through this path: it must name the very file.
+  const std::string path = system.ProgramPath();
+  if (!path.empty()) {
+    EXPECT_TRUE(platform().files.Exists(path)) << path;
+    EXPECT_EQ(path.rfind(program), path.find_last_of("\\") + 1) << path;
+  }
 }
 
 TEST_F(SystemInfoContract, MachineMeasurements) {

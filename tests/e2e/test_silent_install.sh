@@ -4,15 +4,19 @@
 # uninstaller put where UninstallString finds it), the uninstall log holds exactly the changes, and
 # no work folder or temporary file is left behind. cabinet_set installs from the cabinet cut into
 # a set of two; truncated installs from a cabinet cut short in the middle of a member, fails that
-# member cleanly, and the run's rollback takes back what it wrote before the cut. per_user installs the cabinet build with /S /CURRENTUSER: registered under
-# HKCU alone, its log and uninstaller in the user's local application data, and removed again by
-# the registered QuietUninstallString.
-# rollback replaces a file and a value of the user's, then fails on a service: the machine is as before.
-# Usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split|per_user|rollback
+# member cleanly, and the run's rollback takes back what it wrote before the cut. per_user installs
+# the cabinet build with /S /CURRENTUSER: registered under HKCU alone, its log and uninstaller in
+# the user's local application data, and removed again by
+# the registered QuietUninstallString. single_file packs the cabinet build as one program signed
+# with a certificate made here: a copy cut short and a copy with one byte flipped each end with
+# 1603 and leave nothing, then the signed file installs as the folder build does, from a folder
+# holding nothing else. rollback replaces a file and a value of the user's, then fails on a
+# service: the machine is as before.
+# Usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split|per_user|single_file|rollback
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-CASE=${1:?usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split|per_user|rollback}
+CASE=${1:?usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split|per_user|single_file|rollback}
 CODE='{7D3C9A10-4B2E-4F61-9C8D-2E5A1B7F3C40}'
 KEY="HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$CODE"
 MACHINE_KEY=$KEY
@@ -48,6 +52,15 @@ project=$E2E_DIR/project
 packed=$E2E_DIR/packed
 case $CASE in
   cabinet | cabinet_set | truncated | per_user | rollback) write_project "$project" Cabinet; options=() ;;
+  single_file)
+    write_project "$project" Cabinet
+    openssl req -x509 -newkey rsa:2048 -nodes -keyout "$E2E_DIR/key.pem" -out "$E2E_DIR/cert.pem" -days 2 \
+      -subj '/CN=Tarnwick Test Signer' 2>/dev/null
+    openssl pkcs12 -export -out "$E2E_DIR/signer.pfx" -inkey "$E2E_DIR/key.pem" -in "$E2E_DIR/cert.pem" \
+      -passout pass:pfx-secret
+    export TW_TEST_PFX_PASSWORD=pfx-secret
+    options=(--single-file --sign "$E2E_DIR/signer.pfx" --sign-password-env TW_TEST_PFX_PASSWORD)
+    ;;
   disk_image) write_project "$project" Cabinet; options=(--disk-image) ;;
   split) write_project "$project" 'Split Files'; options=(--split) ;;
   *) e2e_fail "unknown case $CASE" ;;
@@ -124,11 +137,62 @@ case $CASE in
     [[ -z $left ]] || e2e_fail "temporary files left: $left"
     exit 0
     ;;
+  single_file)
+    osslsigncode verify -CAfile "$E2E_DIR/cert.pem" -in "$packed/Silent-Demo-setup.exe" >/dev/null ||
+      e2e_fail "the single file's signature does not verify"
+    # A folder holding the one program and nothing else, as a download leaves it.
+    download=$E2E_DIR/download
+    mkdir -p "$download"
+    # Both damages fall inside the appended data (the program image itself, cut or altered, is
+    # Windows' to refuse); where it starts and how long it is are in the DOS header's stamp. The
+    # copy is cut half-way through; the flipped byte is the payload cabinet's last (the cabinet
+    # comes last, just before the trailer), past the start checked before the pages, so the
+    # installation's wait for the payload check is what stops it.
+    size=$(stat -c %s "$packed/Silent-Demo-setup.exe")
+    data_start=$(od -An -tu8 -j 44 -N8 "$packed/Silent-Demo-setup.exe" | tr -d ' ')
+    appended=$(od -An -tu8 -j 52 -N8 "$packed/Silent-Demo-setup.exe" | tr -d ' ')
+    end=$((data_start + appended))
+    trailer_size=$(od -An -tu8 -j $((end - 112 + 88)) -N8 "$packed/Silent-Demo-setup.exe" | tr -d ' ')
+    head -c $((data_start + (size - data_start) / 2)) "$packed/Silent-Demo-setup.exe" >"$download/cut-setup.exe"
+    cp "$packed/Silent-Demo-setup.exe" "$download/flipped-setup.exe"
+    offset=$((end - trailer_size - 1))
+    byte=$(od -An -tu1 -j "$offset" -N1 "$download/flipped-setup.exe" | tr -d ' ')
+    printf "$(printf '\\%03o' $((byte ^ 1)))" | dd of="$download/flipped-setup.exe" bs=1 seek="$offset" conv=notrunc 2>/dev/null
+    for copy in cut flipped; do
+      rc=0
+      (cd "$download" && e2e_wine "$download/$copy-setup.exe" /S) || rc=$?
+      e2e_assert_eq $((1603 & 255)) "$rc" "the $copy copy's exit code (1603; the shell sees its low byte)"
+      grep -q '^app exit code=1603$' "$E2E_DIR/trace.log" || e2e_fail "the $copy copy did not end with 1603"
+      if [[ $copy == flipped ]]; then
+        grep -q '^startup payload-check result=damaged' "$E2E_DIR/trace.log" ||
+          e2e_fail "the flipped copy was not stopped by the payload check"
+      fi
+      left=$(ls -d "$E2E_TEMP"/tw[0-9]* 2>/dev/null || true)
+      [[ -z $left ]] || e2e_fail "the $copy copy left its work folder: $left"
+      [[ ! -e $installed ]] || e2e_fail "the $copy copy installed something"
+      [[ -z $(reg_value "$KEY" DisplayName) ]] || e2e_fail "the $copy copy registered the product"
+      grep -q 'dialog message text="The setup program is damaged or incomplete' "$E2E_DIR/trace.log" ||
+        e2e_fail "the $copy copy did not say why"
+      rm -f "$download/$copy-setup.exe" "$E2E_DIR/trace.log"
+    done
+    [[ -z $(ls "$download") ]] || e2e_fail "a damaged copy left files beside itself: $(ls "$download")"
+    cp "$packed/Silent-Demo-setup.exe" "$download/"
+    packed=$download
+    ;;
 esac
 
 scope=()
 [[ $CASE == per_user ]] && scope=(/S /CURRENTUSER)
-e2e_install_silently "$packed" "${scope[@]}"
+if [[ $CASE == single_file ]]; then
+  rc=0
+  (cd "$packed" && e2e_wine "$packed/Silent-Demo-setup.exe" /S) || rc=$?
+  e2e_assert_eq 0 "$rc" "the single file's exit code"
+  grep -q 'startup single-file result=ok' "$E2E_DIR/trace.log" || e2e_fail "the appended files were not taken"
+  grep -q 'startup payload-check result=ok' "$E2E_DIR/trace.log" || e2e_fail "the payload was not checked"
+  [[ $(ls "$packed") == Silent-Demo-setup.exe ]] || e2e_fail "the single file left files beside itself: $(ls "$packed")"
+else
+  e2e_install_silently "$packed" "${scope[@]}"
+fi
 
 cmp "$project/payload/readme.txt" "$installed/readme.txt" || e2e_fail "readme.txt differs or is missing"
 # A split build unpacks its cabinet straight into the install folder, under the members' names.
@@ -148,7 +212,11 @@ uninstaller=$E2E_DRIVE_C/${places#C:\\}dovuvi.exe
 uninstaller=${uninstaller//\\//}
 e2e_assert_eq "\"${places}dovuvi.exe\" /R $CODE" "$(reg_value "$KEY" UninstallString)" "UninstallString"
 e2e_assert_eq "\"${places}dovuvi.exe\" /S $CODE" "$(reg_value "$KEY" QuietUninstallString)" "QuietUninstallString"
-cmp "$project/support/dovuvi.exe" "$uninstaller" || e2e_fail "dovuvi.exe is not where the registration says"
+if [[ $CASE == single_file ]]; then
+  osslsigncode verify -CAfile "$E2E_DIR/cert.pem" -in "$uninstaller" >/dev/null || e2e_fail "the installed dovuvi.exe is not signed"
+else
+  cmp "$project/support/dovuvi.exe" "$uninstaller" || e2e_fail "dovuvi.exe is not where the registration says"
+fi
 e2e_assert_eq 'C:\Silent Demo\' "$(reg_value "$KEY" LastInstallationPath)" "LastInstallationPath"
 e2e_assert_eq 'C:\Silent Demo\' "$(reg_value "$KEY" InstallLocation)" "InstallLocation"
 e2e_assert_eq "$(date +%Y%m%d)" "$(reg_value "$KEY" InstallDate)" "InstallDate"
@@ -183,7 +251,7 @@ left=$(find "$installed" -name '*.~tw')
 [[ -z $left ]] || e2e_fail "temporary files left: $left"
 # Cabinet builds stream their payload straight out of the cabinets, and every run tells its peak
 # working set.
-if [[ $CASE == cabinet* ]]; then
+if [[ $CASE == cabinet* || $CASE == single_file ]]; then
   grep -q 'cabinet stream result=ok' "$E2E_DIR/trace.log" || e2e_fail "the payload was not streamed"
 fi
 grep -q 'install end .*peak-kb=[1-9]' "$E2E_DIR/trace.log" || e2e_fail "no peak working set in the trace"

@@ -1,5 +1,5 @@
 // tarnwick-pack PROJECT_DIR OUT_DIR [--setup SETUP_EXE] [--uninstaller DOVUVI_EXE] [--disk-image | --split]
-// [--winget DIR ...]: packs a plain project folder into the folder that ships beside setup.exe,
+// [--winget DIR ...] [--single-file] [--sign PFX ...]: packs a plain project folder into the folder that ships beside setup.exe,
 // printing one line per file written.
 #include <functional>
 #include <iostream>
@@ -14,6 +14,7 @@ int Usage() {
   std::cerr << "usage: tarnwick-pack PROJECT_DIR OUT_DIR [--setup PATH_TO_SETUP_EXE] [--uninstaller PATH_TO_DOVUVI_EXE]\n"
                "                     [--disk-image | --split]\n"
                "                     [--winget DIR [--winget-url URL] [--winget-id ID] [--winget-license TEXT]]\n"
+               "                     [--single-file] [--sign PFX [--sign-password-env NAME] [--timestamp URL]]\n"
                "  PROJECT_DIR holds setup.inf, data.inf, payload/ (the files data.inf lists) and optionally\n"
                "  support/, theme/, language.lan, languages/*.lan, SupportFiles/, the splash files setup.<ext>\n"
                "  and mergemod.msi; OUT_DIR receives setup.ziv, data.ziv, the payload, the ^! theme files,\n"
@@ -28,7 +29,12 @@ int Usage() {
                "  <ID>.installer.yaml and <ID>.locale.en-US.yaml. --winget-url is the address the zip will be\n"
                "  published at (without it the manifest holds a placeholder), --winget-id the package\n"
                "  identifier (default <Publisher>.<Product> from setup.inf), --winget-license the license\n"
-               "  (default Proprietary).\n";
+               "  (default Proprietary).\n"
+               "  --single-file (cabinet build, needs --setup) also writes OUT_DIR/<Product>-setup.exe: the setup\n"
+               "  program with every file above appended and checked by it before use.\n"
+               "  --sign PFX signs setup.exe, dovuvi.exe and the single file with SHA-256 Authenticode through\n"
+               "  osslsigncode; the PFX password is read from the environment variable --sign-password-env names,\n"
+               "  --timestamp URL has an RFC 3161 server time-stamp the signatures.\n";
   return 2;
 }
 
@@ -46,6 +52,9 @@ int main(int argc, char** argv) {
       {"--winget-url", [&](const char* value) { options.wingetUrl = value; }},
       {"--winget-id", [&](const char* value) { options.wingetId = value; }},
       {"--winget-license", [&](const char* value) { options.wingetLicense = value; }},
+      {"--sign", [&](const char* value) { options.signPfx = value; }},
+      {"--sign-password-env", [&](const char* value) { options.signPasswordEnv = value; }},
+      {"--timestamp", [&](const char* value) { options.timestampUrl = value; }},
   };
   bool layoutGiven = false, wingetDetailGiven = false;
   int positional = 0;
@@ -55,6 +64,8 @@ int main(int argc, char** argv) {
       if (i + 1 >= argc) return Usage();
       found->second(argv[++i]);
       wingetDetailGiven = wingetDetailGiven || (arg.rfind("--winget-", 0) == 0);
+    } else if (arg == "--single-file") {
+      options.singleFile = true;
     } else if (arg == "--disk-image" || arg == "--split") {
       if (layoutGiven) return Usage();
       layoutGiven = true;
@@ -73,6 +84,8 @@ int main(int argc, char** argv) {
   }
   // A --winget-... detail without --winget is refused rather than ignored without a word.
   if (positional != 2 || (wingetDetailGiven && options.wingetDir.empty())) return Usage();
+  // A signing detail without --sign would be dropped without a word.
+  if (options.signPfx.empty() && (!options.signPasswordEnv.empty() || !options.timestampUrl.empty())) return Usage();
 
   try {
     tw::pack::PackProject(options, [](const std::filesystem::path& file) { std::cout << file.string() << "\n"; });

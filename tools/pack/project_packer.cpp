@@ -12,6 +12,7 @@
 #include "crypt/project_key.h"
 #include "crypt/rijndael_method.h"
 #include "payload_packer.h"
+#include "single_file_packer.h"
 #include "platform/text.h"
 #include "project/project_settings.h"
 #include "support/requirements.h"
@@ -77,6 +78,9 @@ void CheckProject(const PackOptions& options) {
   if (!options.setupExe.empty() && !fs::is_regular_file(options.setupExe))
     throw std::runtime_error("setup program " + options.setupExe.string() + " does not exist");
   PlanPayload(options);  // refuses a broken data.inf before anything is written
+  CheckSingleFile(options);
+  if (!options.signPfx.empty() && !fs::is_regular_file(options.signPfx))
+    throw std::runtime_error("signing certificate " + options.signPfx.string() + " does not exist");
   CheckWinget(options);
   WarnOldWindowsOnly(options);
 }
@@ -129,13 +133,32 @@ void PackSetupFolderFiles(const PackOptions& options, const WroteFile& wrote) {
   }
 }
 
+// The uninstaller travels inside the cabinet, so it is signed on its way in: a signed copy
+// stands in for the source while the payload is written.
 void PackPayload(const PackOptions& options, const WroteFile& wrote) {
-  WritePayload(options, PlanPayload(options), wrote);
+  std::vector<PayloadFile> payload = PlanPayload(options);
+  const fs::path signedUninstaller = options.outDir / ".dovuvi-signed.exe";
+  try {
+    for (PayloadFile& file : payload) {
+      if (options.signPfx.empty() || file.storedName != "dovuvi.exe") continue;
+      fs::copy_file(file.source, signedUninstaller, fs::copy_options::overwrite_existing);
+      SignFile(options, signedUninstaller);
+      file.source = signedUninstaller;
+      file.size = fs::file_size(signedUninstaller);
+    }
+    WritePayload(options, payload, wrote);
+  } catch (...) {
+    fs::remove(signedUninstaller);
+    throw;
+  }
+  fs::remove(signedUninstaller);
 }
 
 void PackSetupExe(const PackOptions& options, const WroteFile& wrote) {
   if (options.setupExe.empty()) return;
-  CopyOne(options.setupExe, options.outDir / "setup.exe", wrote);
+  const fs::path target = options.outDir / "setup.exe";
+  CopyOne(options.setupExe, target, wrote);
+  if (!options.signPfx.empty()) SignFile(options, target);
 }
 
 void PackProject(const PackOptions& options, const WroteFile& wrote) {
@@ -154,6 +177,11 @@ void PackProject(const PackOptions& options, const WroteFile& wrote) {
   PackSetupFolderFiles(options, note);
   PackPayload(options, note);
   PackSetupExe(options, note);
+  // Built from the unsigned program, then signed whole: the signature must be the file's last part.
+  if (options.singleFile) {
+    PackSingleFile(options, packed, wrote);
+    if (!options.signPfx.empty()) SignFile(options, SingleFilePath(options));
+  }
   if (!options.wingetDir.empty()) PackWinget(options, packed, wrote);
 }
 

@@ -19,6 +19,12 @@ struct PackOptions {
   // dovuvi.exe beside setupExe, when there is one.
   std::filesystem::path uninstallerExe;
   PayloadLayout layout = PayloadLayout::kCabinet;
+  // Also writes OUT/<product>-setup.exe, setup.exe with the product inside (needs setupExe).
+  bool singleFile = false;
+  // Signs setup.exe, dovuvi.exe and the single file with this PKCS#12 file; empty: nothing signed.
+  std::filesystem::path signPfx;
+  std::string signPasswordEnv;  // the environment variable holding the PFX password; empty: none
+  std::string timestampUrl;     // an RFC 3161 time-stamp server; empty: not time-stamped
   // Where the winget manifests and the zip of the packed folder go; empty: not written.
   std::filesystem::path wingetDir;
   std::string wingetUrl;                    // where the author publishes the zip; empty: a placeholder

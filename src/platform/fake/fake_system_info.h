@@ -25,6 +25,7 @@ class FakeSystemInfo : public SystemInfo {
   int BitsPerPixel() const override { return bitsPerPixel; }
   std::optional<CpuRegisters> CpuId(uint32_t leaf) const override;
   std::string ProgramName() const override { return programName; }
+  std::string ProgramPath() const override { return programPath; }
   int UiLanguage() const override { return uiLanguage; }
   uint64_t PeakWorkingSetKb() const override { return peakWorkingSetKb; }
   int CaptionHeight() const override { return captionHeight; }
@@ -47,6 +48,7 @@ class FakeSystemInfo : public SystemInfo {
   OsVersion version{5, 1, 2600, kPlatformNt};  // Windows XP
   uint64_t physicalMemory = 512ull << 20;
   std::string programName = "setup";
+  std::string programPath;  // empty: as if the system would not say
   int captionHeight = 18;
   uint32_t faceColor = 0xD8E9EC;  // 236,233,216
   int screenWidth = 1024, screenHeight = 768, bitsPerPixel = 32;

@@ -95,6 +95,7 @@ class Win32SystemInfo : public SystemInfo {
   int BitsPerPixel() const override;
   std::optional<CpuRegisters> CpuId(uint32_t leaf) const override;
   std::string ProgramName() const override;
+  std::string ProgramPath() const override;
   int UiLanguage() const override;
   uint64_t PeakWorkingSetKb() const override;
   int CaptionHeight() const override;

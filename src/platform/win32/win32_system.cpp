@@ -199,6 +199,16 @@ std::string Win32SystemInfo::ProgramName() const {
   return name;
 }
 
+// Asked in wide characters with a long buffer: a Downloads folder under a long or non-ANSI user name
+// must still name the very file, since the single-file build reads its own bytes through it.
+std::string Win32SystemInfo::ProgramPath() const {
+  std::wstring buffer(32768, L'\0');
+  DWORD length = GetModuleFileNameW(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
+  if (length == 0 || length >= buffer.size()) return "";
+  buffer.resize(length);
+  return Narrow(buffer);
+}
+
 // Looked up at run time: systems before 2000 lack the function, and then no language is detected.
 int Win32SystemInfo::UiLanguage() const {
   HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
