@@ -20,7 +20,8 @@ struct Fields {
     for (int i = 0; i < bytes; ++i) {
       const int c = in.get();
       if (c == std::char_traits<char>::eof()) ok = false;
-      value |= static_cast<uint64_t>(c & 0xff) << (8 * i);
+      // A longer read only skips: what lies past eight bytes has no place in the value.
+      if (i < 8) value |= static_cast<uint64_t>(c & 0xff) << (8 * i);
     }
     return value;
   }
