@@ -160,17 +160,33 @@ class TreeWalk {
   }
 
   bool RemoveEntriesOf(const std::wstring& folder, int depth) {
-    std::vector<std::wstring> names;
-    if (!ListNames(folder, names)) return Refuse();
+    std::vector<Listed> entries;
+    if (!ListNames(folder, entries)) return Refuse();
     bool all = true;
-    for (const std::wstring& name : names) all = Remove(folder + L"\\" + name, depth + 1) && all;
+    for (const Listed& entry : entries) {
+      const std::wstring path = folder + L"\\" + entry.name;
+      // Wine opens a host's symbolic link as what it points to, whatever the flags, but lists it
+      // as a reparse point: such an entry is removed by its name alone, never opened.
+      const bool link = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+      all = (link ? RemoveLinkByName(path, entry.attributes) : Remove(path, depth + 1)) && all;
+    }
     return all;
   }
 
-  // The names in a folder as the system stores them, read through a handle of their own: the
-  // folder's deletion handle shares neither deletion nor renaming, so this handle must share both.
-  // False when the folder could not be read to its end.
-  static bool ListNames(const std::wstring& folder, std::vector<std::wstring>& names) {
+  bool RemoveLinkByName(const std::wstring& path, DWORD attributes) {
+    const bool removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(path.c_str()) != 0
+                                                                 : DeleteFileW(path.c_str()) != 0;
+    return removed || Refuse();
+  }
+
+  // The names in a folder as the system stores them, with their attributes, read through a
+  // handle of their own: the folder's deletion handle shares neither deletion nor renaming, so
+  // this handle must share both. False when the folder could not be read to its end.
+  struct Listed {
+    std::wstring name;
+    DWORD attributes;
+  };
+  static bool ListNames(const std::wstring& folder, std::vector<Listed>& names) {
     names.clear();
     HANDLE list = CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -183,7 +199,7 @@ class TreeWalk {
       for (;;) {
         const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
         std::wstring name(entry->FileName, entry->FileNameLength / sizeof(WCHAR));
-        if (name != L"." && name != L"..") names.push_back(std::move(name));
+        if (name != L"." && name != L"..") names.push_back({std::move(name), entry->FileAttributes});
         if (entry->NextEntryOffset == 0) break;
         at += entry->NextEntryOffset;
       }
