@@ -53,8 +53,7 @@ void RollbackJournal::SetAside(const std::string& original, const std::string& k
 void RollbackJournal::Commit(Platform& platform) {
   std::lock_guard<std::mutex> lock(lock_);
   // A program replaced while it ran is still mapped from its old file: that goes at the next start.
-  for (const auto& [original, kept] : setAside_)
-    if (!RemoveFile(platform.files, kept)) platform.files.RemoveAtRestart(kept);
+  for (const auto& [original, kept] : setAside_) RemoveFile(platform.files, kept);
   setAside_.clear();
   steps_.clear();
   values_.clear();
