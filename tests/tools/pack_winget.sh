@@ -5,8 +5,12 @@
 pack=$1
 . "$(dirname "$0")/common.sh"
 here=$(cd "$(dirname "$0")" && pwd)
+# winget's published schemas are kept beside the repository, not in it.
 schemas=${TW_WINGET_SCHEMAS:-$here/../../../shared/winget-schemas}
-[ -d "$schemas" ] || schemas=$here/winget-schemas
+if [ ! -d "$schemas" ]; then
+  echo "SKIP: no winget schemas at $schemas (set TW_WINGET_SCHEMAS)"
+  exit 77
+fi
 
 project="$work/project"
 mkdir -p "$project/payload" "$project/theme" "$project/languages" "$project/SupportFiles/sub"
