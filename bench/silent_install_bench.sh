@@ -6,8 +6,11 @@
 #     product packed as one file (--single-file) right after ours, its ratio to ours printed; the same cabinet
 #     is unpacked and copied into place on the host with cabextract + cp; medians and ratios printed;
 #  2. installed once more with the trace on, for the peak working set of the silent install;
+#     Right after ours (and the baseline's), the same build is installed again over it: a reinstall,
+#     which replaces every file.
 #  3. run interactively: seconds from launch until the first wizard page shows its Next button, for
-#     our setup.exe and, side by side, for BENCH_BASELINE_SETUP (an older setup.exe) when given.
+#     our setup.exe, the same wizard packed as one file, and, side by side, for BENCH_BASELINE_SETUP
+#     (an older setup.exe) when given.
 # With BENCH_BASELINE_SETUP the older setup.exe also installs the same cabinet silently in each
 # timed round, before or after ours by turns, so the two are compared within one run.
 set -euo pipefail
@@ -95,21 +98,36 @@ silent_install() {
   ((($(count_files "$E2E_DRIVE_C/Bench")) == FILES)) || e2e_fail "$1/setup.exe left $(count_files "$E2E_DRIVE_C/Bench") files"
   sync
 }
-ours=() single=() base=() nsis=() host=()
+# reinstall PACKED: installs it again over what the last silent_install left; INSTALL_S = seconds.
+reinstall() {
+  local start
+  start=$(now)
+  (cd "$1" && e2e_wine "$1/setup.exe")
+  INSTALL_S=$(since "$start")
+  ((($(count_files "$E2E_DRIVE_C/Bench")) == FILES)) || e2e_fail "$1/setup.exe over itself left $(count_files "$E2E_DRIVE_C/Bench") files"
+  sync
+}
+ours=() single=() base=() nsis=() host=() re_ours=() re_base=()
 for ((run = 0; run <= RUNS; run++)); do  # run 0 is the untimed pair
   # With a baseline the two take turns at going first, so neither always meets the disk as the
   # other left it.
   if [[ -n $BASELINE ]] && ((run % 2)); then
     silent_install "$E2E_DIR/packed_baseline"
     ((run)) && base+=("$INSTALL_S")
+    reinstall "$E2E_DIR/packed_baseline"
+    ((run)) && re_base+=("$INSTALL_S")
   fi
   silent_install "$E2E_DIR/packed"
   ((run)) && ours+=("$INSTALL_S")
+  reinstall "$E2E_DIR/packed"
+  ((run)) && re_ours+=("$INSTALL_S")
   silent_install "$E2E_DIR/single"
   ((run)) && single+=("$INSTALL_S")
   if [[ -n $BASELINE ]] && ! ((run % 2)); then
     silent_install "$E2E_DIR/packed_baseline"
     ((run)) && base+=("$INSTALL_S")
+    reinstall "$E2E_DIR/packed_baseline"
+    ((run)) && re_base+=("$INSTALL_S")
   fi
   start=$(now)
   e2e_wine "$E2E_DIR/nsis/setup.exe" /S
@@ -142,6 +160,11 @@ sed -i '/^\[SPLASH\]/,/^\[/ s/^a1=Yes/a1=No/' "$interactive/setup.inf"
 cp -r "$project/payload" "$project/data.inf" "$interactive/"
 "$E2E_HOST_DIR/tarnwick-pack" "$interactive" "$E2E_DIR/packed_ui" --setup "$E2E_WIN64_DIR/setup.exe" >>"$E2E_DIR/pack.log" 2>&1 ||
   { cat "$E2E_DIR/pack.log"; exit 1; }
+"$E2E_HOST_DIR/tarnwick-pack" "$interactive" "$E2E_DIR/packed_ui_one" --setup "$E2E_WIN64_DIR/setup.exe" --single-file \
+  >>"$E2E_DIR/pack.log" 2>&1 || { cat "$E2E_DIR/pack.log"; exit 1; }
+mkdir -p "$E2E_DIR/packed_ui_single"
+mv "$E2E_DIR"/packed_ui_one/*-setup.exe "$E2E_DIR/packed_ui_single/setup.exe"
+rm -rf "$E2E_DIR/packed_ui_one"
 if [[ -n $BASELINE ]]; then
   cp -r "$E2E_DIR/packed_ui" "$E2E_DIR/packed_ui_baseline"
   cp "$BASELINE" "$E2E_DIR/packed_ui_baseline/setup.exe"
@@ -160,10 +183,12 @@ first_page() {  # PACKED: FIRST_PAGE_S = seconds from launch to the welcome page
   kill "$pid" 2>/dev/null || true
   e2e_wait_exit "$pid" 30 >/dev/null 2>&1 || true
 }
-ui_ours=() ui_base=()
+ui_ours=() ui_single=() ui_base=()
 for ((run = 1; run <= RUNS; run++)); do
   first_page "$E2E_DIR/packed_ui"
   ui_ours+=("$FIRST_PAGE_S")
+  first_page "$E2E_DIR/packed_ui_single"
+  ui_single+=("$FIRST_PAGE_S")
   if [[ -n $BASELINE ]]; then
     first_page "$E2E_DIR/packed_ui_baseline"
     ui_base+=("$FIRST_PAGE_S")
@@ -179,17 +204,25 @@ printf '  ours          %6.2f s   median of %s\n' "$m_ours" "${ours[*]}"
 m_single=$(median "${single[@]}")
 printf '  single file   %6.2f s   median of %s (the same, from one file)\n' "$m_single" "${single[*]}"
 printf '  single / ours %6.2f\n' "$(ratio "$m_single" "$m_ours")"
+m_re_ours=$(median "${re_ours[@]}")
+printf '  reinstall     %6.2f s   median of %s (ours again, over its own install)\n' "$m_re_ours" "${re_ours[*]}"
 printf '  NSIS          %6.2f s   median of %s\n' "$m_nsis" "${nsis[*]}"
 printf '  host          %6.2f s   median of %s (cabextract + cp)\n' "$m_host" "${host[*]}"
 if [[ -n $BASELINE ]]; then
   m_base=$(median "${base[@]}")
   printf '  baseline      %6.2f s   median of %s (%s)\n' "$m_base" "${base[*]}" "$BASELINE"
   printf '  ours / base   %6.2f\n' "$(ratio "$m_ours" "$m_base")"
+  m_re_base=$(median "${re_base[@]}")
+  printf '  reinstall     %6.2f s   median of %s (the baseline again, over its own install)\n' "$m_re_base" "${re_base[*]}"
+  printf '  reinstall ours / base %6.2f\n' "$(ratio "$m_re_ours" "$m_re_base")"
 fi
 printf '  ours / NSIS   %6.2f\n' "$(ratio "$m_ours" "$m_nsis")"
 printf '  ours / host   %6.2f\n' "$(ratio "$m_ours" "$m_host")"
 printf '  peak working set of the silent install: %s KB (%s MB)\n' "${peak_kb:-?}" "$(( ${peak_kb:-0} / 1024 ))"
-printf '  first page    %6.2f s   median of %s (ours, interactive)\n' "$(median "${ui_ours[@]}")" "${ui_ours[*]}"
+m_ui_ours=$(median "${ui_ours[@]}") m_ui_single=$(median "${ui_single[@]}")
+printf '  first page    %6.2f s   median of %s (ours, interactive)\n' "$m_ui_ours" "${ui_ours[*]}"
+printf '  first page    %6.2f s   median of %s (the same, from one file; %+.2f s)\n' "$m_ui_single" "${ui_single[*]}" \
+  "$(awk -v a="$m_ui_single" -v b="$m_ui_ours" 'BEGIN { print a - b }')"
 if [[ -n $BASELINE ]]; then
   printf '  first page    %6.2f s   median of %s (%s)\n' "$(median "${ui_base[@]}")" "${ui_base[*]}" "$BASELINE"
 fi

@@ -148,7 +148,7 @@ bool CMainFrame::TakeSingleFile() {
   const AppendedSetup setup = TakeAppendedFiles(platform_.files, program, folder, trace_);
   if (setup.outcome == AppendedSetup::kNone) return true;
   if (setup.outcome == AppendedSetup::kDamaged) {
-    EndDamagedSetup();
+    EndDamagedSetup(setup.languageFile);
     return false;
   }
   UseSetupFolder(folder);
@@ -160,16 +160,18 @@ bool CMainFrame::TakeSingleFile() {
 
 bool CMainFrame::WaitForPayloadCheck() {
   if (!payloadCheck_ || payloadCheck_->Wait(platform_.ui)) return true;
-  EndDamagedSetup();
+  EndDamagedSetup(LanguageFilePath);
   return false;
 }
 
 // A damaged program file ends the run as a failure with nothing changed: the message, the work
-// folder (and what was taken into it) removed, the process told to end.
-void CMainFrame::EndDamagedSetup() {
+// folder (and what was taken into it) removed, the process told to end. Only a language file that
+// came out of the program's file checked may give the text: one lying beside it is anybody's.
+void CMainFrame::EndDamagedSetup(const std::string& checkedLanguageFile) {
   payloadCheck_.reset();
-  platform_.ui.ShowMessageBox(kDamagedSetupMessage, kMessageCaption, kMbOk | kMbIconError);
-  trace_.Write("dialog", "message", {{"text", kDamagedSetupMessage}, {"answer", "ok"}});
+  const std::string text = DamagedSetupText(platform_.files, checkedLanguageFile);
+  platform_.ui.ShowMessageBox(text, kMessageCaption, kMbOk | kMbIconError);
+  trace_.Write("dialog", "message", {{"text", text}, {"answer", "ok"}});
   flags_.runFailed = kOn;
   RemoveWorkFolder(WorkFolderRemoval::Always);
   platform_.ui.PostQuit(1);

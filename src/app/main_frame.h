@@ -122,7 +122,7 @@ class CMainFrame : private ActionHost {
   // A single-file build's small files into the work folder, its cabinet check started; false when
   // the program's file is damaged (start-up has then ended).
   bool TakeSingleFile();
-  void EndDamagedSetup();
+  void EndDamagedSetup(const std::string& checkedLanguageFile);
   bool ReadProjectFiles();
   void ResolveMachineValues();
   std::string ReadCompanyName() const;

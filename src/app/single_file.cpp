@@ -2,16 +2,26 @@
 // before its digest matched; the payload, too large to hold, is checked on its own thread.
 #include "app/single_file.h"
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 
 #include "platform/text.h"
+#include "project/language_file.h"
 
 namespace tw {
 
 const char kDamagedSetupMessage[] = "The setup program is damaged or incomplete. Please download it again.";
 
+std::string DamagedSetupText(const FileSystem& files, const std::string& checkedLanguageFile) {
+  if (checkedLanguageFile.empty()) return kDamagedSetupMessage;
+  const std::string text = LanguageFile::Load(files, checkedLanguageFile).Text("SetupDamaged", "0");
+  return text.empty() ? kDamagedSetupMessage : text;
+}
+
 namespace {
+
+constexpr char kDefaultLanguageFile[] = "language.lan";
 
 // Small files are held whole while checked, so a damaged size cannot make us allocate the disk.
 constexpr uint64_t kMaxSmallFileSize = 256u << 20;
@@ -50,11 +60,18 @@ std::string TakeSmallFile(FileSystem& files, std::istream& in, const AppendedFil
   return "";
 }
 
-AppendedSetup Damaged(Trace& trace, const std::string& reason, const std::string& name = "") {
+AppendedSetup Damaged(Trace& trace, const std::string& reason, const std::string& name = "",
+                      AppendedSetup setup = {}) {
   trace.Write("startup", "single-file", {{"result", "damaged"}, {"reason", reason}, {"file", name}});
-  AppendedSetup setup;
   setup.outcome = AppendedSetup::kDamaged;
   return setup;
+}
+
+// The default language file first, so that damage found later is told in the product's language.
+std::vector<AppendedFile> LanguageFirst(std::vector<AppendedFile> files) {
+  std::stable_partition(files.begin(), files.end(),
+                        [](const AppendedFile& file) { return !file.head && !file.payload && file.name == kDefaultLanguageFile; });
+  return files;
 }
 
 }  // namespace
@@ -74,10 +91,10 @@ AppendedSetup TakeAppendedFiles(FileSystem& files, const std::string& programPat
   if (!files.IsFolder(folder) && !files.MakeFolder(folder)) return Damaged(trace, "folder");
   AppendedSetup setup;
   int small = 0;
-  for (const AppendedFile& file : read.trailer.files) {
+  for (const AppendedFile& file : LanguageFirst(read.trailer.files)) {
     if (file.head) {
       std::optional<Sha256> digest = HashRange(*in, file.offset, file.size);
-      if (digest != file.sha256) return Damaged(trace, "digest", file.name + " (head)");
+      if (digest != file.sha256) return Damaged(trace, "digest", file.name + " (head)", setup);
       setup.cabinetHeadSize = file.size;
       continue;
     }
@@ -88,7 +105,8 @@ AppendedSetup TakeAppendedFiles(FileSystem& files, const std::string& programPat
       continue;
     }
     const std::string failed = TakeSmallFile(files, *in, file, folder);
-    if (!failed.empty()) return Damaged(trace, failed, file.name);
+    if (!failed.empty()) return Damaged(trace, failed, file.name, setup);
+    if (file.name == kDefaultLanguageFile) setup.languageFile = folder + file.name;
     ++small;
   }
   setup.outcome = AppendedSetup::kTaken;

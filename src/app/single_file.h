@@ -14,8 +14,10 @@
 
 namespace tw {
 
-// Told to the user, whatever went wrong with the program's own file.
+// Told to the user, whatever went wrong with the program's own file, unless the language file
+// (checked already) gives its own text in "SetupDamaged" "0".
 extern const char kDamagedSetupMessage[];
+std::string DamagedSetupText(const FileSystem& files, const std::string& checkedLanguageFile);
 
 struct AppendedSetup {
   enum Outcome { kNone, kTaken, kDamaged } outcome = kNone;
@@ -23,6 +25,8 @@ struct AppendedSetup {
   uint64_t cabinetOffset = 0, cabinetSize = 0;
   uint64_t cabinetHeadSize = 0;  // how much of the cabinet's start was checked already; 0: none
   Sha256 cabinetSha256{};
+  // The default language file once it was taken and checked (it is taken first); empty before.
+  std::string languageFile;
 };
 
 // Reads the trailer of programPath and, when it is whole, writes every small file under folder

@@ -8,8 +8,8 @@
 # the cabinet build with /S /CURRENTUSER: registered under HKCU alone, its log and uninstaller in
 # the user's local application data, and removed again by
 # the registered QuietUninstallString. single_file packs the cabinet build as one program signed
-# with a certificate made here: a copy cut short and a copy with one byte flipped each end with
-# 1603 and leave nothing, then the signed file installs as the folder build does, from a folder
+# with a certificate made here: a copy cut 1 MB short (run with and without /S, its message read
+# off the box) and a copy with one byte flipped each end with 1603 and leave nothing, then the signed file installs as the folder build does, from a folder
 # holding nothing else. rollback replaces a file and a value of the user's, then fails on a
 # service: the machine is as before.
 # Usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split|per_user|single_file|rollback
@@ -54,6 +54,10 @@ case $CASE in
   cabinet | cabinet_set | truncated | per_user | rollback) write_project "$project" Cabinet; options=() ;;
   single_file)
     write_project "$project" Cabinet
+    # Large enough that a copy cut 1 MB short still holds the whole program image; the language
+    # file gives the damaged-file message its own words.
+    head -c 1500000 /dev/urandom >"$project/payload/data.bin"
+    printf '[SetupDamaged]\r\n0=This copy of Silent Demo is damaged.\r\n' >"$project/language.lan"
     openssl req -x509 -newkey rsa:2048 -nodes -keyout "$E2E_DIR/key.pem" -out "$E2E_DIR/cert.pem" -days 2 \
       -subj '/CN=Tarnwick Test Signer' 2>/dev/null
     openssl pkcs12 -export -out "$E2E_DIR/signer.pfx" -inkey "$E2E_DIR/key.pem" -in "$E2E_DIR/cert.pem" \
@@ -145,35 +149,54 @@ case $CASE in
     mkdir -p "$download"
     # Both damages fall inside the appended data (the program image itself, cut or altered, is
     # Windows' to refuse); where it starts and how long it is are in the DOS header's stamp. The
-    # copy is cut half-way through; the flipped byte is the payload cabinet's last (the cabinet
-    # comes last, just before the trailer), past the start checked before the pages, so the
-    # installation's wait for the payload check is what stops it.
+    # copy is cut 1 MB short, so its trailer is gone and the built-in English text is all there
+    # is. The flipped byte is the payload cabinet's last (the cabinet comes last, just before the
+    # trailer), past the start checked before the pages, so the installation's wait for the payload
+    # check is what stops it, in the language file's words.
     size=$(stat -c %s "$packed/Silent-Demo-setup.exe")
     data_start=$(od -An -tu8 -j 44 -N8 "$packed/Silent-Demo-setup.exe" | tr -d ' ')
     appended=$(od -An -tu8 -j 52 -N8 "$packed/Silent-Demo-setup.exe" | tr -d ' ')
     end=$((data_start + appended))
     trailer_size=$(od -An -tu8 -j $((end - 112 + 88)) -N8 "$packed/Silent-Demo-setup.exe" | tr -d ' ')
-    head -c $((data_start + (size - data_start) / 2)) "$packed/Silent-Demo-setup.exe" >"$download/cut-setup.exe"
+    ((size - 1000000 > data_start)) || e2e_fail "the appended data is under 1 MB"
+    head -c $((size - 1000000)) "$packed/Silent-Demo-setup.exe" >"$download/cut-setup.exe"
     cp "$packed/Silent-Demo-setup.exe" "$download/flipped-setup.exe"
     offset=$((end - trailer_size - 1))
     byte=$(od -An -tu1 -j "$offset" -N1 "$download/flipped-setup.exe" | tr -d ' ')
     printf "$(printf '\\%03o' $((byte ^ 1)))" | dd of="$download/flipped-setup.exe" bs=1 seek="$offset" conv=notrunc 2>/dev/null
-    for copy in cut flipped; do
+    # interactive: the message box is read off the screen and answered as the user would.
+    for run in cut/interactive cut/S flipped/S; do
+      copy=${run%/*}
       rc=0
-      (cd "$download" && e2e_wine "$download/$copy-setup.exe" /S) || rc=$?
-      e2e_assert_eq $((1603 & 255)) "$rc" "the $copy copy's exit code (1603; the shell sees its low byte)"
+      if [[ $run == */S ]]; then
+        (cd "$download" && e2e_wine "$download/$copy-setup.exe" /S) || rc=$?
+        e2e_assert_eq $((1603 & 255)) "$rc" "the $copy copy's exit code (1603; the shell sees its low byte)"
+      else
+        cd "$download"
+        e2e_wine_bg "$download/$copy-setup.exe"
+        cd - >/dev/null
+        e2e_driver wait --title Setup --class '#32770' --timeout 60000 >/dev/null ||
+          e2e_fail "no message box for the $copy copy; windows: $(e2e_driver list)"
+        e2e_assert_eq 'The setup program is damaged or incomplete. Please download it again.' \
+          "$(e2e_control_text Setup 65535 '#32770')" "the message on the $copy copy's box"
+        e2e_driver click --title Setup --class '#32770' --id 1 >/dev/null || e2e_fail "no OK on the message box"
+        e2e_wait_exit "$E2E_BG_PID" 60 || true
+      fi
       grep -q '^app exit code=1603$' "$E2E_DIR/trace.log" || e2e_fail "the $copy copy did not end with 1603"
+      message='The setup program is damaged or incomplete'
       if [[ $copy == flipped ]]; then
         grep -q '^startup payload-check result=damaged' "$E2E_DIR/trace.log" ||
           e2e_fail "the flipped copy was not stopped by the payload check"
+        message='This copy of Silent Demo is damaged.'
       fi
+      grep -qF "dialog message text=\"$message" "$E2E_DIR/trace.log" ||
+        e2e_fail "the $copy copy did not say why: $(grep '^dialog' "$E2E_DIR/trace.log")"
       left=$(ls -d "$E2E_TEMP"/tw[0-9]* 2>/dev/null || true)
       [[ -z $left ]] || e2e_fail "the $copy copy left its work folder: $left"
       [[ ! -e $installed ]] || e2e_fail "the $copy copy installed something"
       [[ -z $(reg_value "$KEY" DisplayName) ]] || e2e_fail "the $copy copy registered the product"
-      grep -q 'dialog message text="The setup program is damaged or incomplete' "$E2E_DIR/trace.log" ||
-        e2e_fail "the $copy copy did not say why"
-      rm -f "$download/$copy-setup.exe" "$E2E_DIR/trace.log"
+      rm -f "$E2E_DIR/trace.log"
+      [[ $run == */S ]] && rm -f "$download/$copy-setup.exe"
     done
     [[ -z $(ls "$download") ]] || e2e_fail "a damaged copy left files beside itself: $(ls "$download")"
     cp "$packed/Silent-Demo-setup.exe" "$download/"

@@ -303,6 +303,7 @@ class SingleFileStartup : public StartupFixture {
       shipped.push_back({name, *fake.files.ReadAll(std::string(kDist) + name)});
     shipped.push_back({"^!page.lcd", "[Window]\r\n"});
     shipped.push_back({"file1.cab", cabinet, true, head});
+    shipped.push_back({"language.lan", std::string("[SetupDamaged]\r\n0=") + kGermanDamaged + "\r\n"});
     for (const char* name : {"setup.ziv", "data.ziv"}) fake.files.Remove(std::string(kDist) + name);
     return SingleFile(shipped);
   }
@@ -310,6 +311,7 @@ class SingleFileStartup : public StartupFixture {
     ASSERT_TRUE(fake.files.WriteAll("C:\\dist\\Demo-setup.exe", file));
     fake.system.programPath = "C:\\dist\\Demo-setup.exe";
   }
+  static constexpr const char* kGermanDamaged = "Das Setup ist beschaedigt.";
   std::string cabinet;
   uint64_t head = 0;
 };
@@ -318,7 +320,7 @@ TEST_F(SingleFileStartup, ReadsTheProjectAndSupportFilesFromItsOwnFile) {
   Ship(Built());
   EXPECT_EQ(Start(), 0);
   const std::string trace = TraceText();
-  EXPECT_NE(trace.find("startup single-file result=ok files=3 cabinet=" + std::to_string(cabinet.size()) + " checked-start=" + std::to_string(head)),
+  EXPECT_NE(trace.find("startup single-file result=ok files=4 cabinet=" + std::to_string(cabinet.size()) + " checked-start=" + std::to_string(head)),
             std::string::npos) << trace;
   EXPECT_EQ(trace.find("startup payload-check"), std::string::npos)
       << "the pages came up without waiting for the whole payload's check\n" << trace;
@@ -344,12 +346,20 @@ TEST_F(SingleFileStartup, ADamagedCopyEndsWith1603AndLeavesNothing) {
     // by the installation's wait, which this fixture's project never reaches: the end-to-end run
     // has that case.)
     bool supportFilesRead;
+    // Damage found once the language file was taken is told in its words.
+    bool inLanguage;
+  };
+  auto offsetOf = [&whole](const std::string& name) {
+    for (const AppendedFile& file : Read(whole).trailer.files)
+      if (file.name == name && !file.head) return file.offset;
+    return uint64_t{0};
   };
   const std::vector<Case> copies = {
-      {"cut short", whole.substr(0, whole.size() / 2), false},
-      {"signed, cut short", Signed(whole, 0).substr(0, whole.size() - 10), false},
-      {"a project byte", flipped(0x400 + 40), false},
-      {"a byte of the cabinet's checked start", flipped(cab.offset + head - 1), false},
+      {"cut short", whole.substr(0, whole.size() / 2), false, false},
+      {"signed, cut short", Signed(whole, 0).substr(0, whole.size() - 10), false, false},
+      {"a project byte", flipped(offsetOf("setup.ziv") + 40), false, true},
+      {"a byte of the cabinet's checked start", flipped(cab.offset + head - 1), false, true},
+      {"a byte of the language file", flipped(offsetOf("language.lan") + 3), false, false},
   };
   for (const Case& c : copies) {
     Ship(c.copy);
@@ -358,7 +368,8 @@ TEST_F(SingleFileStartup, ADamagedCopyEndsWith1603AndLeavesNothing) {
     EXPECT_FALSE(fake.files.Exists(kWork)) << c.what;
     EXPECT_FALSE(fake.files.Exists(std::string(kDist) + "theme")) << c.what;
     EXPECT_TRUE(fake.ui.shown.empty()) << c.what << ": no window under /S";
-    EXPECT_NE(TraceText().find(kDamagedSetupMessage), std::string::npos) << c.what << TraceText();
+    EXPECT_NE(TraceText().find(c.inLanguage ? kGermanDamaged : kDamagedSetupMessage), std::string::npos)
+        << c.what << TraceText();
     EXPECT_EQ(TraceText().find("cabinet support-files") != std::string::npos, c.supportFilesRead) << c.what;
     EXPECT_EQ(TraceText().find("install copy"), std::string::npos) << c.what << ": nothing installed";
     fake.files.Remove("C:\\trace.log");
