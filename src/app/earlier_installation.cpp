@@ -25,7 +25,7 @@ void RemoveEarlierInstallation(CMainFrame& frame) {
     return;
   }
   // The earlier uninstaller runs silently; its outcome is its own business.
-  bool started = platform.shell.RunAndWait(program, arguments);
+  const bool started = platform.shell.RunAndWait(program, arguments).has_value();
   frame.GetTrace().Write("upgrade", "remove-earlier",
                          {{"registered", displayName}, {"program", program}, {"arguments", arguments},
                           {"result", started ? "ran" : "not-started"}});

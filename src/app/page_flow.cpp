@@ -202,22 +202,44 @@ void PageFlow::ShowMergeModulePage() {
 }
 
 void PageFlow::RunMergeModulesNow() {
+  bool done = true;
   // A preview shows the page but runs no other product's installer.
   if (frame_.Flags().previewMode == kOn)
     frame_.GetTrace().Write("install", "mergemod-skipped", {{"reason", "preview"}});
   else
-    RunMergeModules(MergeModuleContext{frame_.Settings(), frame_.GetPlatform(), frame_.GetTrace(), frame_.SetupDir,
-                                       frame_.OsTag, frame_.Features,
-                                       [this](const std::string& name) { return frame_.ConditionAllows(name); },
-                                       frame_.PlaceholderCopy().values, frame_.UserVariables});
+    done = RunMergeModules(MergeModuleContext{frame_.Settings(), frame_.GetPlatform(), frame_.GetTrace(),
+                                              frame_.SetupDir, frame_.OsTag, frame_.Features,
+                                              [this](const std::string& name) { return frame_.ConditionAllows(name); },
+                                              frame_.PlaceholderCopy().values, frame_.UserVariables});
+  EndMergedInstallation(done);
   frame_.Flags().keepWorkDir = 0;
   frame_.RemoveWorkFolder(WorkFolderRemoval::Always);
   if (current_) current_->End();
+  if (!done) {
+    ShowCancelledCompletion();
+    return;
+  }
   // A silent run has no page to go on to: it finishes as it would without merge modules.
   if (frame_.Flags().silentInstall == kSilentRunning)
     Finish();
   else
     NextPage();
+}
+
+// The installation stands or falls with its merge modules: a failed one takes it all back, and the
+// run ends as failed.
+void PageFlow::EndMergedInstallation(bool done) {
+  Platform& platform = frame_.GetPlatform();
+  std::unique_ptr<RollbackJournal> journal = std::move(mergeRollback_);
+  if (done) {
+    if (journal) journal->Commit(platform);
+    return;
+  }
+  frame_.GetTrace().Write("install", "aborted", {{"reason", "merge-module"}});
+  HostFlags& flags = frame_.Flags();
+  flags.runFailed = kOn;
+  flags.cancelled = kOn;
+  if (journal) UndoChanges(*journal, platform, frame_.GetTrace());
 }
 
 void PageFlow::ShowLanguagePage() { ShowPage("askuser.lcd", -1, 50, true); }
@@ -314,6 +336,10 @@ void PageFlow::StartInstallation() {
     installing_ = true;
     StartInstall(session, fileList_);
     installing_ = false;
+    if (flags.cancelled != kOn && flags.keepWorkDir == kOn) {
+      mergeRollback_ = std::make_unique<RollbackJournal>();
+      mergeRollback_->TakeFrom(session.Rollback);
+    }
   }
   if (flags.cancelled == kOn) {
     // However the run stopped, nothing is left for the work folder to serve (merge modules follow

@@ -8,6 +8,7 @@
 #include "app/file_actions.h"
 #include "app/standard_pages.h"
 #include "install/file_data.h"
+#include "install/rollback.h"
 #include "skin/page_host.h"
 
 namespace tw {
@@ -72,6 +73,7 @@ class PageFlow : public PageHost {
   FileActionContext ActionContext();
   const std::string& CurrentPageFile() const;
   void RunMergeModulesNow();
+  void EndMergedInstallation(bool done);
 
   CMainFrame& frame_;
   WizardPages standardPages_;
@@ -88,6 +90,9 @@ class PageFlow : public PageHost {
   bool finished_ = false;
   int splashTimer_ = 0;
   int mergeModuleTimer_ = 0;
+  // What the installation changed, held until its merge modules are done: committed then, or
+  // undone when one fails.
+  std::unique_ptr<RollbackJournal> mergeRollback_;
 };
 
 }  // namespace tw

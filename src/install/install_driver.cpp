@@ -32,7 +32,8 @@ UrlDownloader Downloader(InstallSession& session) {
     DownloadContext context{session.platform, session.flags.cancelRequested, session.trace,
                             [&session](const DownloadStatus& status) {
                               session.progress.SetDownloadStatus(status.percent, status.timeLeft, status.rate);
-                            }};
+                            },
+                            [&session](StagedFile& staged) { return session.CommitKeeping(staged); }};
     DownloadOutcome outcome = DownloadFile(context, url, target);
     static const char* const kResults[] = {"ok", "failed", "cancelled"};
     session.trace.Write("install", "download",
@@ -76,20 +77,37 @@ void EndWithEngineError(InstallSession& session, int number, const std::string& 
   session.flags.cancelled = kOn;
 }
 
-void MakeSystemChanges(InstallSession& session) {
+// The user's Cancel on the progress page is answered between one kind of change and the next, so
+// that a run given up does not go on changing the machine only to undo it all.
+bool CancelledBefore(InstallSession& session, const char* phase) {
+  if (session.flags.cancelRequested != 1) return false;
+  session.trace.Write("install", "stopped", {{"reason", "cancel"}, {"before", phase}});
+  session.flags.cancelled = kOn;
+  return true;
+}
+
+// False when the user cancelled on the way.
+bool MakeSystemChanges(InstallSession& session) {
   bool preview = session.flags.previewMode == kOn;
+  if (CancelledBefore(session, "shortcuts")) return false;
   session.SetStatus("Please Wait, Creating Shortcuts...");
   if (!preview) CreateShortcuts(session);
+  if (CancelledBefore(session, "system")) return false;
   session.SetStatus("Please Wait, Setting system...");
-  if (!preview) {
-    WriteIniEntries(session);
-    CreateRegistryKeys(session);
-    WriteRegistryValues(session);
-    RegisterAssociations(session);
-    SetEnvironmentVariables(session);
-  }
   // A preview leaves the machine as it was and registers nothing that could remove a service again.
-  if (!preview) InstallServices(session);
+  if (preview) return true;
+  using Step = void (*)(InstallSession&);
+  const std::pair<const char*, Step> steps[] = {{"ini", WriteIniEntries},
+                                                 {"registry-keys", CreateRegistryKeys},
+                                                 {"registry-values", WriteRegistryValues},
+                                                 {"associations", RegisterAssociations},
+                                                 {"environment", SetEnvironmentVariables},
+                                                 {"services", InstallServices}};
+  for (const auto& [phase, step] : steps) {
+    if (CancelledBefore(session, phase)) return false;
+    step(session);
+  }
+  return true;
 }
 
 // One installation phase at a time on the machine, whatever the product: two at once would race
@@ -137,25 +155,31 @@ void StartNewLog(InstallSession& session) {
 }
 
 // A run that failed or was cancelled puts back what it changed, newest first; one that
-// succeeded lets go of what it set aside.
+// succeeded lets go of what it set aside, unless merge modules are still to run.
 void EndChanges(InstallSession& session) {
   const bool failed = session.flags.cancelled == kOn && session.flags.previewMode != kOn;
   if (!failed) {
     // However the run ended, what the earlier installation made is still the product's.
     session.LogEarlierLeftovers();
     session.CloseLog();
-    session.Rollback.Commit(session.platform);
+    if (session.flags.keepWorkDir != kOn) session.Rollback.Commit(session.platform);
     return;
   }
   session.SetStatus("Undoing the changes...");
   session.CloseLog();
-  RollbackOutcome outcome;
-  session.platform.ui.RunAndPump([&] { outcome = session.Rollback.Undo(session.platform, session.trace); });
-  session.trace.Write("rollback", "end",
-                      {{"undone", std::to_string(outcome.undone)}, {"failed", std::to_string(outcome.failed)}});
+  UndoChanges(session.Rollback, session.platform, session.trace);
 }
 
 }  // namespace
+
+void UndoChanges(RollbackJournal& journal, Platform& platform, Trace& trace) {
+  RollbackOutcome outcome;
+  platform.ui.RunAndPump([&] { outcome = journal.Undo(platform, trace); });
+  trace.Write("rollback", "end",
+              {{"undone", std::to_string(outcome.undone)},
+               {"failed", std::to_string(outcome.failed)},
+               {"restart", outcome.restartNeeded ? "needed" : "no"}});
+}
 
 void ShowEngineError(InstallSession& session, int number, const std::string& message) {
   const std::string text = "Error Number: " + std::to_string(number) + "\r\nMessage: " + message;
@@ -217,7 +241,7 @@ void Iniciar(InstallSession& session, std::vector<FileEntry>& fileList) {
   session.progress.SetProgressRange(session.TotalFiles);
   if (!PutPayloadInPlace(session, fileList)) return;
   if (session.flags.previewMode != kOn && !registerEarly) RegisterUninstallProgram(session);
-  MakeSystemChanges(session);
+  if (!MakeSystemChanges(session) || CancelledBefore(session, "registration")) return;
   session.SetStatus("Finishing settings...");
   if (session.flags.previewMode == kOn) return;
   RegisterUninstall(session);

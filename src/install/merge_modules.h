@@ -32,8 +32,9 @@ int CountMergeModules(const ProjectSettings& settings);
 
 // For each item whose system mask, feature and condition allow it: runs its ".exe" program (an
 // "http" address is opened instead) and then the merge-module package, each waited for while the
-// pages keep being served. Returns when all items are done; the caller then clears KeepWorkDir,
-// removes the work folder and moves the wizard to its next page.
-void RunMergeModules(const MergeModuleContext& context);
+// pages keep being served. Returns when all items are done, or false at the first whose program
+// could not be started or whose package did not install (the installation is then undone); the
+// caller then clears KeepWorkDir, removes the work folder and moves the wizard to its next page.
+bool RunMergeModules(const MergeModuleContext& context);
 
 }  // namespace tw

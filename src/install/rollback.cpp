@@ -31,12 +31,12 @@ bool RemoveFile(FileSystem& files, const std::string& path) {
 
 void RollbackJournal::Made(const std::string& kind, const std::string& value) {
   std::lock_guard<std::mutex> lock(lock_);
-  steps_.push_back({kind, value, ""});
+  steps_.push_back({kind, value, "", {}});
 }
 
 void RollbackJournal::KeepContent(const std::string& path, const std::string& content) {
   std::lock_guard<std::mutex> lock(lock_);
-  steps_.push_back({"CONTENT", path, content});
+  steps_.push_back({"CONTENT", path, content, {}});
 }
 
 void RollbackJournal::NoteValue(const std::string& logged, RegRoot root, const std::string& key,
@@ -48,6 +48,21 @@ void RollbackJournal::NoteValue(const std::string& logged, RegRoot root, const s
 void RollbackJournal::SetAside(const std::string& original, const std::string& kept) {
   std::lock_guard<std::mutex> lock(lock_);
   setAside_.push_back({original, kept});
+}
+
+void RollbackJournal::KeepService(const ServiceSpec& before) {
+  std::lock_guard<std::mutex> lock(lock_);
+  steps_.push_back({"SERVICECONFIG", before.name, "", before});
+}
+
+void RollbackJournal::TakeFrom(RollbackJournal& other) {
+  std::scoped_lock both(lock_, other.lock_);
+  steps_ = std::move(other.steps_);
+  values_ = std::move(other.values_);
+  setAside_ = std::move(other.setAside_);
+  other.steps_.clear();
+  other.values_.clear();
+  other.setAside_.clear();
 }
 
 void RollbackJournal::Commit(Platform& platform) {
@@ -69,14 +84,34 @@ RollbackOutcome RollbackJournal::Undo(Platform& platform, Trace& trace) {
   }
   // What was set aside comes back last, into the place the run's own files have left.
   for (auto kept = setAside_.rbegin(); kept != setAside_.rend(); ++kept) {
-    const bool back = RemoveFile(platform.files, kept->first) && platform.files.Move(kept->second, kept->first);
-    back ? ++outcome.undone : ++outcome.failed;
-    trace.Write("rollback", "put-back", {{"path", kept->first}, {"result", back ? "ok" : "failed"}});
+    const PutBack back = PutBackKept(platform.files, kept->first, kept->second);
+    back == PutBack::kFailed ? ++outcome.failed : ++outcome.undone;
+    if (back == PutBack::kAtRestart) outcome.restartNeeded = true;
+    static const char* const kResults[] = {"ok", "at-restart", "failed"};
+    trace.Write("rollback", "put-back", {{"path", kept->first}, {"result", kResults[static_cast<int>(back)]}});
   }
   steps_.clear();
   values_.clear();
   setAside_.clear();
   return outcome;
+}
+
+// The kept file goes back in place of the run's. When a program holds the run's file (it was
+// started from it), the kept one replaces it as the machine next starts.
+RollbackJournal::PutBack RollbackJournal::PutBackKept(FileSystem& files, const std::string& original,
+                                                      const std::string& kept) {
+  std::optional<uint32_t> attributes = files.Attributes(original);
+  if (attributes && (*attributes & kAttrReadOnly)) files.SetAttributes(original, *attributes & ~kAttrReadOnly);
+  switch (attributes ? files.Remove(original) : Removal::kMissing) {
+    case Removal::kRemoved:
+    case Removal::kMissing:
+      return files.Move(kept, original) ? PutBack::kBack : PutBack::kFailed;
+    case Removal::kInUse:
+      return files.ReplaceAtRestart(kept, original) ? PutBack::kAtRestart : PutBack::kFailed;
+    case Removal::kRefused:
+      break;
+  }
+  return PutBack::kFailed;
 }
 
 bool RollbackJournal::UndoStep(Platform& platform, const Step& step) {
@@ -86,6 +121,7 @@ bool RollbackJournal::UndoStep(Platform& platform, const Step& step) {
   if (step.kind == "DIR") return !files.IsFolder(step.value) || files.RemoveFolder(step.value);
   if (step.kind == "LOGDIR") return !files.IsFolder(step.value) || files.RemoveTree(step.value, LeftInUse::kStays);
   if (step.kind == "NTSERVICE") return platform.services.Remove(step.value) != ServiceRemoval::Refused;
+  if (step.kind == "SERVICECONFIG") return platform.services.Update(step.service);
   if (step.kind == "REGVAL") return RestoreValue(platform, step.value);
   if (step.kind == "CONTENT") return files.WriteAll(step.value, step.content);
   std::optional<std::pair<RegRoot, std::string>> key = SplitKeyPath(step.value);

@@ -9,15 +9,18 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "platform/services.h"
 
 namespace tw {
 
+class FileSystem;
 class Trace;
 struct Platform;
 
 struct RollbackOutcome {
   int undone = 0;
   int failed = 0;  // changes that could not be undone (traced one by one)
+  bool restartNeeded = false;  // a kept file goes back over one in use only at the next start
 };
 
 class RollbackJournal {
@@ -36,7 +39,13 @@ class RollbackJournal {
   // A file the run set aside (the earlier installation's log) to be put back by Undo, or deleted
   // by Commit.
   void SetAside(const std::string& original, const std::string& kept);
+  // A service the run is about to change (a reinstall updates its own): its configuration now,
+  // which Undo gives it back.
+  void KeepService(const ServiceSpec& before);
 
+  // Takes over everything other holds, leaving it empty (the changes outlive their run's session
+  // while merge modules follow).
+  void TakeFrom(RollbackJournal& other);
   // The run succeeded: what was set aside is deleted, and the journal is emptied.
   void Commit(Platform& platform);
   // The run failed: every change undone, newest first, and the journal emptied.
@@ -45,6 +54,7 @@ class RollbackJournal {
  private:
   struct Step {
     std::string kind, value, content;
+    ServiceSpec service;  // for "SERVICECONFIG"
   };
   struct NotedValue {
     RegRoot root;
@@ -53,6 +63,8 @@ class RollbackJournal {
   };
   bool UndoStep(Platform& platform, const Step& step);
   bool RestoreValue(Platform& platform, const std::string& logged);
+  enum class PutBack { kBack, kAtRestart, kFailed };
+  static PutBack PutBackKept(FileSystem& files, const std::string& original, const std::string& kept);
 
   std::mutex lock_;
   std::vector<Step> steps_;

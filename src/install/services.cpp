@@ -102,6 +102,8 @@ bool AskToRetry(InstallSession& session, const ServiceSpec& spec) {
 // own: a reinstall brings it up to date rather than failing on it. Anyone else's is left alone.
 bool UpdateOwnService(InstallSession& session, const ServiceSpec& spec) {
   if (!session.Earlier.Owns("NTSERVICE", spec.name)) return false;
+  if (std::optional<ServiceSpec> before = session.platform.services.Configuration(spec.name))
+    session.Rollback.KeepService(*before);
   bool updated = session.platform.services.Update(spec);
   session.trace.Write("install", "service-update", {{"name", spec.name}, {"result", updated ? "ok" : "failed"}});
   return updated;

@@ -106,6 +106,9 @@ class FileSystem {
   // Asks the system to delete a file (or an empty folder) when it next starts, for one in use now;
   // false when the system refuses (no rights, a missing path).
   virtual bool RemoveAtRestart(const std::string& path) = 0;
+  // Asks the system to move the file from over to when it next starts, for a to in use now;
+  // false when the system refuses.
+  virtual bool ReplaceAtRestart(const std::string& from, const std::string& to) = 0;
   // The size in bytes of an existing file; nothing for a folder or a missing file.
   virtual std::optional<uint64_t> FileSize(const std::string& path) const = 0;
   // The attribute bits of an existing entry; nothing when it is missing.

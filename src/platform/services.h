@@ -36,9 +36,9 @@ class Services {
   // Gives the existing service named spec.name the spec's display name, type, start, error control
   // and program. False when the manager or the service can't be opened, or the change is refused.
   virtual bool Update(const ServiceSpec& spec) = 0;
-  // The command line the manager starts the service with; nothing when there is no such service
-  // or the manager can't be asked.
-  virtual std::optional<std::string> CommandLineOf(const std::string& name) const = 0;
+  // The service as the manager keeps it (name as asked; path: the command line it starts the
+  // service with); nothing when there is no such service or the manager can't be asked.
+  virtual std::optional<ServiceSpec> Configuration(const std::string& name) const = 0;
   // Asks a running service to stop, waits a few seconds for it, and deletes it (the manager
   // finishes the deletion once the service has stopped).
   virtual ServiceRemoval Remove(const std::string& name) = 0;

@@ -36,8 +36,8 @@ class Shell {
 
   // Starts program with commandLine as its command line (handles inherited, a new console, normal
   // priority) and waits for it to end, without limit. An empty commandLine gives none, so the
-  // system uses the program's path. False when it could not be started.
-  virtual bool RunAndWait(const std::string& program, const std::string& commandLine) = 0;
+  // system uses the program's path. Its exit code; nothing when it could not be started.
+  virtual std::optional<uint32_t> RunAndWait(const std::string& program, const std::string& commandLine) = 0;
   // Starts program the same way and returns at once; false when it could not be started.
   virtual bool Start(const std::string& program, const std::string& commandLine) = 0;
   // Prepares the calling worker thread for the shell's component objects (shortcuts, pictures);

@@ -102,7 +102,7 @@ class Transfer {
     }
     if (!file_->flush()) return Fail("write");
     file_.reset();
-    if (!staged_.Commit()) return Fail("replace");
+    if (!(context_.commit ? context_.commit(staged_) : staged_.Commit())) return Fail("replace");
     outcome_.result = DownloadOutcome::kCompleted;
     return outcome_;
   }

@@ -11,6 +11,7 @@
 
 namespace tw {
 
+class StagedFile;
 class Trace;
 struct Platform;
 
@@ -21,6 +22,9 @@ struct DownloadContext {
   std::atomic<int>& cancelRequested;
   Trace& trace;
   std::function<void(const DownloadStatus&)> report;
+  // Moves the complete download over its target; empty: StagedFile::Commit. An installation keeps
+  // the file it replaces, to put it back if the run fails.
+  std::function<bool(StagedFile&)> commit;
 };
 
 struct DownloadOutcome {

@@ -138,16 +138,17 @@ class Reverser {
     if (!platform_.files.Exists(program) || platform_.files.IsFolder(program)) return Fail(entry, "missing");
     const std::string command = CommandFor(entry);
     // The program gets its own path as its first argument, as any started program expects.
-    bool ran = platform_.shell.RunAndWait(program, "\"" + program + "\"" + (command.empty() ? "" : " " + command));
+    const bool ran =
+        platform_.shell.RunAndWait(program, "\"" + program + "\"" + (command.empty() ? "" : " " + command)).has_value();
     ran ? Done(entry, "ran") : Fail(entry, "not-started");
   }
 
   // A service is the product's when the program it runs is a file the log installed: a log naming
   // "Spooler", or another product's service, removes nothing.
   bool RunsAnInstalledFile(const std::string& name) const {
-    std::optional<std::string> line = platform_.services.CommandLineOf(name);
-    if (!line) return true;  // no such service: nothing to take
-    std::string program = Lower(*line);
+    std::optional<ServiceSpec> service = platform_.services.Configuration(name);
+    if (!service) return true;  // no such service: nothing to take
+    std::string program = Lower(service->path);
     if (!program.empty() && program.front() == '"') {
       program = program.substr(1, program.find('"', 1) - 1);
     } else if (size_t exe = program.find(".exe"); exe != std::string::npos) {

@@ -1,4 +1,6 @@
 // What every service manager must answer, on the fake and on the real one under Wine.
+#include <tuple>
+
 #include "contract_env.h"
 
 namespace tw {
@@ -35,9 +37,14 @@ TEST_F(ServicesContract, ANameIsTakenOnceAndItsServiceCanBeUpdated) {
   EXPECT_EQ(Create(kName), ServiceResult::Exists);
   EXPECT_EQ(Create("tarnwickcontractSVC"), ServiceResult::Exists) << "names match without regard to case";
   EXPECT_EQ(Create(""), ServiceResult::Refused);
+  spec.startType = 4;
+  spec.errorControl = 0;
   EXPECT_TRUE(platform().services.Update(spec));
-  EXPECT_EQ(platform().services.CommandLineOf("tarnwickcontractsvc").value_or(""), spec.path) << "any case";
-  EXPECT_FALSE(platform().services.CommandLineOf("TarnwickNoSuchSvc").has_value());
+  const std::optional<ServiceSpec> kept = platform().services.Configuration("tarnwickcontractsvc");
+  ASSERT_TRUE(kept) << "any case";
+  EXPECT_EQ(std::tie(kept->displayName, kept->type, kept->startType, kept->errorControl, kept->path),
+            std::tie(spec.displayName, spec.type, spec.startType, spec.errorControl, spec.path));
+  EXPECT_FALSE(platform().services.Configuration("TarnwickNoSuchSvc").has_value());
 }
 
 TEST_F(ServicesContract, ARemovedServiceIsGone) {

@@ -41,11 +41,12 @@ class DownloadTest : public InstallPhaseTest {
   DownloadOutcome Download(const std::string& url) {
     DownloadContext context{platform, flags.cancelRequested, trace, [this](const DownloadStatus& status) {
                               progress.SetDownloadStatus(status.percent, status.timeLeft, status.rate);
-                            }};
+                            }, commit};
     return DownloadFile(context, url, kTarget);
   }
 
   const std::string kTarget = "C:\\Apps\\pkg.bin";
+  std::function<bool(StagedFile&)> commit;
 };
 
 TEST_F(DownloadTest, CompleteWithLengthOnExplicitPortUpdatesOncePerSecond) {
@@ -135,6 +136,16 @@ TEST_F(DownloadTest, AnUnfinishedTransferLeavesTheExistingFileAsItWas) {
     EXPECT_FALSE(files.Exists(StagedPathFor(kTarget))) << c.what;
     EXPECT_TRUE(ui.shown.empty()) << c.what;
   }
+}
+
+// An installation moves the complete file in its own way: the one it replaces is kept aside.
+TEST_F(DownloadTest, ACompleteDownloadIsMovedInByTheCallersCommit) {
+  ASSERT_TRUE(files.WriteAll(kTarget, "the user's file"));
+  commit = [](StagedFile& staged) { return staged.CommitKeeping(staged.Destination() + ".kept"); };
+  const std::string body = Serve("example.com:80/pkg.bin", 100).body;
+  EXPECT_EQ(Download("http://example.com/pkg.bin").result, DownloadOutcome::kCompleted);
+  EXPECT_EQ(files.ReadAll(kTarget), body);
+  EXPECT_EQ(files.ReadAll(kTarget + ".kept"), "the user's file");
 }
 
 }  // namespace

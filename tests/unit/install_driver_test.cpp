@@ -163,32 +163,55 @@ std::string Machine(FakeFileSystem& files, const FakeRegistry& registry, const F
   }
   std::sort(entries.begin(), entries.end());
   for (const std::string& entry : entries) state += entry + "\n";
-  for (const auto& [name, spec] : services.created) state += "service " + name + "\n";
+  for (const auto& [name, spec] : services.created)
+    state += "service " + name + " " + spec.displayName + " " + std::to_string(spec.startType) + " " + spec.path + "\n";
   return state;
 }
 
 // A run that fails or is cancelled puts the machine back as it found it: a fresh install leaves
 // nothing, a reinstall leaves the earlier installation (its log included) exactly as it was.
 TEST_F(InstallDriver, AFailedOrCancelledRunPutsTheMachineBack) {
+  enum Cause { kCopy, kService, kCancel };
   const struct {
     const char* name;
     bool reinstall;
-    const char* failingCopy;  // else the service is refused
-    bool planted = false;     // the user's a.txt and Path are where the run writes
+    Cause cause;
+    const char* at;  // the member whose copy fails, or the status the user cancels at
+    bool planted = false;  // the user's a.txt, Path value and INI file are where the run writes
+    bool denied = false;   // and Path cannot be written over
   } cases[] = {
-      {"the first file", false, "F0_a.txt"},
-      {"the last file", false, "F1_b.txt"},
-      {"the service, after the registry", false, nullptr},
-      {"the last file of a reinstall", true, "F1_b.txt"},
-      {"the service of a reinstall", true, nullptr},
-      {"the service, over the user's file and value", false, nullptr, true},
+      {"the first file", false, kCopy, "F0_a.txt"},
+      {"a middle file", false, kCopy, "F1_b.txt"},
+      {"the last file", false, kCopy, "F2_c.txt"},
+      {"the service, after the registry", false, kService, nullptr},
+      {"the last file of a reinstall", true, kCopy, "F2_c.txt"},
+      {"the service of a reinstall", true, kService, nullptr},
+      {"the service, over the user's file and value", false, kService, nullptr, true},
+      {"the service, after a value it could not write", false, kService, nullptr, true, true},
+      {"a cancel while the files are copied", false, kCancel, "Please Wait, Copying Files..."},
+      {"a cancel at the shortcuts", false, kCancel, "Please Wait, Creating Shortcuts..."},
+      {"a cancel at the system settings", false, kCancel, "Please Wait, Setting system..."},
+      {"a cancel at the services, over the user's", false, kCancel, "Installing Service...", true},
+      {"a cancel at the services of a reinstall", true, kCancel, "Installing Service..."},
   };
   // Keys every Windows has.
   registry.CreateKey(RegRoot::CurrentUser, "Software");
   registry.CreateKey(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+  files.WriteAll(session.DataInfPath, *files.ReadAll(session.DataInfPath) +
+                                          "C:\\src\\c.txt\r\nDestination Computer\\<InstallDir>bin*0*0*0|\r\n");
+  files.WriteAll(session.WorkDir + "F2_c.txt", "gamma");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.reinstall) Run();
+    UseSettings(kSettings);
+    session.IniFiles.clear();  // a real run has a session of its own
+    flags.cancelled = -1;
+    flags.cancelRequested = 0;
+    if (c.reinstall) {
+      Run();
+      ASSERT_EQ(flags.cancelled, -1);
+      // The user made the service start by itself since: a reinstall's update must give that back.
+      services.created["acmesvc"].startType = 2;
+    }
     if (c.planted) {
       files.MakeFolders("C:\\Program Files\\Acme");
       files.WriteAll("C:\\windows\\acme.ini", "[Mine]\r\nKeep=1\r\n");
@@ -198,27 +221,51 @@ TEST_F(InstallDriver, AFailedOrCancelledRunPutsTheMachineBack) {
       registry.CreateKey(RegRoot::CurrentUser, "Software\\Acme");
       registry.WriteRawValue(RegRoot::CurrentUser, "Software\\Acme", "Path", {2, std::string("%HOME%\0", 7)});
     }
+    if (c.denied) registry.Deny(RegRoot::CurrentUser, "Software\\Acme", RegAccess::Write);
     files.ClearFailures();
     const std::string before = Machine(files, registry, services);
-    flags.cancelled = -1;
     ui.dialogResults = {FixedDialogs::kCancel};
-    if (c.failingCopy)
-      files.FailWhen(FsOp::Copy, c.failingCopy);
-    else
-      services.refusals = 1;
+    if (c.cause == kCopy) files.FailWhen(FsOp::Copy, c.at);
+    if (c.cause == kService) services.refusals = 1;
+    progress.onStatus = [&](const std::string& status) {
+      // As the progress page's confirmed Cancel does.
+      if (c.cause == kCancel && status == c.at) flags.cancelRequested = 1, flags.cancelled = kOn;
+    };
     Run();
     EXPECT_EQ(flags.cancelled, kOn);
     EXPECT_EQ(Machine(files, registry, services), before);
     EXPECT_EQ(progress.statuses.back(), "Undoing the changes...");
+    if (c.cause == kCancel) {
+      EXPECT_EQ(progress.statuses.end()[-2], c.at) << "no later phase ran";
+    }
     // Start the next case from an empty machine again.
+    progress.onStatus = nullptr;
     files.ClearFailures();
     services.refusals = 0;
+    registry = BinaryRecordingRegistry();
+    registry.CreateKey(RegRoot::CurrentUser, "Software");
+    registry.CreateKey(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
     files.RemoveTree("C:\\Program Files", LeftInUse::kStays);
     files.RemoveTree("C:\\windows\\Installer", LeftInUse::kStays);
-    registry.DeleteTree(RegRoot::CurrentUser, "Software\\Acme");
-    registry.DeleteTree(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{P}");
+    files.Remove("C:\\windows\\acme.ini");
     services.created.clear();
   }
+}
+
+// A file the run replaced goes back even when the run's own copy is held by a program: then as
+// the machine next starts.
+TEST_F(InstallDriver, AReplacedFileHeldOpenGoesBackAtTheNextStart) {
+  files.MakeFolders("C:\\Program Files\\Acme");
+  files.WriteAll("C:\\Program Files\\Acme\\a.txt", "the user's");
+  services.refusals = 1;
+  ui.dialogResults = {FixedDialogs::kCancel};
+  progress.onStatus = [&](const std::string& status) {
+    if (status == "Installing Service...") files.Hold("C:\\Program Files\\Acme\\a.txt", true);
+  };
+  Run();
+  ASSERT_EQ(files.replaceAtRestart.size(), 1u);
+  EXPECT_EQ(files.replaceAtRestart[0].second, "C:\\Program Files\\Acme\\a.txt");
+  EXPECT_EQ(files.ReadAll(files.replaceAtRestart[0].first).value_or(""), "the user's");
 }
 
 TEST_F(InstallDriver, TheDiskImageAndSplitBuildsReadFromTheSetupFolder) {

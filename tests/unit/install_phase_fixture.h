@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <utility>
 #include <vector>
@@ -18,7 +19,10 @@ namespace tw {
 
 class RecordingProgress : public InstallProgress {
  public:
-  void SetStatusText(const std::string& text) override { statuses.push_back(text); }
+  void SetStatusText(const std::string& text) override {
+    statuses.push_back(text);
+    if (onStatus) onStatus(text);
+  }
   void SetProgressRange(int maximum) override { range = maximum; }
   void SetProgressPos(int position) override { positions.push_back(position); }
   void ShowDownloadProgress(bool visible, int) override { downloadBar.push_back(visible); }
@@ -27,6 +31,7 @@ class RecordingProgress : public InstallProgress {
   }
 
   std::vector<std::string> statuses;
+  std::function<void(const std::string&)> onStatus;  // a test's hook, as a status shows
   std::vector<int> positions;
   std::vector<bool> downloadBar;
   std::vector<std::string> downloadStatuses;  // "percent,time left,rate"

@@ -109,6 +109,24 @@ TEST_F(PageFlowTest, MergeModulesRunOnTheirOwnPageAfterTheInstallation) {
   fake.ui.Tick(fake.ui.frameTimers.begin()->first);
   EXPECT_EQ(fake.shell.runs.size(), 1u) << "but runs no other product's installer";
   EXPECT_FALSE(fake.files.Exists(kWork));
+
+  // One that cannot be started takes the whole installation back, to the product as the runs
+  // above left it, and the run fails.
+  const std::string log = "C:\\windows\\Installer\\{P}\\uninstall.log";
+  const std::string logBefore = fake.files.ReadAll(log).value_or("none");
+  fake.files.Remove("C:\\dist\\SupportFiles\\runtime.exe");
+  fake.files.WriteAll("C:\\dist\\DiskImage1\\F0_core.txt", "core");
+  PackProject("[APPINFO]\r\na3={P}\r\na4=C:\\Apps\r\n[BUILDING]\r\n2=Yes\r\n"
+              "[MERGEMODULES]\r\nTOTAL=1\r\nC0=<ResourceDir>\\Runtime.exe\r\nE0=127\r\n",
+              "C:\\src\\core.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n");
+  Start();
+  Page().OnTimer(kInstallTimer);
+  EXPECT_TRUE(fake.files.Exists("C:\\Apps\\core.txt")) << "installed, until the merge modules fail";
+  fake.ui.Tick(fake.ui.frameTimers.begin()->first);
+  EXPECT_FALSE(fake.files.Exists("C:\\Apps\\core.txt"));
+  EXPECT_EQ(fake.files.ReadAll(log).value_or("none"), logBefore);
+  EXPECT_EQ(app->ExitCodeFor(fake.ui.quitCode.value_or(0)), kExitFailed);
+  EXPECT_FALSE(fake.files.Exists(kWork));
 }
 
 TEST_F(PageFlowTest, AFeatureSwitchedOffInTheWizardStaysOutOfTheInstallation) {

@@ -284,6 +284,12 @@ bool FakeFileSystem::RemoveAtRestart(const std::string& path) {
   return true;
 }
 
+bool FakeFileSystem::ReplaceAtRestart(const std::string& from, const std::string& to) {
+  if (!restartRemovalAllowed || !Exists(from)) return false;
+  replaceAtRestart.emplace_back(from, to);
+  return true;
+}
+
 // Read-only is the absence of the owner's write bit, checked here by hand because tests may run as
 // root, whom the host never refuses. Hidden and system are not modelled.
 std::optional<uint32_t> FakeFileSystem::Attributes(const std::string& path) const {

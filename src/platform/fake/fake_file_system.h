@@ -33,6 +33,7 @@ class FakeFileSystem : public FileSystem {
   bool Replace(const std::string& from, const std::string& to) override;
   Removal Remove(const std::string& path) override;
   bool RemoveAtRestart(const std::string& path) override;
+  bool ReplaceAtRestart(const std::string& from, const std::string& to) override;
   std::optional<uint64_t> FileSize(const std::string& path) const override;
   std::optional<uint32_t> Attributes(const std::string& path) const override;
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
@@ -65,6 +66,8 @@ class FakeFileSystem : public FileSystem {
   std::vector<std::string> privateFolders;
   // Paths handed to RemoveAtRestart, in order; they stay on disk until a test looks.
   std::vector<std::string> removeAtRestart;
+  // ReplaceAtRestart's from and to, in order; nothing moves until a test looks.
+  std::vector<std::pair<std::string, std::string>> replaceAtRestart;
   bool restartRemovalAllowed = true;
   // Marks a file as held open by a program (once per holder), as an open appender does.
   void Hold(const std::string& path, bool held);

@@ -30,10 +30,12 @@ class FakeServices : public Services {
     return true;
   }
 
-  std::optional<std::string> CommandLineOf(const std::string& name) const override {
+  std::optional<ServiceSpec> Configuration(const std::string& name) const override {
     auto found = created.find(Lower(name));
     if (!managerAvailable || found == created.end()) return std::nullopt;
-    return found->second.path;
+    ServiceSpec spec = found->second;
+    spec.name = name;
+    return spec;
   }
 
   ServiceRemoval Remove(const std::string& name) override {

@@ -21,9 +21,11 @@ class FakeShell : public Shell {
   };
   explicit FakeShell(FakeFileSystem& files) : files_(files) {}
 
-  bool RunAndWait(const std::string& program, const std::string& commandLine) override {
+  std::optional<uint32_t> RunAndWait(const std::string& program, const std::string& commandLine) override {
     runs.push_back({program, commandLine});
-    return files_.Exists(program) && !files_.IsFolder(program);
+    if (!files_.Exists(program) || files_.IsFolder(program)) return std::nullopt;
+    auto code = exitCodes.find(program);
+    return code == exitCodes.end() ? 0 : code->second;
   }
 
   bool PrepareThread() override { return threadsPrepare; }
@@ -98,6 +100,7 @@ class FakeShell : public Shell {
   }
 
   std::vector<Run> runs;
+  std::map<std::string, uint32_t> exitCodes;  // RunAndWait's answer for a program; 0 when not named
   std::optional<int> endedWith;  // the exit code EndProcess was asked for
   std::vector<std::string> exportCalls;
   std::map<std::string, int> exportResults;

@@ -65,6 +65,10 @@ bool Win32FileSystem::RemoveAtRestart(const std::string& path) {
   return MoveFileExA(WithoutTrailingSeparator(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
 }
 
+bool Win32FileSystem::ReplaceAtRestart(const std::string& from, const std::string& to) {
+  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 std::optional<uint64_t> Win32FileSystem::FileSize(const std::string& path) const {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||

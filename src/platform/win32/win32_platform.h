@@ -30,6 +30,7 @@ class Win32FileSystem : public FileSystem {
   bool Replace(const std::string& from, const std::string& to) override;
   Removal Remove(const std::string& path) override;
   bool RemoveAtRestart(const std::string& path) override;
+  bool ReplaceAtRestart(const std::string& from, const std::string& to) override;
   std::optional<uint64_t> FileSize(const std::string& path) const override;
   std::optional<uint32_t> Attributes(const std::string& path) const override;
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
@@ -134,7 +135,7 @@ class Win32Ui : public Ui {
 
 class Win32Shell : public Shell {
  public:
-  bool RunAndWait(const std::string& program, const std::string& commandLine) override;
+  std::optional<uint32_t> RunAndWait(const std::string& program, const std::string& commandLine) override;
   bool Start(const std::string& program, const std::string& commandLine) override;
   bool Open(const std::string& target) override;
   bool PrepareThread() override;
@@ -162,7 +163,7 @@ class Win32Services : public Services {
  public:
   ServiceResult Create(const ServiceSpec& spec) override;
   bool Update(const ServiceSpec& spec) override;
-  std::optional<std::string> CommandLineOf(const std::string& name) const override;
+  std::optional<ServiceSpec> Configuration(const std::string& name) const override;
   ServiceRemoval Remove(const std::string& name) override;
 };
 

@@ -26,22 +26,25 @@ ServiceResult Win32Services::Create(const ServiceSpec& spec) {
   return result;
 }
 
-std::optional<std::string> Win32Services::CommandLineOf(const std::string& name) const {
-  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+std::optional<ServiceSpec> Win32Services::Configuration(const std::string& name) const {
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
   if (!manager) return std::nullopt;
-  SC_HANDLE service = OpenServiceA(manager, name.c_str(), SERVICE_QUERY_CONFIG);
-  std::optional<std::string> line;
+  SC_HANDLE service = OpenServiceW(manager, Wide(name).c_str(), SERVICE_QUERY_CONFIG);
+  std::optional<ServiceSpec> spec;
   DWORD needed = 0;
   // Asked twice: once for the size of the configuration, once for the configuration itself.
-  if (service && !QueryServiceConfigA(service, nullptr, 0, &needed) && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+  if (service && !QueryServiceConfigW(service, nullptr, 0, &needed) && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
     std::vector<char> buffer(needed);
-    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
-    if (QueryServiceConfigA(service, config, needed, &needed) && config->lpBinaryPathName)
-      line = config->lpBinaryPathName;
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+    if (QueryServiceConfigW(service, config, needed, &needed)) {
+      spec = ServiceSpec{name, config->lpDisplayName ? Narrow(config->lpDisplayName) : std::string(),
+                         config->dwServiceType, config->dwStartType, config->dwErrorControl,
+                         config->lpBinaryPathName ? Narrow(config->lpBinaryPathName) : std::string()};
+    }
   }
   if (service) CloseServiceHandle(service);
   CloseServiceHandle(manager);
-  return line;
+  return spec;
 }
 
 bool Win32Services::Update(const ServiceSpec& spec) {

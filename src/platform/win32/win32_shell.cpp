@@ -24,13 +24,16 @@ bool Launch(const std::string& program, const std::string& commandLine, PROCESS_
 
 }  // namespace
 
-bool Win32Shell::RunAndWait(const std::string& program, const std::string& commandLine) {
+std::optional<uint32_t> Win32Shell::RunAndWait(const std::string& program, const std::string& commandLine) {
   PROCESS_INFORMATION process = {};
-  if (!Launch(program, commandLine, process)) return false;
+  if (!Launch(program, commandLine, process)) return std::nullopt;
   WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 0;
+  // The process has ended: its code can be read. Should that fail, it ran and counts as done.
+  if (!GetExitCodeProcess(process.hProcess, &code)) code = 0;
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return true;
+  return code;
 }
 
 bool Win32Shell::Start(const std::string& program, const std::string& commandLine) {
