@@ -1,7 +1,8 @@
 #!/bin/bash
 # Merge modules under Wine: after a silent installation, a program from the setup's SupportFiles
 # folder runs and is waited for, then msiexec installs "mergemod.msi" (built here by wixl) and the
-# work folder goes.
+# work folder goes. Then a second product whose package is damaged: msiexec fails, the installation
+# is taken back whole and the run exits 1603.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -62,4 +63,21 @@ grep -q '^install mergemod-package command=.*msiexec.exe /i .*mergemod.msi.* /q"
 for dir in "$E2E_TEMP"/tw*; do
   if [[ -e $dir ]]; then e2e_fail "the work folder is still there: $dir"; fi
 done
+
+# The same with a package msiexec refuses, as another product into a folder of its own.
+BROKEN='{6A1B2C3D-4E5F-4061-8273-94A5B6C7D8E9}'
+sed -i "s/$CODE/$BROKEN/; s/Merge Demo/Merge Broken/g" "$project/setup.inf"
+printf 'not a package' >"$project/mergemod.msi"
+rm -rf "$packed"
+e2e_pack "$project" "$packed" >/dev/null
+rc=0
+(cd "$packed" && e2e_wine "$packed/setup.exe" /S) || rc=$?
+e2e_assert_eq $((1603 & 255)) "$rc" "exit code of a run whose package failed (1603; the shell sees its low byte)"
+grep -q '^install aborted reason=merge-module' "$E2E_DIR/trace.log" || e2e_fail "no failed merge module: $(grep mergemod "$E2E_DIR/trace.log")"
+grep -q '^rollback end .*failed=0' "$E2E_DIR/trace.log" || e2e_fail "no whole rollback: $(grep '^rollback' "$E2E_DIR/trace.log")"
+[[ ! -e "$E2E_DRIVE_C/Merge Broken" ]] || e2e_fail "the rollback left the install folder: $(find "$E2E_DRIVE_C/Merge Broken")"
+[[ ! -e "$E2E_DRIVE_C/windows/Installer/$BROKEN" ]] || e2e_fail "the rollback left the log folder"
+if e2e_wine reg query "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$BROKEN" "$E2E_REG_VIEW" >/dev/null 2>&1; then
+  e2e_fail "the rollback left the uninstall registration"
+fi
 e2e_end
