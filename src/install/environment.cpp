@@ -88,8 +88,12 @@ void SetEnvironmentVariables(InstallSession& session) {
     }
     const bool remove = item.install == "Remove", append = !remove && item.mode == "Append";
     const std::string logged = std::string(RegRootName(scope->root)) + "\\" + scope->key + "\\" + item.name;
-    // A variable the uninstaller will take is put back instead when it was there before.
-    if (item.uninstall == "Remove" && !append) session.NotePriorValue(scope->root, scope->key, item.name, logged);
+    // A variable the uninstaller will take is put back instead when it was there before. Any other
+    // is out of the log's reach, but a rollback still gives it its earlier content.
+    if (item.uninstall == "Remove" && !append)
+      session.NotePriorValue(scope->root, scope->key, item.name, logged);
+    else
+      session.KeepValue(scope->root, scope->key, item.name);
     const std::string result = remove ? (registry.DeleteValue(scope->root, scope->key, item.name) ? "ok" : "failed")
                                       : SetVariable(registry, *scope, item);
     session.trace.Write("install", "environment",

@@ -177,7 +177,7 @@ TEST_F(InstallDriver, AFailedOrCancelledRunPutsTheMachineBack) {
     bool reinstall;
     Cause cause;
     const char* at;  // the member whose copy fails, or the status the user cancels at
-    bool planted = false;  // the user's a.txt, Path value and INI file are where the run writes
+    bool planted = false;  // the user's a.txt, Path value, PATH and INI file are where the run writes
     bool denied = false;   // and Path cannot be written over
   } cases[] = {
       {"the first file", false, kCopy, "F0_a.txt"},
@@ -216,7 +216,10 @@ TEST_F(InstallDriver, AFailedOrCancelledRunPutsTheMachineBack) {
       files.MakeFolders("C:\\Program Files\\Acme");
       files.WriteAll("C:\\windows\\acme.ini", "[Mine]\r\nKeep=1\r\n");
       UseSettings(kSettings + "[INIINFO]\r\nTOTAL=1\r\nA0=INI Files\\acme.ini\r\nC0=C:\\windows\r\n"
-                              "[INIDATA]\r\nTOTAL=1\r\nA0=INI Files\\acme.ini\\Acme\\Path\r\nC0=<InstallDir>\r\n");
+                              "[INIDATA]\r\nTOTAL=1\r\nA0=INI Files\\acme.ini\\Acme\\Path\r\nC0=<InstallDir>\r\n"
+                              "[ENVIRTW]\r\nTOTAL=1\r\nA0=PATH\r\nC0=<InstallDir>\r\nE0=Append\r\nG0=User\r\n");
+      registry.CreateKey(RegRoot::CurrentUser, "Environment");
+      registry.WriteString(RegRoot::CurrentUser, "Environment", "PATH", "C:\\Tools", true);
       files.WriteAll("C:\\Program Files\\Acme\\a.txt", "the user's");
       registry.CreateKey(RegRoot::CurrentUser, "Software\\Acme");
       registry.WriteRawValue(RegRoot::CurrentUser, "Software\\Acme", "Path", {2, std::string("%HOME%\0", 7)});
