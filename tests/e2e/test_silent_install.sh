@@ -10,8 +10,9 @@
 # the registered QuietUninstallString. single_file packs the cabinet build as one program signed
 # with a certificate made here: a copy cut 1 MB short (run with and without /S, its message read
 # off the box) and a copy with one byte flipped each end with 1603 and leave nothing, then the signed file installs as the folder build does, from a folder
-# holding nothing else. rollback replaces a file and a value of the user's, then fails on a
-# service: the machine is as before.
+# holding nothing else. rollback replaces a file of the user's, then cannot write where a folder
+# of the user's stands; then, once more, also overwrites a value of the user's and fails on a
+# service: after each, the machine is as before.
 # Usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split|per_user|single_file|rollback
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -79,39 +80,57 @@ snapshot() {
   {
     (cd "$E2E_DRIVE_C" && find 'Silent Demo' windows/Installer -printf '%p %s %M\n' 2>/dev/null | LC_ALL=C sort) || true
     (cd "$E2E_DRIVE_C" && find 'Silent Demo' -type f -exec md5sum {} + 2>/dev/null | LC_ALL=C sort) || true
-    e2e_wine reg query 'HKCU\Software\Tarnwick Silent' /s 2>/dev/null | tr -d '\r' || true
-    e2e_wine reg query "$KEY" 2>/dev/null | tr -d '\r' || true
+    # The touched keys as reg export writes them (its first line says only which format).
+    for exported in 'HKCU\Software\Tarnwick Silent' "$KEY"; do
+      rm -f "$E2E_DIR/export.reg"
+      if e2e_wine reg export "$exported" 'C:\export.reg' >/dev/null 2>&1; then
+        iconv -f UTF-16 -t UTF-8 "$E2E_DRIVE_C/export.reg" | tr -d '\r' | tail -n +2
+        rm -f "$E2E_DRIVE_C/export.reg"
+      else
+        echo "no key $exported"
+      fi
+    done
     e2e_wine sc query TarnwickPlanted 2>/dev/null | tr -d '\r' | grep -E 'SERVICE_NAME|TYPE' || true
   } >"$1"
 }
 case $CASE in
   rollback)
-    # The machine already holds a readme.txt and a Folder value where the run writes, and a
-    # service of the name the project asks for that is someone else's: the run replaces the file,
-    # overwrites the value, then fails on the service (/S answers its retry question Cancel), and
-    # must leave everything exactly as it was.
-    printf '[NTSERVICE]\r\nTOTAL=1\r\nA0=TarnwickPlanted\r\nB0=Planted\r\nF0=<InstallDir>readme.txt\r\n' >>"$project/setup.inf"
-    "$E2E_HOST_DIR/tarnwick-pack" "$project" "$packed" --setup "$E2E_SETUP_DIR/setup.exe" >/dev/null ||
-      e2e_fail "tarnwick-pack failed"
-    mkdir -p "$installed"
+    # The machine already holds a readme.txt and a Folder value where the run writes, a folder of
+    # the user's where data.bin must go, and a service of someone else's. The first run replaces
+    # readme.txt, then cannot write data.bin; the second (the folder gone) also overwrites the
+    # value, then fails on the service of the name it asks for. /S answers each retry question
+    # Cancel; each run must leave everything exactly as it was.
+    mkdir -p "$installed/data/data.bin"
+    printf "the user's\r\n" >"$installed/data/data.bin/notes.txt"
     printf "the user's readme\r\n" >"$installed/readme.txt"
     touch -d '2001-02-03 04:05:06' "$installed/readme.txt"
     e2e_wine reg add 'HKCU\Software\Tarnwick Silent' /v Folder /t REG_EXPAND_SZ /d '%THEIRS%' /f >/dev/null 2>&1 ||
       e2e_fail "could not plant a value"
     e2e_wine sc create TarnwickPlanted binPath= 'C:\windows\notepad.exe' >/dev/null 2>&1 || e2e_fail "could not plant a service"
-    snapshot "$E2E_DIR/before"
-    rc=0
-    (cd "$packed" && e2e_wine "$packed/setup.exe" /S) || rc=$?
-    e2e_assert_eq $((1603 & 255)) "$rc" "exit code of a run that failed and was rolled back"
-    snapshot "$E2E_DIR/after"
-    cmp -s "$E2E_DIR/before" "$E2E_DIR/after" || e2e_fail "the rollback left the machine changed: $(diff "$E2E_DIR/before" "$E2E_DIR/after")"
-    e2e_assert_eq '2001-02-03 04:05:06' "$(date -r "$installed/readme.txt" '+%F %T')" "the kept file's time"
-    for part in 'readme.txt' 'Folder' 'TarnwickPlanted'; do
-      grep -q "$part" "$E2E_DIR/before" || e2e_fail "the snapshot misses $part: $(cat "$E2E_DIR/before")"
+    for failure in folder service; do
+      if [[ $failure == service ]]; then
+        rm -r "$installed/data"
+        printf '[NTSERVICE]\r\nTOTAL=1\r\nA0=TarnwickPlanted\r\nB0=Planted\r\nF0=<InstallDir>readme.txt\r\n' >>"$project/setup.inf"
+        "$E2E_HOST_DIR/tarnwick-pack" "$project" "$packed" --setup "$E2E_SETUP_DIR/setup.exe" >/dev/null ||
+          e2e_fail "tarnwick-pack failed"
+      fi
+      snapshot "$E2E_DIR/before"
+      rc=0
+      (cd "$packed" && e2e_wine "$packed/setup.exe" /S) || rc=$?
+      e2e_assert_eq $((1603 & 255)) "$rc" "exit code of a run that failed on the $failure and was rolled back"
+      snapshot "$E2E_DIR/after"
+      cmp -s "$E2E_DIR/before" "$E2E_DIR/after" ||
+        e2e_fail "the rollback after the $failure left the machine changed: $(diff "$E2E_DIR/before" "$E2E_DIR/after")"
+      e2e_assert_eq '2001-02-03 04:05:06' "$(date -r "$installed/readme.txt" '+%F %T')" "the kept file's time"
+      for part in 'readme.txt' '"Folder"=hex(2):25,00,54,00' 'TarnwickPlanted'; do
+        grep -q "$part" "$E2E_DIR/before" || e2e_fail "the snapshot misses $part: $(cat "$E2E_DIR/before")"
+      done
+      grep -q '^rollback end .*failed=0' "$E2E_DIR/trace.log" || e2e_fail "no whole rollback: $(grep '^rollback' "$E2E_DIR/trace.log")"
+      grep -qF 'rollback put-back path="C:\Silent Demo\readme.txt" result=ok' "$E2E_DIR/trace.log" ||
+        e2e_fail "the replaced file was not put back: $(grep '^rollback' "$E2E_DIR/trace.log")"
     done
-    grep -q '^rollback end .*failed=0' "$E2E_DIR/trace.log" || e2e_fail "no whole rollback: $(grep '^rollback' "$E2E_DIR/trace.log")"
-    grep -qF 'rollback put-back path="C:\Silent Demo\readme.txt" result=ok' "$E2E_DIR/trace.log" ||
-      e2e_fail "the replaced file was not put back: $(grep '^rollback' "$E2E_DIR/trace.log")"
+    grep -q '^install regval .*name=Folder .*result=ok' "$E2E_DIR/trace.log" ||
+      e2e_fail "the second run never overwrote the value: $(grep '^install regval' "$E2E_DIR/trace.log")"
     exit 0
     ;;
   cabinet_set)
