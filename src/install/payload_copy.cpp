@@ -164,12 +164,12 @@ CopyOutcome StreamWithRetry(InstallSession& session, PayloadPrefetch& prefetch, 
 
 // Installs one entry's file: downloaded, streamed out of the cabinet, or copied from the payload
 // folder.
-EntryResult InstallEntry(InstallSession& session, const FileEntry& entry, const std::string& source,
-                         const std::string& destination, const UrlDownloader& download, PayloadPrefetch* prefetch,
-                         size_t job) {
-  if (IsUrlEntry(entry)) return DownloadEntry(session, entry, destination, download);
+EntryResult InstallEntry(InstallSession& session, const FileEntry& entry, const CopyStep& step,
+                         const std::string& source, const UrlDownloader& download, PayloadPrefetch* prefetch) {
+  const std::string& destination = step.destination;
+  if (step.download) return DownloadEntry(session, entry, destination, download);
   bool critical = (entry.flags & kFileCritical) != 0;
-  if (prefetch) return ResultOf(StreamWithRetry(session, *prefetch, job, destination, entry.flags));
+  if (prefetch && step.job) return ResultOf(StreamWithRetry(session, *prefetch, *step.job, destination, entry.flags));
   if (!(entry.flags & kFileExpandText)) return ResultOf(CopyWithRetry(session, source, destination, critical));
   if (!ShouldReplace(session.platform.files, source, destination)) return EntryResult::kKept;
   // Expanded again on every retry: the source may have become readable meanwhile.
@@ -220,21 +220,14 @@ std::array<int, 4> VersionParts(std::string version) {
   return parts;
 }
 
-// A cabinet build's payload, unpacked ahead of the copy: one job, in order, for every entry whose
-// file the copy will look at (the others it passes over before that). Each job has a temporary
-// name of its own, so two entries for one destination never write the same temporary file.
+// A cabinet build's payload, unpacked ahead of the copy: one job, in order, for every step that
+// has one. Each job has a temporary name of its own, so two entries for one destination never
+// write the same temporary file.
 std::unique_ptr<PayloadPrefetch> StartPrefetch(InstallSession& session, PayloadStream& stream,
-                                               const std::vector<FileEntry>& fileList,
-                                               const std::vector<std::string>& destinations,
-                                               std::vector<size_t>& jobOf) {
+                                               const std::vector<CopyStep>& plan) {
   std::vector<PayloadPrefetch::Job> jobs;
-  for (size_t i = 0; i < fileList.size(); ++i) {
-    const FileEntry& entry = fileList[i];
-    if (IsUrlEntry(entry) || PassOver(session, entry, destinations[i]) != PassedOver::kNo) continue;
-    jobOf[i] = jobs.size();
-    jobs.push_back({"F" + std::to_string(i) + "_" + entry.fileName,
-                    StagedPathFor(destinations[i] + "." + std::to_string(jobs.size() + 1))});
-  }
+  for (const CopyStep& step : plan)
+    if (step.job) jobs.push_back({step.member, StagedPathFor(step.destination + "." + std::to_string(*step.job + 1))});
   return std::make_unique<PayloadPrefetch>(stream, session.platform.files, std::move(jobs));
 }
 
@@ -247,25 +240,37 @@ PassedOver PassOver(const InstallSession& session, const FileEntry& entry, const
   return PassedOver::kNo;
 }
 
-bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fileList, const UrlDownloader& download) {
-  FileSystem& files = session.platform.files;
-  std::vector<std::string> destinations;
-  for (const FileEntry& entry : fileList) destinations.push_back(DestinationOf(session, entry));
-  // A cabinet build reads its payload straight from the cabinets; other builds copy from a folder.
-  std::unique_ptr<PayloadStream> stream = PayloadStream::Open(session);
-  std::vector<size_t> jobOf(fileList.size(), 0);
-  std::unique_ptr<PayloadPrefetch> prefetch =
-      stream ? StartPrefetch(session, *stream, fileList, destinations, jobOf) : nullptr;
+std::vector<CopyStep> PlanCopy(InstallSession& session, const std::vector<FileEntry>& fileList, bool unpackedAhead) {
+  std::vector<CopyStep> plan(fileList.size());
+  size_t jobs = 0;
   for (size_t i = 0; i < fileList.size(); ++i) {
     const FileEntry& entry = fileList[i];
+    CopyStep& step = plan[i];
+    step.destination = DestinationOf(session, entry);
+    step.passedOver = PassOver(session, entry, step.destination);
+    step.download = IsUrlEntry(entry);
+    step.member = PayloadMemberName(i, entry.fileName);
+    if (unpackedAhead && !step.download && step.passedOver == PassedOver::kNo) step.job = jobs++;
+  }
+  return plan;
+}
+
+bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fileList, const UrlDownloader& download) {
+  FileSystem& files = session.platform.files;
+  // A cabinet build reads its payload straight from the cabinets; other builds copy from a folder.
+  std::unique_ptr<PayloadStream> stream = PayloadStream::Open(session);
+  const std::vector<CopyStep> plan = PlanCopy(session, fileList, stream != nullptr);
+  std::unique_ptr<PayloadPrefetch> prefetch = stream ? StartPrefetch(session, *stream, plan) : nullptr;
+  for (size_t i = 0; i < fileList.size(); ++i) {
+    const FileEntry& entry = fileList[i];
+    const CopyStep& step = plan[i];
     session.progress.SetProgressPos(static_cast<int>(i));
-    std::string source = session.PayloadDir + "F" + std::to_string(i) + "_" + entry.fileName;
-    const std::string& destination = destinations[i];
+    const std::string& destination = step.destination;
     if (session.flags.cancelRequested != 0) {
       session.trace.Write("install", "copy-stopped", {{"reason", "cancel"}});
       return false;
     }
-    switch (PassOver(session, entry, destination)) {
+    switch (step.passedOver) {
       case PassedOver::kOtherSystem:
         continue;
       case PassedOver::kUnsafeName:  // a name that could leave its folder installs nothing at all
@@ -284,7 +289,7 @@ bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fil
     if ((entry.flags & kFileNeverOverwrite) && existed)
       session.trace.Write("install", "copy", {{"dest", destination}, {"result", "kept"}});
     else
-      result = InstallEntry(session, entry, source, destination, download, prefetch.get(), jobOf[i]);
+      result = InstallEntry(session, entry, step, session.PayloadDir + step.member, download, prefetch.get());
     if (result == EntryResult::kStopped) return false;
     if (result == EntryResult::kNotInstalled) continue;
 

@@ -1,6 +1,7 @@
 // The copy loop: each payload file from the payload folder to its destination, with its filters,
 // overwrite rules, retry dialog, version gate, log entry, self-registration and attributes.
 #pragma once
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -22,6 +23,19 @@ using UrlDownloader = std::function<DownloadOutcome::Result(const std::string& u
 // name that could leave its folder (an empty destination), or a feature the user switched off.
 enum class PassedOver { kNo, kOtherSystem, kUnsafeName, kFeatureOff };
 PassedOver PassOver(const InstallSession& session, const FileEntry& entry, const std::string& destination);
+
+// One entry of the file list as the copy treats it, decided once before the copy starts and read
+// by both the copy loop and the unpacking ahead of it.
+struct CopyStep {
+  std::string destination;  // empty when the name could leave its folder
+  PassedOver passedOver = PassedOver::kNo;
+  bool download = false;    // a web entry, fetched rather than unpacked
+  std::string member;       // the file's name in the payload, "F<index>_<name>"
+  std::optional<size_t> job;  // its place in the unpacking ahead, when it is unpacked
+};
+// The steps of the whole file list; the jobs numbered in order when the payload is unpacked ahead
+// (a cabinet build read in place).
+std::vector<CopyStep> PlanCopy(InstallSession& session, const std::vector<FileEntry>& fileList, bool unpackedAhead);
 
 // Copies every entry of fileList in order. False when the installation stopped: the user asked to
 // cancel, chose Cancel in the retry dialog, or a critical file (copied or downloaded) failed. URL

@@ -1,5 +1,6 @@
 #include "install/payload_prefetch.h"
 
+#include <exception>
 #include <system_error>
 
 #include "install/payload_stream.h"
@@ -10,14 +11,28 @@ namespace tw {
 
 // Waking a thread is a round trip through the system on some platforms, so each side only wakes
 // the other when it is known to wait.
-PayloadPrefetch::PayloadPrefetch(PayloadStream& stream, FileSystem& files, std::vector<Job> jobs)
+PayloadPrefetch::PayloadPrefetch(PayloadStream& stream, FileSystem& files, std::vector<Job> jobs, Worker worker)
     : stream_(stream), files_(files), jobs_(std::move(jobs)), filesAhead_(jobs_.size()), created_(jobs_.size(), 0) {
+  if (worker == Worker::kTheCopy) return;
   // Without a thread of its own (the system would not start one) the copy does the work itself,
   // one file at a time.
   try {
     filler_ = std::thread([this] { FillAhead(); });
   } catch (const std::system_error&) {
   }
+}
+
+template <typename Work>
+auto PayloadPrefetch::Unlocked(std::unique_lock<std::mutex>& hold, Work work) -> decltype(work()) {
+  hold.unlock();
+  decltype(work()) result{};
+  try {
+    result = work();
+  } catch (const std::exception&) {
+    result = decltype(work()){};
+  }
+  hold.lock();
+  return result;
 }
 
 PayloadPrefetch::~PayloadPrefetch() {
@@ -41,12 +56,8 @@ bool PayloadPrefetch::MayFill() const {
 
 void PayloadPrefetch::CreateNext(std::unique_lock<std::mutex>& hold) {
   size_t job = nextCreate_++;
-  if (job >= taken_) {  // not passed over by the copy already
-    hold.unlock();
-    std::unique_ptr<StampedFile> file = stream_.CreateMemberFile(jobs_[job].storedName, jobs_[job].tempPath);
-    hold.lock();
-    filesAhead_[job] = std::move(file);
-  }
+  if (job >= taken_)  // not passed over by the copy already
+    filesAhead_[job] = Unlocked(hold, [&] { return stream_.CreateMemberFile(jobs_[job].storedName, jobs_[job].tempPath); });
   created_[job] = 1;
   if (fillerWaits_) wakeFiller_.notify_one();
 }
@@ -62,12 +73,9 @@ void PayloadPrefetch::FillAhead() {
     if (stop_) return;
     // A retry comes before going further ahead: the copy is waiting for it.
     if (rewrite_) {
-      size_t job = *rewrite_;
-      hold.unlock();
-      bool written = stream_.WriteMember(jobs_[job].storedName, jobs_[job].tempPath);
-      hold.lock();
+      const size_t job = *rewrite_;
+      rewritten_ = Unlocked(hold, [&] { return stream_.WriteMember(jobs_[job].storedName, jobs_[job].tempPath); });
       rewrite_.reset();
-      rewritten_ = written;
     } else {
       FillNext(hold);
     }
@@ -79,11 +87,12 @@ void PayloadPrefetch::FillNext(std::unique_lock<std::mutex>& hold) {
   size_t job = nextFill_;
   if (job == nextCreate_) CreateNext(hold);  // nobody has created it yet
   std::unique_ptr<StampedFile> file = std::move(filesAhead_[job]);
-  bool passed = job < taken_;
-  hold.unlock();
-  if (file && (passed || !stream_.FillMemberFile(jobs_[job].storedName, *file))) file.reset();
-  hold.lock();
-  filesAhead_[job] = std::move(file);
+  const bool passed = job < taken_;
+  filesAhead_[job] = Unlocked(hold, [&] {
+    // Closed (by going) before anyone deletes it, when the copy passed it over or it failed.
+    if (file && (passed || !stream_.FillMemberFile(jobs_[job].storedName, *file))) file.reset();
+    return std::move(file);
+  });
   ++nextFill_;
 }
 
@@ -108,18 +117,20 @@ std::unique_ptr<StampedFile> PayloadPrefetch::Take(size_t job) {
   }
   taken_ = job + 1;
   if (fillerWaits_ && MayFill()) wakeFiller_.notify_one();
-  std::unique_ptr<StampedFile> file = std::move(filesAhead_[job]);
   std::vector<std::unique_ptr<StampedFile>> passed;
   for (size_t skipped = firstPassed; skipped < job; ++skipped) passed.push_back(std::move(filesAhead_[skipped]));
-  hold.unlock();
-  passed.clear();  // closes them before they are deleted
-  for (size_t skipped = firstPassed; skipped < job; ++skipped) GiveUp(skipped);
-  return file;
+  Unlocked(hold, [&] {
+    passed.clear();  // closes them before they are deleted
+    for (size_t skipped = firstPassed; skipped < job; ++skipped) GiveUp(skipped);
+    return true;
+  });
+  return std::move(filesAhead_[job]);
 }
 
 bool PayloadPrefetch::Rewrite(size_t job) {
-  if (!filler_.joinable()) return stream_.WriteMember(jobs_[job].storedName, jobs_[job].tempPath);
   std::unique_lock<std::mutex> hold(lock_);
+  if (!filler_.joinable())
+    return Unlocked(hold, [&] { return stream_.WriteMember(jobs_[job].storedName, jobs_[job].tempPath); });
   rewrite_ = job;
   rewritten_.reset();
   if (fillerWaits_) wakeFiller_.notify_one();

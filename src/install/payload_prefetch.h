@@ -27,8 +27,12 @@ class PayloadPrefetch {
   // How many jobs may be under way ahead of the last one taken.
   static constexpr size_t kAhead = 16;
 
+  // Who does the unpacking: a thread of its own, or the copy itself as it takes each job (also
+  // what happens when the system will not start a thread).
+  enum class Worker { kOwnThread, kTheCopy };
+
   // Starts on the jobs, in order. The stream is used by this object alone until it is gone.
-  PayloadPrefetch(PayloadStream& stream, FileSystem& files, std::vector<Job> jobs);
+  PayloadPrefetch(PayloadStream& stream, FileSystem& files, std::vector<Job> jobs, Worker worker = Worker::kOwnThread);
   // Stops the thread once the file in hand is done, and deletes the files of jobs begun but never
   // taken.
   ~PayloadPrefetch();
@@ -45,16 +49,21 @@ class PayloadPrefetch {
   bool Rewrite(size_t job);
 
  private:
+  // The one way the lock is let go: the work on files runs without it, and a failure it throws
+  // (memory, the system) counts as the work failing, so neither thread ends the process.
+  template <typename Work>
+  static auto Unlocked(std::unique_lock<std::mutex>& hold, Work work) -> decltype(work());
+
   // Creating a file costs a round trip through the system of its own, so the copy, instead of only
   // waiting for a file, creates those further ahead; the thread creates a file itself when it
   // gets to one nobody has created yet, and decompresses into those created.
   void FillAhead();
-  // Decompresses into the next job's file (creating it first when nobody has); called with the
-  // lock held, which it lets go meanwhile.
+  // Decompresses into the next job's file (creating it first when nobody has). Like every member
+  // below taking hold, called with the lock held, and lets it go only through Unlocked.
   void FillNext(std::unique_lock<std::mutex>& hold);
   bool MayCreate() const;
   bool MayFill() const;
-  // Creates the next job's file; called with the lock held, which it lets go meanwhile.
+  // Creates the next job's file.
   void CreateNext(std::unique_lock<std::mutex>& hold);
   // Deletes what a given-up job left, whether or not it was written whole.
   void GiveUp(size_t job);

@@ -69,6 +69,10 @@ bool WriteEntry(InstallSession& session, CabinetReader& reader, const CabinetEnt
 
 }  // namespace
 
+std::string PayloadMemberName(size_t index, const std::string& fileName) {
+  return "F" + std::to_string(index) + "_" + fileName;
+}
+
 bool IsPayloadMemberName(const std::string& storedName) {
   size_t digits = 1;
   while (digits < storedName.size() && std::isdigit(static_cast<unsigned char>(storedName[digits]))) ++digits;

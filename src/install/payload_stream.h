@@ -2,6 +2,7 @@
 // files go to the work folder, and in the copy phase each payload file is decompressed once, into
 // the temporary file beside its destination.
 #pragma once
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -14,6 +15,8 @@ namespace tw {
 struct InstallSession;
 class StampedFile;
 
+// The name the payload stores the file list's entry index under: "F<index>_<name>".
+std::string PayloadMemberName(size_t index, const std::string& fileName);
 // Whether a stored name is a payload file's ("F<index>_<name>") rather than a support file's.
 bool IsPayloadMemberName(const std::string& storedName);
 

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -39,8 +40,14 @@ class RecordingProgress : public InstallProgress {
 };
 
 // The fake file system does not model hidden and system; these tests need to see them asked for.
+// A test may also have the creation of a file throw, as a system out of memory would.
 class AttributeRecordingFiles : public FakeFileSystem {
  public:
+  std::unique_ptr<StampedFile> CreateStamped(const std::string& path, const FileStamp& stamp) override {
+    if (throwOnCreate && throwOnCreate(path)) throw std::bad_alloc();
+    return FakeFileSystem::CreateStamped(path, stamp);
+  }
+  std::function<bool(const std::string&)> throwOnCreate;
   bool SetAttributes(const std::string& path, uint32_t attributes) override {
     attributeCalls.emplace_back(path, attributes);
     return FakeFileSystem::SetAttributes(path, attributes);

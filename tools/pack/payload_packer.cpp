@@ -13,6 +13,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "install/payload_stream.h"
 #include "platform/text.h"
 #include "project/project_settings.h"
 
@@ -84,7 +85,7 @@ std::string FileNameOf(const std::string& source) {
 }
 
 std::string StoredName(PayloadLayout layout, size_t index, const std::string& name) {
-  return layout == PayloadLayout::kSplit ? name : "F" + std::to_string(index) + "_" + name;
+  return layout == PayloadLayout::kSplit ? name : PayloadMemberName(index, name);
 }
 
 // The data.inf records whose files ship in the payload, in record order.
