@@ -10,6 +10,9 @@
 namespace tw {
 namespace {
 
+// How many names "<file>.~twkeep", "<file>.~twkeep2", ... a replaced file may be kept under.
+constexpr int kMaxKeptNames = 100;
+
 // Condition actions met during the installation: a cancel aborts the run, a message is shown.
 class InstallActions : public ActionHost {
  public:
@@ -65,6 +68,8 @@ void InstallSession::Made(const std::string& kind, const std::string& value) {
   if (flags.previewMode != kOn) Rollback.Made(kind, value);
 }
 
+bool InstallSession::Replaced(const std::string& path) const { return Rollback.HasSetAside(path); }
+
 void InstallSession::MadeFile(const std::string& path, bool existedBefore) {
   if (!existedBefore) Made("FILE", path);
 }
@@ -78,11 +83,13 @@ void InstallSession::KeepValue(RegRoot root, const std::string& key, const std::
 
 bool InstallSession::CommitKeeping(StagedFile& staged) {
   if (flags.previewMode == kOn) return staged.Commit();
-  // A name of its own: a file left by a run that never ended may still be someone's only copy.
+  // A name of its own: a file left by a run that never ended may still be someone's only copy. The
+  // move aside refuses a name that is taken, so the next is tried only then.
   std::string kept = staged.Destination() + ".~twkeep";
-  for (int n = 2; n < 100 && platform.files.Exists(kept); ++n)
+  for (int n = 2; !staged.CommitKeeping(kept); ++n) {
+    if (n == kMaxKeptNames || !platform.files.Exists(kept)) return false;
     kept = staged.Destination() + ".~twkeep" + std::to_string(n);
-  if (!staged.CommitKeeping(kept)) return false;
+  }
   if (staged.KeptOriginal()) Rollback.SetAside(staged.Destination(), kept);
   return true;
 }

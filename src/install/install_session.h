@@ -128,6 +128,8 @@ struct InstallSession {
   void Made(const std::string& kind, const std::string& value);
   // A file the run wrote: kept for a rollback when there was none before.
   void MadeFile(const std::string& path, bool existedBefore);
+  // Whether the run has kept a file that was at path (it replaced it).
+  bool Replaced(const std::string& path) const;
   // Before the run writes a value outside the log's reach (its own registration): its content
   // now is kept for a rollback.
   void KeepValue(RegRoot root, const std::string& key, const std::string& name);

@@ -285,8 +285,7 @@ bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fil
         break;
     }
     EntryResult result = EntryResult::kKept;
-    const bool existed = files.Exists(destination);
-    if ((entry.flags & kFileNeverOverwrite) && existed)
+    if ((entry.flags & kFileNeverOverwrite) && files.Exists(destination))
       session.trace.Write("install", "copy", {{"dest", destination}, {"result", "kept"}});
     else
       result = InstallEntry(session, entry, step, session.PayloadDir + step.member, download, prefetch.get());
@@ -295,7 +294,8 @@ bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fil
 
     // A file the installation kept (never overwritten, the version gate, Ignore) is whoever's it
     // was, unless an earlier installation of the product wrote it.
-    if (result == EntryResult::kWritten) session.MadeFile(destination, existed);
+    // Written: into an empty place, or over a file the run kept aside first.
+    if (result == EntryResult::kWritten) session.MadeFile(destination, session.Replaced(destination));
     if (!(entry.flags & kFilePermanent)) session.LogIfOwned("FILE", destination, result == EntryResult::kWritten);
     if (entry.flags & kFileSelfRegister) SelfRegister(session, destination);
     ApplyAttributes(files, destination, entry.flags);

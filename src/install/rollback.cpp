@@ -19,10 +19,14 @@ std::optional<std::pair<RegRoot, std::string>> SplitKeyPath(const std::string& t
 // A file the run made goes whatever attributes it was given; a link is deleted, never followed.
 // One a program holds open goes at the next start.
 bool RemoveFile(FileSystem& files, const std::string& path) {
-  std::optional<uint32_t> attributes = files.Attributes(path);
-  if (!attributes) return true;
-  if (*attributes & kAttrReadOnly) files.SetAttributes(path, *attributes & ~kAttrReadOnly);
-  const Removal removal = files.Remove(path);
+  Removal removal = files.Remove(path);
+  // Read-only is asked about only when the removal was refused: most files are not.
+  if (removal == Removal::kRefused) {
+    std::optional<uint32_t> attributes = files.Attributes(path);
+    if (attributes && (*attributes & kAttrReadOnly) && !(*attributes & kAttrFolder) &&
+        files.SetAttributes(path, *attributes & ~kAttrReadOnly))
+      removal = files.Remove(path);
+  }
   if (removal == Removal::kInUse) return files.RemoveAtRestart(path);
   return removal == Removal::kRemoved || removal == Removal::kMissing;
 }
@@ -48,6 +52,15 @@ void RollbackJournal::NoteValue(const std::string& logged, RegRoot root, const s
 void RollbackJournal::SetAside(const std::string& original, const std::string& kept) {
   std::lock_guard<std::mutex> lock(lock_);
   setAside_.push_back({original, kept});
+  setAsideFrom_.insert(Lower(original));
+  // Undone in its place among the other changes: a file the run wrote twice gets its first version
+  // back before that one goes.
+  steps_.push_back({"SETASIDE", original, kept, {}});
+}
+
+bool RollbackJournal::HasSetAside(const std::string& path) const {
+  std::lock_guard<std::mutex> lock(lock_);
+  return setAsideFrom_.count(Lower(path)) > 0;
 }
 
 void RollbackJournal::KeepService(const ServiceSpec& before) {
@@ -60,9 +73,11 @@ void RollbackJournal::TakeFrom(RollbackJournal& other) {
   steps_ = std::move(other.steps_);
   values_ = std::move(other.values_);
   setAside_ = std::move(other.setAside_);
+  setAsideFrom_ = std::move(other.setAsideFrom_);
   other.steps_.clear();
   other.values_.clear();
   other.setAside_.clear();
+  other.setAsideFrom_.clear();
 }
 
 void RollbackJournal::Commit(Platform& platform) {
@@ -70,6 +85,7 @@ void RollbackJournal::Commit(Platform& platform) {
   // A program replaced while it ran is still mapped from its old file: that goes at the next start.
   for (const auto& [original, kept] : setAside_) RemoveFile(platform.files, kept);
   setAside_.clear();
+  setAsideFrom_.clear();
   steps_.clear();
   values_.clear();
 }
@@ -78,21 +94,13 @@ RollbackOutcome RollbackJournal::Undo(Platform& platform, Trace& trace) {
   std::lock_guard<std::mutex> lock(lock_);
   RollbackOutcome outcome;
   for (auto step = steps_.rbegin(); step != steps_.rend(); ++step) {
-    const bool undone = UndoStep(platform, *step);
+    const bool undone = UndoStep(platform, *step, outcome, trace);
     undone ? ++outcome.undone : ++outcome.failed;
-    trace.Write("rollback", "undo", {{"kind", step->kind}, {"value", step->value}, {"result", undone ? "ok" : "failed"}});
-  }
-  // What was set aside comes back last, into the place the run's own files have left.
-  for (auto kept = setAside_.rbegin(); kept != setAside_.rend(); ++kept) {
-    const PutBack back = PutBackKept(platform.files, kept->first, kept->second);
-    back == PutBack::kFailed ? ++outcome.failed : ++outcome.undone;
-    if (back == PutBack::kAtRestart) outcome.restartNeeded = true;
-    static const char* const kResults[] = {"ok", "at-restart", "failed"};
-    trace.Write("rollback", "put-back", {{"path", kept->first}, {"result", kResults[static_cast<int>(back)]}});
   }
   steps_.clear();
   values_.clear();
   setAside_.clear();
+  setAsideFrom_.clear();
   return outcome;
 }
 
@@ -114,7 +122,21 @@ RollbackJournal::PutBack RollbackJournal::PutBackKept(FileSystem& files, const s
   return PutBack::kFailed;
 }
 
-bool RollbackJournal::UndoStep(Platform& platform, const Step& step) {
+bool RollbackJournal::UndoStep(Platform& platform, const Step& step, RollbackOutcome& outcome, Trace& trace) {
+  FileSystem& files = platform.files;
+  if (step.kind == "SETASIDE") {
+    const PutBack back = PutBackKept(files, step.value, step.content);
+    if (back == PutBack::kAtRestart) outcome.restartNeeded = true;
+    static const char* const kResults[] = {"ok", "at-restart", "failed"};
+    trace.Write("rollback", "put-back", {{"path", step.value}, {"result", kResults[static_cast<int>(back)]}});
+    return back != PutBack::kFailed;
+  }
+  const bool undone = UndoOther(platform, step);
+  trace.Write("rollback", "undo", {{"kind", step.kind}, {"value", step.value}, {"result", undone ? "ok" : "failed"}});
+  return undone;
+}
+
+bool RollbackJournal::UndoOther(Platform& platform, const Step& step) {
   FileSystem& files = platform.files;
   if (step.kind == "FILE") return RemoveFile(files, step.value);
   // Made by the run, but something of someone else's may have been put in it since: it stays then.

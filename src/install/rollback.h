@@ -4,6 +4,7 @@
 #pragma once
 #include <map>
 #include <mutex>
+#include <set>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,9 +37,11 @@ class RollbackJournal {
   // A file the run is about to write into, with its whole content now (an INI file the user
   // already had): Undo writes that content back.
   void KeepContent(const std::string& path, const std::string& content);
-  // A file the run set aside (the earlier installation's log) to be put back by Undo, or deleted
-  // by Commit.
+  // A file the run set aside (a file it replaces, the earlier installation's log) to be put back
+  // by Undo, or deleted by Commit.
   void SetAside(const std::string& original, const std::string& kept);
+  // Whether something at path was set aside.
+  bool HasSetAside(const std::string& path) const;
   // A service the run is about to change (a reinstall updates its own): its configuration now,
   // which Undo gives it back.
   void KeepService(const ServiceSpec& before);
@@ -61,15 +64,17 @@ class RollbackJournal {
     std::string key, name;
     std::optional<RegValue> before;
   };
-  bool UndoStep(Platform& platform, const Step& step);
+  bool UndoStep(Platform& platform, const Step& step, RollbackOutcome& outcome, Trace& trace);
+  bool UndoOther(Platform& platform, const Step& step);
   bool RestoreValue(Platform& platform, const std::string& logged);
   enum class PutBack { kBack, kAtRestart, kFailed };
   static PutBack PutBackKept(FileSystem& files, const std::string& original, const std::string& kept);
 
-  std::mutex lock_;
+  mutable std::mutex lock_;
   std::vector<Step> steps_;
   std::map<std::string, NotedValue> values_;  // by the logged text, lower case
   std::vector<std::pair<std::string, std::string>> setAside_;  // original, kept
+  std::set<std::string> setAsideFrom_;                         // the originals, lower case
 };
 
 }  // namespace tw

@@ -182,11 +182,11 @@ TEST_F(InstallDriver, AFailedOrCancelledRunPutsTheMachineBack) {
   } cases[] = {
       {"the first file", false, kCopy, "F0_a.txt"},
       {"a middle file", false, kCopy, "F1_b.txt"},
-      {"the last file", false, kCopy, "F2_c.txt"},
+      {"the last file, which writes a.txt a second time", false, kCopy, "F3_a.txt"},
       {"the service, after the registry", false, kService, nullptr},
-      {"the last file of a reinstall", true, kCopy, "F2_c.txt"},
+      {"the last file of a reinstall", true, kCopy, "F3_a.txt"},
       {"the service of a reinstall", true, kService, nullptr},
-      {"the service, over the user's file and value", false, kService, nullptr, true},
+      {"the service, over the user's a.txt (written twice), value, PATH and INI file", false, kService, nullptr, true},
       {"the service, after a value it could not write", false, kService, nullptr, true, true},
       {"a cancel while the files are copied", false, kCancel, "Please Wait, Copying Files..."},
       {"a cancel at the shortcuts", false, kCancel, "Please Wait, Creating Shortcuts..."},
@@ -198,8 +198,10 @@ TEST_F(InstallDriver, AFailedOrCancelledRunPutsTheMachineBack) {
   registry.CreateKey(RegRoot::CurrentUser, "Software");
   registry.CreateKey(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
   files.WriteAll(session.DataInfPath, *files.ReadAll(session.DataInfPath) +
-                                          "C:\\src\\c.txt\r\nDestination Computer\\<InstallDir>bin*0*0*0|\r\n");
+                                          "C:\\src\\c.txt\r\nDestination Computer\\<InstallDir>bin*0*0*0|\r\n"
+                                          "C:\\src\\a.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n");
   files.WriteAll(session.WorkDir + "F2_c.txt", "gamma");
+  files.WriteAll(session.WorkDir + "F3_a.txt", "alpha again");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     UseSettings(kSettings);
