@@ -15,6 +15,7 @@ DEPS := cmake make g++ libgtest-dev googletest \
 
 HOST  := $(BUILD)/host
 ASAN  := $(BUILD)/asan
+TSAN  := $(BUILD)/tsan
 WIN32 := $(BUILD)/win32
 WIN64 := $(BUILD)/win64
 FUZZ  := $(BUILD)/fuzz
@@ -28,7 +29,7 @@ export CCACHE_BASEDIR ?= $(abspath $(ROOT)/..)
 endif
 E2E_ENV := E2E_WIN64_DIR=$(ROOT)/$(WIN64) E2E_WIN32_DIR=$(ROOT)/$(WIN32) E2E_HOST_DIR=$(ROOT)/$(HOST)
 
-.PHONY: all deps deps-pe32 build build-win64 build-win32 build-host build-asan build-fuzz test fuzz demo bench clean
+.PHONY: all deps deps-pe32 build build-win64 build-win32 build-host build-asan build-tsan build-fuzz test fuzz demo bench clean
 
 all: build
 
@@ -68,18 +69,25 @@ build-asan: deps
 	cmake -S . -B $(ASAN) $(CMAKE_LAUNCHER) -DTW_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	cmake --build $(ASAN) -j$(JOBS) --target unit_tests contract_tests_host
 
+# The threaded parts (install worker, prefetch, downloads, billboards) under ThreadSanitizer: the
+# unit tests alone, which is where those threads run against each other.
+build-tsan: deps
+	cmake -S . -B $(TSAN) $(CMAKE_LAUNCHER) -DTW_TSAN=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(TSAN) -j$(JOBS) --target unit_tests
+
 # The libFuzzer harnesses need clang; the build holds only the layer libraries and the harnesses.
 build-fuzz: deps
 	cmake -S . -B $(FUZZ) $(CMAKE_LAUNCHER) -DTW_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(FUZZ) -j$(JOBS)
 
-build: build-win64 build-win32 build-host build-asan build-fuzz
+build: build-win64 build-win32 build-host build-asan build-tsan build-fuzz
 
-# Unit tests under the sanitizers first, then everything (unit, contract on both sides, tools,
+# Unit tests under the sanitizers first (address and undefined behaviour, then threads), then everything (unit, contract on both sides, tools,
 # end-to-end under Wine) from the host build.
 test: build deps-pe32
 	ctest --test-dir $(ASAN) --output-on-failure
+	ctest --test-dir $(TSAN) --output-on-failure
 	ctest --test-dir $(HOST) --output-on-failure -j$(JOBS)
 	ctest --test-dir $(FUZZ) --output-on-failure -j$(JOBS)
 	@if [ -s $(PE32_REASON) ]; then echo "make test: the 32-bit setup.exe cases were skipped: $$(cat $(PE32_REASON))"; fi
