@@ -94,10 +94,17 @@ test: build deps-pe32
 
 # Each harness in turn for FUZZ_SECONDS, its corpus kept in $(FUZZ)/work between runs; any finding
 # (saved in $(FUZZ)/work/findings/) fails the target once every harness has had its turn.
+# The table at the end gives each harness's executions, their rate and what it found.
 fuzz: build-fuzz
-	@failed=0; for h in $(FUZZ)/tests/fuzz/*_fuzzer; do \
-	  bash tests/fuzz/run_fuzzer.sh $$h $(FUZZ_SECONDS) $(FUZZ)/work keep || failed=1; \
-	done; exit $$failed
+	@failed=0; summary=$(FUZZ)/work/summary.txt; mkdir -p $(FUZZ)/work; : >$$summary; \
+	for h in $(FUZZ)/tests/fuzz/*_fuzzer; do \
+	  bash tests/fuzz/run_fuzzer.sh $$h $(FUZZ_SECONDS) $(FUZZ)/work keep >$(FUZZ)/work/run.txt 2>&1 || failed=1; \
+	  cat $(FUZZ)/work/run.txt; grep '^fuzz ' $(FUZZ)/work/run.txt >>$$summary; \
+	done; \
+	printf '\n%-18s %12s %9s  %s\n' harness executions exec/s result; \
+	sed 's/^fuzz \([^ ]*\) execs=\([^ ]*\) exec\/s=\([^ ]*\) seconds=[^ ]* result=\(.*\)/\1 \2 \3 \4/' $$summary | \
+	  while read -r name execs rate result; do printf '%-18s %12s %9s  %s\n' "$$name" "$$execs" "$$rate" "$$result"; done; \
+	exit $$failed
 
 demo: build-win64 build-host
 	$(E2E_ENV) bash tests/e2e/demo.sh
