@@ -15,6 +15,7 @@ DEPS := cmake make g++ libgtest-dev googletest \
 
 HOST  := $(BUILD)/host
 ASAN  := $(BUILD)/asan
+TSAN  := $(BUILD)/tsan
 WIN32 := $(BUILD)/win32
 WIN64 := $(BUILD)/win64
 FUZZ  := $(BUILD)/fuzz
@@ -28,7 +29,7 @@ export CCACHE_BASEDIR ?= $(abspath $(ROOT)/..)
 endif
 E2E_ENV := E2E_WIN64_DIR=$(ROOT)/$(WIN64) E2E_WIN32_DIR=$(ROOT)/$(WIN32) E2E_HOST_DIR=$(ROOT)/$(HOST)
 
-.PHONY: all deps deps-pe32 build build-win64 build-win32 build-host build-asan build-fuzz test fuzz demo bench clean
+.PHONY: all deps deps-pe32 build build-win64 build-win32 build-host build-asan build-tsan build-fuzz test fuzz demo bench clean
 
 all: build
 
@@ -68,28 +69,42 @@ build-asan: deps
 	cmake -S . -B $(ASAN) $(CMAKE_LAUNCHER) -DTW_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	cmake --build $(ASAN) -j$(JOBS) --target unit_tests contract_tests_host
 
+# The threaded parts (install worker, prefetch, downloads, billboards) under ThreadSanitizer: the
+# unit tests alone, which is where those threads run against each other.
+build-tsan: deps
+	cmake -S . -B $(TSAN) $(CMAKE_LAUNCHER) -DTW_TSAN=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(TSAN) -j$(JOBS) --target unit_tests
+
 # The libFuzzer harnesses need clang; the build holds only the layer libraries and the harnesses.
 build-fuzz: deps
 	cmake -S . -B $(FUZZ) $(CMAKE_LAUNCHER) -DTW_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(FUZZ) -j$(JOBS)
 
-build: build-win64 build-win32 build-host build-asan build-fuzz
+build: build-win64 build-win32 build-host build-asan build-tsan build-fuzz
 
-# Unit tests under the sanitizers first, then everything (unit, contract on both sides, tools,
+# Unit tests under the sanitizers first (address and undefined behaviour, then threads), then everything (unit, contract on both sides, tools,
 # end-to-end under Wine) from the host build.
 test: build deps-pe32
 	ctest --test-dir $(ASAN) --output-on-failure
+	ctest --test-dir $(TSAN) --output-on-failure
 	ctest --test-dir $(HOST) --output-on-failure -j$(JOBS)
 	ctest --test-dir $(FUZZ) --output-on-failure -j$(JOBS)
 	@if [ -s $(PE32_REASON) ]; then echo "make test: the 32-bit setup.exe cases were skipped: $$(cat $(PE32_REASON))"; fi
 
 # Each harness in turn for FUZZ_SECONDS, its corpus kept in $(FUZZ)/work between runs; any finding
 # (saved in $(FUZZ)/work/findings/) fails the target once every harness has had its turn.
+# The table at the end gives each harness's executions, their rate and what it found.
 fuzz: build-fuzz
-	@failed=0; for h in $(FUZZ)/tests/fuzz/*_fuzzer; do \
-	  bash tests/fuzz/run_fuzzer.sh $$h $(FUZZ_SECONDS) $(FUZZ)/work keep || failed=1; \
-	done; exit $$failed
+	@failed=0; summary=$(FUZZ)/work/summary.txt; mkdir -p $(FUZZ)/work; : >$$summary; \
+	for h in $(FUZZ)/tests/fuzz/*_fuzzer; do \
+	  bash tests/fuzz/run_fuzzer.sh $$h $(FUZZ_SECONDS) $(FUZZ)/work keep >$(FUZZ)/work/run.txt 2>&1 || failed=1; \
+	  cat $(FUZZ)/work/run.txt; grep '^fuzz ' $(FUZZ)/work/run.txt >>$$summary; \
+	done; \
+	printf '\n%-18s %12s %9s  %s\n' harness executions exec/s result; \
+	sed 's/^fuzz \([^ ]*\) execs=\([^ ]*\) exec\/s=\([^ ]*\) seconds=[^ ]* result=\(.*\)/\1 \2 \3 \4/' $$summary | \
+	  while read -r name execs rate result; do printf '%-18s %12s %9s  %s\n' "$$name" "$$execs" "$$rate" "$$result"; done; \
+	exit $$failed
 
 demo: build-win64 build-host
 	$(E2E_ENV) bash tests/e2e/demo.sh

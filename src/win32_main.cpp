@@ -7,9 +7,12 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
   tw::HardenDllSearch();
   tw::Win32Platform win32;
-  tw::CSetupApp app(win32.platform, arguments ? arguments : "");
-  int exitCode = app.Run();
-  // A billboard may still be on show on its own thread, using the platform and the trace; the
-  // process ends it here rather than tearing those down under it.
+  int exitCode = 0;
+  {
+    // The app ends before the platform does: its frame stops and joins the billboard thread.
+    tw::CSetupApp app(win32.platform, arguments ? arguments : "");
+    exitCode = app.Run();
+  }
+  // An animation's thread owns all it touches and ends with the process.
   ExitProcess(static_cast<UINT>(exitCode));
 }

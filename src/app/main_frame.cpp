@@ -394,7 +394,7 @@ void CMainFrame::OpenDecorations() {
     std::string picture = LastComponent(ReadSetting("BACKGROUND", "5"));
     if (!picture.empty()) background_->ShowPicture(ExpandPlaceholders("<TempFolder>\\" + WorkName + "\\" + picture));
   }
-  if (flags_.unattended != kOn) StartBillboards(platform_, trace_, settings_, WorkDir);
+  if (flags_.unattended != kOn) billboards_ = StartBillboards(platform_, trace_, settings_, WorkDir);
 }
 
 ConditionTable::Expander CMainFrame::Expander() {

@@ -151,6 +151,8 @@ class CMainFrame : private ActionHost {
   std::unique_ptr<CSplashWindow> splash_;
   std::unique_ptr<PayloadCheck> payloadCheck_;
   std::unique_ptr<CBackground> background_;
+  // Last, so the billboard thread is stopped and joined first, while all it uses is still there.
+  std::unique_ptr<UiThread> billboards_;
 };
 
 }  // namespace tw

@@ -43,7 +43,9 @@ class UnattendedUi : public Ui {
     return inner_.StartTimer(milliseconds, std::move(onTick));
   }
   void StopTimer(int timerId) override { inner_.StopTimer(timerId); }
-  void RunUiThread(std::function<void()> body) override { inner_.RunUiThread(std::move(body)); }
+  std::unique_ptr<UiThread> RunUiThread(std::function<void()> body) override {
+    return inner_.RunUiThread(std::move(body));
+  }
   bool TopLevelWindowExists(const std::string& className, const std::string& title) override {
     return inner_.TopLevelWindowExists(className, title);
   }

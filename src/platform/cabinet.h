@@ -62,6 +62,7 @@ class CabinetContext {
   virtual bool Release() = 0;
 };
 
+// Threads: any thread makes a context; each context is used by one thread at a time.
 class Cabinets {
  public:
   virtual ~Cabinets() = default;

@@ -73,6 +73,9 @@ struct TreeRemoval {
   explicit operator bool() const { return removed; }
 };
 
+// Threads: any thread (the install worker and the payload prefetch call it at once), save
+// SetCurrentFolder, which changes what relative paths mean for every thread and is called at
+// start-up, before any worker runs. Win32 makes only system calls; the fakes lock their own state.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;

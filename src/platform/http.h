@@ -35,6 +35,9 @@ class HttpSession {
   virtual std::unique_ptr<HttpConnection> Connect(const std::string& host, int port) = 0;
 };
 
+// Threads: any thread opens a session; a session and what it opens are used by one thread at a
+// time (the download's transfer thread, or the caller of a web text). The fake records requests
+// without a lock, so two transfers never run at once under it.
 class Http {
  public:
   virtual ~Http() = default;

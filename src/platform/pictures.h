@@ -59,6 +59,8 @@ class Canvas {
   virtual void RestoreArea() = 0;
 };
 
+// Threads: any thread (the billboard thread decodes while the UI thread does; Win32 sets up the
+// picture loader on each thread that decodes).
 class Pictures {
  public:
   virtual ~Pictures() = default;

@@ -13,6 +13,12 @@
 
 namespace tw {
 
+// Each service says which threads may call it:
+//   any thread        several threads may call at once (both implementations are safe so);
+//   one at a time     any thread may call, but two calls never overlap: the engine calls these from
+//                     its install worker while the UI thread only pumps messages;
+//   UI thread         only the thread that runs the message loop (a worker hands work over with
+//                     Ui::CallOnUiThread).
 struct Platform {
   FileSystem& files;
   ProfileFiles& profiles;

@@ -6,6 +6,7 @@
 
 namespace tw {
 
+// Threads: one at a time (the fake reads and rewrites a whole file for each entry).
 class ProfileFiles {
  public:
   virtual ~ProfileFiles() = default;

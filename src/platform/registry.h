@@ -24,6 +24,8 @@ constexpr size_t kMaxRegValueBytes = 1u << 20;
 std::optional<RegRoot> RegRootFromName(const std::string& name);
 const char* RegRootName(RegRoot root);
 
+// Threads: one at a time. The system's registry would serve several threads at once; the fake's
+// in-memory tree is not locked.
 class Registry {
  public:
   virtual ~Registry() = default;

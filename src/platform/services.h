@@ -24,6 +24,7 @@ enum class ServiceResult { Created, NoManager, Refused, Exists };
 // How a removal went: Missing when no service has that name.
 enum class ServiceRemoval { Removed, Missing, NoManager, Refused };
 
+// Threads: one at a time (the fake records each call without a lock).
 class Services {
  public:
   virtual ~Services() = default;

@@ -30,6 +30,8 @@ class MachineLock {
   virtual ~MachineLock() = default;
 };
 
+// Threads: one at a time; BrowseForFolder on the UI thread (its dialog belongs to a page), and
+// the shell links only on a thread PrepareThread prepared.
 class Shell {
  public:
   virtual ~Shell() = default;

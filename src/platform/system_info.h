@@ -22,6 +22,8 @@ struct LocalTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
 
+// Threads: any thread; every method only reads (the fake's answers are fields a test sets before
+// it starts the code under test).
 class SystemInfo {
  public:
   virtual ~SystemInfo() = default;

@@ -52,6 +52,17 @@ struct FixedDialogLook {
   PageWindow* owner = nullptr;
 };
 
+// A user-interface thread the program started. Letting the handle go asks the thread's message
+// loop to end and waits until the thread has: its windows close on their own thread, and nothing
+// it refers to is torn down under it.
+class UiThread {
+ public:
+  virtual ~UiThread() = default;
+};
+
+// Threads: the UI thread, except RunAndPump, CallOnUiThread and CreateDecorationWindow (any
+// thread: a window belongs to the thread that made it) and ShowMessageBox (any thread, one at a
+// time: the fake records the boxes without a lock).
 class Ui {
  public:
   virtual ~Ui() = default;
@@ -94,9 +105,9 @@ class Ui {
   virtual int StartTimer(int milliseconds, std::function<void()> onTick) = 0;
   // Stops a timer; an id that is not running is ignored.
   virtual void StopTimer(int timerId) = 0;
-  // Runs body on a new user-interface thread of its own and returns at once; the thread ends
-  // with body.
-  virtual void RunUiThread(std::function<void()> body) = 0;
+  // Runs body on a new user-interface thread of its own and returns at once with its handle; the
+  // thread ends with body, which ends when its message loop (RunUntilEnded) is asked to quit.
+  virtual std::unique_ptr<UiThread> RunUiThread(std::function<void()> body) = 0;
   // True when a top-level window with exactly this class name and title exists.
   virtual bool TopLevelWindowExists(const std::string& className, const std::string& title) = 0;
 };

@@ -83,12 +83,13 @@ void CBillBoardTH::Show(const Billboard& billboard) {
   window_->Show(true);
 }
 
-void StartBillboards(Platform& platform, Trace& trace, const ProjectSettings& settings, const std::string& workDir) {
+std::unique_ptr<UiThread> StartBillboards(Platform& platform, Trace& trace, const ProjectSettings& settings,
+                                          const std::string& workDir) {
   std::vector<Billboard> billboards = LoadBillboards(settings);
-  if (billboards.empty()) return;
+  if (billboards.empty()) return nullptr;
   std::string startDir = platform.files.CurrentFolder();
   trace.Write("billboard", "start", {{"count", std::to_string(billboards.size())}});
-  platform.ui.RunUiThread([&platform, &trace, billboards, workDir, startDir] {
+  return platform.ui.RunUiThread([&platform, &trace, billboards, workDir, startDir] {
     CBillBoardTH show(platform, trace, billboards, workDir, startDir);
     if (show.Start()) show.Window()->RunUntilEnded();
   });

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/decoration_ui.h"
+#include "platform/ui.h"
 
 namespace tw {
 
@@ -51,8 +52,10 @@ class CBillBoardTH : public DecorationEvents {
   int index_ = 0;
 };
 
-// Starts the billboard thread when the project lists billboards; the window runs there until the
-// last billboard's time is over.
-void StartBillboards(Platform& platform, Trace& trace, const ProjectSettings& settings, const std::string& workDir);
+// Starts the billboard thread when the project lists billboards (null when it lists none); the
+// window runs there until the last billboard's time is over or the handle is let go. platform and
+// trace must outlive the handle.
+std::unique_ptr<UiThread> StartBillboards(Platform& platform, Trace& trace, const ProjectSettings& settings,
+                                          const std::string& workDir);
 
 }  // namespace tw

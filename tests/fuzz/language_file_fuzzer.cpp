@@ -1,13 +1,13 @@
 // A language file of any bytes: its texts as captions, and the standard layouts' captions rewritten
-// from it, on the fake platform. A form feed in the input ends the language file; what follows it
-// is the layout whose captions are rewritten.
+// from it, on the fake platform with its files in memory. A form feed in the input ends the
+// language file; what follows it is the layout whose captions are rewritten.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "app/language_selection.h"
-#include "platform/fake/fake_platform.h"
+#include "memory_platform.h"
 #include "project/language_file.h"
 #include "project/trace.h"
 
@@ -19,8 +19,8 @@ constexpr char kTheme[] = "C:\\setup\\theme\\";
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static tw::FakePlatform* fake = [] {
-    auto* made = new tw::FakePlatform;
+  static tw::MemoryPlatform* fake = [] {
+    auto* made = new tw::MemoryPlatform;
     made->files.MakeFolders(kTheme);
     return made;
   }();

@@ -1,9 +1,10 @@
-// A page layout of any bytes, loaded by the real page model on the fake platform: window settings,
-// control lines, property blocks and every control's look; then each control is clicked.
+// A page layout of any bytes, loaded by the real page model on the fake platform with its files in
+// memory: window settings, control lines, property blocks and every control's look; then each
+// control is clicked.
 #include <cstdint>
 #include <string>
 
-#include "platform/fake/fake_platform.h"
+#include "memory_platform.h"
 #include "skin/page_preview.h"
 #include "skin/skin_page.h"
 
@@ -12,7 +13,7 @@ namespace {
 constexpr char kTheme[] = "C:\\theme\\";
 
 struct World {
-  tw::FakePlatform fake;
+  tw::MemoryPlatform fake;
   tw::PreviewHost host{fake.platform, kTheme, [](const std::string&) {}};
   World() {
     fake.files.MakeFolders(kTheme);
@@ -31,10 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   tw::DescribePage(page);
   for (int id = tw::kFirstControlId; id <= tw::kLastClickableId + 1; ++id) page.OnCommand(id, 0);
   page.OnKeyDown(tw::kVirtualKeyEnter);
-  // The fake keeps what it was shown; a long run must not pile it up.
-  world->fake.ui.shown.clear();
-  world->fake.ui.dialogs.clear();
-  world->fake.ui.decorations.clear();
-  world->fake.ui.uiThreads.clear();
+  world->fake.ForgetShown();
   return 0;
 }

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Runs one libFuzzer harness: first every kept crash input once, then fuzzing for SECONDS from the
-# seeds and the harness's corpus under WORKDIR. Prints "fuzz NAME execs=N seconds=S" and exits
-# non-zero on any finding (the input lands in WORKDIR/findings/).
+# seeds and the harness's corpus under WORKDIR. Ends with one line,
+#   fuzz NAME execs=N exec/s=R seconds=S result=ok|finding=FILE|replay-failed
+# and exits non-zero on any finding (the input lands in WORKDIR/findings/).
 #   run_fuzzer.sh HARNESS SECONDS WORKDIR [keep]   (keep: the corpus grows across runs)
 set -u
 harness=$1 seconds=$2 workdir=$3 keep=${4:-}
@@ -25,8 +26,6 @@ while read -r harnessName pattern; do
     for file in $root/$pattern; do cp "$file" "$seeds/seed$((n++))-$(basename "$file")"; done
   fi
 done < <(grep -v '^#' "$here/seeds.list")
-# Harnesses on the fake platform write its files under the temporary folder: keep them in memory.
-[ -w /dev/shm ] && export TMPDIR=/dev/shm
 # A slow input is a finding (the limit leaves room for a busy machine), and memory stays bounded.
 options=(-timeout=60 -rss_limit_mb=2048 -malloc_limit_mb=1024 -print_final_stats=1
          -artifact_prefix="$workdir/findings/$name-")
@@ -34,7 +33,7 @@ options=(-timeout=60 -rss_limit_mb=2048 -malloc_limit_mb=1024 -print_final_stats
 if [ -d "$regressions" ] && [ -n "$(ls -A "$regressions")" ]; then
   if ! "$harness" "${options[@]}" "$regressions"/* >"$workdir/$name.replay.log" 2>&1; then
     cat "$workdir/$name.replay.log"
-    echo "fuzz $name: a kept crash input fails again"
+    echo "fuzz $name execs=0 exec/s=0 seconds=0 result=replay-failed"
     exit 1
   fi
 fi
@@ -44,8 +43,12 @@ log=$workdir/$name.log
 "$harness" "${options[@]}" -max_total_time="$seconds" "${dirs[@]}" >"$log" 2>&1
 status=$?
 execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-echo "fuzz $name execs=${execs:-0} seconds=$seconds status=$status"
+rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
+result=ok
 if [ $status -ne 0 ]; then
   tail -60 "$log"
-  exit 1
+  finding=$(sed -n 's/.*Test unit written to //p' "$log" | tail -1)
+  result="finding=${finding:-status-$status}"
 fi
+echo "fuzz $name execs=${execs:-0} exec/s=${rate:-0} seconds=$seconds result=$result"
+[ $status -eq 0 ]

@@ -1,11 +1,11 @@
 // The other readers of the project settings, over a settings file of any bytes: features,
 // billboards, the background's texts and colours, web addresses, and the machine check with its
-// messages, on the fake platform.
+// messages, on the fake platform with its files in memory.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
-#include "platform/fake/fake_platform.h"
+#include "memory_platform.h"
 #include "project/features.h"
 #include "project/language_file.h"
 #include "project/project_settings.h"
@@ -17,7 +17,7 @@
 #include "support/requirements.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static tw::FakePlatform* fake = new tw::FakePlatform;
+  static tw::MemoryPlatform* fake = new tw::MemoryPlatform;
   const std::string text(reinterpret_cast<const char*>(data), size);
   const tw::ProjectSettings settings(text);
 
@@ -46,7 +46,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto expand = [](const std::string& value) { return value; };
   tw::FixedDialogs dialogs(fake->platform.ui, fake->platform.files, trace, languagePath, expand);
   tw::CheckRequirements(settings, tw::LanguageFile(), expand, fake->platform.system, dialogs, trace);
-  fake->ui.shown.clear();
-  fake->ui.dialogs.clear();
+  fake->ForgetShown();
   return 0;
 }

@@ -85,10 +85,16 @@ TEST_F(Decorations, BillboardsFollowTheirScheduleAndFallBackToTheDiskImage) {
 }
 
 TEST_F(Decorations, NoBillboardsStartNoThread) {
-  StartBillboards(fake.platform, trace, ProjectSettings("[BILLBOARDSTW]\r\nTOTAL=0\r\n"), "C:\\work\\");
+  EXPECT_EQ(StartBillboards(fake.platform, trace, ProjectSettings("[BILLBOARDSTW]\r\nTOTAL=0\r\n"), "C:\\work\\"),
+            nullptr);
   EXPECT_TRUE(fake.ui.uiThreads.empty());
-  StartBillboards(fake.platform, trace, ProjectSettings("[BILLBOARDSTW]\r\nTOTAL=1\r\nB0=a.bmp\r\n"), "C:\\work\\");
+  std::unique_ptr<UiThread> thread =
+      StartBillboards(fake.platform, trace, ProjectSettings("[BILLBOARDSTW]\r\nTOTAL=1\r\nB0=a.bmp\r\n"), "C:\\work\\");
+  ASSERT_NE(thread, nullptr);
   EXPECT_EQ(fake.ui.uiThreads.size(), 1u);
+  EXPECT_EQ(fake.ui.endedUiThreads, 0);
+  thread.reset();
+  EXPECT_EQ(fake.ui.endedUiThreads, 1) << "letting the handle go ends the thread";
 }
 
 TEST_F(Decorations, TheBackgroundGradientAndColours) {
@@ -113,6 +119,17 @@ TEST_F(Decorations, TheBackgroundGradientAndColours) {
 
 // The whole start of a disk-image build, which has no start page: the frame's timer waits.
 class SplashStart : public StartupFixture {};
+
+TEST_F(SplashStart, TheBillboardThreadEndsWithTheFrame) {
+  fake.files.MakeFolders("C:\\dist\\theme");
+  fake.files.WriteAll("C:\\dist\\theme\\welcome.lcd", "[INFO]\r\nTOTAL=0\r\n");
+  PackProject("[BILLBOARDSTW]\r\nTOTAL=1\r\nB0=a.bmp\r\nC0=5\r\n[DIALOGLIST]\r\nTOTAL1=1\r\nW0=welcome.lcd\r\n");
+  Start();
+  ASSERT_EQ(fake.ui.uiThreads.size(), 1u);
+  EXPECT_EQ(fake.ui.endedUiThreads, 0) << "on show while the wizard runs";
+  app.reset();
+  EXPECT_EQ(fake.ui.endedUiThreads, 1) << "stopped and joined before the frame is gone";
+}
 
 TEST_F(SplashStart, TheFirstPageWaitsForTheSplash) {
   fake.files.WriteAll("C:\\dist\\setup.gif", test::BuildGif(20, 10, {test::Frame(std::nullopt)}));

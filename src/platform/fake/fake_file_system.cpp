@@ -141,6 +141,7 @@ bool FakeFileSystem::MakeFolder(const std::string& path) {
 
 bool FakeFileSystem::MakePrivateFolder(const std::string& path) {
   if (!MakeFolder(path)) return false;
+  std::lock_guard<std::mutex> lock(listsLock_);
   privateFolders.push_back(path);
   return true;
 }
@@ -280,6 +281,7 @@ bool FakeFileSystem::IsHeld(const std::string& path) const {
 
 bool FakeFileSystem::RemoveAtRestart(const std::string& path) {
   if (!restartRemovalAllowed || !Exists(path)) return false;
+  std::lock_guard<std::mutex> lock(listsLock_);
   removeAtRestart.push_back(path);
   return true;
 }

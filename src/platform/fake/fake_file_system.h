@@ -92,6 +92,7 @@ class FakeFileSystem : public FileSystem {
   mutable std::vector<Failure> failures_;
   std::map<std::filesystem::path, std::string> versions_;  // by host path
   mutable std::mutex heldLock_;
+  std::mutex listsLock_;  // privateFolders and removeAtRestart grow from any thread
   std::multiset<std::filesystem::path> held_;  // by host path
 };
 

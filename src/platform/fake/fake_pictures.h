@@ -1,6 +1,7 @@
 // Picture twin: reads just enough of GIF and BMP headers to know a picture's size, and records
 // every drawing on its canvases so a test can assert on the sequence.
 #pragma once
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -64,10 +65,12 @@ class FakePictures : public Pictures {
   PixelSize pixelsPerInch{96, 96};
   std::map<SystemColourId, Colour> systemColours{{kColourMenu, 0xF0F0F0}, {kColour3dFace, 0xC0C0C0}};
   int maxCanvasSide = 16384;  // a larger canvas is refused, as the system would run out of memory
-  int decodeCalls = 0;        // every call, whether it decoded or not
+  // Every call, whether it decoded or not; counted from any thread, as the billboard thread decodes
+  // while the UI thread does.
+  std::atomic<int> decodeCalls{0};
 
  private:
-  int decoded_ = 0;
+  std::atomic<int> decoded_{0};
 };
 
 }  // namespace tw

@@ -1,14 +1,14 @@
 // Profile-file twin: reads through the portable INI reader and writes entries the way the system's
-// profile writer does, on files of the fake file system.
+// profile writer does, on the files of any file system (the fake one, or the one in memory).
 #pragma once
-#include "platform/fake/fake_file_system.h"
+#include "platform/file_system.h"
 #include "platform/profile_files.h"
 
 namespace tw {
 
 class FakeProfileFiles : public ProfileFiles {
  public:
-  explicit FakeProfileFiles(FakeFileSystem& files) : files_(files) {}
+  explicit FakeProfileFiles(FileSystem& files) : files_(files) {}
 
   std::string ReadValue(const std::string& file, const std::string& section, const std::string& key,
                         const std::string& fallback, int bufferSize) const override;
@@ -16,7 +16,7 @@ class FakeProfileFiles : public ProfileFiles {
                   const std::string& value) override;
 
  private:
-  FakeFileSystem& files_;
+  FileSystem& files_;
 };
 
 }  // namespace tw

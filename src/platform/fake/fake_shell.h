@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/fake/fake_file_system.h"
+#include "platform/file_system.h"
 #include "platform/shell.h"
 
 namespace tw {
@@ -19,7 +19,7 @@ class FakeShell : public Shell {
   struct Run {
     std::string program, commandLine;
   };
-  explicit FakeShell(FakeFileSystem& files) : files_(files) {}
+  explicit FakeShell(FileSystem& files) : files_(files) {}
 
   std::optional<uint32_t> RunAndWait(const std::string& program, const std::string& commandLine) override {
     runs.push_back({program, commandLine});
@@ -141,7 +141,7 @@ class FakeShell : public Shell {
     return files_.WriteAll(path, content);
   }
 
-  FakeFileSystem& files_;
+  FileSystem& files_;
   char folderDialog_ = 0;  // its address stands for the folder dialog's window
 };
 

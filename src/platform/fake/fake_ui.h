@@ -26,6 +26,16 @@ struct ShownMessageBox {
   NativeWindow owner;
 };
 
+// A kept UI thread's handle: it counts its own end, so a test sees that the owner let it go.
+class CountedUiThread : public UiThread {
+ public:
+  explicit CountedUiThread(int& ended) : ended_(ended) {}
+  ~CountedUiThread() override { ++ended_; }
+
+ private:
+  int& ended_;
+};
+
 class FakeUi : public Ui {
  public:
   bool InitSockets() override { return socketsWork; }
@@ -66,13 +76,18 @@ class FakeUi : public Ui {
     onTick();
     return true;
   }
-  // The bodies of UI threads are kept for the test to run (or not) on its own thread.
-  void RunUiThread(std::function<void()> body) override { uiThreads.push_back(std::move(body)); }
+  // The bodies of UI threads are kept for the test to run (or not) on its own thread; the handle
+  // counts, in endedUiThreads, the threads whose owner let them go.
+  std::unique_ptr<UiThread> RunUiThread(std::function<void()> body) override {
+    uiThreads.push_back(std::move(body));
+    return std::make_unique<CountedUiThread>(endedUiThreads);
+  }
 
   std::vector<FakeDecorationWindow*> decorations;
   std::map<int, std::pair<int, std::function<void()>>> frameTimers;  // id -> (period, tick)
   int lastTimerId = 0;
   std::vector<std::function<void()>> uiThreads;
+  int endedUiThreads = 0;
 
   bool socketsWork = true;
   bool richEditLoads = true;

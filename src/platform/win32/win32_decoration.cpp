@@ -250,8 +250,40 @@ void Win32Ui::StopTimer(int timerId) {
   FrameTimers().erase(static_cast<UINT_PTR>(timerId));
 }
 
-// The thread lives as long as its window does and ends with the process otherwise.
-void Win32Ui::RunUiThread(std::function<void()> body) { std::thread(std::move(body)).detach(); }
+namespace {
+
+// A UI thread that its owner stops with a quit message and then joins. The thread's queue exists
+// only once it has made a window, so a post that finds none yet is tried again until the thread
+// takes it or has ended by itself.
+class Win32UiThread : public UiThread {
+ public:
+  explicit Win32UiThread(std::function<void()> body)
+      : thread_([this, body = std::move(body)] {
+          threadId_ = GetCurrentThreadId();
+          body();
+          ended_ = true;
+        }) {}
+  ~Win32UiThread() override {
+    constexpr DWORD kRetryMs = 10;
+    while (!ended_) {
+      const DWORD id = threadId_.load();
+      if (id != 0 && PostThreadMessageA(id, WM_QUIT, 0, 0)) break;
+      Sleep(kRetryMs);
+    }
+    thread_.join();
+  }
+
+ private:
+  std::atomic<DWORD> threadId_{0};
+  std::atomic<bool> ended_{false};
+  std::thread thread_;  // last: it starts once the flags above exist
+};
+
+}  // namespace
+
+std::unique_ptr<UiThread> Win32Ui::RunUiThread(std::function<void()> body) {
+  return std::make_unique<Win32UiThread>(std::move(body));
+}
 
 bool Win32Shell::PlaySoundFile(const std::string& path, bool repeat) {
   DWORD flags = SND_FILENAME | SND_ASYNC | SND_NODEFAULT | (repeat ? SND_LOOP : 0);

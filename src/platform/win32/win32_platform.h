@@ -124,7 +124,7 @@ class Win32Ui : public Ui {
   std::unique_ptr<DecorationWindow> CreateDecorationWindow(DecorationKind kind, DecorationEvents& events) override;
   int StartTimer(int milliseconds, std::function<void()> onTick) override;
   void StopTimer(int timerId) override;
-  void RunUiThread(std::function<void()> body) override;
+  std::unique_ptr<UiThread> RunUiThread(std::function<void()> body) override;
 
  private:
   bool socketsStarted_ = false;
