@@ -28,6 +28,7 @@ class MemoryFileSystem : public FileSystem {
   Removal Remove(const std::string& path) override;
   // Nothing restarts here, so nothing can be set to go then.
   bool RemoveAtRestart(const std::string& path) override { return false; }
+  bool ReplaceAtRestart(const std::string&, const std::string&) override { return false; }
   std::optional<uint64_t> FileSize(const std::string& path) const override;
   std::optional<uint32_t> Attributes(const std::string& path) const override;
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
