@@ -1,5 +1,6 @@
 // Profile-file twin: reads through the portable INI reader and writes entries the way the system's
-// profile writer does, on files of the fake file system.
+// profile writer does, on files of the fake file system, kept in Windows-1252 as the system keeps a
+// profile file without a byte-order mark ("?" for a character the code page lacks).
 #pragma once
 #include "platform/fake/fake_file_system.h"
 #include "platform/profile_files.h"
