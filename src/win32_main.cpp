@@ -4,13 +4,13 @@
 #include "app/setup_app.h"
 #include "platform/win32/win32_platform.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   tw::HardenDllSearch();
   tw::Win32Platform win32;
   int exitCode = 0;
   {
     // The app ends before the platform does: its frame stops and joins the billboard thread.
-    tw::CSetupApp app(win32.platform, arguments ? arguments : "");
+    tw::CSetupApp app(win32.platform, tw::ProcessArguments());
     exitCode = app.Run();
   }
   // An animation's thread owns all it touches and ends with the process.

@@ -102,7 +102,7 @@ std::string ControlName(const IniDocument& layout, int block) {
 
 void RewritePage(const FileSystem& files, ProfileFiles& profiles, const std::string& path,
                  const PageTranslation& page, const LanguageFile& language, Trace& trace) {
-  auto bytes = files.ReadAll(path);
+  auto bytes = files.ReadText(path);
   if (!bytes) return;
   IniDocument layout = IniDocument::Parse(*bytes);
   int total = std::atoi(layout.Get("INFO", "TOTAL", "", 255).c_str());

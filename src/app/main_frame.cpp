@@ -221,7 +221,7 @@ bool CMainFrame::ReadProjectFiles() {
     return false;
   }
   trace_.Write("startup", "decrypt", {{"result", "ok"}});
-  settings_ = ProjectSettings(platform_.files.ReadAll(SetupInfPath).value_or(std::string()));
+  settings_ = ProjectSettings(platform_.files.ReadText(SetupInfPath).value_or(std::string()));
   return true;
 }
 

@@ -70,9 +70,11 @@ void WizardPages::ShowText(CSkinPage& page, const char* fileKey, const char* con
   if (name.empty() || !control) return;
   const std::string path = frame_.Flags().useDiskImages == kOn ? frame_.SetupDir + "DiskImage1\\" + name
                                                                  : frame_.TempDir + frame_.WorkName + "\\" + name;
-  auto text = frame_.GetPlatform().files.ReadAll(path);
+  // An RTF document names its own code page; any other text is stored project text.
+  const bool rtf = HasRtf(path);
+  auto text = rtf ? frame_.GetPlatform().files.ReadAll(path) : frame_.GetPlatform().files.ReadText(path);
   if (!text) return;
-  if (HasRtf(path)) {
+  if (rtf) {
     control->GetWidget().StreamIn(*text);
   } else {
     control->SetText(*text);

@@ -63,6 +63,11 @@ std::string PlainMemberName(const std::string& storedName) {
   return IsPlainFileName(name) ? name : "";
 }
 
+std::string MemberNameText(const CabinetMember& member, const SystemInfo& system) {
+  constexpr uint16_t kUtf8Name = 0x80;
+  return (member.attributes & kUtf8Name) ? member.name : system.AnsiToUtf8(member.name);
+}
+
 // Answers the decompressor's notifications on the extraction worker.
 class CabinetExtractor::Handler : public CabinetHandler {
  public:
@@ -70,7 +75,7 @@ class CabinetExtractor::Handler : public CabinetHandler {
       : extractor_(extractor), session_(extractor.session_), destination_(std::move(destination)) {}
 
   CabinetTarget OnCopyFile(const CabinetMember& member) override {
-    std::string name = PlainMemberName(member.name);
+    std::string name = PlainMemberName(MemberNameText(member, session_.platform.system));
     if (name.empty()) {
       session_.trace.Write("cabinet", "refuse", {{"member", member.name}});
       return CabinetTarget::Abort();

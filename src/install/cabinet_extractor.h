@@ -6,7 +6,9 @@
 
 namespace tw {
 
+struct CabinetMember;
 struct FileEntry;
+class SystemInfo;
 struct InstallSession;
 
 // Reduces a member name from a cabinet to a plain file name: the text after its last "\\" or "/",
@@ -14,6 +16,9 @@ struct InstallSession;
 // "CON", "NUL", "COM1" ...) or be written under another name (a trailing dot or blank, a control
 // character).
 std::string PlainMemberName(const std::string& storedName);
+// A member's stored name as engine text: UTF-8 where the cabinet flags it so (0x80), the machine's
+// ANSI code page otherwise, as the system's decompressor gives it.
+std::string MemberNameText(const CabinetMember& member, const SystemInfo& system);
 
 // Asks for the disk that holds cabinetName in folder. True when the user chose Retry; Cancel ends
 // the process at once.

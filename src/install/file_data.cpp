@@ -143,7 +143,7 @@ void CreateLoggedFolder(InstallSession& session, const std::string& path) {
 
 bool LoadFileData(InstallSession& session, std::vector<FileEntry>& fileList) {
   FileSystem& files = session.platform.files;
-  std::optional<std::string> text = files.ReadAll(session.DataInfPath);
+  std::optional<std::string> text = files.ReadText(session.DataInfPath);
   if (!text) {
     session.trace.Write("install", "data-file", {{"path", session.DataInfPath}, {"result", "unreadable"}});
     return false;

@@ -140,7 +140,7 @@ std::unique_ptr<MachineLock> WaitForOtherInstallations(InstallSession& session) 
 // can put them back.
 void StartNewLog(InstallSession& session) {
   FileSystem& files = session.platform.files;
-  session.Earlier = ReadEarlierInstallation(files, session.trace, session.LogDir);
+  session.Earlier = ReadEarlierInstallation(files, session.platform.system, session.trace, session.LogDir);
   for (const std::string& path : {session.LogPath, session.LogDir + kPriorFileName}) {
     const std::string kept = path + kSetAsideSuffix;
     if (files.Exists(kept)) files.Remove(kept);  // left by a run that ended without a word

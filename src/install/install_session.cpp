@@ -38,12 +38,9 @@ void InstallSession::WriteLogEntry(const std::string& key, const std::string& va
     return;
   }
   std::lock_guard<std::mutex> lock(logLock_);
-  if (!logFile_ || logFilePath_ != LogPath) {
-    logFile_ = platform.files.OpenAppend(LogPath);
-    logFilePath_ = LogPath;
-  }
-  bool written = logFile_ && logFile_->Write(key + "=" + value + "\r\n");
-  if (!written) logFile_.reset();
+  if (!logFile_ || logFile_->Path() != LogPath)
+    logFile_ = std::make_unique<StoredTextFile>(platform.files, platform.system, LogPath);
+  bool written = logFile_->Write(key + "=" + value + "\r\n");
   logged_.insert(OwnershipKey(key, value));
   trace.Write("install", "log", {{"key", key}, {"value", value}, {"result", written ? "ok" : "lost"}});
 }
@@ -97,9 +94,8 @@ bool InstallSession::CommitKeeping(StagedFile& staged) {
 void InstallSession::WritePrior(const std::string& line) {
   if (!Writes()) return;
   std::lock_guard<std::mutex> lock(logLock_);
-  if (!priorFile_) priorFile_ = platform.files.OpenAppend(LogDir + kPriorFileName);
-  if (!priorFile_ || !priorFile_->Write(line)) {
-    priorFile_.reset();
+  if (!priorFile_) priorFile_ = std::make_unique<StoredTextFile>(platform.files, platform.system, LogDir + kPriorFileName);
+  if (!priorFile_->Write(line)) {
     trace.Write("install", "prior-record", {{"result", "lost"}});
   }
 }

@@ -17,11 +17,11 @@
 #include "install/ownership.h"
 #include "install/product_places.h"
 #include "install/rollback.h"
+#include "install/stored_text_file.h"
 #include "platform/registry.h"
 
 namespace tw {
 
-class AppendFile;
 class StagedFile;
 class FixedDialogs;
 class ProjectSettings;
@@ -156,8 +156,7 @@ struct InstallSession {
   bool Writes() const;
 
   std::mutex logLock_;
-  std::unique_ptr<AppendFile> logFile_, priorFile_;
-  std::string logFilePath_;  // the LogPath logFile_ was opened for
+  std::unique_ptr<StoredTextFile> logFile_, priorFile_;
   std::set<std::string> logged_;  // OwnershipKey of every entry logged
   std::set<std::string> noted_;   // lower-cased "REGVAL" texts whose earlier state is settled
 };

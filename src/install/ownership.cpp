@@ -5,6 +5,7 @@
 
 #include "project/trace.h"
 #include "platform/file_system.h"
+#include "platform/system_info.h"
 #include "platform/text.h"
 
 namespace tw {
@@ -22,7 +23,8 @@ bool NamesSomethingMade(const std::string& key) {
 
 // Read a piece at a time, so that a small file costs a small buffer: the limits are far above what
 // an installation writes, and the installation keeps its working set small.
-std::optional<std::string> ReadBoundedText(const FileSystem& files, const std::string& path, size_t limit) {
+std::optional<std::string> ReadBoundedText(const FileSystem& files, const SystemInfo& system, const std::string& path,
+                                           size_t limit) {
   std::unique_ptr<std::istream> stream = files.OpenRead(path);
   if (!stream) return std::nullopt;
   std::string text;
@@ -30,26 +32,27 @@ std::optional<std::string> ReadBoundedText(const FileSystem& files, const std::s
   for (;;) {
     stream->read(piece.data(), static_cast<std::streamsize>(piece.size()));
     const size_t got = static_cast<size_t>(stream->gcount());
-    if (got == 0) return text;
+    if (got == 0) return MarkedTextToUtf8(text).value_or(system.AnsiToUtf8(text));
     text.append(piece.data(), got);
     if (text.size() > limit) return std::nullopt;
   }
 }
 
-PriorRecords ReadPriorRecords(const FileSystem& files, const std::string& logDir) {
-  return ParsePriorRecords(ReadBoundedText(files, logDir + kPriorFileName, kMaxPriorBytes).value_or(""));
+PriorRecords ReadPriorRecords(const FileSystem& files, const SystemInfo& system, const std::string& logDir) {
+  return ParsePriorRecords(ReadBoundedText(files, system, logDir + kPriorFileName, kMaxPriorBytes).value_or(""));
 }
 
 std::string OwnershipKey(const std::string& key, const std::string& value) { return key + "\t" + Lower(value); }
 
-EarlierInstallation ReadEarlierInstallation(const FileSystem& files, Trace& trace, const std::string& logDir) {
+EarlierInstallation ReadEarlierInstallation(const FileSystem& files, const SystemInfo& system, Trace& trace,
+                                            const std::string& logDir) {
   const std::string logPath = logDir + "uninstall.log";
   EarlierInstallation earlier;
-  std::optional<std::string> log = ReadBoundedText(files, logPath, kMaxLogBytes);
+  std::optional<std::string> log = ReadBoundedText(files, system, logPath, kMaxLogBytes);
   if (!log) return earlier;
   // A log without its record file comes from an engine that logged whatever it touched (the
   // user's folder, the system's association): its claims are not carried over.
-  earlier.prior = ReadPriorRecords(files, logDir);
+  earlier.prior = ReadPriorRecords(files, system, logDir);
   if (!earlier.prior.headerSeen) {
     trace.Write("install", "earlier-installation",
                 {{"log", logPath}, {"result", "not-trusted"}, {"reason", "no-record"}});

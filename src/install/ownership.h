@@ -13,14 +13,17 @@
 namespace tw {
 
 class FileSystem;
+class SystemInfo;
 class Trace;
 
-// A file's text, or nothing when it is missing, unreadable or larger than limit.
-std::optional<std::string> ReadBoundedText(const FileSystem& files, const std::string& path, size_t limit);
+// A stored text file (the log or the record file) as engine text, read as FileSystem::ReadText
+// reads; nothing when it is missing, unreadable or larger than limit.
+std::optional<std::string> ReadBoundedText(const FileSystem& files, const SystemInfo& system, const std::string& path,
+                                           size_t limit);
 
 // The record file in a product's log folder (logDir ends in a backslash); empty when it is
 // missing or unreadable.
-PriorRecords ReadPriorRecords(const FileSystem& files, const std::string& logDir);
+PriorRecords ReadPriorRecords(const FileSystem& files, const SystemInfo& system, const std::string& logDir);
 
 // The lookup text of a log entry: its key and its value as Windows compares names (without case).
 std::string OwnershipKey(const std::string& key, const std::string& value);
@@ -38,6 +41,7 @@ struct EarlierInstallation {
 // The entries of the log in logDir that name something made (folders, files, shortcuts, keys,
 // values, services), and the record file beside it. A missing or unreadable log, or one without its record file
 // (written before installations logged only what they made), gives an empty installation.
-EarlierInstallation ReadEarlierInstallation(const FileSystem& files, Trace& trace, const std::string& logDir);
+EarlierInstallation ReadEarlierInstallation(const FileSystem& files, const SystemInfo& system, Trace& trace,
+                                            const std::string& logDir);
 
 }  // namespace tw

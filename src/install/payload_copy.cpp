@@ -6,6 +6,7 @@
 #include <array>
 #include <cctype>
 
+#include "platform/text.h"
 #include "project/host_flags.h"
 #include "project/os_tag.h"
 #include "project/placeholders.h"
@@ -118,10 +119,18 @@ EntryResult DownloadEntry(InstallSession& session, const FileEntry& entry, const
   return EntryResult::kNotInstalled;
 }
 
+// A text file's bytes with their placeholders filled in, kept in the form they came in: UTF-8 when
+// they carry the byte-order mark, else the ANSI code page wherever every character fits.
+std::string ExpandStoredText(InstallSession& session, const std::string& bytes) {
+  const SystemInfo& system = session.platform.system;
+  if (StartsWithUtf8Bom(bytes)) return kUtf8Bom + session.Expand(bytes.substr(3));
+  return TextToStored(system, session.Expand(system.AnsiToUtf8(bytes)));
+}
+
 // Replaces the placeholders of a text file in place; false when it cannot be read or written.
 bool ExpandInPlace(InstallSession& session, const std::string& path) {
   std::optional<std::string> text = session.platform.files.ReadAll(path);
-  bool written = text && session.platform.files.WriteAll(path, session.Expand(*text));
+  bool written = text && session.platform.files.WriteAll(path, ExpandStoredText(session, *text));
   session.trace.Write("install", "expand-text", {{"file", path}, {"result", written ? "ok" : "failed"}});
   return written;
 }
@@ -343,7 +352,7 @@ std::optional<std::string> ExpandTextFile(InstallSession& session, const std::st
   FileSystem& files = session.platform.files;
   std::optional<std::string> text = files.ReadAll(source);
   std::string copy = session.WorkDir + LastComponent(source, "\\/") + "2";
-  bool written = text && files.WriteAll(copy, session.Expand(*text));
+  bool written = text && files.WriteAll(copy, ExpandStoredText(session, *text));
   session.trace.Write("install", "expand-text",
                       {{"from", source}, {"to", copy}, {"result", !text ? "unreadable" : written ? "ok" : "failed"}});
   if (!written) return std::nullopt;

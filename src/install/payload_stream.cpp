@@ -121,7 +121,7 @@ std::optional<bool> ExtractSupportFiles(InstallSession& session, const std::func
   int count = 0;
   for (const CabinetEntry& entry : reader.Entries()) {
     if (IsPayloadMemberName(entry.member.name)) continue;
-    std::string name = PlainMemberName(entry.member.name);
+    std::string name = PlainMemberName(MemberNameText(entry.member, session.platform.system));
     if (name.empty()) {
       session.trace.Write("cabinet", "refuse", {{"member", entry.member.name}});
       return false;

@@ -122,6 +122,10 @@ class FileSystem {
   virtual std::vector<std::string> Find(const std::string& pattern) const = 0;
   // The whole content of a file; nothing when it cannot be read.
   virtual std::optional<std::string> ReadAll(const std::string& path) const = 0;
+  // A stored text file (a project's settings, layout or language file, a text shown on a page, the
+  // uninstall log) as engine text: as its byte-order mark says (UTF-8 or UTF-16, the mark dropped),
+  // the machine's ANSI code page without one. Nothing when it cannot be read.
+  virtual std::optional<std::string> ReadText(const std::string& path) const = 0;
   // Creates or truncates the file and writes data; false when it cannot be written.
   virtual bool WriteAll(const std::string& path, const std::string& data) = 0;
   // Appends data, creating the file when missing.

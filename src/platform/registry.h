@@ -11,7 +11,8 @@ enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine, Users, CurrentConfi
 enum class RegAccess { Read, Write, All };
 
 // A value exactly as the registry holds it: its type (1 string, 2 expandable string, 3 binary,
-// 4 32-bit number, 7 string list, ...) and its bytes, a string's terminating zero included.
+// 4 32-bit number, 7 string list, ...) and its bytes, a string's terminating zero included. The
+// three text types hold engine text (UTF-8) here, whatever form the registry keeps them in.
 struct RegValue {
   uint32_t type = 0;
   std::string data;

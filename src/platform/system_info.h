@@ -74,6 +74,12 @@ class SystemInfo {
   // whatever its script, in a form fit only for comparing (two names are one name when their
   // keys are equal).
   virtual std::string CaseKey(const std::string& text) const = 0;
+  // Bytes in the machine's ANSI code page (a project file as stored) as UTF-8 engine text; a byte
+  // the code page leaves undefined comes through as the character the system reads it as.
+  virtual std::string AnsiToUtf8(const std::string& bytes) const = 0;
+  // Engine text in the machine's ANSI code page, byte for byte what it would have been stored as;
+  // nothing when a character has no exact spelling there (no best-fit mapping is taken).
+  virtual std::optional<std::string> Utf8ToAnsi(const std::string& text) const = 0;
 };
 
 }  // namespace tw

@@ -10,7 +10,7 @@ constexpr int kLanguageTextBuffer = 255;
 
 LanguageFile LanguageFile::Load(const FileSystem& files, const std::string& path) {
   LanguageFile language;
-  if (auto text = files.ReadAll(path)) language.document_ = IniDocument::Parse(*text);
+  if (auto text = files.ReadText(path)) language.document_ = IniDocument::Parse(*text);
   return language;
 }
 

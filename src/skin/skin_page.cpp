@@ -54,7 +54,7 @@ void CSkinPage::LoadLayout(const std::string& folder, const std::string& file, i
   window_->SetBackColor(backColor_);
   backPictureSize_.reset();
 
-  auto text = host_.GetPlatform().files.ReadAll(folder + file);
+  auto text = host_.GetPlatform().files.ReadText(folder + file);
   PageLayout layout = ReadLayout(IniDocument::Parse(text ? *text : std::string()), folder);
   settings_ = layout.window;
   ApplyWindowSettings();

@@ -16,8 +16,9 @@ namespace tw {
 namespace {
 
 // The log's text, or nothing when it is missing or larger than any installation writes.
-std::optional<std::string> ReadBoundedLog(FileSystem& files, const std::string& path, Trace& trace) {
-  std::optional<std::string> text = ReadBoundedText(files, path, kMaxLogBytes);
+std::optional<std::string> ReadBoundedLog(Platform& platform, const std::string& path, Trace& trace) {
+  FileSystem& files = platform.files;
+  std::optional<std::string> text = ReadBoundedText(files, platform.system, path, kMaxLogBytes);
   if (!text && files.Exists(path)) trace.Write("uninstall", "log", {{"path", path}, {"result", "too-large"}});
   return text;
 }
@@ -42,7 +43,7 @@ std::set<std::string> FilesOfOtherProducts(Platform& platform, const InstalledPr
     for (const std::string& name : platform.files.Find(installers + "*")) {
       if (Lower(installers + name + "\\") == Lower(product.logDir)) continue;
       std::optional<std::string> text =
-          ReadBoundedText(platform.files, installers + name + "\\uninstall.log", kMaxLogBytes);
+          ReadBoundedText(platform.files, platform.system, installers + name + "\\uninstall.log", kMaxLogBytes);
       if (!text) continue;
       for (const LogEntry& entry : ParseUninstallLog(*text).entries)
         if (entry.key == "FILE") shared.insert(Lower(entry.value));
@@ -80,13 +81,13 @@ std::optional<InstalledProduct> FindInstalledProduct(Platform& platform, Trace& 
     trace.Write("uninstall", "product", {{"code", code}, {"log", logPath}, {"result", "no-log"}});
     return std::nullopt;
   }
-  auto text = ReadBoundedLog(platform.files, logPath, trace);
+  auto text = ReadBoundedLog(platform, logPath, trace);
   product.log = ParseUninstallLog(text.value_or(""));
   // A log written in another encoding, cut to nothing or too large is no log to act on.
   product.logReadable = text && !product.log.entries.empty();
   // What the installation found before it changed things; a log from before this record existed
   // has none, and is reversed as it always was.
-  product.prior = ReadPriorRecords(platform.files, product.logDir);
+  product.prior = ReadPriorRecords(platform.files, platform.system, product.logDir);
   product.displayName =
       platform.registry.ReadString(product.root, kUninstallKey + code, "DisplayName").value_or("");
   if (product.displayName.empty()) product.displayName = code;

@@ -25,6 +25,38 @@ TEST_F(FileSystemContract, NamesMatchWithoutRegardToCase) {
   EXPECT_TRUE(files().Exists(Dir().substr(0, Dir().size() - 1)));
 }
 
+// Names outside the ANSI code page survive whole, and a fullwidth backslash stays a character of the
+// name: it never becomes a separator on its way through the system.
+TEST_F(FileSystemContract, NamesInAnyScriptStayOneName) {
+  const std::string folder = At("日本語＼フォルダ"), file = folder + "\\ｆｉｌｅ＼é.txt";
+  ASSERT_TRUE(files().MakeFolder(folder));
+  ASSERT_TRUE(files().WriteAll(file, "x"));
+  EXPECT_EQ(files().Find(At("*")), std::vector<std::string>{"日本語＼フォルダ"});
+  EXPECT_EQ(files().Find(folder + "\\*.txt"), std::vector<std::string>{"ｆｉｌｅ＼é.txt"});
+  EXPECT_FALSE(files().Exists(At("日本語"))) << "no folder is made from the part before the backslash";
+  EXPECT_EQ(files().ReadAll(file).value_or(""), "x");
+  EXPECT_TRUE(files().Copy(file, folder + "\\コピー.txt", false));
+  EXPECT_TRUE(files().Move(folder + "\\コピー.txt", At("移動.txt")));
+  EXPECT_EQ(files().ReadAll(At("移動.txt")).value_or(""), "x");
+  EXPECT_EQ(files().Remove(file), Removal::kRemoved);
+  EXPECT_TRUE(files().RemoveFolder(folder));
+}
+
+// A stored text file is the machine's ANSI code page (Windows-1252 here) unless it starts with the
+// UTF-8 byte-order mark, which is dropped.
+TEST_F(FileSystemContract, StoredTextIsReadAsTheCodePageOrAsMarkedUtf8) {
+  if (platform().system.AnsiToUtf8("\xE9") != "é") GTEST_SKIP() << "the machine's code page is not Windows-1252";
+  const std::pair<std::string, std::string> cases[] = {
+      {"plain", "plain"}, {"caf\xE9 \x80", "café €"}, {"\xEF\xBB\xBF日本語", "日本語"}, {"\xEF\xBB\xBF", ""},
+      {std::string("\xFF\xFEh\0\xE9\0\xE5\x65\x3D\xD8\x00\xDE", 12), "hé日😀"},
+      {std::string("\xFE\xFF\0h\xFF\x3C", 6), "h＼"}};
+  for (const auto& [bytes, text] : cases) {
+    ASSERT_TRUE(files().WriteAll(At("t.txt"), bytes));
+    EXPECT_EQ(files().ReadText(At("t.txt")).value_or("?"), text) << bytes;
+  }
+  EXPECT_FALSE(files().ReadText(At("missing.txt")).has_value());
+}
+
 TEST_F(FileSystemContract, AFileIsNotAFolder) {
   ASSERT_TRUE(files().WriteAll(At("f.txt"), "data"));
   EXPECT_TRUE(files().Exists(At("f.txt")));

@@ -23,6 +23,25 @@ TEST_F(ProfileFilesContract, WrittenEntriesReadBack) {
 
 using SystemInfoContract = ContractTest;
 
+// Windows-1252, as the fake machine and the English locale the Wine suite runs in both have it:
+// what fits goes to its byte and back; what does not fit is refused, never mapped to a look-alike.
+TEST_F(SystemInfoContract, TheAnsiCodePageKeepsOnlyWhatFits) {
+  const SystemInfo& system = platform().system;
+  if (system.AnsiToUtf8("\xE9") != "é") GTEST_SKIP() << "the machine's code page is not Windows-1252";
+  const std::pair<std::string, std::string> fitting[] = {
+      {"", ""}, {"abc", "abc"}, {"é", "\xE9"}, {"€‰Ÿ", "\x80\x89\x9F"}, {"ÿ", "\xFF"}};
+  for (const auto& [text, bytes] : fitting) {
+    EXPECT_EQ(system.Utf8ToAnsi(text).value_or("?"), bytes) << text;
+    EXPECT_EQ(system.AnsiToUtf8(bytes), text) << text;
+  }
+  for (const char* text : {"日本語", "＼", "a\xEF\xBC\xBC" "b", "∕", "Ł"})
+    EXPECT_FALSE(system.Utf8ToAnsi(text).has_value()) << text;
+  ProfileFiles& profiles = platform().profiles;
+  ASSERT_TRUE(profiles.WriteValue(At("cp.ini"), "Main", "Name", "café"));
+  EXPECT_EQ(profiles.ReadValue(At("cp.ini"), "Main", "Name", "", 255), "café");
+  EXPECT_EQ(files().ReadAll(At("cp.ini")).value_or(""), "[Main]\r\nName=caf\xE9\r\n") << "kept in the code page";
+}
+
 TEST_F(SystemInfoContract, FoldersExistAndEndAsDocumented) {
   const SystemInfo& system = platform().system;
   std::string windows = system.WindowsFolder(), sys = system.SystemFolder(), temp = system.TempFolder();

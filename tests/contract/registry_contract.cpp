@@ -61,6 +61,22 @@ TEST_F(RegistryContract, AValueReadRawIsWrittenBackExactly) {
   EXPECT_FALSE(reg().WriteRawValue(RegRoot::CurrentUser, std::string(kKey) + "\\None", "Raw", values[0]));
 }
 
+// Key and value names and text data outside the ANSI code page come back exactly; a fullwidth
+// backslash in a name is a character, not a separator.
+TEST_F(RegistryContract, NamesAndTextInAnyScriptReadBackExactly) {
+  const std::string key = std::string(kKey) + "\\日本語＼キー";
+  ASSERT_TRUE(reg().CreateKey(RegRoot::CurrentUser, key));
+  EXPECT_FALSE(reg().CanOpen(RegRoot::CurrentUser, std::string(kKey) + "\\日本語", RegAccess::Read));
+  ASSERT_TRUE(reg().WriteString(RegRoot::CurrentUser, key, "値＼名", "C:\\日本語＼é", false));
+  EXPECT_EQ(reg().ReadString(RegRoot::CurrentUser, key, "値＼名").value_or(""), "C:\\日本語＼é");
+  EXPECT_EQ(reg().ReadRawValue(RegRoot::CurrentUser, key, "値＼名"), (RegValue{1, std::string("C:\\日本語＼é\0", 18)}));
+  const RegValue list{7, std::string("一\0二\0\0", 9)};
+  ASSERT_TRUE(reg().WriteRawValue(RegRoot::CurrentUser, key, "リスト", list));
+  EXPECT_EQ(reg().ReadRawValue(RegRoot::CurrentUser, key, "リスト"), list);
+  EXPECT_TRUE(reg().DeleteValue(RegRoot::CurrentUser, key, "値＼名"));
+  EXPECT_TRUE(reg().DeleteTree(RegRoot::CurrentUser, key));
+}
+
 TEST_F(RegistryContract, ValuesReadBackByType) {
   ASSERT_TRUE(reg().CreateKey(RegRoot::CurrentUser, kKey));
   EXPECT_TRUE(reg().WriteString(RegRoot::CurrentUser, kKey, "Text", "hello world", false));

@@ -12,12 +12,15 @@
 # off the box) and a copy with one byte flipped each end with 1603 and leave nothing, then the signed file installs as the folder build does, from a folder
 # holding nothing else. rollback replaces a file of the user's, then cannot write where a folder
 # of the user's stands; then, once more, also overwrites a value of the user's and fails on a
-# service: after each, the machine is as before.
-# Usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split|per_user|single_file|rollback
+# service: after each, the machine is as before. unicode installs on an English machine (code page
+# 1252) from a setup folder, through a %TEMP% and into a /D= folder each named in Japanese with a
+# fullwidth backslash, from a UTF-8 project whose product name and shortcut are Japanese; the real
+# uninstaller then removes everything it made.
+# Usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split|per_user|single_file|rollback|unicode
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-CASE=${1:?usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split|per_user|single_file|rollback}
+CASE=${1:?usage: test_silent_install.sh cabinet|cabinet_set|truncated|disk_image|split|per_user|single_file|rollback|unicode}
 CODE='{7D3C9A10-4B2E-4F61-9C8D-2E5A1B7F3C40}'
 KEY="HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$CODE"
 MACHINE_KEY=$KEY
@@ -29,7 +32,7 @@ write_project() {
   # The uninstaller travels with the payload: in the cabinet, DiskImage1, or the split cabinet.
   # The per-user case is removed again, by the real one.
   local uninstaller=dovuvi_standin.exe
-  [[ $CASE == per_user ]] && uninstaller=dovuvi.exe
+  [[ $CASE == per_user || $CASE == unicode ]] && uninstaller=dovuvi.exe
   cp "$E2E_WIN64_DIR/$uninstaller" "$project/support/dovuvi.exe"
   printf 'first file\r\n' >"$project/payload/readme.txt"
   head -c 70000 /dev/urandom >"$project/payload/data.bin"
@@ -67,6 +70,17 @@ case $CASE in
     options=(--single-file --sign "$E2E_DIR/signer.pfx" --sign-password-env TW_TEST_PFX_PASSWORD)
     ;;
   disk_image) write_project "$project" Cabinet; options=(--disk-image) ;;
+  unicode)
+    write_project "$project" Cabinet
+    {
+      printf '\357\273\277'
+      sed 's/^a1=Silent Demo/a1=日本語デモ/' "$project/setup.inf"
+      printf '[FOLDERTW]\r\nTOTAL=1\r\nA0=Start Menu\\Programs Menu\\<ProductName>\\日本語のショートカット\r\n'
+      printf 'B0=日本語のショートカット\r\nC0=<InstallDir>readme.txt\r\n'
+    } >"$E2E_DIR/setup.inf"
+    mv "$E2E_DIR/setup.inf" "$project/setup.inf"
+    options=()
+    ;;
   split) write_project "$project" 'Split Files'; options=(--split) ;;
   *) e2e_fail "unknown case $CASE" ;;
 esac
@@ -94,6 +108,52 @@ snapshot() {
   } >"$1"
 }
 case $CASE in
+  unicode)
+    # English, with UTF-8 for the names Wine takes from this side (arguments, file names).
+    export LC_ALL=C.UTF-8
+    temp='C:\一時＼フォルダ'
+    mkdir -p "$E2E_DRIVE_C/一時＼フォルダ"
+    for name in TEMP TMP; do
+      e2e_wine reg add 'HKCU\Environment' /v "$name" /d "$temp" /f >/dev/null 2>&1 || e2e_fail "could not set $name"
+    done
+    E2E_TEMP=$E2E_DRIVE_C/一時＼フォルダ
+    setup_dir=$E2E_DIR/セットアップ＼フォルダ
+    mv "$packed" "$setup_dir"
+    target='C:\インストール＼先'
+    installed=$E2E_DRIVE_C/インストール＼先
+    e2e_install_silently "$setup_dir" /S "/D=$target"
+    grep -F "startup work-folder path=\"$temp\\tw" "$E2E_DIR/trace.log" | grep -q 'result=created' ||
+      e2e_fail "the work folder was not made in the Japanese %TEMP%: $(grep -i 'work' "$E2E_DIR/trace.log" | head -3)"
+    [[ ! -e $E2E_DRIVE_C/インストール ]] || e2e_fail "the fullwidth backslash split the install folder"
+    cmp "$project/payload/readme.txt" "$installed/readme.txt" || e2e_fail "readme.txt differs or is missing"
+    cmp "$project/payload/data.bin" "$installed/data/data.bin" || e2e_fail "data.bin differs or is missing"
+    link=$(find "$E2E_DRIVE_C/users" -path '*/日本語デモ/日本語のショートカット.lnk')
+    [[ -n $link ]] || e2e_fail "no Japanese shortcut: $(find "$E2E_DRIVE_C/users" -name '*.lnk')"
+    log=$E2E_DRIVE_C/windows/Installer/$CODE/uninstall.log
+    e2e_assert_eq 'efbbbf' "$(head -c 3 "$log" | od -An -tx1 | tr -d ' ')" "the byte-order mark of a log that needs UTF-8"
+    for line in "FILE=$target\\readme.txt" "FILE=$target\\data\\data.bin" 'SHORTCUT=C:\users\' \
+                '日本語デモ\日本語のショートカット.lnk'; do
+      grep -qF "$line" "$log" || e2e_fail "the log lacks $line: $(cat "$log")"
+    done
+    # reg.exe would print these through the console's code page; regedit exports them as UTF-16.
+    exported() {
+      e2e_wine regedit /E "$(e2e_winpath "$E2E_DIR/key.reg")" "$1" >/dev/null 2>&1 || e2e_fail "could not export $1"
+      iconv -f UTF-16 -t UTF-8 "$E2E_DIR/key.reg" | tr -d '\r'
+    }
+    exported 'HKEY_CURRENT_USER\Software\Tarnwick Silent' | grep -qxF '"Folder"="C:\\インストール＼先\\"' ||
+      e2e_fail "the Folder value: $(exported 'HKEY_CURRENT_USER\Software\Tarnwick Silent' | grep Folder)"
+    exported "${KEY/HKLM/HKEY_LOCAL_MACHINE}" | grep -qxF '"DisplayName"="日本語デモ"' ||
+      e2e_fail "DisplayName: $(exported "${KEY/HKLM/HKEY_LOCAL_MACHINE}" | grep DisplayName)"
+    left=$(ls -d "$E2E_TEMP"/tw[0-9]* 2>/dev/null || true)
+    [[ -z $left ]] || e2e_fail "work folder left behind: $left"
+    rc=0
+    eval "e2e_wine $(reg_value "$KEY" QuietUninstallString)" || rc=$?
+    e2e_assert_eq 0 "$rc" "the QuietUninstallString's exit code"
+    [[ -z $(reg_value "$KEY" DisplayName) ]] || e2e_fail "still registered after the removal"
+    [[ ! -e $installed && ! -e $link && ! -e $log ]] || e2e_fail "the removal left the product, its shortcut or its log"
+    [[ -z $(find "$E2E_DRIVE_C/users" -name '日本語デモ') ]] || e2e_fail "the removal left the shortcut's folder"
+    exit 0
+    ;;
   rollback)
     # The machine already holds a readme.txt and a Folder value where the run writes, a folder of
     # the user's where data.bin must go, and a service of someone else's. The first run replaces

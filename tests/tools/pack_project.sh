@@ -39,6 +39,16 @@ cp "$project/data.inf" "$work/data.padded"
 truncate -s 32 "$work/data.padded"
 cmp "$work/data.padded" "$work/data.back" || fail "data.ziv content"
 
+# Text files marked as UTF-8 are packed byte for byte and named in the summary; the mark does not
+# hide setup.inf's first section from the packer's checks.
+printf '\357\273\277[APPINFO]\r\nProductName=日本語\r\na3={TINY}\r\n' > "$project/setup.inf"
+printf '\357\273\277[PAGE]\r\n' > "$project/theme/welcome.lcd"
+"$pack" "$project" "$out" > "$work/listing" || fail "pack of a UTF-8 project failed"
+[ "$(grep '^UTF-8' "$work/listing")" = "UTF-8 text, kept as it is: setup.inf
+UTF-8 text, kept as it is: theme/welcome.lcd" ] || fail "UTF-8 summary: $(grep '^UTF-8' "$work/listing")"
+cmp "$project/theme/welcome.lcd" "$out/^!welcome.lcd" || fail "UTF-8 theme file content"
+printf '[APPINFO]\r\nProductName=Tiny\r\na3={TINY}\r\n' > "$project/setup.inf"
+
 # Packing again refreshes the folder in place.
 "$pack" "$project" "$out" > /dev/null 2> "$work/err" || fail "second pack failed"
 

@@ -9,6 +9,28 @@
 namespace tw {
 namespace {
 
+// UTF-8 in and out: a byte that starts no character comes through as itself, so nothing is lost;
+// stored text stays in the code page while it fits and becomes marked UTF-8 once it does not.
+TEST(StoredText, KeepsTheCodePageWhileEveryCharacterFits) {
+  FakeSystemInfo system;
+  const struct {
+    std::string text, stored, key;
+  } cases[] = {
+      {"plain", "plain", "PLAIN"},
+      {"café œ ÿ", "caf\xE9 \x9C \xFF", "CAFÉ Œ Ÿ"},
+      {"日本語＼x", "\xEF\xBB\xBF日本語＼x", "日本語＼X"},
+      {"a\xE9z", "a\xE9z", "A\xC3\x89Z"},  // a lone 1252 byte reads as its character
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TextToStored(system, c.text), c.stored) << c.text;
+    EXPECT_EQ(system.CaseKey(c.text), c.key) << c.text;
+    std::string again;
+    for (char32_t character : DecodeUtf8(c.text)) AppendUtf8(again, character);
+    EXPECT_EQ(DecodeUtf8(again), DecodeUtf8(c.text)) << c.text;
+  }
+  EXPECT_EQ(DecodeUtf8("\xF0\x9F\x98\x80\xED\xA0\x80"), (std::u32string{0x1F600, 0xED, 0xA0, 0x80}));
+}
+
 TEST(Wildcard, MatchesLikeFindFirstFile) {
   EXPECT_TRUE(WildcardMatch("*.*", "README"));
   EXPECT_TRUE(WildcardMatch("^!*.*", "^!back.bmp"));

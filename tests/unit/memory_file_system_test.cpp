@@ -37,6 +37,10 @@ const std::vector<Step>& Steps() {
       {"a folder with a backslash", [](FileSystem& f) { return Yes(f.Exists("C:\\a\\")); }},
       {"is folder", [](FileSystem& f) { return Yes(f.IsFolder("C:\\a")) + Yes(f.IsFolder("C:\\a\\file.txt")); }},
       {"dots fold", [](FileSystem& f) { return Text(f.ReadAll("C:\\a\\.\\x\\..\\FILE.txt")); }},
+      {"text as the code page or its mark says", [](FileSystem& f) {
+         return Yes(f.WriteAll("C:\\a\\t.txt", "caf\xe9")) + Text(f.ReadText("C:\\a\\t.txt")) +
+                Yes(f.WriteAll("C:\\a\\t.txt", "\xef\xbb\xbf\xe6\x97\xa5")) + Text(f.ReadText("C:\\a\\t.txt"));
+       }},
       {"append", [](FileSystem& f) { return Yes(f.Append("C:\\a\\file.txt", "+two")) + Text(f.ReadAll("C:\\a\\file.txt")); }},
       {"append makes a file", [](FileSystem& f) { return Yes(f.Append("C:\\a\\new.log", "l")) + Number(f.FileSize("C:\\a\\new.log")); }},
       {"sizes", [](FileSystem& f) { return Number(f.FileSize("C:\\a\\file.txt")) + Number(f.FileSize("C:\\a")); }},

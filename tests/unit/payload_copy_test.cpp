@@ -246,6 +246,26 @@ TEST_F(PayloadCopyTest, TextFilesAreExpandedIntoTheWorkFolder) {
   EXPECT_FALSE(files.Exists("D:\\DiskImage1\\F0_readme.txt2"));
 }
 
+// An expanded text file keeps its code page while every character fits, and a marked UTF-8 file
+// stays marked UTF-8.
+TEST_F(PayloadCopyTest, ExpandedTextKeepsTheFormItCameIn) {
+  session.PayloadDir = "D:\\DiskImage1\\";
+  files.MakeFolders("D:\\DiskImage1");
+  const struct {
+    std::string product, source, expanded;
+  } cases[] = {
+      {"Café", "\xA9 <ProductName>", "\xA9 Caf\xE9"},
+      {"日本", "\xA9 <ProductName>", "\xEF\xBB\xBF© 日本"},
+      {"Café", "\xEF\xBB\xBF© <ProductName>", "\xEF\xBB\xBF© Café"},
+  };
+  for (const auto& c : cases) {
+    session.placeholders.values.productName = c.product;
+    files.WriteAll("D:\\DiskImage1\\F0_readme.txt", c.source);
+    EXPECT_TRUE(CopyPayloadFiles(session, List({{"readme.txt", "<InstallDir>*256*0*0|"}})));
+    EXPECT_EQ(files.ReadAll(At("readme.txt")).value_or(""), c.expanded) << c.product;
+  }
+}
+
 TEST_F(PayloadCopyTest, UrlEntriesGoToTheDownloaderWithTheDownloadBar) {
   std::vector<FileEntry> list = {ParseFileEntry("http://example.com/dl/tool.zip{HasNet}", "<InstallDir>*0*0*0|")};
   EXPECT_TRUE(CopyPayloadFiles(session, list)) << "without a downloader the entry is skipped";

@@ -7,6 +7,7 @@
 #include <map>
 #include <sstream>
 
+#include "install/stored_text_file.h"
 #include "platform/fake/fake_platform.h"
 #include "uninstall/product_removal.h"
 #include "uninstall/uninstall_app.h"
@@ -248,6 +249,37 @@ TEST_F(Uninstall, ReadsOnlyWholeTrustworthyLines) {
   const std::vector<std::pair<int, std::string>> expected = {
       {2, "no-key"}, {3, "no-key"}, {4, "unknown-key"}, {5, "control-characters"}, {6, "too-long"}, {9, "unterminated"}};
   EXPECT_EQ(skipped, expected);
+}
+
+// The log keeps the bytes older versions wrote while every character fits the ANSI code page
+// (Windows-1252 on the fake machine); the first line that does not turns the whole log into UTF-8
+// after the byte-order mark. The uninstaller reads either and removes exactly the files named.
+TEST_F(Uninstall, ReadsTheLogInTheFormItWasWritten) {
+  const std::string logPath = std::string(kLogDir) + "uninstall.log";
+  const struct {
+    std::vector<std::string> files;
+    std::string bytes;
+  } cases[] = {
+      {{"C:\\App\\a.exe", "C:\\App\\b.txt"}, "TOTALFILE=2\r\nFILE=C:\\App\\a.exe\r\nFILE=C:\\App\\b.txt\r\n"},
+      {{"C:\\App\\café.txt"}, "TOTALFILE=1\r\nFILE=C:\\App\\caf\xE9.txt\r\n"},
+      {{"C:\\App\\é.txt", "C:\\日本語＼App\\日本語＼x.txt"},
+       "\xEF\xBB\xBFTOTALFILE=2\r\nFILE=C:\\App\\é.txt\r\nFILE=C:\\日本語＼App\\日本語＼x.txt\r\n"},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    {
+      StoredTextFile log(fake.files, fake.system, logPath);
+      EXPECT_TRUE(log.Write("TOTALFILE=" + std::to_string(c.files.size()) + "\r\n"));
+      for (const std::string& path : c.files) {
+        File(path);
+        EXPECT_TRUE(log.Write("FILE=" + path + "\r\n"));
+      }
+    }
+    EXPECT_EQ(fake.files.ReadAll(logPath).value_or(""), c.bytes);
+    EXPECT_EQ(Run("dovuvi.exe /S {P}"), kExitSuccess) << c.bytes;
+    for (const std::string& path : c.files) EXPECT_FALSE(fake.files.Exists(path)) << path;
+    EXPECT_FALSE(fake.files.Exists("C:\\日本語")) << "a fullwidth backslash never names another folder";
+  }
 }
 
 TEST_F(Uninstall, AnUnknownProductChangesNothing) {

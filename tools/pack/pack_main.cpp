@@ -89,6 +89,8 @@ int main(int argc, char** argv) {
 
   try {
     tw::pack::PackProject(options, [](const std::filesystem::path& file) { std::cout << file.string() << "\n"; });
+    for (const std::filesystem::path& file : tw::pack::MarkedUtf8Files(options))
+      std::cout << "UTF-8 text, kept as it is: " << file.string() << "\n";
   } catch (const std::exception& e) {
     std::cerr << "tarnwick-pack: " << e.what() << "\n";
     return 1;

@@ -310,6 +310,12 @@ std::string ReadText(const fs::path& file) {
   return text.str();
 }
 
+bool IsMarkedUtf8(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  char head[3] = {};
+  return in.read(head, 3) && std::string(head, 3) == "\xEF\xBB\xBF";
+}
+
 std::vector<PayloadFile> PlanPayload(const PackOptions& options) {
   std::vector<PayloadFile> payload;
   std::vector<std::string> problems;

@@ -24,6 +24,8 @@ std::vector<PayloadFile> PlanPayload(const PackOptions& options);
 
 // The whole file as bytes; empty when it cannot be read.
 std::string ReadText(const std::filesystem::path& file);
+// Whether the file starts with the UTF-8 byte-order mark.
+bool IsMarkedUtf8(const std::filesystem::path& file);
 
 // Writes the planned payload in the chosen layout.
 void WritePayload(const PackOptions& options, const std::vector<PayloadFile>& payload, const WroteFile& wrote);

@@ -161,6 +161,18 @@ void PackSetupExe(const PackOptions& options, const WroteFile& wrote) {
   if (!options.signPfx.empty()) SignFile(options, target);
 }
 
+std::vector<fs::path> MarkedUtf8Files(const PackOptions& options) {
+  std::vector<fs::path> marked;
+  for (auto entry = fs::recursive_directory_iterator(options.projectDir); entry != fs::recursive_directory_iterator();
+       ++entry) {
+    const fs::path relative = fs::relative(entry->path(), options.projectDir);
+    if (entry->is_directory() && relative == "payload") entry.disable_recursion_pending();
+    if (entry->is_regular_file() && IsMarkedUtf8(entry->path())) marked.push_back(relative);
+  }
+  std::sort(marked.begin(), marked.end());
+  return marked;
+}
+
 void PackProject(const PackOptions& options, const WroteFile& wrote) {
   CheckProject(options);
   fs::create_directories(options.outDir);

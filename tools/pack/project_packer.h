@@ -42,6 +42,10 @@ using WroteFile = std::function<void(const std::filesystem::path&)>;
 // Packs everything; throws std::runtime_error (or the crypt component's error) with a message the
 // user can act on.
 void PackProject(const PackOptions& options, const WroteFile& wrote);
+// The project's files outside payload/ that start with the UTF-8 byte-order mark, relative to the
+// project folder and sorted: they are packed as they are, and setup reads them as UTF-8 rather
+// than in the machine's ANSI code page.
+std::vector<std::filesystem::path> MarkedUtf8Files(const PackOptions& options);
 
 // The parts, in the order PackProject runs them.
 void CheckProject(const PackOptions& options);

@@ -1,5 +1,7 @@
 #include "platform/fake/fake_file_system.h"
 
+#include "platform/fake/fake_system_info.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -333,6 +335,13 @@ std::vector<std::string> FakeFileSystem::Find(const std::string& pattern) const 
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::optional<std::string> FakeFileSystem::ReadText(const std::string& path) const {
+  std::optional<std::string> bytes = ReadAll(path);
+  if (!bytes) return std::nullopt;
+  if (std::optional<std::string> marked = MarkedTextToUtf8(*bytes)) return marked;
+  return Cp1252ToUtf8(*bytes);
 }
 
 std::optional<std::string> FakeFileSystem::ReadAll(const std::string& path) const {

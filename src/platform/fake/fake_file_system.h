@@ -39,6 +39,8 @@ class FakeFileSystem : public FileSystem {
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
   std::vector<std::string> Find(const std::string& pattern) const override;
   std::optional<std::string> ReadAll(const std::string& path) const override;
+  // Read as Windows-1252, the fake machine's code page, when it has no byte-order mark.
+  std::optional<std::string> ReadText(const std::string& path) const override;
   bool WriteAll(const std::string& path, const std::string& data) override;
   bool Append(const std::string& path, const std::string& data) override;
   std::unique_ptr<std::istream> OpenRead(const std::string& path) const override;

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <vector>
 
+#include "platform/fake/fake_system_info.h"
 #include "platform/ini_document.h"
 
 namespace tw {
@@ -44,7 +45,7 @@ std::vector<std::string> SplitLines(const std::string& text) {
 std::string FakeProfileFiles::ReadValue(const std::string& file, const std::string& section,
                                         const std::string& key, const std::string& fallback,
                                         int bufferSize) const {
-  auto text = files_.ReadAll(file);
+  auto text = files_.ReadText(file);
   return IniDocument::Parse(text ? *text : std::string()).Get(section, key, fallback, bufferSize);
 }
 
@@ -52,7 +53,7 @@ std::string FakeProfileFiles::ReadValue(const std::string& file, const std::stri
 // section, or adds the section at the end of the file.
 bool FakeProfileFiles::WriteValue(const std::string& file, const std::string& section,
                                   const std::string& key, const std::string& value) {
-  auto text = files_.ReadAll(file);
+  auto text = files_.ReadText(file);
   std::vector<std::string> lines = SplitLines(text ? *text : std::string());
   std::string entry = key + "=" + value;
   size_t sectionLine = lines.size();
@@ -84,7 +85,7 @@ bool FakeProfileFiles::WriteValue(const std::string& file, const std::string& se
   }
   std::string out;
   for (const auto& line : lines) out += line + "\r\n";
-  return files_.WriteAll(file, out);
+  return files_.WriteAll(file, Utf8ToCp1252Lossy(out));
 }
 
 }  // namespace tw

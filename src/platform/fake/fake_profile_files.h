@@ -1,5 +1,7 @@
 // Profile-file twin: reads through the portable INI reader and writes entries the way the system's
-// profile writer does, on the files of any file system (the fake one, or the one in memory).
+// profile writer does, on the files of any file system (the fake one, or the one in memory), kept
+// in Windows-1252 as the system keeps a profile file without a byte-order mark ("?" for a character
+// the code page lacks).
 #pragma once
 #include "platform/file_system.h"
 #include "platform/profile_files.h"

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/text.h"
+
 namespace tw {
 
 FakeSystemInfo::FakeSystemInfo() {
@@ -32,21 +34,65 @@ std::optional<std::string> FakeSystemInfo::DriveTarget(char letter) const {
   return it->second;
 }
 
+namespace {
+
+// Windows-1252's characters for the bytes 0x80..0x9F; the system reads the five it leaves
+// undefined as the control characters of the same number.
+constexpr char32_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t FromCp1252(unsigned char byte) {
+  return byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : byte;
+}
+
+std::optional<unsigned char> ToCp1252(char32_t character) {
+  if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) return static_cast<unsigned char>(character);
+  for (int i = 0; i < 32; ++i)
+    if (kHighControls[i] == character) return static_cast<unsigned char>(0x80 + i);
+  return std::nullopt;
+}
+
+char32_t Upper(char32_t c) {
+  if (c >= 'a' && c <= 'z') return c - 0x20;
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;  // a grave to thorn, but the division sign
+  if (c == 0x161 || c == 0x17E) return c - 1;                 // s and z with caron
+  if (c == 0x153) return 0x152;                               // oe
+  if (c == 0xFF) return 0x178;                                // y with diaeresis
+  return c;
+}
+
+}  // namespace
+
 std::string FakeSystemInfo::CaseKey(const std::string& text) const {
-  std::string key = text;
-  for (char& c : key) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if (byte >= 'a' && byte <= 'z') {
-      c = static_cast<char>(byte - 0x20);
-    } else if (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7) {
-      c = static_cast<char>(byte - 0x20);  // a grave to thorn, but the division sign
-    } else if (byte == 0x9A || byte == 0x9C || byte == 0x9E) {
-      c = static_cast<char>(byte - 0x10);  // s, oe and z with their marks
-    } else if (byte == 0xFF) {
-      c = static_cast<char>(0x9F);
-    }
-  }
+  std::string key;
+  for (char32_t c : DecodeUtf8(text)) AppendUtf8(key, Upper(c));
   return key;
+}
+
+std::string Cp1252ToUtf8(const std::string& bytes) {
+  std::string text;
+  for (char byte : bytes) AppendUtf8(text, FromCp1252(static_cast<unsigned char>(byte)));
+  return text;
+}
+
+std::string Utf8ToCp1252Lossy(const std::string& text) {
+  std::string bytes;
+  for (char32_t c : DecodeUtf8(text)) bytes += static_cast<char>(ToCp1252(c).value_or('?'));
+  return bytes;
+}
+
+std::string FakeSystemInfo::AnsiToUtf8(const std::string& bytes) const { return Cp1252ToUtf8(bytes); }
+
+std::optional<std::string> FakeSystemInfo::Utf8ToAnsi(const std::string& text) const {
+  std::string bytes;
+  for (char32_t c : DecodeUtf8(text)) {
+    std::optional<unsigned char> byte = ToCp1252(c);
+    if (!byte) return std::nullopt;
+    bytes += static_cast<char>(*byte);
+  }
+  return bytes;
 }
 
 std::optional<std::string> FakeSystemInfo::Environment(const std::string& name) const {

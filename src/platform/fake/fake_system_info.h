@@ -6,6 +6,12 @@
 
 namespace tw {
 
+// Bytes in Windows-1252 as UTF-8, as the system's table reads them (the five bytes it leaves
+// undefined become the control characters of the same number).
+std::string Cp1252ToUtf8(const std::string& bytes);
+// UTF-8 in Windows-1252, "?" for each character it cannot spell.
+std::string Utf8ToCp1252Lossy(const std::string& text);
+
 class FakeSystemInfo : public SystemInfo {
  public:
   FakeSystemInfo();
@@ -31,8 +37,12 @@ class FakeSystemInfo : public SystemInfo {
   int CaptionHeight() const override { return captionHeight; }
   uint32_t FaceColor() const override { return faceColor; }
   std::optional<std::string> DriveTarget(char letter) const override;
-  // Upper case over Windows-1252, the code page the fake machine runs with.
+  // Upper case over the letters of Windows-1252, the code page the fake machine runs with.
   std::string CaseKey(const std::string& text) const override;
+  // Windows-1252 exactly as the system's table has it: the five bytes it leaves undefined read as
+  // the control characters of the same number, and write back so.
+  std::string AnsiToUtf8(const std::string& bytes) const override;
+  std::optional<std::string> Utf8ToAnsi(const std::string& text) const override;
 
   std::string windowsFolder = "C:\\windows";
   std::string systemFolder = "C:\\windows\\system32";

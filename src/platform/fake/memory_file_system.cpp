@@ -5,6 +5,7 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/fake/fake_system_info.h"
 #include "platform/text.h"
 #include "platform/wildcard.h"
 
@@ -276,6 +277,13 @@ std::vector<std::string> MemoryFileSystem::Find(const std::string& pattern) cons
       names.push_back(it->second.name);
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::optional<std::string> MemoryFileSystem::ReadText(const std::string& path) const {
+  std::optional<std::string> bytes = ReadAll(path);
+  if (!bytes) return std::nullopt;
+  if (std::optional<std::string> marked = MarkedTextToUtf8(*bytes)) return marked;
+  return Cp1252ToUtf8(*bytes);
 }
 
 std::optional<std::string> MemoryFileSystem::ReadAll(const std::string& path) const {

@@ -34,6 +34,8 @@ class MemoryFileSystem : public FileSystem {
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
   std::vector<std::string> Find(const std::string& pattern) const override;
   std::optional<std::string> ReadAll(const std::string& path) const override;
+  // As the fake on disk reads it: a byte-order mark honoured, else Windows-1252.
+  std::optional<std::string> ReadText(const std::string& path) const override;
   bool WriteAll(const std::string& path, const std::string& data) override;
   bool Append(const std::string& path, const std::string& data) override;
   std::unique_ptr<std::istream> OpenRead(const std::string& path) const override;

@@ -129,10 +129,12 @@ bool Win32Shell::WriteToParentConsole(const std::string& text) {
   if (!AttachConsole(ATTACH_PARENT_PROCESS)) return false;
   HANDLE out = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                            nullptr);
+  // Written as wide characters: the console shows them whatever its output code page.
+  const std::wstring wide = Wide(text);
   DWORD written = 0;
   const bool wrote = out != INVALID_HANDLE_VALUE &&
-                     WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                     written == text.size();
+                     WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) &&
+                     written == wide.size();
   if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
   FreeConsole();
   return wrote;

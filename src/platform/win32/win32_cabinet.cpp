@@ -32,10 +32,10 @@ void Find(HMODULE module, const char* name, Function& function) {
 const FdiApi* Fdi() {
   static const FdiApi api = [] {
     FdiApi found;
-    char folder[MAX_PATH] = {};
-    UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    wchar_t folder[MAX_PATH] = {};
+    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return found;
-    HMODULE module = LoadLibraryA((std::string(folder) + "\\cabinet.dll").c_str());
+    HMODULE module = LoadLibraryW((std::wstring(folder, length) + L"\\cabinet.dll").c_str());
     if (!module) return found;
     Find(module, "FDICreate", found.create);
     Find(module, "FDIIsCabinet", found.isCabinet);
@@ -53,10 +53,10 @@ FNALLOC(FdiAlloc) { return std::malloc(cb); }
 FNFREE(FdiFree) { std::free(pv); }
 
 // FDI opens only the cabinets through this, always to read them; the members' files are opened by
-// the notification handler.
+// the notification handler. The path is the engine's own (UTF-8), passed through FDI untouched.
 FNOPEN(FdiOpen) {
   if (oflag & (_O_WRONLY | _O_RDWR | _O_CREAT)) return -1;
-  return AsFdiHandle(CreateFileA(pszFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  return AsFdiHandle(CreateFileW(Wide(pszFile).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
@@ -99,7 +99,7 @@ INT_PTR OpenTarget(CopyState& state, const FDINOTIFICATION& notice) {
   CabinetTarget target = state.handler->OnCopyFile(MemberOf(notice));
   if (target.action == CabinetTarget::kSkip) return 0;
   if (target.action == CabinetTarget::kAbort) return -1;
-  INT_PTR handle = AsFdiHandle(CreateFileA(target.path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+  INT_PTR handle = AsFdiHandle(CreateFileW(Wide(target.path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (handle != -1) state.openTargets[handle] = target.path;
   return handle;

@@ -14,7 +14,7 @@
 namespace tw {
 namespace {
 
-const char kDecorationClass[] = "TarnwickDecoration";
+const wchar_t kDecorationClass[] = L"TarnwickDecoration";
 
 class Win32DecorationWindow : public DecorationWindow {
  public:
@@ -57,7 +57,7 @@ class Win32DecorationWindow : public DecorationWindow {
     hasBackdrop_ = true;
     HWND window = window_.load();
     if (!window) return;
-    SetWindowTextA(window, look.title.c_str());
+    SetWindowTextW(window, Wide(look.title).c_str());
     SetMenu(window, nullptr);
     Show(true);
     InvalidateRect(window, nullptr, TRUE);
@@ -75,9 +75,9 @@ class Win32DecorationWindow : public DecorationWindow {
   bool IsOpen() const override { return window_.load() != nullptr; }
   void RunUntilEnded() override {
     MSG message;
-    while (IsOpen() && GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (IsOpen() && GetMessageW(&message, nullptr, 0, 0) > 0) {
       TranslateMessage(&message);
-      DispatchMessageA(&message);
+      DispatchMessageW(&message);
     }
   }
 
@@ -100,13 +100,13 @@ class Win32DecorationWindow : public DecorationWindow {
 
 bool RegisterDecorationClass() {
   static const bool registered = [] {
-    WNDCLASSA windowClass = {};
+    WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = &Win32DecorationWindow::Procedure;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kDecorationClass;
-    return RegisterClassA(&windowClass) != 0;
+    return RegisterClassW(&windowClass) != 0;
   }();
   return registered;
 }
@@ -119,19 +119,19 @@ bool Win32DecorationWindow::Create() {
     style = WS_OVERLAPPEDWINDOW;
     exStyle = 0;
   }
-  HWND window = CreateWindowExA(exStyle, kDecorationClass, "", style, 0, 0, 1, 1, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), this);
+  HWND window = CreateWindowExW(exStyle, kDecorationClass, L"", style, 0, 0, 1, 1, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), this);
   window_ = window;
   return window != nullptr;
 }
 
 LRESULT CALLBACK Win32DecorationWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  auto* self = reinterpret_cast<Win32DecorationWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(window, message, wParam, lParam);
+  auto* self = reinterpret_cast<Win32DecorationWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
   return self->OnMessage(window, message, wParam, lParam);
 }
 
@@ -157,25 +157,26 @@ LRESULT Win32DecorationWindow::OnMessage(HWND window, UINT message, WPARAM wPara
       if (kind_ == DecorationKind::Backdrop) reinterpret_cast<WINDOWPOS*>(lParam)->hwndInsertAfter = HWND_BOTTOM;
       break;
     case WM_NCDESTROY:
-      SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       window_.compare_exchange_strong(window, nullptr);
       break;
     default:
       break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void DrawBackdropText(HDC dc, const RECT& client, const BackdropText& text) {
-  HFONT font = CreateFontA(text.height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, text.face.c_str());
+  HFONT font = CreateFontW(text.height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, Wide(text.face).c_str());
   HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
   SetTextColor(dc, text.color);
   SetBkMode(dc, TRANSPARENT);
   int x = text.anchorBottomRight ? client.right - text.x : text.x;
   int y = text.anchorBottomRight ? client.bottom - text.y : text.y;
   SetTextAlign(dc, text.anchorBottomRight ? (TA_BOTTOM | TA_RIGHT) : (TA_TOP | TA_LEFT));
-  TextOutA(dc, x, y, text.text.c_str(), static_cast<int>(text.text.size()));
+  const std::wstring wide = Wide(text.text);
+  TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
   if (old) SelectObject(dc, old);
   if (font) DeleteObject(font);
 }
@@ -267,7 +268,7 @@ class Win32UiThread : public UiThread {
     constexpr DWORD kRetryMs = 10;
     while (!ended_) {
       const DWORD id = threadId_.load();
-      if (id != 0 && PostThreadMessageA(id, WM_QUIT, 0, 0)) break;
+      if (id != 0 && PostThreadMessageW(id, WM_QUIT, 0, 0)) break;
       Sleep(kRetryMs);
     }
     thread_.join();
@@ -287,7 +288,7 @@ std::unique_ptr<UiThread> Win32Ui::RunUiThread(std::function<void()> body) {
 
 bool Win32Shell::PlaySoundFile(const std::string& path, bool repeat) {
   DWORD flags = SND_FILENAME | SND_ASYNC | SND_NODEFAULT | (repeat ? SND_LOOP : 0);
-  return PlaySoundA(path.c_str(), nullptr, flags) != FALSE;
+  return PlaySoundW(Wide(path).c_str(), nullptr, flags) != FALSE;
 }
 
 }  // namespace tw

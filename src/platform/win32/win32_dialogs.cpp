@@ -15,15 +15,15 @@ class FixedDialog {
   // Owned by its page, which it disables while it is open; the other pages are held too.
   int Run() {
     PagesHeld held(look_.owner);
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(look_.templateId), held.Owner(),
+    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(look_.templateId), held.Owner(),
                                      &FixedDialog::Proc, reinterpret_cast<LPARAM>(this));
     return result <= 0 ? look_.escapeResult : static_cast<int>(result);
   }
 
  private:
   static INT_PTR CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) SetWindowLongPtrA(window, DWLP_USER, lParam);
-    auto* self = reinterpret_cast<FixedDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
+    auto* self = reinterpret_cast<FixedDialog*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!self) return FALSE;
     switch (message) {
       case WM_INITDIALOG: return self->OnInitDialog(window);
@@ -39,9 +39,9 @@ class FixedDialog {
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
     SetWindowPos(window, nullptr, GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2,
                  GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    if (look_.text) SetDlgItemTextA(window, kDialogTextId, look_.text->c_str());
+    if (look_.text) SetDlgItemTextW(window, kDialogTextId, Wide(*look_.text).c_str());
     for (const auto& button : look_.buttons) {
-      if (button.label) SetDlgItemTextA(window, button.id, button.label->c_str());
+      if (button.label) SetDlgItemTextW(window, button.id, Wide(*button.label).c_str());
       if (!button.visible) ShowWindow(GetDlgItem(window, button.id), SW_HIDE);
     }
     return TRUE;
@@ -74,7 +74,7 @@ int Win32Ui::RunFixedDialog(const FixedDialogLook& look) { return FixedDialog(lo
 
 void Win32Ui::ShowWaitNotice() {
   if (waitNotice_) return;
-  HWND notice = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kDialogWait), nullptr, &WaitProc, 0);
+  HWND notice = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kDialogWait), nullptr, &WaitProc, 0);
   if (!notice) return;
   ShowWindow(notice, SW_SHOWNORMAL);
   UpdateWindow(notice);
@@ -89,7 +89,8 @@ void Win32Ui::CloseWaitNotice() {
 
 // An empty class or title matches any window, so an author may look for a window by one of them.
 bool Win32Ui::TopLevelWindowExists(const std::string& className, const std::string& title) {
-  return FindWindowA(className.empty() ? nullptr : className.c_str(), title.empty() ? nullptr : title.c_str()) !=
+  const std::wstring wideClass = Wide(className), wideTitle = Wide(title);
+  return FindWindowW(className.empty() ? nullptr : wideClass.c_str(), title.empty() ? nullptr : wideTitle.c_str()) !=
          nullptr;
 }
 

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace tw {
@@ -25,44 +26,44 @@ std::string WithoutTrailingSeparator(std::string path) {
 }  // namespace
 
 bool Win32FileSystem::Exists(const std::string& path) const {
-  DWORD attributes = GetFileAttributesA(WithoutTrailingSeparator(path).c_str());
+  DWORD attributes = GetFileAttributesW(Wide(WithoutTrailingSeparator(path)).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   return !EndsWithSeparator(path) || (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool Win32FileSystem::IsFolder(const std::string& path) const {
-  DWORD attributes = GetFileAttributesA(WithoutTrailingSeparator(path).c_str());
+  DWORD attributes = GetFileAttributesW(Wide(WithoutTrailingSeparator(path)).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool Win32FileSystem::MakeFolder(const std::string& path) {
-  return CreateDirectoryA(WithoutTrailingSeparator(path).c_str(), nullptr) != 0;
+  return CreateDirectoryW(Wide(WithoutTrailingSeparator(path)).c_str(), nullptr) != 0;
 }
 
 bool Win32FileSystem::RemoveFolder(const std::string& path) {
-  return RemoveDirectoryA(WithoutTrailingSeparator(path).c_str()) != 0;
+  return RemoveDirectoryW(Wide(WithoutTrailingSeparator(path)).c_str()) != 0;
 }
 
 bool Win32FileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
-  return CopyFileA(from.c_str(), to.c_str(), replace ? FALSE : TRUE) != 0;
+  return CopyFileW(Wide(from).c_str(), Wide(to).c_str(), replace ? FALSE : TRUE) != 0;
 }
 
 bool Win32FileSystem::Move(const std::string& from, const std::string& to) {
-  return MoveFileA(from.c_str(), to.c_str()) != 0;
+  return MoveFileW(Wide(from).c_str(), Wide(to).c_str()) != 0;
 }
 
 // A read-only destination is refused here as Windows refuses it; not every implementation of the
 // move does so by itself.
 bool Win32FileSystem::Replace(const std::string& from, const std::string& to) {
-  DWORD attributes = GetFileAttributesA(to.c_str());
+  DWORD attributes = GetFileAttributesW(Wide(to).c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 // A delayed move to nowhere: the session manager deletes the entry before anything can open it.
 bool Win32FileSystem::RemoveAtRestart(const std::string& path) {
-  if (GetFileAttributesA(WithoutTrailingSeparator(path).c_str()) == INVALID_FILE_ATTRIBUTES) return false;
-  return MoveFileExA(WithoutTrailingSeparator(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+  if (GetFileAttributesW(Wide(WithoutTrailingSeparator(path)).c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+  return MoveFileExW(Wide(WithoutTrailingSeparator(path)).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
 }
 
 bool Win32FileSystem::ReplaceAtRestart(const std::string& from, const std::string& to) {
@@ -71,31 +72,31 @@ bool Win32FileSystem::ReplaceAtRestart(const std::string& from, const std::strin
 
 std::optional<uint64_t> Win32FileSystem::FileSize(const std::string& path) const {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+  if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data) ||
       (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
     return std::nullopt;
   return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 std::optional<uint32_t> Win32FileSystem::Attributes(const std::string& path) const {
-  DWORD attributes = GetFileAttributesA(WithoutTrailingSeparator(path).c_str());
+  DWORD attributes = GetFileAttributesW(Wide(WithoutTrailingSeparator(path)).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
   return static_cast<uint32_t>(attributes);
 }
 
 bool Win32FileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
-  return SetFileAttributesA(path.c_str(), attributes) != 0;
+  return SetFileAttributesW(Wide(path).c_str(), attributes) != 0;
 }
 
 std::vector<std::string> Win32FileSystem::Find(const std::string& pattern) const {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(Wide(pattern).c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return names;
   do {
-    std::string name = data.cFileName;
+    std::string name = Narrow(data.cFileName);
     if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(find, &data));
+  } while (FindNextFileW(find, &data));
   FindClose(find);
   return names;
 }
@@ -108,25 +109,32 @@ std::optional<std::string> Win32FileSystem::ReadAll(const std::string& path) con
   return data.str();
 }
 
+std::optional<std::string> Win32FileSystem::ReadText(const std::string& path) const {
+  std::optional<std::string> bytes = ReadAll(path);
+  if (!bytes) return std::nullopt;
+  if (std::optional<std::string> marked = MarkedTextToUtf8(*bytes)) return marked;
+  return AnsiToUtf8Text(*bytes);
+}
+
 bool Win32FileSystem::WriteAll(const std::string& path, const std::string& data) {
   auto out = OpenWrite(path);
   return out && out->write(data.data(), static_cast<std::streamsize>(data.size())).flush().good();
 }
 
 bool Win32FileSystem::Append(const std::string& path, const std::string& data) {
-  std::ofstream out(path, std::ios::binary | std::ios::app);
+  std::ofstream out(Wide(path).c_str(), std::ios::binary | std::ios::app);
   return out && out.write(data.data(), static_cast<std::streamsize>(data.size())).flush().good();
 }
 
 std::unique_ptr<std::istream> Win32FileSystem::OpenRead(const std::string& path) const {
   if (IsFolder(path)) return nullptr;
-  auto in = std::make_unique<std::ifstream>(path, std::ios::binary);
+  auto in = std::make_unique<std::ifstream>(Wide(path).c_str(), std::ios::binary);
   if (!*in) return nullptr;
   return in;
 }
 
 std::unique_ptr<std::ostream> Win32FileSystem::OpenWrite(const std::string& path) {
-  auto out = std::make_unique<std::ofstream>(path, std::ios::binary | std::ios::trunc);
+  auto out = std::make_unique<std::ofstream>(Wide(path).c_str(), std::ios::binary | std::ios::trunc);
   if (!*out) return nullptr;
   return out;
 }
@@ -153,7 +161,7 @@ class Win32AppendFile : public AppendFile {
 }  // namespace
 
 std::unique_ptr<AppendFile> Win32FileSystem::OpenAppend(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                             nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<Win32AppendFile>(file);
@@ -176,7 +184,7 @@ constexpr DWORD kStampBits = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | F
 bool RenameOpenFile(HANDLE file, const std::string& path) {
   using SetInformation = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
   static const auto setInformation = reinterpret_cast<SetInformation>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetFileInformationByHandle")));
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetFileInformationByHandle")));
   constexpr int kFileRenameInfo = 3;
   struct RenameInfo {
     BOOLEAN replaceIfExists;
@@ -185,14 +193,15 @@ bool RenameOpenFile(HANDLE file, const std::string& path) {
     WCHAR fileName[1];
   };
   if (!setInformation || path.empty()) return false;
-  int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), static_cast<int>(path.size()), nullptr, 0);
-  if (length <= 0) return false;
-  std::vector<char> buffer(sizeof(RenameInfo) + sizeof(WCHAR) * static_cast<size_t>(length));
+  const std::wstring wide = Wide(path);
+  const size_t length = wide.size();
+  if (length == 0) return false;
+  std::vector<char> buffer(sizeof(RenameInfo) + sizeof(WCHAR) * length);
   auto* info = reinterpret_cast<RenameInfo*>(buffer.data());
   info->replaceIfExists = FALSE;
   info->rootDirectory = nullptr;
-  info->fileNameLength = static_cast<DWORD>(sizeof(WCHAR) * static_cast<size_t>(length));
-  MultiByteToWideChar(CP_ACP, 0, path.c_str(), static_cast<int>(path.size()), info->fileName, length);
+  info->fileNameLength = static_cast<DWORD>(sizeof(WCHAR) * length);
+  std::copy(wide.begin(), wide.end(), info->fileName);
   return setInformation(file, kFileRenameInfo, info, static_cast<DWORD>(buffer.size())) != 0;
 }
 
@@ -222,7 +231,7 @@ class Win32StampedFile : public StampedFile {
     file_ = INVALID_HANDLE_VALUE;
     DWORD attributes = stamp_.attributes & kStampBits;
     if (existed_ || !(attributes & FILE_ATTRIBUTE_ARCHIVE))
-      SetFileAttributesA(path_.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+      SetFileAttributesW(Wide(path_).c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
     return ok_;
   }
   bool CloseInto(const std::string& destination) override {
@@ -243,14 +252,14 @@ class Win32StampedFile : public StampedFile {
 // by a run that ended halfway) is made normal and the creation tried once more.
 HANDLE CreateOver(const std::string& path, DWORD attributes) {
   auto create = [&] {
-    return CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    return CreateFileW(Wide(path).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                        (attributes ? attributes : FILE_ATTRIBUTE_NORMAL) | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   };
   HANDLE file = create();
   if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_ACCESS_DENIED) return file;
-  DWORD existing = GetFileAttributesA(path.c_str());
+  DWORD existing = GetFileAttributesW(Wide(path).c_str());
   if (existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY)) return file;
-  if (!SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL)) return file;
+  if (!SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL)) return file;
   return create();
 }
 
@@ -264,41 +273,41 @@ std::unique_ptr<StampedFile> Win32FileSystem::CreateStamped(const std::string& p
 }
 
 bool Win32FileSystem::SetCurrentFolder(const std::string& folder) {
-  return SetCurrentDirectoryA(folder.c_str()) != 0;
+  return SetCurrentDirectoryW(Wide(folder).c_str()) != 0;
 }
 
 std::string Win32FileSystem::CurrentFolder() const {
-  char buffer[MAX_PATH + 1] = {};
-  DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+  wchar_t buffer[MAX_PATH + 1] = {};
+  DWORD length = GetCurrentDirectoryW(MAX_PATH + 1, buffer);
   if (length == 0 || length > MAX_PATH) return std::string();
-  return buffer;
+  return Narrow(std::wstring(buffer, length));
 }
 
 std::optional<std::string> Win32FileSystem::FileVersion(const std::string& path) const {
   DWORD ignored = 0;
-  DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  DWORD size = GetFileVersionInfoSizeW(Wide(path).c_str(), &ignored);
   if (size == 0) return std::nullopt;
   std::vector<char> info(size);
-  if (!GetFileVersionInfoA(path.c_str(), 0, size, info.data())) return std::nullopt;
+  if (!GetFileVersionInfoW(Wide(path).c_str(), 0, size, info.data())) return std::nullopt;
 
   // The first listed translation names the string table; without one, the user's language in the
   // Unicode code page is the table most resource compilers write.
-  char query[64];
+  wchar_t query[64];
   void* translation = nullptr;
   UINT translationSize = 0;
-  if (VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", &translation, &translationSize) &&
+  if (VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", &translation, &translationSize) &&
       translation && translationSize >= 4) {
     const WORD* pair = static_cast<const WORD*>(translation);
-    wsprintfA(query, "\\StringFileInfo\\%04X%04X\\FileVersion", pair[0], pair[1]);
+    wsprintfW(query, L"\\StringFileInfo\\%04X%04X\\FileVersion", pair[0], pair[1]);
   } else {
-    wsprintfA(query, "\\StringFileInfo\\%04X04B0\\FileVersion", GetUserDefaultLangID());
+    wsprintfW(query, L"\\StringFileInfo\\%04X04B0\\FileVersion", GetUserDefaultLangID());
   }
   void* text = nullptr;
   UINT textSize = 0;
-  if (!VerQueryValueA(info.data(), query, &text, &textSize) || !text) return std::nullopt;
-  const char* begin = static_cast<const char*>(text);
-  const char* end = static_cast<const char*>(std::memchr(begin, '\0', textSize));
-  return std::string(begin, end ? end : begin + textSize);
+  if (!VerQueryValueW(info.data(), query, &text, &textSize) || !text) return std::nullopt;
+  // textSize counts characters here, the terminating null among them where there is one.
+  const wchar_t* begin = static_cast<const wchar_t*>(text);
+  return Narrow(std::wstring(begin, std::find(begin, begin + textSize, L'\0')));
 }
 
 }  // namespace tw

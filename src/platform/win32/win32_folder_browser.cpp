@@ -12,7 +12,7 @@ namespace {
 constexpr int kTreeId = 14145;
 constexpr int kStatusId = 14147;
 constexpr int kEditId = 14148;
-const char kStateProperty[] = "TarnwickFolderBrowser";
+const wchar_t kStateProperty[] = L"TarnwickFolderBrowser";
 
 struct BrowseState {
   std::string title;
@@ -23,24 +23,15 @@ struct BrowseState {
   bool accepted = false;
 };
 
-std::string WindowText(HWND window) {
-  int length = GetWindowTextLengthA(window);
-  if (length <= 0) return "";
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  int copied = GetWindowTextA(window, text.data(), length + 1);
-  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-  return text;
-}
-
 LRESULT CALLBACK BrowseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* state = static_cast<BrowseState*>(GetPropA(dialog, kStateProperty));
-  if (!state) return DefWindowProcA(dialog, message, wParam, lParam);
+  auto* state = static_cast<BrowseState*>(GetPropW(dialog, kStateProperty));
+  if (!state) return DefWindowProcW(dialog, message, wParam, lParam);
   if (message == WM_COMMAND && LOWORD(wParam) == kEditId && HIWORD(wParam) == EN_CHANGE) {
-    SendMessageA(dialog, BFFM_ENABLEOK, 0, WindowText(state->edit).empty() ? 0 : 1);
+    SendMessageW(dialog, BFFM_ENABLEOK, 0, WindowTextOf(state->edit).empty() ? 0 : 1);
     return 0;
   }
   if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
-    std::string text = WindowText(state->edit);
+    std::string text = WindowTextOf(state->edit);
     // The questions and errors about the path are the dialog's own: above it and modal to it.
     if (!(*state->accept)(text, NativeWindow{dialog})) {
       SetFocus(state->edit);
@@ -51,11 +42,11 @@ LRESULT CALLBACK BrowseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
   }
   if (message == WM_NCDESTROY) {
     WNDPROC original = state->original;
-    RemovePropA(dialog, kStateProperty);
-    SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-    return CallWindowProcA(original, dialog, message, wParam, lParam);
+    RemovePropW(dialog, kStateProperty);
+    SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    return CallWindowProcW(original, dialog, message, wParam, lParam);
   }
-  return CallWindowProcA(state->original, dialog, message, wParam, lParam);
+  return CallWindowProcW(state->original, dialog, message, wParam, lParam);
 }
 
 // The edit box spans the tree's width, from 27 to 4 pixels above its top edge.
@@ -66,28 +57,28 @@ void AddEditBox(HWND dialog, BrowseState& state) {
     GetWindowRect(tree, &treeRect);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&treeRect), 2);
   }
-  state.edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+  state.edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
                                treeRect.left, treeRect.top - 27, treeRect.right - treeRect.left, 23, dialog,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), GetModuleHandleA(nullptr),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), GetModuleHandleW(nullptr),
                                nullptr);
-  if (state.edit) SendMessageA(state.edit, WM_SETFONT, SendMessageA(dialog, WM_GETFONT, 0, 0), TRUE);
+  if (state.edit) SendMessageW(state.edit, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), TRUE);
 }
 
 int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM parameter, LPARAM data) {
   auto* state = reinterpret_cast<BrowseState*>(data);
   if (message == BFFM_INITIALIZED) {
-    SetWindowTextA(dialog, state->title.c_str());
+    SetWindowTextW(dialog, Wide(state->title).c_str());
     if (HWND status = GetDlgItem(dialog, kStatusId)) ShowWindow(status, SW_HIDE);
     AddEditBox(dialog, *state);
-    if (SetPropA(dialog, kStateProperty, state))
+    if (SetPropW(dialog, kStateProperty, state))
       state->original = reinterpret_cast<WNDPROC>(
-          SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BrowseDialogProc)));
+          SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BrowseDialogProc)));
   } else if (message == BFFM_SELCHANGED) {
-    char path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(parameter), path) || path[1] != ':') path[0] = '\0';
-    SendMessageA(dialog, BFFM_ENABLEOK, 0, path[0] ? 1 : 0);
-    SendMessageA(dialog, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(path));
-    if (state->edit) SetWindowTextA(state->edit, path);
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(reinterpret_cast<LPCITEMIDLIST>(parameter), path) || path[1] != L':') path[0] = L'\0';
+    SendMessageW(dialog, BFFM_ENABLEOK, 0, path[0] ? 1 : 0);
+    SendMessageW(dialog, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path));
+    if (state->edit) SetWindowTextW(state->edit, path);
   }
   return 0;
 }
@@ -103,13 +94,14 @@ std::optional<std::string> Win32Shell::BrowseForFolder(
   BrowseState state;
   state.title = title;
   state.accept = &accept;
-  BROWSEINFOA info = {};
+  const std::wstring widePrompt = Wide(prompt);
+  BROWSEINFOW info = {};
   info.hwndOwner = held.Owner();
-  info.lpszTitle = prompt.c_str();
+  info.lpszTitle = widePrompt.c_str();
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
   info.lpfn = &BrowseCallback;
   info.lParam = reinterpret_cast<LPARAM>(&state);
-  LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+  LPITEMIDLIST chosen = SHBrowseForFolderW(&info);
   if (chosen) CoTaskMemFree(chosen);
   if (!state.accepted) return std::nullopt;
   return state.chosen;

@@ -1,6 +1,7 @@
 // GDI painting shared by the page window and its self-painting widgets: skin fonts, pictures
 // decoded by the OLE loader, labels, the etched frame and icons.
 #include "platform/win32/win32_page.h"
+#include "platform/win32/win32_platform.h"
 
 #include <cstddef>
 
@@ -12,12 +13,12 @@ namespace {
 
 // The status-bar font carries the system's quality and charset choices; only face, size and
 // attributes come from the skin. Systems older than Vista refuse the larger structure.
-LOGFONTA StatusFont() {
-  NONCLIENTMETRICSA metrics = {};
+LOGFONTW StatusFont() {
+  NONCLIENTMETRICSW metrics = {};
   metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
-    metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) return LOGFONTA{};
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
+    metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) return LOGFONTW{};
   }
   return metrics.lfStatusFont;
 }
@@ -32,7 +33,7 @@ int ScreenPixelsPerInch(int index) {
 // A read-only stream over a movable global block holding the whole file; null when the file is
 // missing or empty. The stream frees the block when released.
 IStream* FileStream(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
   DWORD size = GetFileSize(file, nullptr);
   HGLOBAL block = (size == 0 || size == INVALID_FILE_SIZE) ? nullptr : GlobalAlloc(GMEM_MOVEABLE, size);
@@ -52,14 +53,14 @@ IStream* FileStream(const std::string& path) {
 }  // namespace
 
 HFONT MakeSkinFont(const FontSpec& spec) {
-  LOGFONTA font = StatusFont();
-  lstrcpynA(font.lfFaceName, spec.face.c_str(), LF_FACESIZE);
+  LOGFONTW font = StatusFont();
+  lstrcpynW(font.lfFaceName, Wide(spec.face).c_str(), LF_FACESIZE);
   font.lfHeight = -MulDiv(spec.pointSize, ScreenPixelsPerInch(LOGPIXELSY), 72);
   font.lfWidth = 0;
   font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
   font.lfItalic = spec.italic ? TRUE : FALSE;
   font.lfUnderline = spec.underline ? TRUE : FALSE;
-  return CreateFontIndirectA(&font);
+  return CreateFontIndirectW(&font);
 }
 
 std::unique_ptr<OlePicture> OlePicture::Load(const std::string& path) {
@@ -134,7 +135,8 @@ void PaintLabel(HDC dc, const RECT& client, const std::string& text, HFONT font,
   // Unfilled labels let the page's picture or colour show between the letters.
   SetBkMode(dc, TRANSPARENT);
   RECT area = client;
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &area, look.textFormat);
+  const std::wstring wide = Wide(text);
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &area, look.textFormat);
   if (oldFont) SelectObject(dc, oldFont);
 }
 
@@ -168,7 +170,7 @@ void PaintIcon(HDC dc, const RECT& client, HICON icon, COLORREF fill) {
     FillRect(dc, &client, brush);
     DeleteObject(brush);
   }
-  DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, 0, 0, 32, 32, DST_ICON | DSS_NORMAL);
+  DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, 0, 0, 32, 32, DST_ICON | DSS_NORMAL);
 }
 
 }  // namespace tw

@@ -40,12 +40,12 @@ std::vector<WORD> EmptyPageTemplate() {
 }
 
 HMENU FeatureChoiceMenu(HMENU& owner) {
-  owner = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kFeatureMenuResource));
+  owner = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kFeatureMenuResource));
   if (owner) return GetSubMenu(owner, 0);
   owner = CreatePopupMenu();
   if (!owner) return nullptr;
-  AppendMenuA(owner, MF_STRING, kFeatureInstall, "This feature will be installed on local hard drive");
-  AppendMenuA(owner, MF_STRING, kFeatureSkip, "This feature will not be installed");
+  AppendMenuW(owner, MF_STRING, kFeatureInstall, L"This feature will be installed on local hard drive");
+  AppendMenuW(owner, MF_STRING, kFeatureSkip, L"This feature will not be installed");
   return owner;
 }
 
@@ -59,7 +59,7 @@ std::unique_ptr<Win32PageWindow> Win32PageWindow::Create(PageEvents& events) {
   std::unique_ptr<Win32PageWindow> page(new Win32PageWindow(events));
   page->backColor_ = GetSysColor(COLOR_BTNFACE);
   std::vector<WORD> dialog = EmptyPageTemplate();
-  CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<DLGTEMPLATE*>(dialog.data()), nullptr,
+  CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(dialog.data()), nullptr,
                              &Win32PageWindow::Proc, reinterpret_cast<LPARAM>(page.get()));
   if (page->window_) LivePages().push_back(page.get());
   return page;
@@ -76,12 +76,12 @@ Win32PageWindow::~Win32PageWindow() {
 }
 
 Win32PageWindow* Win32PageWindow::PageOf(HWND window) {
-  return reinterpret_cast<Win32PageWindow*>(GetWindowLongPtrA(window, DWLP_USER));
+  return reinterpret_cast<Win32PageWindow*>(GetWindowLongPtrW(window, DWLP_USER));
 }
 
 INT_PTR CALLBACK Win32PageWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
-    SetWindowLongPtrA(window, DWLP_USER, lParam);
+    SetWindowLongPtrW(window, DWLP_USER, lParam);
     reinterpret_cast<Win32PageWindow*>(lParam)->window_ = window;
     return TRUE;
   }
@@ -114,11 +114,11 @@ INT_PTR Win32PageWindow::OnNotify(const NMHDR& header) {
   Win32Widget* widget = WidgetOf(header.hwndFrom);
   if (!widget || widget->Kind() != WidgetKind::Tree) return FALSE;
   if (header.code == NM_CLICK || header.code == NM_RCLICK) {
-    SetWindowLongPtrA(window_, DWLP_MSGRESULT, 0);
+    SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
     return TRUE;
   }
   if (header.code != TVN_SELCHANGEDA && header.code != TVN_SELCHANGEDW) return FALSE;
-  int item = widget->TreeEventItem(reinterpret_cast<const NMTREEVIEWA&>(header).itemNew.hItem);
+  int item = widget->TreeEventItem(reinterpret_cast<const NMTREEVIEWW&>(header).itemNew.hItem);
   if (item >= 0 && events_) events_->OnTreeSelection(widget->Id(), item);
   return TRUE;
 }
@@ -165,7 +165,7 @@ void Win32PageWindow::OnDestroy() {
   Forget(this);
   events_ = nullptr;
   for (auto& widget : widgets_) widget->Detach();
-  SetWindowLongPtrA(window_, DWLP_USER, 0);
+  SetWindowLongPtrW(window_, DWLP_USER, 0);
   window_ = nullptr;
 }
 
@@ -188,24 +188,24 @@ bool Win32PageWindow::RouteMessage(MSG& message) {
   // The model may have ended the page, or let it go altogether, while it looked at the key.
   bool stillLive = std::any_of(LivePages().begin(), LivePages().end(),
                                [&](Win32PageWindow* page) { return page->window_ == window; });
-  return stillLive && IsDialogMessageA(window, &message);
+  return stillLive && IsDialogMessageW(window, &message);
 }
 
 void Win32PageWindow::SetTitle(const std::string& title) {
-  if (window_) SetWindowTextA(window_, title.c_str());
+  if (window_) SetWindowTextW(window_, Wide(title).c_str());
 }
 
 void Win32PageWindow::SetFrame(const PageFrame& frame) {
   if (!window_) return;
   auto setBit = [](LONG_PTR style, LONG_PTR bit, bool on) { return on ? (style | bit) : (style & ~bit); };
-  LONG_PTR style = GetWindowLongPtrA(window_, GWL_STYLE);
+  LONG_PTR style = GetWindowLongPtrW(window_, GWL_STYLE);
   if (frame.border) style = setBit(style, WS_BORDER, *frame.border);
   style = setBit(style, WS_MINIMIZEBOX, frame.minimizeBox);
   style = setBit(style, WS_MAXIMIZEBOX, frame.maximizeBox);
   style = setBit(style, WS_SYSMENU, frame.systemMenu);
-  SetWindowLongPtrA(window_, GWL_STYLE, style);
+  SetWindowLongPtrW(window_, GWL_STYLE, style);
   // Every page gets a taskbar button, although it has no owner window to stand for it.
-  SetWindowLongPtrA(window_, GWL_EXSTYLE, GetWindowLongPtrA(window_, GWL_EXSTYLE) | WS_EX_APPWINDOW);
+  SetWindowLongPtrW(window_, GWL_EXSTYLE, GetWindowLongPtrW(window_, GWL_EXSTYLE) | WS_EX_APPWINDOW);
   SetWindowPos(window_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
@@ -338,7 +338,7 @@ int Win32PageWindow::FeatureMenu() {
   GetCursorPos(&at);
   SetForegroundWindow(window_);
   BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr);
-  if (window_) PostMessageA(window_, WM_NULL, 0, 0);
+  if (window_) PostMessageW(window_, WM_NULL, 0, 0);
   DestroyMenu(owner);
   return static_cast<int>(chosen);
 }

@@ -1,4 +1,4 @@
-// The real platform: each service implemented over the Win32 API (ANSI functions throughout).
+// The real platform: each service implemented over the Win32 API (wide functions throughout, engine text converted at the seam).
 #pragma once
 #include "platform/platform.h"
 #include "platform/win32/win32_cabinet.h"
@@ -11,11 +11,19 @@ namespace tw {
 // opened with write-attributes access.
 bool SetStoredTimes(void* file, uint16_t dosDate, uint16_t dosTime);
 
-// An engine string (the system code page) as the wide functions take it; empty when the
-// conversion fails.
+// Engine text (UTF-8) as the wide functions take it; empty when the conversion fails.
 std::wstring Wide(const std::string& text);
-// Wide text in the system code page, a character it cannot spell as "?"; empty when it fails.
+// Wide text as engine text (UTF-8); empty when it fails. The pointer form takes a null as empty.
 std::string Narrow(const std::wstring& text);
+std::string Narrow(const wchar_t* text);
+// A window's text (an HWND's caption or an edit box's contents) as engine text; empty when it has
+// none or the window is gone.
+std::string WindowTextOf(void* window);
+// Bytes in the machine's ANSI code page as engine text.
+std::string AnsiToUtf8Text(const std::string& bytes);
+// Engine text in the ANSI code page for a library whose export takes bytes; a character the code
+// page cannot spell becomes "?".
+std::string AnsiForLibrary(const std::string& text);
 
 class Win32FileSystem : public FileSystem {
  public:
@@ -36,6 +44,7 @@ class Win32FileSystem : public FileSystem {
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
   std::vector<std::string> Find(const std::string& pattern) const override;
   std::optional<std::string> ReadAll(const std::string& path) const override;
+  std::optional<std::string> ReadText(const std::string& path) const override;
   bool WriteAll(const std::string& path, const std::string& data) override;
   bool Append(const std::string& path, const std::string& data) override;
   std::unique_ptr<std::istream> OpenRead(const std::string& path) const override;
@@ -103,6 +112,8 @@ class Win32SystemInfo : public SystemInfo {
   uint32_t FaceColor() const override;
   std::optional<std::string> DriveTarget(char letter) const override;
   std::string CaseKey(const std::string& text) const override;
+  std::string AnsiToUtf8(const std::string& bytes) const override;
+  std::optional<std::string> Utf8ToAnsi(const std::string& text) const override;
 };
 
 class Win32Ui : public Ui {
@@ -186,6 +197,9 @@ struct Win32Platform {
 void HardenDllSearch();
 // The whole command line of the process, program name included as the caller gave it.
 std::string ProcessCommandLine();
+// The command line without the program name, as WinMain's own argument has it but in wide
+// characters, so a path the ANSI code page cannot spell comes through whole.
+std::string ProcessArguments();
 // Ends the process at once with exitCode: threads still running (a billboard, say) are ended with
 // it rather than having the platform torn down under them.
 [[noreturn]] void EndProcess(int exitCode);

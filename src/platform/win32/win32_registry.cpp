@@ -30,7 +30,7 @@ REGSAM Sam(RegAccess access) {
 class OpenKey {
  public:
   OpenKey(RegRoot root, const std::string& key, RegAccess access) {
-    if (RegOpenKeyExA(RootKey(root), key.c_str(), 0, Sam(access), &key_) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(RootKey(root), Wide(key).c_str(), 0, Sam(access), &key_) != ERROR_SUCCESS)
       key_ = nullptr;
   }
   ~OpenKey() {
@@ -47,10 +47,12 @@ class OpenKey {
 bool SetValue(RegRoot root, const std::string& key, const std::string& name, DWORD type,
               const void* data, size_t size) {
   OpenKey open(root, key, RegAccess::Write);
-  return open.get() && RegSetValueExA(open.get(), name.c_str(), 0, type,
+  return open.get() && RegSetValueExW(open.get(), Wide(name).c_str(), 0, type,
                                       static_cast<const BYTE*>(data),
                                       static_cast<DWORD>(size)) == ERROR_SUCCESS;
 }
+
+bool IsTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
 constexpr int kMaxKeyDepth = 512;
 
@@ -99,7 +101,7 @@ bool Win32Registry::CanOpen(RegRoot root, const std::string& key, RegAccess acce
 
 bool Win32Registry::CreateKey(RegRoot root, const std::string& key) {
   HKEY created = nullptr;
-  if (RegCreateKeyExA(RootKey(root), key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+  if (RegCreateKeyExW(RootKey(root), Wide(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
                       nullptr, &created, nullptr) != ERROR_SUCCESS)
     return false;
   RegCloseKey(created);
@@ -111,18 +113,19 @@ std::optional<std::string> Win32Registry::ReadString(RegRoot root, const std::st
   OpenKey open(root, key, RegAccess::Read);
   if (!open.get()) return std::nullopt;
   DWORD type = 0, size = 0;
-  if (RegQueryValueExA(open.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+  const std::wstring wideName = Wide(name);
+  if (RegQueryValueExW(open.get(), wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
       (type != REG_SZ && type != REG_EXPAND_SZ))
     return std::nullopt;
-  std::string value(size + 1, '\0');
+  std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
   DWORD got = size;
-  if (RegQueryValueExA(open.get(), name.c_str(), nullptr, &type,
-                       reinterpret_cast<BYTE*>(value.data()), &got) != ERROR_SUCCESS)
+  if (RegQueryValueExW(open.get(), wideName.c_str(), nullptr, &type,
+                       reinterpret_cast<BYTE*>(&value[0]), &got) != ERROR_SUCCESS)
     return std::nullopt;
   // The stored data may or may not carry its terminating zero.
-  value.resize(got);
-  while (!value.empty() && value.back() == '\0') value.pop_back();
-  return value;
+  value.resize(got / sizeof(wchar_t));
+  while (!value.empty() && value.back() == L'\0') value.pop_back();
+  return Narrow(value);
 }
 
 std::optional<uint32_t> Win32Registry::ReadDword(RegRoot root, const std::string& key,
@@ -130,7 +133,7 @@ std::optional<uint32_t> Win32Registry::ReadDword(RegRoot root, const std::string
   OpenKey open(root, key, RegAccess::Read);
   if (!open.get()) return std::nullopt;
   DWORD type = 0, value = 0, size = sizeof value;
-  if (RegQueryValueExA(open.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
+  if (RegQueryValueExW(open.get(), Wide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
                        &size) != ERROR_SUCCESS ||
       type != REG_DWORD)
     return std::nullopt;
@@ -140,13 +143,14 @@ std::optional<uint32_t> Win32Registry::ReadDword(RegRoot root, const std::string
 bool Win32Registry::IsExpandableString(RegRoot root, const std::string& key, const std::string& name) const {
   OpenKey open(root, key, RegAccess::Read);
   DWORD type = 0;
-  return open.get() && RegQueryValueExA(open.get(), name.c_str(), nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+  return open.get() && RegQueryValueExW(open.get(), Wide(name).c_str(), nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
          type == REG_EXPAND_SZ;
 }
 
 bool Win32Registry::WriteString(RegRoot root, const std::string& key, const std::string& name,
                                 const std::string& value, bool expandable) {
-  return SetValue(root, key, name, expandable ? REG_EXPAND_SZ : REG_SZ, value.c_str(), value.size() + 1);
+  const std::wstring wide = Wide(value);
+  return SetValue(root, key, name, expandable ? REG_EXPAND_SZ : REG_SZ, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
 }
 
 bool Win32Registry::WriteDword(RegRoot root, const std::string& key, const std::string& name,
@@ -165,27 +169,33 @@ std::optional<RegValue> Win32Registry::ReadRawValue(RegRoot root, const std::str
   OpenKey open(root, key, RegAccess::Read);
   if (!open.get()) return std::nullopt;
   DWORD type = 0, size = 0;
-  if (RegQueryValueExA(open.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+  const std::wstring wideName = Wide(name);
+  if (RegQueryValueExW(open.get(), wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
       size > kMaxRegValueBytes)
     return std::nullopt;
   RegValue value{type, std::string(size, '\0')};
   DWORD got = size;
   BYTE* bytes = reinterpret_cast<BYTE*>(value.data.data());
-  if (size != 0 && RegQueryValueExA(open.get(), name.c_str(), nullptr, &type, bytes, &got) != ERROR_SUCCESS)
+  if (size != 0 && RegQueryValueExW(open.get(), wideName.c_str(), nullptr, &type, bytes, &got) != ERROR_SUCCESS)
     return std::nullopt;
   value.type = type;
   value.data.resize(got);
+  // Text values travel as engine text like every other string; an odd last byte is dropped.
+  if (IsTextType(type))
+    value.data = Narrow(std::wstring(reinterpret_cast<const wchar_t*>(value.data.data()), got / sizeof(wchar_t)));
   return value;
 }
 
 bool Win32Registry::WriteRawValue(RegRoot root, const std::string& key, const std::string& name,
                                   const RegValue& value) {
-  return SetValue(root, key, name, value.type, value.data.data(), value.data.size());
+  if (!IsTextType(value.type)) return SetValue(root, key, name, value.type, value.data.data(), value.data.size());
+  const std::wstring wide = Wide(value.data);
+  return SetValue(root, key, name, value.type, wide.data(), wide.size() * sizeof(wchar_t));
 }
 
 bool Win32Registry::DeleteValue(RegRoot root, const std::string& key, const std::string& name) {
   OpenKey open(root, key, RegAccess::Write);
-  return open.get() && RegDeleteValueA(open.get(), name.c_str()) == ERROR_SUCCESS;
+  return open.get() && RegDeleteValueW(open.get(), Wide(name).c_str()) == ERROR_SUCCESS;
 }
 
 bool Win32Registry::DeleteTree(RegRoot root, const std::string& key) {
@@ -196,7 +206,7 @@ bool Win32Registry::DeleteTree(RegRoot root, const std::string& key) {
 bool Win32Registry::IsEmptyKey(RegRoot root, const std::string& key) const {
   OpenKey open(root, key, RegAccess::Read);
   DWORD subkeys = 0, values = 0;
-  if (!open.get() || RegQueryInfoKeyA(open.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+  if (!open.get() || RegQueryInfoKeyW(open.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
                                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
     return false;
   return subkeys == 0 && values == 0;

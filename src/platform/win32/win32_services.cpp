@@ -9,12 +9,12 @@
 namespace tw {
 
 ServiceResult Win32Services::Create(const ServiceSpec& spec) {
-  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
   if (!manager) return ServiceResult::NoManager;
   // No load-order group, tag, dependencies, account or password: the service runs as the local
   // system account.
-  SC_HANDLE service = CreateServiceA(manager, spec.name.c_str(), spec.displayName.c_str(), SERVICE_ALL_ACCESS,
-                                     spec.type, spec.startType, spec.errorControl, spec.path.c_str(), nullptr,
+  SC_HANDLE service = CreateServiceW(manager, Wide(spec.name).c_str(), Wide(spec.displayName).c_str(), SERVICE_ALL_ACCESS,
+                                     spec.type, spec.startType, spec.errorControl, Wide(spec.path).c_str(), nullptr,
                                      nullptr, nullptr, nullptr, nullptr);
   const DWORD error = service ? ERROR_SUCCESS : GetLastError();
   ServiceResult result = service                             ? ServiceResult::Created
@@ -48,12 +48,12 @@ std::optional<ServiceSpec> Win32Services::Configuration(const std::string& name)
 }
 
 bool Win32Services::Update(const ServiceSpec& spec) {
-  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
   if (!manager) return false;
-  SC_HANDLE service = OpenServiceA(manager, spec.name.c_str(), SERVICE_CHANGE_CONFIG);
-  bool changed = service && ChangeServiceConfigA(service, spec.type, spec.startType, spec.errorControl,
-                                                 spec.path.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                 spec.displayName.c_str());
+  SC_HANDLE service = OpenServiceW(manager, Wide(spec.name).c_str(), SERVICE_CHANGE_CONFIG);
+  bool changed = service && ChangeServiceConfigW(service, spec.type, spec.startType, spec.errorControl,
+                                                 Wide(spec.path).c_str(), nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                 Wide(spec.displayName).c_str());
   if (service) CloseServiceHandle(service);
   CloseServiceHandle(manager);
   return changed;
@@ -64,9 +64,9 @@ bool Win32Services::Update(const ServiceSpec& spec) {
 namespace tw {
 
 ServiceRemoval Win32Services::Remove(const std::string& name) {
-  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
   if (!manager) return ServiceRemoval::NoManager;
-  SC_HANDLE service = OpenServiceA(manager, name.c_str(), SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE);
+  SC_HANDLE service = OpenServiceW(manager, Wide(name).c_str(), SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE);
   if (!service) {
     DWORD error = GetLastError();
     CloseServiceHandle(manager);

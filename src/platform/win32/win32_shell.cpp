@@ -14,11 +14,12 @@ namespace {
 // Starts program with a writable copy of its command line (handles inherited, a new console); an
 // empty one is passed as none, so the program still sees its own path as its command line.
 bool Launch(const std::string& program, const std::string& commandLine, PROCESS_INFORMATION& process) {
-  STARTUPINFOA startup = {};
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');  // CreateProcessA may write into the command line
-  return CreateProcessA(program.c_str(), commandLine.empty() ? nullptr : line.data(), nullptr, nullptr, TRUE,
+  const std::wstring wide = Wide(commandLine);
+  std::vector<wchar_t> line(wide.begin(), wide.end());
+  line.push_back(L'\0');  // CreateProcessW may write into the command line
+  return CreateProcessW(Wide(program).c_str(), commandLine.empty() ? nullptr : line.data(), nullptr, nullptr, TRUE,
                         CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process) != 0;
 }
 
@@ -45,8 +46,10 @@ bool Win32Shell::Start(const std::string& program, const std::string& commandLin
 }
 
 bool Win32Shell::OpenWith(const std::string& target, const std::string& parameters, const std::string& folder) {
-  HINSTANCE result = ShellExecuteA(nullptr, nullptr, target.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
-                                   folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
+  const std::wstring wideParameters = Wide(parameters), wideFolder = Wide(folder);
+  HINSTANCE result = ShellExecuteW(nullptr, nullptr, Wide(target).c_str(),
+                                   parameters.empty() ? nullptr : wideParameters.c_str(),
+                                   folder.empty() ? nullptr : wideFolder.c_str(), SW_SHOWNORMAL);
   return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
@@ -55,15 +58,17 @@ std::optional<int> Win32Shell::CallExport(const std::string& library, const std:
   // By full path, searching only its own folder and the system folder for what it needs, so
   // nothing planted in the current folder is loaded.
   constexpr DWORD kDllLoadDir = 0x00000100, kSystem32 = 0x00000800;
-  HMODULE module = LoadLibraryExA(library.c_str(), nullptr, kDllLoadDir | kSystem32);
-  if (!module) module = LoadLibraryExA(library.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  const std::wstring path = Wide(library);
+  HMODULE module = LoadLibraryExW(path.c_str(), nullptr, kDllLoadDir | kSystem32);
+  if (!module) module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!module) return std::nullopt;
   using Export = int (*)(char*);
   auto function = reinterpret_cast<Export>(reinterpret_cast<void*>(GetProcAddress(module, exportName.c_str())));
   std::optional<int> result;
   if (function) {
+    // The export's contract is a byte string in the ANSI code page, as it always was.
     char buffer[255] = {};
-    argument.copy(buffer, sizeof buffer - 1);
+    AnsiForLibrary(argument).copy(buffer, sizeof buffer - 1);
     result = function(buffer);
   }
   FreeLibrary(module);
@@ -75,7 +80,7 @@ bool Win32Shell::Restart() {
   HANDLE token = nullptr;
   if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
     TOKEN_PRIVILEGES privileges = {};
-    if (LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
+    if (LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
       privileges.PrivilegeCount = 1;
       privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
       AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
@@ -88,7 +93,7 @@ bool Win32Shell::Restart() {
 bool Win32Shell::PrepareThread() { return SUCCEEDED(CoInitialize(nullptr)); }
 
 bool Win32Shell::Open(const std::string& target) {
-  HINSTANCE result = ShellExecuteA(nullptr, nullptr, target.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
+  HINSTANCE result = ShellExecuteW(nullptr, nullptr, Wide(target).c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
   return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
@@ -114,16 +119,16 @@ class InternetHandle {
 class WinInetRequest : public HttpRequest {
  public:
   explicit WinInetRequest(HINTERNET handle) : handle_(handle) {}
-  bool Send() override { return HttpSendRequestA(handle_.get(), nullptr, 0, nullptr, 0) != FALSE; }
+  bool Send() override { return HttpSendRequestW(handle_.get(), nullptr, 0, nullptr, 0) != FALSE; }
   std::optional<int> Status() override {
     DWORD status = 0, size = sizeof status;
-    if (!HttpQueryInfoA(handle_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+    if (!HttpQueryInfoW(handle_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
       return std::nullopt;
     return static_cast<int>(status);
   }
   std::optional<uint64_t> ContentLength() override {
     DWORD length = 0, size = sizeof length;
-    if (!HttpQueryInfoA(handle_.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size, nullptr))
+    if (!HttpQueryInfoW(handle_.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size, nullptr))
       return std::nullopt;
     return length;
   }
@@ -141,8 +146,9 @@ class WinInetConnection : public HttpConnection {
  public:
   explicit WinInetConnection(HINTERNET handle) : handle_(handle) {}
   std::unique_ptr<HttpRequest> OpenGet(const std::string& path, const std::string& acceptType) override {
-    const char* accept[] = {acceptType.c_str(), nullptr};
-    HINTERNET request = HttpOpenRequestA(handle_.get(), "GET", path.c_str(), nullptr, nullptr, accept,
+    const std::wstring wideAccept = Wide(acceptType);
+    const wchar_t* accept[] = {wideAccept.c_str(), nullptr};
+    HINTERNET request = HttpOpenRequestW(handle_.get(), L"GET", Wide(path).c_str(), nullptr, nullptr, accept,
                                          INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                                              INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_PRAGMA_NOCACHE,
                                          0);
@@ -158,7 +164,7 @@ class WinInetSession : public HttpSession {
  public:
   explicit WinInetSession(HINTERNET handle) : handle_(handle) {}
   std::unique_ptr<HttpConnection> Connect(const std::string& host, int port) override {
-    HINTERNET connection = InternetConnectA(handle_.get(), host.c_str(), static_cast<INTERNET_PORT>(port), nullptr,
+    HINTERNET connection = InternetConnectW(handle_.get(), Wide(host).c_str(), static_cast<INTERNET_PORT>(port), nullptr,
                                             nullptr, INTERNET_SERVICE_HTTP, 0, 0);
     if (!connection) return nullptr;
     return std::make_unique<WinInetConnection>(connection);
@@ -171,7 +177,7 @@ class WinInetSession : public HttpSession {
 }  // namespace
 
 std::unique_ptr<HttpSession> Win32Http::OpenSession(const std::string& agent) {
-  HINTERNET session = InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  HINTERNET session = InternetOpenW(Wide(agent).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
   if (!session) return nullptr;
   return std::make_unique<WinInetSession>(session);
 }

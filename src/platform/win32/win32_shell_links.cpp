@@ -1,4 +1,4 @@
-// Shell links (IShellLinkA) and Internet shortcuts (IUniformResourceLocatorA), each saved through
+// Shell links (IShellLinkA) and Internet shortcuts (IUniformResourceLocatorW), each saved through
 // its IPersistFile. The calling thread has COM already (Shell::PrepareThread).
 #include <windows.h>
 #include <intshcut.h>
@@ -41,28 +41,28 @@ bool SaveObject(IUnknown* object, const std::string& path) {
 }  // namespace
 
 bool Win32Shell::CreateShellLink(const ShellLink& link, const std::string& linkPath) {
-  ComRef<IShellLinkA> shellLink;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shellLink.Out())) ||
+  ComRef<IShellLinkW> shellLink;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, shellLink.Out())) ||
       !shellLink.get())
     return false;
   // A link without its target is worthless; the other fields only dress it, so a refused one
   // leaves the object's default in place.
-  if (FAILED(shellLink->SetPath(link.path.c_str()))) return false;
-  if (!link.iconLocation.empty()) shellLink->SetIconLocation(link.iconLocation.c_str(), link.iconIndex);
-  if (!link.arguments.empty()) shellLink->SetArguments(link.arguments.c_str());
-  shellLink->SetDescription(link.description.c_str());
+  if (FAILED(shellLink->SetPath(Wide(link.path).c_str()))) return false;
+  if (!link.iconLocation.empty()) shellLink->SetIconLocation(Wide(link.iconLocation).c_str(), link.iconIndex);
+  if (!link.arguments.empty()) shellLink->SetArguments(Wide(link.arguments).c_str());
+  shellLink->SetDescription(Wide(link.description).c_str());
   if (link.showCommand != 0) shellLink->SetShowCmd(link.showCommand);
-  shellLink->SetWorkingDirectory(link.workingFolder.c_str());
+  shellLink->SetWorkingDirectory(Wide(link.workingFolder).c_str());
   return SaveObject(shellLink.get(), linkPath);
 }
 
 bool Win32Shell::CreateInternetShortcut(const std::string& url, const std::string& shortcutPath) {
-  ComRef<IUniformResourceLocatorA> locator;
-  if (FAILED(CoCreateInstance(CLSID_InternetShortcut, nullptr, CLSCTX_INPROC_SERVER, IID_IUniformResourceLocatorA,
+  ComRef<IUniformResourceLocatorW> locator;
+  if (FAILED(CoCreateInstance(CLSID_InternetShortcut, nullptr, CLSCTX_INPROC_SERVER, IID_IUniformResourceLocatorW,
                               locator.Out())) ||
       !locator.get())
     return false;
-  if (FAILED(locator->SetURL(url.c_str(), 0))) return false;
+  if (FAILED(locator->SetURL(Wide(url).c_str(), 0))) return false;
   return SaveObject(locator.get(), shortcutPath);
 }
 

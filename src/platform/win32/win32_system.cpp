@@ -20,34 +20,35 @@ std::string Win32ProfileFiles::ReadValue(const std::string& file, const std::str
                                          const std::string& key, const std::string& fallback,
                                          int bufferSize) const {
   if (bufferSize <= 0) return std::string();
-  std::vector<char> buffer(static_cast<size_t>(bufferSize) + 1, '\0');
-  DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(),
-                                          buffer.data(), static_cast<DWORD>(bufferSize), file.c_str());
-  return std::string(buffer.data(), length);
+  std::vector<wchar_t> buffer(static_cast<size_t>(bufferSize) + 1, L'\0');
+  DWORD length = GetPrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), Wide(fallback).c_str(),
+                                          buffer.data(), static_cast<DWORD>(bufferSize), Wide(file).c_str());
+  return Narrow(std::wstring(buffer.data(), length));
 }
 
 bool Win32ProfileFiles::WriteValue(const std::string& file, const std::string& section,
                                    const std::string& key, const std::string& value) {
-  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != 0;
+  return WritePrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), Wide(value).c_str(),
+                                    Wide(file).c_str()) != 0;
 }
 
 namespace {
 
-std::string FromBuffer(const char* buffer, UINT length, UINT capacity) {
+std::string FromBuffer(const wchar_t* buffer, UINT length, UINT capacity) {
   if (length == 0 || length >= capacity) return std::string();
-  return std::string(buffer, length);
+  return Narrow(std::wstring(buffer, length));
 }
 
 }  // namespace
 
 std::string Win32SystemInfo::WindowsFolder() const {
-  char buffer[MAX_PATH] = {};
-  return FromBuffer(buffer, GetWindowsDirectoryA(buffer, MAX_PATH), MAX_PATH);
+  wchar_t buffer[MAX_PATH] = {};
+  return FromBuffer(buffer, GetWindowsDirectoryW(buffer, MAX_PATH), MAX_PATH);
 }
 
 std::string Win32SystemInfo::SystemFolder() const {
-  char buffer[MAX_PATH] = {};
-  return FromBuffer(buffer, GetSystemDirectoryA(buffer, MAX_PATH), MAX_PATH);
+  wchar_t buffer[MAX_PATH] = {};
+  return FromBuffer(buffer, GetSystemDirectoryW(buffer, MAX_PATH), MAX_PATH);
 }
 
 // Where Windows has GetTempPath2 (current Windows 10 and 11), a process running as SYSTEM gets the
@@ -56,23 +57,23 @@ std::string Win32SystemInfo::SystemFolder() const {
 std::string Win32SystemInfo::TempFolder() const {
   using TempPath2 = DWORD(WINAPI*)(DWORD, LPWSTR);
   static const auto tempPath2 = reinterpret_cast<TempPath2>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "GetTempPath2W")));
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"KERNEL32.DLL"), "GetTempPath2W")));
   if (tempPath2) {
     wchar_t wide[MAX_PATH + 1] = {};
     const DWORD length = tempPath2(MAX_PATH + 1, wide);
     if (length > 0 && length <= MAX_PATH) return Narrow(std::wstring(wide, length));
   }
-  char buffer[MAX_PATH + 1] = {};
-  return FromBuffer(buffer, GetTempPathA(MAX_PATH + 1, buffer), MAX_PATH + 1);
+  wchar_t buffer[MAX_PATH + 1] = {};
+  return FromBuffer(buffer, GetTempPathW(MAX_PATH + 1, buffer), MAX_PATH + 1);
 }
 
 std::string Win32SystemInfo::SpecialFolder(int csidl) const {
   LPITEMIDLIST list = nullptr;
   if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &list)) || !list) return std::string();
-  char buffer[MAX_PATH] = {};
-  BOOL ok = SHGetPathFromIDListA(list, buffer);
+  wchar_t buffer[MAX_PATH] = {};
+  BOOL ok = SHGetPathFromIDListW(list, buffer);
   CoTaskMemFree(list);
-  return ok ? std::string(buffer) : std::string();
+  return ok ? Narrow(buffer) : std::string();
 }
 
 namespace {
@@ -118,9 +119,9 @@ std::string Win32SystemInfo::CaseKey(const std::string& text) const {
 }
 
 std::string Win32SystemInfo::UserName() const {
-  char buffer[257] = {};
-  DWORD size = sizeof buffer;
-  return GetUserNameA(buffer, &size) ? std::string(buffer) : std::string();
+  wchar_t buffer[257] = {};
+  DWORD size = 257;
+  return GetUserNameW(buffer, &size) ? Narrow(buffer) : std::string();
 }
 
 LocalTime Win32SystemInfo::Now() const {
@@ -132,23 +133,24 @@ LocalTime Win32SystemInfo::Now() const {
 uint32_t Win32SystemInfo::TickCount() const { return GetTickCount(); }
 
 std::optional<std::string> Win32SystemInfo::Environment(const std::string& name) const {
-  DWORD size = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+  const std::wstring wideName = Wide(name);
+  DWORD size = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
   if (size == 0) return std::nullopt;
-  std::string value(size, '\0');
-  DWORD length = GetEnvironmentVariableA(name.c_str(), value.data(), size);
+  std::wstring value(size, L'\0');
+  DWORD length = GetEnvironmentVariableW(wideName.c_str(), &value[0], size);
   if (length >= size) return std::nullopt;
   value.resize(length);
-  return value;
+  return Narrow(value);
 }
 
 OsVersion Win32SystemInfo::Version() const {
   static const OsVersion cached = [] {
-    OSVERSIONINFOEXA info = {};
+    OSVERSIONINFOEXW info = {};
     info.dwOSVersionInfoSize = sizeof info;
-    if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) {
+    if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) {
       // Systems before the extended query answer only the short form.
-      info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
-      if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) return OsVersion{};
+      info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOW);
+      if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) return OsVersion{};
     }
     return OsVersion{info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber, info.dwPlatformId};
   }();
@@ -188,10 +190,10 @@ std::optional<CpuRegisters> Win32SystemInfo::CpuId(uint32_t leaf) const {
 }
 
 std::string Win32SystemInfo::ProgramName() const {
-  char buffer[MAX_PATH + 1] = {};
-  DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+  wchar_t buffer[MAX_PATH + 1] = {};
+  DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return "setup";
-  std::string name(buffer, length);
+  std::string name = Narrow(std::wstring(buffer, length));
   size_t slash = name.find_last_of("\\/");
   if (slash != std::string::npos) name.erase(0, slash + 1);
   size_t dot = name.rfind('.');
@@ -211,7 +213,7 @@ std::string Win32SystemInfo::ProgramPath() const {
 
 // Looked up at run time: systems before 2000 lack the function, and then no language is detected.
 int Win32SystemInfo::UiLanguage() const {
-  HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
+  HMODULE kernel = GetModuleHandleW(L"KERNEL32.DLL");
   if (!kernel) return 0;
   using Function = LANGID(WINAPI*)();
   auto function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, "GetSystemDefaultUILanguage")));
@@ -221,7 +223,7 @@ int Win32SystemInfo::UiLanguage() const {
 // Looked up at run time too, in kernel32 where Windows 7 and later keep it, so setup.exe does not
 // import psapi.dll; older systems answer 0.
 uint64_t Win32SystemInfo::PeakWorkingSetKb() const {
-  HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
+  HMODULE kernel = GetModuleHandleW(L"KERNEL32.DLL");
   if (!kernel) return 0;
   using Function = BOOL(WINAPI*)(HANDLE, PROCESS_MEMORY_COUNTERS*, DWORD);
   auto function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, "K32GetProcessMemoryInfo")));
@@ -232,9 +234,9 @@ uint64_t Win32SystemInfo::PeakWorkingSetKb() const {
 }
 
 int Win32SystemInfo::CaptionHeight() const {
-  NONCLIENTMETRICSA metrics = {};
+  NONCLIENTMETRICSW metrics = {};
   metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
     return GetSystemMetrics(SM_CYCAPTION);
   return metrics.iCaptionHeight;
 }
@@ -251,20 +253,21 @@ bool Win32Ui::InitSockets() {
   return socketsStarted_;
 }
 
-bool Win32Ui::LoadRichEdit() { return LoadLibraryA("RICHED32.DLL") != nullptr; }
+bool Win32Ui::LoadRichEdit() { return LoadLibraryW(L"RICHED32.DLL") != nullptr; }
 
 int Win32Ui::ShowMessageBox(const std::string& text, const std::string& caption, unsigned style, NativeWindow owner) {
-  return MessageBoxA(static_cast<HWND>(owner.handle), text.c_str(), caption.c_str(), style | MB_SETFOREGROUND);
+  return MessageBoxW(static_cast<HWND>(owner.handle), Wide(text).c_str(), Wide(caption).c_str(),
+                     style | MB_SETFOREGROUND);
 }
 
 void Win32Ui::PostQuit(int exitCode) { PostQuitMessage(exitCode); }
 
 int Win32Ui::RunMessageLoop() {
   MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (Win32PageWindow::RouteMessage(message)) continue;
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
   }
   return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 0;
 }
@@ -274,18 +277,31 @@ constexpr DWORD kSearchSystem32 = 0x00000800;
 
 void HardenDllSearch() {
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
   auto setDefault = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
                                  reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
                            : nullptr;
   if (setDefault) setDefault(kSearchSystem32);
   // Older systems without the call still lose the current folder from the search.
-  SetDllDirectoryA("");
+  SetDllDirectoryW(L"");
 }
 
 std::string ProcessCommandLine() {
-  const char* commandLine = GetCommandLineA();
-  return commandLine ? commandLine : "";
+  return Narrow(GetCommandLineW());
+}
+
+// The program name is skipped as the C runtime skips it for WinMain: a quoted name to its closing
+// quote, otherwise to the first blank; then the blanks after it.
+std::string ProcessArguments() {
+  const std::wstring line = GetCommandLineW() ? GetCommandLineW() : L"";
+  size_t at = 0;
+  if (!line.empty() && line[0] == L'"') {
+    at = line.find(L'"', 1);
+    at = at == std::wstring::npos ? line.size() : at + 1;
+  }
+  while (at < line.size() && line[at] != L' ' && line[at] != L'\t') ++at;
+  while (at < line.size() && (line[at] == L' ' || line[at] == L'\t')) ++at;
+  return Narrow(line.substr(at));
 }
 
 void EndProcess(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }

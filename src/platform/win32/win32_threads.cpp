@@ -19,17 +19,17 @@ LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     (*reinterpret_cast<const std::function<void()>*>(lParam))();
     return 0;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 HWND MakeMessageWindow() {
-  static const char kClass[] = "TarnwickUiWork";
-  WNDCLASSA windowClass = {};
+  static const wchar_t kClass[] = L"TarnwickUiWork";
+  WNDCLASSW windowClass = {};
   windowClass.lpfnWndProc = &MessageWindowProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = kClass;
-  RegisterClassA(&windowClass);  // a second registration fails harmlessly
-  return CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr);
+  RegisterClassW(&windowClass);  // a second registration fails harmlessly
+  return CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 }  // namespace
@@ -45,14 +45,14 @@ void Win32Ui::RunAndPump(const std::function<void()>& work) {
   std::thread worker([&] {
     work();
     done = true;
-    PostThreadMessageA(waiter, WM_NULL, 0, 0);  // wake the wait at once
+    PostThreadMessageW(waiter, WM_NULL, 0, 0);  // wake the wait at once
   });
   bool quit = false;
   int quitCode = 0;
   while (!done) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, kPumpSliceMs, QS_ALLINPUT);
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) {
         // Keep it for the main loop: the worker must end before anything else does.
         quit = true;
@@ -61,7 +61,7 @@ void Win32Ui::RunAndPump(const std::function<void()>& work) {
       }
       if (Win32PageWindow::RouteMessage(message)) continue;
       TranslateMessage(&message);
-      DispatchMessageA(&message);
+      DispatchMessageW(&message);
     }
   }
   worker.join();
@@ -73,7 +73,7 @@ void Win32Ui::CallOnUiThread(const std::function<void()>& work) {
     work();
     return;
   }
-  SendMessageA(static_cast<HWND>(messageWindow_), kRunWork, 0, reinterpret_cast<LPARAM>(&work));
+  SendMessageW(static_cast<HWND>(messageWindow_), kRunWork, 0, reinterpret_cast<LPARAM>(&work));
 }
 
 }  // namespace tw

@@ -1,6 +1,7 @@
 // The child windows of a skinned page: standard controls for the kinds the system draws, and
 // subclassed static controls for the kinds that paint the skin's look themselves.
 #include "platform/win32/win32_page.h"
+#include "platform/win32/win32_platform.h"
 
 #include <richedit.h>
 
@@ -9,7 +10,7 @@ namespace tw {
 namespace {
 
 struct KindTraits {
-  const char* className;
+  const wchar_t* className;
   DWORD style;
   DWORD exStyle;  // added once the window exists
 };
@@ -23,21 +24,21 @@ constexpr int kIconSide = 32;
 
 KindTraits TraitsOf(WidgetKind kind) {
   switch (kind) {
-    case WidgetKind::PushButton: return {"BUTTON", 0x50010000, 0};
-    case WidgetKind::GroupBox: return {"BUTTON", 0x50000007, 0};
-    case WidgetKind::Picture: return {"STATIC", 0x5000020E, 0};
-    case WidgetKind::Icon: return {"STATIC", 0x50000203, 0};
-    case WidgetKind::RadioArea: return {"BUTTON", 0x5001000B, 0};
-    case WidgetKind::CheckBox: return {"BUTTON", 0x50010002, 0};
-    case WidgetKind::Label: return {"STATIC", 0x50000000, 0};
-    case WidgetKind::Frame: return {"STATIC", 0x50000000, 0};
-    case WidgetKind::Edit: return {"EDIT", 0x50010004, WS_EX_CLIENTEDGE};
-    case WidgetKind::ComboBox: return {"COMBOBOX", 0x50000803, 0};
-    case WidgetKind::Progress: return {PROGRESS_CLASSA, 0x50000000, 0};
-    case WidgetKind::RichText: return {"RICHEDIT", 0x50201004, WS_EX_CLIENTEDGE};
-    case WidgetKind::Tree: return {WC_TREEVIEWA, 0x50000002, WS_EX_CLIENTEDGE};
+    case WidgetKind::PushButton: return {L"BUTTON", 0x50010000, 0};
+    case WidgetKind::GroupBox: return {L"BUTTON", 0x50000007, 0};
+    case WidgetKind::Picture: return {L"STATIC", 0x5000020E, 0};
+    case WidgetKind::Icon: return {L"STATIC", 0x50000203, 0};
+    case WidgetKind::RadioArea: return {L"BUTTON", 0x5001000B, 0};
+    case WidgetKind::CheckBox: return {L"BUTTON", 0x50010002, 0};
+    case WidgetKind::Label: return {L"STATIC", 0x50000000, 0};
+    case WidgetKind::Frame: return {L"STATIC", 0x50000000, 0};
+    case WidgetKind::Edit: return {L"EDIT", 0x50010004, WS_EX_CLIENTEDGE};
+    case WidgetKind::ComboBox: return {L"COMBOBOX", 0x50000803, 0};
+    case WidgetKind::Progress: return {PROGRESS_CLASSW, 0x50000000, 0};
+    case WidgetKind::RichText: return {L"RICHEDIT", 0x50201004, WS_EX_CLIENTEDGE};
+    case WidgetKind::Tree: return {WC_TREEVIEWW, 0x50000002, WS_EX_CLIENTEDGE};
   }
-  return {"STATIC", 0x50000000, 0};
+  return {L"STATIC", 0x50000000, 0};
 }
 
 // The window's size for the skin's rectangle: icons are always 32 x 32, and a drop-down list's
@@ -54,14 +55,14 @@ void EnsureClass(WidgetKind kind) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&controls);
   } else if (kind == WidgetKind::RichText) {
-    WNDCLASSA info;
-    if (!GetClassInfoA(nullptr, "RICHEDIT", &info)) LoadLibraryA("RICHED32.DLL");
+    WNDCLASSW info;
+    if (!GetClassInfoW(nullptr, L"RICHEDIT", &info)) LoadLibraryW(L"RICHED32.DLL");
   }
 }
 
 void SetStyleBits(HWND window, int index, LONG_PTR wanted) {
-  if (GetWindowLongPtrA(window, index) == wanted) return;
-  SetWindowLongPtrA(window, index, wanted);
+  if (GetWindowLongPtrW(window, index) == wanted) return;
+  SetWindowLongPtrW(window, index, wanted);
   SetWindowPos(window, nullptr, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
@@ -74,10 +75,10 @@ void SetStyleBits(HWND window, int index, LONG_PTR wanted) {
 void TurnOffVisualStyles(HWND window) {
   using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
   static const SetWindowThemeFn setTheme = []() -> SetWindowThemeFn {
-    char folder[MAX_PATH];
-    UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    wchar_t folder[MAX_PATH];
+    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH - 12) return nullptr;
-    HMODULE library = LoadLibraryA((std::string(folder, length) + "\\uxtheme.dll").c_str());
+    HMODULE library = LoadLibraryW((std::wstring(folder, length) + L"\\uxtheme.dll").c_str());
     if (!library) return nullptr;
     return reinterpret_cast<SetWindowThemeFn>(reinterpret_cast<void*>(GetProcAddress(library, "SetWindowTheme")));
   }();
@@ -88,13 +89,14 @@ HIMAGELIST MakeFeatureImages() {
   HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 4);
   if (!images) return nullptr;
   for (int resource : {kFeatureOnIcon, kFeatureOffIcon}) {
-    HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource), IMAGE_ICON, 16, 16, 0);
+    HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), IMAGE_ICON, 16, 16, 0);
     ImageList_AddIcon(images, static_cast<HICON>(icon));
     if (icon) DestroyIcon(static_cast<HICON>(icon));
   }
   return images;
 }
 
+// Bytes for the rich edit box: an RTF document as it is, plain text as UTF-16.
 struct StreamSource {
   const std::string& text;
   size_t at;
@@ -117,9 +119,9 @@ std::unique_ptr<Win32Widget> Win32Widget::Create(Win32PageWindow& page, WidgetKi
   EnsureClass(kind);
   KindTraits traits = TraitsOf(kind);
   SIZE size = WindowSize(kind, rect);
-  HWND window = CreateWindowExA(0, traits.className, text.c_str(), traits.style, rect.left, rect.top, size.cx, size.cy,
+  HWND window = CreateWindowExW(0, traits.className, Wide(text).c_str(), traits.style, rect.left, rect.top, size.cx, size.cy,
                                 page.Window(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                GetModuleHandleA(nullptr), nullptr);
+                                GetModuleHandleW(nullptr), nullptr);
   // A window the system refuses leaves a widget that ignores every call, so the page still works.
   std::unique_ptr<Win32Widget> widget(new Win32Widget(page, kind, id, window, pageFont));
   widget->look_.text = text;
@@ -129,11 +131,11 @@ std::unique_ptr<Win32Widget> Win32Widget::Create(Win32PageWindow& page, WidgetKi
 
 Win32Widget::Win32Widget(Win32PageWindow& page, WidgetKind kind, int id, HWND window, bool pageFont)
     : page_(page), kind_(kind), id_(id), window_(window), pageFont_(pageFont) {
-  if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 Win32Widget::~Win32Widget() {
-  if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+  if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
   if (ownFont_) DeleteObject(ownFont_);
   if (colorBrush_) DeleteObject(colorBrush_);
   if (icon_) DestroyIcon(icon_);
@@ -141,8 +143,8 @@ Win32Widget::~Win32Widget() {
 }
 
 void Win32Widget::Detach() {
-  if (window_ && baseProc_) SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseProc_));
-  if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+  if (window_ && baseProc_) SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseProc_));
+  if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
   window_ = nullptr;
   treeItems_.clear();
 }
@@ -154,16 +156,16 @@ void Win32Widget::SetUpKind() {
   if (kind_ == WidgetKind::CheckBox || kind_ == WidgetKind::RadioArea || kind_ == WidgetKind::GroupBox)
     TurnOffVisualStyles(window_);
   if (kind_ == WidgetKind::Tree) {
-    SetStyleBits(window_, GWL_STYLE, GetWindowLongPtrA(window_, GWL_STYLE) | kTreeExtraStyle);
+    SetStyleBits(window_, GWL_STYLE, GetWindowLongPtrW(window_, GWL_STYLE) | kTreeExtraStyle);
     images_ = MakeFeatureImages();
-    SendMessageA(window_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_));
-    SendMessageA(window_, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(images_));
+    SendMessageW(window_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_));
+    SendMessageW(window_, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(images_));
   }
-  if (traits.exStyle) SetStyleBits(window_, GWL_EXSTYLE, GetWindowLongPtrA(window_, GWL_EXSTYLE) | traits.exStyle);
-  if (pageFont_ && page_.PageFont()) SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(page_.PageFont()), TRUE);
+  if (traits.exStyle) SetStyleBits(window_, GWL_EXSTYLE, GetWindowLongPtrW(window_, GWL_EXSTYLE) | traits.exStyle);
+  if (pageFont_ && page_.PageFont()) SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(page_.PageFont()), TRUE);
   if (SelfPainted()) {
     baseProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Widget::PaintProc)));
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Widget::PaintProc)));
   }
 }
 
@@ -173,12 +175,12 @@ bool Win32Widget::SelfPainted() const {
 }
 
 LRESULT CALLBACK Win32Widget::PaintProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<Win32Widget*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (!self || !self->baseProc_) return DefWindowProcA(window, message, wParam, lParam);
+  auto* self = reinterpret_cast<Win32Widget*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self || !self->baseProc_) return DefWindowProcW(window, message, wParam, lParam);
   switch (message) {
     case WM_PAINT: return self->OnPaint();
     case WM_ERASEBKGND: return 1;  // the paint draws all the control shows; the page shows elsewhere
-    default: return CallWindowProcA(self->baseProc_, window, message, wParam, lParam);
+    default: return CallWindowProcW(self->baseProc_, window, message, wParam, lParam);
   }
 }
 
@@ -190,7 +192,7 @@ LRESULT Win32Widget::OnPaint() {
   GetClientRect(window_, &client);
   if (kind_ == WidgetKind::Label) {
     HFONT font = CurrentFont();
-    if (!font) font = reinterpret_cast<HFONT>(SendMessageA(GetParent(window_), WM_GETFONT, 0, 0));
+    if (!font) font = reinterpret_cast<HFONT>(SendMessageW(GetParent(window_), WM_GETFONT, 0, 0));
     PaintLabel(dc, client, look_.text, font, look_);
   } else if (kind_ == WidgetKind::Frame) {
     PaintFrame(dc, client);
@@ -207,7 +209,7 @@ void Win32Widget::Apply(const WidgetLook& look) {
   if (!window_) return;
   ApplyStyles(look);
   if (kind_ != WidgetKind::Picture && kind_ != WidgetKind::Icon && (!applied_ || look.text != look_.text))
-    SetWindowTextA(window_, look.text.c_str());
+    SetWindowTextW(window_, Wide(look.text).c_str());
   ApplyFont(look);
   ApplyColors(look);
   ApplyPicture(look);
@@ -218,10 +220,10 @@ void Win32Widget::Apply(const WidgetLook& look) {
 }
 
 void Win32Widget::ApplyStyles(const WidgetLook& look) {
-  LONG_PTR style = GetWindowLongPtrA(window_, GWL_STYLE);
+  LONG_PTR style = GetWindowLongPtrW(window_, GWL_STYLE);
   SetStyleBits(window_, GWL_STYLE, look.border ? (style | WS_BORDER) : (style & ~static_cast<LONG_PTR>(WS_BORDER)));
   // Only the bits an earlier look added are taken back; the system's own bits stay.
-  LONG_PTR exStyle = GetWindowLongPtrA(window_, GWL_EXSTYLE) & ~static_cast<LONG_PTR>(appliedExStyle_);
+  LONG_PTR exStyle = GetWindowLongPtrW(window_, GWL_EXSTYLE) & ~static_cast<LONG_PTR>(appliedExStyle_);
   SetStyleBits(window_, GWL_EXSTYLE, exStyle | TraitsOf(kind_).exStyle | look.extraExStyle);
   appliedExStyle_ = look.extraExStyle & ~TraitsOf(kind_).exStyle;
   EnableWindow(window_, look.enabled ? TRUE : FALSE);
@@ -235,7 +237,7 @@ void Win32Widget::ApplyFont(const WidgetLook& look) {
     ownFontSpec_ = look.font;
   }
   HFONT font = CurrentFont();
-  if (font && !SelfPainted()) SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (font && !SelfPainted()) SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 HFONT Win32Widget::CurrentFont() const {
@@ -249,7 +251,7 @@ void Win32Widget::OnPageFontChanged() {
   if (SelfPainted()) {
     Repaint();
   } else if (pageFont_) {
-    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(page_.PageFont()), TRUE);
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(page_.PageFont()), TRUE);
   }
 }
 
@@ -283,7 +285,7 @@ void Win32Widget::ApplyPicture(const WidgetLook& look) {
     if (icon_) DestroyIcon(icon_);
     icon_ = look.iconResource == 0
                 ? nullptr
-                : static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(look.iconResource),
+                : static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(look.iconResource),
                                                 IMAGE_ICON, kIconSide, kIconSide, 0));
     iconResource_ = look.iconResource;
   }
@@ -292,15 +294,15 @@ void Win32Widget::ApplyPicture(const WidgetLook& look) {
 void Win32Widget::ApplyKindState(const WidgetLook& look) {
   switch (kind_) {
     case WidgetKind::PushButton:
-      SendMessageA(window_, BM_SETSTYLE, look.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+      SendMessageW(window_, BM_SETSTYLE, look.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
       break;
     case WidgetKind::CheckBox:
-      SendMessageA(window_, BM_SETCHECK, look.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+      SendMessageW(window_, BM_SETCHECK, look.checked ? BST_CHECKED : BST_UNCHECKED, 0);
       break;
     case WidgetKind::Progress:
       // The control takes its range as 16-bit halves: larger maxima wrap.
-      SendMessageA(window_, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(look.rangeMax & 0xFFFF)));
-      SendMessageA(window_, PBM_SETPOS, static_cast<WPARAM>(look.position), 0);
+      SendMessageW(window_, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(look.rangeMax & 0xFFFF)));
+      SendMessageW(window_, PBM_SETPOS, static_cast<WPARAM>(look.position), 0);
       break;
     default: break;
   }
@@ -324,18 +326,15 @@ void Win32Widget::Repaint() {
 std::string Win32Widget::ReadText() const {
   if (!window_) return look_.text;
   if (kind_ == WidgetKind::ComboBox) {
-    LRESULT index = SendMessageA(window_, CB_GETCURSEL, 0, 0);
-    LRESULT length = index == CB_ERR ? CB_ERR : SendMessageA(window_, CB_GETLBTEXTLEN, index, 0);
+    LRESULT index = SendMessageW(window_, CB_GETCURSEL, 0, 0);
+    LRESULT length = index == CB_ERR ? CB_ERR : SendMessageW(window_, CB_GETLBTEXTLEN, index, 0);
     if (length == CB_ERR) return std::string();
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    LRESULT copied = SendMessageA(window_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    LRESULT copied = SendMessageW(window_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
     text.resize(copied == CB_ERR ? 0 : static_cast<size_t>(copied));
-    return text;
+    return Narrow(text);
   }
-  int length = GetWindowTextLengthA(window_);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(window_, text.data(), length + 1)));
-  return text;
+  return WindowTextOf(window_);
 }
 
 void Win32Widget::Move(const Rect& rect) {
@@ -349,22 +348,24 @@ void Win32Widget::Move(const Rect& rect) {
 void Win32Widget::SetItems(const std::vector<std::string>& items) {
   if (!window_) return;
   if (kind_ == WidgetKind::ComboBox) {
-    SendMessageA(window_, CB_RESETCONTENT, 0, 0);
-    for (const auto& item : items) SendMessageA(window_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    SendMessageW(window_, CB_RESETCONTENT, 0, 0);
+    for (const auto& item : items)
+      SendMessageW(window_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
     return;
   }
   if (kind_ != WidgetKind::Tree) return;
   settingTree_ = true;
-  SendMessageA(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  SendMessageW(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
   treeItems_.clear();
   for (const auto& item : items) {
-    TVINSERTSTRUCTA insert = {};
+    std::wstring wide = Wide(item);
+    TVINSERTSTRUCTW insert = {};
     insert.hParent = TVI_ROOT;
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    insert.item.pszText = const_cast<char*>(item.c_str());
+    insert.item.pszText = &wide[0];
     treeItems_.push_back(reinterpret_cast<HTREEITEM>(
-        SendMessageA(window_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert))));
+        SendMessageW(window_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert))));
   }
   settingTree_ = false;
 }
@@ -372,11 +373,11 @@ void Win32Widget::SetItems(const std::vector<std::string>& items) {
 int Win32Widget::SelectedItem() const {
   if (!window_) return -1;
   if (kind_ == WidgetKind::ComboBox) {
-    LRESULT index = SendMessageA(window_, CB_GETCURSEL, 0, 0);
+    LRESULT index = SendMessageW(window_, CB_GETCURSEL, 0, 0);
     return index == CB_ERR ? -1 : static_cast<int>(index);
   }
   if (kind_ != WidgetKind::Tree) return -1;
-  auto caret = reinterpret_cast<HTREEITEM>(SendMessageA(window_, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  auto caret = reinterpret_cast<HTREEITEM>(SendMessageW(window_, TVM_GETNEXTITEM, TVGN_CARET, 0));
   for (size_t i = 0; i < treeItems_.size(); ++i)
     if (caret && treeItems_[i] == caret) return static_cast<int>(i);
   return -1;
@@ -385,13 +386,13 @@ int Win32Widget::SelectedItem() const {
 void Win32Widget::SelectItem(int index) {
   if (!window_) return;
   if (kind_ == WidgetKind::ComboBox) {
-    SendMessageA(window_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(window_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     return;
   }
   if (kind_ != WidgetKind::Tree) return;
   bool known = index >= 0 && static_cast<size_t>(index) < treeItems_.size();
   settingTree_ = true;
-  SendMessageA(window_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(known ? treeItems_[index] : nullptr));
+  SendMessageW(window_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(known ? treeItems_[index] : nullptr));
   settingTree_ = false;
 }
 
@@ -404,17 +405,17 @@ int Win32Widget::TreeEventItem(HTREEITEM item) const {
 
 void Win32Widget::SetItemImage(int index, int image) {
   if (!window_ || kind_ != WidgetKind::Tree || index < 0 || static_cast<size_t>(index) >= treeItems_.size()) return;
-  TVITEMA item = {};
+  TVITEMW item = {};
   item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
   item.hItem = treeItems_[index];
   item.iImage = image;
   item.iSelectedImage = image;
-  SendMessageA(window_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  SendMessageW(window_, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 int Win32Widget::SelectionFieldHeight() const {
   if (!window_ || kind_ != WidgetKind::ComboBox) return 0;
-  LRESULT height = SendMessageA(window_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  LRESULT height = SendMessageW(window_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
   return height == CB_ERR ? 0 : static_cast<int>(height);
 }
 
@@ -424,12 +425,18 @@ void Win32Widget::Focus() {
 
 void Win32Widget::StreamIn(const std::string& richText) {
   if (!window_ || kind_ != WidgetKind::RichText) return;
-  StreamSource source{richText, 0};
+  const bool rtf = richText.compare(0, 5, "{\\rtf") == 0;
+  std::string bytes;
+  if (!rtf) {
+    const std::wstring wide = Wide(richText);
+    bytes.assign(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+  }
+  StreamSource source{rtf ? richText : bytes, 0};
   EDITSTREAM stream = {};
   stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
   stream.pfnCallback = &ReadStreamSource;
-  WPARAM format = richText.compare(0, 5, "{\\rtf") == 0 ? SF_RTF : SF_TEXT;
-  SendMessageA(window_, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
+  WPARAM format = rtf ? SF_RTF : (SF_TEXT | SF_UNICODE);
+  SendMessageW(window_, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
 }
 
 }  // namespace tw

@@ -2,6 +2,7 @@
 // texts, clicks their buttons and types keys, so the shell tests can script a run of setup.exe.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -39,8 +40,27 @@ struct Options {
   DWORD timeoutMs = 10000;
 };
 
+// Texts travel as UTF-8, on the command line and on stdout, whatever the machine's code page.
+std::wstring Wide(const std::string& text) {
+  int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+  if (length <= 1) return std::wstring();
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], length);
+  wide.resize(static_cast<size_t>(length - 1));
+  return wide;
+}
+
+std::string Utf8(const wchar_t* text) {
+  int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (length <= 1) return std::string();
+  std::string narrow(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], length, nullptr, nullptr);
+  narrow.resize(static_cast<size_t>(length - 1));
+  return narrow;
+}
+
 // One line per window on stdout, so control characters are escaped; a test decodes them with
-// printf %b. Bytes above 0x7f pass as they are (ANSI text).
+// printf %b. Bytes above 0x7f pass as they are (UTF-8 text).
 std::string Escape(const std::string& text) {
   std::string out;
   for (unsigned char c : text) {
@@ -66,32 +86,33 @@ std::string Escape(const std::string& text) {
 // keeps, which edit controls do not update); the timeout keeps a hung target from hanging us.
 std::string TextOf(HWND window) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length)) {
-    char buffer[1024] = {};
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length)) {
+    wchar_t buffer[1024] = {};
+    GetWindowTextW(window, buffer, 1024);
+    return Utf8(buffer);
   }
-  std::vector<char> buffer(length + 2, '\0');
+  std::vector<wchar_t> buffer(length + 2, L'\0');
   DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
                            SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied)) {
     return std::string();
   }
-  return std::string(buffer.data(), std::min<size_t>(copied, length));
+  buffer[std::min<size_t>(copied, length)] = L'\0';
+  return Utf8(buffer.data());
 }
 
 // A top-level window's title as the system keeps it: no message to the owner, so polling many
 // windows stays quick even while their owners are busy.
 std::string TitleOf(HWND window) {
-  char buffer[1024] = {};
-  GetWindowTextA(window, buffer, sizeof buffer);
-  return buffer;
+  wchar_t buffer[1024] = {};
+  GetWindowTextW(window, buffer, 1024);
+  return Utf8(buffer);
 }
 
 std::string ClassOf(HWND window) {
-  char buffer[256] = {};
-  GetClassNameA(window, buffer, sizeof buffer);
-  return buffer;
+  wchar_t buffer[256] = {};
+  GetClassNameW(window, buffer, 256);
+  return Utf8(buffer);
 }
 
 std::string Handle(HWND window) {
@@ -271,7 +292,8 @@ int SetText(const Options& options) {
   HWND control = AwaitControl(options);
   if (!control) return NotFound(options, "enabled control");
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(options.text.c_str()), SMTO_ABORTIFHUNG,
+  const std::wstring text = Wide(options.text);
+  if (!SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
                            kSendTimeoutMs, &result)) {
     std::fprintf(stderr, "uidriver: settext: the window did not answer (%lu)\n", GetLastError());
     return kNotFound;
@@ -467,12 +489,21 @@ bool Parse(int argc, char** argv, Options& options, std::string& problem) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
   // Plain "\n" line ends: the shell reads this output.
   _setmode(_fileno(stdout), _O_BINARY);
+  // The arguments in wide characters, so a title the code page cannot spell arrives whole.
+  int argc = 0;
+  wchar_t** wideArgv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (!wideArgv) return Usage("cannot read the command line");
+  std::vector<std::string> arguments;
+  for (int i = 0; i < argc; ++i) arguments.push_back(Utf8(wideArgv[i]));
+  LocalFree(wideArgv);
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(&argument[0]);
   Options options;
   std::string problem;
-  if (!Parse(argc, argv, options, problem)) return Usage(problem.c_str());
+  if (!Parse(argc, argv.data(), options, problem)) return Usage(problem.c_str());
   const std::string& command = options.command;
   if (command == "list") return List();
   if (command != "wait" && command != "gone" && command != "texts" && command != "click" && command != "key" &&
