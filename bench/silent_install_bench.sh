@@ -88,9 +88,8 @@ if [[ -n $BASELINE ]]; then
   rm "$E2E_DIR/packed_baseline/setup.exe"
   cp "$BASELINE" "$E2E_DIR/packed_baseline/setup.exe"
 fi
-# silent_install PACKED: installs it silently into C:\Bench, started afresh; INSTALL_S = seconds.
-silent_install() {
-  clean_installs
+# reinstall PACKED: installs it silently into C:\Bench over what is there; INSTALL_S = seconds.
+reinstall() {
   local start
   start=$(now)
   (cd "$1" && e2e_wine "$1/setup.exe")
@@ -98,14 +97,10 @@ silent_install() {
   ((($(count_files "$E2E_DRIVE_C/Bench")) == FILES)) || e2e_fail "$1/setup.exe left $(count_files "$E2E_DRIVE_C/Bench") files"
   sync
 }
-# reinstall PACKED: installs it again over what the last silent_install left; INSTALL_S = seconds.
-reinstall() {
-  local start
-  start=$(now)
-  (cd "$1" && e2e_wine "$1/setup.exe")
-  INSTALL_S=$(since "$start")
-  ((($(count_files "$E2E_DRIVE_C/Bench")) == FILES)) || e2e_fail "$1/setup.exe over itself left $(count_files "$E2E_DRIVE_C/Bench") files"
-  sync
+# silent_install PACKED: the same, started afresh.
+silent_install() {
+  clean_installs
+  reinstall "$1"
 }
 ours=() single=() base=() nsis=() host=() re_ours=() re_base=()
 for ((run = 0; run <= RUNS; run++)); do  # run 0 is the untimed pair
