@@ -35,10 +35,7 @@ const char kMissingFilesMessage[] =
 const char kVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 const char kNtVersionKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 
-std::string Cut(std::string text, size_t bufferSize) {
-  if (text.size() >= bufferSize) text.resize(bufferSize - 1);
-  return text;
-}
+std::string Cut(const std::string& text, size_t bufferSize) { return Utf8Prefix(text, bufferSize - 1); }
 
 std::string FormatWorkName(const LocalTime& now) {
   char name[16];

@@ -15,7 +15,7 @@
 namespace tw {
 namespace {
 
-std::string Cut(const std::string& text) { return text.substr(0, std::min(text.size(), kFileEntryText)); }
+std::string Cut(const std::string& text) { return Utf8Prefix(text, kFileEntryText); }
 
 // The next field of a record: the text before separator, which is then consumed. Without the
 // separator the field is empty and the rest stays for the fields after it.

@@ -63,9 +63,8 @@ bool AbortForCriticalFile(InstallSession& session, const std::string& destinatio
 // goes on without the file, Cancel (or any failure of a critical file) aborts the installation.
 CopyOutcome RetryUntilInstalled(InstallSession& session, const std::string& destination, bool critical,
                                 const std::function<bool()>& attempt) {
-  FileSystem& files = session.platform.files;
   for (;;) {
-    ClearReadOnly(files, destination);
+    // Every attempt commits through the session, which lets a read-only file go itself.
     if (attempt()) {
       session.trace.Write("install", "copy", {{"dest", destination}, {"result", "ok"}});
       return CopyOutcome::kWritten;

@@ -9,6 +9,7 @@
 #include "project/trace.h"
 #include "install/install_session.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 
 namespace tw {
 namespace {
@@ -19,7 +20,7 @@ constexpr const char* kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", 
 
 enum class ValueKind { String, Dword, Binary, Unknown };
 
-std::string Cut(const std::string& text, size_t limit) { return text.substr(0, std::min(text.size(), limit)); }
+std::string Cut(const std::string& text, size_t limit) { return Utf8Prefix(text, limit); }
 
 std::vector<int> Entries(InstallSession& session, const char* section) {
   return session.settings.EntryIndices(section, kRegistryCountBuffer);

@@ -21,10 +21,7 @@ constexpr int kMaxCopyDepth = 32;
 // A file the author names may be a path, with a drive or not; its name is what follows.
 constexpr char kNameSeparators[] = "\\/:";
 
-std::string Cut(std::string text) {
-  if (text.size() >= kRegistryText) text.resize(kRegistryText - 1);
-  return text;
-}
+std::string Cut(const std::string& text) { return Utf8Prefix(text, kRegistryText - 1); }
 
 std::string AppInfo(InstallSession& session, const char* key) { return session.settings.ReadSetting("APPINFO", key); }
 

@@ -126,3 +126,14 @@ std::string TextToStored(const SystemInfo& system, const std::string& text) {
 }
 
 }  // namespace tw
+
+namespace tw {
+
+std::string Utf8Prefix(const std::string& text, size_t bytes) {
+  if (text.size() <= bytes) return text;
+  size_t end = bytes;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end);
+}
+
+}  // namespace tw

@@ -35,6 +35,9 @@ bool StartsWithUtf8Bom(const std::string& bytes);
 // UTF-16 in either byte order), the mark dropped; nothing when they start with none, and are then
 // in the machine's ANSI code page. An unpaired surrogate becomes U+FFFD, as the system reads it.
 std::optional<std::string> MarkedTextToUtf8(const std::string& bytes);
+// The first at most `bytes` bytes of UTF-8 text, never ending inside a character: a fixed buffer
+// that cut a name in the middle of one would make it another name.
+std::string Utf8Prefix(const std::string& text, size_t bytes);
 // Engine text as a file the engine writes stores it: in the ANSI code page, byte for byte what
 // older versions wrote, when every character fits; UTF-8 after a byte-order mark when one does not.
 // FileSystem::ReadText reads either back.

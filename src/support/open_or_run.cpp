@@ -1,13 +1,14 @@
 #include "support/open_or_run.h"
 
 #include "platform/shell.h"
+#include "platform/text.h"
 
 namespace tw {
 namespace {
 
 constexpr size_t kTextBuffer = 255;
 
-std::string Cut(const std::string& text) { return text.substr(0, kTextBuffer - 1); }
+std::string Cut(const std::string& text) { return Utf8Prefix(text, kTextBuffer - 1); }
 
 // True when it was an address and has been opened.
 bool OpenedAsAddress(Shell& shell, const std::string& target) {

@@ -27,13 +27,21 @@ bool StagedFile::Commit() {
 bool StagedFile::CommitKeeping(const std::string& keepAs) {
   std::optional<uint32_t> attributes = files_.Attributes(destination_);
   if (!attributes) return Commit();
-  // Refused as a replacement refuses them.
-  if (*attributes & (kAttrFolder | kAttrReadOnly)) return false;
-  if (!files_.Move(destination_, keepAs)) return false;
-  if (!files_.Move(temp_, destination_)) {
-    files_.Move(keepAs, destination_);
+  // A folder is refused as a replacement refuses it. A read-only file is let go (the kept one keeps
+  // the attribute, and has it again when it is put back).
+  if (*attributes & kAttrFolder) return false;
+  const bool readOnly = (*attributes & kAttrReadOnly) != 0;
+  if (readOnly && !files_.SetAttributes(destination_, *attributes & ~kAttrReadOnly)) return false;
+  if (!files_.Move(destination_, keepAs)) {
+    if (readOnly) files_.SetAttributes(destination_, *attributes);
     return false;
   }
+  if (!files_.Move(temp_, destination_)) {
+    files_.Move(keepAs, destination_);
+    if (readOnly) files_.SetAttributes(destination_, *attributes);
+    return false;
+  }
+  if (readOnly) files_.SetAttributes(keepAs, *attributes);
   keptOriginal_ = committed_ = true;
   return true;
 }

@@ -26,7 +26,8 @@ class StagedFile {
   // read-only; the temporary file then stays, so the move can be tried again.
   bool Commit();
   // Commit, but what is at the destination is first moved aside to keepAs (a rename, never a
-  // copy) rather than replaced, and moved back when the new file cannot follow. False as Commit.
+  // copy) rather than replaced, and moved back when the new file cannot follow. A read-only file
+  // there is moved aside all the same and keeps the attribute; a folder there refuses.
   bool CommitKeeping(const std::string& keepAs);
   // Whether CommitKeeping moved a file aside.
   bool KeptOriginal() const { return keptOriginal_; }

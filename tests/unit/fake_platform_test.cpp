@@ -31,6 +31,14 @@ TEST(StoredText, KeepsTheCodePageWhileEveryCharacterFits) {
   EXPECT_EQ(DecodeUtf8("\xF0\x9F\x98\x80\xED\xA0\x80"), (std::u32string{0x1F600, 0xED, 0xA0, 0x80}));
 }
 
+// A fixed buffer cuts a name at a character, never inside one.
+TEST(StoredText, ACutNeverSplitsACharacter) {
+  const std::string name = "ab\xe6\x97\xa5\xf0\x9f\x98\x80";  // "ab", a CJK character, an emoji
+  const std::pair<size_t, std::string> cuts[] = {{2, "ab"}, {3, "ab"}, {4, "ab"}, {5, "ab\xe6\x97\xa5"},
+                                                 {8, "ab\xe6\x97\xa5"}, {9, name}, {50, name}};
+  for (const auto& [bytes, expected] : cuts) EXPECT_EQ(Utf8Prefix(name, bytes), expected) << bytes;
+}
+
 TEST(Wildcard, MatchesLikeFindFirstFile) {
   EXPECT_TRUE(WildcardMatch("*.*", "README"));
   EXPECT_TRUE(WildcardMatch("^!*.*", "^!back.bmp"));

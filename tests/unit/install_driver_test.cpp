@@ -158,7 +158,10 @@ std::string Machine(FakeFileSystem& files, const FakeRegistry& registry, const F
   std::vector<std::string> entries;
   for (auto it = std::filesystem::recursive_directory_iterator(root); it != std::filesystem::end(it); ++it) {
     std::string entry = std::filesystem::relative(it->path(), root).string();
-    if (it->is_regular_file()) entry += "=" + files.ReadAll("C:\\" + entry).value_or("?");
+    if (it->is_regular_file()) {
+      const bool readOnly = files.Attributes("C:\\" + entry).value_or(0) & kAttrReadOnly;
+      entry += (readOnly ? " (read-only)=" : "=") + files.ReadAll("C:\\" + entry).value_or("?");
+    }
     entries.push_back(entry);
   }
   std::sort(entries.begin(), entries.end());
@@ -223,6 +226,7 @@ TEST_F(InstallDriver, AFailedOrCancelledRunPutsTheMachineBack) {
       registry.CreateKey(RegRoot::CurrentUser, "Environment");
       registry.WriteString(RegRoot::CurrentUser, "Environment", "PATH", "C:\\Tools", true);
       files.WriteAll("C:\\Program Files\\Acme\\a.txt", "the user's");
+      files.SetAttributes("C:\\Program Files\\Acme\\a.txt", kAttrReadOnly);
       registry.CreateKey(RegRoot::CurrentUser, "Software\\Acme");
       registry.WriteRawValue(RegRoot::CurrentUser, "Software\\Acme", "Path", {2, std::string("%HOME%\0", 7)});
     }
