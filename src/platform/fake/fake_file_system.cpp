@@ -340,8 +340,7 @@ std::vector<std::string> FakeFileSystem::Find(const std::string& pattern) const 
 std::optional<std::string> FakeFileSystem::ReadText(const std::string& path) const {
   std::optional<std::string> bytes = ReadAll(path);
   if (!bytes) return std::nullopt;
-  if (std::optional<std::string> marked = MarkedTextToUtf8(*bytes)) return marked;
-  return Cp1252ToUtf8(*bytes);
+  return FakeStoredText(*bytes);
 }
 
 std::optional<std::string> FakeFileSystem::ReadAll(const std::string& path) const {

@@ -71,6 +71,11 @@ std::string FakeSystemInfo::CaseKey(const std::string& text) const {
   return key;
 }
 
+std::string FakeStoredText(const std::string& bytes) {
+  if (std::optional<std::string> marked = MarkedTextToUtf8(bytes)) return *marked;
+  return Cp1252ToUtf8(bytes);
+}
+
 std::string Cp1252ToUtf8(const std::string& bytes) {
   std::string text;
   for (char byte : bytes) AppendUtf8(text, FromCp1252(static_cast<unsigned char>(byte)));

@@ -9,6 +9,8 @@ namespace tw {
 // Bytes in Windows-1252 as UTF-8, as the system's table reads them (the five bytes it leaves
 // undefined become the control characters of the same number).
 std::string Cp1252ToUtf8(const std::string& bytes);
+// A stored text file's bytes as the fakes read them: as a byte-order mark says, else Windows-1252.
+std::string FakeStoredText(const std::string& bytes);
 // UTF-8 in Windows-1252, "?" for each character it cannot spell.
 std::string Utf8ToCp1252Lossy(const std::string& text);
 

@@ -282,8 +282,7 @@ std::vector<std::string> MemoryFileSystem::Find(const std::string& pattern) cons
 std::optional<std::string> MemoryFileSystem::ReadText(const std::string& path) const {
   std::optional<std::string> bytes = ReadAll(path);
   if (!bytes) return std::nullopt;
-  if (std::optional<std::string> marked = MarkedTextToUtf8(*bytes)) return marked;
-  return Cp1252ToUtf8(*bytes);
+  return FakeStoredText(*bytes);
 }
 
 std::optional<std::string> MemoryFileSystem::ReadAll(const std::string& path) const {
