@@ -149,10 +149,9 @@ class CabinetExtractor::Handler : public CabinetHandler {
     StagedFile staged(files, pendingTarget_, pending_);
     pending_.clear();
     const bool replace = ShouldReplace(files, staged.TempPath(), pendingTarget_);
-    const bool existed = files.Exists(pendingTarget_);
-    if (replace) ClearReadOnly(files, pendingTarget_);
+    // The commit lets a read-only file go itself and says whether it replaced one.
     const bool written = replace && session_.CommitKeeping(staged);
-    if (written) session_.MadeFile(pendingTarget_, existed);
+    if (written) session_.MadeFile(pendingTarget_, session_.Replaced(pendingTarget_));
     session_.trace.Write("install", "copy",
                          {{"dest", pendingTarget_}, {"result", written ? "ok" : replace ? "failed" : "version-kept"}});
     session_.LogIfOwned("FILE", pendingTarget_, written);

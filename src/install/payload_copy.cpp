@@ -325,11 +325,6 @@ CopyOutcome CopyWithRetry(InstallSession& session, const std::string& source, co
   });
 }
 
-void ClearReadOnly(FileSystem& files, const std::string& path) {
-  std::optional<uint32_t> attributes = files.Attributes(path);
-  if (attributes && (*attributes & kAttrReadOnly)) files.SetAttributes(path, kAttrNormal);
-}
-
 bool ShouldReplace(const FileSystem& files, const std::string& source, const std::string& destination) {
   const std::string packed = source.substr(0, kGatePath), installed = destination.substr(0, kGatePath);
   if (!files.Exists(installed)) return true;

@@ -53,9 +53,6 @@ enum class CopyOutcome { kWritten, kKept, kStopped };
 CopyOutcome CopyWithRetry(InstallSession& session, const std::string& source, const std::string& destination,
                           bool critical);
 
-// Clears the read-only attribute of a file about to be replaced, which would refuse the move.
-void ClearReadOnly(FileSystem& files, const std::string& path);
-
 // Whether source should be copied over destination. Only libraries and controls (".dll", ".ocx")
 // are gated: an installed one is replaced only by a newer packed file, or by a versioned one when
 // it has no version itself; equal versions keep the installed file.

@@ -51,7 +51,6 @@ void RollbackJournal::NoteValue(const std::string& logged, RegRoot root, const s
 
 void RollbackJournal::SetAside(const std::string& original, const std::string& kept) {
   std::lock_guard<std::mutex> lock(lock_);
-  setAside_.push_back({original, kept});
   setAsideFrom_.insert(Lower(original));
   // Undone in its place among the other changes: a file the run wrote twice gets its first version
   // back before that one goes.
@@ -72,19 +71,17 @@ void RollbackJournal::TakeFrom(RollbackJournal& other) {
   std::scoped_lock both(lock_, other.lock_);
   steps_ = std::move(other.steps_);
   values_ = std::move(other.values_);
-  setAside_ = std::move(other.setAside_);
   setAsideFrom_ = std::move(other.setAsideFrom_);
   other.steps_.clear();
   other.values_.clear();
-  other.setAside_.clear();
   other.setAsideFrom_.clear();
 }
 
 void RollbackJournal::Commit(Platform& platform) {
   std::lock_guard<std::mutex> lock(lock_);
   // A program replaced while it ran is still mapped from its old file: that goes at the next start.
-  for (const auto& [original, kept] : setAside_) RemoveFile(platform.files, kept);
-  setAside_.clear();
+  for (const Step& step : steps_)
+    if (step.kind == "SETASIDE") RemoveFile(platform.files, step.content);
   setAsideFrom_.clear();
   steps_.clear();
   values_.clear();
@@ -99,7 +96,6 @@ RollbackOutcome RollbackJournal::Undo(Platform& platform, Trace& trace) {
   }
   steps_.clear();
   values_.clear();
-  setAside_.clear();
   setAsideFrom_.clear();
   return outcome;
 }

@@ -56,7 +56,7 @@ class RollbackJournal {
 
  private:
   struct Step {
-    std::string kind, value, content;
+    std::string kind, value, content;  // content: an INI file's text, or where a file was set aside
     ServiceSpec service;  // for "SERVICECONFIG"
   };
   struct NotedValue {
@@ -73,8 +73,7 @@ class RollbackJournal {
   mutable std::mutex lock_;
   std::vector<Step> steps_;
   std::map<std::string, NotedValue> values_;  // by the logged text, lower case
-  std::vector<std::pair<std::string, std::string>> setAside_;  // original, kept
-  std::set<std::string> setAsideFrom_;                         // the originals, lower case
+  std::set<std::string> setAsideFrom_;  // the originals set aside ("SETASIDE" steps), lower case
 };
 
 }  // namespace tw

@@ -84,9 +84,8 @@ TEST_F(PageFlowTest, ASilentSetupInstallsBehindAHiddenProgressPageAndFinishes) {
 TEST_F(PageFlowTest, MergeModulesRunOnTheirOwnPageAfterTheInstallation) {
   fake.files.MakeFolders("C:\\dist\\SupportFiles");
   fake.files.WriteAll("C:\\dist\\SupportFiles\\runtime.exe", "MZ");
-  PackProject("[APPINFO]\r\na3={P}\r\na4=C:\\Apps\r\n[BUILDING]\r\n2=Yes\r\n"
-              "[MERGEMODULES]\r\nTOTAL=1\r\nC0=<ResourceDir>\\Runtime.exe\r\nD0=/quiet\r\nE0=127\r\n",
-              "");
+  const std::string merged = "[BUILDING]\r\n2=Yes\r\n[MERGEMODULES]\r\nTOTAL=1\r\nC0=<ResourceDir>\\Runtime.exe\r\nE0=127\r\n";
+  PackProject("[APPINFO]\r\na3={P}\r\na4=C:\\Apps\r\n" + merged + "D0=/quiet\r\n", "");
   Start();
   EXPECT_EQ(app->Flags().keepWorkDir, kOn);
   Page().OnTimer(kInstallTimer);
@@ -99,9 +98,7 @@ TEST_F(PageFlowTest, MergeModulesRunOnTheirOwnPageAfterTheInstallation) {
   EXPECT_FALSE(fake.files.Exists(kWork));
   EXPECT_EQ(fake.ui.quitCode.value_or(-1), 0) << "a silent run finishes after them";
 
-  PackProject("[APPINFO]\r\na3={P}\r\na4=C:\\Apps\r\nPREVIEW=255\r\n[BUILDING]\r\n2=Yes\r\n"
-              "[MERGEMODULES]\r\nTOTAL=1\r\nC0=<ResourceDir>\\Runtime.exe\r\nD0=/quiet\r\nE0=127\r\n",
-              "");
+  PackProject("[APPINFO]\r\na3={P}\r\na4=C:\\Apps\r\nPREVIEW=255\r\n" + merged + "D0=/quiet\r\n", "");
   Start();
   Page().OnTimer(kInstallTimer);
   EXPECT_EQ(Page().LayoutFile(), "3rdparty.lcd") << "a preview shows the page";
@@ -116,8 +113,7 @@ TEST_F(PageFlowTest, MergeModulesRunOnTheirOwnPageAfterTheInstallation) {
   const std::string logBefore = fake.files.ReadAll(log).value_or("none");
   fake.files.Remove("C:\\dist\\SupportFiles\\runtime.exe");
   fake.files.WriteAll("C:\\dist\\DiskImage1\\F0_core.txt", "core");
-  PackProject("[APPINFO]\r\na3={P}\r\na4=C:\\Apps\r\n[BUILDING]\r\n2=Yes\r\n"
-              "[MERGEMODULES]\r\nTOTAL=1\r\nC0=<ResourceDir>\\Runtime.exe\r\nE0=127\r\n",
+  PackProject("[APPINFO]\r\na3={P}\r\na4=C:\\Apps\r\n" + merged,
               "C:\\src\\core.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n");
   Start();
   Page().OnTimer(kInstallTimer);
