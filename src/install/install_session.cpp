@@ -80,15 +80,29 @@ void InstallSession::KeepValue(RegRoot root, const std::string& key, const std::
 
 bool InstallSession::CommitKeeping(StagedFile& staged) {
   if (flags.previewMode == kOn) return staged.Commit();
-  // A name of its own: a file left by a run that never ended may still be someone's only copy. The
-  // move aside refuses a name that is taken, so the next is tried only then.
+  return KeepingAside(staged, [&staged](const std::string& kept) { return staged.CommitKeeping(kept); });
+}
+
+bool InstallSession::CommitOpenKeeping(StagedFile& staged, StampedFile& file) {
+  if (flags.previewMode == kOn) return false;
+  return KeepingAside(staged, [&](const std::string& kept) { return staged.CommitOpenKeeping(file, kept); });
+}
+
+// A name of its own: a file left by a run that never ended may still be someone's only copy. The
+// keeping refuses a name that is taken, so the next is tried only then. What was kept is journalled
+// even when the commit then failed, so nothing kept is ever left behind.
+bool InstallSession::KeepingAside(StagedFile& staged, const std::function<bool(const std::string&)>& commit) {
   std::string kept = staged.Destination() + ".~twkeep";
-  for (int n = 2; !staged.CommitKeeping(kept); ++n) {
+  for (int n = 2;; ++n) {
+    const bool committed = commit(kept);
+    if (staged.KeptOriginal()) {
+      Rollback.SetAside(staged.Destination(), kept);
+      return committed;
+    }
+    if (committed) return true;
     if (n == kMaxKeptNames || !platform.files.Exists(kept)) return false;
     kept = staged.Destination() + ".~twkeep" + std::to_string(n);
   }
-  if (staged.KeptOriginal()) Rollback.SetAside(staged.Destination(), kept);
-  return true;
 }
 
 void InstallSession::WritePrior(const std::string& line) {

@@ -23,6 +23,7 @@
 namespace tw {
 
 class StagedFile;
+class StampedFile;
 class FixedDialogs;
 class ProjectSettings;
 class Trace;
@@ -136,6 +137,9 @@ struct InstallSession {
   // Moves a staged file into place, keeping what was there aside for a rollback (a rename on the
   // same volume); false as StagedFile::Commit.
   bool CommitKeeping(StagedFile& staged);
+  // The same for the staged file still open over a plain file there, kept under a second name;
+  // false, the file still open, where only CommitKeeping can do it.
+  bool CommitOpenKeeping(StagedFile& staged, StampedFile& file);
   // Starts the record file beside the log: its header, the install folder, and the earlier
   // installation's records of what was there before it.
   void StartPriorRecord();
@@ -153,6 +157,7 @@ struct InstallSession {
  private:
   // Appends one line to the record file (opened at its first line and kept open).
   void WritePrior(const std::string& line);
+  bool KeepingAside(StagedFile& staged, const std::function<bool(const std::string&)>& commit);
   bool Writes() const;
 
   std::mutex logLock_;

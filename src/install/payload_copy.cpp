@@ -145,9 +145,12 @@ CopyOutcome StreamWithRetry(InstallSession& session, PayloadPrefetch& prefetch, 
   std::unique_ptr<StampedFile> file = prefetch.Take(job);
   // The first try is a plain move, which only works where nothing is yet (the common case): then
   // there is no version to compare and nothing read-only in the way. A file still open is moved
-  // as it is closed. A file already there is never touched by it and goes the long way below, as
-  // does any failure.
+  // before it is closed. Over a plain file already there (a reinstall) the open file takes its
+  // place the same way, once the version gate lets it, the file there kept under a second name.
+  // Anything else (a read-only file, a file in use, any failure) goes the long way below.
   bool moved = file && !expand && staged.CommitOpen(*file);
+  if (!moved && file && !expand && ShouldReplace(session.platform.files, staged.TempPath(), destination))
+    moved = session.CommitOpenKeeping(staged, *file);
   bool written = file && file->Close(), ready = false;
   file.reset();
   auto produce = [&] {

@@ -50,10 +50,11 @@ class StampedFile {
   // represent is left as the system set it), and closes it; false when a write or the close failed.
   // Once closed, a further call only answers the same.
   virtual bool Close() = 0;
-  // Closes the file as Close does, moved first to destination, where nothing may be yet. False
-  // when a write failed or the move did not happen (something is there, or the system cannot
-  // move an open file): the file is then closed where it was.
-  virtual bool CloseInto(const std::string& destination) = 0;
+  // Moves the file, still open, to destination: only where nothing is yet, or with replace over a
+  // file there (never a folder, a read-only file or one in use). False when a write failed or the
+  // move did not happen (the system may not move an open file). Either way the file stays open,
+  // for Close.
+  virtual bool MoveTo(const std::string& destination, bool replace) = 0;
 };
 
 // How deep a tree removal goes; anything deeper is left (a planted chain of folders cannot exhaust
@@ -106,6 +107,10 @@ class FileSystem {
   // Deletes a file (a link is deleted itself, never its target). Refused when it is read-only or a
   // folder; in use when a program holds it open without delete sharing, or runs it.
   virtual Removal Remove(const std::string& path) = 0;
+  // Gives the file at existing a second name, link, on the same volume: both names are then the
+  // one file, its data and attributes. False when link is taken, existing is not a plain file, or
+  // the volume has no such names (FAT).
+  virtual bool HardLink(const std::string& existing, const std::string& link) = 0;
   // Asks the system to delete a file (or an empty folder) when it next starts, for one in use now;
   // false when the system refuses (no rights, a missing path).
   virtual bool RemoveAtRestart(const std::string& path) = 0;

@@ -25,6 +25,7 @@ bool StagedFile::Commit() {
 }
 
 bool StagedFile::CommitKeeping(const std::string& keepAs) {
+  keptOriginal_ = false;
   std::optional<uint32_t> attributes = files_.Attributes(destination_);
   if (!attributes) return Commit();
   // A folder is refused as a replacement refuses it. A read-only file is let go (the kept one keeps
@@ -52,8 +53,22 @@ bool StagedFile::CommitToEmpty() {
 }
 
 bool StagedFile::CommitOpen(StampedFile& file) {
-  committed_ = file.CloseInto(destination_);
+  committed_ = file.MoveTo(destination_, false) && file.Close();
   return committed_;
+}
+
+bool StagedFile::CommitOpenKeeping(StampedFile& file, const std::string& keepAs) {
+  keptOriginal_ = false;
+  std::optional<uint32_t> attributes = files_.Attributes(destination_);
+  if (!attributes || (*attributes & (kAttrFolder | kAttrReadOnly | kAttrReparsePoint))) return false;
+  if (!files_.HardLink(destination_, keepAs)) return false;
+  if (!file.MoveTo(destination_, true)) {
+    // Held open by a program that does not share deletion, the second name may not go now.
+    if (files_.Remove(keepAs) != Removal::kRemoved) files_.RemoveAtRestart(keepAs);
+    return false;
+  }
+  keptOriginal_ = committed_ = true;
+  return file.Close();
 }
 
 void StagedFile::Discard() { RemoveStagedFile(files_, temp_); }

@@ -29,14 +29,21 @@ class StagedFile {
   // copy) rather than replaced, and moved back when the new file cannot follow. A read-only file
   // there is moved aside all the same and keeps the attribute; a folder there refuses.
   bool CommitKeeping(const std::string& keepAs);
-  // Whether CommitKeeping moved a file aside.
+  // Whether the last CommitKeeping or CommitOpenKeeping kept the file that was there.
   bool KeptOriginal() const { return keptOriginal_; }
   // Moves the temporary file to the destination only where nothing is yet, without the checks a
   // replacement needs. False when something is there (it is left alone) or the move fails.
   bool CommitToEmpty();
-  // The same for the temporary file still open: it is moved and closed in one (see
-  // StampedFile::CloseInto), and closed where it was when the move does not happen.
+  // The same for the temporary file still open: it is moved, then closed. When the move does not
+  // happen the file stays open where it was.
   bool CommitOpen(StampedFile& file);
+  // CommitKeeping for the temporary file still open, over a plain file there: that file keeps its
+  // data under keepAs, a second name of it (no data moves), and the open file takes its place and
+  // is closed. False, the file still open and nothing changed, when the destination is missing, a
+  // folder, a link or read-only, when keepAs is taken, or when the volume or a program holding the
+  // file will not let it be done; CommitKeeping is the long way. A second name that cannot be
+  // taken back at once is set to go at the next start.
+  bool CommitOpenKeeping(StampedFile& file, const std::string& keepAs);
   // Deletes the temporary file now.
   void Discard();
 

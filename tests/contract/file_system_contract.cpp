@@ -119,17 +119,27 @@ TEST_F(FileSystemContract, AStampedFileIsWrittenThenStamped) {
   EXPECT_EQ(files().Attributes(At("m.bin")).value_or(kAttrReadOnly) & kAttrReadOnly, 0u);
   EXPECT_EQ(files().CreateStamped(At("no\\such\\m.bin"), plain), nullptr);
 
-  // Moved as it is closed, but only to where nothing is yet.
-  for (const char* target : {"moved.bin", "m.bin"}) {
+  // Moved while still open, then closed: only to where nothing is yet, or with replace over a
+  // plain file there, which a second name given before keeps.
+  ASSERT_TRUE(files().WriteAll(At("old.bin"), "old"));
+  EXPECT_TRUE(files().HardLink(At("old.bin"), At("old.keep")));
+  EXPECT_FALSE(files().HardLink(At("old.bin"), At("m.bin"))) << "a name that is taken";
+  const struct {
+    const char* target;
+    bool replace, moves;
+  } moves[] = {{"moved.bin", false, true}, {"m.bin", false, false}, {"old.bin", true, true}, {"moved.bin", true, false}};
+  for (const auto& move : moves) {
     auto open = files().CreateStamped(At("t.bin"), readOnly);
     ASSERT_NE(open, nullptr);
     EXPECT_TRUE(open->Write("xyz", 3));
-    bool free = std::string(target) == "moved.bin";
-    EXPECT_EQ(open->CloseInto(At(target)), free) << target;
-    EXPECT_EQ(files().ReadAll(At(free ? target : "t.bin")).value_or(""), "xyz") << target;
-    EXPECT_NE(files().Attributes(At(free ? target : "t.bin")).value_or(0) & kAttrReadOnly, 0u) << target;
+    EXPECT_EQ(open->MoveTo(At(move.target), move.replace), move.moves) << move.target;
+    EXPECT_TRUE(open->Close()) << move.target;
+    const std::string at = move.moves ? move.target : "t.bin";
+    EXPECT_EQ(files().ReadAll(At(at)).value_or(""), "xyz") << move.target;
+    EXPECT_NE(files().Attributes(At(at)).value_or(0) & kAttrReadOnly, 0u) << move.target;
   }
   EXPECT_EQ(files().ReadAll(At("m.bin")).value_or("?"), "") << "what was there is left alone";
+  EXPECT_EQ(files().ReadAll(At("old.keep")).value_or(""), "old") << "the second name keeps the replaced data";
 }
 
 TEST_F(FileSystemContract, CopyHonoursReplaceAndReadOnly) {

@@ -103,8 +103,19 @@ const std::vector<Step>& Steps() {
          auto free = f.CreateStamped("C:\\c\\t2.tmp", FileStamp{});
          if (!taken || !free) return std::string("none");
          taken->Write("1", 1), free->Write("2", 1);
-         return Yes(taken->CloseInto("C:\\c\\st.bin")) + Yes(free->CloseInto("C:\\c\\Placed.bin")) +
-                Text(f.ReadAll("C:\\c\\t1.tmp")) + Text(f.ReadAll("C:\\c\\placed.bin")) + Yes(f.Exists("C:\\c\\t2.tmp"));
+         std::string moves = Yes(taken->MoveTo("C:\\c\\st.bin", false)) + Yes(free->MoveTo("C:\\c\\Placed.bin", false));
+         taken->Close(), free->Close();
+         return moves + Text(f.ReadAll("C:\\c\\t1.tmp")) + Text(f.ReadAll("C:\\c\\placed.bin")) + Yes(f.Exists("C:\\c\\t2.tmp"));
+       }},
+      {"a stamped file over one there, which keeps a second name", [](FileSystem& f) {
+         auto over = f.CreateStamped("C:\\c\\t1.tmp", FileStamp{});
+         if (!over) return std::string("none");
+         over->Write("3", 1);
+         std::string linked = Yes(f.HardLink("C:\\c\\st.bin", "C:\\c\\st.keep")) +
+                              Yes(f.HardLink("C:\\c\\st.bin", "C:\\c\\placed.bin")) + Yes(f.HardLink("C:\\c\\inner", "C:\\c\\i2"));
+         std::string moved = Yes(over->MoveTo("C:\\c\\st.bin", true));
+         over->Close();
+         return linked + moved + Text(f.ReadAll("C:\\c\\st.bin")) + Text(f.ReadAll("C:\\c\\st.keep")) + Yes(f.Exists("C:\\c\\t1.tmp"));
        }},
       {"the current folder", [](FileSystem& f) {
          return Yes(f.SetCurrentFolder("C:\\c\\inner")) + f.CurrentFolder() + Yes(f.SetCurrentFolder("C:\\no"));

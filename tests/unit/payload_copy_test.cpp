@@ -422,6 +422,11 @@ TEST_F(CabinetBuildCopyTest, PayloadFilesStreamOutOfTheCabinetOnce) {
   ExpectNoTemporaryFiles(files, kApp);
   ASSERT_EQ(ui.dialogs.size(), 1u) << "only the member the cabinet lacks fails";
   EXPECT_EQ(ui.dialogs[0].text.value_or(""), "Tarnwick can't copy the file:\r\nC:\\Program Files\\Acme\\gone.txt\r\nWhat you would like to do ?");
+  // The app.exe that was there is only kept under a second name, which a rollback puts back.
+  EXPECT_TRUE(session.Replaced(At("app.exe")));
+  session.Rollback.Undo(session.platform, session.trace);
+  EXPECT_EQ(files.ReadAll(At("app.exe")).value_or(""), "older");
+  EXPECT_EQ(files.Find(At("app.exe.~twkeep*")), std::vector<std::string>{});
 }
 
 // Members are unpacked ahead of the copy, yet it still decides in order: a file kept in place and
@@ -475,7 +480,9 @@ TEST_F(CabinetBuildCopyTest, ADestinationIsNeverLeftHalfWritten) {
     Ship(c.streamed ? cabinet.substr(0, c.truncated ? 30000 : cabinet.size()) : "no cabinet");
     Payload(0, "a.txt", std::string(40000, 'n'));
     files.WriteAll(At("a.txt"), "old");
-    if (!c.truncated) files.FailWhen(FsOp::Move, At("a.txt"), 1);
+    // In use until the user has read the question: the program holding it then ends.
+    if (!c.truncated) files.FailWhen(FsOp::Move, At("a.txt"));
+    ui.onDialog = [&] { files.ClearFailures(); };
     ui.dialogResults = {c.answer};
 
     EXPECT_EQ(CopyPayloadFiles(session, List({{"a.txt", "<InstallDir>*0*0*0|"}})), c.goesOn);

@@ -288,6 +288,14 @@ bool FakeFileSystem::RemoveAtRestart(const std::string& path) {
   return true;
 }
 
+bool FakeFileSystem::HardLink(const std::string& existing, const std::string& link) {
+  if (ShouldFail(FsOp::Link, existing + "|" + link)) return false;
+  std::error_code ec;
+  if (!fs::is_regular_file(fs::symlink_status(HostPath(existing), ec))) return false;
+  fs::create_hard_link(HostPath(existing), HostPath(link), ec);
+  return !ec;
+}
+
 bool FakeFileSystem::ReplaceAtRestart(const std::string& from, const std::string& to) {
   if (!restartRemovalAllowed || !Exists(from)) return false;
   replaceAtRestart.emplace_back(from, to);
@@ -454,11 +462,12 @@ class FakeStampedFile : public StampedFile {
     files_.SetAttributes(path_, stamp_.attributes);
     return ok_;
   }
-  // Moved by name just before the close; the host keeps the open stream working across the rename.
-  bool CloseInto(const std::string& destination) override {
-    bool moved = out_.is_open() && ok_ && out_.flush() && files_.Move(path_, destination);
+  // Moved by name; the host keeps the open stream working across the rename.
+  bool MoveTo(const std::string& destination, bool replace) override {
+    bool moved = out_.is_open() && ok_ && out_.flush() &&
+                 (replace ? files_.Replace(path_, destination) : files_.Move(path_, destination));
     if (moved) path_ = destination;
-    return Close() && moved;
+    return moved;
   }
 
  private:

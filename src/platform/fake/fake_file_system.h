@@ -13,7 +13,9 @@
 
 namespace tw {
 
-enum class FsOp { MakeFolder, RemoveTree, Copy, Move, Remove, Write, Read };
+// Link is apart from Move: a program holding a file open without sharing its deletion stops it
+// being moved, not being given a second name.
+enum class FsOp { MakeFolder, RemoveTree, Copy, Move, Link, Remove, Write, Read };
 
 class FakeFileSystem : public FileSystem {
  public:
@@ -32,6 +34,7 @@ class FakeFileSystem : public FileSystem {
   bool Move(const std::string& from, const std::string& to) override;
   bool Replace(const std::string& from, const std::string& to) override;
   Removal Remove(const std::string& path) override;
+  bool HardLink(const std::string& existing, const std::string& link) override;
   bool RemoveAtRestart(const std::string& path) override;
   bool ReplaceAtRestart(const std::string& from, const std::string& to) override;
   std::optional<uint64_t> FileSize(const std::string& path) const override;

@@ -16,6 +16,7 @@ int FakeUi::ShowMessageBox(const std::string& text, const std::string& caption, 
 
 int FakeUi::RunFixedDialog(const FixedDialogLook& look) {
   dialogs.push_back(look);
+  if (onDialog) onDialog();
   if (!dialogResults.empty()) {
     int result = dialogResults.front();
     dialogResults.pop_front();

@@ -99,6 +99,7 @@ class FakeUi : public Ui {
   // Fixed dialogs: every look shown, answered from dialogResults (else the first visible button).
   std::vector<FixedDialogLook> dialogs;
   std::deque<int> dialogResults;
+  std::function<void()> onDialog;  // called as each fixed dialog shows, before it is answered
   bool waitNoticeShown = false;
   int waitNoticeShows = 0;
   // How many pieces of work CallOnUiThread was handed, from any thread.

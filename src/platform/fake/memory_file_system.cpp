@@ -74,10 +74,10 @@ class MemoryStampedFile : public StampedFile {
     ok_ = files_.WriteAll(path_, data_) && files_.SetAttributes(path_, attributes_);
     return ok_;
   }
-  bool CloseInto(const std::string& destination) override {
-    const bool moved = open_ && files_.Move(path_, destination);
+  bool MoveTo(const std::string& destination, bool replace) override {
+    const bool moved = open_ && (replace ? files_.Replace(path_, destination) : files_.Move(path_, destination));
     if (moved) path_ = destination;
-    return Close() && moved;
+    return moved;
   }
 
  private:
@@ -228,6 +228,19 @@ bool MemoryFileSystem::Replace(const std::string& from, const std::string& to) {
   auto source = Key(from);
   const Entry* entry = source ? Lookup(*source) : nullptr;
   return entry && !entry->folder && MoveEntry(from, to, true);
+}
+
+// A copy stands in for the second name: nothing here changes a file through one name and reads it
+// through the other.
+bool MemoryFileSystem::HardLink(const std::string& existing, const std::string& link) {
+  std::lock_guard<std::mutex> hold(lock_);
+  auto source = Key(existing), target = Key(link);
+  const Entry* entry = source ? Lookup(*source) : nullptr;
+  if (!entry || entry->folder || !target || Lookup(*target) || !HasFolder(ParentKey(*target))) return false;
+  Entry copy = *entry;
+  copy.name = NameOf(link);
+  entries_[*target] = std::move(copy);
+  return true;
 }
 
 Removal MemoryFileSystem::Remove(const std::string& path) {

@@ -27,6 +27,7 @@ class MemoryFileSystem : public FileSystem {
   bool Replace(const std::string& from, const std::string& to) override;
   Removal Remove(const std::string& path) override;
   // Nothing restarts here, so nothing can be set to go then.
+  bool HardLink(const std::string& existing, const std::string& link) override;
   bool RemoveAtRestart(const std::string& path) override { return false; }
   bool ReplaceAtRestart(const std::string&, const std::string&) override { return false; }
   std::optional<uint64_t> FileSize(const std::string& path) const override;

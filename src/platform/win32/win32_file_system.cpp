@@ -60,6 +60,10 @@ bool Win32FileSystem::Replace(const std::string& from, const std::string& to) {
   return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
+bool Win32FileSystem::HardLink(const std::string& existing, const std::string& link) {
+  return CreateHardLinkW(Wide(link).c_str(), Wide(existing).c_str(), nullptr) != 0;
+}
+
 // A delayed move to nowhere: the session manager deletes the entry before anything can open it.
 bool Win32FileSystem::RemoveAtRestart(const std::string& path) {
   if (GetFileAttributesW(Wide(WithoutTrailingSeparator(path)).c_str()) == INVALID_FILE_ATTRIBUTES) return false;
@@ -181,7 +185,7 @@ constexpr DWORD kStampBits = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | F
 // Renames an open file (opened with delete access) to path, where nothing may be yet: no second
 // open of the file by name is needed. False where the system has no such call (before Vista) or
 // refuses; the caller then moves the file by name once it is closed.
-bool RenameOpenFile(HANDLE file, const std::string& path) {
+bool RenameOpenFile(HANDLE file, const std::string& path, bool replace) {
   using SetInformation = BOOL(WINAPI*)(HANDLE, int, void*, DWORD);
   static const auto setInformation = reinterpret_cast<SetInformation>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetFileInformationByHandle")));
@@ -198,7 +202,7 @@ bool RenameOpenFile(HANDLE file, const std::string& path) {
   if (length == 0) return false;
   std::vector<char> buffer(sizeof(RenameInfo) + sizeof(WCHAR) * length);
   auto* info = reinterpret_cast<RenameInfo*>(buffer.data());
-  info->replaceIfExists = FALSE;
+  info->replaceIfExists = replace ? TRUE : FALSE;
   info->rootDirectory = nullptr;
   info->fileNameLength = static_cast<DWORD>(sizeof(WCHAR) * length);
   std::copy(wide.begin(), wide.end(), info->fileName);
@@ -234,10 +238,13 @@ class Win32StampedFile : public StampedFile {
       SetFileAttributesW(Wide(path_).c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
     return ok_;
   }
-  bool CloseInto(const std::string& destination) override {
-    bool moved = file_ != INVALID_HANDLE_VALUE && ok_ && RenameOpenFile(file_, destination);
+  bool MoveTo(const std::string& destination, bool replace) override {
+    // A read-only file there is refused as Replace refuses it; the rename alone may let it go.
+    const DWORD there = replace ? GetFileAttributesW(Wide(destination).c_str()) : INVALID_FILE_ATTRIBUTES;
+    if (there != INVALID_FILE_ATTRIBUTES && (there & FILE_ATTRIBUTE_READONLY)) return false;
+    bool moved = file_ != INVALID_HANDLE_VALUE && ok_ && RenameOpenFile(file_, destination, replace);
     if (moved) path_ = destination;
-    return Close() && moved;
+    return moved;
   }
 
  private:

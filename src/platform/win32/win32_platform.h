@@ -37,6 +37,7 @@ class Win32FileSystem : public FileSystem {
   bool Move(const std::string& from, const std::string& to) override;
   bool Replace(const std::string& from, const std::string& to) override;
   Removal Remove(const std::string& path) override;
+  bool HardLink(const std::string& existing, const std::string& link) override;
   bool RemoveAtRestart(const std::string& path) override;
   bool ReplaceAtRestart(const std::string& from, const std::string& to) override;
   std::optional<uint64_t> FileSize(const std::string& path) const override;
