@@ -28,14 +28,15 @@ class FixedDialogs {
 
   // True when the user confirmed cancelling (button 1).
   bool ConfirmCancel();
-  // The engine's message box: the text expanded, one button.
-  void ShowError(const std::string& text);
+  // The engine's message box: the text expanded, one button. A reason (the system's text for the
+  // failure behind it) is shown on a line of its own below the text.
+  void ShowError(const std::string& text, const std::string& reason = std::string());
   // A two-button question; 1 or 2.
   int AskQuestion(const std::string& text);
   // The information message of the "ShowMessage" action.
   void ShowInfo(const std::string& text);
-  // Retry, Ignore or Cancel (Cancel only when cancelOnly).
-  int AskRetry(const std::string& text, bool cancelOnly);
+  // Retry, Ignore or Cancel (Cancel only when cancelOnly); a reason is shown as ShowError shows it.
+  int AskRetry(const std::string& text, bool cancelOnly, const std::string& reason = std::string());
   void ShowWait();
   void CloseWait();
   // A silent run: nothing is shown. Each dialog is answered as Esc answers it (not confirmed, No,
