@@ -96,8 +96,8 @@ void FixedDialogs::ReportUnattendedError(const FixedDialogLook& look) {
 
 bool FixedDialogs::ConfirmCancel() { return Show(ConfirmLook(kModeConfirm, ""), "confirm-cancel") == 1; }
 
-void FixedDialogs::ShowError(const std::string& text, const std::string& reason) {
-  const FixedDialogLook look = ConfirmLook(kModeError, WithReason(expand_(text), reason));
+void FixedDialogs::ShowError(const std::string& text) {
+  const FixedDialogLook look = ConfirmLook(kModeError, expand_(text));
   Show(look, "error");
   ReportUnattendedError(look);
 }

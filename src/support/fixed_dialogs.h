@@ -28,14 +28,14 @@ class FixedDialogs {
 
   // True when the user confirmed cancelling (button 1).
   bool ConfirmCancel();
-  // The engine's message box: the text expanded, one button. A reason (the system's text for the
-  // failure behind it) is shown on a line of its own below the text.
-  void ShowError(const std::string& text, const std::string& reason = std::string());
+  // The engine's message box: the text expanded, one button.
+  void ShowError(const std::string& text);
   // A two-button question; 1 or 2.
   int AskQuestion(const std::string& text);
   // The information message of the "ShowMessage" action.
   void ShowInfo(const std::string& text);
-  // Retry, Ignore or Cancel (Cancel only when cancelOnly); a reason is shown as ShowError shows it.
+  // Retry, Ignore or Cancel (Cancel only when cancelOnly). A reason (the system's words for the
+  // failure behind the question) is shown on a line of its own below the text.
   int AskRetry(const std::string& text, bool cancelOnly, const std::string& reason = std::string());
   void ShowWait();
   void CloseWait();
