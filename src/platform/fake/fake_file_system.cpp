@@ -125,7 +125,10 @@ bool FakeFileSystem::ShouldFail(FsOp op, const std::string& path) const {
     if (rule.op != op) continue;
     if (!rule.fragment.empty() && lowered.find(rule.fragment) == std::string::npos) continue;
     ++rule.seen;
-    if (rule.nth == 0 || rule.seen == rule.nth || rule.seen <= -rule.nth) return !Fail(rule.error);
+    if (rule.nth == 0 || rule.seen == rule.nth || rule.seen <= -rule.nth) {
+      NoteSystemError(rule.error);  // a planned failure gives its reason as a real one does
+      return true;
+    }
   }
   return false;
 }
