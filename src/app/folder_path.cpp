@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "platform/file_system.h"
+#include "platform/platform.h"
 #include "platform/text.h"
 #include "platform/ui.h"
 
@@ -45,8 +45,10 @@ std::string FolderNotCreatedMessage(const std::string& path) {
   return "The folder:\n\n" + path + "\n\ncan not be created. Please double check.";
 }
 
-bool AcceptDestinationFolder(Ui& ui, FileSystem& files, const std::string& path, NativeWindow dialog,
+bool AcceptDestinationFolder(Platform& platform, const std::string& path, NativeWindow dialog,
                              std::vector<std::string>* made) {
+  Ui& ui = platform.ui;
+  FileSystem& files = platform.files;
   if (!IsValidFolderPath(path)) {
     ui.ShowMessageBox(InvalidFolderMessage(path), "Setup", kMbOk | kMbIconExclamation, dialog);
     return false;
@@ -58,7 +60,9 @@ bool AcceptDestinationFolder(Ui& ui, FileSystem& files, const std::string& path,
     std::string part = path.substr(0, cut);
     if (!files.IsFolder(part)) {
       if (!files.MakeFolder(part)) {
-        ui.ShowMessageBox(FolderNotCreatedMessage(path), "Setup", kMbOk | kMbIconExclamation, dialog);
+        const std::string reason = platform.system.ErrorText(LastSystemError());
+        ui.ShowMessageBox(FolderNotCreatedMessage(path) + (reason.empty() ? "" : "\n" + reason), "Setup",
+                          kMbOk | kMbIconExclamation, dialog);
         return false;
       }
       if (made) made->push_back(part);

@@ -8,8 +8,7 @@
 
 namespace tw {
 
-class FileSystem;
-class Ui;
+struct Platform;
 
 // A drive letter, ":" and "\", then parts that are not empty, do not start or end with a tab, a
 // blank or ".", and hold none of " * / : < > ? \ |. The drive root alone is valid; a longer path
@@ -27,9 +26,10 @@ std::string UserProgramsFolder(const std::string& folder, const std::string& pro
 
 // The folder dialog's OK: an invalid path is refused with its message; a missing folder is created
 // part by part from the drive down once the user agrees, and each level it made is added to made
-// (when given), so the installation can log them for removal. The messages belong to dialog. False
-// keeps the dialog open.
-bool AcceptDestinationFolder(Ui& ui, FileSystem& files, const std::string& path, NativeWindow dialog,
+// (when given), so the installation can log them for removal; a level that cannot be made is told
+// with the system's reason below the message. The messages belong to dialog. False keeps the
+// dialog open.
+bool AcceptDestinationFolder(Platform& platform, const std::string& path, NativeWindow dialog,
                              std::vector<std::string>* made = nullptr);
 
 }  // namespace tw

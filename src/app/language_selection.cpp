@@ -117,9 +117,8 @@ void RewritePage(const FileSystem& files, ProfileFiles& profiles, const std::str
     std::string caption = LanguageCaption(language.Text(entry->shared ? "Value" : page.section, entry->key));
     if (caption.empty()) continue;
     bool written = profiles.WriteValue(path, "DADOS", std::to_string(block) + ",1", "Caption|" + caption + "|0");
-    trace.Write("language", "caption",
-                {{"page", page.layout}, {"control", entry->control}, {"text", caption},
-                 {"result", written ? "ok" : "failed"}});
+    trace.WriteResult("language", "caption",
+                {{"page", page.layout}, {"control", entry->control}, {"text", caption}}, written);
   }
 }
 

@@ -135,7 +135,8 @@ void CMainFrame::UseSetupFolder(const std::string& folder) {
 void CMainFrame::PrepareThemeFolder() {
   if (platform_.files.IsFolder(ThemeDir)) return;
   bool created = platform_.files.MakeFolder(ThemeDir);
-  trace_.Write("startup", "theme-folder", {{"result", created ? "created" : "failed"}});
+  trace_.Write("startup", "theme-folder", {{"result", created ? "created" : "failed"}},
+               created ? SystemError{} : LastSystemError());
   MoveThemeFiles();
 }
 
@@ -180,7 +181,7 @@ void CMainFrame::MoveThemeFiles() {
     std::string target = name;
     ReplaceAll(target, "^!", "");
     bool moved = platform_.files.Move(SetupDir + name, ThemeDir + target);
-    trace_.Write("startup", "theme-move", {{"from", name}, {"to", target}, {"result", moved ? "ok" : "failed"}});
+    trace_.WriteResult("startup", "theme-move", {{"from", name}, {"to", target}}, moved);
   }
 }
 
@@ -200,7 +201,8 @@ void CMainFrame::CreateWorkFolder() {
   WorkDir = TempDir + WorkName + "\\";
   SetupInfPath = WorkDir + "setup.inf";
   DataInfPath = WorkDir + "data.inf";
-  trace_.Write("startup", "work-folder", {{"path", WorkDir}, {"result", created ? "created" : "failed"}});
+  trace_.Write("startup", "work-folder", {{"path", WorkDir}, {"result", created ? "created" : "failed"}},
+               created ? SystemError{} : LastSystemError());
 }
 
 bool CMainFrame::ReadProjectFiles() {
@@ -438,7 +440,7 @@ void CMainFrame::RemoveWorkFolder(WorkFolderRemoval mode) {
   if (mode == WorkFolderRemoval::UnlessKept && flags_.keepWorkDir == kOn) return;
   if (WorkName.empty() || !platform_.files.IsFolder(WorkDir)) return;
   bool removed = platform_.files.RemoveTree(WorkDir, LeftInUse::kStays).removed;
-  trace_.Write("startup", "remove-work-folder", {{"path", WorkDir}, {"result", removed ? "ok" : "failed"}});
+  trace_.WriteResult("startup", "remove-work-folder", {{"path", WorkDir}}, removed);
 }
 
 PlaceholderValues CMainFrame::CurrentPlaceholderValues() const {

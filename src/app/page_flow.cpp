@@ -371,12 +371,12 @@ void PageFlow::Finish() {
     size_t cut = launch.find_last_of('\\');
     bool opened = platform.shell.OpenWith(launch, ExpandPlaceholders(frame_.LaunchParameters),
                                           cut == std::string::npos ? "" : launch.substr(0, cut));
-    frame_.GetTrace().Write("wizard", "launch", {{"file", launch}, {"result", opened ? "ok" : "failed"}});
+    frame_.GetTrace().WriteResult("wizard", "launch", {{"file", launch}}, opened);
   }
   const std::string readme = ExpandPlaceholders(frame_.ReadmeFile);
   if (frame_.ReadmeChosen == kOn && platform.files.Exists(readme) && !platform.files.IsFolder(readme)) {
     bool opened = platform.shell.OpenWith(readme, "", "");
-    frame_.GetTrace().Write("wizard", "readme", {{"file", readme}, {"result", opened ? "ok" : "failed"}});
+    frame_.GetTrace().WriteResult("wizard", "readme", {{"file", readme}}, opened);
   }
   // With /NORESTART nobody is asked: the exit code tells the caller a restart is needed.
   if (frame_.Flags().cancelled != kOn && frame_.RestartRequired == kOn && !frame_.CommandLineNoRestart &&

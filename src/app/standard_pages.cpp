@@ -100,7 +100,7 @@ void WizardPages::BrowseDestination(CSkinPage& page) {
   std::optional<std::string> folder = platform.shell.BrowseForFolder(
       "Corvane Tarnwick", "Choose destination directory...",
       [this, &platform](const std::string& path, NativeWindow dialog) {
-        return AcceptDestinationFolder(platform.ui, platform.files, path, dialog, &frame_.FoldersMadeByWizard);
+        return AcceptDestinationFolder(platform, path, dialog, &frame_.FoldersMadeByWizard);
       },
       &page.Window());
   frame_.GetTrace().Write("wizard", "browse", {{"folder", folder.value_or("")}, {"result", folder ? "ok" : "cancelled"}});

@@ -65,8 +65,8 @@ void InstallIcon(InstallSession& session, const std::string& iconName) {
   const bool existed = session.platform.files.Exists(target);
   bool copied = session.platform.files.Copy(source, target, true);
   if (copied) session.MadeFile(target, existed);
-  session.trace.Write("install", "association-icon",
-                      {{"from", source}, {"to", target}, {"result", copied ? "ok" : "failed"}});
+  session.trace.WriteResult("install", "association-icon",
+                      {{"from", source}, {"to", target}}, copied);
   // A file that never arrived is not logged: the uninstaller would only look for it in vain.
   if (copied) session.WriteLogEntry("FILE", target);
 }
@@ -103,9 +103,8 @@ void RegisterAssociation(InstallSession& session, const Association& item) {
   written &= SetOwnedDefault(session, item.fileType + "\\DefaultIcon", icon, typeIsOurs);
   const std::string command = "\"" + session.Expand(item.program) + "\" " + item.arguments;
   written &= SetOwnedDefault(session, item.fileType + "\\Shell\\Open\\Command\\", command, typeIsOurs);
-  session.trace.Write("install", "association",
-                      {{"extension", item.extension}, {"type", item.fileType}, {"command", command},
-                       {"result", written ? "ok" : "failed"}});
+  session.trace.WriteResult("install", "association",
+                      {{"extension", item.extension}, {"type", item.fileType}, {"command", command}}, written);
   InstallIcon(session, item.iconName);
 }
 

@@ -167,7 +167,7 @@ bool CabinetExtractor::ExtractCabinets() {
   extractedFiles_ = 0;
   session_.platform.ui.RunAndPump([this] { Extract(); });
   session_.trace.Write("cabinet", "extract",
-                       {{"error", std::to_string(extractError_)}, {"files", std::to_string(extractedFiles_)}});
+                       {{"cabinet-error", std::to_string(extractError_)}, {"files", std::to_string(extractedFiles_)}});
   if (extractError_ != kNoError) return false;
   if (session_.flags.splitFiles == kOn) return WaitForFirstDisk();
   return true;

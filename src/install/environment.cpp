@@ -98,7 +98,8 @@ void SetEnvironmentVariables(InstallSession& session) {
                                       : SetVariable(registry, *scope, item);
     session.trace.Write("install", "environment",
                         {{"name", item.name}, {"scope", item.scope},
-                         {"action", remove ? "remove" : append ? "append" : "set"}, {"result", result}});
+                         {"action", remove ? "remove" : append ? "append" : "set"}, {"result", result}},
+                        result == "failed" ? LastSystemError() : SystemError{});
     if (item.uninstall != "Remove") continue;
     // The log can only name a whole variable; removing it would take the user's own parts (all of
     // PATH) with the appended one.

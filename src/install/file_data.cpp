@@ -116,6 +116,7 @@ void CreateLogFolder(InstallSession& session) {
 void CreateLoggedFolder(InstallSession& session, const std::string& path) {
   std::vector<std::string> made;
   bool created = CreateFolderPath(session.platform.files, path, &made);
+  const SystemError folderError = LastSystemError();
   const std::string folder = Lower(WithoutTrailingBackslash(path));
   bool madeItself = !made.empty() && Lower(made.back()) == folder;
   if (madeItself) made.pop_back();
@@ -125,8 +126,10 @@ void CreateLoggedFolder(InstallSession& session, const std::string& path) {
     session.FoldersMade.insert(folder);
   else
     madeItself = session.FoldersMade.count(folder) > 0;
-  session.trace.Write("install", "folder",
-                      {{"path", path}, {"result", !created ? "failed" : madeItself ? "made" : "there"}});
+  if (created)
+    session.trace.Write("install", "folder", {{"path", path}, {"result", madeItself ? "made" : "there"}});
+  else
+    session.trace.Write("install", "folder", {{"path", path}, {"result", "failed"}}, folderError);
   bool madeByWizard = false;
   const std::vector<std::string> madeByWizardAbove = TakeWizardFolders(session, folder, madeByWizard);
   // A rollback takes the folders above after the folder itself: they are kept first, the highest

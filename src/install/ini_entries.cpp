@@ -101,9 +101,8 @@ bool WriteIniEntry(InstallSession& session, const std::string& entryPath, const 
   const std::string expanded = session.Expand(value);
   KeepContent(session, *file);
   bool written = session.platform.profiles.WriteValue(file->FullPath, name->section, name->key, expanded);
-  session.trace.Write("install", "ini-entry",
-                      {{"file", file->FullPath}, {"section", name->section}, {"key", name->key}, {"value", expanded},
-                       {"result", written ? "ok" : "failed"}});
+  session.trace.WriteResult("install", "ini-entry",
+                      {{"file", file->FullPath}, {"section", name->section}, {"key", name->key}, {"value", expanded}}, written);
   if (written) LogCreatedFile(session, *file);
   return written;
 }

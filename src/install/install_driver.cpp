@@ -42,7 +42,11 @@ UrlDownloader Downloader(InstallSession& session) {
                          {"result", kResults[outcome.result]},
                          {"status", outcome.status ? std::to_string(*outcome.status) : "none"},
                          {"bytes", std::to_string(outcome.bytes)},
-                         {"step", outcome.failedStep.empty() ? "none" : outcome.failedStep}});
+                         {"step", outcome.failedStep.empty() ? "none" : outcome.failedStep}},
+                        outcome.error);
+    // The transfer failed on a thread of its own: its reason is handed to this one, for the
+    // dialog that may follow.
+    NoteSystemError(outcome.error.code);
     return outcome.result;
   };
 }

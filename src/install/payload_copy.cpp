@@ -16,6 +16,7 @@
 #include "install/payload_prefetch.h"
 #include "install/payload_stream.h"
 #include "platform/platform.h"
+#include "platform/system_error.h"
 #include "platform/text.h"
 #include "support/fixed_dialogs.h"
 #include "support/staged_file.h"
@@ -53,10 +54,29 @@ void AbortInstallation(InstallSession& session) {
 }
 
 // A critical file that could not be installed ends the installation; the user can only agree.
-bool AbortForCriticalFile(InstallSession& session, const std::string& destination) {
-  session.dialogs.AskRetry(Format("Tarnwick will abort installation, the file:\r\n", destination, "\r\nCan't be installed."), true);
+bool AbortForCriticalFile(InstallSession& session, const std::string& destination, const std::string& reason = "") {
+  session.dialogs.AskRetry(Format("Tarnwick will abort installation, the file:\r\n", destination, "\r\nCan't be installed."), true,
+                           reason);
   AbortInstallation(session);
   return false;
+}
+
+// A program that holds a new file for a moment (a virus scanner, most often) lets go within about
+// a second: only a hold that lasts longer is put to the user.
+constexpr int kHoldRetries = 5;
+constexpr uint32_t kHoldPauseMs = 200;
+
+// One attempt, made again while a sharing or lock violation stands in its way. The thread's error
+// is cleared first, so a failure is told with its own reason and never an older one.
+bool AttemptThroughHolds(InstallSession& session, const std::string& destination, const std::function<bool()>& attempt) {
+  for (int retry = 1;; ++retry) {
+    ClearSystemError();
+    if (attempt()) return true;
+    const SystemError error = LastSystemError();
+    if (!IsPassingHold(error) || retry > kHoldRetries) return false;
+    session.trace.Write("install", "copy-held", {{"dest", destination}, {"retry", std::to_string(retry)}}, error);
+    session.platform.system.Pause(kHoldPauseMs);
+  }
 }
 
 // Tries to put the file in place until it works or the user gives up: Retry tries again, Ignore
@@ -65,17 +85,19 @@ CopyOutcome RetryUntilInstalled(InstallSession& session, const std::string& dest
                                 const std::function<bool()>& attempt) {
   for (;;) {
     // Every attempt commits through the session, which lets a read-only file go itself.
-    if (attempt()) {
+    if (AttemptThroughHolds(session, destination, attempt)) {
       session.trace.Write("install", "copy", {{"dest", destination}, {"result", "ok"}});
       return CopyOutcome::kWritten;
     }
-    session.trace.Write("install", "copy", {{"dest", destination}, {"result", "failed"}});
+    const SystemError error = LastSystemError();
+    session.trace.Write("install", "copy", {{"dest", destination}, {"result", "failed"}}, error);
+    const std::string reason = session.platform.system.ErrorText(error);
     if (critical) {
-      AbortForCriticalFile(session, destination);
+      AbortForCriticalFile(session, destination, reason);
       return CopyOutcome::kStopped;
     }
     int answer = session.dialogs.AskRetry(
-        Format("Tarnwick can't copy the file:\r\n", destination, "\r\nWhat you would like to do ?"), false);
+        Format("Tarnwick can't copy the file:\r\n", destination, "\r\nWhat you would like to do ?"), false, reason);
     session.trace.Write("install", "copy-retry", {{"dest", destination}, {"answer", std::to_string(answer)}});
     if (answer == FixedDialogs::kRetry) continue;
     if (answer == FixedDialogs::kCancel) {
@@ -103,6 +125,7 @@ EntryResult ResultOf(CopyOutcome outcome) {
 // one of a critical entry ends the installation as a failed copy would.
 EntryResult DownloadEntry(InstallSession& session, const FileEntry& entry, const std::string& target,
                           const UrlDownloader& download) {
+  ClearSystemError();
   std::string url = entry.source.substr(0, entry.source.find('{'));
   DownloadOutcome::Result result = DownloadOutcome::kFailed;
   if (!download) {
@@ -114,7 +137,8 @@ EntryResult DownloadEntry(InstallSession& session, const FileEntry& entry, const
   }
   if (session.flags.cancelRequested == 1 || result == DownloadOutcome::kCancelled) return EntryResult::kStopped;
   if (result == DownloadOutcome::kCompleted) return EntryResult::kWritten;
-  if ((entry.flags & kFileCritical) && !AbortForCriticalFile(session, target)) return EntryResult::kStopped;
+  const std::string reason = session.platform.system.ErrorText(LastSystemError());
+  if ((entry.flags & kFileCritical) && !AbortForCriticalFile(session, target, reason)) return EntryResult::kStopped;
   return EntryResult::kNotInstalled;
 }
 
@@ -130,7 +154,7 @@ std::string ExpandStoredText(InstallSession& session, const std::string& bytes) 
 bool ExpandInPlace(InstallSession& session, const std::string& path) {
   std::optional<std::string> text = session.platform.files.ReadAll(path);
   bool written = text && session.platform.files.WriteAll(path, ExpandStoredText(session, *text));
-  session.trace.Write("install", "expand-text", {{"file", path}, {"result", written ? "ok" : "failed"}});
+  session.trace.WriteResult("install", "expand-text", {{"file", path}}, written);
   return written;
 }
 
@@ -196,7 +220,10 @@ void SelfRegister(InstallSession& session, const std::string& destination) {
   std::string folder = session.platform.system.SystemFolder();
   if (!folder.empty() && folder.back() != '\\') folder += '\\';
   bool started = session.platform.shell.Start(folder + "regsvr32.exe", Format("regsvr32.exe /s \"", destination, "\""));
-  session.trace.Write("install", "self-register", {{"file", destination}, {"result", started ? "started" : "failed"}});
+  if (started)
+    session.trace.Write("install", "self-register", {{"file", destination}, {"result", "started"}});
+  else
+    session.trace.Write("install", "self-register", {{"file", destination}, {"result", "failed"}}, LastSystemError());
 }
 
 // Read-only follows the flags both ways; hidden and system are only ever added.
@@ -350,8 +377,11 @@ std::optional<std::string> ExpandTextFile(InstallSession& session, const std::st
   std::optional<std::string> text = files.ReadAll(source);
   std::string copy = session.WorkDir + LastComponent(source, "\\/") + "2";
   bool written = text && files.WriteAll(copy, ExpandStoredText(session, *text));
-  session.trace.Write("install", "expand-text",
-                      {{"from", source}, {"to", copy}, {"result", !text ? "unreadable" : written ? "ok" : "failed"}});
+  if (text)
+    session.trace.WriteResult("install", "expand-text", {{"from", source}, {"to", copy}}, written);
+  else
+    session.trace.Write("install", "expand-text", {{"from", source}, {"to", copy}, {"result", "unreadable"}},
+                        LastSystemError());
   if (!written) return std::nullopt;
   return copy;
 }

@@ -87,7 +87,7 @@ void CreateRegistryKeys(InstallSession& session) {
     }
     session.LogIfOwned("REGKEY", expanded, !existed);
     bool created = CreateKey(registry, root, expanded);
-    session.trace.Write("install", "regkey", {{"key", expanded}, {"result", created ? "ok" : "failed"}});
+    session.trace.WriteResult("install", "regkey", {{"key", expanded}}, created);
   }
 }
 
@@ -112,8 +112,8 @@ void WriteRegistryValues(InstallSession& session) {
     if (std::optional<RegRoot> rootKey = RegRootFromName(root))
       session.NotePriorValue(*rootKey, Cut(keyPath, kRegistryValueText), Cut(valueName, kRegistryValueText), logged);
     bool written = WriteValue(session.platform.registry, root, keyPath, valueName, data, type);
-    session.trace.Write("install", "regval",
-                        {{"key", fullKey}, {"name", valueName}, {"type", type}, {"result", written ? "ok" : "failed"}});
+    session.trace.WriteResult("install", "regval",
+                        {{"key", fullKey}, {"name", valueName}, {"type", type}}, written);
     // A value that could not be written was not made by the installation: logging it would have
     // the uninstaller delete whatever holds that name later.
     session.LogIfOwned("REGVAL", logged, written);

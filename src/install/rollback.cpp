@@ -124,11 +124,13 @@ bool RollbackJournal::UndoStep(Platform& platform, const Step& step, RollbackOut
     const PutBack back = PutBackKept(files, step.value, step.content);
     if (back == PutBack::kAtRestart) outcome.restartNeeded = true;
     static const char* const kResults[] = {"ok", "at-restart", "failed"};
-    trace.Write("rollback", "put-back", {{"path", step.value}, {"result", kResults[static_cast<int>(back)]}});
+    trace.Write("rollback", "put-back", {{"path", step.value}, {"result", kResults[static_cast<int>(back)]}},
+                back == PutBack::kFailed ? LastSystemError() : SystemError{});
     return back != PutBack::kFailed;
   }
+  ClearSystemError();
   const bool undone = UndoOther(platform, step);
-  trace.Write("rollback", "undo", {{"kind", step.kind}, {"value", step.value}, {"result", undone ? "ok" : "failed"}});
+  trace.WriteResult("rollback", "undo", {{"kind", step.kind}, {"value", step.value}}, undone);
   return undone;
 }
 

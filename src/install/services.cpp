@@ -86,9 +86,9 @@ size_t ProgramEnd(const FileSystem& files, const std::string& line) {
 
 // The user's answer to a refused service: true to try again. Cancel gives the installation up
 // (the work folder goes, the run counts as cancelled) but the remaining services are still made.
-bool AskToRetry(InstallSession& session, const ServiceSpec& spec) {
-  int answer = session.dialogs.AskRetry(
-      "Tarnwick can't install " + spec.displayName + " service. What do you want to do ?", false);
+bool AskToRetry(InstallSession& session, const ServiceSpec& spec, SystemError error) {
+  int answer = session.dialogs.AskRetry("Tarnwick can't install " + spec.displayName + " service. What do you want to do ?",
+                                        false, session.platform.system.ErrorText(error));
   session.trace.Write("install", "service-retry", {{"name", spec.name}, {"answer", std::to_string(answer)}});
   if (answer == FixedDialogs::kRetry) return true;
   if (answer == FixedDialogs::kCancel) {
@@ -105,7 +105,7 @@ bool UpdateOwnService(InstallSession& session, const ServiceSpec& spec) {
   if (std::optional<ServiceSpec> before = session.platform.services.Configuration(spec.name))
     session.Rollback.KeepService(*before);
   bool updated = session.platform.services.Update(spec);
-  session.trace.Write("install", "service-update", {{"name", spec.name}, {"result", updated ? "ok" : "failed"}});
+  session.trace.WriteResult("install", "service-update", {{"name", spec.name}}, updated);
   return updated;
 }
 
@@ -140,19 +140,21 @@ void InstallService(InstallSession& session, const std::string& name, const std:
   const ServiceSpec spec = SpecFor(session, name, displayName, type, start, errorControl, path);
   for (;;) {
     ServiceResult result = session.platform.services.Create(spec);
+    const SystemError error = result == ServiceResult::Created ? SystemError{} : LastSystemError();
     session.trace.Write("install", "service",
                         {{"name", name},
                          {"type", std::to_string(spec.type)},
                          {"start", std::to_string(spec.startType)},
-                         {"error", std::to_string(spec.errorControl)},
+                         {"error-control", std::to_string(spec.errorControl)},
                          {"path", spec.path},
-                         {"result", ResultName(result)}});
+                         {"result", ResultName(result)}},
+                        error);
     if (result == ServiceResult::Created || (result == ServiceResult::Exists && UpdateOwnService(session, spec))) {
       if (result == ServiceResult::Created) session.Made("NTSERVICE", name);
       session.WriteLogEntry("NTSERVICE", name);
       return;
     }
-    if (result == ServiceResult::NoManager || !AskToRetry(session, spec)) return;
+    if (result == ServiceResult::NoManager || !AskToRetry(session, spec, error)) return;
   }
 }
 

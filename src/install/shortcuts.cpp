@@ -68,7 +68,7 @@ std::string InstallShortcutIcon(InstallSession& session, const std::string& icon
   const bool existed = files.Exists(copy);
   bool copied = files.Copy(source, copy, true);
   if (copied) session.MadeFile(copy, existed);
-  session.trace.Write("install", "shortcut-icon", {{"icon", copy}, {"result", copied ? "ok" : "failed"}});
+  session.trace.WriteResult("install", "shortcut-icon", {{"icon", copy}}, copied);
   // Only a copy that arrived is the installation's; a file it could not replace is someone else's.
   session.LogIfOwned("FILE", copy, copied);
   return copy;
@@ -81,7 +81,7 @@ int ShowCommandFor(const std::string& window) {
 }
 
 void LogIfSaved(InstallSession& session, bool saved, bool existed, const char* kind, const std::string& path) {
-  session.trace.Write("install", "shortcut", {{"kind", kind}, {"path", path}, {"result", saved ? "ok" : "failed"}});
+  session.trace.WriteResult("install", "shortcut", {{"kind", kind}, {"path", path}}, saved);
   if (saved) session.MadeFile(path, existed);
   if (saved) session.WriteLogEntry("SHORTCUT", path);
 }

@@ -31,7 +31,7 @@ bool CopyReplacing(InstallSession& session, const std::string& from, const std::
   const bool existed = files.Exists(to);
   bool copied = files.Copy(from, to, true);
   if (copied) session.MadeFile(to, existed);
-  session.trace.Write("install", "copy-support", {{"from", from}, {"to", to}, {"result", copied ? "ok" : "failed"}});
+  session.trace.WriteResult("install", "copy-support", {{"from", from}, {"to", to}}, copied);
   return copied;
 }
 
@@ -211,8 +211,8 @@ void RegisterUninstall(InstallSession& session) {
   const bool existed = session.platform.registry.CanOpen(session.Places.root, key, RegAccess::Read);
   bool opened = session.platform.registry.CreateKey(session.Places.root, key);
   if (opened && !existed) session.Made("REGKEY", std::string(RegRootName(session.Places.root)) + "\\" + key);
-  session.trace.Write("install", "uninstall-key",
-                      {{"root", RegRootName(session.Places.root)}, {"key", key}, {"result", opened ? "ok" : "failed"}});
+  session.trace.WriteResult("install", "uninstall-key",
+                      {{"root", RegRootName(session.Places.root)}, {"key", key}}, opened);
   RegisterLiveUpdate(session, key);
   if (IsYes(AppInfo(session, "a10"))) RegisterThemeAndProgram(session, key);
   if (AppInfo(session, "a14") != "No") RegisterProgramEntry(session, key, code);

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/system_error.h"
+
 namespace tw {
 
 // The running Windows version as the system's extended version query reports it.
@@ -23,7 +25,7 @@ struct LocalTime {
 };
 
 // Threads: any thread; every method only reads (the fake's answers are fields a test sets before
-// it starts the code under test).
+// it starts the code under test), save Pause, which only waits.
 class SystemInfo {
  public:
   virtual ~SystemInfo() = default;
@@ -80,6 +82,11 @@ class SystemInfo {
   // Engine text in the machine's ANSI code page, byte for byte what it would have been stored as;
   // nothing when a character has no exact spelling there (no best-fit mapping is taken).
   virtual std::optional<std::string> Utf8ToAnsi(const std::string& text) const = 0;
+  // The system's own text for an error, in the user's language, one line without the closing
+  // period; empty for no error and for one the system has no text for.
+  virtual std::string ErrorText(SystemError error) const = 0;
+  // Waits on this thread for about this long (a moment for another program to let go of a file).
+  virtual void Pause(uint32_t milliseconds) const = 0;
 };
 
 }  // namespace tw

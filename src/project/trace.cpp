@@ -5,7 +5,7 @@
 
 namespace tw {
 
-Trace::Trace(FileSystem& files, const SystemInfo& system) {
+Trace::Trace(FileSystem& files, const SystemInfo& system) : system_(&system) {
   auto path = system.Environment("TARNWICK_LOG");
   if (!path || path->empty()) return;
   files_ = &files;
@@ -36,13 +36,48 @@ std::string Trace::Quote(const std::string& value) {
   return quoted + "\"";
 }
 
-void Trace::Write(const char* area, const char* event, std::initializer_list<Field> fields) {
-  if (!files_) return;
+std::string Trace::Line(const char* area, const char* event, std::initializer_list<Field> fields) {
   std::string line = std::string(area) + " " + event;
   for (const auto& field : fields) line += std::string(" ") + field.first + "=" + Quote(field.second);
+  return line;
+}
+
+void Trace::Write(const char* area, const char* event, std::initializer_list<Field> fields) {
+  if (!files_) return;
+  Append(Line(area, event, fields));
+}
+
+void Trace::Write(const char* area, const char* event, std::initializer_list<Field> fields, SystemError error) {
+  if (!files_) return;
+  std::string line = Line(area, event, fields);
+  if (error) line += Reason(error);
+  Append(std::move(line));
+}
+
+void Trace::WriteResult(const char* area, const char* event, std::initializer_list<Field> fields, bool ok) {
+  if (!files_) return;
+  std::string line = Line(area, event, fields) + (ok ? " result=ok" : " result=failed");
+  const SystemError error = LastSystemError();
+  if (!ok && error) line += Reason(error);
+  Append(std::move(line));
+}
+
+std::string Trace::Reason(SystemError error) const {
+  std::string fields = " error=" + std::to_string(error.code);
+  const std::string text = system_ ? system_->ErrorText(error) : std::string();
+  if (!text.empty()) fields += " reason=" + Quote(text);
+  return fields;
+}
+
+// Writing the trace never changes the error its caller reads next.
+void Trace::Append(std::string line) {
   line += "\n";
-  std::lock_guard<std::mutex> lock(mutex_);
-  files_->Append(path_, line);
+  const SystemError kept = LastSystemError();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    files_->Append(path_, line);
+  }
+  NoteSystemError(kept.code);
 }
 
 }  // namespace tw

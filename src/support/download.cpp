@@ -34,6 +34,7 @@ class Transfer {
 
   DownloadOutcome Run() {
     context_.cancelRequested = 0;
+    ClearSystemError();
     std::optional<HttpAddress> address = ParseHttpAddress(url_);
     if (!address) return Fail("address");
     file_ = context_.platform.files.OpenWrite(staged_.TempPath());
@@ -52,14 +53,19 @@ class Transfer {
     if (!request->Send()) return Fail("send");
     outcome_.status = request->Status();
     if (!outcome_.status) return Fail("status");
-    if (*outcome_.status != 200 && *outcome_.status != 206) return RefuseStatus(*outcome_.status);
+    if (*outcome_.status != 200 && *outcome_.status != 206) {
+      ClearSystemError();  // the server's answer is the reason, not the system's
+      return RefuseStatus(*outcome_.status);
+    }
     return Receive(*request);
   }
 
  private:
   bool Cancelled() const { return context_.cancelRequested == kCancelled; }
 
+  // Read first: the step's own failure is the one the caller hears of.
   DownloadOutcome Fail(const char* step) {
+    outcome_.error = LastSystemError();
     file_.reset();
     outcome_.result = DownloadOutcome::kFailed;
     outcome_.failedStep = step;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/system_error.h"
 #include "support/download_progress.h"
 
 namespace tw {
@@ -33,6 +34,7 @@ struct DownloadOutcome {
   std::optional<int> status;  // the HTTP status, once one was read
   uint64_t bytes = 0;         // body bytes received
   std::string failedStep;     // for kFailed: "address", "file", "session", "connect", ...
+  SystemError error;          // for kFailed: the system's reason, where the step had one
 };
 
 // The message shown when the server answers with anything but 200 or 206 ("%d": the status).

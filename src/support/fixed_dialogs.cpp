@@ -12,6 +12,11 @@ constexpr int kModeConfirm = 0;
 constexpr int kModeError = 255;
 constexpr int kModeQuestion = 333;
 
+// The message as it always reads, the system's reason for the failure on the line below it.
+std::string WithReason(const std::string& text, const std::string& reason) {
+  return reason.empty() ? text : text + "\r\n" + reason;
+}
+
 }  // namespace
 
 FixedDialogs::FixedDialogs(Ui& ui, const FileSystem& files, Trace& trace, const std::string& languageFile,
@@ -103,8 +108,8 @@ int FixedDialogs::AskQuestion(const std::string& text) {
 
 void FixedDialogs::ShowInfo(const std::string& text) { Show(MessageLook(text), "info"); }
 
-int FixedDialogs::AskRetry(const std::string& text, bool cancelOnly) {
-  const FixedDialogLook look = RetryLook(text, cancelOnly);
+int FixedDialogs::AskRetry(const std::string& text, bool cancelOnly, const std::string& reason) {
+  const FixedDialogLook look = RetryLook(WithReason(text, reason), cancelOnly);
   const int answer = Show(look, "retry");
   ReportUnattendedError(look);
   return answer;

@@ -34,8 +34,9 @@ class FixedDialogs {
   int AskQuestion(const std::string& text);
   // The information message of the "ShowMessage" action.
   void ShowInfo(const std::string& text);
-  // Retry, Ignore or Cancel (Cancel only when cancelOnly).
-  int AskRetry(const std::string& text, bool cancelOnly);
+  // Retry, Ignore or Cancel (Cancel only when cancelOnly). A reason (the system's words for the
+  // failure behind the question) is shown on a line of its own below the text.
+  int AskRetry(const std::string& text, bool cancelOnly, const std::string& reason = std::string());
   void ShowWait();
   void CloseWait();
   // A silent run: nothing is shown. Each dialog is answered as Esc answers it (not confirmed, No,

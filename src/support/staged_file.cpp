@@ -1,6 +1,8 @@
 // The temporary-file-and-move write shared by the payload copy and downloads.
 #include "support/staged_file.h"
 
+#include "platform/system_error.h"
+
 #include <optional>
 
 #include "platform/file_system.h"
@@ -28,18 +30,23 @@ bool StagedFile::CommitKeeping(const std::string& keepAs) {
   keptOriginal_ = false;
   std::optional<uint32_t> attributes = files_.Attributes(destination_);
   if (!attributes) return Commit();
-  // A folder is refused as a replacement refuses it. A read-only file is let go (the kept one keeps
-  // the attribute, and has it again when it is put back).
-  if (*attributes & kAttrFolder) return false;
+  // A folder is refused by the replacement itself, which says why. A read-only file is let go (the
+  // kept one keeps the attribute, and has it again when it is put back).
+  if (*attributes & kAttrFolder) return Commit();
   const bool readOnly = (*attributes & kAttrReadOnly) != 0;
   if (readOnly && !files_.SetAttributes(destination_, *attributes & ~kAttrReadOnly)) return false;
+  // Putting things back after a failed move must not hide why the move failed.
   if (!files_.Move(destination_, keepAs)) {
+    const SystemError error = LastSystemError();
     if (readOnly) files_.SetAttributes(destination_, *attributes);
+    NoteSystemError(error.code);
     return false;
   }
   if (!files_.Move(temp_, destination_)) {
+    const SystemError error = LastSystemError();
     files_.Move(keepAs, destination_);
     if (readOnly) files_.SetAttributes(destination_, *attributes);
+    NoteSystemError(error.code);
     return false;
   }
   if (readOnly) files_.SetAttributes(keepAs, *attributes);

@@ -73,6 +73,7 @@ class Reverser {
 
   template <typename Action>
   void Step(const LogEntry& entry, Action action) {
+    ClearSystemError();  // a failure is told with its own entry's reason, never an earlier one's
     action(entry);
     if (progress_) progress_(++done_, total_);
   }
@@ -95,10 +96,10 @@ class Reverser {
     return nullptr;
   }
 
-  void Note(const LogEntry& entry, const char* result, const std::string& reason = "") {
+  void Note(const LogEntry& entry, const char* result, const std::string& reason = "", SystemError error = {}) {
     if (reason.empty())
       trace_.Write("uninstall", "entry", {{"line", std::to_string(entry.line)}, {"key", entry.key}, {"value", entry.value},
-                                          {"result", result}});
+                                          {"result", result}}, error);
     else
       trace_.Write("uninstall", "entry", {{"line", std::to_string(entry.line)}, {"key", entry.key}, {"value", entry.value},
                                           {"result", result}, {"reason", reason}});
@@ -114,7 +115,7 @@ class Reverser {
   void Fail(const LogEntry& entry, const char* result) {
     ++outcome_.failed;
     outcome_.failedLines.push_back(entry.line);
-    Note(entry, result);
+    Note(entry, result, "", LastSystemError());
   }
 
   // The command line that follows this program's entry, up to the next program.

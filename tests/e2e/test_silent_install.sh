@@ -11,7 +11,8 @@
 # with a certificate made here: a copy cut 1 MB short (run with and without /S, its message read
 # off the box) and a copy with one byte flipped each end with 1603 and leave nothing, then the signed file installs as the folder build does, from a folder
 # holding nothing else. rollback replaces a file of the user's, then cannot write where a folder
-# of the user's stands; then, once more, also overwrites a value of the user's and fails on a
+# of the user's stands (once in person, the system's reason in the retry dialog and the /LOG= file,
+# then silently); then, once more, also overwrites a value of the user's and fails on a
 # service: after each, the machine is as before. unicode installs on an English machine (code page
 # 1252) from a setup folder, through a %TEMP% and into a /D= folder each named in Japanese with a
 # fullwidth backslash, from a UTF-8 project whose product name and shortcut are Japanese; the real
@@ -167,6 +168,24 @@ case $CASE in
     e2e_wine reg add 'HKCU\Software\Tarnwick Silent' /v Folder /t REG_EXPAND_SZ /d '%THEIRS%' /f >/dev/null 2>&1 ||
       e2e_fail "could not plant a value"
     e2e_wine sc create TarnwickPlanted binPath= 'C:\windows\notepad.exe' >/dev/null 2>&1 || e2e_fail "could not plant a service"
+    # Once in person first, logging to a /LOG= file: the system's reason for the failed copy is in
+    # the log and on the line below the retry dialog's message. Cancel rolls the run back.
+    cd "$packed"
+    e2e_wine_bg "$packed/setup.exe" '/LOG=C:\rollback.log'
+    cd - >/dev/null
+    e2e_driver wait --title 'Corvane Tarnwick' --timeout 60000 >/dev/null || e2e_fail "no retry dialog; windows: $(e2e_driver list)"
+    run_log=$E2E_DRIVE_C/rollback.log
+    failed=$(grep -F 'install copy dest="C:\Silent Demo\data\data.bin" result=failed' "$run_log") ||
+      e2e_fail "no failed copy in the /LOG= file: $(grep '^install copy' "$run_log")"
+    [[ $failed =~ \ error=5\ reason=\"([^\"]+)\"$ ]] || e2e_fail "the failed copy has no system reason: $failed"
+    e2e_assert_eq $'Tarnwick can\'t copy the file:\r\nC:\\Silent Demo\\data\\data.bin\r\nWhat you would like to do ?\r\n'"${BASH_REMATCH[1]}" \
+      "$(e2e_control_text 'Corvane Tarnwick' 1000)" "the retry dialog's text"
+    e2e_driver click --title 'Corvane Tarnwick' --id 2 >/dev/null || e2e_fail "no Cancel button"
+    for _ in $(seq 600); do grep -q '^install end cancelled=255' "$run_log" && break; sleep 0.1; done
+    grep -q '^rollback end .*failed=0' "$run_log" || e2e_fail "no rollback after Cancel: $(grep '^rollback' "$run_log")"
+    # Its completion page stays up for the user; the silent runs below need the machine to themselves.
+    kill "$E2E_BG_PID"
+    wait "$E2E_BG_PID" || true
     for failure in folder service; do
       if [[ $failure == service ]]; then
         rm -r "$installed/data"

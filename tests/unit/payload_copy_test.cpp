@@ -131,7 +131,9 @@ TEST_F(PayloadCopyTest, RetryIgnoreAndCancel) {
     EXPECT_EQ(CopyPayloadFiles(session, List({{"a.txt", "<InstallDir>*0*0*0|"}, {"b.txt", "<InstallDir>*0*0*0|"}})), c.goesOn);
     ASSERT_EQ(ui.dialogs.size(), 1u);
     EXPECT_EQ(ui.dialogs[0].text.value_or(""),
-              "Tarnwick can't copy the file:\r\nC:\\Program Files\\Acme\\a.txt\r\nWhat you would like to do ?");
+              "Tarnwick can't copy the file:\r\nC:\\Program Files\\Acme\\a.txt\r\nWhat you would like to do ?\r\n"
+              "Access is denied")
+        << "the system's reason on a line below the message";
     EXPECT_TRUE(ui.dialogs[0].buttons[0].visible) << "Retry is offered";
     EXPECT_EQ(files.Exists(At("a.txt")), c.copied);
     EXPECT_EQ(files.Exists(At("b.txt")), c.goesOn);
@@ -144,17 +146,51 @@ TEST_F(PayloadCopyTest, RetryIgnoreAndCancel) {
 TEST_F(PayloadCopyTest, ACriticalFileThatFailsAbortsWithoutChoice) {
   Payload(0, "core.dll", "c");
   Payload(1, "next.txt", "n");
-  files.FailWhen(FsOp::Copy, "F0_core.dll");
+  files.FailWhen(FsOp::Copy, "F0_core.dll", 0, kErrorDiskFull);
   EXPECT_FALSE(CopyPayloadFiles(session, List({{"core.dll", "<InstallDir>*16*0*0|"}, {"next.txt", "<InstallDir>*0*0*0|"}})));
   ASSERT_EQ(ui.dialogs.size(), 1u);
   EXPECT_EQ(ui.dialogs[0].text.value_or(""),
-            "Tarnwick will abort installation, the file:\r\nC:\\Program Files\\Acme\\core.dll\r\nCan't be installed.");
+            "Tarnwick will abort installation, the file:\r\nC:\\Program Files\\Acme\\core.dll\r\nCan't be installed.\r\n"
+            "There is not enough space on the disk");
   EXPECT_FALSE(ui.dialogs[0].buttons[0].visible) << "no Retry";
   EXPECT_FALSE(ui.dialogs[0].buttons[1].visible) << "no Ignore";
   EXPECT_EQ(workFolderRemovals, 1);
   EXPECT_EQ(flags.cancelled.load(), kOn);
   EXPECT_FALSE(files.Exists(At("next.txt")));
   EXPECT_EQ(Log(), "");
+}
+
+// A scanner holding a new file lets go within a second: the copy waits for it, on the clock the
+// platform keeps, before the user is troubled.
+TEST_F(PayloadCopyTest, AFileHeldForAMomentIsTriedAgainBeforeTheUserIsAsked) {
+  struct Case {
+    int holds;  // failed tries before the file is let go; 0: never
+    uint32_t error;
+    size_t dialogs;
+    uint64_t pausedMs;
+  } cases[] = {
+      {2, kErrorSharingViolation, 0, 400},
+      {1, kErrorLockViolation, 0, 200},
+      {0, kErrorSharingViolation, 1, 1000},
+      {0, kErrorAccessDenied, 1, 0},  // no program lets go of a refusal
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.holds);
+    ui.dialogs.clear();
+    system.paused.ms = 0;
+    files.ClearFailures();
+    files.Remove(At("a.txt"));
+    files.FailWhen(FsOp::Copy, "F0_a.txt", -c.holds, c.error);
+    ui.dialogResults = {FixedDialogs::kIgnore};
+    Payload(0, "a.txt", "a");
+    EXPECT_TRUE(CopyPayloadFiles(session, List({{"a.txt", "<InstallDir>*0*0*0|"}})));
+    ASSERT_EQ(ui.dialogs.size(), c.dialogs);
+    EXPECT_EQ(files.Exists(At("a.txt")), c.dialogs == 0);
+    EXPECT_EQ(system.paused.ms.load(), c.pausedMs);
+    if (c.dialogs) {
+      EXPECT_EQ(ui.dialogs[0].text->substr(ui.dialogs[0].text->rfind('\n') + 1), system.ErrorText({c.error}));
+    }
+  }
 }
 
 TEST_F(PayloadCopyTest, ACancelRequestStopsBeforeTheNextFile) {

@@ -74,7 +74,9 @@ TEST_F(ServicesTest, RetryIgnoreAndCancel) {
     InstallServices(session);
 
     ASSERT_EQ(ui.dialogs.size(), 1u);
-    EXPECT_EQ(ui.dialogs[0].text.value_or(""), "Tarnwick can't install First Service service. What do you want to do ?");
+    EXPECT_EQ(ui.dialogs[0].text.value_or(""),
+              "Tarnwick can't install First Service service. What do you want to do ?\r\nAccess is denied")
+        << "the manager's reason below the message";
     EXPECT_TRUE(ui.dialogs[0].buttons[0].visible) << "Retry is offered";
     EXPECT_EQ(services.attempts.size(), c.attempts);
     EXPECT_EQ(Log(), c.log);

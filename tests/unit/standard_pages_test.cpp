@@ -119,7 +119,8 @@ TEST_F(StandardPages, BrowseKeepsTheDialogOpenUntilAFolderIsUsable) {
   ASSERT_EQ(fake.ui.shown.size(), 5u);
   EXPECT_EQ(fake.ui.shown[0].text, InvalidFolderMessage("C:\\Bad.\\x"));
   EXPECT_EQ(fake.ui.shown[1].text, CreateFolderQuestion("C:\\New\\Tools"));
-  EXPECT_EQ(fake.ui.shown[3].text, FolderNotCreatedMessage("C:\\Locked\\Sub"));
+  EXPECT_EQ(fake.ui.shown[3].text, FolderNotCreatedMessage("C:\\Locked\\Sub") + "\nAccess is denied")
+      << "the system's reason below the message";
   for (const ShownMessageBox& box : fake.ui.shown)
     EXPECT_EQ(box.owner, fake.shell.FolderDialogWindow()) << "above the folder dialog and modal to it: " << box.text;
   EXPECT_TRUE(fake.files.IsFolder("C:\\New\\Tools")) << "created part by part";

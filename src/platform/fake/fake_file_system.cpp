@@ -50,6 +50,15 @@ bool SplitPath(const std::string& path, char& drive, std::vector<std::string>& p
 
 bool EndsWithSeparator(const std::string& path) { return !path.empty() && IsSeparator(path.back()); }
 
+// Notes the code the system gives for the same failure and answers false.
+bool Fail(uint32_t code) { return Failing(code, false); }
+
+// A missing entry as the system tells it: its folder missing too, or only the entry.
+uint32_t MissingError(const fs::path& host) {
+  std::error_code ec;
+  return fs::is_directory(host.parent_path(), ec) ? kErrorFileNotFound : kErrorPathNotFound;
+}
+
 }  // namespace
 
 FakeFileSystem::FakeFileSystem() {
@@ -99,9 +108,9 @@ void FakeFileSystem::MakeFolders(const std::string& path) {
   fs::create_directories(HostPath(path), ec);
 }
 
-void FakeFileSystem::FailWhen(FsOp op, const std::string& fragment, int nth) {
+void FakeFileSystem::FailWhen(FsOp op, const std::string& fragment, int nth, uint32_t error) {
   std::lock_guard<std::mutex> lock(failuresLock_);
-  failures_.push_back({op, Lower(fragment), nth, 0});
+  failures_.push_back({op, Lower(fragment), nth, 0, error});
 }
 
 void FakeFileSystem::ClearFailures() {
@@ -116,7 +125,10 @@ bool FakeFileSystem::ShouldFail(FsOp op, const std::string& path) const {
     if (rule.op != op) continue;
     if (!rule.fragment.empty() && lowered.find(rule.fragment) == std::string::npos) continue;
     ++rule.seen;
-    if (rule.nth == 0 || rule.seen == rule.nth) return true;
+    if (rule.nth == 0 || rule.seen == rule.nth || rule.seen <= -rule.nth) {
+      NoteSystemError(rule.error);  // a planned failure gives its reason as a real one does
+      return true;
+    }
   }
   return false;
 }
@@ -137,8 +149,9 @@ bool FakeFileSystem::MakeFolder(const std::string& path) {
   if (ShouldFail(FsOp::MakeFolder, path)) return false;
   std::error_code ec;
   fs::path host = HostPath(path);
-  if (!fs::is_directory(host.parent_path(), ec)) return false;
-  return fs::create_directory(host, ec);
+  if (!fs::is_directory(host.parent_path(), ec)) return Fail(kErrorPathNotFound);
+  if (fs::exists(fs::symlink_status(host, ec))) return Fail(kErrorAlreadyExists);
+  return fs::create_directory(host, ec) || Fail(kErrorAccessDenied);
 }
 
 bool FakeFileSystem::MakePrivateFolder(const std::string& path) {
@@ -158,8 +171,11 @@ std::optional<uint64_t> FakeFileSystem::FileSize(const std::string& path) const 
 bool FakeFileSystem::RemoveFolder(const std::string& path) {
   std::error_code ec;
   fs::path host = HostPath(path);
-  if (!fs::is_directory(fs::symlink_status(host, ec)) || !fs::is_empty(host, ec)) return false;
-  return fs::remove(host, ec);
+  auto status = fs::symlink_status(host, ec);
+  if (!fs::exists(status)) return Fail(MissingError(host));
+  if (!fs::is_directory(status)) return Fail(kErrorDirectory);
+  if (!fs::is_empty(host, ec)) return Fail(kErrorDirNotEmpty);
+  return fs::remove(host, ec) || Fail(kErrorAccessDenied);
 }
 
 TreeRemoval FakeFileSystem::RemoveTree(const std::string& path, LeftInUse leftInUse) {
@@ -220,38 +236,40 @@ bool FakeFileSystem::Copy(const std::string& from, const std::string& to, bool r
   if (ShouldFail(FsOp::Copy, from + "|" + to)) return false;
   std::error_code ec;
   fs::path src = HostPath(from), dst = HostPath(to);
-  if (!fs::is_regular_file(src, ec) || fs::is_directory(dst, ec)) return false;
+  if (!fs::exists(src, ec)) return Fail(MissingError(src));
+  if (!fs::is_regular_file(src, ec) || fs::is_directory(dst, ec)) return Fail(kErrorAccessDenied);
+  if (!fs::is_directory(dst.parent_path(), ec)) return Fail(kErrorPathNotFound);
   if (fs::exists(dst, ec)) {
-    if (!replace) return false;
+    if (!replace) return Fail(kErrorFileExists);
     auto attributes = Attributes(to);
-    if (attributes && (*attributes & kAttrReadOnly)) return false;
+    if (attributes && (*attributes & kAttrReadOnly)) return Fail(kErrorAccessDenied);
   }
-  return fs::copy_file(src, dst, fs::copy_options::overwrite_existing, ec);
+  return fs::copy_file(src, dst, fs::copy_options::overwrite_existing, ec) || Fail(kErrorAccessDenied);
 }
 
 // A move that fails anyway (onto an existing entry, say) does not count towards a planned failure.
 bool FakeFileSystem::Move(const std::string& from, const std::string& to) {
   std::error_code ec;
   fs::path src = HostPath(from), dst = HostPath(to);
-  if (!fs::exists(fs::symlink_status(src, ec)) || fs::exists(fs::symlink_status(dst, ec)) ||
-      !fs::is_directory(dst.parent_path(), ec))
-    return false;
+  if (!fs::exists(fs::symlink_status(src, ec))) return Fail(MissingError(src));
+  if (!fs::is_directory(dst.parent_path(), ec)) return Fail(kErrorPathNotFound);
+  if (fs::exists(fs::symlink_status(dst, ec))) return Fail(kErrorAlreadyExists);
   if (ShouldFail(FsOp::Move, from)) return false;
   fs::rename(src, dst, ec);
-  return !ec;
+  return !ec || Fail(kErrorAccessDenied);
 }
 
 bool FakeFileSystem::Replace(const std::string& from, const std::string& to) {
   if (ShouldFail(FsOp::Move, from + "|" + to)) return false;
   std::error_code ec;
   fs::path src = HostPath(from), dst = HostPath(to);
-  if (!fs::is_regular_file(fs::symlink_status(src, ec)) || fs::is_directory(dst, ec) ||
-      !fs::is_directory(dst.parent_path(), ec))
-    return false;
+  if (!fs::exists(fs::symlink_status(src, ec))) return Fail(MissingError(src));
+  if (!fs::is_directory(dst.parent_path(), ec)) return Fail(kErrorPathNotFound);
+  if (!fs::is_regular_file(fs::symlink_status(src, ec)) || fs::is_directory(dst, ec)) return Fail(kErrorAccessDenied);
   auto attributes = Attributes(to);
-  if (attributes && (*attributes & kAttrReadOnly)) return false;
+  if (attributes && (*attributes & kAttrReadOnly)) return Fail(kErrorAccessDenied);
   fs::rename(src, dst, ec);
-  return !ec;
+  return !ec || Fail(kErrorAccessDenied);
 }
 
 Removal FakeFileSystem::Remove(const std::string& path) {
@@ -259,12 +277,12 @@ Removal FakeFileSystem::Remove(const std::string& path) {
   std::error_code ec;
   fs::path host = HostPath(path);
   auto status = fs::symlink_status(host, ec);
-  if (!fs::exists(status)) return Removal::kMissing;
-  if (fs::is_directory(status)) return Removal::kRefused;
-  if (IsHeld(path)) return Removal::kInUse;
+  if (!fs::exists(status)) return Failing(MissingError(host), Removal::kMissing);
+  if (IsHeld(path)) return Failing(kErrorSharingViolation, Removal::kInUse);
   auto attributes = Attributes(path);
-  if (attributes && (*attributes & kAttrReadOnly)) return Removal::kRefused;
-  return fs::remove(host, ec) ? Removal::kRemoved : Removal::kRefused;
+  if (fs::is_directory(status) || (attributes && (*attributes & kAttrReadOnly)))
+    return Failing(kErrorAccessDenied, Removal::kRefused);
+  return fs::remove(host, ec) ? Removal::kRemoved : Failing(kErrorAccessDenied, Removal::kRefused);
 }
 
 void FakeFileSystem::Hold(const std::string& path, bool held) {
@@ -282,7 +300,8 @@ bool FakeFileSystem::IsHeld(const std::string& path) const {
 }
 
 bool FakeFileSystem::RemoveAtRestart(const std::string& path) {
-  if (!restartRemovalAllowed || !Exists(path)) return false;
+  if (!Exists(path)) return Fail(MissingError(HostPath(path)));
+  if (!restartRemovalAllowed) return Fail(kErrorAccessDenied);
   std::lock_guard<std::mutex> lock(listsLock_);
   removeAtRestart.push_back(path);
   return true;
@@ -297,7 +316,8 @@ bool FakeFileSystem::HardLink(const std::string& existing, const std::string& li
 }
 
 bool FakeFileSystem::ReplaceAtRestart(const std::string& from, const std::string& to) {
-  if (!restartRemovalAllowed || !Exists(from)) return false;
+  if (!Exists(from)) return Fail(MissingError(HostPath(from)));
+  if (!restartRemovalAllowed) return Fail(kErrorAccessDenied);
   replaceAtRestart.emplace_back(from, to);
   return true;
 }
@@ -323,10 +343,10 @@ std::optional<uint32_t> FakeFileSystem::Attributes(const std::string& path) cons
 bool FakeFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
   std::error_code ec;
   fs::path host = HostPath(path);
-  if (!fs::exists(host, ec)) return false;
+  if (!fs::exists(host, ec)) return Fail(MissingError(host));
   fs::permissions(host, fs::perms::owner_write,
                   (attributes & kAttrReadOnly) ? fs::perm_options::remove : fs::perm_options::add, ec);
-  return !ec;
+  return !ec || Fail(kErrorAccessDenied);
 }
 
 std::vector<std::string> FakeFileSystem::Find(const std::string& pattern) const {
@@ -352,20 +372,30 @@ std::optional<std::string> FakeFileSystem::ReadText(const std::string& path) con
 }
 
 std::optional<std::string> FakeFileSystem::ReadAll(const std::string& path) const {
-  if (ShouldFail(FsOp::Read, path)) return std::nullopt;
-  std::ifstream in(HostPath(path), std::ios::binary);
+  auto in = OpenRead(path);
   if (!in) return std::nullopt;
   std::ostringstream data;
-  data << in.rdbuf();
+  data << in->rdbuf();
   return data.str();
 }
 
-bool FakeFileSystem::WriteFile(const std::string& path, const std::string& data, std::ios::openmode mode) {
+bool FakeFileSystem::ParentExists(const std::string& path) const {
+  std::error_code ec;
+  return fs::is_directory(HostPath(path).parent_path(), ec);
+}
+
+// Whether a file may be created or written at path now; when not, the system's reason is noted.
+bool FakeFileSystem::MayWrite(const std::string& path) const {
   if (ShouldFail(FsOp::Write, path)) return false;
   auto attributes = Attributes(path);
-  if (attributes && (*attributes & (kAttrReadOnly | kAttrFolder))) return false;
+  if (attributes && (*attributes & (kAttrReadOnly | kAttrFolder))) return Fail(kErrorAccessDenied);
+  return ParentExists(path) || Fail(kErrorPathNotFound);
+}
+
+bool FakeFileSystem::WriteFile(const std::string& path, const std::string& data, std::ios::openmode mode) {
+  if (!MayWrite(path)) return false;
   std::ofstream out(HostPath(path), std::ios::binary | mode);
-  return out && out.write(data.data(), static_cast<std::streamsize>(data.size())).good();
+  return (out && out.write(data.data(), static_cast<std::streamsize>(data.size())).good()) || Fail(kErrorWriteFault);
 }
 
 bool FakeFileSystem::WriteAll(const std::string& path, const std::string& data) {
@@ -380,18 +410,17 @@ std::unique_ptr<std::istream> FakeFileSystem::OpenRead(const std::string& path) 
   if (ShouldFail(FsOp::Read, path)) return nullptr;
   std::error_code ec;
   fs::path host = HostPath(path);
-  if (fs::is_directory(host, ec)) return nullptr;
+  if (!fs::exists(host, ec)) return Failing(MissingError(host), nullptr);
+  if (fs::is_directory(host, ec)) return Failing(kErrorAccessDenied, nullptr);
   auto in = std::make_unique<std::ifstream>(host, std::ios::binary);
-  if (!*in) return nullptr;
+  if (!*in) return Failing(kErrorAccessDenied, nullptr);
   return in;
 }
 
 std::unique_ptr<std::ostream> FakeFileSystem::OpenWrite(const std::string& path) {
-  if (ShouldFail(FsOp::Write, path)) return nullptr;
-  auto attributes = Attributes(path);
-  if (attributes && (*attributes & (kAttrReadOnly | kAttrFolder))) return nullptr;
+  if (!MayWrite(path)) return nullptr;
   auto out = std::make_unique<std::ofstream>(HostPath(path), std::ios::binary | std::ios::trunc);
-  if (!*out) return nullptr;
+  if (!*out) return Failing(kErrorAccessDenied, nullptr);
   return out;
 }
 
@@ -408,7 +437,7 @@ class FakeAppendFile : public AppendFile {
   ~FakeAppendFile() override { files_.Hold(path_, false); }
   bool Write(const std::string& data) override {
     if (files_.FailsWrite(path_)) return false;
-    return out_.write(data.data(), static_cast<std::streamsize>(data.size())).flush().good();
+    return out_.write(data.data(), static_cast<std::streamsize>(data.size())).flush().good() || Fail(kErrorWriteFault);
   }
 
  private:
@@ -420,11 +449,9 @@ class FakeAppendFile : public AppendFile {
 }  // namespace
 
 std::unique_ptr<AppendFile> FakeFileSystem::OpenAppend(const std::string& path) {
-  if (ShouldFail(FsOp::Write, path)) return nullptr;
-  auto attributes = Attributes(path);
-  if (attributes && (*attributes & (kAttrReadOnly | kAttrFolder))) return nullptr;
+  if (!MayWrite(path)) return nullptr;
   std::ofstream out(HostPath(path), std::ios::binary | std::ios::app);
-  if (!out) return nullptr;
+  if (!out) return Failing(kErrorAccessDenied, nullptr);
   return std::make_unique<FakeAppendFile>(*this, path, std::move(out));
 }
 
@@ -451,7 +478,7 @@ class FakeStampedFile : public StampedFile {
   FakeStampedFile(FakeFileSystem& files, std::string path, const FileStamp& stamp, std::ofstream out)
       : files_(files), path_(std::move(path)), stamp_(stamp), out_(std::move(out)) {}
   bool Write(const char* data, size_t size) override {
-    ok_ = ok_ && !files_.FailsWrite(path_) && out_.write(data, static_cast<std::streamsize>(size));
+    ok_ = ok_ && !files_.FailsWrite(path_) && (out_.write(data, static_cast<std::streamsize>(size)) || Fail(kErrorWriteFault));
     return ok_;
   }
   bool Close() override {
@@ -483,10 +510,11 @@ class FakeStampedFile : public StampedFile {
 std::unique_ptr<StampedFile> FakeFileSystem::CreateStamped(const std::string& path, const FileStamp& stamp) {
   if (ShouldFail(FsOp::Write, path)) return nullptr;
   auto attributes = Attributes(path);
-  if (attributes && (*attributes & kAttrFolder)) return nullptr;
+  if (attributes && (*attributes & kAttrFolder)) return Failing(kErrorAccessDenied, nullptr);
+  if (!ParentExists(path)) return Failing(kErrorPathNotFound, nullptr);
   if (attributes) SetAttributes(path, kAttrNormal);  // a leftover read-only file is written over
   std::ofstream out(HostPath(path), std::ios::binary | std::ios::trunc);
-  if (!out) return nullptr;
+  if (!out) return Failing(kErrorAccessDenied, nullptr);
   return std::make_unique<FakeStampedFile>(*this, path, stamp, std::move(out));
 }
 
@@ -504,7 +532,7 @@ void FakeFileSystem::SetFileVersion(const std::string& path, const std::string& 
 }
 
 bool FakeFileSystem::SetCurrentFolder(const std::string& path) {
-  if (!IsFolder(path)) return false;
+  if (!IsFolder(path)) return Fail(MissingError(HostPath(path)));
   current_ = Absolute(path);
   return true;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/system_error.h"
 
 namespace tw {
 
@@ -59,9 +60,10 @@ class FakeFileSystem : public FileSystem {
   std::filesystem::path HostPath(const std::string& path) const;
   // Creates every missing folder of path.
   void MakeFolders(const std::string& path);
-  // Makes operations of kind op fail: every one whose path (either path, for a copy or a replace) holds
-  // fragment (any when empty), or only the nth such call when nth > 0.
-  void FailWhen(FsOp op, const std::string& fragment = "", int nth = 0);
+  // Makes operations of kind op fail with the system error given: every one whose path (either path,
+  // for a copy or a replace) holds fragment (any when empty), or only the nth such call when nth > 0,
+  // or the first -nth such calls when nth < 0.
+  void FailWhen(FsOp op, const std::string& fragment = "", int nth = 0, uint32_t error = kErrorAccessDenied);
   void ClearFailures();
   // Whether a write to path would fail now (an open appender asks before each write).
   bool FailsWrite(const std::string& path) const { return ShouldFail(FsOp::Write, path); }
@@ -83,9 +85,12 @@ class FakeFileSystem : public FileSystem {
     std::string fragment;
     int nth;
     int seen;
+    uint32_t error;
   };
   bool ShouldFail(FsOp op, const std::string& path) const;
   bool IsHeld(const std::string& path) const;
+  bool ParentExists(const std::string& path) const;
+  bool MayWrite(const std::string& path) const;
   bool RemoveWalk(const std::string& path, int depth, LeftInUse leftInUse, TreeRemoval& result);
   bool WriteFile(const std::string& path, const std::string& data, std::ios::openmode mode);
   std::string Absolute(const std::string& path) const;

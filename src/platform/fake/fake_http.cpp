@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/system_error.h"
+
 namespace tw {
 namespace {
 
 class FakeRequest : public HttpRequest {
  public:
   explicit FakeRequest(const FakeHttpResponse* response) : response_(response) {}
-  bool Send() override { return response_ == nullptr || !response_->failSend; }
+  bool Send() override {
+    return response_ == nullptr || !response_->failSend || Failing(kErrorInternetCannotConnect, false);
+  }
   std::optional<int> Status() override { return response_ ? response_->status : 404; }
   std::optional<uint64_t> ContentLength() override {
     if (!response_ || !response_->reportLength) return std::nullopt;
@@ -18,7 +22,8 @@ class FakeRequest : public HttpRequest {
   int Read(char* buffer, int size) override {
     if (!response_) return 0;
     if (response_->beforeRead) response_->beforeRead(offset_);
-    if (response_->failReadAfter >= 0 && offset_ >= static_cast<size_t>(response_->failReadAfter)) return -1;
+    if (response_->failReadAfter >= 0 && offset_ >= static_cast<size_t>(response_->failReadAfter))
+      return Failing(kErrorInternetConnectionAborted, -1);
     size_t count = std::min(static_cast<size_t>(size), response_->body.size() - offset_);
     std::memcpy(buffer, response_->body.data() + offset_, count);
     offset_ += count;
@@ -51,7 +56,8 @@ class FakeSession : public HttpSession {
   FakeSession(FakeHttp& http, std::string agent) : http_(http), agent_(std::move(agent)) {}
   std::unique_ptr<HttpConnection> Connect(const std::string& host, int port) override {
     const auto& unreachable = http_.unreachableHosts;
-    if (std::find(unreachable.begin(), unreachable.end(), host) != unreachable.end()) return nullptr;
+    if (std::find(unreachable.begin(), unreachable.end(), host) != unreachable.end())
+      return Failing(kErrorInternetNameNotResolved, nullptr);
     return std::make_unique<FakeConnection>(http_, agent_, host, port);
   }
 
@@ -63,7 +69,7 @@ class FakeSession : public HttpSession {
 }  // namespace
 
 std::unique_ptr<HttpSession> FakeHttp::OpenSession(const std::string& agent) {
-  if (sessionsFail) return nullptr;
+  if (sessionsFail) return Failing(kErrorNotEnoughMemory, nullptr);
   return std::make_unique<FakeSession>(*this, agent);
 }
 

@@ -12,8 +12,8 @@ struct FakeHttpResponse {
   int status = 200;
   std::string body;
   bool reportLength = true;  // send a Content-Length
-  bool failSend = false;
-  int failReadAfter = -1;    // fail the read once this many bytes went out (-1: never)
+  bool failSend = false;      // as when nothing listens on the port
+  int failReadAfter = -1;    // fail the read once this many bytes went out (-1: never): an aborted connection
   // Called before every read with the bytes sent so far (a test's clock or cancel button).
   std::function<void(size_t sent)> beforeRead = nullptr;
 };
@@ -30,7 +30,7 @@ class FakeHttp : public Http {
   std::map<std::string, FakeHttpResponse> responses;  // by "host:port/path"
   std::vector<Request> requests;
   bool sessionsFail = false;
-  std::vector<std::string> unreachableHosts;
+  std::vector<std::string> unreachableHosts;  // names that do not resolve
 };
 
 }  // namespace tw

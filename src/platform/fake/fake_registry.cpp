@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "platform/system_error.h"
 #include "platform/text.h"
 
 namespace tw {
@@ -13,6 +14,12 @@ bool IsUnder(const std::string& path, const std::string& ancestor) {
   return path == ancestor ||
          (path.size() > ancestor.size() && path.compare(0, ancestor.size(), ancestor) == 0 &&
           path[ancestor.size()] == '\\');
+}
+
+// Notes the code the registry answers the same failure with, and answers false.
+bool Fail(uint32_t code) {
+  NoteSystemError(code);
+  return false;
 }
 
 }  // namespace
@@ -55,12 +62,13 @@ bool FakeRegistry::KeyExists(RegRoot root, const std::string& key) const {
 }
 
 bool FakeRegistry::CanOpen(RegRoot root, const std::string& key, RegAccess access) const {
-  return KeyExists(root, key) && !Denied(Normal(root, key), access);
+  if (!KeyExists(root, key)) return Fail(kErrorFileNotFound);
+  return !Denied(Normal(root, key), access) || Fail(kErrorAccessDenied);
 }
 
 bool FakeRegistry::CreateKey(RegRoot root, const std::string& key) {
   std::string normal = Normal(root, key);
-  if (Denied(normal, RegAccess::Write)) return false;
+  if (Denied(normal, RegAccess::Write)) return Fail(kErrorAccessDenied);
   for (size_t cut = normal.find('\\'); cut != std::string::npos; cut = normal.find('\\', cut + 1))
     keys_[normal.substr(0, cut)];
   keys_[normal];
@@ -70,11 +78,17 @@ bool FakeRegistry::CreateKey(RegRoot root, const std::string& key) {
 const FakeRegistry::Value* FakeRegistry::Find(RegRoot root, const std::string& key,
                                               const std::string& name) const {
   std::string normal = Normal(root, key);
-  if (Denied(normal, RegAccess::Read)) return nullptr;
+  if (Denied(normal, RegAccess::Read)) {
+    Fail(kErrorAccessDenied);
+    return nullptr;
+  }
   auto k = keys_.find(normal);
-  if (k == keys_.end()) return nullptr;
-  auto v = k->second.values.find(Lower(name));
-  return v == k->second.values.end() ? nullptr : &v->second;
+  if (k != keys_.end()) {
+    auto v = k->second.values.find(Lower(name));
+    if (v != k->second.values.end()) return &v->second;
+  }
+  Fail(kErrorFileNotFound);
+  return nullptr;
 }
 
 std::optional<std::string> FakeRegistry::ReadString(RegRoot root, const std::string& key,
@@ -101,7 +115,8 @@ bool FakeRegistry::IsExpandableString(RegRoot root, const std::string& key, cons
 bool FakeRegistry::Put(RegRoot root, const std::string& key, const std::string& name, Value value) {
   std::string normal = Normal(root, key);
   auto k = keys_.find(normal);
-  if (k == keys_.end() || Denied(normal, RegAccess::Write)) return false;
+  if (k == keys_.end()) return Fail(kErrorFileNotFound);
+  if (Denied(normal, RegAccess::Write)) return Fail(kErrorAccessDenied);
   k->second.values[Lower(name)] = std::move(value);
   return true;
 }
@@ -144,13 +159,15 @@ bool FakeRegistry::WriteRawValue(RegRoot root, const std::string& key, const std
 bool FakeRegistry::DeleteValue(RegRoot root, const std::string& key, const std::string& name) {
   std::string normal = Normal(root, key);
   auto k = keys_.find(normal);
-  if (k == keys_.end() || Denied(normal, RegAccess::Write)) return false;
-  return k->second.values.erase(Lower(name)) > 0;
+  if (k == keys_.end()) return Fail(kErrorFileNotFound);
+  if (Denied(normal, RegAccess::Write)) return Fail(kErrorAccessDenied);
+  return k->second.values.erase(Lower(name)) > 0 || Fail(kErrorFileNotFound);
 }
 
 bool FakeRegistry::DeleteTree(RegRoot root, const std::string& key) {
   std::string normal = Normal(root, key);
-  if (keys_.count(normal) == 0 || Denied(normal, RegAccess::Write)) return false;
+  if (keys_.count(normal) == 0) return Fail(kErrorFileNotFound);
+  if (Denied(normal, RegAccess::Write)) return Fail(kErrorAccessDenied);
   for (auto it = keys_.begin(); it != keys_.end();)
     it = IsUnder(it->first, normal) ? keys_.erase(it) : std::next(it);
   return true;

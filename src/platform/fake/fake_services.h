@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/services.h"
+#include "platform/system_error.h"
 #include "platform/text.h"
 
 namespace tw {
@@ -14,25 +15,29 @@ class FakeServices : public Services {
  public:
   ServiceResult Create(const ServiceSpec& spec) override {
     attempts.push_back(spec);
-    if (!managerAvailable) return ServiceResult::NoManager;
-    if (spec.name.empty() || refusals > 0) {
-      if (refusals > 0) --refusals;
-      return ServiceResult::Refused;
+    if (!managerAvailable) return Failing(kErrorAccessDenied, ServiceResult::NoManager);
+    if (spec.name.empty()) return Failing(kErrorInvalidName, ServiceResult::Refused);
+    if (refusals > 0) {
+      --refusals;
+      return Failing(kErrorAccessDenied, ServiceResult::Refused);
     }
-    return created.emplace(Lower(spec.name), spec).second ? ServiceResult::Created : ServiceResult::Exists;
+    if (!created.emplace(Lower(spec.name), spec).second) return Failing(kErrorServiceExists, ServiceResult::Exists);
+    return ServiceResult::Created;
   }
 
   bool Update(const ServiceSpec& spec) override {
     updates.push_back(spec);
     auto found = created.find(Lower(spec.name));
-    if (!managerAvailable || found == created.end()) return false;
+    if (!managerAvailable) return Failing(kErrorAccessDenied, false);
+    if (found == created.end()) return Failing(kErrorServiceDoesNotExist, false);
     found->second = spec;
     return true;
   }
 
   std::optional<ServiceSpec> Configuration(const std::string& name) const override {
     auto found = created.find(Lower(name));
-    if (!managerAvailable || found == created.end()) return std::nullopt;
+    if (!managerAvailable) return Failing(kErrorAccessDenied, std::optional<ServiceSpec>());
+    if (found == created.end()) return Failing(kErrorServiceDoesNotExist, std::optional<ServiceSpec>());
     ServiceSpec spec = found->second;
     spec.name = name;
     return spec;
@@ -40,8 +45,9 @@ class FakeServices : public Services {
 
   ServiceRemoval Remove(const std::string& name) override {
     removals.push_back(name);
-    if (!managerAvailable) return ServiceRemoval::NoManager;
-    return created.erase(Lower(name)) ? ServiceRemoval::Removed : ServiceRemoval::Missing;
+    if (!managerAvailable) return Failing(kErrorAccessDenied, ServiceRemoval::NoManager);
+    if (!created.erase(Lower(name))) return Failing(kErrorServiceDoesNotExist, ServiceRemoval::Missing);
+    return ServiceRemoval::Removed;
   }
 
   // --- test controls ---

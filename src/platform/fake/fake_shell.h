@@ -11,6 +11,7 @@
 
 #include "platform/file_system.h"
 #include "platform/shell.h"
+#include "platform/system_error.h"
 
 namespace tw {
 
@@ -23,7 +24,7 @@ class FakeShell : public Shell {
 
   std::optional<uint32_t> RunAndWait(const std::string& program, const std::string& commandLine) override {
     runs.push_back({program, commandLine});
-    if (!files_.Exists(program) || files_.IsFolder(program)) return std::nullopt;
+    if (!Startable(program)) return std::nullopt;
     auto code = exitCodes.find(program);
     return code == exitCodes.end() ? 0 : code->second;
   }
@@ -32,7 +33,7 @@ class FakeShell : public Shell {
 
   bool Start(const std::string& program, const std::string& commandLine) override {
     started.push_back({program, commandLine});
-    return files_.Exists(program) && !files_.IsFolder(program);
+    return Startable(program);
   }
 
   bool Open(const std::string& target) override {
@@ -137,8 +138,13 @@ class FakeShell : public Shell {
   // Like the real objects, saving never creates the folder it saves into.
   bool SaveInFolder(const std::string& path, const std::string& content) {
     size_t cut = path.find_last_of('\\');
-    if (cut == std::string::npos || !files_.IsFolder(path.substr(0, cut))) return false;
+    if (cut == std::string::npos || !files_.IsFolder(path.substr(0, cut))) return Failing(kErrorPathNotFound, false);
     return files_.WriteAll(path, content);
+  }
+  // As the system starts programs: a missing file, or a folder, is refused with its reason.
+  bool Startable(const std::string& program) const {
+    if (!files_.Exists(program)) return Failing(kErrorFileNotFound, false);
+    return !files_.IsFolder(program) || Failing(kErrorAccessDenied, false);
   }
 
   FileSystem& files_;

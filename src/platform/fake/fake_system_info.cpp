@@ -112,4 +112,32 @@ std::optional<CpuRegisters> FakeSystemInfo::CpuId(uint32_t leaf) const {
   return it == cpuLeaves.end() ? CpuRegisters{} : it->second;
 }
 
+std::string FakeSystemInfo::ErrorText(SystemError error) const {
+  static const std::map<uint32_t, const char*> texts = {
+      {kErrorFileNotFound, "The system cannot find the file specified"},
+      {kErrorPathNotFound, "The system cannot find the path specified"},
+      {kErrorAccessDenied, "Access is denied"},
+      {kErrorInvalidHandle, "The handle is invalid"},
+      {kErrorNotEnoughMemory, "Not enough memory resources are available to process this command"},
+      {kErrorWriteFault, "The system cannot write to the specified device"},
+      {kErrorSharingViolation, "The process cannot access the file because it is being used by another process"},
+      {kErrorLockViolation,
+       "The process cannot access the file because another process has locked a portion of the file"},
+      {kErrorFileExists, "The file exists"},
+      {kErrorDiskFull, "There is not enough space on the disk"},
+      {kErrorDirNotEmpty, "The directory is not empty"},
+      {kErrorInvalidName, "The filename, directory name, or volume label syntax is incorrect"},
+      {kErrorDirectory, "The directory name is invalid"},
+      {kErrorAlreadyExists, "Cannot create a file when that file already exists"},
+      {kErrorServiceDoesNotExist, "The specified service does not exist as an installed service"},
+      {kErrorServiceExists, "The specified service already exists"},
+      {kErrorInternetTimeout, "The operation timed out"},
+      {kErrorInternetNameNotResolved, "The server name or address could not be resolved"},
+      {kErrorInternetCannotConnect, "A connection with the server could not be established"},
+      {kErrorInternetConnectionAborted, "The connection with the server was terminated abnormally"},
+  };
+  auto found = texts.find(error.code);
+  return found == texts.end() ? std::string() : found->second;
+}
+
 }  // namespace tw

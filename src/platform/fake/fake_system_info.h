@@ -1,5 +1,6 @@
 // System-information twin: every answer is a public field a test may change.
 #pragma once
+#include <atomic>
 #include <map>
 
 #include "platform/system_info.h"
@@ -13,6 +14,17 @@ std::string Cp1252ToUtf8(const std::string& bytes);
 std::string FakeStoredText(const std::string& bytes);
 // UTF-8 in Windows-1252, "?" for each character it cannot spell.
 std::string Utf8ToCp1252Lossy(const std::string& text);
+
+// Milliseconds added up from any thread; copied by value with the fake it belongs to.
+struct PauseTotal {
+  std::atomic<uint64_t> ms{0};
+  PauseTotal() = default;
+  PauseTotal(const PauseTotal& other) : ms(other.ms.load()) {}
+  PauseTotal& operator=(const PauseTotal& other) {
+    ms = other.ms.load();
+    return *this;
+  }
+};
 
 class FakeSystemInfo : public SystemInfo {
  public:
@@ -45,6 +57,10 @@ class FakeSystemInfo : public SystemInfo {
   // the control characters of the same number, and write back so.
   std::string AnsiToUtf8(const std::string& bytes) const override;
   std::optional<std::string> Utf8ToAnsi(const std::string& text) const override;
+  // The system's English texts for the codes the fakes give.
+  std::string ErrorText(SystemError error) const override;
+  // Waits not at all: the time asked for is only added up in paused.
+  void Pause(uint32_t milliseconds) const override { paused.ms += milliseconds; }
 
   std::string windowsFolder = "C:\\windows";
   std::string systemFolder = "C:\\windows\\system32";
@@ -66,6 +82,8 @@ class FakeSystemInfo : public SystemInfo {
   int screenWidth = 1024, screenHeight = 768, bitsPerPixel = 32;
   // Leaves the processor answers; an empty map means the instruction is unavailable.
   std::map<uint32_t, CpuRegisters> cpuLeaves;
+  // Milliseconds the code under test has paused for, from any thread.
+  mutable PauseTotal paused;
 };
 
 }  // namespace tw

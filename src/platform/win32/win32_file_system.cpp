@@ -37,27 +37,28 @@ bool Win32FileSystem::IsFolder(const std::string& path) const {
 }
 
 bool Win32FileSystem::MakeFolder(const std::string& path) {
-  return CreateDirectoryW(Wide(WithoutTrailingSeparator(path)).c_str(), nullptr) != 0;
+  return CreateDirectoryW(Wide(WithoutTrailingSeparator(path)).c_str(), nullptr) != 0 || NoteLastError();
 }
 
 bool Win32FileSystem::RemoveFolder(const std::string& path) {
-  return RemoveDirectoryW(Wide(WithoutTrailingSeparator(path)).c_str()) != 0;
+  return RemoveDirectoryW(Wide(WithoutTrailingSeparator(path)).c_str()) != 0 || NoteLastError();
 }
 
 bool Win32FileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
-  return CopyFileW(Wide(from).c_str(), Wide(to).c_str(), replace ? FALSE : TRUE) != 0;
+  return CopyFileW(Wide(from).c_str(), Wide(to).c_str(), replace ? FALSE : TRUE) != 0 || NoteLastError();
 }
 
 bool Win32FileSystem::Move(const std::string& from, const std::string& to) {
-  return MoveFileW(Wide(from).c_str(), Wide(to).c_str()) != 0;
+  return MoveFileW(Wide(from).c_str(), Wide(to).c_str()) != 0 || NoteLastError();
 }
 
 // A read-only destination is refused here as Windows refuses it; not every implementation of the
 // move does so by itself.
 bool Win32FileSystem::Replace(const std::string& from, const std::string& to) {
   DWORD attributes = GetFileAttributesW(Wide(to).c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
-  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    return NoteError(ERROR_ACCESS_DENIED);
+  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0 || NoteLastError();
 }
 
 bool Win32FileSystem::HardLink(const std::string& existing, const std::string& link) {
@@ -66,12 +67,14 @@ bool Win32FileSystem::HardLink(const std::string& existing, const std::string& l
 
 // A delayed move to nowhere: the session manager deletes the entry before anything can open it.
 bool Win32FileSystem::RemoveAtRestart(const std::string& path) {
-  if (GetFileAttributesW(Wide(WithoutTrailingSeparator(path)).c_str()) == INVALID_FILE_ATTRIBUTES) return false;
-  return MoveFileExW(Wide(WithoutTrailingSeparator(path)).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+  if (GetFileAttributesW(Wide(WithoutTrailingSeparator(path)).c_str()) == INVALID_FILE_ATTRIBUTES) return NoteLastError();
+  return MoveFileExW(Wide(WithoutTrailingSeparator(path)).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0 ||
+         NoteLastError();
 }
 
 bool Win32FileSystem::ReplaceAtRestart(const std::string& from, const std::string& to) {
-  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) != 0;
+  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) != 0 ||
+         NoteLastError();
 }
 
 std::optional<uint64_t> Win32FileSystem::FileSize(const std::string& path) const {
@@ -89,7 +92,7 @@ std::optional<uint32_t> Win32FileSystem::Attributes(const std::string& path) con
 }
 
 bool Win32FileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
-  return SetFileAttributesW(Wide(path).c_str(), attributes) != 0;
+  return SetFileAttributesW(Wide(path).c_str(), attributes) != 0 || NoteLastError();
 }
 
 std::vector<std::string> Win32FileSystem::Find(const std::string& pattern) const {
@@ -122,24 +125,33 @@ std::optional<std::string> Win32FileSystem::ReadText(const std::string& path) co
 
 bool Win32FileSystem::WriteAll(const std::string& path, const std::string& data) {
   auto out = OpenWrite(path);
-  return out && out->write(data.data(), static_cast<std::streamsize>(data.size())).flush().good();
+  return (out && out->write(data.data(), static_cast<std::streamsize>(data.size())).flush().good()) || NoteLastError();
 }
 
 bool Win32FileSystem::Append(const std::string& path, const std::string& data) {
   std::ofstream out(Wide(path).c_str(), std::ios::binary | std::ios::app);
-  return out && out.write(data.data(), static_cast<std::streamsize>(data.size())).flush().good();
+  return (out && out.write(data.data(), static_cast<std::streamsize>(data.size())).flush().good()) || NoteLastError();
 }
 
 std::unique_ptr<std::istream> Win32FileSystem::OpenRead(const std::string& path) const {
-  if (IsFolder(path)) return nullptr;
+  if (IsFolder(path)) {
+    NoteError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
   auto in = std::make_unique<std::ifstream>(Wide(path).c_str(), std::ios::binary);
-  if (!*in) return nullptr;
+  if (!*in) {
+    NoteLastError();
+    return nullptr;
+  }
   return in;
 }
 
 std::unique_ptr<std::ostream> Win32FileSystem::OpenWrite(const std::string& path) {
   auto out = std::make_unique<std::ofstream>(Wide(path).c_str(), std::ios::binary | std::ios::trunc);
-  if (!*out) return nullptr;
+  if (!*out) {
+    NoteLastError();
+    return nullptr;
+  }
   return out;
 }
 
@@ -154,8 +166,9 @@ class Win32AppendFile : public AppendFile {
   bool Write(const std::string& data) override {
     DWORD written = 0;
     if (SetFilePointer(file_, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
-      return false;
-    return WriteFile(file_, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) && written == data.size();
+      return NoteLastError();
+    if (!WriteFile(file_, data.data(), static_cast<DWORD>(data.size()), &written, nullptr)) return NoteLastError();
+    return written == data.size() || NoteError(ERROR_WRITE_FAULT);
   }
 
  private:
@@ -167,7 +180,10 @@ class Win32AppendFile : public AppendFile {
 std::unique_ptr<AppendFile> Win32FileSystem::OpenAppend(const std::string& path) {
   HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                             nullptr);
-  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  if (file == INVALID_HANDLE_VALUE) {
+    NoteLastError();
+    return nullptr;
+  }
   return std::make_unique<Win32AppendFile>(file);
 }
 
@@ -222,7 +238,8 @@ class Win32StampedFile : public StampedFile {
   bool Write(const char* data, size_t size) override {
     while (ok_ && size > 0) {
       DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30)), written = 0;
-      ok_ = WriteFile(file_, data, chunk, &written, nullptr) && written == chunk;
+      ok_ = (WriteFile(file_, data, chunk, &written, nullptr) || NoteLastError()) &&
+            (written == chunk || NoteError(ERROR_WRITE_FAULT));
       data += chunk;
       size -= chunk;
     }
@@ -231,7 +248,7 @@ class Win32StampedFile : public StampedFile {
   bool Close() override {
     if (file_ == INVALID_HANDLE_VALUE) return ok_;
     SetStoredTimes(file_, stamp_.dosDate, stamp_.dosTime);
-    ok_ = CloseHandle(file_) && ok_;
+    ok_ = (CloseHandle(file_) || NoteLastError()) && ok_;
     file_ = INVALID_HANDLE_VALUE;
     DWORD attributes = stamp_.attributes & kStampBits;
     if (existed_ || !(attributes & FILE_ATTRIBUTE_ARCHIVE))
@@ -274,13 +291,16 @@ HANDLE CreateOver(const std::string& path, DWORD attributes) {
 
 std::unique_ptr<StampedFile> Win32FileSystem::CreateStamped(const std::string& path, const FileStamp& stamp) {
   HANDLE file = CreateOver(path, stamp.attributes & kStampBits);
-  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  if (file == INVALID_HANDLE_VALUE) {
+    NoteLastError();
+    return nullptr;
+  }
   bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
   return std::make_unique<Win32StampedFile>(file, path, stamp, existed);
 }
 
 bool Win32FileSystem::SetCurrentFolder(const std::string& folder) {
-  return SetCurrentDirectoryW(Wide(folder).c_str()) != 0;
+  return SetCurrentDirectoryW(Wide(folder).c_str()) != 0 || NoteLastError();
 }
 
 std::string Win32FileSystem::CurrentFolder() const {

@@ -25,6 +25,19 @@ std::string AnsiToUtf8Text(const std::string& bytes);
 // page cannot spell becomes "?".
 std::string AnsiForLibrary(const std::string& text);
 
+// Notes the calling thread's system error for the engine (see LastSystemError) and answers false,
+// so a failed call ends in `return NoteLastError();`. The code form is for calls that return their
+// error (the registry's, the service manager's status) rather than set it.
+bool NoteLastError();
+bool NoteError(uint32_t code);
+// Notes the calling thread's system error and answers result, for a call that answers other than
+// with a bool.
+template <typename T>
+T LastErrorAnd(T result) {
+  NoteLastError();
+  return result;
+}
+
 class Win32FileSystem : public FileSystem {
  public:
   bool Exists(const std::string& path) const override;
@@ -115,6 +128,8 @@ class Win32SystemInfo : public SystemInfo {
   std::string CaseKey(const std::string& text) const override;
   std::string AnsiToUtf8(const std::string& bytes) const override;
   std::optional<std::string> Utf8ToAnsi(const std::string& text) const override;
+  std::string ErrorText(SystemError error) const override;
+  void Pause(uint32_t milliseconds) const override;
 };
 
 class Win32Ui : public Ui {

@@ -26,12 +26,14 @@ REGSAM Sam(RegAccess access) {
   return KEY_READ;
 }
 
+// The registry returns its error rather than setting it; noted for the engine all the same.
+bool Succeeded(LONG status) { return status == ERROR_SUCCESS || NoteError(static_cast<uint32_t>(status)); }
+
 // Owns one open key and closes it on every path out.
 class OpenKey {
  public:
   OpenKey(RegRoot root, const std::string& key, RegAccess access) {
-    if (RegOpenKeyExW(RootKey(root), Wide(key).c_str(), 0, Sam(access), &key_) != ERROR_SUCCESS)
-      key_ = nullptr;
+    if (!Succeeded(RegOpenKeyExW(RootKey(root), Wide(key).c_str(), 0, Sam(access), &key_))) key_ = nullptr;
   }
   ~OpenKey() {
     if (key_) RegCloseKey(key_);
@@ -47,9 +49,8 @@ class OpenKey {
 bool SetValue(RegRoot root, const std::string& key, const std::string& name, DWORD type,
               const void* data, size_t size) {
   OpenKey open(root, key, RegAccess::Write);
-  return open.get() && RegSetValueExW(open.get(), Wide(name).c_str(), 0, type,
-                                      static_cast<const BYTE*>(data),
-                                      static_cast<DWORD>(size)) == ERROR_SUCCESS;
+  return open.get() && Succeeded(RegSetValueExW(open.get(), Wide(name).c_str(), 0, type,
+                                                static_cast<const BYTE*>(data), static_cast<DWORD>(size)));
 }
 
 bool IsTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
@@ -69,7 +70,9 @@ bool DeleteOpenKey(HKEY key) {
   using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
   static const auto deleteKey = reinterpret_cast<NtDeleteKeyFn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
-  return deleteKey && deleteKey(key) == 0;
+  if (!deleteKey) return NoteError(ERROR_CALL_NOT_IMPLEMENTED);
+  // The native call answers a status, not an error; the one a caller can act on is the refusal.
+  return deleteKey(key) == 0 || NoteError(ERROR_ACCESS_DENIED);
 }
 
 // Deletes the subkeys first (a key with children cannot go), walking the names exactly as the
@@ -77,8 +80,7 @@ bool DeleteOpenKey(HKEY key) {
 // own and never entered: what it points to belongs to someone else.
 bool DeleteKeyTree(HKEY parent, const std::wstring& name, int depth) {
   HKEY open = nullptr;
-  if (RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, KEY_READ | DELETE, &open) != ERROR_SUCCESS)
-    return false;
+  if (!Succeeded(RegOpenKeyExW(parent, name.c_str(), REG_OPTION_OPEN_LINK, KEY_READ | DELETE, &open))) return false;
   bool deletable = depth < kMaxKeyDepth;
   if (deletable && !IsLinkKey(open)) {
     wchar_t child[256];
@@ -101,8 +103,8 @@ bool Win32Registry::CanOpen(RegRoot root, const std::string& key, RegAccess acce
 
 bool Win32Registry::CreateKey(RegRoot root, const std::string& key) {
   HKEY created = nullptr;
-  if (RegCreateKeyExW(RootKey(root), Wide(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                      nullptr, &created, nullptr) != ERROR_SUCCESS)
+  if (!Succeeded(RegCreateKeyExW(RootKey(root), Wide(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                                 nullptr, &created, nullptr)))
     return false;
   RegCloseKey(created);
   return true;
@@ -195,12 +197,12 @@ bool Win32Registry::WriteRawValue(RegRoot root, const std::string& key, const st
 
 bool Win32Registry::DeleteValue(RegRoot root, const std::string& key, const std::string& name) {
   OpenKey open(root, key, RegAccess::Write);
-  return open.get() && RegDeleteValueW(open.get(), Wide(name).c_str()) == ERROR_SUCCESS;
+  return open.get() && Succeeded(RegDeleteValueW(open.get(), Wide(name).c_str()));
 }
 
 bool Win32Registry::DeleteTree(RegRoot root, const std::string& key) {
   const std::wstring name = Wide(key);
-  return !name.empty() && DeleteKeyTree(RootKey(root), name, 0);
+  return (!name.empty() || NoteError(ERROR_INVALID_NAME)) && DeleteKeyTree(RootKey(root), name, 0);
 }
 
 bool Win32Registry::IsEmptyKey(RegRoot root, const std::string& key) const {

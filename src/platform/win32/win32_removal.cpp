@@ -230,12 +230,18 @@ TreeRemoval Win32FileSystem::RemoveTree(const std::string& path, LeftInUse leftI
 
 Removal Win32FileSystem::Remove(const std::string& path) {
   const std::wstring wide = Verbatim(path);
-  if (wide.empty()) return Removal::kRefused;
+  if (wide.empty()) {
+    NoteError(ERROR_INVALID_NAME);
+    return Removal::kRefused;
+  }
   // The common case in one call, a third of the handle's cost: DeleteFileW looks and deletes at
   // once, takes a link itself (never its target), and refuses a folder and a read-only file, for
   // which the handle below says why.
   if (DeleteFileW(wide.c_str())) return Gone(wide) ? Removal::kRemoved : Removal::kInUse;
-  switch (GetLastError()) {
+  // The deletion's own reason is the one the caller hears, whatever the handle below finds.
+  const DWORD error = GetLastError();
+  NoteError(error);
+  switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
       return Removal::kMissing;

@@ -20,7 +20,8 @@ bool Launch(const std::string& program, const std::string& commandLine, PROCESS_
   std::vector<wchar_t> line(wide.begin(), wide.end());
   line.push_back(L'\0');  // CreateProcessW may write into the command line
   return CreateProcessW(Wide(program).c_str(), commandLine.empty() ? nullptr : line.data(), nullptr, nullptr, TRUE,
-                        CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process) != 0;
+                        CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process) != 0 ||
+         NoteLastError();
 }
 
 }  // namespace
@@ -50,7 +51,7 @@ bool Win32Shell::OpenWith(const std::string& target, const std::string& paramete
   HINSTANCE result = ShellExecuteW(nullptr, nullptr, Wide(target).c_str(),
                                    parameters.empty() ? nullptr : wideParameters.c_str(),
                                    folder.empty() ? nullptr : wideFolder.c_str(), SW_SHOWNORMAL);
-  return reinterpret_cast<INT_PTR>(result) > 32;
+  return reinterpret_cast<INT_PTR>(result) > 32 || NoteLastError();
 }
 
 std::optional<int> Win32Shell::CallExport(const std::string& library, const std::string& exportName,
@@ -94,7 +95,7 @@ bool Win32Shell::PrepareThread() { return SUCCEEDED(CoInitialize(nullptr)); }
 
 bool Win32Shell::Open(const std::string& target) {
   HINSTANCE result = ShellExecuteW(nullptr, nullptr, Wide(target).c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
-  return reinterpret_cast<INT_PTR>(result) > 32;
+  return reinterpret_cast<INT_PTR>(result) > 32 || NoteLastError();
 }
 
 void Win32Shell::EndProcess(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }
@@ -119,11 +120,11 @@ class InternetHandle {
 class WinInetRequest : public HttpRequest {
  public:
   explicit WinInetRequest(HINTERNET handle) : handle_(handle) {}
-  bool Send() override { return HttpSendRequestW(handle_.get(), nullptr, 0, nullptr, 0) != FALSE; }
+  bool Send() override { return HttpSendRequestW(handle_.get(), nullptr, 0, nullptr, 0) != FALSE || NoteLastError(); }
   std::optional<int> Status() override {
     DWORD status = 0, size = sizeof status;
     if (!HttpQueryInfoW(handle_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
-      return std::nullopt;
+      return LastErrorAnd(std::optional<int>());
     return static_cast<int>(status);
   }
   std::optional<uint64_t> ContentLength() override {
@@ -134,7 +135,7 @@ class WinInetRequest : public HttpRequest {
   }
   int Read(char* buffer, int size) override {
     DWORD read = 0;
-    if (!InternetReadFile(handle_.get(), buffer, static_cast<DWORD>(size), &read)) return -1;
+    if (!InternetReadFile(handle_.get(), buffer, static_cast<DWORD>(size), &read)) return LastErrorAnd(-1);
     return static_cast<int>(read);
   }
 
@@ -152,7 +153,7 @@ class WinInetConnection : public HttpConnection {
                                          INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                                              INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_PRAGMA_NOCACHE,
                                          0);
-    if (!request) return nullptr;
+    if (!request) return LastErrorAnd(nullptr);
     return std::make_unique<WinInetRequest>(request);
   }
 
@@ -166,7 +167,7 @@ class WinInetSession : public HttpSession {
   std::unique_ptr<HttpConnection> Connect(const std::string& host, int port) override {
     HINTERNET connection = InternetConnectW(handle_.get(), Wide(host).c_str(), static_cast<INTERNET_PORT>(port), nullptr,
                                             nullptr, INTERNET_SERVICE_HTTP, 0, 0);
-    if (!connection) return nullptr;
+    if (!connection) return LastErrorAnd(nullptr);
     return std::make_unique<WinInetConnection>(connection);
   }
 
@@ -178,7 +179,7 @@ class WinInetSession : public HttpSession {
 
 std::unique_ptr<HttpSession> Win32Http::OpenSession(const std::string& agent) {
   HINTERNET session = InternetOpenW(Wide(agent).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-  if (!session) return nullptr;
+  if (!session) return LastErrorAnd(nullptr);
   return std::make_unique<WinInetSession>(session);
 }
 

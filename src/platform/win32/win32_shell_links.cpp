@@ -29,25 +29,32 @@ class ComRef {
   Interface* pointer_ = nullptr;
 };
 
+// A COM failure noted as the system error it carries (a missing folder is ERROR_PATH_NOT_FOUND
+// inside its HRESULT), or as the HRESULT itself when it carries none.
+bool Succeeded(HRESULT result) {
+  if (SUCCEEDED(result)) return true;
+  return NoteError(HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result) : static_cast<uint32_t>(result));
+}
+
 // Saves a shortcut object to path and makes it the object's current file.
 bool SaveObject(IUnknown* object, const std::string& path) {
   std::wstring widePath = Wide(path);
-  if (widePath.empty()) return false;
+  if (widePath.empty()) return NoteError(ERROR_INVALID_NAME);
   ComRef<IPersistFile> file;
-  if (FAILED(object->QueryInterface(IID_IPersistFile, file.Out())) || !file.get()) return false;
-  return SUCCEEDED(file->Save(widePath.c_str(), TRUE));
+  if (!Succeeded(object->QueryInterface(IID_IPersistFile, file.Out())) || !file.get()) return false;
+  return Succeeded(file->Save(widePath.c_str(), TRUE));
 }
 
 }  // namespace
 
 bool Win32Shell::CreateShellLink(const ShellLink& link, const std::string& linkPath) {
   ComRef<IShellLinkW> shellLink;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, shellLink.Out())) ||
+  if (!Succeeded(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, shellLink.Out())) ||
       !shellLink.get())
     return false;
   // A link without its target is worthless; the other fields only dress it, so a refused one
   // leaves the object's default in place.
-  if (FAILED(shellLink->SetPath(Wide(link.path).c_str()))) return false;
+  if (!Succeeded(shellLink->SetPath(Wide(link.path).c_str()))) return false;
   if (!link.iconLocation.empty()) shellLink->SetIconLocation(Wide(link.iconLocation).c_str(), link.iconIndex);
   if (!link.arguments.empty()) shellLink->SetArguments(Wide(link.arguments).c_str());
   shellLink->SetDescription(Wide(link.description).c_str());
@@ -58,11 +65,11 @@ bool Win32Shell::CreateShellLink(const ShellLink& link, const std::string& linkP
 
 bool Win32Shell::CreateInternetShortcut(const std::string& url, const std::string& shortcutPath) {
   ComRef<IUniformResourceLocatorW> locator;
-  if (FAILED(CoCreateInstance(CLSID_InternetShortcut, nullptr, CLSCTX_INPROC_SERVER, IID_IUniformResourceLocatorW,
-                              locator.Out())) ||
+  if (!Succeeded(CoCreateInstance(CLSID_InternetShortcut, nullptr, CLSCTX_INPROC_SERVER, IID_IUniformResourceLocatorW,
+                                  locator.Out())) ||
       !locator.get())
     return false;
-  if (FAILED(locator->SetURL(Wide(url).c_str(), 0))) return false;
+  if (!Succeeded(locator->SetURL(Wide(url).c_str(), 0))) return false;
   return SaveObject(locator.get(), shortcutPath);
 }
 

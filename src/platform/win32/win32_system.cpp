@@ -29,7 +29,8 @@ std::string Win32ProfileFiles::ReadValue(const std::string& file, const std::str
 bool Win32ProfileFiles::WriteValue(const std::string& file, const std::string& section,
                                    const std::string& key, const std::string& value) {
   return WritePrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), Wide(value).c_str(),
-                                    Wide(file).c_str()) != 0;
+                                    Wide(file).c_str()) != 0 ||
+         NoteLastError();
 }
 
 namespace {

@@ -1,5 +1,6 @@
 // Engine text (UTF-8) and the wide text the W functions take, converted at the seam; and the
 // machine's ANSI code page, which only stored project bytes and stored outputs are read or written in.
+// Also the system's own texts for its errors, and the note of a failed call's error.
 #include <windows.h>
 
 #include <string>
@@ -70,5 +71,34 @@ std::optional<std::string> Win32SystemInfo::Utf8ToAnsi(const std::string& text) 
   if (usedDefault || ToWide(CP_ACP, bytes) != wide) return std::nullopt;
   return bytes;
 }
+
+bool NoteLastError() { return NoteError(GetLastError()); }
+
+bool NoteError(uint32_t code) {
+  NoteSystemError(code);
+  return false;
+}
+
+// WinINet's errors live in its own message table, not the system's.
+std::string Win32SystemInfo::ErrorText(SystemError error) const {
+  if (!error) return std::string();
+  DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM;
+  HMODULE wininet = nullptr;
+  if (error.code >= 12000 && error.code <= 12175 && (wininet = GetModuleHandleW(L"wininet.dll")))
+    flags |= FORMAT_MESSAGE_FROM_HMODULE;
+  wchar_t* buffer = nullptr;
+  DWORD length = FormatMessageW(flags, wininet, error.code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  if (length == 0 || !buffer) return std::string();
+  std::wstring text(buffer, length);
+  LocalFree(buffer);
+  // One line in the engine's dialogs and trace: line breaks inside become blanks, and the
+  // closing blanks and period go.
+  for (wchar_t& c : text)
+    if (c == L'\r' || c == L'\n') c = L' ';
+  while (!text.empty() && (text.back() == L' ' || text.back() == L'.')) text.pop_back();
+  return Narrow(text);
+}
+
+void Win32SystemInfo::Pause(uint32_t milliseconds) const { Sleep(milliseconds); }
 
 }  // namespace tw
