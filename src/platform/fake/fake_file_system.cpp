@@ -310,9 +310,12 @@ bool FakeFileSystem::RemoveAtRestart(const std::string& path) {
 bool FakeFileSystem::HardLink(const std::string& existing, const std::string& link) {
   if (ShouldFail(FsOp::Link, existing + "|" + link)) return false;
   std::error_code ec;
-  if (!fs::is_regular_file(fs::symlink_status(HostPath(existing), ec))) return false;
-  fs::create_hard_link(HostPath(existing), HostPath(link), ec);
-  return !ec;
+  const fs::path host = HostPath(existing), target = HostPath(link);
+  if (!fs::exists(fs::symlink_status(host, ec))) return Fail(MissingError(host));
+  if (!fs::is_regular_file(fs::symlink_status(host, ec))) return Fail(kErrorAccessDenied);
+  if (fs::exists(fs::symlink_status(target, ec))) return Fail(kErrorAlreadyExists);
+  fs::create_hard_link(host, target, ec);
+  return !ec || Fail(kErrorAccessDenied);
 }
 
 bool FakeFileSystem::ReplaceAtRestart(const std::string& from, const std::string& to) {

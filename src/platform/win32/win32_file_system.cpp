@@ -62,7 +62,7 @@ bool Win32FileSystem::Replace(const std::string& from, const std::string& to) {
 }
 
 bool Win32FileSystem::HardLink(const std::string& existing, const std::string& link) {
-  return CreateHardLinkW(Wide(link).c_str(), Wide(existing).c_str(), nullptr) != 0;
+  return CreateHardLinkW(Wide(link).c_str(), Wide(existing).c_str(), nullptr) != 0 || NoteLastError();
 }
 
 // A delayed move to nowhere: the session manager deletes the entry before anything can open it.
@@ -258,8 +258,8 @@ class Win32StampedFile : public StampedFile {
   bool MoveTo(const std::string& destination, bool replace) override {
     // A read-only file there is refused as Replace refuses it; the rename alone may let it go.
     const DWORD there = replace ? GetFileAttributesW(Wide(destination).c_str()) : INVALID_FILE_ATTRIBUTES;
-    if (there != INVALID_FILE_ATTRIBUTES && (there & FILE_ATTRIBUTE_READONLY)) return false;
-    bool moved = file_ != INVALID_HANDLE_VALUE && ok_ && RenameOpenFile(file_, destination, replace);
+    if (there != INVALID_FILE_ATTRIBUTES && (there & FILE_ATTRIBUTE_READONLY)) return NoteError(ERROR_ACCESS_DENIED);
+    bool moved = file_ != INVALID_HANDLE_VALUE && ok_ && (RenameOpenFile(file_, destination, replace) || NoteLastError());
     if (moved) path_ = destination;
     return moved;
   }
