@@ -141,11 +141,12 @@ CabinetRead CabinetReader::Open(const std::string& firstCabinet) {
   byName_.clear();
   decoder_->folder = std::numeric_limits<size_t>::max();
   std::string name = firstCabinet, disk;
-  std::vector<std::string> read;  // the names already read, as Windows compares them
+  std::vector<std::string> read;  // the names already read, without regard to case
   for (int count = 0;; ++count) {
     std::string next, nextDisk;
     // A set that names a cabinet already read would read it again and again: it is refused before
-    // that cabinet is opened a second time.
+    // that cabinet is opened a second time. (The names compare as Windows does for ASCII; one that
+    // reaches a cabinet already read otherwise fails the set's numbering in ReadCabinet.)
     const bool again = std::find(read.begin(), read.end(), Lower(name)) != read.end();
     read.push_back(Lower(name));
     CabinetRead result = count == kMaxCabinets || again
