@@ -20,7 +20,14 @@ constexpr uint16_t kStored = 0, kMsZip = 1;
 constexpr size_t kMaxBlock = 32768;      // no data block unpacks to more
 constexpr size_t kMaxPacked = 2 * 65535;  // a block cut in two across cabinets, both halves full
 constexpr size_t kMaxName = 256;          // names are at most 255 characters and their end mark
-constexpr int kMaxCabinets = 1000;        // ends a set whose cabinets name each other in a circle
+constexpr int kMaxCabinets = 1000;        // far more disks than any set ever shipped on
+// A cabinet counts its members and folders in 16 bits, so 65535 of each is what one cabinet can
+// hold, and our packer writes the whole payload into one cabinet. A set from another writer that
+// spans disks spreads those same members over its cabinets, so the set as a whole is held to the
+// same count: without that, a thousand cabinets that each claim 65535 folders would take
+// gigabytes of tables before a single byte is decompressed.
+constexpr size_t kMaxSetMembers = 65535;
+constexpr size_t kMaxSetFolders = 65535;
 constexpr size_t kWindow = 32768;         // MSZIP blocks see the previous 32 KiB of output
 
 // The cabinet checksum: the bytes taken as little-endian 32-bit words and XORed, the 1 to 3 bytes
@@ -134,10 +141,17 @@ CabinetRead CabinetReader::Open(const std::string& firstCabinet) {
   byName_.clear();
   decoder_->folder = std::numeric_limits<size_t>::max();
   std::string name = firstCabinet, disk;
+  std::vector<std::string> read;  // the names already read, without regard to case
   for (int count = 0;; ++count) {
     std::string next, nextDisk;
-    CabinetRead result = count == kMaxCabinets ? CabinetRead::kBroken
-                                               : ReadCabinet(open_(name, disk), count == 0, next, nextDisk);
+    // A set that names a cabinet already read would read it again and again: it is refused before
+    // that cabinet is opened a second time. (The names compare as Windows does for ASCII; one that
+    // reaches a cabinet already read otherwise fails the set's numbering in ReadCabinet.)
+    const bool again = std::find(read.begin(), read.end(), Lower(name)) != read.end();
+    read.push_back(Lower(name));
+    CabinetRead result = count == kMaxCabinets || again
+                             ? CabinetRead::kBroken
+                             : ReadCabinet(open_(name, disk), count == 0, next, nextDisk);
     if (result != CabinetRead::kOk) {
       cabinets_.clear();
       folders_.clear();
@@ -166,8 +180,14 @@ CabinetRead CabinetReader::ReadCabinet(std::unique_ptr<std::istream> in, bool fi
   uint32_t filesAt = read.U32();
   read.Skip(6);
   uint16_t folderCount = read.U16(), fileCount = read.U16(), flags = read.U16();
-  read.Skip(4);
+  const SetPlace place{read.U16(), read.U16()};
   if (!read.ok()) return notCabinet;
+  // The next cabinet of a set has the set's number and the next index, as the system's
+  // decompressors require: a cabinet reached under another name (an alias, a name that differs in
+  // a letter's case only outside ASCII) that is one already read fails this, so no set can circle.
+  if (!first && (place.setId != place_.setId || place.index != place_.index + 1)) return CabinetRead::kBroken;
+  if (folders_.size() + folderCount > kMaxSetFolders || entries_.size() + fileCount > kMaxSetMembers)
+    return CabinetRead::kBroken;
 
   auto cabinet = std::make_unique<Cabinet>();
   uint8_t folderReserve = 0;
@@ -199,6 +219,7 @@ CabinetRead CabinetReader::ReadCabinet(std::unique_ptr<std::istream> in, bool fi
   read.Seek(filesAt);
   std::vector<CabinetEntry> starting;
   bool continued = false;
+  uint32_t firstFolderStart = std::numeric_limits<uint32_t>::max();  // the lowest offset a member of folder 0 has
   for (uint16_t i = 0; i < fileCount && read.ok(); ++i) {
     CabinetEntry entry;
     entry.member.size = read.U32();
@@ -214,10 +235,18 @@ CabinetRead CabinetReader::ReadCabinet(std::unique_ptr<std::istream> in, bool fi
     }
     if (folder == kToNext) folder = static_cast<uint16_t>(folderCount - 1);
     if (folder >= folderCount) return CabinetRead::kBroken;
+    if (folder == 0) firstFolderStart = std::min(firstFolderStart, entry.offset);
     entry.folder = folder;
     starting.push_back(std::move(entry));
   }
   if (!read.ok()) return CabinetRead::kBroken;
+  // Read from here, a folder that began in an earlier cabinet would be decoded from its middle as
+  // if it began here, and its members would come out with the wrong bytes. Such a folder shows as
+  // a member carried on from the earlier cabinet, or, when a member happened to end there, as
+  // members whose offsets count bytes this cabinet does not hold.
+  if (first && (continued || ((flags & kFlagPrevious) && firstFolderStart != 0 &&
+                              firstFolderStart != std::numeric_limits<uint32_t>::max())))
+    return CabinetRead::kStartsMidSet;
 
   // A cabinet that carries on a member from the one before carries on that cabinet's last folder.
   size_t base = folders_.size();
@@ -235,6 +264,7 @@ CabinetRead CabinetReader::ReadCabinet(std::unique_ptr<std::istream> in, bool fi
   in->clear();
   cabinet->in = std::move(in);
   cabinets_.push_back(std::move(cabinet));
+  place_ = place;
   return CabinetRead::kOk;
 }
 

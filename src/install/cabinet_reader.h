@@ -25,7 +25,9 @@ enum class CabinetRead {
   kCannotOpen,        // the first cabinet is not there
   kNotCabinet,        // it does not start like a cabinet
   kOtherCompression,  // a folder uses a method only the system decompressor knows (LZX, Quantum)
-  kBroken,            // a header is cut short or inconsistent, or a cabinet of the set is missing
+  kBroken,            // a header is cut short or inconsistent, a cabinet of the set is missing, or
+                      // the set comes back to a cabinet already read or holds more than a set can
+  kStartsMidSet,      // the first cabinet carries on a folder that began in an earlier cabinet
 };
 
 class CabinetReader {
@@ -61,6 +63,12 @@ class CabinetReader {
   struct Folder;
   struct Decoder;
 
+  // Where the cabinet last read sits in its set: the one after it must carry on the same set.
+  struct SetPlace {
+    uint16_t setId = 0;
+    uint16_t index = 0;
+  };
+
   CabinetRead ReadCabinet(std::unique_ptr<std::istream> in, bool first, std::string& next, std::string& nextDisk);
   bool StartFolder(size_t folder);
   bool NextBlock();
@@ -72,6 +80,7 @@ class CabinetReader {
   std::vector<CabinetEntry> entries_;
   std::unordered_map<std::string, size_t> byName_;  // lower-cased name -> first entry of that name
   std::unique_ptr<Decoder> decoder_;
+  SetPlace place_;
 };
 
 }  // namespace tw

@@ -47,7 +47,8 @@ CabinetReader::OpenCabinet CabinetsBesideSetup(InstallSession& session, bool hea
 }
 
 const char* ReadName(CabinetRead result) {
-  static const char* const kNames[] = {"ok", "cannot-open", "not-cabinet", "other-compression", "broken"};
+  static const char* const kNames[] = {"ok", "cannot-open", "not-cabinet", "other-compression", "broken",
+                                       "starts-mid-set"};
   return kNames[static_cast<int>(result)];
 }
 
@@ -112,7 +113,9 @@ bool PayloadStream::FillMemberFile(const std::string& storedName, StampedFile& o
 std::optional<bool> ExtractSupportFiles(InstallSession& session, const std::function<void()>& written) {
   CabinetReader reader(CabinetsBesideSetup(session, true));
   CabinetRead result = reader.Open(kFirstCabinet);
-  if (result == CabinetRead::kBroken) {
+  // A damaged set, or one read from its middle, fails the extraction: the system's decompressor
+  // is left for the compressions we do not decode.
+  if (result == CabinetRead::kBroken || result == CabinetRead::kStartsMidSet) {
     session.trace.Write("cabinet", "stream", {{"result", ReadName(result)}});
     return false;
   }

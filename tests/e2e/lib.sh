@@ -416,6 +416,18 @@ e2e_wait_exit() {
   wait "$pid"
 }
 
+# e2e_wait_for LIMIT_S COMMAND...: runs COMMAND until it succeeds, a tenth of a second apart; false
+# when it still fails after LIMIT_S seconds. A test waits for what it then checks, never for a
+# guessed time, and says itself what did not come.
+e2e_wait_for() {
+  local deadline=$((SECONDS + $1 + 1))  # SECONDS counts whole seconds: never less than the limit
+  shift
+  until "$@"; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.1
+  done
+}
+
 # e2e_driver ARGS...: the UI driver (wait, gone, texts, click, key, list) in the test's prefix.
 e2e_driver() {
   [[ -f ${E2E_WIN64_DIR:-}/uidriver.exe ]] || e2e_fail "missing $E2E_WIN64_DIR/uidriver.exe"

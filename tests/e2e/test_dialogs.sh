@@ -39,15 +39,9 @@ kinds+=(wait)
 
 # answers_after N: waits until the gallery has printed N answers, then prints the last one.
 answers_after() {
-  local _
-  for _ in $(seq 200); do
-    if (($(grep -c '^answer=' "$out" 2>/dev/null || true) >= $1)); then
-      grep '^answer=' "$out" | sed -n "${1}p" | tr -d '\r'
-      return 0
-    fi
-    sleep 0.05
-  done
-  e2e_fail "no answer $1 from the gallery; it printed:"$'\n'"$(cat "$out")"
+  answers_reach() { (($(grep -c '^answer=' "$out" 2>/dev/null || true) >= $1)); }
+  e2e_wait_for 10 answers_reach "$1" || e2e_fail "no answer $1 from the gallery; it printed:"$'\n'"$(cat "$out")"
+  grep '^answer=' "$out" | sed -n "${1}p" | tr -d '\r'
 }
 
 e2e_wine_bg "$gallery" 'C:\language.lan' "${kinds[@]}" >"$out"
@@ -70,10 +64,8 @@ for entry in "${cases[@]}"; do
 done
 
 # The please-wait notice has no caption and no button: photograph it while it is up.
-for _ in $(seq 40); do
-  e2e_driver list | grep -q '#32770' && break
-  sleep 0.1
-done
+notice_up() { e2e_driver list | grep -q '#32770'; }
+e2e_wait_for 4 notice_up || e2e_fail "no please-wait notice; windows: $(e2e_driver list)"
 e2e_shot dialog_156_wait >/dev/null
 rc=0
 e2e_wait_exit "$E2E_BG_PID" 20 || rc=$?

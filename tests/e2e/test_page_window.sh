@@ -13,12 +13,8 @@ out=$E2E_DIR/events.txt
 
 # wait_line PATTERN: waits until the gallery has printed a line matching PATTERN.
 wait_line() {
-  local _
-  for _ in $(seq 100); do
-    grep -qx -- "$1" "$out" 2>/dev/null && return 0
-    sleep 0.1
-  done
-  e2e_fail "no line \"$1\" from the gallery; it printed:"$'\n'"$(cat "$out")"
+  e2e_wait_for 10 grep -qsx -- "$1" "$out" ||
+    e2e_fail "no line \"$1\" from the gallery; it printed:"$'\n'"$(cat "$out")"
 }
 
 # box_whites SHOT: the white pixels of the check box's square (a mark covers some of them).
@@ -78,14 +74,22 @@ whites_unchecked=$(box_whites "$shot")
 e2e_driver click --title "$title" --id 3006 >/dev/null || e2e_fail "no check box"
 wait_line 'checked=1'
 grep -qx 'command id=3006 code=0' "$out" || e2e_fail "the click was not reported as command 0"
-e2e_shot page_window_checked >/dev/null
+# marked: a new screenshot shows a mark in the box's square (the report comes before the paint).
+marked() {
+  e2e_shot page_window_checked >/dev/null
+  (($(box_whites "$E2E_ROOT/shots/page_window_checked.png") + 5 <= whites_unchecked))
+}
+e2e_wait_for 5 marked || e2e_fail "no mark in the checked box's square"
 checked=$(mark_area "$E2E_ROOT/shots/page_window_checked.png")
-(($(box_whites "$E2E_ROOT/shots/page_window_checked.png") + 5 <= whites_unchecked)) ||
-  e2e_fail "no mark in the checked box's square"
 e2e_driver click --title "$title" --id 3006 >/dev/null || e2e_fail "no check box"
 wait_line 'checked=0'
-e2e_shot page_window_unchecked >/dev/null
-again=$(mark_area "$E2E_ROOT/shots/page_window_unchecked.png")
+# unmarked: a new screenshot's mark area is the first picture's again, focus aside.
+unmarked() {
+  e2e_shot page_window_unchecked >/dev/null
+  again=$(mark_area "$E2E_ROOT/shots/page_window_unchecked.png")
+  [[ $(compare -metric AE -fuzz 1% "$unchecked" "$again" null: 2>&1 || true) -lt 200 ]]
+}
+e2e_wait_for 5 unmarked || true  # the checks below say what is wrong
 [[ $(compare -metric AE "$checked" "$again" null: 2>&1 || true) != 0 ]] || e2e_fail "the mark did not change on screen"
 # Focus may have moved to the check box, so only the mark is compared with the first picture.
 [[ $(compare -metric AE -fuzz 1% "$unchecked" "$again" null: 2>&1 || true) -lt 200 ]] ||

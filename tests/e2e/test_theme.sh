@@ -21,20 +21,24 @@ printf '[CancelSetup]\r\n0=Stop the [ProductName] preview?\r\n1=Keep going\r\n2=
 
 # wait_line PATTERN: waits until the preview has printed a line matching PATTERN.
 wait_line() {
-  local _
-  for _ in $(seq 100); do
-    grep -qx -- "$1" "$out" 2>/dev/null && return 0
-    sleep 0.1
-  done
-  e2e_fail "no line \"$1\" from the preview; it printed:"$'\n'"$(cat "$out")"
+  e2e_wait_for 10 grep -qsx -- "$1" "$out" ||
+    e2e_fail "no line \"$1\" from the preview; it printed:"$'\n'"$(cat "$out")"
 }
 
 e2e_wine_bg "$preview" "$(e2e_winpath "$project/theme")" gallery.lcd >"$out"
 e2e_driver wait --title "$title" --timeout 20000 >/dev/null || e2e_fail "no page; windows: $(e2e_driver list)"
 wait_line "shown caption=\"$title\""
-sleep 1
-e2e_shot theme_page >/dev/null
 shot=$E2E_ROOT/shots/theme_page.png
+# painted: a new screenshot shows the filled label's fill and the ring, so the page has been painted.
+painted() {
+  local l t r b
+  e2e_shot theme_page >/dev/null
+  read -r l t r b <<<"$(e2e_rect "$title" 3021)"
+  [[ $(e2e_pixel "$shot" $((l + 2)) $((t + 2))) == 255,240,150 ]] || return 1
+  read -r l t r b <<<"$(e2e_rect "$title" 3019)"
+  [[ $(e2e_pixel "$shot" $((l + 20)) $((t + 2))) == 32,48,144 ]]
+}
+e2e_wait_for 10 painted || true  # the checks below say what is missing
 
 # What the painters drew, sampled where the controls lie on the screen: the filled label's fill and
 # its black text, the ring's see-through corner showing its fill colour and the ring itself.
@@ -63,9 +67,12 @@ e2e_assert_eq 'Create a desktop shortcut' "$(e2e_control_text "$title" 3009)" "c
 # The page model, not the control, owns the mark: each click flips it and is reported with it.
 e2e_driver click --title "$title" --id 3009 >/dev/null || e2e_fail "no check box"
 wait_line 'report name=IDC_SHORTCUT id=3009 action=-1 checked=1'
-e2e_shot theme_page_checked >/dev/null
-(($(box_whites "$E2E_ROOT/shots/theme_page_checked.png") + 5 <= whites_unchecked)) ||
-  e2e_fail "no mark in the checked box's square"
+# marked: a new screenshot shows a mark in the box's square (the report comes before the paint).
+marked() {
+  e2e_shot theme_page_checked >/dev/null
+  (($(box_whites "$E2E_ROOT/shots/theme_page_checked.png") + 5 <= whites_unchecked))
+}
+e2e_wait_for 5 marked || e2e_fail "no mark in the checked box's square"
 e2e_driver click --title "$title" --id 3009 >/dev/null || e2e_fail "no check box"
 wait_line 'report name=IDC_SHORTCUT id=3009 action=-1 checked=0'
 

@@ -50,14 +50,13 @@ walk() {
   grep -q '^wizard feature name=Samples state=255' "$E2E_DIR/trace.log" || e2e_fail "the feature choice is not traced"
   # Finish started the program from the folder chosen in the folder dialog, and the finish-time
   # library action ran from there too.
-  local started=$E2E_TEMP/tarnwick-notes-started.txt deadline=$((SECONDS + 20))
-  until [[ -f $started ]]; do
-    ((SECONDS < deadline)) || e2e_fail "the program was not started: $(grep '^wizard launch' "$E2E_DIR/trace.log")"
-    sleep 0.2
-  done
-  sleep 0.3
-  e2e_assert_eq $'program=C:\\Tarnwick Demo\\Notes\\notes.exe\r\nfolder=C:\\Tarnwick Demo\\Notes\r' \
-    "$(cat "$started")" "the started program's note"
+  local started=$E2E_TEMP/tarnwick-notes-started.txt
+  local note=$'program=C:\\Tarnwick Demo\\Notes\\notes.exe\r\nfolder=C:\\Tarnwick Demo\\Notes\r'
+  # The program may still be writing its note when the file appears: wait for the whole of it.
+  note_written() { [[ $(cat "$started" 2>/dev/null) == "$note" ]]; }
+  e2e_wait_for 20 note_written ||
+    [[ -f $started ]] || e2e_fail "the program was not started: $(grep '^wizard launch' "$E2E_DIR/trace.log")"
+  e2e_assert_eq "$note" "$(cat "$started")" "the started program's note"
   grep -qF 'file-action file="c:\tarnwick demo\notes\notes_core.dll" page="After Click Finish Button" ran="library result=0"' \
     "$E2E_DIR/trace.log" || e2e_fail "the finish action did not run from the chosen folder: $(grep file-action "$E2E_DIR/trace.log")"
   grep -q '^wizard customer user="Ada Lovelace"' "$E2E_DIR/trace.log" || e2e_fail "the customer name did not reach the wizard"
@@ -77,7 +76,8 @@ cancel() {
   wizard_walk_to_ready
   wizard_click --caption "Install"
   wizard_wait_text "Installing Tarnwick Notes" 60
-  sleep 1
+  # The Cancel must come while the download runs, after the files before it were copied.
+  e2e_wait_for 60 grep -q 'GET /extras.bin' "$E2E_DIR/http.log" || e2e_fail "the download never started"
   wizard_shot 10-progress
   wizard_click --caption "Cancel"
   wizard_question_answer "Yes"

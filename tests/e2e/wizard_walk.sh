@@ -76,6 +76,17 @@ wizard_wait_text() {
   done
 }
 
+# wizard_choose PATTERN CLICK_ARGS...: clicks, then waits until the trace has one line more that
+# matches PATTERN: the page has taken the choice, so its picture shows it.
+wizard_choose() {
+  local pattern=$1 before
+  shift
+  before=$(grep -c -- "$pattern" "$E2E_DIR/trace.log" 2>/dev/null || true)
+  wizard_click "$@"
+  _wizard_trace_grown() { (($(grep -c -- "$pattern" "$E2E_DIR/trace.log" 2>/dev/null || true) > ${before:-0})); }
+  e2e_wait_for 30 _wizard_trace_grown || e2e_fail "the trace never said $pattern: $(grep '^wizard' "$E2E_DIR/trace.log")"
+}
+
 wizard_shot() {
   local shot
   shot=$(e2e_shot "$1")
@@ -101,8 +112,7 @@ wizard_walk_to_ready() {
   wizard_next
 
   wizard_wait_text "License Agreement"
-  wizard_click --caption "I accept the terms of the license agreement"
-  sleep 0.3
+  wizard_choose '^wizard license accepted=yes' --caption "I accept the terms of the license agreement"
   wizard_shot 02-license
   wizard_next
 
@@ -131,8 +141,7 @@ wizard_walk_to_ready() {
   wizard_next
 
   wizard_wait_text "Setup Type"
-  wizard_click --id "$(wizard_id setuptype.lcd IDC_CUSTOM)"
-  sleep 0.3
+  wizard_choose '^wizard setup-type choice=2' --id "$(wizard_id setuptype.lcd IDC_CUSTOM)"
   wizard_shot 07-setuptype
   wizard_next
 
@@ -143,6 +152,8 @@ wizard_walk_to_ready() {
   e2e_driver wait --title "" --class '#32768' --timeout 10000 >/dev/null || e2e_fail "no feature menu"
   for key in 40 40 13; do
     e2e_driver key --title "$WIZARD_TITLE" --vk "$key" >/dev/null
+    # A pause, not a wait for a state: the menu's loop shows the driver nothing to wait for, and
+    # it must have moved its highlight before the next key comes.
     sleep 0.2
   done
   e2e_driver gone --title "" --class '#32768' --timeout 10000 >/dev/null || e2e_fail "the feature menu stayed open"

@@ -19,8 +19,9 @@ namespace {
 namespace tc = test_cabinets;
 using Shelf = std::map<std::string, std::string>;  // cabinet name -> its bytes
 
-CabinetReader::OpenCabinet From(const Shelf& shelf) {
-  return [&shelf](const std::string& name, const std::string&) -> std::unique_ptr<std::istream> {
+CabinetReader::OpenCabinet From(const Shelf& shelf, int* opened = nullptr) {
+  return [&shelf, opened](const std::string& name, const std::string&) -> std::unique_ptr<std::istream> {
+    if (opened) ++*opened;
     auto found = shelf.find(name);
     if (found == shelf.end()) return nullptr;
     return std::make_unique<std::istringstream>(found->second);
@@ -156,11 +157,43 @@ TEST(CabinetReader, TellsWhatItCannotRead) {
       {"second cabinet not one", {{"file1.cab", set.first}, {"file2.cab", "garbage garbage garbage garbage garbage"}},
        CabinetRead::kBroken},
       {"a set that names itself", {{"file1.cab", tc::Cabinet({}, {{"", 0}}, {0, "", "", "file1.cab", "D"})}}, CabinetRead::kBroken},
+      {"a cabinet carried on from an earlier one", {{"file1.cab", set.second}}, CabinetRead::kStartsMidSet},
+      {"a folder carried on, no member", {{"file1.cab", tc::Cabinet({{{"b", "o"}, 4, 0}}, {{"bravo", 5}}, {1, "f0.cab", "D", "", ""})}},
+       CabinetRead::kStartsMidSet},
   };
   for (const auto& c : cases) {
     CabinetReader reader(From(c.shelf));
     EXPECT_EQ(reader.Open("file1.cab"), c.expected) << c.what;
     EXPECT_TRUE(reader.Entries().empty()) << c.what;
+  }
+}
+
+// A set that comes back to a cabinet it has read is refused before that cabinet is read again (a
+// cabinet of 65535 members read a thousand times took gigabytes), and so is a set larger than one
+// cabinet can be.
+TEST(CabinetReader, RefusesASetThatCirclesOrOverflows) {
+  auto at = [](uint16_t index, std::string previous, std::string next) {
+    return tc::Cabinet({}, {{"", 0}}, {index, previous, "D", next, next.empty() ? "" : "D"});
+  };
+  std::vector<tc::Entry> many(40000, {{"m", ""}, 0, 0});
+  const struct {
+    const char* what;
+    Shelf shelf;
+    int opens;
+  } cases[] = {
+      {"names itself", {{"file1.cab", at(0, "file0.cab", "FILE1.CAB")}}, 1},
+      {"names the second of three", {{"file1.cab", at(0, "", "file2.cab")}, {"file2.cab", at(1, "file1.cab", "file3.cab")},
+        {"file3.cab", at(2, "file2.cab", "File2.Cab")}, {"File2.Cab", at(1, "file1.cab", "file3.cab")}}, 3},
+      {"reaches the second again by another name", {{"file1.cab", at(0, "", "file2.cab")},
+        {"file2.cab", at(1, "file1.cab", "alias.cab")}, {"alias.cab", at(1, "file1.cab", "other.cab")}}, 3},
+      {"holds 80000 members", {{"file1.cab", tc::Cabinet(many, {{"", 0}}, {0, "", "", "file2.cab", "D"})},
+        {"file2.cab", tc::Cabinet(many, {{"", 0}}, {1, "file1.cab", "D", "", ""})}}, 2},
+  };
+  for (const auto& c : cases) {
+    int opened = 0;
+    CabinetReader reader(From(c.shelf, &opened));
+    EXPECT_EQ(reader.Open("file1.cab"), CabinetRead::kBroken) << c.what;
+    EXPECT_EQ(opened, c.opens) << c.what;
   }
 }
 

@@ -526,12 +526,20 @@ std::optional<std::string> FakeFileSystem::FileVersion(const std::string& path) 
   fs::path host = HostPath(path);
   if (!fs::is_regular_file(host, ec)) return std::nullopt;
   auto found = versions_.find(host);
-  if (found == versions_.end()) return std::nullopt;
-  return found->second;
+  if (found != versions_.end()) return found->second;
+  if (contentVersions_.empty()) return std::nullopt;
+  std::optional<std::string> bytes = ReadAll(path);
+  auto byContent = bytes ? contentVersions_.find(*bytes) : contentVersions_.end();
+  if (byContent == contentVersions_.end()) return std::nullopt;
+  return byContent->second;
 }
 
 void FakeFileSystem::SetFileVersion(const std::string& path, const std::string& version) {
   versions_[HostPath(path)] = version;
+}
+
+void FakeFileSystem::SetContentVersion(const std::string& bytes, const std::string& version) {
+  contentVersions_[bytes] = version;
 }
 
 bool FakeFileSystem::SetCurrentFolder(const std::string& path) {

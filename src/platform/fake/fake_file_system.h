@@ -69,6 +69,9 @@ class FakeFileSystem : public FileSystem {
   bool FailsWrite(const std::string& path) const { return ShouldFail(FsOp::Write, path); }
   // Gives an existing file a version resource with this "FileVersion" text.
   void SetFileVersion(const std::string& path, const std::string& version);
+  // Gives every file holding exactly these bytes, wherever it is written, a version resource with
+  // this text, as a real one travels inside the file (a path's own version comes first).
+  void SetContentVersion(const std::string& bytes, const std::string& version);
   // Folders made private, by MakePrivateFolder, in order.
   std::vector<std::string> privateFolders;
   // Paths handed to RemoveAtRestart, in order; they stay on disk until a test looks.
@@ -101,6 +104,7 @@ class FakeFileSystem : public FileSystem {
   mutable std::mutex failuresLock_;
   mutable std::vector<Failure> failures_;
   std::map<std::filesystem::path, std::string> versions_;  // by host path
+  std::map<std::string, std::string> contentVersions_;     // by the file's bytes
   mutable std::mutex heldLock_;
   std::mutex listsLock_;  // privateFolders and removeAtRestart grow from any thread
   std::multiset<std::filesystem::path> held_;  // by host path
