@@ -116,8 +116,11 @@ class Win32SystemInfo : public SystemInfo {
   std::optional<std::string> Utf8ToAnsi(const std::string& text) const override;
 };
 
+class WindowObject;
+
 class Win32Ui : public Ui {
  public:
+  Win32Ui();  // out of line, like the destructor: the message window's object is complete there
   ~Win32Ui() override;
   bool InitSockets() override;
   bool LoadRichEdit() override;
@@ -141,6 +144,7 @@ class Win32Ui : public Ui {
   bool socketsStarted_ = false;
   void* waitNotice_ = nullptr;      // the notice's window while it is shown
   void* messageWindow_ = nullptr;   // receives work for the UI thread from workers
+  std::unique_ptr<WindowObject> messageWindowObject_;  // runs that work: the message window's object
   unsigned long uiThread_ = 0;      // the thread that made the message window
 };
 
