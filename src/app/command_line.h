@@ -10,10 +10,9 @@
 #pragma once
 #include <string>
 
-namespace tw {
+#include "install/host_values.h"
 
-// Whom the installation is for: as the project says, or as the administrator asks.
-enum class InstallScope { kProject, kCurrentUser, kAllUsers };
+namespace tw {
 
 struct CommandLine {
   bool silent = false;

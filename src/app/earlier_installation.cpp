@@ -34,7 +34,7 @@ void RemoveEarlierInstallation(CMainFrame& frame) {
 // The earlier folder from the product's uninstall registration.
 std::string AutoDetectedFolder(CMainFrame& frame) {
   const Registry& registry = frame.GetPlatform().registry;
-  const std::string key = std::string(kUninstallKey) + frame.ProductCode;
+  const std::string key = std::string(kUninstallKey) + frame.Host().ProductCode;
   const RegRoot root = frame.Places().root;
   std::string folder = ReadFullAccessValue(registry, root, key, "LastInstallationPath");
   if (folder.empty()) folder = ReadFullAccessValue(registry, root, key, "InstallLocation");
@@ -64,9 +64,9 @@ std::string ReadFullAccessValue(const Registry& registry, RegRoot root, const st
 
 bool CheckRights(CMainFrame& frame) {
   // A per-user installation writes nothing a standard user may not; /ALLUSERS always needs the rights.
-  bool needed = frame.CommandLineScope == InstallScope::kAllUsers ||
-                (IsYes(frame.ReadSetting("APPINFO", "a7", kCountBuffer)) && frame.PerUser != kOn);
-  bool refused = needed && frame.NoProgramFilesDir == kOn;
+  bool needed = frame.Host().CommandLineScope == InstallScope::kAllUsers ||
+                (IsYes(frame.ReadSetting("APPINFO", "a7", kCountBuffer)) && !frame.Host().PerUser);
+  bool refused = needed && frame.Host().NoProgramFilesDir;
   frame.GetTrace().Write("rights", "check", {{"required", needed ? "yes" : "no"}, {"result", refused ? "refused" : "ok"}});
   if (refused) frame.Dialogs().ShowError("Sorry, you need administrator rights to install this software.");
   return !refused;
@@ -84,7 +84,7 @@ void DetectEarlierInstallation(CMainFrame& frame) {
   frame.GetTrace().Write("upgrade", "detect",
                          {{"method", autoDetect ? "auto" : "value"}, {"folder", folder}});
   if (folder.empty()) return;
-  frame.InstallDir = WithBackslash(folder);
+  frame.SetInstallDir(WithBackslash(folder));
 }
 
 }  // namespace tw

@@ -45,13 +45,16 @@ std::string FormatWorkName(const LocalTime& now) {
 
 }  // namespace
 
-CMainFrame::CMainFrame(Platform& platform, Trace& trace, HostFlags& flags)
-    : Conditions(trace),
-      platform_(platform),
+CMainFrame::CMainFrame(Platform& platform, Trace& trace, HostFlags& flags, const CommandLine& commandLine)
+    : platform_(platform),
       trace_(trace),
       flags_(flags),
-      dialogs_(platform.ui, platform.files, trace, LanguageFilePath,
+      host_(trace),
+      dialogs_(platform.ui, platform.files, trace, host_.LanguageFilePath,
                [this](const std::string& text) { return ExpandPlaceholders(text); }) {
+  host_.CommandLineInstallDir = commandLine.installDir;
+  host_.CommandLineScope = commandLine.scope;
+  host_.CommandLineNoRestart = commandLine.noRestart;
   if (flags_.unattended == kOn)
     dialogs_.AnswerUnattended([this](const std::string& why) { EndUnattendedRun(flags_, trace_, why); });
   dialogs_.SetOwnerSource([this]() -> PageWindow* { return flow_ ? flow_->DialogOwner() : nullptr; });
@@ -60,9 +63,9 @@ CMainFrame::CMainFrame(Platform& platform, Trace& trace, HostFlags& flags)
 CMainFrame::~CMainFrame() = default;
 
 int CMainFrame::OnCreate() {
-  SplashShown = 0;
-  SetupTypeChoice = -1;
-  LaunchChosen = ReadmeChosen = 0;
+  host_.SplashShown = false;
+  host_.SetupTypeChoice = SetupType::kNone;
+  host_.LaunchChosen = host_.ReadmeChosen = false;
 
   ResolveFolders();
   CreateWorkFolder();
@@ -73,8 +76,8 @@ int CMainFrame::OnCreate() {
   ResolveMachineValues();
   LoadProjectValues();
   if (!TakeProductLock()) return -1;
-  OsTag = OsTagFor(platform_.system.Version());
-  trace_.Write("startup", "os", {{"tag", OsTag}});
+  host_.OsTag = OsTagFor(platform_.system.Version());
+  trace_.Write("startup", "os", {{"tag", host_.OsTag}});
   if (SelectLanguage()) return 0;
   if (StartWizard() != 0) return -1;
   return 0;
@@ -86,55 +89,55 @@ PageFlow& CMainFrame::EnsureFlow() {
 }
 
 bool CMainFrame::SelectLanguage() {
-  trace_.Write("language", "method", {{"method", LanguageMethod}});
+  trace_.Write("language", "method", {{"method", host_.LanguageMethod}});
   // Nobody is there to choose in a silent run: the project's own language serves.
-  if (LanguageMethod == "Ask User" && flags_.unattended == kOn) return false;
-  if (LanguageMethod == "Ask User") {
+  if (host_.LanguageMethod == "Ask User" && flags_.unattended == kOn) return false;
+  if (host_.LanguageMethod == "Ask User") {
     EnsureFlow().ShowLanguagePage();
     return true;
   }
-  if (LanguageMethod != "Auto-Detect") return false;
+  if (host_.LanguageMethod != "Auto-Detect") return false;
   int id = platform_.system.UiLanguage();
   std::string name = LanguageNameForId(id);
-  std::string file = LanguageFileLocation(platform_.files, SetupDir, name);
+  std::string file = LanguageFileLocation(platform_.files, host_.SetupDir, name);
   trace_.Write("language", "detect", {{"id", std::to_string(id)}, {"name", name}, {"file", file}});
   // A language the project does not ship keeps the default file: switching to a missing one would
   // leave the cancel dialog and the completion page without texts.
   if (name.empty() || !platform_.files.Exists(file)) return false;
-  LanguageFilePath = file;
-  ApplyLanguage(LanguageFilePath);
+  ApplyLanguage(file);
   return true;
 }
 
 void CMainFrame::ApplyLanguage(const std::string& file) {
+  host_.LanguageFilePath = file;
   trace_.Write("language", "apply", {{"file", file}});
-  RewriteLayoutCaptions(platform_.files, platform_.profiles, ThemeDir, LanguageFile::Load(platform_.files, file),
+  RewriteLayoutCaptions(platform_.files, platform_.profiles, host_.ThemeDir, LanguageFile::Load(platform_.files, file),
                         trace_);
   StartWizard();
 }
 
 void CMainFrame::ResolveFolders() {
   SystemInfo& system = platform_.system;
-  WindowsDir = Cut(system.WindowsFolder(), kFolderBuffer);
-  WindowsVolume = WindowsDir.substr(0, 2);
-  TempDir = WithBackslash(Cut(system.TempFolder(), kFolderBuffer));
-  SystemDir = WithBackslash(Cut(system.SystemFolder(), kFolderBuffer));
+  host_.WindowsDir = Cut(system.WindowsFolder(), kFolderBuffer);
+  host_.WindowsVolume = host_.WindowsDir.substr(0, 2);
+  host_.TempDir = WithBackslash(Cut(system.TempFolder(), kFolderBuffer));
+  host_.SystemDir = WithBackslash(Cut(system.SystemFolder(), kFolderBuffer));
   UseSetupFolder(WithBackslash(platform_.files.CurrentFolder()));
   trace_.Write("startup", "folders",
-               {{"setup", SetupDir}, {"windows", WindowsDir}, {"temp", TempDir},
-                {"system", SystemDir}, {"theme", ThemeDir}});
-  WorkName = FormatWorkName(system.Now());
+               {{"setup", host_.SetupDir}, {"windows", host_.WindowsDir}, {"temp", host_.TempDir},
+                {"system", host_.SystemDir}, {"theme", host_.ThemeDir}});
+  host_.WorkName = FormatWorkName(system.Now());
 }
 
 void CMainFrame::UseSetupFolder(const std::string& folder) {
-  SetupDir = folder;
-  LanguageFilePath = SetupDir + "language.lan";
-  ThemeDir = SetupDir + "theme\\";
+  host_.SetupDir = folder;
+  host_.LanguageFilePath = host_.SetupDir + "language.lan";
+  host_.ThemeDir = host_.SetupDir + "theme\\";
 }
 
 void CMainFrame::PrepareThemeFolder() {
-  if (platform_.files.IsFolder(ThemeDir)) return;
-  bool created = platform_.files.MakeFolder(ThemeDir);
+  if (platform_.files.IsFolder(host_.ThemeDir)) return;
+  bool created = platform_.files.MakeFolder(host_.ThemeDir);
   trace_.Write("startup", "theme-folder", {{"result", created ? "created" : "failed"}},
                created ? SystemError{} : LastSystemError());
   MoveThemeFiles();
@@ -142,7 +145,7 @@ void CMainFrame::PrepareThemeFolder() {
 
 bool CMainFrame::TakeSingleFile() {
   const std::string program = platform_.system.ProgramPath();
-  const std::string folder = WorkDir + "setup\\";
+  const std::string folder = host_.WorkDir + "setup\\";
   const AppendedSetup setup = TakeAppendedFiles(platform_.files, program, folder, trace_);
   if (setup.outcome == AppendedSetup::kNone) return true;
   if (setup.outcome == AppendedSetup::kDamaged) {
@@ -150,15 +153,15 @@ bool CMainFrame::TakeSingleFile() {
     return false;
   }
   UseSetupFolder(folder);
-  trace_.Write("startup", "folders", {{"setup", SetupDir}, {"theme", ThemeDir}});
-  PayloadCabinet = PayloadWindow{program, setup.cabinetOffset, setup.cabinetSize, setup.cabinetHeadSize};
+  trace_.Write("startup", "folders", {{"setup", host_.SetupDir}, {"theme", host_.ThemeDir}});
+  host_.PayloadCabinet = PayloadWindow{program, setup.cabinetOffset, setup.cabinetSize, setup.cabinetHeadSize};
   payloadCheck_ = std::make_unique<PayloadCheck>(platform_.files, program, setup, trace_);
   return true;
 }
 
 bool CMainFrame::WaitForPayloadCheck() {
   if (!payloadCheck_ || payloadCheck_->Wait(platform_.ui)) return true;
-  EndDamagedSetup(LanguageFilePath);
+  EndDamagedSetup(host_.LanguageFilePath);
   return false;
 }
 
@@ -177,10 +180,10 @@ void CMainFrame::EndDamagedSetup(const std::string& checkedLanguageFile) {
 
 // Runs only when the theme folder was missing: the author's "^!" files become the theme.
 void CMainFrame::MoveThemeFiles() {
-  for (const std::string& name : platform_.files.Find(SetupDir + "^!*.*")) {
+  for (const std::string& name : platform_.files.Find(host_.SetupDir + "^!*.*")) {
     std::string target = name;
     ReplaceAll(target, "^!", "");
-    bool moved = platform_.files.Move(SetupDir + name, ThemeDir + target);
+    bool moved = platform_.files.Move(host_.SetupDir + name, host_.ThemeDir + target);
     trace_.WriteResult("startup", "theme-move", {{"from", name}, {"to", target}}, moved);
   }
 }
@@ -188,27 +191,27 @@ void CMainFrame::MoveThemeFiles() {
 // The work folder is always a new one: when the name of this second is taken (another run, or a
 // folder planted there), "_1", "_2", ... are tried, so two runs never share or delete each other's.
 void CMainFrame::CreateWorkFolder() {
-  const std::string base = WorkName;
+  const std::string base = host_.WorkName;
   bool created = false;
   for (int suffix = 0; suffix <= kMaxWorkFolderSuffix; ++suffix) {
-    WorkName = suffix == 0 ? base : base + "_" + std::to_string(suffix);
-    if (platform_.files.MakePrivateFolder(TempDir + WorkName)) {
+    host_.WorkName = suffix == 0 ? base : base + "_" + std::to_string(suffix);
+    if (platform_.files.MakePrivateFolder(host_.TempDir + host_.WorkName)) {
       created = true;
       break;
     }
-    if (!platform_.files.Exists(TempDir + WorkName)) break;  // cannot be created at all: go on
+    if (!platform_.files.Exists(host_.TempDir + host_.WorkName)) break;  // cannot be created at all: go on
   }
-  WorkDir = TempDir + WorkName + "\\";
-  SetupInfPath = WorkDir + "setup.inf";
-  DataInfPath = WorkDir + "data.inf";
-  trace_.Write("startup", "work-folder", {{"path", WorkDir}, {"result", created ? "created" : "failed"}},
+  host_.WorkDir = host_.TempDir + host_.WorkName + "\\";
+  host_.SetupInfPath = host_.WorkDir + "setup.inf";
+  host_.DataInfPath = host_.WorkDir + "data.inf";
+  trace_.Write("startup", "work-folder", {{"path", host_.WorkDir}, {"result", created ? "created" : "failed"}},
                created ? SystemError{} : LastSystemError());
 }
 
 bool CMainFrame::ReadProjectFiles() {
   if (!crypt_) crypt_ = std::make_unique<CRijndaelMethod>();
   try {
-    if (DecryptProjectFiles(*crypt_, platform_.files, SetupDir, WorkDir) == ProjectFilesResult::Missing) {
+    if (DecryptProjectFiles(*crypt_, platform_.files, host_.SetupDir, host_.WorkDir) == ProjectFilesResult::Missing) {
       trace_.Write("startup", "decrypt", {{"result", "missing"}});
       platform_.ui.ShowMessageBox(kMissingFilesMessage, kMessageCaption, kMbOk);
       trace_.Write("dialog", "message", {{"text", kMissingFilesMessage}, {"answer", "ok"}});
@@ -220,7 +223,7 @@ bool CMainFrame::ReadProjectFiles() {
     return false;
   }
   trace_.Write("startup", "decrypt", {{"result", "ok"}});
-  settings_ = ProjectSettings(platform_.files.ReadText(SetupInfPath).value_or(std::string()));
+  settings_ = ProjectSettings(platform_.files.ReadText(host_.SetupInfPath).value_or(std::string()));
   return true;
 }
 
@@ -236,11 +239,11 @@ void CMainFrame::EndStartup(const std::string& message) {
 
 bool CMainFrame::TakeProductLock() {
   // Without a code of its own there is nothing to tell two products apart by.
-  if (!IsPlainFileName(ProductCode)) return true;
-  productLock_ = platform_.shell.TakeMachineLock("Tarnwick-Setup-" + ProductCode, 0);
-  trace_.Write("startup", "product-lock", {{"code", ProductCode}, {"result", productLock_ ? "taken" : "busy"}});
+  if (!IsPlainFileName(host_.ProductCode)) return true;
+  productLock_ = platform_.shell.TakeMachineLock("Tarnwick-Setup-" + host_.ProductCode, 0);
+  trace_.Write("startup", "product-lock", {{"code", host_.ProductCode}, {"result", productLock_ ? "taken" : "busy"}});
   if (productLock_) return true;
-  const std::string message = "Another setup of " + ProductName + " is running. Wait for it to finish, then try again.";
+  const std::string message = "Another setup of " + host_.ProductName + " is running. Wait for it to finish, then try again.";
   platform_.ui.ShowMessageBox(message, kMessageCaption, kMbOk | kMbIconExclamation);
   trace_.Write("dialog", "message", {{"text", message}, {"answer", "ok"}});
   flags_.anotherRun = kOn;
@@ -252,39 +255,39 @@ bool CMainFrame::TakeProductLock() {
 void CMainFrame::ResolveMachineValues() {
   const SystemInfo& system = platform_.system;
   auto folder = [&](int csidl) { return Cut(system.SpecialFolder(csidl), kShellFolderBuffer); };
-  Folders.favorites = folder(6);
-  Folders.commonDocuments = folder(46);
-  Folders.pictures = folder(39);
-  Folders.programs = folder(2);
-  Folders.music = folder(13);
-  Folders.sendTo = folder(9);
-  Folders.fonts = folder(20);
-  Folders.appData = folder(26);
-  Folders.personal = folder(5);
-  Folders.startup = folder(7);
-  Folders.startMenu = folder(11);
-  Folders.desktop = folder(16);
+  host_.Folders.favorites = folder(6);
+  host_.Folders.commonDocuments = folder(46);
+  host_.Folders.pictures = folder(39);
+  host_.Folders.programs = folder(2);
+  host_.Folders.music = folder(13);
+  host_.Folders.sendTo = folder(9);
+  host_.Folders.fonts = folder(20);
+  host_.Folders.appData = folder(26);
+  host_.Folders.personal = folder(5);
+  host_.Folders.startup = folder(7);
+  host_.Folders.startMenu = folder(11);
+  host_.Folders.desktop = folder(16);
 
   Registry& registry = platform_.registry;
-  ProgramFilesDir = registry.ReadString(RegRoot::LocalMachine, kVersionKey, "ProgramFilesDir").value_or("");
-  CommonFilesDir = registry.ReadString(RegRoot::LocalMachine, kVersionKey, "CommonFilesDir").value_or("");
+  host_.ProgramFilesDir = registry.ReadString(RegRoot::LocalMachine, kVersionKey, "ProgramFilesDir").value_or("");
+  host_.CommonFilesDir = registry.ReadString(RegRoot::LocalMachine, kVersionKey, "CommonFilesDir").value_or("");
   // Whether the key opens for all access is the administrator test. The folders themselves are
   // read with read access, so a normal user's "<ProgramFilesFolder>" still names the real folder
   // instead of collapsing to an empty text and a path at the drive root.
   bool fullAccess = registry.CanOpen(RegRoot::LocalMachine, kVersionKey, RegAccess::All);
-  NoProgramFilesDir = (!fullAccess || ProgramFilesDir.empty()) ? kOn : 0;
-  LoginName = UserName = Cut(system.UserName(), kFolderBuffer);
+  host_.NoProgramFilesDir = !fullAccess || host_.ProgramFilesDir.empty();
+  host_.LoginName = host_.UserName = Cut(system.UserName(), kFolderBuffer);
 
-  CurrentBuild = ReadSetting("BUILDING", "CURRENTBUILD");
-  if (platform_.files.IsFolder(SetupDir + "DiskImage1")) flags_.useDiskImages = kOn;
-  if (CurrentBuild == "Split Files") {
+  host_.CurrentBuild = ReadSetting("BUILDING", "CURRENTBUILD");
+  if (platform_.files.IsFolder(host_.SetupDir + "DiskImage1")) flags_.useDiskImages = kOn;
+  if (host_.CurrentBuild == "Split Files") {
     flags_.splitFiles = kOn;
     flags_.useDiskImages = kOn;
   }
   trace_.Write("startup", "machine",
-               {{"programfiles", ProgramFilesDir}, {"commonfiles", CommonFilesDir},
-                {"admin", NoProgramFilesDir == kOn ? "no" : "yes"}, {"user", UserName},
-                {"build", CurrentBuild}, {"diskimages", std::to_string(flags_.useDiskImages)}});
+               {{"programfiles", host_.ProgramFilesDir}, {"commonfiles", host_.CommonFilesDir},
+                {"admin", host_.NoProgramFilesDir ? "no" : "yes"}, {"user", host_.UserName},
+                {"build", host_.CurrentBuild}, {"diskimages", std::to_string(flags_.useDiskImages)}});
 }
 
 // The organisation is read only when the key opens for all access, as the old engine did; a
@@ -297,39 +300,40 @@ std::string CMainFrame::ReadCompanyName() const {
 
 ProductPlaces CMainFrame::Places() const {
   return PlacesFor(ExpandPlaceholders("<WindowsFolder>"), platform_.system.SpecialFolder(kLocalAppDataCsidl),
-                   ProductCode, PerUser == kOn);
+                   host_.ProductCode, host_.PerUser);
 }
 
 // The order matters: "a4" is expanded with the values read before it, and an empty product code.
 void CMainFrame::LoadProjectValues() {
-  ProductName = ReadSetting("APPINFO", "a1");
-  Publisher = ReadSetting("APPINFO", "a19");
-  ProductVersion = ReadSetting("APPINFO", "a2");
-  CompanyName = ReadCompanyName();
-  InstallDir = WithBackslash(ExpandPlaceholders(ReadSetting("APPINFO", "a4")));
-  DefaultInstallDir = InstallDir;
-  PerUser = ReadSetting("APPINFO", "a8") == "Per-User" ? kOn : 0;
-  if (CommandLineScope != InstallScope::kProject) PerUser = CommandLineScope == InstallScope::kCurrentUser ? kOn : 0;
+  host_.ProductName = ReadSetting("APPINFO", "a1");
+  host_.Publisher = ReadSetting("APPINFO", "a19");
+  host_.ProductVersion = ReadSetting("APPINFO", "a2");
+  host_.CompanyName = ReadCompanyName();
+  host_.InstallDir = WithBackslash(ExpandPlaceholders(ReadSetting("APPINFO", "a4")));
+  host_.DefaultInstallDir = host_.InstallDir;
+  host_.PerUser = ReadSetting("APPINFO", "a8") == "Per-User";
+  if (host_.CommandLineScope != InstallScope::kProject)
+    host_.PerUser = host_.CommandLineScope == InstallScope::kCurrentUser;
   // A standard user cannot write Program Files: a per-user product goes to the user's own programs.
-  if (PerUser == kOn)
-    DefaultInstallDir = InstallDir = UserProgramsFolder(InstallDir, ProgramFilesDir,
+  if (host_.PerUser)
+    host_.DefaultInstallDir = host_.InstallDir = UserProgramsFolder(host_.InstallDir, host_.ProgramFilesDir,
                                                          platform_.system.SpecialFolder(kLocalAppDataCsidl));
-  LanguageName = ReadSetting("APPINFO", "Language");
-  ProductCode = ReadSetting("APPINFO", "a3");
-  LaunchFile = ReadSetting("DIALOGLIST", "CT10");
-  LaunchParameters = ReadSetting("DIALOGLIST", "CT11");
-  ReadmeFile = ReadSetting("DIALOGLIST", "CT13");
-  OfferLaunchFile = IsNotNo(ReadSetting("DIALOGLIST", "CT9")) ? kOn : 0;
-  OfferReadme = IsNotNo(ReadSetting("DIALOGLIST", "CT12")) ? kOn : 0;
+  host_.LanguageName = ReadSetting("APPINFO", "Language");
+  host_.ProductCode = ReadSetting("APPINFO", "a3");
+  host_.LaunchFile = ReadSetting("DIALOGLIST", "CT10");
+  host_.LaunchParameters = ReadSetting("DIALOGLIST", "CT11");
+  host_.ReadmeFile = ReadSetting("DIALOGLIST", "CT13");
+  host_.OfferLaunchFile = IsNotNo(ReadSetting("DIALOGLIST", "CT9"));
+  host_.OfferReadme = IsNotNo(ReadSetting("DIALOGLIST", "CT12"));
   flags_.previewMode = ToNumber(ReadSetting("APPINFO", "PREVIEW")) == kOn ? kOn : 0;
   flags_.silentInstall = IsYes(ReadSetting("BUILDING", "2")) || flags_.unattended == kOn ? kOn : 0;
-  UserInfoRoot = ReadSetting("DIALOGLIST", "CT17");
-  UserInfoKey = ReadSetting("DIALOGLIST", "CT18");
-  RestartRequired = IsYes(ReadSetting("DIALOGLIST", "CT14")) ? kOn : 0;
-  LanguageMethod = ReadSetting("APPINFO", "METHOD");
+  host_.UserInfoRoot = ReadSetting("DIALOGLIST", "CT17");
+  host_.UserInfoKey = ReadSetting("DIALOGLIST", "CT18");
+  host_.RestartRequired = IsYes(ReadSetting("DIALOGLIST", "CT14"));
+  host_.LanguageMethod = ReadSetting("APPINFO", "METHOD");
   trace_.Write("startup", "project",
-               {{"product", ProductName}, {"version", ProductVersion}, {"code", ProductCode},
-                {"publisher", Publisher}, {"installdir", InstallDir},
+               {{"product", host_.ProductName}, {"version", host_.ProductVersion}, {"code", host_.ProductCode},
+                {"publisher", host_.Publisher}, {"installdir", host_.InstallDir},
                 {"preview", std::to_string(flags_.previewMode)},
                 {"silent", std::to_string(flags_.silentInstall)}});
 }
@@ -345,28 +349,29 @@ int CMainFrame::StartWizard() {
   // A machine that is refused sees only the message: the decorations open once it is accepted.
   OpenSplash();
   OpenBackground();
-  Conditions.LoadConditions(settings_);
+  host_.Conditions.LoadConditions(settings_);
   DetectEarlierInstallation(*this);
   // The administrator's folder wins over the project's and over an earlier installation's.
-  if (!CommandLineInstallDir.empty()) {
-    InstallDir = WithBackslash(CommandLineInstallDir);
-    trace_.Write("wizard", "command-line-folder", {{"installdir", InstallDir}});
+  if (!host_.CommandLineInstallDir.empty()) {
+    host_.InstallDir = WithBackslash(host_.CommandLineInstallDir);
+    trace_.Write("wizard", "command-line-folder", {{"installdir", host_.InstallDir}});
   }
   EnsureFlow().LoadPageList();
   flow_->LoadFileActions();
-  Features.LoadFeatures(settings_);
-  flags_.featureCount = Features.Count();
+  host_.Features.LoadFeatures(settings_);
+  flags_.featureCount = host_.Features.Count();
   // A failed unpacking of the payload has already asked the process to end.
   if (!flow_->ShowStartPage()) return 0;
   OpenDecorations();
   LoadUserVariables(settings_, platform_, Expander(), dialogs_, trace_, platform_.system.ProgramName(),
-                    UserVariables, UserVariableNotes);
+                    host_.UserVariables, host_.UserVariableNotes);
   // Merge modules are installed after the engine's own run, from files in the work folder.
   if (CountMergeModules(settings_) != 0) flags_.keepWorkDir = kOn;
-  trace_.Write("wizard", "first-page", {{"installdir", InstallDir}, {"splash", std::to_string(SplashShown)}});
+  trace_.Write("wizard", "first-page",
+               {{"installdir", host_.InstallDir}, {"splash", host_.SplashShown ? std::to_string(kOn) : "0"}});
   // With a splash the first page waits for it: the start page's timer, or without a start page
   // (a disk-image build) the frame's own.
-  if (SplashShown != kOn)
+  if (!host_.SplashShown)
     flow_->NextPage();
   else if (flags_.useDiskImages == kOn)
     flow_->WaitForSplash(false);
@@ -376,7 +381,7 @@ int CMainFrame::StartWizard() {
 void CMainFrame::OpenSplash() {
   if (flags_.unattended == kOn || !CSplashWindow::Wanted(settings_)) return;
   splash_ = std::make_unique<CSplashWindow>(platform_, flags_, trace_);
-  if (splash_->Open(settings_, SetupDir)) SplashShown = kOn;
+  if (splash_->Open(settings_, host_.SetupDir)) host_.SplashShown = true;
 }
 
 // The background comes before the first page, so it starts out behind the pages; it is left out of
@@ -391,9 +396,9 @@ void CMainFrame::OpenBackground() {
 void CMainFrame::OpenDecorations() {
   if (background_) {
     std::string picture = LastComponent(ReadSetting("BACKGROUND", "5"));
-    if (!picture.empty()) background_->ShowPicture(ExpandPlaceholders("<TempFolder>\\" + WorkName + "\\" + picture));
+    if (!picture.empty()) background_->ShowPicture(ExpandPlaceholders("<TempFolder>\\" + host_.WorkName + "\\" + picture));
   }
-  if (flags_.unattended != kOn) billboards_ = StartBillboards(platform_, trace_, settings_, WorkDir);
+  if (flags_.unattended != kOn) billboards_ = StartBillboards(platform_, trace_, settings_, host_.WorkDir);
 }
 
 ConditionTable::Expander CMainFrame::Expander() {
@@ -405,11 +410,11 @@ ConditionTable::ActionRunner CMainFrame::ActionRunner() {
 }
 
 bool CMainFrame::ConditionAllows(const std::string& name) {
-  return Conditions.ConditionAllows(name, Expander(), ActionRunner());
+  return host_.Conditions.ConditionAllows(name, Expander(), ActionRunner());
 }
 
 void CMainFrame::RunPageConditions(const std::string& pageFile) {
-  Conditions.RunPageConditions(pageFile, Expander(), ActionRunner());
+  host_.Conditions.RunPageConditions(pageFile, Expander(), ActionRunner());
 }
 
 void CMainFrame::Abort() {
@@ -422,7 +427,7 @@ void CMainFrame::Abort() {
 // The project's own refusal (a condition or file action), not the user's: the run failed. Like every
 // other way out, it takes the work folder and the decrypted project with it.
 void CMainFrame::AbortSetup() {
-  Ended = kOn;
+  host_.Ended = true;
   flags_.cancelled = kOn;
   flags_.runFailed = kOn;
   trace_.Write("wizard", "abort");
@@ -430,49 +435,49 @@ void CMainFrame::AbortSetup() {
 }
 
 bool CMainFrame::MachineQualifies() {
-  LanguageFile language = LanguageFile::Load(platform_.files, LanguageFilePath);
+  LanguageFile language = LanguageFile::Load(platform_.files, host_.LanguageFilePath);
   return CheckRequirements(settings_, language, Expander(), platform_.system, dialogs_, trace_);
 }
 
-// The folder created at start (WorkDir) is removed as it was made; a walk that never follows links
+// The folder created at start (host_.WorkDir) is removed as it was made; a walk that never follows links
 // keeps a link planted inside from taking its target with it.
 void CMainFrame::RemoveWorkFolder(WorkFolderRemoval mode) {
   if (mode == WorkFolderRemoval::UnlessKept && flags_.keepWorkDir == kOn) return;
-  if (WorkName.empty() || !platform_.files.IsFolder(WorkDir)) return;
-  bool removed = platform_.files.RemoveTree(WorkDir, LeftInUse::kStays).removed;
-  trace_.WriteResult("startup", "remove-work-folder", {{"path", WorkDir}}, removed);
+  if (host_.WorkName.empty() || !platform_.files.IsFolder(host_.WorkDir)) return;
+  bool removed = platform_.files.RemoveTree(host_.WorkDir, LeftInUse::kStays).removed;
+  trace_.WriteResult("startup", "remove-work-folder", {{"path", host_.WorkDir}}, removed);
 }
 
 PlaceholderValues CMainFrame::CurrentPlaceholderValues() const {
   PlaceholderValues v;
-  v.programFilesDir = ProgramFilesDir;
-  v.systemDir = SystemDir;
-  v.windowsDir = WindowsDir;
-  v.commonFilesDir = CommonFilesDir;
-  v.windowsVolume = WindowsVolume;
-  v.favoritesFolder = Folders.favorites;
-  v.personalFolder = Folders.personal;
-  v.picturesFolder = Folders.pictures;
-  v.tempDir = TempDir;
-  v.sendToFolder = Folders.sendTo;
-  v.fontsFolder = Folders.fonts;
-  v.appDataFolder = Folders.appData;
-  v.productName = ProductName;
-  v.installDir = InstallDir;
-  v.productCode = ProductCode;
-  v.userName = UserName;
-  v.companyName = CompanyName;
-  v.publisher = Publisher;
-  v.productVersion = ProductVersion;
+  v.programFilesDir = host_.ProgramFilesDir;
+  v.systemDir = host_.SystemDir;
+  v.windowsDir = host_.WindowsDir;
+  v.commonFilesDir = host_.CommonFilesDir;
+  v.windowsVolume = host_.WindowsVolume;
+  v.favoritesFolder = host_.Folders.favorites;
+  v.personalFolder = host_.Folders.personal;
+  v.picturesFolder = host_.Folders.pictures;
+  v.tempDir = host_.TempDir;
+  v.sendToFolder = host_.Folders.sendTo;
+  v.fontsFolder = host_.Folders.fonts;
+  v.appDataFolder = host_.Folders.appData;
+  v.productName = host_.ProductName;
+  v.installDir = host_.InstallDir;
+  v.productCode = host_.ProductCode;
+  v.userName = host_.UserName;
+  v.companyName = host_.CompanyName;
+  v.publisher = host_.Publisher;
+  v.productVersion = host_.ProductVersion;
   return v;
 }
 
 InstallPlaceholderCopy CMainFrame::PlaceholderCopy() const {
-  return InstallPlaceholderCopy{CurrentPlaceholderValues(), UserVariables, DefaultInstallDir};
+  return InstallPlaceholderCopy{CurrentPlaceholderValues(), host_.UserVariables, host_.DefaultInstallDir};
 }
 
 std::string CMainFrame::ExpandPlaceholders(const std::string& text) const {
-  return ExpandPlaceholderText(text, CurrentPlaceholderValues(), UserVariables, Expansion::Wizard);
+  return ExpandPlaceholderText(text, CurrentPlaceholderValues(), host_.UserVariables, Expansion::Wizard);
 }
 
 }  // namespace tw

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "install/host_values.h"
 #include "install/install_session.h"
 #include "install/product_places.h"
 #include "project/conditions.h"
@@ -30,7 +31,7 @@ enum class WorkFolderRemoval { Always, UnlessKept };
 
 class CMainFrame : private ActionHost {
  public:
-  CMainFrame(Platform& platform, Trace& trace, HostFlags& flags);
+  CMainFrame(Platform& platform, Trace& trace, HostFlags& flags, const CommandLine& commandLine);
   ~CMainFrame();
 
   // Start-up in its fixed order; 0 when the wizard may go on, -1 when the process must end.
@@ -40,7 +41,7 @@ class CMainFrame : private ActionHost {
   // The language step of start-up: true when it opened the language page or applied a language
   // (the wizard is then started from there), false when start-up starts the wizard itself.
   bool SelectLanguage();
-  // Rewrites the layout captions from the language file, then starts the wizard.
+  // Makes file the language file, rewrites the layout captions from it, then starts the wizard.
   void ApplyLanguage(const std::string& file);
   // A single-file build waits here for its payload cabinet's check before anything reads the
   // cabinet; false when it failed (start-up has then ended as for a damaged file). True at once
@@ -77,38 +78,19 @@ class CMainFrame : private ActionHost {
   Trace& GetTrace() { return trace_; }
   HostFlags& Flags() { return flags_; }
 
-  // --- host state ---
-  std::string SetupDir, WindowsDir, WindowsVolume, TempDir, SystemDir, LanguageFilePath, ThemeDir;
-  std::string WorkName, WorkDir, SetupInfPath, DataInfPath;
-  PayloadWindow PayloadCabinet;  // a single-file build's cabinet inside the program's file
-  SpecialFolders Folders;
-  std::string ProgramFilesDir, CommonFilesDir;
-  int NoProgramFilesDir = 0;
-  std::string LoginName, UserName;
-  std::string CurrentBuild;
-  int PerUser = 0;
-  std::string OsTag;
-  int SplashShown = 0;
-  int Ended = 0;
-  int SetupTypeChoice = -1;
-  int LaunchChosen = 0, ReadmeChosen = 0;
-  std::string CommandLineInstallDir;  // /D=: replaces the project's (and an earlier) install folder
-  InstallScope CommandLineScope = InstallScope::kProject;  // /CURRENTUSER or /ALLUSERS
-  bool CommandLineNoRestart = false;                       // /NORESTART
-  bool RestartStarted = false;  // the finish asked the system to restart, and it agreed
-
-  std::string ProductName, ProductVersion, ProductCode, Publisher, CompanyName;
-  std::string InstallDir, DefaultInstallDir;
-  std::vector<std::string> FoldersMadeByWizard;  // made in the folder dialog, top level first
-  std::string LanguageName, LanguageMethod;
-  int RestartRequired = 0, OfferLaunchFile = 0, OfferReadme = 0;
-  // As the project writes them; Finish expands them, so they follow the folder the user chose.
-  std::string LaunchFile, LaunchParameters, ReadmeFile;
-  std::string UserInfoRoot, UserInfoKey;
-  std::vector<UserVariable> UserVariables;
-  std::vector<std::string> UserVariableNotes;
-  ConditionTable Conditions;
-  FeatureTable Features;
+  // The host values, read by the wizard and copied whole into the installation run.
+  const HostValues& Host() const { return host_; }
+  // The wizard's writes to the host values: the user's choices, or an earlier installation's folder.
+  void SetInstallDir(const std::string& folder) { host_.InstallDir = folder; }
+  void ChooseSetupType(SetupType type) { host_.SetupTypeChoice = type; }
+  void SetUserName(const std::string& name) { host_.UserName = name; }
+  void SetCompanyName(const std::string& name) { host_.CompanyName = name; }
+  void ChooseLaunchFile(bool chosen) { host_.LaunchChosen = chosen; }
+  void ChooseReadme(bool chosen) { host_.ReadmeChosen = chosen; }
+  void SetFeatureState(const std::string& feature, int state) { host_.Features.SetFeatureState(feature, state); }
+  // Where the folder dialog records the folders it made, so the installation logs them too.
+  std::vector<std::string>* FoldersMadeByWizard() { return &host_.FoldersMadeByWizard; }
+  void NoteRestartStarted(bool started) { host_.RestartStarted = started; }
 
  private:
   void ResolveFolders();
@@ -143,6 +125,7 @@ class CMainFrame : private ActionHost {
   Platform& platform_;
   Trace& trace_;
   HostFlags& flags_;
+  HostValues host_;  // before dialogs_, which reads the language file's path from it
   std::unique_ptr<CRijndaelMethod> crypt_;
   ProjectSettings settings_;
   FixedDialogs dialogs_;

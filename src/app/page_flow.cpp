@@ -73,22 +73,13 @@ class PageProgress : public InstallProgress {
 
 // Fills a session with copies of the host values, so the run is not affected by the wizard.
 void FillSession(InstallSession& session, CMainFrame& frame) {
+  session.host = frame.Host();
   session.placeholders = frame.PlaceholderCopy();
-  session.SetupDir = frame.SetupDir;
-  session.PayloadCabinet = frame.PayloadCabinet;
-  session.TempDir = frame.TempDir;
-  session.WorkName = frame.WorkName;
-  session.WorkDir = frame.WorkDir;
-  session.DataInfPath = frame.DataInfPath;
-  session.ProductCode = frame.ProductCode;
-  session.PerUser = frame.PerUser == kOn;
-  session.Folders = frame.Folders;
-  session.OsTag = frame.OsTag;
-  session.Conditions = frame.Conditions;
-  session.Features = frame.Features;
-  session.FoldersMadeBefore = frame.FoldersMadeByWizard;
   session.RemoveWorkFolder = [&frame] { frame.RemoveWorkFolder(WorkFolderRemoval::UnlessKept); };
 }
+
+// Typical and Minimal skip the custom setup page; Custom, or no choice yet, shows it.
+bool QuickSetup(SetupType type) { return type == SetupType::kTypical || type == SetupType::kMinimal; }
 
 }  // namespace
 
@@ -115,8 +106,8 @@ void PageFlow::LoadFileActions() { fileActions_.LoadFileActions(frame_.Settings(
 FileActionContext PageFlow::ActionContext() {
   return FileActionContext{frame_.GetPlatform(),
                            frame_.GetTrace(),
-                           frame_.OsTag,
-                           frame_.InstallDir,
+                           frame_.Host().OsTag,
+                           frame_.Host().InstallDir,
                            [this](const std::string& text) { return ExpandPlaceholders(text); },
                            [this](const std::string& name) { return frame_.ConditionAllows(name); },
                            [this] { AbortSetup(); }};
@@ -136,7 +127,7 @@ CSkinPage& PageFlow::MakePage(const std::string& file, int position, int count, 
                pages_.end());
   pages_.push_back(std::make_unique<CSkinPage>(*this));
   CSkinPage& page = *pages_.back();
-  page.LoadLayout(frame_.ThemeDir, file, position, count);
+  page.LoadLayout(frame_.Host().ThemeDir, file, position, count);
   frame_.GetTrace().Write("wizard", "page", {{"file", file}, {"shown", visible ? "yes" : "hidden"}});
   if (visible) {
     page.Show();
@@ -157,10 +148,10 @@ bool PageFlow::ShowStartPage() {
   HostFlags& flags = frame_.Flags();
   // An abort on arrival has shown the completion page and removed the work folder: nothing is
   // unpacked for pages that will never come.
-  if (flags.useDiskImages == kOn || frame_.Ended == kOn) return true;
+  if (flags.useDiskImages == kOn || frame_.Host().Ended) return true;
   // The support files come out of the payload cabinet: out of its start, checked with the project
   // files, or else out of a cabinet that must have passed its check.
-  if (frame_.PayloadCabinet.headSize == 0 && !frame_.WaitForPayloadCheck()) return false;
+  if (frame_.Host().PayloadCabinet.headSize == 0 && !frame_.WaitForPayloadCheck()) return false;
   CSkinPage& page = ShowPage(kStartPage, -1, 50, flags.silentInstall != kOn);
   PageProgress progress(frame_.GetPlatform().ui, &page);
   InstallSession session(frame_.GetPlatform(), flags, frame_.GetTrace(), frame_.Dialogs(), frame_.Settings(), progress);
@@ -171,7 +162,7 @@ bool PageFlow::ShowStartPage() {
     return false;
   }
   // A splash keeps the start page up until it closes; without one the page goes now.
-  if (frame_.SplashShown == kOn) {
+  if (frame_.Host().SplashShown) {
     flags.startPageReady = kOn;
     WaitForSplash(true);
   } else {
@@ -208,9 +199,9 @@ void PageFlow::RunMergeModulesNow() {
     frame_.GetTrace().Write("install", "mergemod-skipped", {{"reason", "preview"}});
   else
     done = RunMergeModules(MergeModuleContext{frame_.Settings(), frame_.GetPlatform(), frame_.GetTrace(),
-                                              frame_.SetupDir, frame_.OsTag, frame_.Features,
+                                              frame_.Host().SetupDir, frame_.Host().OsTag, frame_.Host().Features,
                                               [this](const std::string& name) { return frame_.ConditionAllows(name); },
-                                              frame_.PlaceholderCopy().values, frame_.UserVariables});
+                                              frame_.PlaceholderCopy().values, frame_.Host().UserVariables});
   EndMergedInstallation(done);
   frame_.Flags().keepWorkDir = 0;
   frame_.RemoveWorkFolder(WorkFolderRemoval::Always);
@@ -246,12 +237,12 @@ void PageFlow::ShowLanguagePage() { ShowPage("askuser.lcd", -1, 50, true); }
 
 void PageFlow::NextPage() {
   HostFlags& flags = frame_.Flags();
-  if (frame_.Ended == kOn || flags.cancelled == kOn) {
+  if (frame_.Host().Ended || flags.cancelled == kOn) {
     // A silent run has no page left to wait on a click: an error before the first page ends it.
     if (flags.unattended == kOn) ShowCancelledCompletion();
     return;
   }
-  bool quickSetup = frame_.SetupTypeChoice == 0 || frame_.SetupTypeChoice == 1;
+  bool quickSetup = QuickSetup(frame_.Host().SetupTypeChoice);
   if (quickSetup && CurrentPageFile() == "setuptype.lcd") ++pageIndex_;
   ++pageIndex_;
   OnPageEntry();
@@ -266,7 +257,7 @@ void PageFlow::NextPage() {
 
 void PageFlow::PreviousPage() {
   --pageIndex_;
-  bool quickSetup = frame_.SetupTypeChoice == 0 || frame_.SetupTypeChoice == 1;
+  bool quickSetup = QuickSetup(frame_.Host().SetupTypeChoice);
   if (quickSetup && CurrentPageFile() == "customsetup.lcd") --pageIndex_;
   if (pageIndex_ < 1) pageIndex_ = 0;
   // Going back shows the page again; the current page stays the one the sequence last reached.
@@ -307,7 +298,7 @@ void PageFlow::ReportClick(const PageReport& report) {
     Finish();
     return;
   }
-  if (frame_.Ended == kOn || report.name == "IDYES" || report.name == "IDNO") return;
+  if (frame_.Host().Ended || report.name == "IDYES" || report.name == "IDNO") return;
   if (report.name == "IDC_BACK" || report.action == 2) {
     PreviousPage();
   } else if (report.name == "IDC_NEXT" || report.action == 1) {
@@ -366,23 +357,23 @@ void PageFlow::Finish() {
   fileActions_.RunPageActions(kAfterFinishPage, context);
   frame_.RunPageConditions(kAfterFinishPage);
   Platform& platform = frame_.GetPlatform();
-  const std::string launch = ExpandPlaceholders(frame_.LaunchFile);
-  if (frame_.LaunchChosen == kOn && platform.files.Exists(launch) && !platform.files.IsFolder(launch)) {
+  const std::string launch = ExpandPlaceholders(frame_.Host().LaunchFile);
+  if (frame_.Host().LaunchChosen && platform.files.Exists(launch) && !platform.files.IsFolder(launch)) {
     size_t cut = launch.find_last_of('\\');
-    bool opened = platform.shell.OpenWith(launch, ExpandPlaceholders(frame_.LaunchParameters),
+    bool opened = platform.shell.OpenWith(launch, ExpandPlaceholders(frame_.Host().LaunchParameters),
                                           cut == std::string::npos ? "" : launch.substr(0, cut));
     frame_.GetTrace().WriteResult("wizard", "launch", {{"file", launch}}, opened);
   }
-  const std::string readme = ExpandPlaceholders(frame_.ReadmeFile);
-  if (frame_.ReadmeChosen == kOn && platform.files.Exists(readme) && !platform.files.IsFolder(readme)) {
+  const std::string readme = ExpandPlaceholders(frame_.Host().ReadmeFile);
+  if (frame_.Host().ReadmeChosen && platform.files.Exists(readme) && !platform.files.IsFolder(readme)) {
     bool opened = platform.shell.OpenWith(readme, "", "");
     frame_.GetTrace().WriteResult("wizard", "readme", {{"file", readme}}, opened);
   }
   // With /NORESTART nobody is asked: the exit code tells the caller a restart is needed.
-  if (frame_.Flags().cancelled != kOn && frame_.RestartRequired == kOn && !frame_.CommandLineNoRestart &&
+  if (frame_.Flags().cancelled != kOn && frame_.Host().RestartRequired && !frame_.Host().CommandLineNoRestart &&
       frame_.Dialogs().AskQuestion(ExpandPlaceholders(kRestartQuestion)) == 1) {
-    frame_.RestartStarted = platform.shell.Restart();
-    if (!frame_.RestartStarted)
+    frame_.NoteRestartStarted(platform.shell.Restart());
+    if (!frame_.Host().RestartStarted)
       platform.ui.ShowMessageBox("Can't restart! Please restart manually your computer!", "Setup", kMbOk);
   }
   for (auto& page : pages_) page->End();

@@ -36,10 +36,7 @@ bool CSetupApp::InitInstance() {
   flags_.cancelled = -1;
   flags_.featureCount = 0;
   flags_.previewMode = 0;
-  frame_ = std::make_unique<CMainFrame>(platform_, trace_, flags_);
-  frame_->CommandLineInstallDir = commandLine_.installDir;
-  frame_->CommandLineScope = commandLine_.scope;
-  frame_->CommandLineNoRestart = commandLine_.noRestart;
+  frame_ = std::make_unique<CMainFrame>(platform_, trace_, flags_, commandLine_);
   return frame_->OnCreate() == 0;
 }
 
@@ -88,8 +85,8 @@ int CSetupApp::ExitCodeFor(int loopCode) const {
   if (flags_.anotherRun == kOn) return kExitAnotherInstall;
   if (loopCode != 0 || flags_.runFailed == kOn) return kExitFailed;
   if (flags_.cancelled == kOn) return kExitCancelled;
-  if (frame_ && frame_->RestartStarted) return kExitRestartStarted;
-  if (frame_ && frame_->RestartRequired == kOn) return kExitRestartNeeded;
+  if (frame_ && frame_->Host().RestartStarted) return kExitRestartStarted;
+  if (frame_ && frame_->Host().RestartRequired) return kExitRestartNeeded;
   return kExitSuccess;
 }
 

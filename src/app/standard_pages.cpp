@@ -40,18 +40,18 @@ void WizardPages::Bind(CSkinPage& page) {
   if (file == "customer.lcd" || file == "destination.lcd") SetInstallFor(page, 0);
   if (file == "customer.lcd")
     if (SkinControl* user = page.ControlByName("IDC_USERNAME")) user->GetWidget().Focus();
-  if (file == "destination.lcd") SetText(page, "IDC_INSTALLDIR", frame_.InstallDir);
+  if (file == "destination.lcd") SetText(page, "IDC_INSTALLDIR", frame_.Host().InstallDir);
   if (file == "customsetup.lcd") BindCustomSetup(page);
   if (file == "progress.lcd") BindProgress(page);
   if (file == "complete.lcd") BindComplete(page);
   if (file == "askuser.lcd") BindLanguages(page);
   // The refresh steps, after the load steps of every page.
   if (file == "customer.lcd") {
-    SetText(page, "IDC_USERNAME", frame_.UserName);
-    SetText(page, "IDC_ORGANIZATION", frame_.CompanyName);
+    SetText(page, "IDC_USERNAME", frame_.Host().UserName);
+    SetText(page, "IDC_ORGANIZATION", frame_.Host().CompanyName);
   }
   if (file == "setuptype.lcd") {
-    int choice = frame_.SetupTypeChoice;
+    int choice = static_cast<int>(frame_.Host().SetupTypeChoice);
     SetSetupType(page, choice >= 0 && choice <= 2 ? choice : 0);
   }
   if (file == "ready.lcd") {
@@ -68,8 +68,8 @@ void WizardPages::ShowText(CSkinPage& page, const char* fileKey, const char* con
   const std::string name = LastComponent(frame_.ReadSetting("DIALOGLIST", fileKey));
   SkinControl* control = page.ControlByName(frame_.ReadSetting("DIALOGLIST", controlKey));
   if (name.empty() || !control) return;
-  const std::string path = frame_.Flags().useDiskImages == kOn ? frame_.SetupDir + "DiskImage1\\" + name
-                                                                 : frame_.TempDir + frame_.WorkName + "\\" + name;
+  const std::string path = frame_.Flags().useDiskImages == kOn ? frame_.Host().SetupDir + "DiskImage1\\" + name
+                                                                 : frame_.Host().TempDir + frame_.Host().WorkName + "\\" + name;
   // An RTF document names its own code page; any other text is stored project text.
   const bool rtf = HasRtf(path);
   auto text = rtf ? frame_.GetPlatform().files.ReadAll(path) : frame_.GetPlatform().files.ReadText(path);
@@ -100,17 +100,17 @@ void WizardPages::BrowseDestination(CSkinPage& page) {
   std::optional<std::string> folder = platform.shell.BrowseForFolder(
       "Corvane Tarnwick", "Choose destination directory...",
       [this, &platform](const std::string& path, NativeWindow dialog) {
-        return AcceptDestinationFolder(platform, path, dialog, &frame_.FoldersMadeByWizard);
+        return AcceptDestinationFolder(platform, path, dialog, frame_.FoldersMadeByWizard());
       },
       &page.Window());
   frame_.GetTrace().Write("wizard", "browse", {{"folder", folder.value_or("")}, {"result", folder ? "ok" : "cancelled"}});
   if (!folder) return;
-  frame_.InstallDir = WithBackslash(*folder);
-  SetText(page, "IDC_INSTALLDIR", frame_.InstallDir);
+  frame_.SetInstallDir(WithBackslash(*folder));
+  SetText(page, "IDC_INSTALLDIR", frame_.Host().InstallDir);
 }
 
 void WizardPages::SetSetupType(CSkinPage& page, int choice) {
-  frame_.SetupTypeChoice = choice;
+  frame_.ChooseSetupType(static_cast<SetupType>(choice));
   SetChecked(page.ControlByName("IDC_TYPICAL"), choice == 0);
   SetChecked(page.ControlByName("IDC_MINIMAL"), choice == 1);
   SetChecked(page.ControlByName("IDC_CUSTOM"), choice == 2);
@@ -118,7 +118,7 @@ void WizardPages::SetSetupType(CSkinPage& page, int choice) {
 }
 
 void WizardPages::BindCustomSetup(CSkinPage& page) {
-  SetText(page, "IDC_INSTALLDIR", frame_.InstallDir);
+  SetText(page, "IDC_INSTALLDIR", frame_.Host().InstallDir);
   SetText(page, "IDC_FEATUREINFO", "");
   // The tree is the last one the page created, which is the first in line order.
   CSkinFeatureTree* tree = nullptr;
@@ -129,7 +129,7 @@ void WizardPages::BindCustomSetup(CSkinPage& page) {
   for (int i = 0; i < count; ++i) tree->AddItem(frame_.ReadSetting("SETUPFEATURES", std::to_string(i)));
   // A page shown again (Back, then Next) shows each feature as the user left it.
   for (int i = 0; i < count; ++i)
-    if (frame_.Features.ChosenState(tree->Items()[static_cast<size_t>(i)]) == kFeatureSkip)
+    if (frame_.Host().Features.ChosenState(tree->Items()[static_cast<size_t>(i)]) == kFeatureSkip)
       tree->SetItemImage(i, kFeatureImageSkip);
 }
 
@@ -143,33 +143,34 @@ bool WizardPages::HandleOwnClick(CSkinPage& page, const std::string& name) {
 }
 
 bool WizardPages::CustomerCheck(CSkinPage& page) {
-  if (SkinControl* user = page.ControlByName("IDC_USERNAME")) frame_.UserName = user->GetWidget().ReadText();
-  if (SkinControl* company = page.ControlByName("IDC_ORGANIZATION")) frame_.CompanyName = company->GetWidget().ReadText();
-  frame_.GetTrace().Write("wizard", "customer", {{"user", frame_.UserName}, {"company", frame_.CompanyName}});
+  if (SkinControl* user = page.ControlByName("IDC_USERNAME")) frame_.SetUserName(user->GetWidget().ReadText());
+  if (SkinControl* company = page.ControlByName("IDC_ORGANIZATION")) frame_.SetCompanyName(company->GetWidget().ReadText());
+  frame_.GetTrace().Write("wizard", "customer", {{"user", frame_.Host().UserName}, {"company", frame_.Host().CompanyName}});
   StoreUserInformation();
   return true;
 }
 
 void WizardPages::StoreUserInformation() {
-  if (frame_.UserInfoKey.empty()) return;
-  auto root = RegRootFromName(frame_.UserInfoRoot);
+  if (frame_.Host().UserInfoKey.empty()) return;
+  auto root = RegRootFromName(frame_.Host().UserInfoRoot);
   if (!root) return;
   Registry& registry = frame_.GetPlatform().registry;
-  const std::string key = frame_.ExpandPlaceholders(frame_.UserInfoKey);
+  const std::string key = frame_.ExpandPlaceholders(frame_.Host().UserInfoKey);
   registry.CreateKey(*root, key);
-  registry.WriteString(*root, key, "<UserName>", frame_.UserName, false);
-  registry.WriteString(*root, key, "<CompanyName>", frame_.CompanyName, false);
-  frame_.GetTrace().Write("wizard", "user-information", {{"key", key}, {"user", frame_.UserName}});
+  registry.WriteString(*root, key, "<UserName>", frame_.Host().UserName, false);
+  registry.WriteString(*root, key, "<CompanyName>", frame_.Host().CompanyName, false);
+  frame_.GetTrace().Write("wizard", "user-information", {{"key", key}, {"user", frame_.Host().UserName}});
 }
 
 std::string WizardPages::ReadySummary() const {
   static const char* const kTypes[] = {"Typical\r\n\r\n", "Minimal\r\n\r\n", "Custom\r\n\r\n"};
   std::string summary = "\r\nSetup Type:\r\n\r\n";
-  if (frame_.SetupTypeChoice >= 0 && frame_.SetupTypeChoice <= 2) summary += kTypes[frame_.SetupTypeChoice];
-  summary += "Destination Folder:\r\n\r\n" + frame_.InstallDir + "\r\n\r\n";
+  const int type = static_cast<int>(frame_.Host().SetupTypeChoice);
+  if (type >= 0 && type <= 2) summary += kTypes[type];
+  summary += "Destination Folder:\r\n\r\n" + frame_.Host().InstallDir + "\r\n\r\n";
   summary += "User Information:\r\n\r\n";
-  if (!frame_.UserName.empty()) summary += "Name:" + frame_.UserName + "\r\n\r\n";
-  if (!frame_.CompanyName.empty()) summary += "Company:" + frame_.CompanyName + "\r\n\r\n";
+  if (!frame_.Host().UserName.empty()) summary += "Name:" + frame_.Host().UserName + "\r\n\r\n";
+  if (!frame_.Host().CompanyName.empty()) summary += "Company:" + frame_.Host().CompanyName + "\r\n\r\n";
   return summary;
 }
 
@@ -183,7 +184,7 @@ void WizardPages::BindProgress(CSkinPage& page) {
 }
 
 void WizardPages::BindComplete(CSkinPage& page) {
-  LanguageFile language = LanguageFile::Load(frame_.GetPlatform().files, frame_.LanguageFilePath);
+  LanguageFile language = LanguageFile::Load(frame_.GetPlatform().files, frame_.Host().LanguageFilePath);
   bool aborted = frame_.Flags().cancelled == kOn;
   if (aborted) {
     std::string status = language.Text("SetupCompleteError", "3");
@@ -201,22 +202,22 @@ void WizardPages::BindComplete(CSkinPage& page) {
       look.visible = false;
       look.text = language.Text("SetupCompleteSuccess", "6");
     });
-  if (frame_.OfferLaunchFile == kOn && !aborted && launch) {
+  if (frame_.Host().OfferLaunchFile && !aborted && launch) {
     launch->SetVisible(true);
     SetChecked(launch, true);
-    frame_.LaunchChosen = kOn;
+    frame_.ChooseLaunchFile(true);
   }
-  if (frame_.OfferReadme == kOn && !aborted && readme) {
+  if (frame_.Host().OfferReadme && !aborted && readme) {
     readme->SetVisible(true);
     SetChecked(readme, true);
-    frame_.ReadmeChosen = kOn;
+    frame_.ChooseReadme(true);
   }
 }
 
 bool WizardPages::ClosingFinishes(const CSkinPage& page) { return page.LayoutFile() == "complete.lcd"; }
 
 void WizardPages::SetFeatureState(const std::string& feature, int state) {
-  frame_.Features.SetFeatureState(feature, state);
+  frame_.SetFeatureState(feature, state);
   frame_.GetTrace().Write("wizard", "feature", {{"name", feature}, {"state", std::to_string(state)}});
 }
 
@@ -232,19 +233,22 @@ bool WizardPages::HandleChoiceClick(CSkinPage& page, const std::string& name) {
 // The page already flipped the box's mark on the click; the choice follows the flag, and the mark
 // is set to match it so the two can never disagree.
 void WizardPages::ToggleLaunchChoice(CSkinPage& page, int choice) {
-  int& flag = choice == 0 ? frame_.LaunchChosen : frame_.ReadmeChosen;
-  flag = flag == kOn ? 0 : kOn;
-  frame_.GetTrace().Write("wizard", choice == 0 ? "launch-file" : "launch-readme", {{"chosen", flag == kOn ? "yes" : "no"}});
-  SetChecked(page.ControlByName(choice == 0 ? "IDC_LAUNCHFILE" : "IDC_LAUNCHREADME"), flag == kOn);
+  const bool chosen = !(choice == 0 ? frame_.Host().LaunchChosen : frame_.Host().ReadmeChosen);
+  if (choice == 0)
+    frame_.ChooseLaunchFile(chosen);
+  else
+    frame_.ChooseReadme(chosen);
+  frame_.GetTrace().Write("wizard", choice == 0 ? "launch-file" : "launch-readme", {{"chosen", chosen ? "yes" : "no"}});
+  SetChecked(page.ControlByName(choice == 0 ? "IDC_LAUNCHFILE" : "IDC_LAUNCHREADME"), chosen);
 }
 
 // The language files on offer, with the project's language preselected by the start of its name.
 void WizardPages::BindLanguages(CSkinPage& page) {
   SkinControl* list = page.ControlByName("IDC_LANGUAGE");
   if (!list) return;
-  std::vector<std::string> names = LanguageNames(frame_.GetPlatform().files, frame_.SetupDir);
+  std::vector<std::string> names = LanguageNames(frame_.GetPlatform().files, frame_.Host().SetupDir);
   list->GetWidget().SetItems(names);
-  const std::string wanted = Lower(frame_.LanguageName);
+  const std::string wanted = Lower(frame_.Host().LanguageName);
   for (size_t i = 0; i < names.size(); ++i) {
     if (Lower(names[i]).compare(0, wanted.size(), wanted) == 0) {
       list->GetWidget().SelectItem(static_cast<int>(i));
@@ -259,13 +263,12 @@ void WizardPages::BindLanguages(CSkinPage& page) {
 void WizardPages::ChangeLanguage(CSkinPage& page) {
   SkinControl* list = page.ControlByName("IDC_LANGUAGE");
   std::string name = list ? list->GetWidget().ReadText() : "";
-  std::string file = LanguageFileLocation(frame_.GetPlatform().files, frame_.SetupDir, name);
+  std::string file = LanguageFileLocation(frame_.GetPlatform().files, frame_.Host().SetupDir, name);
   if (name.empty() || !frame_.GetPlatform().files.Exists(file)) {
-    frame_.GetTrace().Write("language", "keep", {{"file", frame_.LanguageFilePath}});
+    frame_.GetTrace().Write("language", "keep", {{"file", frame_.Host().LanguageFilePath}});
     frame_.StartWizard();
   } else {
-    frame_.LanguageFilePath = file;
-    frame_.ApplyLanguage(frame_.LanguageFilePath);
+    frame_.ApplyLanguage(file);
   }
   page.End();
 }

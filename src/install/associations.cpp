@@ -60,7 +60,7 @@ void InstallIcon(InstallSession& session, const std::string& iconName) {
     session.trace.Write("install", "association-icon", {{"icon", iconName}, {"result", "no-file-name"}});
     return;
   }
-  const std::string source = session.Expand("<TempFolder>" + session.WorkName + "\\" + iconName);
+  const std::string source = session.Expand("<TempFolder>" + session.host.WorkName + "\\" + iconName);
   const std::string target = session.InstallDir() + iconName;
   const bool existed = session.platform.files.Exists(target);
   bool copied = session.platform.files.Copy(source, target, true);

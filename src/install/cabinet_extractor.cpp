@@ -186,8 +186,8 @@ void CabinetExtractor::Extract() {
     if (!*extracted) Fail(4);
     return;
   }
-  Handler handler(*this, WithBackslash(split ? session_.InstallDir() : session_.WorkDir));
-  std::string folder = WithBackslash(session_.SetupDir);
+  Handler handler(*this, WithBackslash(split ? session_.InstallDir() : session_.host.WorkDir));
+  std::string folder = WithBackslash(session_.host.SetupDir);
 
   std::unique_ptr<CabinetContext> context = session_.platform.cabinets.CreateContext();
   if (!context) return Fail(1);
@@ -209,7 +209,7 @@ void CabinetExtractor::Extract() {
 // The last disk of a split build is still in the drive; the rest of the setup runs from the
 // first one.
 bool CabinetExtractor::WaitForFirstDisk() {
-  std::string first = WithBackslash(session_.SetupDir) + kFirstCabinet;
+  std::string first = WithBackslash(session_.host.SetupDir) + kFirstCabinet;
   while (!session_.platform.files.Exists(first)) {
     int answer = session_.platform.ui.ShowMessageBox(Format("Please insert DISK1...\r\n%s", first), kCaption,
                                                      kMbOkCancel | kMbIconExclamation | kMbSystemModal);

@@ -51,7 +51,7 @@ std::vector<std::string> DistinctFolders(InstallSession& session, const std::vec
 std::vector<std::string> TakeWizardFolders(InstallSession& session, const std::string& folder, bool& madeFolder) {
   std::vector<std::string> above;
   const std::string below = folder + "\\";
-  std::vector<std::string>& wizard = session.FoldersMadeBefore;
+  std::vector<std::string>& wizard = session.host.FoldersMadeByWizard;
   for (size_t i = wizard.size(); i-- > 0;) {
     const std::string level = Lower(WithoutTrailingBackslash(wizard[i]));
     if (level == folder)
@@ -146,14 +146,14 @@ void CreateLoggedFolder(InstallSession& session, const std::string& path) {
 
 bool LoadFileData(InstallSession& session, std::vector<FileEntry>& fileList) {
   FileSystem& files = session.platform.files;
-  std::optional<std::string> text = files.ReadText(session.DataInfPath);
+  std::optional<std::string> text = files.ReadText(session.host.DataInfPath);
   if (!text) {
-    session.trace.Write("install", "data-file", {{"path", session.DataInfPath}, {"result", "unreadable"}});
+    session.trace.Write("install", "data-file", {{"path", session.host.DataInfPath}, {"result", "unreadable"}});
     return false;
   }
   fileList = ParseFileData(*text);
   session.TotalFiles = static_cast<int>(std::min<size_t>(fileList.size(), INT32_MAX));
-  session.trace.Write("install", "data-file", {{"path", session.DataInfPath}, {"records", std::to_string(session.TotalFiles)}});
+  session.trace.Write("install", "data-file", {{"path", session.host.DataInfPath}, {"records", std::to_string(session.TotalFiles)}});
   session.FolderList = DistinctFolders(session, fileList);
 
   // A preview changes nothing on the machine: no log folder, no folders of the installation.

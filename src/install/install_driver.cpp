@@ -192,20 +192,20 @@ void ShowEngineError(InstallSession& session, int number, const std::string& mes
 }
 
 void StartInstall(InstallSession& session, std::vector<FileEntry>& fileList) {
-  session.PayloadDir = session.TempDir + session.WorkName + "\\";
-  if (session.flags.useDiskImages == kOn) session.PayloadDir = session.SetupDir + "DiskImage1\\";
-  if (session.flags.splitFiles == kOn) session.PayloadDir = session.SetupDir;
+  session.PayloadDir = session.host.TempDir + session.host.WorkName + "\\";
+  if (session.flags.useDiskImages == kOn) session.PayloadDir = session.host.SetupDir + "DiskImage1\\";
+  if (session.flags.splitFiles == kOn) session.PayloadDir = session.host.SetupDir;
   // The log's folder is named by the product code. Without one that names a folder of its own the
   // run keeps no log: it would share (and delete) another product's, or land outside Installer.
   session.Places = PlacesFor(session.Expand("<WindowsFolder>"),
-                             session.platform.system.SpecialFolder(kLocalAppDataCsidl), session.ProductCode,
-                             session.PerUser);
-  if (IsPlainFileName(session.ProductCode)) {
+                             session.platform.system.SpecialFolder(kLocalAppDataCsidl), session.host.ProductCode,
+                             session.host.PerUser);
+  if (IsPlainFileName(session.host.ProductCode)) {
     session.LogDir = session.Places.logDir;
     session.LogPath = session.LogDir + "uninstall.log";
   } else {
     session.LogDir = session.LogPath = "";
-    session.trace.Write("install", "log-skipped", {{"reason", "no-product-code"}, {"code", session.ProductCode}});
+    session.trace.Write("install", "log-skipped", {{"reason", "no-product-code"}, {"code", session.host.ProductCode}});
   }
   // A preview changes nothing, so the log of the installed product stays as it is.
   if (session.flags.previewMode != kOn && !session.LogPath.empty()) StartNewLog(session);
@@ -232,7 +232,7 @@ void Iniciar(InstallSession& session, std::vector<FileEntry>& fileList) {
                        "update your Windows!");
     return;
   }
-  session.OsTag = OsTagFor(session.platform.system.Version());
+  session.host.OsTag = OsTagFor(session.platform.system.Version());
   session.SetStatus("Loading data information...");
   if (!LoadFileData(session, fileList)) {
     EndWithEngineError(session, 1, "LoadFileData() - Error");

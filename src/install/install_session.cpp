@@ -173,7 +173,7 @@ void InstallSession::SetStatus(const std::string& text) {
 
 bool InstallSession::ConditionAllows(const std::string& name) {
   InstallActions actions(*this);
-  return Conditions.ConditionAllows(
+  return host.Conditions.ConditionAllows(
       name, [this](const std::string& text) { return Expand(text); },
       [&actions](const std::string& command) { RunAction(command, actions); });
 }

@@ -10,10 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "project/conditions.h"
-#include "project/features.h"
 #include "project/placeholders.h"
-#include "project/special_folders.h"
+#include "install/host_values.h"
 #include "install/ownership.h"
 #include "install/product_places.h"
 #include "install/rollback.h"
@@ -53,18 +51,10 @@ struct IniFile {
   bool Kept = false;  // its content before the first entry is kept for a rollback
 };
 
-// A single-file build's payload cabinet, read in place inside the program's file; an empty path:
-// file1.cab beside setup.
-struct PayloadWindow {
-  std::string path;
-  uint64_t offset = 0, size = 0;
-  uint64_t headSize = 0;  // the start already checked, all the start page may read; 0: none
-};
-
 struct InstallSession {
   InstallSession(Platform& platform, HostFlags& flags, Trace& trace, FixedDialogs& dialogs,
                  const ProjectSettings& settings, InstallProgress& progress)
-      : Conditions(trace),
+      : host(trace),
         platform(platform),
         flags(flags),
         trace(trace),
@@ -76,18 +66,12 @@ struct InstallSession {
   InstallSession& operator=(const InstallSession&) = delete;
 
   // --- copies of the host values, taken when the installation starts ---
+  HostValues host;  // host.FoldersMadeByWizard: made for this installation before it started
   InstallPlaceholderCopy placeholders;  // placeholders.values.installDir is the chosen folder
-  std::string SetupDir, TempDir, WorkName, WorkDir, DataInfPath, ProductCode;
-  PayloadWindow PayloadCabinet;
-  SpecialFolders Folders;  // where shortcuts go: Programs menu, desktop, startup, ...
-  FeatureTable Features;  // the user's feature choices
-  ConditionTable Conditions;
   std::function<void()> RemoveWorkFolder;  // the host's removal, which honours KeepWorkDir
-  std::vector<std::string> FoldersMadeBefore;  // made for this installation before it started
-  bool PerUser = false;  // installed for the current user alone
 
   // --- the run's own values ---
-  std::string PayloadDir, LogPath, LogDir, OsTag;
+  std::string PayloadDir, LogPath, LogDir;
   ProductPlaces Places;  // where the registration, the log and the uninstaller go
   int TotalFiles = 0;
   std::vector<std::string> FolderList;
@@ -152,7 +136,7 @@ struct InstallSession {
   // The item's condition, evaluated on the session's copy with the install engine's expansion.
   bool ConditionAllows(const std::string& name);
   // A feature the user switched off is skipped; an empty or unknown name installs ("|" ignored).
-  bool FeatureAllows(const std::string& name) const { return Features.FeatureAllows(name); }
+  bool FeatureAllows(const std::string& name) const { return host.Features.FeatureAllows(name); }
 
  private:
   // Appends one line to the record file (opened at its first line and kept open).

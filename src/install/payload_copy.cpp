@@ -272,7 +272,7 @@ std::unique_ptr<PayloadPrefetch> StartPrefetch(InstallSession& session, PayloadS
 }  // namespace
 
 PassedOver PassOver(const InstallSession& session, const FileEntry& entry, const std::string& destination) {
-  if (!OsMaskAllows(entry.osMask, session.OsTag)) return PassedOver::kOtherSystem;
+  if (!OsMaskAllows(entry.osMask, session.host.OsTag)) return PassedOver::kOtherSystem;
   if (destination.empty()) return PassedOver::kUnsafeName;
   if (!session.FeatureAllows(entry.feature)) return PassedOver::kFeatureOff;
   return PassedOver::kNo;
@@ -375,7 +375,7 @@ int CompareFileVersions(const std::string& a, const std::string& b) {
 std::optional<std::string> ExpandTextFile(InstallSession& session, const std::string& source) {
   FileSystem& files = session.platform.files;
   std::optional<std::string> text = files.ReadAll(source);
-  std::string copy = session.WorkDir + LastComponent(source, "\\/") + "2";
+  std::string copy = session.host.WorkDir + LastComponent(source, "\\/") + "2";
   bool written = text && files.WriteAll(copy, ExpandStoredText(session, *text));
   if (text)
     session.trace.WriteResult("install", "expand-text", {{"from", source}, {"to", copy}}, written);

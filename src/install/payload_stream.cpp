@@ -28,11 +28,11 @@ bool IsCabinetBuild(const InstallSession& session) {
 // headOnly: a single-file build's start page reads only the part of its cabinet already checked.
 CabinetReader::OpenCabinet CabinetsBesideSetup(InstallSession& session, bool headOnly = false) {
   return [&session, headOnly, first = true](const std::string& name, const std::string& disk) mutable -> std::unique_ptr<std::istream> {
-    std::string folder = WithBackslash(session.SetupDir);
+    std::string folder = WithBackslash(session.host.SetupDir);
     bool asked = !first;
     first = false;
     // A single-file build has one cabinet, inside the program's own file; it names no other.
-    const PayloadWindow& window = session.PayloadCabinet;
+    const PayloadWindow& window = session.host.PayloadCabinet;
     if (!window.path.empty()) {
       std::unique_ptr<std::istream> whole = asked ? nullptr : session.platform.files.OpenRead(window.path);
       if (!whole) return nullptr;
@@ -120,7 +120,7 @@ std::optional<bool> ExtractSupportFiles(InstallSession& session, const std::func
     return false;
   }
   if (result != CabinetRead::kOk) return std::nullopt;
-  std::string folder = WithBackslash(session.WorkDir);
+  std::string folder = WithBackslash(session.host.WorkDir);
   int count = 0;
   for (const CabinetEntry& entry : reader.Entries()) {
     if (IsPayloadMemberName(entry.member.name)) continue;

@@ -133,8 +133,8 @@ void InstallServices(InstallSession& session) {
 void InstallService(InstallSession& session, const std::string& name, const std::string& displayName,
                     const std::string& type, const std::string& start, const std::string& errorControl,
                     const std::string& path, const std::string& unused1, const std::string& unused2) {
-  if (IsWindows9x(session.OsTag)) {
-    session.trace.Write("install", "service-skipped", {{"name", name}, {"reason", "os"}, {"os", session.OsTag}});
+  if (IsWindows9x(session.host.OsTag)) {
+    session.trace.Write("install", "service-skipped", {{"name", name}, {"reason", "os"}, {"os", session.host.OsTag}});
     return;
   }
   const ServiceSpec spec = SpecFor(session, name, displayName, type, start, errorControl, path);

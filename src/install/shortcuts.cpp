@@ -28,7 +28,7 @@ std::string Marker(size_t rule) { return std::string("\x01\x02") + static_cast<c
 // The folder the shortcut goes into, ending in "\\": the location's shell folder names replaced,
 // expanded, and its last component (the shortcut's own name) cut off.
 std::string ShortcutFolder(InstallSession& session, const std::string& location) {
-  std::string folder = session.Expand(ReplaceShellFolders(location, session.Folders));
+  std::string folder = session.Expand(ReplaceShellFolders(location, session.host.Folders));
   size_t cut = folder.rfind('\\');
   if (cut != std::string::npos) folder.erase(cut);
   return folder + "\\";

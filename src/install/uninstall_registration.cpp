@@ -65,7 +65,7 @@ void WriteDword(InstallSession& session, const std::string& key, const char* nam
 // build), in the payload folder (disk image), or unpacked with the payload into the install folder
 // (split build). Empty when it is in none of them.
 std::string ShippedFile(InstallSession& session, const std::string& name) {
-  std::vector<std::string> places = {session.Expand("<TempFolder>\\" + session.WorkName + "\\"), session.PayloadDir};
+  std::vector<std::string> places = {session.Expand("<TempFolder>\\" + session.host.WorkName + "\\"), session.PayloadDir};
   if (session.flags.splitFiles == kOn) places.push_back(WithBackslash(session.InstallDir()));
   FileSystem& files = session.platform.files;
   for (const std::string& place : places)
@@ -117,8 +117,8 @@ void RegisterLiveUpdate(InstallSession& session, const std::string& key) {
 
 void RegisterThemeAndProgram(InstallSession& session, const std::string& key) {
   FileSystem& files = session.platform.files;
-  if (files.IsFolder(session.SetupDir + "theme"))
-    CopyTree(files, session.SetupDir + "theme", session.LogDir + "theme", 0);
+  if (files.IsFolder(session.host.SetupDir + "theme"))
+    CopyTree(files, session.host.SetupDir + "theme", session.LogDir + "theme", 0);
   const std::string program = AppInfo(session, "a11");
   if (!program.empty()) {
     const std::string installed = InstallBeside(session, NamedFile(session, program));
@@ -204,7 +204,7 @@ void RegisterUninstall(InstallSession& session) {
   if (!HasUsableProductCode(session, "uninstall")) return;
   const std::string uninstaller = ShippedFile(session, "dovuvi.exe");
   if (!uninstaller.empty()) InstallSharedUninstaller(session, uninstaller);
-  CopyReplacing(session, session.SetupDir + "language.lan", session.LogDir + "language.lan");
+  CopyReplacing(session, session.host.SetupDir + "language.lan", session.LogDir + "language.lan");
 
   const std::string code = AppInfo(session, "a3");
   const std::string key = Cut(kUninstallKey + code);

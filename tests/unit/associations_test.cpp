@@ -13,7 +13,7 @@ class AssociationsTest : public InstallPhaseTest {
     files.MakeFolders(session.LogDir);
     files.MakeFolders(session.InstallDir());
     session.placeholders.values.tempDir = system.tempFolder;
-    session.WorkName = "tw1";
+    session.host.WorkName = "tw1";
   }
   std::string Default(const std::string& key) {
     return registry.ReadString(RegRoot::ClassesRoot, key, "").value_or("<missing>");
@@ -21,7 +21,7 @@ class AssociationsTest : public InstallPhaseTest {
 };
 
 TEST_F(AssociationsTest, KeysDefaultsIconAndLogForEachAssociation) {
-  files.WriteAll(session.WorkDir + "acme.ico", "icon");
+  files.WriteAll(session.host.WorkDir + "acme.ico", "icon");
   UseSettings(
       "[EXTTW]\r\nTOTAL=2\r\n"
       "B0=<InstallDir>Acme Editor.exe\r\nC0=.acm\r\nD0=AcmeDoc\r\nE0=Acme Document\r\nG0=/open \"%1\"\r\n"

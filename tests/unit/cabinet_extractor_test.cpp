@@ -46,8 +46,8 @@ class CabinetExtraction : public ::testing::Test {
     files.MakeFolders(kWork);
     files.MakeFolders("C:\\windows\\Installer\\{P}");
     files.MakeFolders("C:\\App");
-    session.SetupDir = "C:\\dist\\";
-    session.WorkDir = kWork;
+    session.host.SetupDir = "C:\\dist\\";
+    session.host.WorkDir = kWork;
     session.placeholders.values.installDir = "C:\\App\\";
     session.LogPath = "C:\\windows\\Installer\\{P}\\uninstall.log";
   }
@@ -260,8 +260,8 @@ TEST_F(CabinetExtraction, ASplitBuildLogsItsFilesAndWantsTheFirstDiskBack) {
 // a cabinet cut short never leaves a destination cut short.
 TEST_F(CabinetExtraction, ASplitBuildKeepsWhatTheRulesKeepAndNeverHalfWritesAFile) {
   flags.splitFiles = kOn;
-  session.OsTag = "XP";
-  session.Features.Add("Off", kFeatureSkip);
+  session.host.OsTag = "XP";
+  session.host.Features.Add("Off", kFeatureSkip);
   const std::vector<FileEntry> list = {ParseFileEntry("C:\\src\\cfg.ini", "<InstallDir>*32*0*0|"),
                                        ParseFileEntry("C:\\src\\off.txt", "<InstallDir>*0*0*0|Off"),
                                        ParseFileEntry("C:\\src\\app.exe", "<InstallDir>*0*0*0|")};

@@ -42,8 +42,8 @@ TEST_F(EarlierInstallation, AutoDetectTakesTheLastPathThenTheInstallLocation) {
   Register("InstallLocation", "D:\\Old\\App");
   PackProject("[APPINFO]\r\na3={P}\r\na4=C:\\New\r\na26=Upgrade\r\na27=Auto-Detect\r\n");
   Start();
-  EXPECT_EQ(app->Frame()->InstallDir, "D:\\Old\\App\\");
-  EXPECT_EQ(app->Frame()->DefaultInstallDir, "C:\\New\\") << "the default folder stays the project's";
+  EXPECT_EQ(app->Frame()->Host().InstallDir, "D:\\Old\\App\\");
+  EXPECT_EQ(app->Frame()->Host().DefaultInstallDir, "C:\\New\\") << "the default folder stays the project's";
 
   EXPECT_EQ(ExpandInstallPlaceholders("C:\\New\\bin", app->Frame()->PlaceholderCopy()), "D:\\Old\\App\\\\bin")
       << "the install engine's copy moves the default folder to the earlier one";
@@ -51,7 +51,7 @@ TEST_F(EarlierInstallation, AutoDetectTakesTheLastPathThenTheInstallLocation) {
   Register("LastInstallationPath", "E:\\Last\\");
   fake.system.now.second = 8;
   Start();
-  EXPECT_EQ(app->Frame()->InstallDir, "E:\\Last\\");
+  EXPECT_EQ(app->Frame()->Host().InstallDir, "E:\\Last\\");
 }
 
 TEST_F(EarlierInstallation, AutoDetectNeedsFullAccessToTheRegistration) {
@@ -59,7 +59,7 @@ TEST_F(EarlierInstallation, AutoDetectNeedsFullAccessToTheRegistration) {
   fake.registry.Deny(RegRoot::LocalMachine, kUninstall, RegAccess::Write);
   PackProject("[APPINFO]\r\na3={P}\r\na4=C:\\New\r\na26=Upgrade\r\na27=Auto-Detect\r\n");
   Start();
-  EXPECT_EQ(app->Frame()->InstallDir, "C:\\New\\");
+  EXPECT_EQ(app->Frame()->Host().InstallDir, "C:\\New\\");
 }
 
 TEST_F(EarlierInstallation, NamedValueSplitsRootKeyAndName) {
@@ -70,13 +70,13 @@ TEST_F(EarlierInstallation, NamedValueSplitsRootKeyAndName) {
   const std::string project = "[APPINFO]\r\na4=C:\\New\r\na26=Upgrade\r\na27=Manual\r\na28=";
   PackProject(project + "HKEY_CURRENT_USER\\Software\\Acme\\App\\Path\r\n");
   Start();
-  EXPECT_EQ(app->Frame()->InstallDir, "F:\\Acme\\");
+  EXPECT_EQ(app->Frame()->Host().InstallDir, "F:\\Acme\\");
 
   for (const char* other : {"HKEY_USERS\\Software\\Acme\\App\\Path", "NoBackslashAtAll"}) {
     PackProject(project + other + "\r\n");
     fake.system.now.second += 1;
     Start();
-    EXPECT_EQ(app->Frame()->InstallDir, "C:\\New\\") << other;
+    EXPECT_EQ(app->Frame()->Host().InstallDir, "C:\\New\\") << other;
   }
 }
 

@@ -58,7 +58,7 @@ TEST_F(EnvironmentTest, AppendAddsAValueOnlyOnce) {
 
 TEST_F(EnvironmentTest, RemoveDeletesAndLogsWhileOffFeaturesAndUnknownScopesChangeNothing) {
   registry.WriteString(RegRoot::CurrentUser, "Environment", "ACME_OLD", "x", false);
-  session.Features.Add("Tools", kFeatureSkip);
+  session.host.Features.Add("Tools", kFeatureSkip);
   UseSettings(
       "[ENVIRTW]\r\nTOTAL=3\r\n"
       "A0=ACME_OLD\r\nD0=Remove\r\nF0=Remove\r\nG0=User\r\n"

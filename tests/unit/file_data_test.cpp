@@ -77,7 +77,7 @@ TEST_F(LoadFileDataTest, WithoutADataFileNothingIsLogged) {
 }
 
 TEST_F(LoadFileDataTest, CountsRecordsAndCreatesEachFolderOnce) {
-  files.WriteAll(session.DataInfPath,
+  files.WriteAll(session.host.DataInfPath,
                  "C:\\p\\a.exe\r\nDestination Computer\\<InstallDir>\\*0*0*0|\r\n"
                  "C:\\p\\b.dll\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n"
                  "C:\\p\\c.txt\r\nDestination Computer\\<InstallDir>\\data*0*0*0|\r\n"
@@ -107,8 +107,8 @@ TEST_F(LoadFileDataTest, FoldersTheFolderDialogMadeAreLoggedAboveTheFolderTheyLe
   session.placeholders.values.installDir = "C:\\Dest\\Notes\\";
   files.MakeFolder("C:\\Dest");
   files.MakeFolder("C:\\Dest\\Notes");
-  session.FoldersMadeBefore = {"C:\\Dest", "C:\\Dest\\Notes", "C:\\Elsewhere"};
-  files.WriteAll(session.DataInfPath, "C:\\p\\a.exe\r\nDestination Computer\\<InstallDir>\\bin*0*0*0|\r\n");
+  session.host.FoldersMadeByWizard = {"C:\\Dest", "C:\\Dest\\Notes", "C:\\Elsewhere"};
+  files.WriteAll(session.host.DataInfPath, "C:\\p\\a.exe\r\nDestination Computer\\<InstallDir>\\bin*0*0*0|\r\n");
   std::vector<FileEntry> fileList;
   ASSERT_TRUE(LoadFileData(session, fileList));
   EXPECT_EQ(Log(),
@@ -120,7 +120,7 @@ TEST_F(LoadFileDataTest, FoldersTheFolderDialogMadeAreLoggedAboveTheFolderTheyLe
 }
 
 TEST_F(LoadFileDataTest, AnEmptyDataFileStillStartsTheLog) {
-  files.WriteAll(session.DataInfPath, "");
+  files.WriteAll(session.host.DataInfPath, "");
   std::vector<FileEntry> fileList;
   ASSERT_TRUE(LoadFileData(session, fileList));
   EXPECT_EQ(Log(), "TOTALFILE=0\r\nDIR=C:\\Program Files\\Acme\\\r\nDIR=C:\\Program Files\r\n");

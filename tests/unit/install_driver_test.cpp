@@ -21,17 +21,17 @@ const std::string kSettings =
 class InstallDriver : public InstallPhaseTest {
  protected:
   InstallDriver() {
-    session.TempDir = system.tempFolder;
-    session.WorkName = "tw1";
-    session.ProductCode = session.placeholders.values.productCode = "{P}";
+    session.host.TempDir = system.tempFolder;
+    session.host.WorkName = "tw1";
+    session.host.ProductCode = session.placeholders.values.productCode = "{P}";
     session.placeholders.values.tempDir = system.tempFolder;
     session.placeholders.defaultInstallDir = "C:\\Program Files\\Acme\\";
     UseSettings(kSettings);
-    files.WriteAll(session.DataInfPath,
+    files.WriteAll(session.host.DataInfPath,
                    "C:\\src\\a.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n"
                    "C:\\src\\b.txt\r\nDestination Computer\\<InstallDir>bin*0*0*0|\r\n");
-    files.WriteAll(session.WorkDir + "F0_a.txt", "alpha");
-    files.WriteAll(session.WorkDir + "F1_b.txt", "beta");
+    files.WriteAll(session.host.WorkDir + "F0_a.txt", "alpha");
+    files.WriteAll(session.host.WorkDir + "F1_b.txt", "beta");
   }
   void Run() { StartInstall(session, fileList); }
   std::vector<FileEntry> fileList;
@@ -65,8 +65,8 @@ TEST_F(InstallDriver, AWholeRunInstallsLogsAndRegisters) {
 // For the user alone: registered with the user, the log and the uninstaller in the user's local
 // application data, where the uninstaller finds it again and removes it.
 TEST_F(InstallDriver, APerUserRunRegistersWithTheUserAndIsRemovedFromThere) {
-  session.PerUser = true;
-  files.WriteAll(session.WorkDir + "dovuvi.exe", "MZ");
+  session.host.PerUser = true;
+  files.WriteAll(session.host.WorkDir + "dovuvi.exe", "MZ");
   Run();
   const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{P}";
   const std::string mine = "C:\\users\\tester\\AppData\\Local\\Tarnwick\\";
@@ -120,7 +120,7 @@ TEST_F(InstallDriver, PreviewWalksThePhasesWithoutChangingTheMachine) {
 }
 
 TEST_F(InstallDriver, AMissingDataFileEndsTheRunWithTheEngineError) {
-  files.Remove(session.DataInfPath);
+  files.Remove(session.host.DataInfPath);
   Run();
   ASSERT_EQ(ui.shown.size(), 1u);
   EXPECT_EQ(ui.shown[0].text, "Error Number: 1\r\nMessage: LoadFileData() - Error");
@@ -200,11 +200,11 @@ TEST_F(InstallDriver, AFailedOrCancelledRunPutsTheMachineBack) {
   // Keys every Windows has.
   registry.CreateKey(RegRoot::CurrentUser, "Software");
   registry.CreateKey(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
-  files.WriteAll(session.DataInfPath, *files.ReadAll(session.DataInfPath) +
+  files.WriteAll(session.host.DataInfPath, *files.ReadAll(session.host.DataInfPath) +
                                           "C:\\src\\c.txt\r\nDestination Computer\\<InstallDir>bin*0*0*0|\r\n"
                                           "C:\\src\\a.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n");
-  files.WriteAll(session.WorkDir + "F2_c.txt", "gamma");
-  files.WriteAll(session.WorkDir + "F3_a.txt", "alpha again");
+  files.WriteAll(session.host.WorkDir + "F2_c.txt", "gamma");
+  files.WriteAll(session.host.WorkDir + "F3_a.txt", "alpha again");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     UseSettings(kSettings);
@@ -278,7 +278,7 @@ TEST_F(InstallDriver, AReplacedFileHeldOpenGoesBackAtTheNextStart) {
 }
 
 TEST_F(InstallDriver, TheDiskImageAndSplitBuildsReadFromTheSetupFolder) {
-  session.SetupDir = "C:\\dist\\";
+  session.host.SetupDir = "C:\\dist\\";
   flags.useDiskImages = kOn;
   flags.previewMode = kOn;
   Run();
@@ -297,7 +297,7 @@ TEST_F(InstallDriver, TheDiskImageAndSplitBuildsReadFromTheSetupFolder) {
 TEST_F(InstallDriver, APreviewOfASplitBuildUnpacksNothingIntoTheInstallFolder) {
   files.MakeFolders("C:\\dist");
   files.WriteAll("C:\\dist\\file1.cab", test_cabinets::MsZipCabinet());
-  session.SetupDir = "C:\\dist\\";
+  session.host.SetupDir = "C:\\dist\\";
   flags.useDiskImages = flags.splitFiles = kOn;
   for (int preview : {kOn, 0}) {
     SCOPED_TRACE(preview);
@@ -317,7 +317,7 @@ TEST_F(InstallDriver, WithoutAProductCodeOfItsOwnThereIsNoLogAndNoRegistration) 
     SCOPED_TRACE(code);
     files.WriteAll("C:\\windows\\Installer\\uninstall.log", "OTHER=product\r\n");
     UseSettings(std::string("[APPINFO]\r\na1=Acme\r\na3=") + code + "\r\na10=Yes\r\n");
-    session.ProductCode = session.placeholders.values.productCode = code;
+    session.host.ProductCode = session.placeholders.values.productCode = code;
     Run();
     EXPECT_TRUE(files.Exists("C:\\Program Files\\Acme\\a.txt")) << "the product itself installs";
     EXPECT_EQ(files.ReadAll("C:\\windows\\Installer\\uninstall.log").value_or(""), "OTHER=product\r\n");
@@ -343,10 +343,10 @@ class OwnershipRoundTrip : public InstallDriver {
         "A2=HKEY_CURRENT_USER\\Software\\Planted\r\nB2=a\\b\r\nC2=ours\r\nD2=String\r\n"
         "[EXTTW]\r\nTOTAL=1\r\nB0=<InstallDir>a.txt\r\nC0=.txt\r\nD0=txtfile\r\nE0=Acme text\r\n"
         "[NTSERVICE]\r\nTOTAL=1\r\nA0=AcmeSvc\r\nB0=Acme\r\nF0=<InstallDir>a.txt\r\n");
-    files.WriteAll(session.DataInfPath,
+    files.WriteAll(session.host.DataInfPath,
                    "C:\\src\\a.txt\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n"
                    "C:\\src\\cfg.ini\r\nDestination Computer\\<InstallDir>*32*0*0|\r\n");
-    files.WriteAll(session.WorkDir + "F1_cfg.ini", "packed");
+    files.WriteAll(session.host.WorkDir + "F1_cfg.ini", "packed");
     // The user's machine before the installation.
     files.MakeFolders("C:\\Games\\OtherGame");
     files.WriteAll("C:\\Games\\OtherGame\\save.dat", "level 9");
@@ -366,11 +366,11 @@ class OwnershipRoundTrip : public InstallDriver {
   std::string InstallAgain() {
     InstallSession again{platform, flags, trace, dialogs, settings, progress};
     again.placeholders = session.placeholders;
-    again.TempDir = session.TempDir;
-    again.WorkName = session.WorkName;
-    again.WorkDir = session.WorkDir;
-    again.DataInfPath = session.DataInfPath;
-    again.ProductCode = session.ProductCode;
+    again.host.TempDir = session.host.TempDir;
+    again.host.WorkName = session.host.WorkName;
+    again.host.WorkDir = session.host.WorkDir;
+    again.host.DataInfPath = session.host.DataInfPath;
+    again.host.ProductCode = session.host.ProductCode;
     StartInstall(again, fileList);
     return Log();
   }

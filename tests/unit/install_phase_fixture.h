@@ -75,14 +75,14 @@ class InstallPhaseTest : public ::testing::Test {
     session.placeholders.values.installDir = "C:\\Program Files\\Acme\\";
     session.placeholders.values.productName = "Acme";
     session.placeholders.values.windowsDir = "C:\\windows\\";
-    session.WorkDir = system.tempFolder + "tw1\\";
-    session.PayloadDir = session.WorkDir;
-    session.DataInfPath = session.WorkDir + "data.inf";
+    session.host.WorkDir = system.tempFolder + "tw1\\";
+    session.PayloadDir = session.host.WorkDir;
+    session.host.DataInfPath = session.host.WorkDir + "data.inf";
     session.LogDir = "C:\\windows\\Installer\\{P}\\";
     session.LogPath = session.LogDir + "uninstall.log";
-    session.OsTag = "XP";
+    session.host.OsTag = "XP";
     session.RemoveWorkFolder = [this] { ++workFolderRemovals; };
-    files.MakeFolders(session.WorkDir);
+    files.MakeFolders(session.host.WorkDir);
   }
 
   void UseSettings(const std::string& text) { settings = ProjectSettings(text); }

@@ -49,7 +49,7 @@ TEST_F(LanguageTest, AutoDetectRewritesTheLayoutsAndTheValueSection) {
   fake.system.uiLanguage = 1031;
   PackProject("[APPINFO]\r\nMETHOD=Auto-Detect\r\n");
   Start();
-  EXPECT_EQ(app->Frame()->LanguageFilePath, "C:\\dist\\languages\\German.lan");
+  EXPECT_EQ(app->Frame()->Host().LanguageFilePath, "C:\\dist\\languages\\German.lan");
   std::string welcome = Layout("welcome.lcd");
   EXPECT_NE(welcome.find("3000,1=Caption|Weiter|0"), std::string::npos) << welcome;
   EXPECT_NE(welcome.find("3001,1=Caption|<ProductName> installieren|0"), std::string::npos);
@@ -66,7 +66,7 @@ TEST_F(LanguageTest, AnUnshippedOrUnknownLanguageKeepsTheDefaults) {
     fake.system.uiLanguage = id;
     PackProject("[APPINFO]\r\nMETHOD=Auto-Detect\r\n");
     Start();
-    EXPECT_EQ(app->Frame()->LanguageFilePath, "C:\\dist\\language.lan") << id;
+    EXPECT_EQ(app->Frame()->Host().LanguageFilePath, "C:\\dist\\language.lan") << id;
     EXPECT_EQ(Layout("welcome.lcd"), kWelcome) << id;
   }
 }
@@ -89,7 +89,7 @@ TEST_F(LanguageTest, TheLanguagePageOffersTheFilesAndAppliesTheChoice) {
   EXPECT_EQ(list.SelectedItem(), english) << "the project's language is preselected by its start";
   list.SelectItem(1 - english);
   page.OnCommand(page.FindControlByName("IDC_SETLANGUAGE"), 0);
-  EXPECT_EQ(app->Frame()->LanguageFilePath, "C:\\dist\\languages\\German.lan");
+  EXPECT_EQ(app->Frame()->Host().LanguageFilePath, "C:\\dist\\languages\\German.lan");
   EXPECT_NE(Layout("welcome.lcd").find("Caption|Weiter|0"), std::string::npos);
   EXPECT_EQ(app->Frame()->Flow()->CurrentPage()->LayoutFile(), "welcome.lcd");
   EXPECT_FALSE(page.Window().IsOpen()) << "the language page closes";
@@ -106,7 +106,7 @@ TEST_F(LanguageTest, TheLanguagePageWithNothingChosenKeepsTheCurrentLanguage) {
   CSkinPage& page = *app->Frame()->Flow()->CurrentPage();
   ASSERT_EQ(page.ControlByName("IDC_LANGUAGE")->GetWidget().SelectedItem(), -1);
   page.OnCommand(page.FindControlByName("IDC_SETLANGUAGE"), 0);
-  EXPECT_EQ(app->Frame()->LanguageFilePath, "C:\\dist\\language.lan");
+  EXPECT_EQ(app->Frame()->Host().LanguageFilePath, "C:\\dist\\language.lan");
   EXPECT_EQ(Layout("welcome.lcd"), kWelcome);
   EXPECT_EQ(app->Frame()->Flow()->CurrentPage()->LayoutFile(), "welcome.lcd") << "the wizard still starts";
 }

@@ -147,7 +147,7 @@ TEST_F(PageFlowTest, TypicalSetupsSkipTheCustomPageBothWays) {
   EXPECT_TRUE(Window().shown);
   Click("IDC_NEXT");
   EXPECT_EQ(Page().LayoutFile(), "setuptype.lcd");
-  app->Frame()->SetupTypeChoice = 0;
+  app->Frame()->ChooseSetupType(SetupType::kTypical);
   Click("IDC_NEXT");
   EXPECT_EQ(Page().LayoutFile(), "ready.lcd");
   Click("IDC_BACK");
@@ -182,9 +182,9 @@ TEST_F(PageFlowTest, FeaturesSwitchedOffStayOffWhenTheSetupTypeChanges) {
   Flow().StandardPages().SetFeatureState("Docs", kFeatureSkip);
   for (const char* type : {"IDC_TYPICAL", "IDC_MINIMAL", "IDC_CUSTOM", "IDC_TYPICAL"}) {
     Click(type);
-    EXPECT_FALSE(app->Frame()->Features.FeatureAllows("Docs")) << type;
+    EXPECT_FALSE(app->Frame()->Host().Features.FeatureAllows("Docs")) << type;
   }
-  EXPECT_EQ(app->Frame()->SetupTypeChoice, 0);
+  EXPECT_EQ(app->Frame()->Host().SetupTypeChoice, SetupType::kTypical);
 }
 
 TEST_F(PageFlowTest, FileActionsRunOnArrivalOnceOrEachTime) {
@@ -375,8 +375,9 @@ TEST_F(PageFlowTest, FinishUsesTheFolderTheUserChoseAndRunsOnce) {
               "CT11=-in <InstallDir>\r\nCT13=<InstallDir>readme.txt\r\n"
               "[FILEACTION]\r\nTOTAL=1\r\nB0=<InstallDir>tool.dll\r\nC0=Ready\r\nE0=After Click Finish Button\r\nL0=127\r\n");
   Start();
-  app->Frame()->InstallDir = "C:\\Chosen\\";  // as the folder dialog leaves it
-  app->Frame()->LaunchChosen = app->Frame()->ReadmeChosen = kOn;
+  app->Frame()->SetInstallDir("C:\\Chosen\\");  // as the folder dialog leaves it
+  app->Frame()->ChooseLaunchFile(true);
+  app->Frame()->ChooseReadme(true);
   Flow().Finish();
   Flow().Finish();  // a second click on Finish
   EXPECT_EQ(fake.shell.opened, (std::vector<std::string>{"C:\\Chosen\\run.exe|-in C:\\Chosen\\|C:\\Chosen",
@@ -389,7 +390,8 @@ TEST_F(PageFlowTest, FinishLaunchesWhatWasChosenAndAsksForARestart) {
   fake.files.WriteAll("C:\\Apps\\run.exe", "MZ");
   PackProject("[DIALOGLIST]\r\nTOTAL1=0\r\nCT10=C:\\Apps\\run.exe\r\nCT11=-go\r\nCT13=C:\\Apps\\none.txt\r\nCT14=Yes\r\n");
   Start();
-  app->Frame()->LaunchChosen = app->Frame()->ReadmeChosen = kOn;
+  app->Frame()->ChooseLaunchFile(true);
+  app->Frame()->ChooseReadme(true);
   fake.ui.dialogResults = {1};
   Flow().Finish();
   EXPECT_EQ(fake.shell.opened, (std::vector<std::string>{"C:\\Apps\\run.exe|-go|C:\\Apps"}))

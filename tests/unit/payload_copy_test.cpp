@@ -34,14 +34,14 @@ class PayloadCopyTest : public InstallPhaseTest {
 };
 
 TEST_F(PayloadCopyTest, ARunLogsEachFileInOrderAndKeepsIndices) {
-  files.WriteAll(session.DataInfPath,
+  files.WriteAll(session.host.DataInfPath,
                  "C:\\proj\\app.exe\r\nDestination Computer\\<InstallDir>*0*0*0|\r\n"
                  "C:\\proj\\old98.dll\r\nDestination Computer\\<InstallDir>*0*2*0|\r\n"
                  "C:\\proj\\keep.dll\r\nDestination Computer\\<InstallDir>\\lib\\*64*0*0|\r\n"
                  "C:\\proj\\extra.ocx\r\nDestination Computer\\<InstallDir>\\lib*132*0*0||Extras|\r\n"
                  "C:\\proj\\guide.chm\r\nDestination Computer\\<InstallDir>\\docs*132*0*0|Docs\r\n");
-  session.Features.Add("Extras", kFeatureInstall);
-  session.Features.Add("Docs", kFeatureSkip);
+  session.host.Features.Add("Extras", kFeatureInstall);
+  session.host.Features.Add("Docs", kFeatureSkip);
   Payload(0, "app.exe", "A");
   Payload(2, "keep.dll", "K");
   Payload(3, "extra.ocx", "X");
@@ -229,7 +229,7 @@ TEST_F(PayloadCopyTest, ALibraryIsReplacedOnlyByAGreaterVersion) {
     for (const auto& c : cases) {
       SCOPED_TRACE(std::string(extension) + " " + c.packed + " over " + c.installed);
       std::string name = std::to_string(++fileNumber) + extension;
-      std::string source = session.WorkDir + name, destination = At(name);
+      std::string source = session.host.WorkDir + name, destination = At(name);
       files.WriteAll(source, "packed");
       files.WriteAll(destination, "installed");
       files.SetFileVersion(source, c.packed);
@@ -241,7 +241,7 @@ TEST_F(PayloadCopyTest, ALibraryIsReplacedOnlyByAGreaterVersion) {
   }
   files.WriteAll(At("app.exe"), "installed");
   files.SetFileVersion(At("app.exe"), "9.0");
-  EXPECT_TRUE(ShouldReplace(files, session.WorkDir + "app.exe", At("app.exe"))) << "only libraries are gated";
+  EXPECT_TRUE(ShouldReplace(files, session.host.WorkDir + "app.exe", At("app.exe"))) << "only libraries are gated";
 }
 
 TEST_F(PayloadCopyTest, ALibraryTheVersionGateKeepsIsNotTheProducts) {
@@ -277,7 +277,7 @@ TEST_F(PayloadCopyTest, TextFilesAreExpandedIntoTheWorkFolder) {
   files.WriteAll("D:\\DiskImage1\\F0_readme.txt", "Thanks for <ProductName>.");
   EXPECT_TRUE(CopyPayloadFiles(session, List({{"readme.txt", "<InstallDir>*256*0*0|"}})));
   EXPECT_EQ(files.ReadAll(At("readme.txt")).value_or(""), "Thanks for Acme.");
-  EXPECT_EQ(files.ReadAll(session.WorkDir + "F0_readme.txt2").value_or(""), "Thanks for Acme.");
+  EXPECT_EQ(files.ReadAll(session.host.WorkDir + "F0_readme.txt2").value_or(""), "Thanks for Acme.");
   EXPECT_EQ(files.ReadAll("D:\\DiskImage1\\F0_readme.txt").value_or(""), "Thanks for <ProductName>.");
   EXPECT_FALSE(files.Exists("D:\\DiskImage1\\F0_readme.txt2"));
 }
@@ -418,8 +418,8 @@ TEST_F(PayloadCopyTest, AnUnreadableTextFileIsAFailedCopyNotAnEmptyFile) {
 class CabinetBuildCopyTest : public PayloadCopyTest {
  protected:
   CabinetBuildCopyTest() {
-    session.SetupDir = "D:\\";
-    files.MakeFolders(session.SetupDir);
+    session.host.SetupDir = "D:\\";
+    files.MakeFolders(session.host.SetupDir);
   }
   void Ship(const std::string& cabinet) { ASSERT_TRUE(files.WriteAll("D:\\file1.cab", cabinet)); }
   // The install folder's files, sorted, once the run is committed (what it set aside for a
@@ -444,7 +444,7 @@ TEST_F(CabinetBuildCopyTest, PayloadFilesStreamOutOfTheCabinetOnce) {
   for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 31 % 251);
   Ship(tc::StoredCabinet({{"license.txt", "L"}, {"F0_app.exe", big}, {"F1_skipped.txt", std::string(40000, 's')},
                           {"F2_old.dll", "packed"}, {"F3_note.txt", "for <ProductName>"}}));
-  session.Features.Add("Off", kFeatureSkip);
+  session.host.Features.Add("Off", kFeatureSkip);
   files.WriteAll(At("app.exe"), "older");
   files.WriteAll(At("old.dll"), "installed");
   files.SetFileVersion(At("old.dll"), "2.0");
@@ -458,15 +458,13 @@ TEST_F(CabinetBuildCopyTest, PayloadFilesStreamOutOfTheCabinetOnce) {
   EXPECT_TRUE(files.ReadAll(At("app.exe")) == big);
   EXPECT_EQ(files.ReadAll(At("old.dll")).value_or(""), "installed") << "the gate read the unpacked file's version";
   EXPECT_EQ(files.ReadAll(At("note.txt")).value_or(""), "for Acme");
-  EXPECT_TRUE(files.Find(session.WorkDir + "*").empty()) << "nothing unpacked into the work folder";
+  EXPECT_TRUE(files.Find(session.host.WorkDir + "*").empty()) << "nothing unpacked into the work folder";
+  // The app.exe that was there is kept under a second name until the run is committed.
+  EXPECT_TRUE(session.Replaced(At("app.exe")));
+  EXPECT_EQ(files.ReadAll(At("app.exe.~twkeep")).value_or(""), "older");
   EXPECT_EQ(InstalledFiles(), (std::vector<std::string>{"app.exe", "note.txt", "old.dll"}));
   ASSERT_EQ(ui.dialogs.size(), 1u) << "only the member the cabinet lacks fails";
   EXPECT_EQ(ui.dialogs[0].text.value_or(""), "Tarnwick can't copy the file:\r\nC:\\Program Files\\Acme\\gone.txt\r\nWhat you would like to do ?");
-  // The app.exe that was there is only kept under a second name, which a rollback puts back.
-  EXPECT_TRUE(session.Replaced(At("app.exe")));
-  session.Rollback.Undo(session.platform, session.trace);
-  EXPECT_EQ(files.ReadAll(At("app.exe")).value_or(""), "older");
-  EXPECT_EQ(files.Find(At("app.exe.~twkeep*")), std::vector<std::string>{});
 }
 
 // Members are unpacked ahead of the copy, yet it still decides in order: a file kept in place and

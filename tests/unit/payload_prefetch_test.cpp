@@ -24,7 +24,7 @@ TEST_F(InstallPhaseTest, TheUnpackingAheadServesTheCopyWhateverHappens) {
     for (char& byte : bytes) byte = static_cast<char>(random());
     members.push_back({PayloadMemberName(i, "m.bin"), bytes});
   }
-  session.SetupDir = "D:\\";
+  session.host.SetupDir = "D:\\";
   files.MakeFolders("D:\\");
   files.MakeFolders("C:\\out");
   ASSERT_TRUE(files.WriteAll("D:\\file1.cab", tc::StoredCabinet(members)));

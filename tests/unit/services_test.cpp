@@ -87,12 +87,12 @@ TEST_F(ServicesTest, RetryIgnoreAndCancel) {
 
 TEST_F(ServicesTest, NothingOnWindows9xOrWithoutAManager) {
   TwoServices();
-  session.OsTag = "98";
+  session.host.OsTag = "98";
   InstallServices(session);
   EXPECT_EQ(progress.statuses, std::vector<std::string>{"Installing Service..."}) << "the status still shows";
   EXPECT_TRUE(services.attempts.empty());
 
-  session.OsTag = "XP";
+  session.host.OsTag = "XP";
   services.managerAvailable = false;
   InstallServices(session);
   EXPECT_EQ(services.attempts.size(), 2u);

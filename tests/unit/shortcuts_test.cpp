@@ -10,12 +10,12 @@ namespace {
 class ShortcutsTest : public InstallPhaseTest {
  protected:
   ShortcutsTest() {
-    session.Folders.programs = "C:\\users\\tester\\Start Menu\\Programs";
-    session.Folders.startup = "C:\\users\\tester\\Start Menu\\Programs\\StartUp";
-    session.Folders.startMenu = "C:\\users\\tester\\Start Menu";
-    session.Folders.desktop = "C:\\users\\tester\\Desktop";
-    session.Folders.appData = "C:\\users\\tester\\AppData\\Roaming";
-    for (const std::string& folder : {session.Folders.startup, session.Folders.desktop, QuickLaunch(),
+    session.host.Folders.programs = "C:\\users\\tester\\Start Menu\\Programs";
+    session.host.Folders.startup = "C:\\users\\tester\\Start Menu\\Programs\\StartUp";
+    session.host.Folders.startMenu = "C:\\users\\tester\\Start Menu";
+    session.host.Folders.desktop = "C:\\users\\tester\\Desktop";
+    session.host.Folders.appData = "C:\\users\\tester\\AppData\\Roaming";
+    for (const std::string& folder : {session.host.Folders.startup, session.host.Folders.desktop, QuickLaunch(),
                                       session.InstallDir(), session.LogDir})
       files.MakeFolders(folder);
   }
@@ -35,14 +35,14 @@ TEST_F(ShortcutsTest, ShellFolderNamesLeadToTheUsersFoldersAndOnlyOwnFoldersAreL
       "A4=Start Menu\\Programs Menu\\Notes\\Notes\r\nB4=Notes\r\nC4=<InstallDir>notes.exe\r\n");
   CreateShortcuts(session);
 
-  const std::string programs = session.Folders.programs + "\\";
+  const std::string programs = session.host.Folders.programs + "\\";
   EXPECT_TRUE(files.IsFolder(programs + "Acme"));
   EXPECT_EQ(Log(),
             "DIR=" + programs + "Acme\r\n"
             "SHORTCUT=" + programs + "Acme\\Acme App.lnk\r\n"
             "SHORTCUT=" + programs + "Acme Help.lnk\r\n"
             "SHORTCUT=" + QuickLaunch() + "\\Acme.lnk\r\n"
-            "SHORTCUT=" + session.Folders.startup + "\\Acme Tray.lnk\r\n"
+            "SHORTCUT=" + session.host.Folders.startup + "\\Acme Tray.lnk\r\n"
             "DIR=" + programs + "Notes\r\n"
             "SHORTCUT=" + programs + "Notes\\Notes.lnk\r\n")
       << "a program folder named like its shortcut is still made";
@@ -55,11 +55,11 @@ TEST_F(ShortcutsTest, ShellFolderNamesLeadToTheUsersFoldersAndOnlyOwnFoldersAreL
   EXPECT_EQ(app.showCommand, 3);
   EXPECT_EQ(shell.links[programs + "Acme Help.lnk"].showCommand, 0);
   EXPECT_EQ(shell.links[QuickLaunch() + "\\Acme.lnk"].showCommand, 7);
-  EXPECT_TRUE(files.Exists(session.Folders.startup + "\\Acme Tray.lnk"));
+  EXPECT_TRUE(files.Exists(session.host.Folders.startup + "\\Acme Tray.lnk"));
 }
 
 TEST_F(ShortcutsTest, ShellFolderNamesAreNotReplacedInsideFoldersAlreadyPutIn) {
-  SpecialFolders folders = session.Folders;
+  SpecialFolders folders = session.host.Folders;
   EXPECT_EQ(ReplaceShellFolders("Start Menu\\StartUp\\Tray", folders), folders.startup + "\\Tray");
   EXPECT_EQ(ReplaceShellFolders("Start Menu\\Acme\\\\Tools", folders), folders.startMenu + "\\Acme\\Tools");
   folders.desktop = "C:\\Favorites Desktop";
@@ -79,7 +79,7 @@ TEST_F(ShortcutsTest, AnIconInThePayloadIsCopiedToTheInstallFolderAndAMissingOne
 
   const std::string icon = "C:\\Program Files\\Acme\\acme.ico";
   EXPECT_EQ(files.ReadAll(icon).value_or(""), "ICON");
-  const std::string desktop = session.Folders.desktop + "\\";
+  const std::string desktop = session.host.Folders.desktop + "\\";
   EXPECT_EQ(Log(), "FILE=" + icon + "\r\nSHORTCUT=" + desktop + "Acme.lnk\r\nSHORTCUT=" + desktop + "Other.lnk\r\n");
   EXPECT_EQ(shell.links[desktop + "Acme.lnk"].iconLocation, icon);
   EXPECT_EQ(shell.links[desktop + "Acme.lnk"].iconIndex, 2);
@@ -88,8 +88,8 @@ TEST_F(ShortcutsTest, AnIconInThePayloadIsCopiedToTheInstallFolderAndAMissingOne
 }
 
 TEST_F(ShortcutsTest, AShortcutOfAFeatureSwitchedOffMakesAndLogsNothing) {
-  session.Features.Add("Docs", kFeatureSkip);
-  session.Features.Add("Core", kFeatureInstall);
+  session.host.Features.Add("Docs", kFeatureSkip);
+  session.host.Features.Add("Core", kFeatureInstall);
   ASSERT_TRUE(files.WriteAll(session.PayloadDir + "docs.ico", "ICON"));
   UseSettings(
       "[FOLDERTW]\r\nTOTAL=2\r\n"
@@ -97,11 +97,11 @@ TEST_F(ShortcutsTest, AShortcutOfAFeatureSwitchedOffMakesAndLogsNothing) {
       "A1=Desktop\\Acme\r\nB1=Acme\r\nC1=<InstallDir>acme.exe\r\nJ1=Core\r\n");
   CreateShortcuts(session);
 
-  EXPECT_FALSE(files.Exists(session.Folders.programs + "\\Acme"));
+  EXPECT_FALSE(files.Exists(session.host.Folders.programs + "\\Acme"));
   EXPECT_FALSE(files.Exists("C:\\Program Files\\Acme\\docs.ico"));
   EXPECT_TRUE(shell.internetShortcuts.empty());
   EXPECT_EQ(shell.links.size(), 1u);
-  EXPECT_EQ(Log(), "SHORTCUT=" + session.Folders.desktop + "\\Acme.lnk\r\n");
+  EXPECT_EQ(Log(), "SHORTCUT=" + session.host.Folders.desktop + "\\Acme.lnk\r\n");
 }
 
 TEST_F(ShortcutsTest, AWebAddressGetsAnInternetShortcutBesideTheLinkAndAMissingFolderNeither) {
@@ -111,7 +111,7 @@ TEST_F(ShortcutsTest, AWebAddressGetsAnInternetShortcutBesideTheLinkAndAMissingF
       "A1=C:\\Nowhere\\Acme Site\r\nB1=Acme Site\r\nC1=http://acme.example/\r\n");
   CreateShortcuts(session);
 
-  const std::string desktop = session.Folders.desktop + "\\";
+  const std::string desktop = session.host.Folders.desktop + "\\";
   EXPECT_EQ(shell.internetShortcuts[desktop + "Acme Site.url"], "HTTP://acme.example/");
   EXPECT_EQ(shell.links[desktop + "Acme Site.lnk"].path, "HTTP://acme.example/");
   EXPECT_EQ(Log(), "SHORTCUT=" + desktop + "Acme Site.url\r\nSHORTCUT=" + desktop + "Acme Site.lnk\r\n");

@@ -68,7 +68,7 @@ TEST_F(StandardPages, TheCustomerPageStoresItsEntriesEvenOnBack) {
   Widget("IDC_USERNAME").typed = "Ann";
   Widget("IDC_ORGANIZATION").typed = "Initech";
   Click("IDC_BACK");
-  EXPECT_EQ(app->Frame()->UserName, "Ann");
+  EXPECT_EQ(app->Frame()->Host().UserName, "Ann");
   EXPECT_EQ(fake.registry.ReadString(RegRoot::CurrentUser, "Software\\Acme\\User", "<UserName>").value_or(""), "Ann");
   EXPECT_EQ(fake.registry.ReadString(RegRoot::CurrentUser, "Software\\Acme\\User", "<CompanyName>").value_or(""),
             "Initech");
@@ -81,10 +81,10 @@ TEST_F(StandardPages, SetupTypeDefaultsToTypicalAndTheReadySummaryReadsExactly) 
   PackProject("[DIALOGLIST]\r\nTOTAL1=3\r\nW0=setuptype.lcd\r\nW1=customsetup.lcd\r\nW2=ready.lcd\r\n"
               "[APPINFO]\r\na4=C:\\Apps\r\n");
   Start();
-  EXPECT_EQ(app->Frame()->SetupTypeChoice, 0);
+  EXPECT_EQ(app->Frame()->Host().SetupTypeChoice, SetupType::kTypical);
   EXPECT_TRUE(Widget("IDC_TYPICAL").look.checked);
   Click("IDC_MINIMAL");
-  EXPECT_EQ(app->Frame()->SetupTypeChoice, 1);
+  EXPECT_EQ(app->Frame()->Host().SetupTypeChoice, SetupType::kMinimal);
   EXPECT_FALSE(Widget("IDC_TYPICAL").look.checked);
   EXPECT_TRUE(Widget("IDC_MINIMAL").look.checked);
   Click("IDC_NEXT");
@@ -124,11 +124,11 @@ TEST_F(StandardPages, BrowseKeepsTheDialogOpenUntilAFolderIsUsable) {
   for (const ShownMessageBox& box : fake.ui.shown)
     EXPECT_EQ(box.owner, fake.shell.FolderDialogWindow()) << "above the folder dialog and modal to it: " << box.text;
   EXPECT_TRUE(fake.files.IsFolder("C:\\New\\Tools")) << "created part by part";
-  EXPECT_EQ(app->Frame()->InstallDir, "C:\\New\\Tools\\");
+  EXPECT_EQ(app->Frame()->Host().InstallDir, "C:\\New\\Tools\\");
   EXPECT_EQ(Widget("IDC_INSTALLDIR").look.text, "C:\\New\\Tools\\");
   fake.shell.browseScript = {std::nullopt};
   Click("IDC_BROWSE");
-  EXPECT_EQ(app->Frame()->InstallDir, "C:\\New\\Tools\\") << "Cancel changes nothing";
+  EXPECT_EQ(app->Frame()->Host().InstallDir, "C:\\New\\Tools\\") << "Cancel changes nothing";
 }
 
 TEST_F(StandardPages, TheFeatureTreeShowsTheChoicesAgainAfterBack) {

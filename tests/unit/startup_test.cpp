@@ -18,14 +18,14 @@ TEST_F(Startup, DecryptsBothProjectFilesIntoANewWorkFolder) {
   PackProject(setupInf, dataInf);
   EXPECT_EQ(Start(), 0);
   CMainFrame& frame = *app->Frame();
-  EXPECT_EQ(frame.WorkName, "tw090507");
-  EXPECT_EQ(frame.WorkDir, kWork);
-  EXPECT_EQ(fake.files.privateFolders, (std::vector<std::string>{frame.TempDir + frame.WorkName}))
+  EXPECT_EQ(frame.Host().WorkName, "tw090507");
+  EXPECT_EQ(frame.Host().WorkDir, kWork);
+  EXPECT_EQ(fake.files.privateFolders, (std::vector<std::string>{frame.Host().TempDir + frame.Host().WorkName}))
       << "the decrypted project is nobody else's to read";
-  EXPECT_EQ(frame.SetupInfPath, std::string(kWork) + "setup.inf");
-  EXPECT_EQ(fake.files.ReadAll(frame.SetupInfPath).value_or(""), ZeroPadded(setupInf + kAnyMachine));
-  EXPECT_EQ(fake.files.ReadAll(frame.DataInfPath).value_or(""), ZeroPadded(dataInf));
-  EXPECT_EQ(frame.ProductName, "Demo App");
+  EXPECT_EQ(frame.Host().SetupInfPath, std::string(kWork) + "setup.inf");
+  EXPECT_EQ(fake.files.ReadAll(frame.Host().SetupInfPath).value_or(""), ZeroPadded(setupInf + kAnyMachine));
+  EXPECT_EQ(fake.files.ReadAll(frame.Host().DataInfPath).value_or(""), ZeroPadded(dataInf));
+  EXPECT_EQ(frame.Host().ProductName, "Demo App");
   EXPECT_TRUE(fake.ui.shown.empty());
   EXPECT_NE(TraceText().find("startup decrypt result=ok"), std::string::npos) << TraceText();
 }
@@ -36,25 +36,25 @@ TEST_F(Startup, FoldersComeFromTheSystemWithTheirBackslashes) {
   fake.files.SetCurrentFolder("C:\\dist\\");
   Start();
   CMainFrame& frame = *app->Frame();
-  EXPECT_EQ(frame.SetupDir, kDist);
-  EXPECT_EQ(frame.TempDir, "C:\\users\\tester\\Temp\\");
-  EXPECT_EQ(frame.WindowsDir, "C:\\windows");
-  EXPECT_EQ(frame.WindowsVolume, "C:");
-  EXPECT_EQ(frame.SystemDir, "C:\\windows\\system32\\");
-  EXPECT_EQ(frame.ThemeDir, "C:\\dist\\theme\\");
-  EXPECT_EQ(frame.LanguageFilePath, "C:\\dist\\language.lan");
-  EXPECT_EQ(frame.Folders.appData, "C:\\users\\tester\\AppData\\Roaming");
-  EXPECT_EQ(frame.ProgramFilesDir, "C:\\Program Files");
-  EXPECT_EQ(frame.NoProgramFilesDir, 0);
-  EXPECT_EQ(frame.UserName, "tester");
+  EXPECT_EQ(frame.Host().SetupDir, kDist);
+  EXPECT_EQ(frame.Host().TempDir, "C:\\users\\tester\\Temp\\");
+  EXPECT_EQ(frame.Host().WindowsDir, "C:\\windows");
+  EXPECT_EQ(frame.Host().WindowsVolume, "C:");
+  EXPECT_EQ(frame.Host().SystemDir, "C:\\windows\\system32\\");
+  EXPECT_EQ(frame.Host().ThemeDir, "C:\\dist\\theme\\");
+  EXPECT_EQ(frame.Host().LanguageFilePath, "C:\\dist\\language.lan");
+  EXPECT_EQ(frame.Host().Folders.appData, "C:\\users\\tester\\AppData\\Roaming");
+  EXPECT_EQ(frame.Host().ProgramFilesDir, "C:\\Program Files");
+  EXPECT_FALSE(frame.Host().NoProgramFilesDir);
+  EXPECT_EQ(frame.Host().UserName, "tester");
 }
 
 TEST_F(Startup, ANormalUserKeepsTheProgramFilesFolderButIsNotAnAdministrator) {
   PackProject("[APPINFO]\r\na4=<ProgramFilesFolder>\\Demo\r\n");
   fake.registry.Deny(RegRoot::LocalMachine, "SOFTWARE", RegAccess::Write);
   Start();
-  EXPECT_EQ(app->Frame()->NoProgramFilesDir, kOn);
-  EXPECT_EQ(app->Frame()->InstallDir, "C:\\Program Files\\Demo\\");
+  EXPECT_TRUE(app->Frame()->Host().NoProgramFilesDir);
+  EXPECT_EQ(app->Frame()->Host().InstallDir, "C:\\Program Files\\Demo\\");
 }
 
 TEST_F(Startup, OverlongSystemAnswersAreCutNotOverrun) {
@@ -62,8 +62,8 @@ TEST_F(Startup, OverlongSystemAnswersAreCutNotOverrun) {
   fake.system.windowsFolder = "C:\\" + std::string(200, 'w');
   fake.system.userName = std::string(300, 'u');
   Start();
-  EXPECT_EQ(app->Frame()->WindowsDir.size(), 149u);
-  EXPECT_EQ(app->Frame()->UserName.size(), 149u);
+  EXPECT_EQ(app->Frame()->Host().WindowsDir.size(), 149u);
+  EXPECT_EQ(app->Frame()->Host().UserName.size(), 149u);
 }
 
 TEST_F(Startup, ATakenWorkFolderNameGetsTheNextFreeSuffix) {
@@ -72,7 +72,7 @@ TEST_F(Startup, ATakenWorkFolderNameGetsTheNextFreeSuffix) {
   fake.files.WriteAll(std::string(kWork) + "planted.txt", "someone else's");
   fake.files.MakeFolders("C:\\users\\tester\\Temp\\tw090507_1");
   Start();
-  EXPECT_EQ(app->Frame()->WorkName, "tw090507_2");
+  EXPECT_EQ(app->Frame()->Host().WorkName, "tw090507_2");
   EXPECT_TRUE(fake.files.Exists("C:\\users\\tester\\Temp\\tw090507_2\\setup.inf"));
   EXPECT_EQ(fake.files.ReadAll(std::string(kWork) + "planted.txt").value_or(""), "someone else's");
   EXPECT_FALSE(fake.files.Exists(std::string(kWork) + "setup.inf"));
@@ -191,27 +191,27 @@ TEST_F(Startup, ProjectValuesFollowTheirFlagRules) {
   Start();
   CMainFrame& frame = *app->Frame();
   const std::string mine = "C:\\users\\tester\\AppData\\Local\\Programs\\Acme\\Demo\\";
-  EXPECT_EQ(frame.InstallDir, mine);
-  EXPECT_EQ(frame.DefaultInstallDir, frame.InstallDir);
-  EXPECT_EQ(frame.ExpandPlaceholders(frame.LaunchFile), mine + "run.exe");
-  EXPECT_EQ(frame.ProductCode, "{CODE}");
-  EXPECT_EQ(frame.PerUser, kOn);
-  EXPECT_EQ(frame.OfferLaunchFile, kOn) << "only \"No\" turns the offer off";
-  EXPECT_EQ(frame.OfferReadme, 0);
-  EXPECT_EQ(frame.RestartRequired, kOn);
+  EXPECT_EQ(frame.Host().InstallDir, mine);
+  EXPECT_EQ(frame.Host().DefaultInstallDir, frame.Host().InstallDir);
+  EXPECT_EQ(frame.ExpandPlaceholders(frame.Host().LaunchFile), mine + "run.exe");
+  EXPECT_EQ(frame.Host().ProductCode, "{CODE}");
+  EXPECT_TRUE(frame.Host().PerUser);
+  EXPECT_TRUE(frame.Host().OfferLaunchFile) << "only \"No\" turns the offer off";
+  EXPECT_FALSE(frame.Host().OfferReadme);
+  EXPECT_TRUE(frame.Host().RestartRequired);
   EXPECT_EQ(app->Flags().previewMode, kOn);
   EXPECT_EQ(app->Flags().silentInstall, 0) << "\"yes\" is not \"Yes\"";
-  EXPECT_EQ(frame.UserInfoRoot, "HKEY_CURRENT_USER");
-  EXPECT_EQ(frame.LanguageName, "English");
+  EXPECT_EQ(frame.Host().UserInfoRoot, "HKEY_CURRENT_USER");
+  EXPECT_EQ(frame.Host().LanguageName, "English");
   Start("/ALLUSERS");
-  EXPECT_EQ(app->Frame()->PerUser, 0) << "the administrator's scope wins";
-  EXPECT_EQ(app->Frame()->InstallDir, "C:\\Program Files\\Acme\\Demo\\");
+  EXPECT_FALSE(app->Frame()->Host().PerUser) << "the administrator's scope wins";
+  EXPECT_EQ(app->Frame()->Host().InstallDir, "C:\\Program Files\\Acme\\Demo\\");
 }
 
 TEST_F(Startup, InstallFolderSeesNoProductCodeYet) {
   PackProject("[APPINFO]\r\na3=CODE\r\na4=C:\\Apps\\<ProductCode>x\r\nPREVIEW=1\r\n");
   Start();
-  EXPECT_EQ(app->Frame()->InstallDir, "C:\\Apps\\x\\");
+  EXPECT_EQ(app->Frame()->Host().InstallDir, "C:\\Apps\\x\\");
   EXPECT_EQ(app->Flags().previewMode, 0);
 }
 
@@ -221,11 +221,11 @@ TEST_F(Startup, CompanyNameNeedsFullAccessToItsKey) {
   fake.registry.WriteString(RegRoot::LocalMachine, key, "RegisteredOrganization", "Initech", false);
   PackProject("[APPINFO]\r\n");
   Start();
-  EXPECT_EQ(app->Frame()->CompanyName, "Initech");
+  EXPECT_EQ(app->Frame()->Host().CompanyName, "Initech");
   fake.registry.Deny(RegRoot::LocalMachine, key, RegAccess::Write);
   fake.system.now.second = 8;
   Start();
-  EXPECT_EQ(app->Frame()->CompanyName, "");
+  EXPECT_EQ(app->Frame()->Host().CompanyName, "");
 }
 
 TEST_F(Startup, BuildKindDecidesWhereThePayloadIsRead) {

@@ -33,8 +33,8 @@ class UninstallRegistration : public ::testing::Test {
     session->placeholders.values.tempDir = "C:\\Temp\\";
     session->placeholders.values.windowsDir = "C:\\windows";
     session->placeholders.defaultInstallDir = "C:\\App\\";
-    session->SetupDir = "C:\\dist\\";
-    session->WorkName = "tw010203";
+    session->host.SetupDir = "C:\\dist\\";
+    session->host.WorkName = "tw010203";
     session->PayloadDir = "C:\\Temp\\tw010203\\";
     session->Places = PlacesFor("C:\\windows", "C:\\users\\tester\\AppData\\Local", "{P}", false);
     session->LogDir = "C:\\windows\\Installer\\{P}\\";

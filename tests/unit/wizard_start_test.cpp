@@ -13,7 +13,7 @@ TEST_F(WizardStart, TheVersionTagComesFromTheSystem) {
   fake.system.version = {4, 10, 2222, 1};
   PackProject("[APPINFO]\r\n");
   Start();
-  EXPECT_EQ(app->Frame()->OsTag, "98SE");
+  EXPECT_EQ(app->Frame()->Host().OsTag, "98SE");
 }
 
 TEST_F(WizardStart, VariablesAreComputedAfterTheUpgradeAndSeenByConditions) {
@@ -26,8 +26,8 @@ TEST_F(WizardStart, VariablesAreComputedAfterTheUpgradeAndSeenByConditions) {
       "00=ShowMessage(Pro edition);\r\n");
   Start();
   CMainFrame& frame = *app->Frame();
-  ASSERT_EQ(frame.UserVariables.size(), 1u);
-  EXPECT_EQ(frame.UserVariables[0].value, "Pro");
+  ASSERT_EQ(frame.Host().UserVariables.size(), 1u);
+  EXPECT_EQ(frame.Host().UserVariables[0].value, "Pro");
   EXPECT_EQ(frame.ExpandPlaceholders("<Edition> <ProductName>"), "Pro ");
   EXPECT_TRUE(frame.ConditionAllows("IsPro"));
   ASSERT_EQ(fake.ui.dialogs.size(), 1u) << "a condition that holds runs its actions";
@@ -43,12 +43,12 @@ TEST_F(WizardStart, CancelActionEndsTheSetup) {
   Start();
   CMainFrame& frame = *app->Frame();
   frame.RunPageConditions("welcome.lcd");
-  EXPECT_EQ(frame.Ended, 0);
-  EXPECT_TRUE(fake.files.Exists(frame.WorkDir));
+  EXPECT_FALSE(frame.Host().Ended);
+  EXPECT_TRUE(fake.files.Exists(frame.Host().WorkDir));
   frame.RunPageConditions("ready.lcd");
-  EXPECT_EQ(frame.Ended, kOn);
+  EXPECT_TRUE(frame.Host().Ended);
   EXPECT_EQ(app->Flags().cancelled, kOn);
-  EXPECT_FALSE(fake.files.Exists(frame.WorkDir)) << "it holds the decrypted project";
+  EXPECT_FALSE(fake.files.Exists(frame.Host().WorkDir)) << "it holds the decrypted project";
 }
 
 TEST_F(WizardStart, AnAbortOnTheStartPageUnpacksNothingAndWaitsOnTheCompletionPage) {
@@ -59,7 +59,7 @@ TEST_F(WizardStart, AnAbortOnTheStartPageUnpacksNothingAndWaitsOnTheCompletionPa
   Start();
   EXPECT_FALSE(fake.ui.quitCode.has_value()) << "the user reads the page and clicks Finish";
   EXPECT_EQ(app->Frame()->Flow()->CurrentPage()->LayoutFile(), "complete.lcd");
-  EXPECT_FALSE(fake.files.Exists(app->Frame()->WorkDir));
+  EXPECT_FALSE(fake.files.Exists(app->Frame()->Host().WorkDir));
 }
 
 TEST_F(WizardStart, EveryWayOutBeforeTheFirstPageRemovesTheWorkFolder) {
@@ -79,7 +79,7 @@ TEST_F(WizardStart, EveryWayOutBeforeTheFirstPageRemovesTheWorkFolder) {
     }
     Start();
     EXPECT_TRUE(fake.ui.quitCode.has_value());
-    EXPECT_FALSE(fake.files.Exists(app->Frame()->WorkDir)) << "it holds the decrypted project";
+    EXPECT_FALSE(fake.files.Exists(app->Frame()->Host().WorkDir)) << "it holds the decrypted project";
     fake.files.RemoveTree(std::string(kDist) + "theme", LeftInUse::kStays);
     fake.ui.quitCode.reset();
   }

@@ -10,13 +10,14 @@
 
 #include "platform/win32/win32_pictures.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_window.h"
 
 namespace tw {
 namespace {
 
 const wchar_t kDecorationClass[] = L"TarnwickDecoration";
 
-class Win32DecorationWindow : public DecorationWindow {
+class Win32DecorationWindow : public DecorationWindow, private WindowObject {
  public:
   Win32DecorationWindow(DecorationKind kind, DecorationEvents& events) : kind_(kind), events_(events) {}
   ~Win32DecorationWindow() override { End(); }
@@ -81,10 +82,8 @@ class Win32DecorationWindow : public DecorationWindow {
     }
   }
 
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
  private:
-  LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnEraseBackground(HWND window, HDC dc);
   void OnPaint(HWND window);
 
@@ -101,7 +100,7 @@ class Win32DecorationWindow : public DecorationWindow {
 bool RegisterDecorationClass() {
   static const bool registered = [] {
     WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = &Win32DecorationWindow::Procedure;
+    windowClass.lpfnWndProc = &WindowProcedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -120,19 +119,9 @@ bool Win32DecorationWindow::Create() {
     exStyle = 0;
   }
   HWND window = CreateWindowExW(exStyle, kDecorationClass, L"", style, 0, 0, 1, 1, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), this);
+                                GetModuleHandleW(nullptr), static_cast<WindowObject*>(this));
   window_ = window;
   return window != nullptr;
-}
-
-LRESULT CALLBACK Win32DecorationWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<Win32DecorationWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, message, wParam, lParam);
-  return self->OnMessage(window, message, wParam, lParam);
 }
 
 LRESULT Win32DecorationWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -157,7 +146,6 @@ LRESULT Win32DecorationWindow::OnMessage(HWND window, UINT message, WPARAM wPara
       if (kind_ == DecorationKind::Backdrop) reinterpret_cast<WINDOWPOS*>(lParam)->hwndInsertAfter = HWND_BOTTOM;
       break;
     case WM_NCDESTROY:
-      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       window_.compare_exchange_strong(window, nullptr);
       break;
     default:

@@ -5,6 +5,7 @@
 
 #include "platform/win32/win32_page.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_window.h"
 
 namespace tw {
 namespace {
@@ -12,41 +13,36 @@ namespace {
 constexpr int kTreeId = 14145;
 constexpr int kStatusId = 14147;
 constexpr int kEditId = 14148;
-const wchar_t kStateProperty[] = L"TarnwickFolderBrowser";
 
-struct BrowseState {
+// The browser dialog, subclassed: the edit box's changes enable OK, and OK asks the caller first.
+struct BrowseState : WindowObject {
+  LRESULT OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) override;
+  // Takes the dialog's messages from now on; false when the system refused.
+  bool Hook(HWND dialog) { return Subclass(dialog); }
+
   std::string title;
   const std::function<bool(const std::string&, NativeWindow)>* accept = nullptr;
   HWND edit = nullptr;
-  WNDPROC original = nullptr;
   std::string chosen;
   bool accepted = false;
 };
 
-LRESULT CALLBACK BrowseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* state = static_cast<BrowseState*>(GetPropW(dialog, kStateProperty));
-  if (!state) return DefWindowProcW(dialog, message, wParam, lParam);
+LRESULT BrowseState::OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND && LOWORD(wParam) == kEditId && HIWORD(wParam) == EN_CHANGE) {
-    SendMessageW(dialog, BFFM_ENABLEOK, 0, WindowTextOf(state->edit).empty() ? 0 : 1);
+    SendMessageW(dialog, BFFM_ENABLEOK, 0, WindowTextOf(edit).empty() ? 0 : 1);
     return 0;
   }
   if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
-    std::string text = WindowTextOf(state->edit);
+    std::string text = WindowTextOf(edit);
     // The questions and errors about the path are the dialog's own: above it and modal to it.
-    if (!(*state->accept)(text, NativeWindow{dialog})) {
-      SetFocus(state->edit);
+    if (!(*accept)(text, NativeWindow{dialog})) {
+      SetFocus(edit);
       return 0;
     }
-    state->chosen = text;
-    state->accepted = true;
+    chosen = text;
+    accepted = true;
   }
-  if (message == WM_NCDESTROY) {
-    WNDPROC original = state->original;
-    RemovePropW(dialog, kStateProperty);
-    SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-    return CallWindowProcW(original, dialog, message, wParam, lParam);
-  }
-  return CallWindowProcW(state->original, dialog, message, wParam, lParam);
+  return CallBase(dialog, message, wParam, lParam);
 }
 
 // The edit box spans the tree's width, from 27 to 4 pixels above its top edge.
@@ -70,9 +66,7 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM parameter, LPARAM 
     SetWindowTextW(dialog, Wide(state->title).c_str());
     if (HWND status = GetDlgItem(dialog, kStatusId)) ShowWindow(status, SW_HIDE);
     AddEditBox(dialog, *state);
-    if (SetPropW(dialog, kStateProperty, state))
-      state->original = reinterpret_cast<WNDPROC>(
-          SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BrowseDialogProc)));
+    state->Hook(dialog);
   } else if (message == BFFM_SELCHANGED) {
     wchar_t path[MAX_PATH] = {};
     if (!SHGetPathFromIDListW(reinterpret_cast<LPCITEMIDLIST>(parameter), path) || path[1] != L':') path[0] = L'\0';

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/page_ui.h"
+#include "platform/win32/win32_window.h"
 
 namespace tw {
 
@@ -57,7 +58,7 @@ void PaintIcon(HDC dc, const RECT& client, HICON icon, COLORREF fill);
 
 class Win32PageWindow;
 
-class Win32Widget : public Widget {
+class Win32Widget : public Widget, private WindowObject {
  public:
   // Creates the child window; never null.
   static std::unique_ptr<Win32Widget> Create(Win32PageWindow& page, WidgetKind kind, int id, const Rect& rect,
@@ -89,7 +90,8 @@ class Win32Widget : public Widget {
 
  private:
   Win32Widget(Win32PageWindow& page, WidgetKind kind, int id, HWND window, bool pageFont);
-  static LRESULT CALLBACK PaintProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // A self-painting kind's messages: the paint is ours, the rest the control's own.
+  LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
   LRESULT OnPaint();
   bool SelfPainted() const;
   void SetUpKind();
@@ -106,7 +108,6 @@ class Win32Widget : public Widget {
   int id_;
   HWND window_;
   bool pageFont_;
-  WNDPROC baseProc_ = nullptr;
   WidgetLook look_;
   bool applied_ = false;
   DWORD appliedExStyle_ = 0;  // extended bits the look added on top of the kind's own

@@ -132,8 +132,11 @@ class Win32SystemInfo : public SystemInfo {
   void Pause(uint32_t milliseconds) const override;
 };
 
+class WindowObject;
+
 class Win32Ui : public Ui {
  public:
+  Win32Ui();  // out of line, like the destructor: the message window's object is complete there
   ~Win32Ui() override;
   bool InitSockets() override;
   bool LoadRichEdit() override;
@@ -157,6 +160,7 @@ class Win32Ui : public Ui {
   bool socketsStarted_ = false;
   void* waitNotice_ = nullptr;      // the notice's window while it is shown
   void* messageWindow_ = nullptr;   // receives work for the UI thread from workers
+  std::unique_ptr<WindowObject> messageWindowObject_;  // runs that work: the message window's object
   unsigned long uiThread_ = 0;      // the thread that made the message window
 };
 

@@ -244,6 +244,8 @@ int Win32SystemInfo::CaptionHeight() const {
 
 uint32_t Win32SystemInfo::FaceColor() const { return GetSysColor(COLOR_BTNFACE); }
 
+Win32Ui::Win32Ui() = default;
+
 Win32Ui::~Win32Ui() {
   if (socketsStarted_) WSACleanup();
 }

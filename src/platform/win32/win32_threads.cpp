@@ -7,6 +7,7 @@
 
 #include "platform/win32/win32_page.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_window.h"
 
 namespace tw {
 namespace {
@@ -14,29 +15,35 @@ namespace {
 constexpr UINT kRunWork = WM_APP + 1;
 constexpr DWORD kPumpSliceMs = 50;
 
-LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kRunWork) {
-    (*reinterpret_cast<const std::function<void()>*>(lParam))();
-    return 0;
+// The message window's object: runs the work a worker hands to the UI thread.
+class UiWorkRunner : public WindowObject {
+ public:
+  LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == kRunWork) {
+      (*reinterpret_cast<const std::function<void()>*>(lParam))();
+      return 0;
+    }
+    return CallBase(window, message, wParam, lParam);
   }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
+};
 
-HWND MakeMessageWindow() {
+HWND MakeMessageWindow(WindowObject& runner) {
   static const wchar_t kClass[] = L"TarnwickUiWork";
   WNDCLASSW windowClass = {};
-  windowClass.lpfnWndProc = &MessageWindowProc;
+  windowClass.lpfnWndProc = &WindowProcedure;
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = kClass;
   RegisterClassW(&windowClass);  // a second registration fails harmlessly
-  return CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
+  return CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
+                         &runner);
 }
 
 }  // namespace
 
 void Win32Ui::RunAndPump(const std::function<void()>& work) {
   if (!messageWindow_) {
-    messageWindow_ = MakeMessageWindow();
+    messageWindowObject_ = std::make_unique<UiWorkRunner>();
+    messageWindow_ = MakeMessageWindow(*messageWindowObject_);
     uiThread_ = GetCurrentThreadId();
   }
   std::atomic<bool> done{false};

@@ -130,12 +130,9 @@ std::unique_ptr<Win32Widget> Win32Widget::Create(Win32PageWindow& page, WidgetKi
 }
 
 Win32Widget::Win32Widget(Win32PageWindow& page, WidgetKind kind, int id, HWND window, bool pageFont)
-    : page_(page), kind_(kind), id_(id), window_(window), pageFont_(pageFont) {
-  if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
+    : page_(page), kind_(kind), id_(id), window_(window), pageFont_(pageFont) {}
 
 Win32Widget::~Win32Widget() {
-  if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
   if (ownFont_) DeleteObject(ownFont_);
   if (colorBrush_) DeleteObject(colorBrush_);
   if (icon_) DestroyIcon(icon_);
@@ -143,8 +140,7 @@ Win32Widget::~Win32Widget() {
 }
 
 void Win32Widget::Detach() {
-  if (window_ && baseProc_) SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseProc_));
-  if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+  WindowObject::Detach();
   window_ = nullptr;
   treeItems_.clear();
 }
@@ -163,10 +159,7 @@ void Win32Widget::SetUpKind() {
   }
   if (traits.exStyle) SetStyleBits(window_, GWL_EXSTYLE, GetWindowLongPtrW(window_, GWL_EXSTYLE) | traits.exStyle);
   if (pageFont_ && page_.PageFont()) SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(page_.PageFont()), TRUE);
-  if (SelfPainted()) {
-    baseProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Widget::PaintProc)));
-  }
+  if (SelfPainted()) Subclass(window_);
 }
 
 bool Win32Widget::SelfPainted() const {
@@ -174,13 +167,11 @@ bool Win32Widget::SelfPainted() const {
          kind_ == WidgetKind::Icon;
 }
 
-LRESULT CALLBACK Win32Widget::PaintProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<Win32Widget*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self || !self->baseProc_) return DefWindowProcW(window, message, wParam, lParam);
+LRESULT Win32Widget::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_PAINT: return self->OnPaint();
+    case WM_PAINT: return OnPaint();
     case WM_ERASEBKGND: return 1;  // the paint draws all the control shows; the page shows elsewhere
-    default: return CallWindowProcW(self->baseProc_, window, message, wParam, lParam);
+    default: return CallBase(window, message, wParam, lParam);
   }
 }
 
