@@ -17,15 +17,17 @@ std::optional<std::pair<RegRoot, std::string>> SplitKeyPath(const std::string& t
 }
 
 // A file the run made goes whatever attributes it was given; a link is deleted, never followed.
-// One a program holds open goes at the next start.
-bool RemoveFile(FileSystem& files, const std::string& path) {
-  Removal removal = files.Remove(path);
+// One a program holds open goes at the next start. A file the run kept for itself is not looked
+// for after its deletion (own).
+bool RemoveFile(FileSystem& files, const std::string& path, bool own = false) {
+  auto remove = [&] { return own ? files.RemoveOwn(path) : files.Remove(path); };
+  Removal removal = remove();
   // Read-only is asked about only when the removal was refused: most files are not.
   if (removal == Removal::kRefused) {
     std::optional<uint32_t> attributes = files.Attributes(path);
     if (attributes && (*attributes & kAttrReadOnly) && !(*attributes & kAttrFolder) &&
         files.SetAttributes(path, *attributes & ~kAttrReadOnly))
-      removal = files.Remove(path);
+      removal = remove();
   }
   if (removal == Removal::kInUse) return files.RemoveAtRestart(path);
   return removal == Removal::kRemoved || removal == Removal::kMissing;
@@ -81,7 +83,7 @@ void RollbackJournal::Commit(Platform& platform) {
   std::lock_guard<std::mutex> lock(lock_);
   // A program replaced while it ran is still mapped from its old file: that goes at the next start.
   for (const Step& step : steps_)
-    if (step.kind == "SETASIDE") RemoveFile(platform.files, step.content);
+    if (step.kind == "SETASIDE") RemoveFile(platform.files, step.content, true);
   setAsideFrom_.clear();
   steps_.clear();
   values_.clear();

@@ -107,6 +107,11 @@ class FileSystem {
   // Deletes a file (a link is deleted itself, never its target). Refused when it is read-only or a
   // folder; in use when a program holds it open without delete sharing, or runs it.
   virtual Removal Remove(const std::string& path) = 0;
+  // Remove for a file of the engine's own that nobody should hold (one it kept for a rollback): it
+  // answers once the system has taken the deletion, without looking whether the file is gone, so
+  // one a program still holds open, sharing its deletion, counts as removed and goes when that
+  // program lets it go. Where nothing can hold a file that way, it is Remove.
+  virtual Removal RemoveOwn(const std::string& path) { return Remove(path); }
   // Gives the file at existing a second name, link, on the same volume: both names are then the
   // one file, its data and attributes. False when link is taken, existing is not a plain file, or
   // the volume has no such names (FAT).

@@ -154,9 +154,14 @@ TEST_F(FileSystemContract, CopyHonoursReplaceAndReadOnly) {
   ASSERT_TRUE(files().SetAttributes(At("dst"), kAttrReadOnly));
   EXPECT_NE(files().Attributes(At("dst")).value_or(0) & kAttrReadOnly, 0u);
   EXPECT_EQ(files().Remove(At("dst")), Removal::kRefused) << "a read-only file is not deleted";
+  EXPECT_EQ(files().RemoveOwn(At("dst")), Removal::kRefused) << "nor by the removal that does not look after";
   ASSERT_TRUE(files().SetAttributes(At("dst"), kAttrNormal));
   EXPECT_EQ(files().Remove(At("dst")), Removal::kRemoved);
   EXPECT_EQ(files().Remove(At("dst")), Removal::kMissing);
+  ASSERT_TRUE(files().Copy(At("src"), At("dst"), false));
+  EXPECT_EQ(files().RemoveOwn(At("dst")), Removal::kRemoved);
+  EXPECT_FALSE(files().Exists(At("dst")));
+  EXPECT_EQ(files().RemoveOwn(At("dst")), Removal::kMissing);
 }
 
 TEST_F(FileSystemContract, MoveRenamesButNeverOverwrites) {

@@ -50,6 +50,7 @@ class Win32FileSystem : public FileSystem {
   bool Move(const std::string& from, const std::string& to) override;
   bool Replace(const std::string& from, const std::string& to) override;
   Removal Remove(const std::string& path) override;
+  Removal RemoveOwn(const std::string& path) override;
   bool HardLink(const std::string& existing, const std::string& link) override;
   bool RemoveAtRestart(const std::string& path) override;
   bool ReplaceAtRestart(const std::string& from, const std::string& to) override;
@@ -68,6 +69,9 @@ class Win32FileSystem : public FileSystem {
   std::string CurrentFolder() const override;
   bool SetCurrentFolder(const std::string& folder) override;
   std::optional<std::string> FileVersion(const std::string& path) const override;
+
+ private:
+  Removal RemoveFile(const std::string& path, bool look);
 };
 
 class Win32ProfileFiles : public ProfileFiles {

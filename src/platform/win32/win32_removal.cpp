@@ -228,7 +228,13 @@ TreeRemoval Win32FileSystem::RemoveTree(const std::string& path, LeftInUse leftI
   return result;
 }
 
-Removal Win32FileSystem::Remove(const std::string& path) {
+Removal Win32FileSystem::Remove(const std::string& path) { return RemoveFile(path, true); }
+
+Removal Win32FileSystem::RemoveOwn(const std::string& path) { return RemoveFile(path, false); }
+
+// With look, a file that the deletion only marked (a program holds it open, sharing its deletion)
+// is told as in use; without, the look (a search of the whole folder under Wine) is saved.
+Removal Win32FileSystem::RemoveFile(const std::string& path, bool look) {
   const std::wstring wide = Verbatim(path);
   if (wide.empty()) {
     NoteError(ERROR_INVALID_NAME);
@@ -237,7 +243,7 @@ Removal Win32FileSystem::Remove(const std::string& path) {
   // The common case in one call, a third of the handle's cost: DeleteFileW looks and deletes at
   // once, takes a link itself (never its target), and refuses a folder and a read-only file, for
   // which the handle below says why.
-  if (DeleteFileW(wide.c_str())) return Gone(wide) ? Removal::kRemoved : Removal::kInUse;
+  if (DeleteFileW(wide.c_str())) return !look || Gone(wide) ? Removal::kRemoved : Removal::kInUse;
   // The deletion's own reason is the one the caller hears, whatever the handle below finds.
   const DWORD error = GetLastError();
   NoteError(error);
@@ -262,7 +268,7 @@ Removal Win32FileSystem::Remove(const std::string& path) {
     if (entry.IsFolder() || entry.IsReadOnly()) return Removal::kRefused;
     if (entry.Delete() != 0) return Removal::kInUse;
   }
-  return Gone(wide) ? Removal::kRemoved : Removal::kInUse;
+  return !look || Gone(wide) ? Removal::kRemoved : Removal::kInUse;
 }
 
 }  // namespace tw
