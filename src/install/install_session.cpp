@@ -89,7 +89,8 @@ bool InstallSession::CommitOpenKeeping(StagedFile& staged, StampedFile& file) {
 }
 
 // A name of its own: a file left by a run that never ended may still be someone's only copy. The
-// keeping refuses a name that is taken, so the next is tried only then. What was kept is journalled
+// keeping refuses a name that is taken, and the next is tried only then (never after any other
+// failure, which another name would only repeat). What was kept is journalled
 // even when the commit then failed, so nothing kept is ever left behind.
 bool InstallSession::KeepingAside(StagedFile& staged, const std::function<bool(const std::string&)>& commit) {
   std::string kept = staged.Destination() + ".~twkeep";
@@ -100,7 +101,7 @@ bool InstallSession::KeepingAside(StagedFile& staged, const std::function<bool(c
       return committed;
     }
     if (committed) return true;
-    if (n == kMaxKeptNames || !platform.files.Exists(kept)) return false;
+    if (n == kMaxKeptNames || !staged.KeepNameTaken()) return false;
     kept = staged.Destination() + ".~twkeep" + std::to_string(n);
   }
 }

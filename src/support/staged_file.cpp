@@ -1,11 +1,10 @@
 // The temporary-file-and-move write shared by the payload copy and downloads.
 #include "support/staged_file.h"
 
-#include "platform/system_error.h"
-
 #include <optional>
 
 #include "platform/file_system.h"
+#include "platform/system_error.h"
 
 namespace tw {
 
@@ -26,8 +25,17 @@ bool StagedFile::Commit() {
   return committed_;
 }
 
+// Whether the keeping failed only because keepAs is taken (and another name may do), told without
+// losing the system's reason for the failure.
+bool StagedFile::Taken(const std::string& keepAs) const {
+  const SystemError error = LastSystemError();
+  const bool taken = files_.Exists(keepAs);
+  NoteSystemError(error.code);
+  return taken;
+}
+
 bool StagedFile::CommitKeeping(const std::string& keepAs) {
-  keptOriginal_ = false;
+  keptOriginal_ = keepNameTaken_ = false;
   std::optional<uint32_t> attributes = files_.Attributes(destination_);
   if (!attributes) return Commit();
   // A folder is refused by the replacement itself, which says why. A read-only file is let go (the
@@ -37,6 +45,7 @@ bool StagedFile::CommitKeeping(const std::string& keepAs) {
   if (readOnly && !files_.SetAttributes(destination_, *attributes & ~kAttrReadOnly)) return false;
   // Putting things back after a failed move must not hide why the move failed.
   if (!files_.Move(destination_, keepAs)) {
+    keepNameTaken_ = Taken(keepAs);
     const SystemError error = LastSystemError();
     if (readOnly) files_.SetAttributes(destination_, *attributes);
     NoteSystemError(error.code);
@@ -65,10 +74,13 @@ bool StagedFile::CommitOpen(StampedFile& file) {
 }
 
 bool StagedFile::CommitOpenKeeping(StampedFile& file, const std::string& keepAs) {
-  keptOriginal_ = false;
+  keptOriginal_ = keepNameTaken_ = false;
   std::optional<uint32_t> attributes = files_.Attributes(destination_);
   if (!attributes || (*attributes & (kAttrFolder | kAttrReadOnly | kAttrReparsePoint))) return false;
-  if (!files_.HardLink(destination_, keepAs)) return false;
+  if (!files_.HardLink(destination_, keepAs)) {
+    keepNameTaken_ = Taken(keepAs);
+    return false;
+  }
   if (!file.MoveTo(destination_, true)) {
     // Held open by a program that does not share deletion, the second name may not go now.
     if (files_.Remove(keepAs) != Removal::kRemoved) files_.RemoveAtRestart(keepAs);

@@ -31,6 +31,8 @@ class StagedFile {
   bool CommitKeeping(const std::string& keepAs);
   // Whether the last CommitKeeping or CommitOpenKeeping kept the file that was there.
   bool KeptOriginal() const { return keptOriginal_; }
+  // Whether it failed only because keepAs is taken, so that another name may do.
+  bool KeepNameTaken() const { return keepNameTaken_; }
   // Moves the temporary file to the destination only where nothing is yet, without the checks a
   // replacement needs. False when something is there (it is left alone) or the move fails.
   bool CommitToEmpty();
@@ -48,10 +50,13 @@ class StagedFile {
   void Discard();
 
  private:
+  bool Taken(const std::string& keepAs) const;
+
   FileSystem& files_;
   std::string destination_, temp_;
   bool committed_ = false;
   bool keptOriginal_ = false;
+  bool keepNameTaken_ = false;
 };
 
 // Deletes a temporary file left by an unfinished write, whatever attributes it was given.

@@ -531,5 +531,21 @@ TEST_F(CabinetBuildCopyTest, ADestinationIsNeverLeftHalfWritten) {
   }
 }
 
+// A file held open by a program: neither the replacement nor the move aside happens, and the
+// second name it was given cannot be taken back either. That name waits for the next start, and no
+// further names are tried, which would only leave more behind.
+TEST_F(CabinetBuildCopyTest, AFileInUseLeavesOneSecondNameAtMost) {
+  Ship(tc::StoredCabinet({{"F0_a.txt", "new"}}));
+  files.WriteAll(At("a.txt"), "old");
+  files.FailWhen(FsOp::Move, At("a.txt"));
+  files.FailWhen(FsOp::Remove, ".~twkeep");
+  ui.dialogResults = {FixedDialogs::kIgnore};
+
+  EXPECT_TRUE(CopyPayloadFiles(session, List({{"a.txt", "<InstallDir>*0*0*0|"}})));
+  EXPECT_EQ(ui.dialogs.size(), 1u);
+  EXPECT_EQ(files.ReadAll(At("a.txt")).value_or(""), "old");
+  EXPECT_EQ(files.removeAtRestart, std::vector<std::string>{At("a.txt.~twkeep")});
+}
+
 }  // namespace
 }  // namespace tw
