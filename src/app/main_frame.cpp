@@ -254,19 +254,18 @@ bool CMainFrame::TakeProductLock() {
 
 void CMainFrame::ResolveMachineValues() {
   const SystemInfo& system = platform_.system;
-  auto folder = [&](int csidl) { return Cut(system.SpecialFolder(csidl), kShellFolderBuffer); };
-  host_.Folders.favorites = folder(6);
-  host_.Folders.commonDocuments = folder(46);
-  host_.Folders.pictures = folder(39);
-  host_.Folders.programs = folder(2);
-  host_.Folders.music = folder(13);
-  host_.Folders.sendTo = folder(9);
-  host_.Folders.fonts = folder(20);
-  host_.Folders.appData = folder(26);
-  host_.Folders.personal = folder(5);
-  host_.Folders.startup = folder(7);
-  host_.Folders.startMenu = folder(11);
-  host_.Folders.desktop = folder(16);
+  // Each folder with the CSIDL the shell knows it by.
+  static const struct {
+    std::string SpecialFolders::*folder;
+    int csidl;
+  } kFolders[] = {{&SpecialFolders::favorites, 6}, {&SpecialFolders::commonDocuments, 46},
+                  {&SpecialFolders::pictures, 39}, {&SpecialFolders::programs, 2},
+                  {&SpecialFolders::music, 13},    {&SpecialFolders::sendTo, 9},
+                  {&SpecialFolders::fonts, 20},    {&SpecialFolders::appData, 26},
+                  {&SpecialFolders::personal, 5},  {&SpecialFolders::startup, 7},
+                  {&SpecialFolders::startMenu, 11}, {&SpecialFolders::desktop, 16}};
+  for (const auto& entry : kFolders)
+    host_.Folders.*entry.folder = Cut(system.SpecialFolder(entry.csidl), kShellFolderBuffer);
 
   Registry& registry = platform_.registry;
   host_.ProgramFilesDir = registry.ReadString(RegRoot::LocalMachine, kVersionKey, "ProgramFilesDir").value_or("");

@@ -90,8 +90,8 @@ bool InstallSession::CommitOpenKeeping(StagedFile& staged, StampedFile& file) {
 
 // A name of its own: a file left by a run that never ended may still be someone's only copy. The
 // keeping refuses a name that is taken, and the next is tried only then (never after any other
-// failure, which another name would only repeat). What was kept is journalled
-// even when the commit then failed, so nothing kept is ever left behind.
+// failure, which another name would only repeat). What was kept is journalled even when the commit
+// then failed, so nothing kept is ever left behind.
 bool InstallSession::KeepingAside(StagedFile& staged, const std::function<bool(const std::string&)>& commit) {
   std::string kept = staged.Destination() + ".~twkeep";
   for (int n = 2;; ++n) {

@@ -48,6 +48,19 @@ T Failing(uint32_t code, T result) {
   return result;
 }
 
+// Keeps the thread's error as it is and puts it back at the end of the scope, so that work done after
+// a failure (putting things back, writing the trace) never hides that failure's reason.
+class KeepSystemError {
+ public:
+  KeepSystemError() : kept_(LastSystemError()) {}
+  ~KeepSystemError() { NoteSystemError(kept_.code); }
+  KeepSystemError(const KeepSystemError&) = delete;
+  KeepSystemError& operator=(const KeepSystemError&) = delete;
+
+ private:
+  SystemError kept_;
+};
+
 // A sharing or lock violation: a program (often a virus scanner with a new file) holds the file for
 // a moment, so trying again shortly may well work.
 inline bool IsPassingHold(SystemError error) {

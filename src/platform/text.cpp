@@ -125,10 +125,6 @@ std::string TextToStored(const SystemInfo& system, const std::string& text) {
   return kUtf8Bom + text;
 }
 
-}  // namespace tw
-
-namespace tw {
-
 std::string Utf8Prefix(const std::string& text, size_t bytes) {
   if (text.size() <= bytes) return text;
   size_t end = bytes;

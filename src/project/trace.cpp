@@ -72,12 +72,9 @@ std::string Trace::Reason(SystemError error) const {
 // Writing the trace never changes the error its caller reads next.
 void Trace::Append(std::string line) {
   line += "\n";
-  const SystemError kept = LastSystemError();
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    files_->Append(path_, line);
-  }
-  NoteSystemError(kept.code);
+  const KeepSystemError kept;
+  std::lock_guard<std::mutex> lock(mutex_);
+  files_->Append(path_, line);
 }
 
 }  // namespace tw

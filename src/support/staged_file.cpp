@@ -25,15 +25,6 @@ bool StagedFile::Commit() {
   return committed_;
 }
 
-// Whether the keeping failed only because keepAs is taken (and another name may do), told without
-// losing the system's reason for the failure.
-bool StagedFile::Taken(const std::string& keepAs) const {
-  const SystemError error = LastSystemError();
-  const bool taken = files_.Exists(keepAs);
-  NoteSystemError(error.code);
-  return taken;
-}
-
 bool StagedFile::CommitKeeping(const std::string& keepAs) {
   keptOriginal_ = keepNameTaken_ = false;
   std::optional<uint32_t> attributes = files_.Attributes(destination_);
@@ -45,17 +36,15 @@ bool StagedFile::CommitKeeping(const std::string& keepAs) {
   if (readOnly && !files_.SetAttributes(destination_, *attributes & ~kAttrReadOnly)) return false;
   // Putting things back after a failed move must not hide why the move failed.
   if (!files_.Move(destination_, keepAs)) {
-    keepNameTaken_ = Taken(keepAs);
-    const SystemError error = LastSystemError();
+    const KeepSystemError reason;
+    keepNameTaken_ = files_.Exists(keepAs);  // then another name may do
     if (readOnly) files_.SetAttributes(destination_, *attributes);
-    NoteSystemError(error.code);
     return false;
   }
   if (!files_.Move(temp_, destination_)) {
-    const SystemError error = LastSystemError();
+    const KeepSystemError reason;
     files_.Move(keepAs, destination_);
     if (readOnly) files_.SetAttributes(destination_, *attributes);
-    NoteSystemError(error.code);
     return false;
   }
   if (readOnly) files_.SetAttributes(keepAs, *attributes);
@@ -78,7 +67,8 @@ bool StagedFile::CommitOpenKeeping(StampedFile& file, const std::string& keepAs)
   std::optional<uint32_t> attributes = files_.Attributes(destination_);
   if (!attributes || (*attributes & (kAttrFolder | kAttrReadOnly | kAttrReparsePoint))) return false;
   if (!files_.HardLink(destination_, keepAs)) {
-    keepNameTaken_ = Taken(keepAs);
+    const KeepSystemError reason;
+    keepNameTaken_ = files_.Exists(keepAs);
     return false;
   }
   if (!file.MoveTo(destination_, true)) {

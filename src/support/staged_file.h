@@ -50,8 +50,6 @@ class StagedFile {
   void Discard();
 
  private:
-  bool Taken(const std::string& keepAs) const;
-
   FileSystem& files_;
   std::string destination_, temp_;
   bool committed_ = false;

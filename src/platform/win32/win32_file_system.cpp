@@ -23,6 +23,13 @@ std::string WithoutTrailingSeparator(std::string path) {
   return path;
 }
 
+// A replacement refuses a read-only file there as Windows refuses it; not every implementation of
+// the move (a rename through an open handle, Wine's) does so by itself.
+bool IsReadOnly(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 }  // namespace
 
 bool Win32FileSystem::Exists(const std::string& path) const {
@@ -52,12 +59,8 @@ bool Win32FileSystem::Move(const std::string& from, const std::string& to) {
   return MoveFileW(Wide(from).c_str(), Wide(to).c_str()) != 0 || NoteLastError();
 }
 
-// A read-only destination is refused here as Windows refuses it; not every implementation of the
-// move does so by itself.
 bool Win32FileSystem::Replace(const std::string& from, const std::string& to) {
-  DWORD attributes = GetFileAttributesW(Wide(to).c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    return NoteError(ERROR_ACCESS_DENIED);
+  if (IsReadOnly(to)) return NoteError(ERROR_ACCESS_DENIED);
   return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0 || NoteLastError();
 }
 
@@ -256,9 +259,7 @@ class Win32StampedFile : public StampedFile {
     return ok_;
   }
   bool MoveTo(const std::string& destination, bool replace) override {
-    // A read-only file there is refused as Replace refuses it; the rename alone may let it go.
-    const DWORD there = replace ? GetFileAttributesW(Wide(destination).c_str()) : INVALID_FILE_ATTRIBUTES;
-    if (there != INVALID_FILE_ATTRIBUTES && (there & FILE_ATTRIBUTE_READONLY)) return NoteError(ERROR_ACCESS_DENIED);
+    if (replace && IsReadOnly(destination)) return NoteError(ERROR_ACCESS_DENIED);
     bool moved = file_ != INVALID_HANDLE_VALUE && ok_ && (RenameOpenFile(file_, destination, replace) || NoteLastError());
     if (moved) path_ = destination;
     return moved;
