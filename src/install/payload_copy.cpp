@@ -258,17 +258,6 @@ std::array<int, 4> VersionParts(std::string version) {
   return parts;
 }
 
-// A cabinet build's payload, unpacked ahead of the copy: one job, in order, for every step that
-// has one. Each job has a temporary name of its own, so two entries for one destination never
-// write the same temporary file.
-std::unique_ptr<PayloadPrefetch> StartPrefetch(InstallSession& session, PayloadStream& stream,
-                                               const std::vector<CopyStep>& plan) {
-  std::vector<PayloadPrefetch::Job> jobs;
-  for (const CopyStep& step : plan)
-    if (step.job) jobs.push_back({step.member, StagedPathFor(step.destination + "." + std::to_string(*step.job + 1))});
-  return std::make_unique<PayloadPrefetch>(stream, session.platform.files, std::move(jobs));
-}
-
 }  // namespace
 
 PassedOver PassOver(const InstallSession& session, const FileEntry& entry, const std::string& destination) {
@@ -298,7 +287,8 @@ bool CopyPayloadFiles(InstallSession& session, const std::vector<FileEntry>& fil
   // A cabinet build reads its payload straight from the cabinets; other builds copy from a folder.
   std::unique_ptr<PayloadStream> stream = PayloadStream::Open(session);
   const std::vector<CopyStep> plan = PlanCopy(session, fileList, stream != nullptr);
-  std::unique_ptr<PayloadPrefetch> prefetch = stream ? StartPrefetch(session, *stream, plan) : nullptr;
+  std::unique_ptr<PayloadPrefetch> prefetch =
+      stream ? std::make_unique<PayloadPrefetch>(*stream, files, plan) : nullptr;
   for (size_t i = 0; i < fileList.size(); ++i) {
     const FileEntry& entry = fileList[i];
     const CopyStep& step = plan[i];

@@ -9,10 +9,15 @@
 
 namespace tw {
 
-// Waking a thread is a round trip through the system on some platforms, so each side only wakes
-// the other when it is known to wait.
-PayloadPrefetch::PayloadPrefetch(PayloadStream& stream, FileSystem& files, std::vector<Job> jobs, Worker worker)
-    : stream_(stream), files_(files), jobs_(std::move(jobs)), filesAhead_(jobs_.size()), created_(jobs_.size(), 0) {
+PayloadPrefetch::PayloadPrefetch(PayloadStream& stream, FileSystem& files, const std::vector<CopyStep>& plan,
+                                 Worker worker)
+    : stream_(stream), files_(files) {
+  for (const CopyStep& step : plan) {
+    if (!step.job) continue;
+    Job& job = jobs_.emplace_back();
+    job.member = step.member;
+    job.tempPath = StagedPathFor(step.destination + "." + std::to_string(*step.job + 1));
+  }
   if (worker == Worker::kTheCopy) return;
   // Without a thread of its own (the system would not start one) the copy does the work itself,
   // one file at a time.
@@ -42,102 +47,130 @@ PayloadPrefetch::~PayloadPrefetch() {
   }
   wakeFiller_.notify_one();
   if (filler_.joinable()) filler_.join();
-  for (size_t job = taken_; job < nextCreate_; ++job) {
-    filesAhead_[job].reset();  // closes it
+  for (size_t job = taken_; job < jobs_.size(); ++job) {
+    if (jobs_[job].stage == Stage::kWaiting) continue;
+    jobs_[job].file.reset();  // closes it
     GiveUp(job);
   }
 }
 
-bool PayloadPrefetch::MayCreate() const { return nextCreate_ < jobs_.size() && nextCreate_ < taken_ + kAhead; }
-
-bool PayloadPrefetch::MayFill() const {
-  return nextFill_ < jobs_.size() && nextFill_ < taken_ + kAhead && (nextFill_ >= nextCreate_ || created_[nextFill_]);
+std::optional<size_t> PayloadPrefetch::FirstBelow(Stage stage) const {
+  for (size_t job = taken_; job < jobs_.size() && job < taken_ + kAhead; ++job)
+    if (jobs_[job].stage < stage) return job;
+  return std::nullopt;
 }
 
-void PayloadPrefetch::CreateNext(std::unique_lock<std::mutex>& hold) {
-  size_t job = nextCreate_++;
-  if (job >= taken_)  // not passed over by the copy already
-    filesAhead_[job] = Unlocked(hold, [&] { return stream_.CreateMemberFile(jobs_[job].storedName, jobs_[job].tempPath); });
-  created_[job] = 1;
+std::optional<size_t> PayloadPrefetch::NextForFiller() const {
+  if (taken_ > 0 && jobs_[taken_ - 1].stage == Stage::kRewriting) return taken_ - 1;
+  std::optional<size_t> next = FirstBelow(Stage::kFilled);
+  if (next && (jobs_[*next].stage == Stage::kCreating || jobs_[*next].stage == Stage::kFilling)) return std::nullopt;
+  return next;
+}
+
+bool PayloadPrefetch::AllFilled(size_t first, size_t last) const {
+  for (size_t job = first; job <= last; ++job)
+    if (jobs_[job].stage < Stage::kFilled) return false;
+  return true;
+}
+
+void PayloadPrefetch::CopyWaits(std::unique_lock<std::mutex>& hold) {
+  copyWaits_ = true;
+  wakeCopy_.wait(hold);
+  copyWaits_ = false;
+}
+
+void PayloadPrefetch::Create(std::unique_lock<std::mutex>& hold, size_t job) {
+  Job& slot = jobs_[job];
+  slot.stage = Stage::kCreating;
+  slot.file = Unlocked(hold, [&] { return stream_.CreateMemberFile(slot.member, slot.tempPath); });
+  slot.stage = Stage::kCreated;
   if (fillerWaits_) wakeFiller_.notify_one();
 }
 
 void PayloadPrefetch::FillAhead() {
   std::unique_lock<std::mutex> hold(lock_);
   for (;;) {
-    if (!stop_ && !rewrite_ && !MayFill()) {
+    std::optional<size_t> next;
+    while (!stop_ && !(next = NextForFiller())) {
       fillerWaits_ = true;
-      wakeFiller_.wait(hold, [this] { return stop_ || rewrite_ || MayFill(); });
+      wakeFiller_.wait(hold);
       fillerWaits_ = false;
     }
     if (stop_) return;
     // A retry comes before going further ahead: the copy is waiting for it.
-    if (rewrite_) {
-      const size_t job = *rewrite_;
-      rewritten_ = Unlocked(hold, [&] { return stream_.WriteMember(jobs_[job].storedName, jobs_[job].tempPath); });
-      rewrite_.reset();
-    } else {
-      FillNext(hold);
-    }
+    if (jobs_[*next].stage == Stage::kRewriting)
+      WriteAgain(hold, *next);
+    else
+      Fill(hold, *next);
     if (copyWaits_) wakeCopy_.notify_one();
   }
 }
 
-void PayloadPrefetch::FillNext(std::unique_lock<std::mutex>& hold) {
-  size_t job = nextFill_;
-  if (job == nextCreate_) CreateNext(hold);  // nobody has created it yet
-  std::unique_ptr<StampedFile> file = std::move(filesAhead_[job]);
+void PayloadPrefetch::Fill(std::unique_lock<std::mutex>& hold, size_t job) {
+  Job& slot = jobs_[job];
+  if (slot.stage == Stage::kWaiting) Create(hold, job);  // nobody has created it yet
+  // Passed over by the copy while its file was being created: it is only closed.
   const bool passed = job < taken_;
-  filesAhead_[job] = Unlocked(hold, [&] {
+  slot.stage = Stage::kFilling;
+  std::unique_ptr<StampedFile> file = std::move(slot.file);
+  slot.file = Unlocked(hold, [&] {
     // Closed (by going) before anyone deletes it, when the copy passed it over or it failed.
-    if (file && (passed || !stream_.FillMemberFile(jobs_[job].storedName, *file))) file.reset();
+    if (file && (passed || !stream_.FillMemberFile(slot.member, *file))) file.reset();
     return std::move(file);
   });
-  ++nextFill_;
+  slot.stage = Stage::kFilled;
+}
+
+void PayloadPrefetch::WriteAgain(std::unique_lock<std::mutex>& hold, size_t job) {
+  Job& slot = jobs_[job];
+  slot.rewritten = Unlocked(hold, [&] { return stream_.WriteMember(slot.member, slot.tempPath); });
+  slot.stage = Stage::kRewritten;
 }
 
 std::unique_ptr<StampedFile> PayloadPrefetch::Take(size_t job) {
   std::unique_lock<std::mutex> hold(lock_);
-  size_t firstPassed = taken_;
+  const size_t firstPassed = taken_;
+  // The jobs passed over that nobody is working on are done with as they stand; those begun get
+  // their files deleted below.
+  std::vector<size_t> begun;
+  for (size_t passed = firstPassed; passed < job; ++passed) {
+    Job& slot = jobs_[passed];
+    if (slot.stage != Stage::kWaiting) begun.push_back(passed);
+    if (slot.stage == Stage::kWaiting || slot.stage == Stage::kCreated) slot.stage = Stage::kFilled;
+  }
   taken_ = job;  // opens the window up to this job, past any given up
   if (fillerWaits_) wakeFiller_.notify_one();
   // Rather than only wait for its file, the copy creates the files further ahead meanwhile.
-  while (nextFill_ <= job) {
+  while (!AllFilled(firstPassed, job)) {
     if (!filler_.joinable()) {
-      FillNext(hold);
-      continue;
+      Fill(hold, job);
+    } else if (std::optional<size_t> next = FirstBelow(Stage::kCreating)) {
+      Create(hold, *next);
+    } else {
+      CopyWaits(hold);
     }
-    if (MayCreate()) {
-      CreateNext(hold);
-      continue;
-    }
-    copyWaits_ = true;
-    wakeCopy_.wait(hold, [&] { return nextFill_ > job; });
-    copyWaits_ = false;
   }
   taken_ = job + 1;
-  if (fillerWaits_ && MayFill()) wakeFiller_.notify_one();
+  if (fillerWaits_ && NextForFiller()) wakeFiller_.notify_one();
   std::vector<std::unique_ptr<StampedFile>> passed;
-  for (size_t skipped = firstPassed; skipped < job; ++skipped) passed.push_back(std::move(filesAhead_[skipped]));
+  for (size_t skipped : begun) passed.push_back(std::move(jobs_[skipped].file));
   Unlocked(hold, [&] {
     passed.clear();  // closes them before they are deleted
-    for (size_t skipped = firstPassed; skipped < job; ++skipped) GiveUp(skipped);
+    for (size_t skipped : begun) GiveUp(skipped);
     return true;
   });
-  return std::move(filesAhead_[job]);
+  return std::move(jobs_[job].file);
 }
 
 bool PayloadPrefetch::Rewrite(size_t job) {
   std::unique_lock<std::mutex> hold(lock_);
-  if (!filler_.joinable())
-    return Unlocked(hold, [&] { return stream_.WriteMember(jobs_[job].storedName, jobs_[job].tempPath); });
-  rewrite_ = job;
-  rewritten_.reset();
+  Job& slot = jobs_[job];
+  if (!filler_.joinable()) return Unlocked(hold, [&] { return stream_.WriteMember(slot.member, slot.tempPath); });
+  slot.stage = Stage::kRewriting;
   if (fillerWaits_) wakeFiller_.notify_one();
-  copyWaits_ = true;
-  wakeCopy_.wait(hold, [this] { return rewritten_.has_value(); });
-  copyWaits_ = false;
-  return *rewritten_;
+  while (slot.stage != Stage::kRewritten) CopyWaits(hold);
+  slot.stage = Stage::kFilled;
+  return slot.rewritten;
 }
 
 void PayloadPrefetch::GiveUp(size_t job) { RemoveStagedFile(files_, jobs_[job].tempPath); }
