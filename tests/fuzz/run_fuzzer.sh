@@ -31,7 +31,8 @@ options=(-timeout=60 -rss_limit_mb=2048 -malloc_limit_mb=1024 -print_final_stats
          -artifact_prefix="$workdir/findings/$name-")
 # The longest input each harness makes. A project file's parser meets every construct it has within
 # a few kilobytes, and an input ten times longer costs ten times the time for no new path; the
-# seeds of these harnesses fit (or keep their every kind of line) within the limit.
+# seeds of these harnesses fit (or keep their every kind of line) within the limit; the sample
+# settings file is cut there, so its second half is a seed of its own.
 case $name in
   layout|settings|conditions) options+=(-max_len=2048) ;;
   language_file) options+=(-max_len=3072) ;;
