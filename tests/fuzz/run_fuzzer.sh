@@ -37,13 +37,10 @@ case $name in
   layout|settings|conditions) options+=(-max_len=2048) ;;
   language_file) options+=(-max_len=3072) ;;
 esac
-# ASan as the fuzzer needs it: the same checks, less book-keeping per allocation. A freed block
-# stays poisoned for the next 8 MB freed, many inputs' worth of this code's allocations, rather
-# than 256 MB that cost a page fault per reuse; a new block is not filled with 0xbe (ASan never
-# reported reading one, and filling up to 4 KB per allocation was a fifth of the time); reports
-# give five frames of where a block was allocated and freed (run the harness on the saved input to
-# see more, with ASAN_OPTIONS=malloc_context_size=30). Settings given by the caller win.
-export ASAN_OPTIONS="max_malloc_fill_size=0:quarantine_size_mb=8:malloc_context_size=5${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+# A freed block stays poisoned until the next 8 MB have been freed, many inputs' worth of this
+# code's allocations, rather than ASan's 256 MB: the large quarantine handed out fresh memory all
+# run long, a page fault per reuse and up to a third of the time. Settings given by the caller win.
+export ASAN_OPTIONS="quarantine_size_mb=8${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 
 if [ -d "$regressions" ] && [ -n "$(ls -A "$regressions")" ]; then
   if ! "$harness" "${options[@]}" "$regressions"/* >"$workdir/$name.replay.log" 2>&1; then
