@@ -30,9 +30,10 @@ done < <(grep -v '^#' "$here/seeds.list")
 options=(-timeout=60 -rss_limit_mb=2048 -malloc_limit_mb=1024 -print_final_stats=1
          -artifact_prefix="$workdir/findings/$name-")
 # The longest input each harness makes. A project file's parser meets every construct it has within
-# a few kilobytes, and an input ten times longer costs ten times the time for no new path; the
-# seeds of these harnesses fit (or keep their every kind of line) within the limit; the sample
-# settings file is cut there, so its second half is a seed of its own.
+# a few kilobytes, and an input ten times longer costs ten times the time for no new path. A longer
+# seed is cut to the limit: the sample layouts keep their window settings, every control line and
+# the first controls' properties (the gallery page, a control of every kind, is also kept whole in
+# two seeds of its own), and the sample settings file's second half is a seed of its own.
 case $name in
   layout|settings|conditions) options+=(-max_len=2048) ;;
   language_file) options+=(-max_len=3072) ;;
