@@ -29,6 +29,19 @@ done < <(grep -v '^#' "$here/seeds.list")
 # A slow input is a finding (the limit leaves room for a busy machine), and memory stays bounded.
 options=(-timeout=60 -rss_limit_mb=2048 -malloc_limit_mb=1024 -print_final_stats=1
          -artifact_prefix="$workdir/findings/$name-")
+# The longest input each harness makes. A project file's parser meets every construct it has within
+# a few kilobytes, and an input ten times longer costs ten times the time for no new path. A longer
+# seed is cut to the limit: the sample layouts keep their window settings, every control line and
+# the first controls' properties (the gallery page, a control of every kind, is also kept whole in
+# two seeds of its own), and the sample settings file's second half is a seed of its own.
+case $name in
+  layout|settings|conditions) options+=(-max_len=2048) ;;
+  language_file) options+=(-max_len=3072) ;;
+esac
+# A freed block stays poisoned until the next 8 MB have been freed, many inputs' worth of this
+# code's allocations, rather than ASan's 256 MB: the large quarantine handed out fresh memory all
+# run long, a page fault per reuse and up to a third of the time. Settings given by the caller win.
+export ASAN_OPTIONS="quarantine_size_mb=8${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 
 if [ -d "$regressions" ] && [ -n "$(ls -A "$regressions")" ]; then
   if ! "$harness" "${options[@]}" "$regressions"/* >"$workdir/$name.replay.log" 2>&1; then
