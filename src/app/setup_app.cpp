@@ -62,7 +62,7 @@ int CSetupApp::Run() {
 }
 
 int CSetupApp::RefuseCommandLine() {
-  trace_.Write("app", "command-line", {{"error", commandLine_.error}});
+  trace_.Write("app", "command-line", {{"reason", commandLine_.error}});
   Tell(commandLine_.error + "\r\n\r\n" + UsageText(), kMbIconError);
   trace_.Write("app", "exit", {{"code", std::to_string(kExitBadCommandLine)}});
   return kExitBadCommandLine;
