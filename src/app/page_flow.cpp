@@ -360,12 +360,14 @@ void PageFlow::Finish() {
   const std::string launch = ExpandPlaceholders(frame_.Host().LaunchFile);
   if (frame_.Host().LaunchChosen && platform.files.Exists(launch) && !platform.files.IsFolder(launch)) {
     size_t cut = launch.find_last_of('\\');
+    ClearSystemError();
     bool opened = platform.shell.OpenWith(launch, ExpandPlaceholders(frame_.Host().LaunchParameters),
                                           cut == std::string::npos ? "" : launch.substr(0, cut));
     frame_.GetTrace().WriteResult("wizard", "launch", {{"file", launch}}, opened);
   }
   const std::string readme = ExpandPlaceholders(frame_.Host().ReadmeFile);
   if (frame_.Host().ReadmeChosen && platform.files.Exists(readme) && !platform.files.IsFolder(readme)) {
+    ClearSystemError();
     bool opened = platform.shell.OpenWith(readme, "", "");
     frame_.GetTrace().WriteResult("wizard", "readme", {{"file", readme}}, opened);
   }

@@ -120,6 +120,54 @@ TEST_F(Startup, ATruncatedBodyEndsInOrderToo) {
   EXPECT_FALSE(fake.files.Exists(kWork));
 }
 
+// A box from a platform call that failed gives the system's words on the line below its message;
+// one from bytes at fault, or from a file simply not there, reads as it always has, even right after
+// an unrelated failure (the theme folder refused).
+struct FailedStart {
+  const char* what;
+  FsOp op;               // the call made to fail with access denied, on a path holding fragment
+  const char* fragment;
+  const char* project;   // "both", "setup only" or "foreign" (setup.ziv bytes no project file)
+  std::string message;
+  const char* reason;    // the line below the message, or none
+  uint32_t traced;       // the error the decrypt line ends in
+};
+
+class StartupReason : public StartupFixture, public ::testing::WithParamInterface<FailedStart> {};
+
+TEST_P(StartupReason, ShowsTheSystemsReasonOnlyForAFailedCall) {
+  const FailedStart& c = GetParam();
+  if (std::string(c.project) == "setup only") Pack("setup.inf", "[APPINFO]\r\n");
+  if (std::string(c.project) == "both") PackProject("[APPINFO]\r\n");
+  if (std::string(c.project) == "foreign") fake.files.WriteAll(std::string(kDist) + "setup.ziv", std::string(100, 'x'));
+  fake.files.FailWhen(c.op, c.fragment);
+  EXPECT_NE(Start(), 0);
+  ASSERT_EQ(fake.ui.shown.size(), 1u);
+  EXPECT_EQ(fake.ui.shown[0].text, c.reason ? c.message + "\r\n" + c.reason : c.message);
+  const std::string trace = TraceText();
+  const size_t line = trace.find("startup decrypt");
+  const std::string decrypt = trace.substr(line, trace.find('\n', line) - line);
+  EXPECT_EQ(decrypt.find(" error="), c.traced ? decrypt.find(" error=" + std::to_string(c.traced) + " reason=")
+                                               : std::string::npos) << decrypt;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Startup, StartupReason,
+    ::testing::Values(
+        FailedStart{"an unreadable project file", FsOp::Read, "setup.ziv", "both",
+                    "FileCrypt ERROR: Cannot open File C:\\dist\\setup.ziv!", "Access is denied", kErrorAccessDenied},
+        FailedStart{"a work folder that takes no file", FsOp::Write, "setup.inf", "both",
+                    std::string("FileCrypt ERROR: Cannot open File ") + kWork + "setup.inf!", "Access is denied",
+                    kErrorAccessDenied},
+        FailedStart{"a data file kept from us", FsOp::Read, "data.ziv", "setup only",
+                    "Sorry, Tarnwick can't find data files.\r\nsetup.ziv and data.ziv\r\n"
+                    "These files must be in the same directory of setup.exe", "Access is denied", kErrorAccessDenied},
+        FailedStart{"a data file not there", FsOp::MakeFolder, "theme", "setup only",
+                    "Sorry, Tarnwick can't find data files.\r\nsetup.ziv and data.ziv\r\n"
+                    "These files must be in the same directory of setup.exe", nullptr, kErrorFileNotFound},
+        FailedStart{"foreign bytes", FsOp::MakeFolder, "theme", "foreign",
+                    "FileCrypt ERROR: File C:\\dist\\setup.ziv cannot be Correctly Decrypted!", nullptr, 0}));
+
 TEST_F(Startup, ThemeFilesMoveOnTheFirstRunOnly) {
   PackProject("[APPINFO]\r\n");
   fake.files.WriteAll(std::string(kDist) + "^!back.bmp", "BM");
@@ -163,14 +211,15 @@ TEST_F(Startup, SocketFailureEndsTheProcessButRichEditFailureDoesNot) {
   fake.ui.richEditLoads = false;
   EXPECT_EQ(Start(), 0);
   ASSERT_EQ(fake.ui.shown.size(), 1u);
-  EXPECT_EQ(fake.ui.shown[0].text, "Can't load RICHTEXT library.");
+  EXPECT_EQ(fake.ui.shown[0].text, "Can't load RICHTEXT library.\r\nThe specified module could not be found");
   EXPECT_EQ(fake.ui.shown[0].style, static_cast<unsigned>(kMbIconExclamation));
 
   fake.ui.shown.clear();
   fake.ui.socketsWork = false;
   EXPECT_NE(Start(), 0);
   ASSERT_EQ(fake.ui.shown.size(), 1u);
-  EXPECT_EQ(fake.ui.shown[0].text, "Windows sockets initialization failed.");
+  EXPECT_EQ(fake.ui.shown[0].text, "Windows sockets initialization failed.\r\nThe network subsystem is unavailable");
+  EXPECT_NE(TraceText().find("startup sockets result=failed error=10091"), std::string::npos) << TraceText();
   EXPECT_EQ(app->Frame(), nullptr);
 }
 
