@@ -91,7 +91,9 @@ const std::vector<Step>& Steps() {
       {"a stamped file", [](FileSystem& f) {
          auto file = f.CreateStamped("C:\\c\\st.bin", FileStamp{0x5021, 0x6000, kAttrReadOnly});
          if (!file) return std::string("none");
-         return Yes(file->Write("xy", 2)) + Yes(file->Close()) + Text(f.ReadAll("C:\\c\\st.bin")) +
+         const std::string wrote = Yes(file->Write("xy", 2));
+         const std::string closed = Yes(file->Close());
+         return wrote + closed + Yes(file->Write("z", 1)) + Text(f.ReadAll("C:\\c\\st.bin")) +
                 Bits(f.Attributes("C:\\c\\st.bin"));
        }},
       {"a stamped file over a read-only one", [](FileSystem& f) {

@@ -69,8 +69,9 @@ class MemoryStampedFile : public StampedFile {
     if (open_) files_.WriteAll(path_, data_);
   }
   bool Write(const char* data, size_t size) override {
-    if (open_) data_.append(data, size);
-    return open_;
+    if (!open_) return Fail(kErrorWriteFault);  // as a write to a closed file fails on disk
+    data_.append(data, size);
+    return true;
   }
   bool Close() override {
     if (!open_) return ok_;
