@@ -9,6 +9,7 @@
 #include "install/install_session.h"
 #include "install/merge_modules.h"
 #include "skin/skin_page.h"
+#include "support/fixed_dialogs.h"
 
 namespace tw {
 namespace {
@@ -374,9 +375,13 @@ void PageFlow::Finish() {
   // With /NORESTART nobody is asked: the exit code tells the caller a restart is needed.
   if (frame_.Flags().cancelled != kOn && frame_.Host().RestartRequired && !frame_.Host().CommandLineNoRestart &&
       frame_.Dialogs().AskQuestion(ExpandPlaceholders(kRestartQuestion)) == 1) {
+    ClearSystemError();
     frame_.NoteRestartStarted(platform.shell.Restart());
+    frame_.GetTrace().WriteResult("wizard", "restart", {}, frame_.Host().RestartStarted);
     if (!frame_.Host().RestartStarted)
-      platform.ui.ShowMessageBox("Can't restart! Please restart manually your computer!", "Setup", kMbOk);
+      platform.ui.ShowMessageBox(WithReason("Can't restart! Please restart manually your computer!",
+                                            platform.system.ErrorText(LastSystemError())),
+                                 "Setup", kMbOk);
   }
   for (auto& page : pages_) page->End();
   frame_.GetTrace().Write("wizard", "finish", {{"cancelled", std::to_string(frame_.Flags().cancelled)}});

@@ -88,7 +88,7 @@ bool Win32Shell::Restart() {
     }
     CloseHandle(token);
   }
-  return ExitWindowsEx(EWX_REBOOT | EWX_FORCE, 0) != 0;
+  return ExitWindowsEx(EWX_REBOOT | EWX_FORCE, 0) != 0 || NoteLastError();
 }
 
 // The result is the failure's code itself; the system's message table knows its text.
