@@ -120,53 +120,47 @@ TEST_F(Startup, ATruncatedBodyEndsInOrderToo) {
   EXPECT_FALSE(fake.files.Exists(kWork));
 }
 
-// A box from a platform call that failed gives the system's words on the line below its message;
-// one from bytes at fault, or from a file simply not there, reads as it always has, even right after
-// an unrelated failure (the theme folder refused).
+// A box from a platform call that failed gives the system's words below its message; one from bytes
+// at fault or a file simply not there reads as always, even right after an unrelated failure.
 struct FailedStart {
-  const char* what;
-  FsOp op;               // the call made to fail with access denied, on a path holding fragment
+  FsOp op;  // made to fail (access denied) on the paths holding fragment
   const char* fragment;
-  const char* project;   // "both", "setup only" or "foreign" (setup.ziv bytes no project file)
-  std::string message;
-  const char* reason;    // the line below the message, or none
-  uint32_t traced;       // the error the decrypt line ends in
+  const char* project;  // "both", "setup" or "foreign" (setup.ziv bytes that are no project file)
+  std::string box;
+  const char* traced;  // how the decrypt line ends
 };
-
 class StartupReason : public StartupFixture, public ::testing::WithParamInterface<FailedStart> {};
 
 TEST_P(StartupReason, ShowsTheSystemsReasonOnlyForAFailedCall) {
   const FailedStart& c = GetParam();
-  if (std::string(c.project) == "setup only") Pack("setup.inf", "[APPINFO]\r\n");
-  if (std::string(c.project) == "both") PackProject("[APPINFO]\r\n");
-  if (std::string(c.project) == "foreign") fake.files.WriteAll(std::string(kDist) + "setup.ziv", std::string(100, 'x'));
+  const std::string project = c.project;
+  if (project == "foreign")
+    fake.files.WriteAll(std::string(kDist) + "setup.ziv", std::string(100, 'x'));
+  else
+    project == "both" ? PackProject("[APPINFO]\r\n") : Pack("setup.inf", "[APPINFO]\r\n");
   fake.files.FailWhen(c.op, c.fragment);
   EXPECT_NE(Start(), 0);
   ASSERT_EQ(fake.ui.shown.size(), 1u);
-  EXPECT_EQ(fake.ui.shown[0].text, c.reason ? c.message + "\r\n" + c.reason : c.message);
-  const std::string trace = TraceText();
-  const size_t line = trace.find("startup decrypt");
-  const std::string decrypt = trace.substr(line, trace.find('\n', line) - line);
-  EXPECT_EQ(decrypt.find(" error="), c.traced ? decrypt.find(" error=" + std::to_string(c.traced) + " reason=")
-                                               : std::string::npos) << decrypt;
+  EXPECT_EQ(fake.ui.shown[0].text, c.box);
+  EXPECT_NE(TraceText().find(std::string(c.traced) + "\n"), std::string::npos) << TraceText();
 }
 
+const std::string kMissing =
+    "Sorry, Tarnwick can't find data files.\r\nsetup.ziv and data.ziv\r\nThese files must be in the same directory of setup.exe";
 INSTANTIATE_TEST_SUITE_P(
     Startup, StartupReason,
     ::testing::Values(
-        FailedStart{"an unreadable project file", FsOp::Read, "setup.ziv", "both",
-                    "FileCrypt ERROR: Cannot open File C:\\dist\\setup.ziv!", "Access is denied", kErrorAccessDenied},
-        FailedStart{"a work folder that takes no file", FsOp::Write, "setup.inf", "both",
-                    std::string("FileCrypt ERROR: Cannot open File ") + kWork + "setup.inf!", "Access is denied",
-                    kErrorAccessDenied},
-        FailedStart{"a data file kept from us", FsOp::Read, "data.ziv", "setup only",
-                    "Sorry, Tarnwick can't find data files.\r\nsetup.ziv and data.ziv\r\n"
-                    "These files must be in the same directory of setup.exe", "Access is denied", kErrorAccessDenied},
-        FailedStart{"a data file not there", FsOp::MakeFolder, "theme", "setup only",
-                    "Sorry, Tarnwick can't find data files.\r\nsetup.ziv and data.ziv\r\n"
-                    "These files must be in the same directory of setup.exe", nullptr, kErrorFileNotFound},
-        FailedStart{"foreign bytes", FsOp::MakeFolder, "theme", "foreign",
-                    "FileCrypt ERROR: File C:\\dist\\setup.ziv cannot be Correctly Decrypted!", nullptr, 0}));
+        FailedStart{FsOp::Read, "setup.ziv", "both", "FileCrypt ERROR: Cannot open File C:\\dist\\setup.ziv!\r\nAccess is denied",
+                    "setup.ziv!\" error=5 reason=\"Access is denied\""},
+        FailedStart{FsOp::Write, "setup.inf", "both",
+                    std::string("FileCrypt ERROR: Cannot open File ") + kWork + "setup.inf!\r\nAccess is denied",
+                    "setup.inf!\" error=5 reason=\"Access is denied\""},
+        FailedStart{FsOp::Read, "data.ziv", "setup", kMissing + "\r\nAccess is denied",
+                    "result=missing error=5 reason=\"Access is denied\""},
+        FailedStart{FsOp::MakeFolder, "theme", "setup", kMissing,
+                    "result=missing error=2 reason=\"The system cannot find the file specified\""},
+        FailedStart{FsOp::MakeFolder, "theme", "foreign",
+                    "FileCrypt ERROR: File C:\\dist\\setup.ziv cannot be Correctly Decrypted!", "Decrypted!\""}));
 
 TEST_F(Startup, ThemeFilesMoveOnTheFirstRunOnly) {
   PackProject("[APPINFO]\r\n");
