@@ -59,6 +59,7 @@ bool AcceptDestinationFolder(Platform& platform, const std::string& path, Native
   for (size_t cut = path.find('\\', 3); ; cut = path.find('\\', cut + 1)) {
     std::string part = path.substr(0, cut);
     if (!files.IsFolder(part)) {
+      ClearSystemError();
       if (!files.MakeFolder(part)) {
         const std::string reason = platform.system.ErrorText(LastSystemError());
         ui.ShowMessageBox(FolderNotCreatedMessage(path) + (reason.empty() ? "" : "\n" + reason), "Setup",

@@ -116,6 +116,7 @@ void RewritePage(const FileSystem& files, ProfileFiles& profiles, const std::str
     if (!entry) continue;
     std::string caption = LanguageCaption(language.Text(entry->shared ? "Value" : page.section, entry->key));
     if (caption.empty()) continue;
+    ClearSystemError();
     bool written = profiles.WriteValue(path, "DADOS", std::to_string(block) + ",1", "Caption|" + caption + "|0");
     trace.WriteResult("language", "caption",
                 {{"page", page.layout}, {"control", entry->control}, {"text", caption}}, written);

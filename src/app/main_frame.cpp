@@ -18,6 +18,7 @@
 #include "platform/text.h"
 #include "support/background.h"
 #include "support/billboards.h"
+#include "support/fixed_dialogs.h"
 #include "support/requirements.h"
 #include "support/splash_window.h"
 
@@ -137,6 +138,7 @@ void CMainFrame::UseSetupFolder(const std::string& folder) {
 
 void CMainFrame::PrepareThemeFolder() {
   if (platform_.files.IsFolder(host_.ThemeDir)) return;
+  ClearSystemError();
   bool created = platform_.files.MakeFolder(host_.ThemeDir);
   trace_.Write("startup", "theme-folder", {{"result", created ? "created" : "failed"}},
                created ? SystemError{} : LastSystemError());
@@ -149,7 +151,7 @@ bool CMainFrame::TakeSingleFile() {
   const AppendedSetup setup = TakeAppendedFiles(platform_.files, program, folder, trace_);
   if (setup.outcome == AppendedSetup::kNone) return true;
   if (setup.outcome == AppendedSetup::kDamaged) {
-    EndDamagedSetup(setup.languageFile);
+    EndDamagedSetup(setup.languageFile, setup.error);
     return false;
   }
   UseSetupFolder(folder);
@@ -161,18 +163,16 @@ bool CMainFrame::TakeSingleFile() {
 
 bool CMainFrame::WaitForPayloadCheck() {
   if (!payloadCheck_ || payloadCheck_->Wait(platform_.ui)) return true;
-  EndDamagedSetup(host_.LanguageFilePath);
+  EndDamagedSetup(host_.LanguageFilePath, payloadCheck_->Error());
   return false;
 }
 
 // A damaged program file ends the run as a failure with nothing changed: the message, the work
 // folder (and what was taken into it) removed, the process told to end. Only a language file that
 // came out of the program's file checked may give the text: one lying beside it is anybody's.
-void CMainFrame::EndDamagedSetup(const std::string& checkedLanguageFile) {
+void CMainFrame::EndDamagedSetup(const std::string& checkedLanguageFile, SystemError error) {
   payloadCheck_.reset();
-  const std::string text = DamagedSetupText(platform_.files, checkedLanguageFile);
-  platform_.ui.ShowMessageBox(text, kMessageCaption, kMbOk | kMbIconError);
-  trace_.Write("dialog", "message", {{"text", text}, {"answer", "ok"}});
+  ShowStartupMessage(DamagedSetupText(platform_.files, checkedLanguageFile), error, kMbOk | kMbIconError);
   flags_.runFailed = kOn;
   RemoveWorkFolder(WorkFolderRemoval::Always);
   platform_.ui.PostQuit(1);
@@ -183,6 +183,7 @@ void CMainFrame::MoveThemeFiles() {
   for (const std::string& name : platform_.files.Find(host_.SetupDir + "^!*.*")) {
     std::string target = name;
     ReplaceAll(target, "^!", "");
+    ClearSystemError();
     bool moved = platform_.files.Move(host_.SetupDir + name, host_.ThemeDir + target);
     trace_.WriteResult("startup", "theme-move", {{"from", name}, {"to", target}}, moved);
   }
@@ -193,33 +194,36 @@ void CMainFrame::MoveThemeFiles() {
 void CMainFrame::CreateWorkFolder() {
   const std::string base = host_.WorkName;
   bool created = false;
+  SystemError error;  // the last attempt's own reason, taken before the existence test
   for (int suffix = 0; suffix <= kMaxWorkFolderSuffix; ++suffix) {
     host_.WorkName = suffix == 0 ? base : base + "_" + std::to_string(suffix);
+    ClearSystemError();
     if (platform_.files.MakePrivateFolder(host_.TempDir + host_.WorkName)) {
       created = true;
       break;
     }
+    error = LastSystemError();
     if (!platform_.files.Exists(host_.TempDir + host_.WorkName)) break;  // cannot be created at all: go on
   }
   host_.WorkDir = host_.TempDir + host_.WorkName + "\\";
   host_.SetupInfPath = host_.WorkDir + "setup.inf";
   host_.DataInfPath = host_.WorkDir + "data.inf";
   trace_.Write("startup", "work-folder", {{"path", host_.WorkDir}, {"result", created ? "created" : "failed"}},
-               created ? SystemError{} : LastSystemError());
+               created ? SystemError{} : error);
 }
 
 bool CMainFrame::ReadProjectFiles() {
   if (!crypt_) crypt_ = std::make_unique<CRijndaelMethod>();
+  SystemError missing;
   try {
-    if (DecryptProjectFiles(*crypt_, platform_.files, host_.SetupDir, host_.WorkDir) == ProjectFilesResult::Missing) {
-      trace_.Write("startup", "decrypt", {{"result", "missing"}});
-      platform_.ui.ShowMessageBox(kMissingFilesMessage, kMessageCaption, kMbOk);
-      trace_.Write("dialog", "message", {{"text", kMissingFilesMessage}, {"answer", "ok"}});
-      platform_.ui.PostQuit(1);
+    if (DecryptProjectFiles(*crypt_, platform_.files, host_.SetupDir, host_.WorkDir, &missing) ==
+        ProjectFilesResult::Missing) {
+      EndMissingFiles(missing);
       return false;
     }
   } catch (const std::exception& error) {
-    EndStartup(error.what());
+    // Read before anything else runs: the reason a project file could not be opened, or none.
+    EndStartup(error.what(), LastSystemError());
     return false;
   }
   trace_.Write("startup", "decrypt", {{"result", "ok"}});
@@ -227,14 +231,30 @@ bool CMainFrame::ReadProjectFiles() {
   return true;
 }
 
+// The box says the files are missing, as it always has; when the system kept a file from us rather
+// than not finding it (a folder we may not read, say), its reason goes below that.
+void CMainFrame::EndMissingFiles(SystemError error) {
+  trace_.Write("startup", "decrypt", {{"result", "missing"}}, error);
+  const bool absent = error.code == kErrorFileNotFound || error.code == kErrorPathNotFound;
+  ShowStartupMessage(kMissingFilesMessage, absent ? SystemError{} : error, kMbOk);
+  platform_.ui.PostQuit(1);
+}
+
 // A project file that cannot be decrypted ends start-up in order: the message, the work folder
 // removed, the process told to end.
-void CMainFrame::EndStartup(const std::string& message) {
-  trace_.Write("startup", "decrypt", {{"result", "error"}, {"message", message}});
-  platform_.ui.ShowMessageBox(message, kMessageCaption, kMbOk | kMbIconError);
-  trace_.Write("dialog", "message", {{"text", message}, {"answer", "ok"}});
+void CMainFrame::EndStartup(const std::string& message, SystemError error) {
+  trace_.Write("startup", "decrypt", {{"result", "error"}, {"message", message}}, error);
+  ShowStartupMessage(message, error, kMbOk | kMbIconError);
   RemoveWorkFolder(WorkFolderRemoval::Always);
   platform_.ui.PostQuit(1);
+}
+
+// A start-up failure's box: its message as it always reads, the system's reason below it when a
+// platform call failed; the dialog's trace line holds what was shown.
+void CMainFrame::ShowStartupMessage(const std::string& message, SystemError error, unsigned style) {
+  const std::string text = WithReason(message, platform_.system.ErrorText(error));
+  platform_.ui.ShowMessageBox(text, kMessageCaption, style);
+  trace_.Write("dialog", "message", {{"text", text}, {"answer", "ok"}});
 }
 
 bool CMainFrame::TakeProductLock() {
@@ -443,6 +463,7 @@ bool CMainFrame::MachineQualifies() {
 void CMainFrame::RemoveWorkFolder(WorkFolderRemoval mode) {
   if (mode == WorkFolderRemoval::UnlessKept && flags_.keepWorkDir == kOn) return;
   if (host_.WorkName.empty() || !platform_.files.IsFolder(host_.WorkDir)) return;
+  ClearSystemError();
   bool removed = platform_.files.RemoveTree(host_.WorkDir, LeftInUse::kStays).removed;
   trace_.WriteResult("startup", "remove-work-folder", {{"path", host_.WorkDir}}, removed);
 }

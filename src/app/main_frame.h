@@ -104,12 +104,15 @@ class CMainFrame : private ActionHost {
   // A single-file build's small files into the work folder, its cabinet check started; false when
   // the program's file is damaged (start-up has then ended).
   bool TakeSingleFile();
-  void EndDamagedSetup(const std::string& checkedLanguageFile);
+  // error: the system's reason when a platform call failed (shown below the message), else none.
+  void EndDamagedSetup(const std::string& checkedLanguageFile, SystemError error);
   bool ReadProjectFiles();
+  void EndMissingFiles(SystemError error);
+  void ShowStartupMessage(const std::string& message, SystemError error, unsigned style);
   void ResolveMachineValues();
   std::string ReadCompanyName() const;
   PlaceholderValues CurrentPlaceholderValues() const;
-  void EndStartup(const std::string& message);
+  void EndStartup(const std::string& message, SystemError error);
   // One setup of a product at a time, on the whole machine; false (after a message, unless
   // unattended) when another is running.
   bool TakeProductLock();

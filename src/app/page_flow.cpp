@@ -9,6 +9,7 @@
 #include "install/install_session.h"
 #include "install/merge_modules.h"
 #include "skin/skin_page.h"
+#include "support/fixed_dialogs.h"
 
 namespace tw {
 namespace {
@@ -360,21 +361,27 @@ void PageFlow::Finish() {
   const std::string launch = ExpandPlaceholders(frame_.Host().LaunchFile);
   if (frame_.Host().LaunchChosen && platform.files.Exists(launch) && !platform.files.IsFolder(launch)) {
     size_t cut = launch.find_last_of('\\');
+    ClearSystemError();
     bool opened = platform.shell.OpenWith(launch, ExpandPlaceholders(frame_.Host().LaunchParameters),
                                           cut == std::string::npos ? "" : launch.substr(0, cut));
     frame_.GetTrace().WriteResult("wizard", "launch", {{"file", launch}}, opened);
   }
   const std::string readme = ExpandPlaceholders(frame_.Host().ReadmeFile);
   if (frame_.Host().ReadmeChosen && platform.files.Exists(readme) && !platform.files.IsFolder(readme)) {
+    ClearSystemError();
     bool opened = platform.shell.OpenWith(readme, "", "");
     frame_.GetTrace().WriteResult("wizard", "readme", {{"file", readme}}, opened);
   }
   // With /NORESTART nobody is asked: the exit code tells the caller a restart is needed.
   if (frame_.Flags().cancelled != kOn && frame_.Host().RestartRequired && !frame_.Host().CommandLineNoRestart &&
       frame_.Dialogs().AskQuestion(ExpandPlaceholders(kRestartQuestion)) == 1) {
+    ClearSystemError();
     frame_.NoteRestartStarted(platform.shell.Restart());
+    frame_.GetTrace().WriteResult("wizard", "restart", {}, frame_.Host().RestartStarted);
     if (!frame_.Host().RestartStarted)
-      platform.ui.ShowMessageBox("Can't restart! Please restart manually your computer!", "Setup", kMbOk);
+      platform.ui.ShowMessageBox(WithReason("Can't restart! Please restart manually your computer!",
+                                            platform.system.ErrorText(LastSystemError())),
+                                 "Setup", kMbOk);
   }
   for (auto& page : pages_) page->End();
   frame_.GetTrace().Write("wizard", "finish", {{"cancelled", std::to_string(frame_.Flags().cancelled)}});

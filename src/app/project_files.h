@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "platform/system_error.h"
+
 namespace tw {
 
 class CRijndaelMethod;
@@ -11,9 +13,11 @@ class FileSystem;
 enum class ProjectFilesResult { Decrypted, Missing };
 
 // Re-keys method with the project key, then decrypts. Missing when setup.ziv or data.ziv is not in
-// setupDir (setup.inf is already written when only data.ziv is missing). A file that cannot be
-// decrypted throws FileCryptError with the component's message.
-ProjectFilesResult DecryptProjectFiles(CRijndaelMethod& method, FileSystem& files,
-                                       const std::string& setupDir, const std::string& workDir);
+// setupDir (setup.inf is already written when only data.ziv is missing); *missing then holds the
+// system's reason for the file that was not there. A file that cannot be decrypted throws
+// FileCryptError with the component's message, the thread's error holding the reason when a file
+// could not be opened and none when the bytes were at fault.
+ProjectFilesResult DecryptProjectFiles(CRijndaelMethod& method, FileSystem& files, const std::string& setupDir,
+                                       const std::string& workDir, SystemError* missing = nullptr);
 
 }  // namespace tw

@@ -1,6 +1,7 @@
 #include "app/setup_app.h"
 
 #include "project/exit_codes.h"
+#include "support/fixed_dialogs.h"
 
 namespace tw {
 namespace {
@@ -21,16 +22,22 @@ CSetupApp::CSetupApp(Platform& platform, const std::string& arguments)
       platform_(commandLine_.silent ? WithUi(platform, quietUi_) : platform) {}
 
 bool CSetupApp::InitInstance() {
+  ClearSystemError();
   if (!platform_.ui.InitSockets()) {
-    platform_.ui.ShowMessageBox("Windows sockets initialization failed.", kCaption, kMbOk);
+    const SystemError error = LastSystemError();
+    trace_.Write("startup", "sockets", {{"result", "failed"}}, error);
+    platform_.ui.ShowMessageBox(WithReason("Windows sockets initialization failed.", platform_.system.ErrorText(error)),
+                                kCaption, kMbOk);
     return false;
   }
   // Only the license and readme pages need rich edit, and a silent run shows neither.
+  ClearSystemError();
   if (!platform_.ui.LoadRichEdit()) {
-    if (flags_.unattended == kOn)
-      trace_.Write("startup", "richedit", {{"result", "failed"}});
-    else
-      platform_.ui.ShowMessageBox("Can't load RICHTEXT library.", kCaption, kMbOk | kMbIconExclamation);
+    const SystemError error = LastSystemError();
+    trace_.Write("startup", "richedit", {{"result", "failed"}}, error);
+    if (flags_.unattended != kOn)
+      platform_.ui.ShowMessageBox(WithReason("Can't load RICHTEXT library.", platform_.system.ErrorText(error)),
+                                  kCaption, kMbOk | kMbIconExclamation);
   }
   flags_.keepWorkDir = 0;
   flags_.cancelled = -1;
@@ -62,7 +69,7 @@ int CSetupApp::Run() {
 }
 
 int CSetupApp::RefuseCommandLine() {
-  trace_.Write("app", "command-line", {{"error", commandLine_.error}});
+  trace_.Write("app", "command-line", {{"reason", commandLine_.error}});
   Tell(commandLine_.error + "\r\n\r\n" + UsageText(), kMbIconError);
   trace_.Write("app", "exit", {{"code", std::to_string(kExitBadCommandLine)}});
   return kExitBadCommandLine;

@@ -46,8 +46,10 @@ bool MakeParents(FileSystem& files, const std::string& folder, const std::string
   return true;
 }
 
-// Reads, checks and writes one small file; the reason it failed, or empty.
+// Reads, checks and writes one small file; the reason it failed, or empty. The thread's error is
+// cleared first, so it holds a reason only when writing the file failed.
 std::string TakeSmallFile(FileSystem& files, std::istream& in, const AppendedFile& file, const std::string& folder) {
+  ClearSystemError();
   if (!IsPlainRelativeName(file.name)) return "name";
   if (file.size > kMaxSmallFileSize) return "size";
   std::string data(static_cast<size_t>(file.size), '\0');
@@ -60,10 +62,12 @@ std::string TakeSmallFile(FileSystem& files, std::istream& in, const AppendedFil
   return "";
 }
 
-AppendedSetup Damaged(Trace& trace, const std::string& reason, const std::string& name = "",
-                      AppendedSetup setup = {}) {
-  trace.Write("startup", "single-file", {{"result", "damaged"}, {"reason", reason}, {"file", name}});
+// The kind of damage is its own field, as reason= is the system's text for error=.
+AppendedSetup Damaged(Trace& trace, const std::string& damage, const std::string& name = "",
+                      AppendedSetup setup = {}, SystemError error = {}) {
+  trace.Write("startup", "single-file", {{"result", "damaged"}, {"damage", damage}, {"file", name}}, error);
   setup.outcome = AppendedSetup::kDamaged;
+  setup.error = error;
   return setup;
 }
 
@@ -88,7 +92,8 @@ AppendedSetup TakeAppendedFiles(FileSystem& files, const std::string& programPat
   const TrailerResult read = ReadTrailer(*in, *dataEnd);
   if (read.status == TrailerRead::kNone) return {};
   if (read.status == TrailerRead::kDamaged) return Damaged(trace, read.reason);
-  if (!files.IsFolder(folder) && !files.MakeFolder(folder)) return Damaged(trace, "folder");
+  ClearSystemError();
+  if (!files.IsFolder(folder) && !files.MakeFolder(folder)) return Damaged(trace, "folder", "", {}, LastSystemError());
   AppendedSetup setup;
   int small = 0;
   for (const AppendedFile& file : LanguageFirst(read.trailer.files)) {
@@ -105,7 +110,7 @@ AppendedSetup TakeAppendedFiles(FileSystem& files, const std::string& programPat
       continue;
     }
     const std::string failed = TakeSmallFile(files, *in, file, folder);
-    if (!failed.empty()) return Damaged(trace, failed, file.name, setup);
+    if (!failed.empty()) return Damaged(trace, failed, file.name, setup, LastSystemError());
     if (file.name == kDefaultLanguageFile) setup.languageFile = folder + file.name;
     ++small;
   }
@@ -125,7 +130,9 @@ PayloadCheck::~PayloadCheck() {
 }
 
 void PayloadCheck::Run(const FileSystem& files, const std::string& programPath, AppendedSetup setup) {
+  ClearSystemError();
   std::unique_ptr<std::istream> in = files.OpenRead(programPath);
+  if (!in) openError_ = LastSystemError();
   const bool matches = in && HashRange(*in, setup.cabinetOffset, setup.cabinetSize, &stop_) == setup.cabinetSha256;
   state_ = matches ? kMatches : kDiffers;
 }
@@ -133,7 +140,7 @@ void PayloadCheck::Run(const FileSystem& files, const std::string& programPath, 
 bool PayloadCheck::Wait(Ui& ui) {
   if (thread_.joinable()) {
     ui.RunAndPump([this] { thread_.join(); });
-    trace_.Write("startup", "payload-check", {{"result", state_ == kMatches ? "ok" : "damaged"}});
+    trace_.Write("startup", "payload-check", {{"result", state_ == kMatches ? "ok" : "damaged"}}, openError_);
   }
   return state_ == kMatches;
 }

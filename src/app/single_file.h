@@ -27,6 +27,9 @@ struct AppendedSetup {
   Sha256 cabinetSha256{};
   // The default language file once it was taken and checked (it is taken first); empty before.
   std::string languageFile;
+  // kDamaged: the system's reason when a platform call failed (a file that could not be written),
+  // none when the bytes themselves were at fault.
+  SystemError error;
 };
 
 // Reads the trailer of programPath and, when it is whole, writes every small file under folder
@@ -46,6 +49,8 @@ class PayloadCheck {
   // Waits, keeping the UI thread's messages served, until the digest is known; true when it
   // matches. Called again, answers at once.
   bool Wait(Ui& ui);
+  // Once Wait answered false: the system's reason when the program's file could not be opened.
+  SystemError Error() const { return openError_; }
 
  private:
   void Run(const FileSystem& files, const std::string& programPath, AppendedSetup setup);
@@ -54,6 +59,7 @@ class PayloadCheck {
   std::atomic<int> state_{kRunning};
   std::atomic<bool> stop_{false};
   Trace& trace_;
+  SystemError openError_;  // written by the thread before it ends, read after the join
   std::thread thread_;
 };
 

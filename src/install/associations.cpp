@@ -63,6 +63,7 @@ void InstallIcon(InstallSession& session, const std::string& iconName) {
   const std::string source = session.Expand("<TempFolder>" + session.host.WorkName + "\\" + iconName);
   const std::string target = session.InstallDir() + iconName;
   const bool existed = session.platform.files.Exists(target);
+  ClearSystemError();
   bool copied = session.platform.files.Copy(source, target, true);
   if (copied) session.MadeFile(target, existed);
   session.trace.WriteResult("install", "association-icon",
@@ -97,6 +98,7 @@ void RegisterAssociation(InstallSession& session, const Association& item) {
   // when they are empty again, the deepest first.
   for (const std::string& key : typeKeysMade) session.WriteLogEntry("REGKEY", ClassesPath(key));
 
+  ClearSystemError();  // the existence tests above fail on every key not there yet
   bool written = SetOwnedDefault(session, item.extension, item.fileType, extensionIsOurs);
   written &= SetOwnedDefault(session, item.fileType, item.description, typeIsOurs);
   const std::string icon = session.InstallDir() + item.iconName;

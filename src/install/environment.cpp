@@ -94,6 +94,7 @@ void SetEnvironmentVariables(InstallSession& session) {
       session.NotePriorValue(scope->root, scope->key, item.name, logged);
     else
       session.KeepValue(scope->root, scope->key, item.name);
+    ClearSystemError();  // keeping the earlier content reads a value that may well not be there
     const std::string result = remove ? (registry.DeleteValue(scope->root, scope->key, item.name) ? "ok" : "failed")
                                       : SetVariable(registry, *scope, item);
     session.trace.Write("install", "environment",

@@ -115,6 +115,7 @@ void CreateLogFolder(InstallSession& session) {
 
 void CreateLoggedFolder(InstallSession& session, const std::string& path) {
   std::vector<std::string> made;
+  ClearSystemError();  // a path refused before any system call has no reason to give
   bool created = CreateFolderPath(session.platform.files, path, &made);
   const SystemError folderError = LastSystemError();
   const std::string folder = Lower(WithoutTrailingBackslash(path));
@@ -148,7 +149,8 @@ bool LoadFileData(InstallSession& session, std::vector<FileEntry>& fileList) {
   FileSystem& files = session.platform.files;
   std::optional<std::string> text = files.ReadText(session.host.DataInfPath);
   if (!text) {
-    session.trace.Write("install", "data-file", {{"path", session.host.DataInfPath}, {"result", "unreadable"}});
+    session.trace.Write("install", "data-file", {{"path", session.host.DataInfPath}, {"result", "unreadable"}},
+                        LastSystemError());
     return false;
   }
   fileList = ParseFileData(*text);

@@ -100,6 +100,7 @@ bool WriteIniEntry(InstallSession& session, const std::string& entryPath, const 
   }
   const std::string expanded = session.Expand(value);
   KeepContent(session, *file);
+  ClearSystemError();  // keeping the content reads a file that may well not be there yet
   bool written = session.platform.profiles.WriteValue(file->FullPath, name->section, name->key, expanded);
   session.trace.WriteResult("install", "ini-entry",
                       {{"file", file->FullPath}, {"section", name->section}, {"key", name->key}, {"value", expanded}}, written);

@@ -17,6 +17,7 @@
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "support/download.h"
+#include "support/fixed_dialogs.h"
 
 namespace tw {
 namespace {
@@ -74,8 +75,8 @@ bool PutPayloadInPlace(InstallSession& session, std::vector<FileEntry>& fileList
 
 // The engine could not run at all: the box says why, and the run ends as failed rather than as an
 // installation the wizard could report done.
-void EndWithEngineError(InstallSession& session, int number, const std::string& message) {
-  ShowEngineError(session, number, message);
+void EndWithEngineError(InstallSession& session, int number, const std::string& message, SystemError error) {
+  ShowEngineError(session, number, message, error);
   session.trace.Write("install", "aborted", {{"reason", "engine-error"}, {"number", std::to_string(number)}});
   session.flags.runFailed = kOn;
   session.flags.cancelled = kOn;
@@ -185,10 +186,10 @@ void UndoChanges(RollbackJournal& journal, Platform& platform, Trace& trace) {
                {"restart", outcome.restartNeeded ? "needed" : "no"}});
 }
 
-void ShowEngineError(InstallSession& session, int number, const std::string& message) {
+void ShowEngineError(InstallSession& session, int number, const std::string& message, SystemError error) {
   const std::string text = "Error Number: " + std::to_string(number) + "\r\nMessage: " + message;
-  session.trace.Write("dialog", "engine-error", {{"text", text}});
-  session.platform.ui.ShowMessageBox(text, "Setup", kMbOk);
+  session.trace.Write("dialog", "engine-error", {{"text", text}}, error);
+  session.platform.ui.ShowMessageBox(WithReason(text, session.platform.system.ErrorText(error)), "Setup", kMbOk);
 }
 
 void StartInstall(InstallSession& session, std::vector<FileEntry>& fileList) {
@@ -226,16 +227,20 @@ void StartInstall(InstallSession& session, std::vector<FileEntry>& fileList) {
 }
 
 void Iniciar(InstallSession& session, std::vector<FileEntry>& fileList) {
+  // Each step is tried with the thread's error cleared, so the box gives its own reason or none.
+  ClearSystemError();
   if (!session.platform.shell.PrepareThread()) {
     EndWithEngineError(session, 0,
                        "Iniciar() - Tarnwick Can't CO-INITIALIZE; Please restart your computer; If not work, you must "
-                       "update your Windows!");
+                       "update your Windows!",
+                       LastSystemError());
     return;
   }
   session.host.OsTag = OsTagFor(session.platform.system.Version());
   session.SetStatus("Loading data information...");
+  ClearSystemError();
   if (!LoadFileData(session, fileList)) {
-    EndWithEngineError(session, 1, "LoadFileData() - Error");
+    EndWithEngineError(session, 1, "LoadFileData() - Error", LastSystemError());
     return;
   }
   // A split build's files, the run-at-uninstall program among them, come out of its cabinets

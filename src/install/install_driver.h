@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/system_error.h"
+
 namespace tw {
 
 struct FileEntry;
@@ -24,7 +26,8 @@ void UndoChanges(RollbackJournal& journal, Platform& platform, Trace& trace);
 // The phases, on the worker thread.
 void Iniciar(InstallSession& session, std::vector<FileEntry>& fileList);
 
-// The engine's own error box: "Error Number: %i\r\nMessage: %s" with an OK button.
-void ShowEngineError(InstallSession& session, int number, const std::string& message);
+// The engine's own error box: "Error Number: %i\r\nMessage: %s" with an OK button, and below it
+// the system's reason when a platform call failed (error), as its trace line has it.
+void ShowEngineError(InstallSession& session, int number, const std::string& message, SystemError error = {});
 
 }  // namespace tw

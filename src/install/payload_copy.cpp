@@ -152,6 +152,7 @@ std::string ExpandStoredText(InstallSession& session, const std::string& bytes) 
 
 // Replaces the placeholders of a text file in place; false when it cannot be read or written.
 bool ExpandInPlace(InstallSession& session, const std::string& path) {
+  ClearSystemError();
   std::optional<std::string> text = session.platform.files.ReadAll(path);
   bool written = text && session.platform.files.WriteAll(path, ExpandStoredText(session, *text));
   session.trace.WriteResult("install", "expand-text", {{"file", path}}, written);
@@ -219,6 +220,7 @@ EntryResult InstallEntry(InstallSession& session, const FileEntry& entry, const 
 void SelfRegister(InstallSession& session, const std::string& destination) {
   std::string folder = session.platform.system.SystemFolder();
   if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  ClearSystemError();
   bool started = session.platform.shell.Start(folder + "regsvr32.exe", Format("regsvr32.exe /s \"", destination, "\""));
   if (started)
     session.trace.Write("install", "self-register", {{"file", destination}, {"result", "started"}});
@@ -364,6 +366,7 @@ int CompareFileVersions(const std::string& a, const std::string& b) {
 
 std::optional<std::string> ExpandTextFile(InstallSession& session, const std::string& source) {
   FileSystem& files = session.platform.files;
+  ClearSystemError();
   std::optional<std::string> text = files.ReadAll(source);
   std::string copy = session.host.WorkDir + LastComponent(source, "\\/") + "2";
   bool written = text && files.WriteAll(copy, ExpandStoredText(session, *text));

@@ -86,6 +86,7 @@ void CreateRegistryKeys(InstallSession& session) {
       session.WriteLogEntry("REGKEY", parent);
     }
     session.LogIfOwned("REGKEY", expanded, !existed);
+    ClearSystemError();  // the existence tests above fail on every key not there yet
     bool created = CreateKey(registry, root, expanded);
     session.trace.WriteResult("install", "regkey", {{"key", expanded}}, created);
   }
@@ -111,6 +112,7 @@ void WriteRegistryValues(InstallSession& session) {
     // A value that was there is put back by the uninstaller, not deleted.
     if (std::optional<RegRoot> rootKey = RegRootFromName(root))
       session.NotePriorValue(*rootKey, Cut(keyPath, kRegistryValueText), Cut(valueName, kRegistryValueText), logged);
+    ClearSystemError();  // reading the earlier value fails on every value not there yet
     bool written = WriteValue(session.platform.registry, root, keyPath, valueName, data, type);
     session.trace.WriteResult("install", "regval",
                         {{"key", fullKey}, {"name", valueName}, {"type", type}}, written);

@@ -122,6 +122,7 @@ RollbackJournal::PutBack RollbackJournal::PutBackKept(FileSystem& files, const s
 
 bool RollbackJournal::UndoStep(Platform& platform, const Step& step, RollbackOutcome& outcome, Trace& trace) {
   FileSystem& files = platform.files;
+  ClearSystemError();  // a failure is told with its own step's reason, never an earlier one's
   if (step.kind == "SETASIDE") {
     const PutBack back = PutBackKept(files, step.value, step.content);
     if (back == PutBack::kAtRestart) outcome.restartNeeded = true;
@@ -130,7 +131,6 @@ bool RollbackJournal::UndoStep(Platform& platform, const Step& step, RollbackOut
                 back == PutBack::kFailed ? LastSystemError() : SystemError{});
     return back != PutBack::kFailed;
   }
-  ClearSystemError();
   const bool undone = UndoOther(platform, step);
   trace.WriteResult("rollback", "undo", {{"kind", step.kind}, {"value", step.value}}, undone);
   return undone;

@@ -104,6 +104,7 @@ bool UpdateOwnService(InstallSession& session, const ServiceSpec& spec) {
   if (!session.Earlier.Owns("NTSERVICE", spec.name)) return false;
   if (std::optional<ServiceSpec> before = session.platform.services.Configuration(spec.name))
     session.Rollback.KeepService(*before);
+  ClearSystemError();
   bool updated = session.platform.services.Update(spec);
   session.trace.WriteResult("install", "service-update", {{"name", spec.name}}, updated);
   return updated;
@@ -139,6 +140,7 @@ void InstallService(InstallSession& session, const std::string& name, const std:
   }
   const ServiceSpec spec = SpecFor(session, name, displayName, type, start, errorControl, path);
   for (;;) {
+    ClearSystemError();
     ServiceResult result = session.platform.services.Create(spec);
     const SystemError error = result == ServiceResult::Created ? SystemError{} : LastSystemError();
     session.trace.Write("install", "service",

@@ -66,6 +66,7 @@ std::string InstallShortcutIcon(InstallSession& session, const std::string& icon
   }
   const std::string copy = session.InstallDir() + name;
   const bool existed = files.Exists(copy);
+  ClearSystemError();
   bool copied = files.Copy(source, copy, true);
   if (copied) session.MadeFile(copy, existed);
   session.trace.WriteResult("install", "shortcut-icon", {{"icon", copy}}, copied);
@@ -136,7 +137,9 @@ void CreateShortcut(InstallSession& session, const ShortcutItem& item) {
   if (Contains(target, "http") || Contains(target, "HTTP")) {
     const std::string urlPath = folder + name + ".url";
     const bool existed = session.platform.files.Exists(urlPath);
-    LogIfSaved(session, shell.CreateInternetShortcut(target, urlPath), existed, "url", urlPath);
+    ClearSystemError();
+    const bool saved = shell.CreateInternetShortcut(target, urlPath);
+    LogIfSaved(session, saved, existed, "url", urlPath);
   }
 
   ShellLink link;
@@ -149,7 +152,9 @@ void CreateShortcut(InstallSession& session, const ShortcutItem& item) {
   link.workingFolder = session.Expand(item.workingFolder);
   const std::string linkPath = folder + name + ".lnk";
   const bool existed = session.platform.files.Exists(linkPath);
-  LogIfSaved(session, shell.CreateShellLink(link, linkPath), existed, "lnk", linkPath);
+  ClearSystemError();  // the icon's copy may have failed just before
+  const bool saved = shell.CreateShellLink(link, linkPath);
+  LogIfSaved(session, saved, existed, "lnk", linkPath);
 }
 
 }  // namespace tw

@@ -29,6 +29,7 @@ bool CopyReplacing(InstallSession& session, const std::string& from, const std::
   FileSystem& files = session.platform.files;
   if (!files.Exists(from) || files.IsFolder(from)) return false;
   const bool existed = files.Exists(to);
+  ClearSystemError();
   bool copied = files.Copy(from, to, true);
   if (copied) session.MadeFile(to, existed);
   session.trace.WriteResult("install", "copy-support", {{"from", from}, {"to", to}}, copied);
@@ -209,6 +210,7 @@ void RegisterUninstall(InstallSession& session) {
   const std::string code = AppInfo(session, "a3");
   const std::string key = Cut(kUninstallKey + code);
   const bool existed = session.platform.registry.CanOpen(session.Places.root, key, RegAccess::Read);
+  ClearSystemError();  // the key not being there yet is no reason for a failure to come
   bool opened = session.platform.registry.CreateKey(session.Places.root, key);
   if (opened && !existed) session.Made("REGKEY", std::string(RegRootName(session.Places.root)) + "\\" + key);
   session.trace.WriteResult("install", "uninstall-key",

@@ -25,10 +25,12 @@ enum : uint32_t {
   kErrorDiskFull = 112,
   kErrorDirNotEmpty = 145,
   kErrorInvalidName = 123,
+  kErrorModNotFound = 126,
   kErrorAlreadyExists = 183,
   kErrorDirectory = 267,
   kErrorServiceDoesNotExist = 1060,
   kErrorServiceExists = 1073,
+  kErrorNetworkNotReady = 10091,  // WSASYSNOTREADY
   kErrorInternetTimeout = 12002,
   kErrorInternetNameNotResolved = 12007,
   kErrorInternetCannotConnect = 12029,

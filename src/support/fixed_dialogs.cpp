@@ -12,12 +12,11 @@ constexpr int kModeConfirm = 0;
 constexpr int kModeError = 255;
 constexpr int kModeQuestion = 333;
 
-// The message as it always reads, the system's reason for the failure on the line below it.
+}  // namespace
+
 std::string WithReason(const std::string& text, const std::string& reason) {
   return reason.empty() ? text : text + "\r\n" + reason;
 }
-
-}  // namespace
 
 FixedDialogs::FixedDialogs(Ui& ui, const FileSystem& files, Trace& trace, const std::string& languageFile,
                            Expander expand)

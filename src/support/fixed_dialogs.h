@@ -12,6 +12,10 @@ namespace tw {
 class FileSystem;
 class Trace;
 
+// The message as it always reads, the system's reason for the failure (when there is one) on the
+// line below it.
+std::string WithReason(const std::string& text, const std::string& reason);
+
 class FixedDialogs {
  public:
   using Expander = std::function<std::string(const std::string&)>;

@@ -113,7 +113,7 @@ log_has "$log" '^app exit code=1603$'
 # it stands on the line.
 silent_run "$E2E_DIR/packed" /quiet /S '/LOG=C:\bad.log'
 e2e_assert_eq $((1639 & 255)) "$RC" "exit code of a bad command line (1639)"
-log_has "$E2E_DRIVE_C/bad.log" '^app command-line error="Unknown switch: /quiet"$'
+log_has "$E2E_DRIVE_C/bad.log" '^app command-line reason="Unknown switch: /quiet"$'
 
 # 4. A dark skin under Wine's own visual-styles theme ("Light"): the check box keeps the skin's white
 # text, and the group box shows the classic etched frame (its white highlight line) instead of the

@@ -104,6 +104,9 @@ case_missing_data() {
   text=$(message_box_text)
   # The static control may keep "\r\n" as given or store bare "\n"; both read the same to the user.
   e2e_assert_eq "${MISSING_FILES_TEXT//$'\r'/}" "${text//$'\r'/}" "missing files message"
+  # The box reads as it always has; the trace has the system's own words for the missing file.
+  grep -q '^startup decrypt result=missing error=2 reason="[^"]' "$E2E_DIR/trace.log" ||
+    e2e_fail "no system reason on the decrypt line: $(grep '^startup decrypt' "$E2E_DIR/trace.log")"
   e2e_shot startup_missing_files >/dev/null
   click_ok_and_wait_exit
   # setup.ziv was decrypted before data.ziv was found missing.
@@ -121,6 +124,9 @@ start_with_corrupt_setup() {
   text=$(message_box_text)
   [[ $text == "FileCrypt ERROR: File "* && $text == *"setup.ziv cannot be Correctly Decrypted!" ]] ||
     e2e_fail "unexpected message: $(printf '%q' "$text")"
+  # Bytes at fault are no system failure: no reason, not even an earlier call's.
+  ! grep '^startup decrypt result=error' "$E2E_DIR/trace.log" | grep -q ' error=' ||
+    e2e_fail "a system reason for bad bytes: $(grep '^startup decrypt' "$E2E_DIR/trace.log")"
 }
 
 case_corrupt_setup() {

@@ -123,7 +123,8 @@ TEST_F(InstallDriver, AMissingDataFileEndsTheRunWithTheEngineError) {
   files.Remove(session.host.DataInfPath);
   Run();
   ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].text, "Error Number: 1\r\nMessage: LoadFileData() - Error");
+  EXPECT_EQ(ui.shown[0].text,
+            "Error Number: 1\r\nMessage: LoadFileData() - Error\r\nThe system cannot find the file specified");
   EXPECT_FALSE(registry.KeyExists(RegRoot::CurrentUser, "Software\\Acme"));
   EXPECT_EQ(progress.positions.back(), 0) << "still left at the total, which is 0";
   EXPECT_EQ(flags.cancelled, kOn) << "the wizard shows the run as aborted";

@@ -91,7 +91,9 @@ const std::vector<Step>& Steps() {
       {"a stamped file", [](FileSystem& f) {
          auto file = f.CreateStamped("C:\\c\\st.bin", FileStamp{0x5021, 0x6000, kAttrReadOnly});
          if (!file) return std::string("none");
-         return Yes(file->Write("xy", 2)) + Yes(file->Close()) + Text(f.ReadAll("C:\\c\\st.bin")) +
+         const std::string wrote = Yes(file->Write("xy", 2));
+         const std::string closed = Yes(file->Close());
+         return wrote + closed + Yes(file->Write("z", 1)) + Text(f.ReadAll("C:\\c\\st.bin")) +
                 Bits(f.Attributes("C:\\c\\st.bin"));
        }},
       {"a stamped file over a read-only one", [](FileSystem& f) {
@@ -131,16 +133,28 @@ const std::vector<Step>& Steps() {
                 Yes(f.Exists("C:\\c\\inner\\rel.txt")) + Yes(f.Exists("C:\\c"));
        }},
       {"remove a tree that is a file", [](FileSystem& f) { return Yes(f.RemoveTree("C:\\top.txt", LeftInUse::kStays).removed); }},
+      {"remove a file as a folder", [](FileSystem& f) { return Yes(f.RemoveFolder("C:\\top.txt")); }},
+      {"read in a missing folder", [](FileSystem& f) { return Text(f.ReadAll("C:\\none\\x.txt")); }},
+      {"read a folder", [](FileSystem& f) { return Text(f.ReadAll("C:\\")); }},
+      {"attributes of a missing file", [](FileSystem& f) { return Yes(f.SetAttributes("C:\\no.txt", kAttrNormal)); }},
+      {"link a missing file", [](FileSystem& f) { return Yes(f.HardLink("C:\\no.txt", "C:\\l.txt")); }},
   };
   return steps;
+}
+
+// Each step's answer comes with the system error it left, so a refusal gives the same reason too.
+std::string Answer(const std::function<std::string(FileSystem&)>& run, FileSystem& files) {
+  ClearSystemError();
+  const std::string answer = run(files);
+  return answer + " error=" + std::to_string(LastSystemError().code);
 }
 
 TEST(MemoryFileSystem, AnswersEveryStepAsTheFakeOnDiskDoes) {
   FakeFileSystem onDisk;
   MemoryFileSystem inMemory;
   for (const auto& [what, run] : Steps()) {
-    const std::string expected = run(onDisk);
-    EXPECT_EQ(run(inMemory), expected) << what;
+    const std::string expected = Answer(run, onDisk);
+    EXPECT_EQ(Answer(run, inMemory), expected) << what;
   }
 }
 

@@ -404,6 +404,13 @@ TEST_F(PageFlowTest, FinishLaunchesWhatWasChosenAndAsksForARestart) {
   fake.ui.dialogResults = {1};
   Flow().Finish();
   EXPECT_EQ(fake.shell.restarts, 1) << "no restart question after a cancel";
+
+  Start();
+  fake.shell.restartAllowed = false;
+  fake.ui.dialogResults = {1};
+  Flow().Finish();
+  ASSERT_FALSE(fake.ui.shown.empty());
+  EXPECT_EQ(fake.ui.shown.back().text, "Can't restart! Please restart manually your computer!\r\nAccess is denied");
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 // what the uninstall log records (one backslash before a value's name, whatever the key ends in).
 #include "install/registry_entries.h"
 
+#include <functional>
+
+#include "install/file_data.h"
+
 #include "install_phase_fixture.h"
 
 namespace tw {
@@ -53,6 +57,37 @@ TEST_F(RegistryEntriesTest, ValuesAreEncodedByTypeAndLoggedOnlyWhenWritten) {
             "REGVAL=HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\\Count\r\n"
             "REGVAL=HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\\Blob\r\n")
       << "a value that was never written is nobody's to remove";
+}
+
+// A refusal that made no system call gives no system reason, even right after a failure that did
+// (the earlier value's read fails on every new value).
+TEST_F(RegistryEntriesTest, ARefusalWithoutASystemCallShowsNoEarlierReason) {
+  registry.CreateKey(RegRoot::LocalMachine, "SOFTWARE\\Acme");
+  ASSERT_TRUE(trace.WriteTo(files, "C:\\t.log"));
+  const struct {
+    const char* what;
+    std::function<void()> run;
+    const char* line;
+  } cases[] = {
+      {"a value of no known type", [&] {
+         UseSettings("[REGISTRY]\r\nTOTAL=1\r\nA0=HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\r\nB0=New\r\nC0=x\r\nD0=Odd\r\n");
+         WriteRegistryValues(session);
+       }, "install regval key=\"HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\" name=New type=Odd result=failed\n"},
+      {"a value under no known root", [&] {
+         UseSettings("[REGISTRY]\r\nTOTAL=1\r\nA0=HKEY_NOWHERE\\Acme\r\nB0=New\r\nC0=x\r\nD0=0\r\n");
+         WriteRegistryValues(session);
+       }, "install regval key=\"HKEY_NOWHERE\\Acme\" name=New type=0 result=failed\n"},
+      {"a folder path too long", [&] { CreateLoggedFolder(session, "C:\\" + std::string(kMaxFolderPath, 'f')); },
+       "result=failed\n"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(files.WriteAll("C:\\t.log", ""));
+    NoteSystemError(kErrorAccessDenied);  // an earlier, unrelated failure
+    c.run();
+    const std::string written = files.ReadAll("C:\\t.log").value_or("");
+    EXPECT_NE(written.find(c.line), std::string::npos) << c.what << written;
+    EXPECT_EQ(written.find(" error="), std::string::npos) << c.what << written;
+  }
 }
 
 // A count far past the entries (a damaged or hostile project) ends at the last entry at once.

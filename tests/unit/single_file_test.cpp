@@ -348,6 +348,9 @@ TEST_F(SingleFileStartup, ADamagedCopyEndsWith1603AndLeavesNothing) {
     bool supportFilesRead;
     // Damage found once the language file was taken is told in its words.
     bool inLanguage;
+    // A file the work folder refuses: the system's reason follows the message. Every later case,
+    // the bytes at fault, gives none.
+    const char* refused = nullptr;
   };
   auto offsetOf = [&whole](const std::string& name) {
     for (const AppendedFile& file : Read(whole).trailer.files)
@@ -355,6 +358,7 @@ TEST_F(SingleFileStartup, ADamagedCopyEndsWith1603AndLeavesNothing) {
     return uint64_t{0};
   };
   const std::vector<Case> copies = {
+      {"a project file the work folder refuses", whole, false, true, "setup\\setup.ziv"},
       {"cut short", whole.substr(0, whole.size() / 2), false, false},
       {"signed, cut short", Signed(whole, 0).substr(0, whole.size() - 10), false, false},
       {"a project byte", flipped(offsetOf("setup.ziv") + 40), false, true},
@@ -364,7 +368,13 @@ TEST_F(SingleFileStartup, ADamagedCopyEndsWith1603AndLeavesNothing) {
   for (const Case& c : copies) {
     Ship(c.copy);
     fake.ui.shown.clear();
+    fake.files.ClearFailures();
+    if (c.refused) fake.files.FailWhen(FsOp::Write, c.refused);
     EXPECT_EQ(Start("/S"), 1603) << c.what;
+    EXPECT_EQ(TraceText().find("damage=write file=setup.ziv error=5 reason=\"Access is denied\"") != std::string::npos,
+              c.refused != nullptr) << c.what << TraceText();
+    EXPECT_EQ(TraceText().find("beschaedigt.\\r\\nAccess is denied") != std::string::npos, c.refused != nullptr)
+        << c.what << ": the reason below the message";
     EXPECT_FALSE(fake.files.Exists(kWork)) << c.what;
     EXPECT_FALSE(fake.files.Exists(std::string(kDist) + "theme")) << c.what;
     EXPECT_TRUE(fake.ui.shown.empty()) << c.what << ": no window under /S";

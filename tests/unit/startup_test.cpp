@@ -120,6 +120,48 @@ TEST_F(Startup, ATruncatedBodyEndsInOrderToo) {
   EXPECT_FALSE(fake.files.Exists(kWork));
 }
 
+// A box from a platform call that failed gives the system's words below its message; one from bytes
+// at fault or a file simply not there reads as always, even right after an unrelated failure.
+struct FailedStart {
+  FsOp op;  // made to fail (access denied) on the paths holding fragment
+  const char* fragment;
+  const char* project;  // "both", "setup" or "foreign" (setup.ziv bytes that are no project file)
+  std::string box;
+  const char* traced;  // how the decrypt line ends
+};
+class StartupReason : public StartupFixture, public ::testing::WithParamInterface<FailedStart> {};
+
+TEST_P(StartupReason, ShowsTheSystemsReasonOnlyForAFailedCall) {
+  const FailedStart& c = GetParam();
+  const std::string project = c.project;
+  if (project == "foreign")
+    fake.files.WriteAll(std::string(kDist) + "setup.ziv", std::string(100, 'x'));
+  else
+    project == "both" ? PackProject("[APPINFO]\r\n") : Pack("setup.inf", "[APPINFO]\r\n");
+  fake.files.FailWhen(c.op, c.fragment);
+  EXPECT_NE(Start(), 0);
+  ASSERT_EQ(fake.ui.shown.size(), 1u);
+  EXPECT_EQ(fake.ui.shown[0].text, c.box);
+  EXPECT_NE(TraceText().find(std::string(c.traced) + "\n"), std::string::npos) << TraceText();
+}
+
+const std::string kMissing =
+    "Sorry, Tarnwick can't find data files.\r\nsetup.ziv and data.ziv\r\nThese files must be in the same directory of setup.exe";
+INSTANTIATE_TEST_SUITE_P(
+    Startup, StartupReason,
+    ::testing::Values(
+        FailedStart{FsOp::Read, "setup.ziv", "both", "FileCrypt ERROR: Cannot open File C:\\dist\\setup.ziv!\r\nAccess is denied",
+                    "setup.ziv!\" error=5 reason=\"Access is denied\""},
+        FailedStart{FsOp::Write, "setup.inf", "both",
+                    std::string("FileCrypt ERROR: Cannot open File ") + kWork + "setup.inf!\r\nAccess is denied",
+                    "setup.inf!\" error=5 reason=\"Access is denied\""},
+        FailedStart{FsOp::Read, "data.ziv", "setup", kMissing + "\r\nAccess is denied",
+                    "result=missing error=5 reason=\"Access is denied\""},
+        FailedStart{FsOp::MakeFolder, "theme", "setup", kMissing,
+                    "result=missing error=2 reason=\"The system cannot find the file specified\""},
+        FailedStart{FsOp::MakeFolder, "theme", "foreign",
+                    "FileCrypt ERROR: File C:\\dist\\setup.ziv cannot be Correctly Decrypted!", "Decrypted!\""}));
+
 TEST_F(Startup, ThemeFilesMoveOnTheFirstRunOnly) {
   PackProject("[APPINFO]\r\n");
   fake.files.WriteAll(std::string(kDist) + "^!back.bmp", "BM");
@@ -163,14 +205,15 @@ TEST_F(Startup, SocketFailureEndsTheProcessButRichEditFailureDoesNot) {
   fake.ui.richEditLoads = false;
   EXPECT_EQ(Start(), 0);
   ASSERT_EQ(fake.ui.shown.size(), 1u);
-  EXPECT_EQ(fake.ui.shown[0].text, "Can't load RICHTEXT library.");
+  EXPECT_EQ(fake.ui.shown[0].text, "Can't load RICHTEXT library.\r\nThe specified module could not be found");
   EXPECT_EQ(fake.ui.shown[0].style, static_cast<unsigned>(kMbIconExclamation));
 
   fake.ui.shown.clear();
   fake.ui.socketsWork = false;
   EXPECT_NE(Start(), 0);
   ASSERT_EQ(fake.ui.shown.size(), 1u);
-  EXPECT_EQ(fake.ui.shown[0].text, "Windows sockets initialization failed.");
+  EXPECT_EQ(fake.ui.shown[0].text, "Windows sockets initialization failed.\r\nThe network subsystem is unavailable");
+  EXPECT_NE(TraceText().find("startup sockets result=failed error=10091"), std::string::npos) << TraceText();
   EXPECT_EQ(app->Frame(), nullptr);
 }
 

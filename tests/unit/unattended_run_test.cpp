@@ -106,7 +106,7 @@ TEST_F(UnattendedRunTest, ABadCommandLineIsRefusedWithTheUsageBeforeAnythingHapp
 
   EXPECT_EQ(Start("/S /LOG=C:\\t.log /X"), kExitBadCommandLine);
   EXPECT_EQ(fake.ui.shown.size(), 1u) << "a silent line shows no box, even a refused one";
-  EXPECT_NE(fake.files.ReadAll("C:\\t.log").value_or("").find("app command-line error=\"Unknown switch: /X\""),
+  EXPECT_NE(fake.files.ReadAll("C:\\t.log").value_or("").find("app command-line reason=\"Unknown switch: /X\""),
             std::string::npos);
 
   EXPECT_EQ(Start("/LOG=\"C:\\no such folder\\t.log\""), kExitBadCommandLine);

@@ -86,7 +86,7 @@ class FakeShell : public Shell {
   }
   bool Restart() override {
     ++restarts;
-    return restartAllowed;
+    return restartAllowed || Failing(kErrorAccessDenied, false);
   }
   // Another process holds a lock while its name is in heldElsewhere; the wait is recorded, not spent.
   std::unique_ptr<MachineLock> TakeMachineLock(const std::string& name, uint32_t waitMs) override {

@@ -129,6 +129,8 @@ std::string FakeSystemInfo::ErrorText(SystemError error) const {
       {kErrorInvalidName, "The filename, directory name, or volume label syntax is incorrect"},
       {kErrorDirectory, "The directory name is invalid"},
       {kErrorAlreadyExists, "Cannot create a file when that file already exists"},
+      {kErrorModNotFound, "The specified module could not be found"},
+      {kErrorNetworkNotReady, "The network subsystem is unavailable"},
       {kErrorServiceDoesNotExist, "The specified service does not exist as an installed service"},
       {kErrorServiceExists, "The specified service already exists"},
       {kErrorInternetTimeout, "The operation timed out"},

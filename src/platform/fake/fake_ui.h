@@ -14,6 +14,7 @@
 
 #include "platform/fake/fake_decoration_window.h"
 #include "platform/fake/fake_page_window.h"
+#include "platform/system_error.h"
 #include "platform/ui.h"
 
 namespace tw {
@@ -38,8 +39,8 @@ class CountedUiThread : public UiThread {
 
 class FakeUi : public Ui {
  public:
-  bool InitSockets() override { return socketsWork; }
-  bool LoadRichEdit() override { return richEditLoads; }
+  bool InitSockets() override { return socketsWork || Failing(kErrorNetworkNotReady, false); }
+  bool LoadRichEdit() override { return richEditLoads || Failing(kErrorModNotFound, false); }
   using Ui::ShowMessageBox;
   int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style, NativeWindow owner) override;
   void PostQuit(int exitCode) override { quitCode = exitCode; }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/fake/fake_system_info.h"
+#include "platform/system_error.h"
 #include "platform/text.h"
 #include "platform/wildcard.h"
 
@@ -25,6 +26,9 @@ std::string NameOf(std::string path) {
   while (path.size() > 1 && IsSeparator(path.back())) path.pop_back();
   return LastComponent(path);
 }
+
+// Notes the code the system gives for the same failure and answers false, as the fake on disk does.
+bool Fail(uint32_t code) { return Failing(code, false); }
 
 // Whether key lies below folder (at any depth).
 bool Below(const std::string& key, const std::string& folder) {
@@ -65,8 +69,9 @@ class MemoryStampedFile : public StampedFile {
     if (open_) files_.WriteAll(path_, data_);
   }
   bool Write(const char* data, size_t size) override {
-    if (open_) data_.append(data, size);
-    return open_;
+    if (!open_) return Fail(kErrorWriteFault);  // as a write to a closed file fails on disk
+    data_.append(data, size);
+    return true;
   }
   bool Close() override {
     if (!open_) return ok_;
@@ -135,6 +140,10 @@ bool MemoryFileSystem::HasFolder(const std::string& key) const {
   return entry && entry->folder;
 }
 
+uint32_t MemoryFileSystem::MissingError(const std::string& key) const {
+  return HasFolder(ParentKey(key)) ? kErrorFileNotFound : kErrorPathNotFound;
+}
+
 bool MemoryFileSystem::Exists(const std::string& path) const {
   std::lock_guard<std::mutex> hold(lock_);
   auto key = Key(path);
@@ -151,7 +160,9 @@ bool MemoryFileSystem::IsFolder(const std::string& path) const {
 bool MemoryFileSystem::MakeFolder(const std::string& path) {
   std::lock_guard<std::mutex> hold(lock_);
   auto key = Key(path);
-  if (!key || Lookup(*key) || !HasFolder(ParentKey(*key))) return false;
+  if (!key) return Fail(kErrorInvalidName);
+  if (!HasFolder(ParentKey(*key))) return Fail(kErrorPathNotFound);
+  if (Lookup(*key)) return Fail(kErrorAlreadyExists);
   entries_[*key] = Entry(NameOf(path), true);
   return true;
 }
@@ -169,9 +180,12 @@ void MemoryFileSystem::MakeFolders(const std::string& path) {
 bool MemoryFileSystem::RemoveFolder(const std::string& path) {
   std::lock_guard<std::mutex> hold(lock_);
   auto key = Key(path);
-  if (!key || !HasFolder(*key)) return false;
+  if (!key) return Fail(kErrorInvalidName);
+  const Entry* entry = Lookup(*key);
+  if (!entry) return Fail(MissingError(*key));
+  if (!entry->folder) return Fail(kErrorDirectory);
   auto next = entries_.upper_bound(*key);
-  if (next != entries_.end() && Below(next->first, *key)) return false;
+  if (next != entries_.end() && Below(next->first, *key)) return Fail(kErrorDirNotEmpty);
   entries_.erase(*key);
   return true;
 }
@@ -191,11 +205,14 @@ TreeRemoval MemoryFileSystem::RemoveTree(const std::string& path, LeftInUse) {
 bool MemoryFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
   std::lock_guard<std::mutex> hold(lock_);
   auto source = Key(from), target = Key(to);
-  if (!source || !target) return false;
+  if (!source || !target) return Fail(kErrorInvalidName);
   const Entry* file = Lookup(*source);
   const Entry* there = Lookup(*target);
-  if (!file || file->folder || !HasFolder(ParentKey(*target))) return false;
-  if (there && (there->folder || !replace || there->readOnly)) return false;
+  if (!file) return Fail(MissingError(*source));
+  if (file->folder || (there && there->folder)) return Fail(kErrorAccessDenied);
+  if (!HasFolder(ParentKey(*target))) return Fail(kErrorPathNotFound);
+  if (there && !replace) return Fail(kErrorFileExists);
+  if (there && there->readOnly) return Fail(kErrorAccessDenied);
   Entry copy = *file;
   copy.name = NameOf(to);
   entries_[*target] = copy;
@@ -204,11 +221,16 @@ bool MemoryFileSystem::Copy(const std::string& from, const std::string& to, bool
 
 bool MemoryFileSystem::MoveEntry(const std::string& from, const std::string& to, bool replace) {
   auto source = Key(from), target = Key(to);
-  if (!source || !target || *source == *target) return false;
+  if (!source || !target) return Fail(kErrorInvalidName);
   const Entry* entry = Lookup(*source);
   const Entry* there = Lookup(*target);
-  if (!entry || !HasFolder(ParentKey(*target)) || Below(*target, *source)) return false;
-  if (there && (!replace || there->folder || there->readOnly || entry->folder)) return false;
+  if (!entry) return Fail(MissingError(*source));
+  if (*source == *target) return Fail(kErrorAlreadyExists);
+  if (!HasFolder(ParentKey(*target))) return Fail(kErrorPathNotFound);
+  if (there && !replace) return Fail(kErrorAlreadyExists);
+  if (there && (there->folder || there->readOnly || entry->folder)) return Fail(kErrorAccessDenied);
+  // A folder cannot go inside itself; the system refuses that as it refuses a name in use.
+  if (Below(*target, *source)) return Fail(kErrorAccessDenied);
   // A folder takes everything below it along.
   std::vector<std::pair<std::string, Entry>> moved;
   for (auto it = entries_.find(*source); it != entries_.end() && (it->first == *source || Below(it->first, *source));)
@@ -227,7 +249,8 @@ bool MemoryFileSystem::Replace(const std::string& from, const std::string& to) {
   std::lock_guard<std::mutex> hold(lock_);
   auto source = Key(from);
   const Entry* entry = source ? Lookup(*source) : nullptr;
-  return entry && !entry->folder && MoveEntry(from, to, true);
+  if (entry && entry->folder) return Fail(kErrorAccessDenied);
+  return MoveEntry(from, to, true);
 }
 
 // A copy stands in for the second name: nothing here changes a file through one name and reads it
@@ -235,8 +258,12 @@ bool MemoryFileSystem::Replace(const std::string& from, const std::string& to) {
 bool MemoryFileSystem::HardLink(const std::string& existing, const std::string& link) {
   std::lock_guard<std::mutex> hold(lock_);
   auto source = Key(existing), target = Key(link);
-  const Entry* entry = source ? Lookup(*source) : nullptr;
-  if (!entry || entry->folder || !target || Lookup(*target) || !HasFolder(ParentKey(*target))) return false;
+  if (!source || !target) return Fail(kErrorInvalidName);
+  const Entry* entry = Lookup(*source);
+  if (!entry) return Fail(MissingError(*source));
+  if (entry->folder) return Fail(kErrorAccessDenied);
+  if (Lookup(*target)) return Fail(kErrorAlreadyExists);
+  if (!HasFolder(ParentKey(*target))) return Fail(kErrorAccessDenied);
   Entry copy = *entry;
   copy.name = NameOf(link);
   entries_[*target] = std::move(copy);
@@ -246,9 +273,10 @@ bool MemoryFileSystem::HardLink(const std::string& existing, const std::string& 
 Removal MemoryFileSystem::Remove(const std::string& path) {
   std::lock_guard<std::mutex> hold(lock_);
   auto key = Key(path);
-  const Entry* entry = key ? Lookup(*key) : nullptr;
-  if (!entry) return Removal::kMissing;
-  if (entry->folder || entry->readOnly) return Removal::kRefused;
+  if (!key) return Failing(kErrorInvalidName, Removal::kRefused);
+  const Entry* entry = Lookup(*key);
+  if (!entry) return Failing(MissingError(*key), Removal::kMissing);
+  if (entry->folder || entry->readOnly) return Failing(kErrorAccessDenied, Removal::kRefused);
   entries_.erase(*key);
   return Removal::kRemoved;
 }
@@ -272,8 +300,9 @@ std::optional<uint32_t> MemoryFileSystem::Attributes(const std::string& path) co
 bool MemoryFileSystem::SetAttributes(const std::string& path, uint32_t attributes) {
   std::lock_guard<std::mutex> hold(lock_);
   auto key = Key(path);
-  auto found = key ? entries_.find(*key) : entries_.end();
-  if (found == entries_.end()) return false;
+  if (!key) return Fail(kErrorInvalidName);
+  auto found = entries_.find(*key);
+  if (found == entries_.end()) return Fail(MissingError(*key));
   found->second.readOnly = (attributes & kAttrReadOnly) != 0;
   return true;
 }
@@ -301,21 +330,23 @@ std::optional<std::string> MemoryFileSystem::ReadText(const std::string& path) c
 std::optional<std::string> MemoryFileSystem::ReadAll(const std::string& path) const {
   std::lock_guard<std::mutex> hold(lock_);
   auto key = Key(path);
-  const Entry* entry = key ? Lookup(*key) : nullptr;
-  if (!entry || entry->folder) return std::nullopt;
+  if (!key) return Failing(kErrorInvalidName, std::nullopt);
+  const Entry* entry = Lookup(*key);
+  if (!entry) return Failing(MissingError(*key), std::nullopt);
+  if (entry->folder) return Failing(kErrorAccessDenied, std::nullopt);
   return entry->data;
 }
 
 bool MemoryFileSystem::Store(const std::string& path, const std::string& data, bool append) {
   auto key = Key(path);
-  if (!key) return false;
+  if (!key) return Fail(kErrorInvalidName);
   auto found = entries_.find(*key);
+  if (found != entries_.end() && (found->second.folder || found->second.readOnly)) return Fail(kErrorAccessDenied);
   if (found == entries_.end()) {
-    if (!HasFolder(ParentKey(*key))) return false;
+    if (!HasFolder(ParentKey(*key))) return Fail(kErrorPathNotFound);
     found = entries_.emplace(*key, Entry(NameOf(path), false)).first;
   }
   Entry& entry = found->second;
-  if (entry.folder || entry.readOnly) return false;
   if (append)
     entry.data += data;
   else
@@ -371,7 +402,8 @@ std::string MemoryFileSystem::CurrentFolder() const {
 bool MemoryFileSystem::SetCurrentFolder(const std::string& folder) {
   std::lock_guard<std::mutex> hold(lock_);
   auto key = Key(folder);
-  if (!key || !HasFolder(*key)) return false;
+  if (!key) return Fail(kErrorInvalidName);
+  if (!HasFolder(*key)) return Fail(MissingError(*key));
   if (folder.size() >= 2 && folder[1] == ':')
     current_ = folder;
   else

@@ -1,7 +1,8 @@
 // A file system held wholly in memory, for runs that must not touch the disk at all (the fuzz
 // harnesses run a page or a language file through it hundreds of thousands of times). Names
 // resolve as on Windows and in FakeFileSystem: without regard to case, "." and ".." folded, relative
-// paths from the current folder. File times, holders and links are not modelled.
+// paths from the current folder. File times, holders and links are not modelled. Each failure notes
+// the system error the fake on disk gives for it.
 #pragma once
 #include <map>
 #include <mutex>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/system_error.h"
 
 namespace tw {
 
@@ -26,10 +28,10 @@ class MemoryFileSystem : public FileSystem {
   bool Move(const std::string& from, const std::string& to) override;
   bool Replace(const std::string& from, const std::string& to) override;
   Removal Remove(const std::string& path) override;
-  // Nothing restarts here, so nothing can be set to go then.
   bool HardLink(const std::string& existing, const std::string& link) override;
-  bool RemoveAtRestart(const std::string& path) override { return false; }
-  bool ReplaceAtRestart(const std::string&, const std::string&) override { return false; }
+  // Nothing restarts here, so nothing can be set to go then.
+  bool RemoveAtRestart(const std::string&) override { return Failing(kErrorAccessDenied, false); }
+  bool ReplaceAtRestart(const std::string&, const std::string&) override { return Failing(kErrorAccessDenied, false); }
   std::optional<uint64_t> FileSize(const std::string& path) const override;
   std::optional<uint32_t> Attributes(const std::string& path) const override;
   bool SetAttributes(const std::string& path, uint32_t attributes) override;
@@ -72,6 +74,8 @@ class MemoryFileSystem : public FileSystem {
   std::optional<std::string> Key(const std::string& path) const;
   const Entry* Lookup(const std::string& key) const;
   bool HasFolder(const std::string& key) const;
+  // The code a missing entry gives: file not found in an existing folder, else path not found.
+  uint32_t MissingError(const std::string& key) const;
   // Writes data into a file (creating it in an existing folder); false for a folder or a
   // read-only file. Called with lock_ held.
   bool Store(const std::string& path, const std::string& data, bool append);

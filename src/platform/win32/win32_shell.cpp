@@ -88,10 +88,14 @@ bool Win32Shell::Restart() {
     }
     CloseHandle(token);
   }
-  return ExitWindowsEx(EWX_REBOOT | EWX_FORCE, 0) != 0;
+  return ExitWindowsEx(EWX_REBOOT | EWX_FORCE, 0) != 0 || NoteLastError();
 }
 
-bool Win32Shell::PrepareThread() { return SUCCEEDED(CoInitialize(nullptr)); }
+// The result is the failure's code itself; the system's message table knows its text.
+bool Win32Shell::PrepareThread() {
+  const HRESULT result = CoInitialize(nullptr);
+  return SUCCEEDED(result) || NoteError(static_cast<uint32_t>(result));
+}
 
 bool Win32Shell::Open(const std::string& target) {
   HINSTANCE result = ShellExecuteW(nullptr, nullptr, Wide(target).c_str(), nullptr, nullptr, SW_SHOWDEFAULT);

@@ -252,11 +252,13 @@ Win32Ui::~Win32Ui() {
 
 bool Win32Ui::InitSockets() {
   WSADATA data;
-  socketsStarted_ = WSAStartup(MAKEWORD(1, 1), &data) == 0;
-  return socketsStarted_;
+  // The result is the failure's code itself; WSAGetLastError is not to be trusted before this works.
+  const int result = WSAStartup(MAKEWORD(1, 1), &data);
+  socketsStarted_ = result == 0;
+  return socketsStarted_ || NoteError(static_cast<uint32_t>(result));
 }
 
-bool Win32Ui::LoadRichEdit() { return LoadLibraryW(L"RICHED32.DLL") != nullptr; }
+bool Win32Ui::LoadRichEdit() { return LoadLibraryW(L"RICHED32.DLL") != nullptr || NoteLastError(); }
 
 int Win32Ui::ShowMessageBox(const std::string& text, const std::string& caption, unsigned style, NativeWindow owner) {
   return MessageBoxW(static_cast<HWND>(owner.handle), Wide(text).c_str(), Wide(caption).c_str(),
