@@ -35,11 +35,11 @@ TEST_F(InstallPhaseTest, TheUnpackingAheadServesTheCopyWhateverHappens) {
 
   for (PayloadPrefetch::Worker worker : {PayloadPrefetch::Worker::kOwnThread, PayloadPrefetch::Worker::kTheCopy}) {
     SCOPED_TRACE(worker == PayloadPrefetch::Worker::kTheCopy ? "done by the copy" : "on its own thread");
-    files.ClearFailures();
+    faults.ClearFailures();
     std::vector<PayloadPrefetch::Job> jobs;
     for (size_t i = 0; i < kMembers; ++i) {
       jobs.push_back({members[i].name, temp(i)});
-      if (fates[i] == kFailsOnce) files.FailWhen(FsOp::Write, "m" + std::to_string(i) + ".bin", 1);
+      if (fates[i] == kFailsOnce) faults.FailWhen(FsOp::Write, "m" + std::to_string(i) + ".bin", 1);
     }
     files.throwOnCreate = [&](const std::string& path) {
       for (size_t i = 0; i < kMembers; ++i)
