@@ -193,7 +193,7 @@ TEST_F(InstallDriver, AFailedOrCancelledRunPutsTheMachineBack) {
       {"the service, over the user's a.txt (written twice), value, PATH and INI file", false, kService, nullptr, true},
       {"the service, after a value it could not write", false, kService, nullptr, true, true},
       {"the service, after the first registry write failed", false, kService, nullptr, false, false, 1},
-      {"the service, after the user's Path was written and PATH failed", false, kService, nullptr, true, false, 2},
+      {"the service, after the second registry write failed, over the user's", false, kService, nullptr, true, false, 2},
       {"a cancel while the files are copied", false, kCancel, "Please Wait, Copying Files..."},
       {"a cancel at the shortcuts", false, kCancel, "Please Wait, Creating Shortcuts..."},
       {"a cancel at the system settings", false, kCancel, "Please Wait, Setting system..."},
