@@ -99,19 +99,6 @@ TEST(FaultyFileSystem, FailsTheChosenCallsOnly) {
   EXPECT_EQ(fake.ReadAll("C:\\d\\log.txt"), "2");
 }
 
-TEST(FaultyRegistry, FailsTheNthCallOfAKindWithoutTouchingTheKey) {
-  FakeRegistry fake;
-  FaultyRegistry registry(fake);
-  ASSERT_TRUE(registry.CreateKey(RegRoot::CurrentUser, "Software\\Acme"));
-  registry.FailWhen(RegOp::Write, "HKEY_CURRENT_USER\\Software\\Acme\\", 2, kErrorAccessDenied);
-  EXPECT_TRUE(registry.WriteDword(RegRoot::CurrentUser, "Software\\Acme", "a", 1));
-  EXPECT_TRUE(registry.ReadDword(RegRoot::CurrentUser, "Software\\Acme", "a")) << "a read is not a write";
-  EXPECT_FALSE(registry.WriteString(RegRoot::CurrentUser, "Software\\Acme", "b", "x", false));
-  EXPECT_EQ(LastSystemError().code, kErrorAccessDenied);
-  EXPECT_TRUE(registry.WriteString(RegRoot::CurrentUser, "Software\\Acme", "c", "x", false));
-  EXPECT_FALSE(fake.ReadString(RegRoot::CurrentUser, "Software\\Acme", "b"));
-}
-
 TEST(FakeFileSystem, PathsNeverClimbAboveTheDriveRoot) {
   FakeFileSystem files;
   files.MakeFolders("C:\\a");
