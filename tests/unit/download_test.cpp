@@ -121,10 +121,10 @@ TEST_F(DownloadTest, AnUnfinishedTransferLeavesTheExistingFileAsItWas) {
       {"read fails", [](FakeHttpResponse& r) { r.failReadAfter = 2048; }, DownloadOutcome::kFailed, "read"},
       {"cancel", [this](FakeHttpResponse& r) { r.beforeRead = [this](size_t sent) { if (sent >= 2048) flags.cancelRequested = 1; }; },
        DownloadOutcome::kCancelled, ""},
-      {"target in use", [this](FakeHttpResponse&) { files.FailWhen(FsOp::Move, kTarget); }, DownloadOutcome::kFailed, "replace"},
+      {"target in use", [this](FakeHttpResponse&) { faults.FailWhen(FsOp::Move, kTarget); }, DownloadOutcome::kFailed, "replace"},
   };
   for (const auto& c : cases) {
-    files.ClearFailures();
+    faults.ClearFailures();
     http.responses.clear();
     ASSERT_TRUE(files.WriteAll(kTarget, "the user's file"));
     c.arrange(Serve("example.com:80/pkg.bin", 4000));

@@ -61,17 +61,42 @@ TEST(PlainFileName, RefusesNamesThatLeaveTheFolderOrOpenADevice) {
     EXPECT_TRUE(IsPlainFileName(kept)) << kept;
 }
 
-TEST(FakeFileSystem, FailuresHitTheChosenCallsOnly) {
-  FakeFileSystem files;
-  files.MakeFolders("C:\\d");
-  files.WriteAll("C:\\d\\a", "x");
-  files.FailWhen(FsOp::Copy, "", 2);
-  EXPECT_TRUE(files.Copy("C:\\d\\a", "C:\\d\\b", true));
-  EXPECT_FALSE(files.Copy("C:\\d\\a", "C:\\d\\c", true)) << "the second copy fails";
-  EXPECT_TRUE(files.Copy("C:\\d\\a", "C:\\d\\e", true));
-  files.FailWhen(FsOp::MakeFolder, "\\locked");
-  EXPECT_FALSE(files.MakeFolder("C:\\d\\Locked"));
-  EXPECT_TRUE(files.MakeFolder("C:\\d\\open"));
+// The counting forms, each call's own error, and the writes through the objects the wrapper hands out.
+TEST(FaultyFileSystem, FailsTheChosenCallsOnly) {
+  FakeFileSystem fake;
+  FaultyFileSystem files(fake);
+  fake.MakeFolders("C:\\d");
+  fake.WriteAll("C:\\d\\a", "x");
+  struct Case {
+    int nth;
+    std::vector<bool> copies;  // which of four copies go through
+  } cases[] = {{0, {false, false, false, false}}, {2, {true, false, true, true}}, {-3, {false, false, false, true}}};
+  for (const Case& c : cases) {
+    files.ClearFailures();
+    files.FailWhen(FsOp::Copy, "\\B", c.nth, kErrorDiskFull);
+    for (size_t i = 0; i < c.copies.size(); ++i) {
+      ClearSystemError();
+      EXPECT_EQ(files.Copy("C:\\d\\a", "C:\\d\\b", true), c.copies[i]) << c.nth << " call " << i;
+      EXPECT_EQ(LastSystemError().code, c.copies[i] ? 0u : kErrorDiskFull);
+      EXPECT_TRUE(files.Copy("C:\\d\\a", "C:\\d\\c", true)) << "another path never counts";
+    }
+  }
+  files.FailWhen(FsOp::Write, "s.bin", 2);  // the creation, then the first write
+  auto stamped = files.CreateStamped("C:\\d\\s.bin", {});
+  ASSERT_TRUE(stamped);
+  EXPECT_FALSE(stamped->Write("abc", 3));
+  EXPECT_FALSE(stamped->Write("abc", 3)) << "a failed write stays failed";
+  EXPECT_FALSE(stamped->MoveTo("C:\\d\\t.bin", false));
+  EXPECT_FALSE(stamped->Close());
+  EXPECT_EQ(fake.ReadAll("C:\\d\\s.bin"), "");
+  files.FailWhen(FsOp::Write, "log.txt", 2);
+  auto log = files.OpenAppend("C:\\d\\log.txt");
+  EXPECT_TRUE(log && !log->Write("1") && log->Write("2"));
+  files.FailWhen(FsOp::Write, "out.bin", 2);
+  *files.OpenWrite("C:\\d\\out.bin") << "lost";
+  EXPECT_EQ(fake.ReadAll("C:\\d\\out.bin"), "") << "the block handed on as the stream closes fails";
+  log.reset();
+  EXPECT_EQ(fake.ReadAll("C:\\d\\log.txt"), "2");
 }
 
 TEST(FakeFileSystem, PathsNeverClimbAboveTheDriveRoot) {

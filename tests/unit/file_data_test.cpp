@@ -138,8 +138,9 @@ TEST(CreateFolderPath, MakesEveryMissingLevel) {
   EXPECT_FALSE(CreateFolderPath(files, "C:\\" + std::string(kMaxFolderPath, 'n')));
   EXPECT_FALSE(files.Exists("C:\\" + std::string(kMaxFolderPath, 'n')));
 
-  files.FailWhen(FsOp::MakeFolder, "refused");
-  EXPECT_FALSE(CreateFolderPath(files, "C:\\refused\\x"));
+  FaultyFileSystem faults(files);
+  faults.FailWhen(FsOp::MakeFolder, "refused");
+  EXPECT_FALSE(CreateFolderPath(faults, "C:\\refused\\x"));
 }
 
 }  // namespace

@@ -143,7 +143,7 @@ TEST_F(InstallDriver, AThreadThatCannotUseTheShellEndsAtOnce) {
 
 TEST_F(InstallDriver, ACancelledCopyLeavesTheLaterPhasesOut) {
   ui.dialogResults = {FixedDialogs::kCancel};
-  files.FailWhen(FsOp::Copy, "a.txt");
+  faults.FailWhen(FsOp::Copy, "a.txt");
   Run();
   EXPECT_EQ(flags.cancelled, kOn);
   EXPECT_FALSE(registry.KeyExists(RegRoot::CurrentUser, "Software\\Acme"));
@@ -183,6 +183,7 @@ TEST_F(InstallDriver, AFailedOrCancelledRunPutsTheMachineBack) {
     const char* at;  // the member whose copy fails, or the status the user cancels at
     bool planted = false;  // the user's a.txt, Path value, PATH and INI file are where the run writes
     bool denied = false;   // and Path cannot be written over
+    int registryWrite = 0;  // the nth registry write fails (none when 0)
   } cases[] = {
       {"the first file", false, kCopy, "F0_a.txt"},
       {"a middle file", false, kCopy, "F1_b.txt"},
@@ -192,6 +193,8 @@ TEST_F(InstallDriver, AFailedOrCancelledRunPutsTheMachineBack) {
       {"the service of a reinstall", true, kService, nullptr},
       {"the service, over the user's a.txt (written twice), value, PATH and INI file", false, kService, nullptr, true},
       {"the service, after a value it could not write", false, kService, nullptr, true, true},
+      {"the service, after the first registry write failed", false, kService, nullptr, false, false, 1},
+      {"the service, after the second registry write failed, over the user's", false, kService, nullptr, true, false, 2},
       {"a cancel while the files are copied", false, kCancel, "Please Wait, Copying Files..."},
       {"a cancel at the shortcuts", false, kCancel, "Please Wait, Creating Shortcuts..."},
       {"a cancel at the system settings", false, kCancel, "Please Wait, Setting system..."},
@@ -232,11 +235,12 @@ TEST_F(InstallDriver, AFailedOrCancelledRunPutsTheMachineBack) {
       registry.WriteRawValue(RegRoot::CurrentUser, "Software\\Acme", "Path", {2, std::string("%HOME%\0", 7)});
     }
     if (c.denied) registry.Deny(RegRoot::CurrentUser, "Software\\Acme", RegAccess::Write);
-    files.ClearFailures();
+    faults.ClearFailures();
     const std::string before = Machine(files, registry, services);
     ui.dialogResults = {FixedDialogs::kCancel};
-    if (c.cause == kCopy) files.FailWhen(FsOp::Copy, c.at);
+    if (c.cause == kCopy) faults.FailWhen(FsOp::Copy, c.at);
     if (c.cause == kService) services.refusals = 1;
+    if (c.registryWrite) registryFaults.FailWhen(RegOp::Write, "", c.registryWrite, kErrorAccessDenied);
     progress.onStatus = [&](const std::string& status) {
       // As the progress page's confirmed Cancel does.
       if (c.cause == kCancel && status == c.at) flags.cancelRequested = 1, flags.cancelled = kOn;
@@ -245,12 +249,14 @@ TEST_F(InstallDriver, AFailedOrCancelledRunPutsTheMachineBack) {
     EXPECT_EQ(flags.cancelled, kOn);
     EXPECT_EQ(Machine(files, registry, services), before);
     EXPECT_EQ(progress.statuses.back(), "Undoing the changes...");
+    EXPECT_EQ(registryFaults.Fired(), c.registryWrite ? 1 : 0);
     if (c.cause == kCancel) {
       EXPECT_EQ(progress.statuses.end()[-2], c.at) << "no later phase ran";
     }
     // Start the next case from an empty machine again.
     progress.onStatus = nullptr;
-    files.ClearFailures();
+    faults.ClearFailures();
+    registryFaults.ClearFailures();
     services.refusals = 0;
     registry = BinaryRecordingRegistry();
     registry.CreateKey(RegRoot::CurrentUser, "Software");
@@ -434,7 +440,7 @@ TEST_F(OwnershipRoundTrip, AnOlderLogWithoutItsRecordIsNotTrusted) {
 // A run that fails half-way still names in its log what the earlier installation made.
 TEST_F(OwnershipRoundTrip, ARunThatStopsEarlyStillLogsWhatTheEarlierOneMade) {
   Run();
-  files.FailWhen(FsOp::Copy, "F0_a.txt");
+  faults.FailWhen(FsOp::Copy, "F0_a.txt");
   ui.dialogResults.assign({FixedDialogs::kCancel});
   const std::string log = InstallAgain();
   for (const char* entry : {"FILE=C:\\Games\\a.txt", "REGKEY=HKEY_CURRENT_USER\\Software\\Acme\\Deep", "NTSERVICE=AcmeSvc"})

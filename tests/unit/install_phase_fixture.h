@@ -89,16 +89,18 @@ class InstallPhaseTest : public ::testing::Test {
   std::string Log() { return files.ReadAll(session.LogPath).value_or(""); }
 
   AttributeRecordingFiles files;
-  FakeProfileFiles profiles{files};
+  FaultyFileSystem faults{files};  // what the engine sees of files: a test fails chosen calls here
+  FakeProfileFiles profiles{faults};
   BinaryRecordingRegistry registry;
+  FaultyRegistry registryFaults{registry};
   FakeSystemInfo system;
   FakeUi ui;
-  FakeShell shell{files};
+  FakeShell shell{faults};
   FakeHttp http;
   FakePictures pictures;
   MspackCabinets cabinets{files};
   FakeServices services;
-  Platform platform{files, profiles, registry, system, ui, shell, http, pictures, cabinets, services};
+  Platform platform{faults, profiles, registryFaults, system, ui, shell, http, pictures, cabinets, services};
 
   HostFlags flags;
   Trace trace;

@@ -122,8 +122,8 @@ TEST_F(PayloadCopyTest, RetryIgnoreAndCancel) {
     ui.dialogs.clear();
     flags.cancelled = -1;
     workFolderRemovals = 0;
-    files.ClearFailures();
-    files.FailWhen(FsOp::Copy, "F0_a.txt", 1);
+    faults.ClearFailures();
+    faults.FailWhen(FsOp::Copy, "F0_a.txt", 1);
     ui.dialogResults.assign(c.answers.begin(), c.answers.end());
     Payload(0, "a.txt", "a");
     Payload(1, "b.txt", "b");
@@ -146,7 +146,7 @@ TEST_F(PayloadCopyTest, RetryIgnoreAndCancel) {
 TEST_F(PayloadCopyTest, ACriticalFileThatFailsAbortsWithoutChoice) {
   Payload(0, "core.dll", "c");
   Payload(1, "next.txt", "n");
-  files.FailWhen(FsOp::Copy, "F0_core.dll", 0, kErrorDiskFull);
+  faults.FailWhen(FsOp::Copy, "F0_core.dll", 0, kErrorDiskFull);
   EXPECT_FALSE(CopyPayloadFiles(session, List({{"core.dll", "<InstallDir>*16*0*0|"}, {"next.txt", "<InstallDir>*0*0*0|"}})));
   ASSERT_EQ(ui.dialogs.size(), 1u);
   EXPECT_EQ(ui.dialogs[0].text.value_or(""),
@@ -178,9 +178,9 @@ TEST_F(PayloadCopyTest, AFileHeldForAMomentIsTriedAgainBeforeTheUserIsAsked) {
     SCOPED_TRACE(c.holds);
     ui.dialogs.clear();
     system.paused.ms = 0;
-    files.ClearFailures();
+    faults.ClearFailures();
     files.Remove(At("a.txt"));
-    files.FailWhen(FsOp::Copy, "F0_a.txt", -c.holds, c.error);
+    faults.FailWhen(FsOp::Copy, "F0_a.txt", -c.holds, c.error);
     ui.dialogResults = {FixedDialogs::kIgnore};
     Payload(0, "a.txt", "a");
     EXPECT_TRUE(CopyPayloadFiles(session, List({{"a.txt", "<InstallDir>*0*0*0|"}})));
@@ -407,7 +407,7 @@ TEST_F(PayloadCopyTest, AnUnreadableTextFileIsAFailedCopyNotAnEmptyFile) {
   }
   ui.dialogs.clear();
   ui.dialogResults = {FixedDialogs::kRetry};
-  files.FailWhen(FsOp::Read, "F0_readme.txt", 1);
+  faults.FailWhen(FsOp::Read, "F0_readme.txt", 1);
   Payload(0, "readme.txt", "for <ProductName>");
   EXPECT_TRUE(CopyPayloadFiles(session, List({{"readme.txt", "<InstallDir>*256*0*0|"}})));
   EXPECT_EQ(ui.dialogs.size(), 1u);
@@ -513,15 +513,15 @@ TEST_F(CabinetBuildCopyTest, ADestinationIsNeverLeftHalfWritten) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    files.ClearFailures();
+    faults.ClearFailures();
     ui.dialogs.clear();
     flags.cancelled = -1;
     Ship(c.streamed ? cabinet.substr(0, c.truncated ? 30000 : cabinet.size()) : "no cabinet");
     Payload(0, "a.txt", std::string(40000, 'n'));
     files.WriteAll(At("a.txt"), "old");
     // In use until the user has read the question: the program holding it then ends.
-    if (!c.truncated) files.FailWhen(FsOp::Move, At("a.txt"));
-    ui.onDialog = [&] { files.ClearFailures(); };
+    if (!c.truncated) faults.FailWhen(FsOp::Move, At("a.txt"));
+    ui.onDialog = [&] { faults.ClearFailures(); };
     ui.dialogResults = {c.answer};
 
     EXPECT_EQ(CopyPayloadFiles(session, List({{"a.txt", "<InstallDir>*0*0*0|"}})), c.goesOn);
@@ -537,8 +537,8 @@ TEST_F(CabinetBuildCopyTest, ADestinationIsNeverLeftHalfWritten) {
 TEST_F(CabinetBuildCopyTest, AFileInUseLeavesOneSecondNameAtMost) {
   Ship(tc::StoredCabinet({{"F0_a.txt", "new"}}));
   files.WriteAll(At("a.txt"), "old");
-  files.FailWhen(FsOp::Move, At("a.txt"));
-  files.FailWhen(FsOp::Remove, ".~twkeep");
+  faults.FailWhen(FsOp::Move, At("a.txt"));
+  faults.FailWhen(FsOp::Remove, ".~twkeep");
   ui.dialogResults = {FixedDialogs::kIgnore};
 
   EXPECT_TRUE(CopyPayloadFiles(session, List({{"a.txt", "<InstallDir>*0*0*0|"}})));

@@ -44,9 +44,9 @@ TEST_F(InstallPhaseTest, TheUnpackingAheadServesTheCopyWhateverHappens) {
 
   for (PayloadPrefetch::Worker worker : {PayloadPrefetch::Worker::kOwnThread, PayloadPrefetch::Worker::kTheCopy}) {
     SCOPED_TRACE(worker == PayloadPrefetch::Worker::kTheCopy ? "done by the copy" : "on its own thread");
-    files.ClearFailures();
+    faults.ClearFailures();
     for (size_t i = 0; i < kMembers; ++i)
-      if (fates[i] == kFailsOnce) files.FailWhen(FsOp::Write, plan[i].destination + ".", 1);
+      if (fates[i] == kFailsOnce) faults.FailWhen(FsOp::Write, plan[i].destination + ".", 1);
     files.throwOnCreate = [&](const std::string& path) {
       for (size_t i = 0; i < kMembers; ++i)
         if (fates[i] == kThrows && ofMember(path, i)) return true;
@@ -56,7 +56,7 @@ TEST_F(InstallPhaseTest, TheUnpackingAheadServesTheCopyWhateverHappens) {
     std::unique_ptr<PayloadStream> stream = PayloadStream::Open(session);
     ASSERT_TRUE(stream);
     {
-      PayloadPrefetch prefetch(*stream, files, plan, worker);
+      PayloadPrefetch prefetch(*stream, faults, plan, worker);
       for (size_t i = 0; i < kMembers; ++i) {
         SCOPED_TRACE(i);
         if (fates[i] == kPassedOver) continue;

@@ -111,7 +111,7 @@ TEST_F(StandardPages, BrowseKeepsTheDialogOpenUntilAFolderIsUsable) {
   EXPECT_EQ(Widget("IDC_INSTALLDIR").look.text, "C:\\Apps\\");
   // An invalid path, a refused creation, a folder that cannot be made, then one that is made.
   fake.files.MakeFolders("C:\\Locked");
-  fake.files.FailWhen(FsOp::MakeFolder, "Locked");
+  fake.faults.FailWhen(FsOp::MakeFolder, "Locked");
   fake.shell.browseScript = {std::string("C:\\Bad.\\x"), std::string("C:\\New\\Tools"),
                              std::string("C:\\Locked\\Sub"), std::string("C:\\New\\Tools")};
   fake.ui.answers = {kIdOk, kIdNo, kIdYes, kIdOk, kIdYes};

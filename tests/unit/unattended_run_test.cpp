@@ -72,8 +72,8 @@ TEST_F(UnattendedRunTest, EveryErrorEndsASilentRunAsFailedWithoutAWindow) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    fake.files.ClearFailures();
-    if (c.failingPath) fake.files.FailWhen(c.failing, c.failingPath);
+    fake.faults.ClearFailures();
+    if (c.failingPath) fake.faults.FailWhen(c.failing, c.failingPath);
     fake.ui.shown.clear();
     fake.ui.dialogs.clear();
     fake.ui.quitCode.reset();

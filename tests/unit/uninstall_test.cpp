@@ -202,7 +202,8 @@ TEST_F(Uninstall, OnlyFilesInUseGoAtTheNextStart) {
   File("C:\\All\\denied.txt");
   fake.files.Hold("C:\\App\\busy.dll", true);
   fake.files.Hold("C:\\All\\Sub\\running.exe", true);
-  fake.files.FailWhen(FsOp::Remove, "denied");
+  fake.files.DenyRemoval("C:\\App\\denied.dll", true);
+  fake.files.DenyRemoval("C:\\All\\denied.txt", true);
   Log("DIR=C:\\App\r\nFILE=C:\\App\\busy.dll\r\nFILE=C:\\App\\free.txt\r\nFILE=C:\\App\\denied.dll\r\n");
   EXPECT_EQ(Run("/S {P}"), kExitFailed);
   EXPECT_EQ(fake.files.removeAtRestart, (std::vector<std::string>{"C:\\App\\busy.dll", "C:\\App"}));
@@ -217,7 +218,7 @@ TEST_F(Uninstall, OnlyFilesInUseGoAtTheNextStart) {
   EXPECT_TRUE(fake.files.Exists("C:\\All\\denied.txt"));
 
   fake.files.removeAtRestart.clear();
-  fake.files.ClearFailures();
+  fake.files.DenyRemoval("C:\\All\\denied.txt", false);
   SetUp();
   Log("DIR=C:\\All\r\nREMOVEALL=Yes\r\n");
   EXPECT_EQ(Run("/S {P}"), kExitRestartNeeded) << "only in use: done at the next start";

@@ -108,31 +108,6 @@ void FakeFileSystem::MakeFolders(const std::string& path) {
   fs::create_directories(HostPath(path), ec);
 }
 
-void FakeFileSystem::FailWhen(FsOp op, const std::string& fragment, int nth, uint32_t error) {
-  std::lock_guard<std::mutex> lock(failuresLock_);
-  failures_.push_back({op, Lower(fragment), nth, 0, error});
-}
-
-void FakeFileSystem::ClearFailures() {
-  std::lock_guard<std::mutex> lock(failuresLock_);
-  failures_.clear();
-}
-
-bool FakeFileSystem::ShouldFail(FsOp op, const std::string& path) const {
-  std::string lowered = Lower(path);
-  std::lock_guard<std::mutex> lock(failuresLock_);
-  for (auto& rule : failures_) {
-    if (rule.op != op) continue;
-    if (!rule.fragment.empty() && lowered.find(rule.fragment) == std::string::npos) continue;
-    ++rule.seen;
-    if (rule.nth == 0 || rule.seen == rule.nth || rule.seen <= -rule.nth) {
-      NoteSystemError(rule.error);  // a planned failure gives its reason as a real one does
-      return true;
-    }
-  }
-  return false;
-}
-
 bool FakeFileSystem::Exists(const std::string& path) const {
   std::error_code ec;
   fs::path host = HostPath(path);
@@ -146,7 +121,6 @@ bool FakeFileSystem::IsFolder(const std::string& path) const {
 }
 
 bool FakeFileSystem::MakeFolder(const std::string& path) {
-  if (ShouldFail(FsOp::MakeFolder, path)) return false;
   std::error_code ec;
   fs::path host = HostPath(path);
   if (!fs::is_directory(host.parent_path(), ec)) return Fail(kErrorPathNotFound);
@@ -180,10 +154,6 @@ bool FakeFileSystem::RemoveFolder(const std::string& path) {
 
 TreeRemoval FakeFileSystem::RemoveTree(const std::string& path, LeftInUse leftInUse) {
   TreeRemoval result;
-  if (ShouldFail(FsOp::RemoveTree, path)) {
-    result.refused = 1;
-    return result;
-  }
   std::error_code ec;
   fs::path host = HostPath(path);
   auto status = fs::symlink_status(host, ec);
@@ -233,7 +203,6 @@ bool FakeFileSystem::RemoveWalk(const std::string& path, int depth, LeftInUse le
 }
 
 bool FakeFileSystem::Copy(const std::string& from, const std::string& to, bool replace) {
-  if (ShouldFail(FsOp::Copy, from + "|" + to)) return false;
   std::error_code ec;
   fs::path src = HostPath(from), dst = HostPath(to);
   if (!fs::exists(src, ec)) return Fail(MissingError(src));
@@ -247,20 +216,17 @@ bool FakeFileSystem::Copy(const std::string& from, const std::string& to, bool r
   return fs::copy_file(src, dst, fs::copy_options::overwrite_existing, ec) || Fail(kErrorAccessDenied);
 }
 
-// A move that fails anyway (onto an existing entry, say) does not count towards a planned failure.
 bool FakeFileSystem::Move(const std::string& from, const std::string& to) {
   std::error_code ec;
   fs::path src = HostPath(from), dst = HostPath(to);
   if (!fs::exists(fs::symlink_status(src, ec))) return Fail(MissingError(src));
   if (!fs::is_directory(dst.parent_path(), ec)) return Fail(kErrorPathNotFound);
   if (fs::exists(fs::symlink_status(dst, ec))) return Fail(kErrorAlreadyExists);
-  if (ShouldFail(FsOp::Move, from)) return false;
   fs::rename(src, dst, ec);
   return !ec || Fail(kErrorAccessDenied);
 }
 
 bool FakeFileSystem::Replace(const std::string& from, const std::string& to) {
-  if (ShouldFail(FsOp::Move, from + "|" + to)) return false;
   std::error_code ec;
   fs::path src = HostPath(from), dst = HostPath(to);
   if (!fs::exists(fs::symlink_status(src, ec))) return Fail(MissingError(src));
@@ -273,12 +239,12 @@ bool FakeFileSystem::Replace(const std::string& from, const std::string& to) {
 }
 
 Removal FakeFileSystem::Remove(const std::string& path) {
-  if (ShouldFail(FsOp::Remove, path)) return Removal::kRefused;
   std::error_code ec;
   fs::path host = HostPath(path);
   auto status = fs::symlink_status(host, ec);
   if (!fs::exists(status)) return Failing(MissingError(host), Removal::kMissing);
   if (IsHeld(path)) return Failing(kErrorSharingViolation, Removal::kInUse);
+  if (IsUndeletable(path)) return Failing(kErrorAccessDenied, Removal::kRefused);
   auto attributes = Attributes(path);
   if (fs::is_directory(status) || (attributes && (*attributes & kAttrReadOnly)))
     return Failing(kErrorAccessDenied, Removal::kRefused);
@@ -292,6 +258,19 @@ void FakeFileSystem::Hold(const std::string& path, bool held) {
     held_.insert(host);
   else
     held_.erase(held_.find(host));
+}
+
+void FakeFileSystem::DenyRemoval(const std::string& path, bool denied) {
+  std::lock_guard<std::mutex> lock(heldLock_);
+  if (denied)
+    undeletable_.insert(HostPath(path));
+  else
+    undeletable_.erase(HostPath(path));
+}
+
+bool FakeFileSystem::IsUndeletable(const std::string& path) const {
+  std::lock_guard<std::mutex> lock(heldLock_);
+  return undeletable_.count(HostPath(path)) > 0;
 }
 
 bool FakeFileSystem::IsHeld(const std::string& path) const {
@@ -308,7 +287,6 @@ bool FakeFileSystem::RemoveAtRestart(const std::string& path) {
 }
 
 bool FakeFileSystem::HardLink(const std::string& existing, const std::string& link) {
-  if (ShouldFail(FsOp::Link, existing + "|" + link)) return false;
   std::error_code ec;
   const fs::path host = HostPath(existing), target = HostPath(link);
   if (!fs::exists(fs::symlink_status(host, ec))) return Fail(MissingError(host));
@@ -389,7 +367,6 @@ bool FakeFileSystem::ParentExists(const std::string& path) const {
 
 // Whether a file may be created or written at path now; when not, the system's reason is noted.
 bool FakeFileSystem::MayWrite(const std::string& path) const {
-  if (ShouldFail(FsOp::Write, path)) return false;
   auto attributes = Attributes(path);
   if (attributes && (*attributes & (kAttrReadOnly | kAttrFolder))) return Fail(kErrorAccessDenied);
   return ParentExists(path) || Fail(kErrorPathNotFound);
@@ -410,7 +387,6 @@ bool FakeFileSystem::Append(const std::string& path, const std::string& data) {
 }
 
 std::unique_ptr<std::istream> FakeFileSystem::OpenRead(const std::string& path) const {
-  if (ShouldFail(FsOp::Read, path)) return nullptr;
   std::error_code ec;
   fs::path host = HostPath(path);
   if (!fs::exists(host, ec)) return Failing(MissingError(host), nullptr);
@@ -439,7 +415,6 @@ class FakeAppendFile : public AppendFile {
   }
   ~FakeAppendFile() override { files_.Hold(path_, false); }
   bool Write(const std::string& data) override {
-    if (files_.FailsWrite(path_)) return false;
     return out_.write(data.data(), static_cast<std::streamsize>(data.size())).flush().good() || Fail(kErrorWriteFault);
   }
 
@@ -481,7 +456,7 @@ class FakeStampedFile : public StampedFile {
   FakeStampedFile(FakeFileSystem& files, std::string path, const FileStamp& stamp, std::ofstream out)
       : files_(files), path_(std::move(path)), stamp_(stamp), out_(std::move(out)) {}
   bool Write(const char* data, size_t size) override {
-    ok_ = ok_ && !files_.FailsWrite(path_) && (out_.write(data, static_cast<std::streamsize>(size)) || Fail(kErrorWriteFault));
+    ok_ = ok_ && (out_.write(data, static_cast<std::streamsize>(size)) || Fail(kErrorWriteFault));
     return ok_;
   }
   bool Close() override {
@@ -511,7 +486,6 @@ class FakeStampedFile : public StampedFile {
 }  // namespace
 
 std::unique_ptr<StampedFile> FakeFileSystem::CreateStamped(const std::string& path, const FileStamp& stamp) {
-  if (ShouldFail(FsOp::Write, path)) return nullptr;
   auto attributes = Attributes(path);
   if (attributes && (*attributes & kAttrFolder)) return Failing(kErrorAccessDenied, nullptr);
   if (!ParentExists(path)) return Failing(kErrorPathNotFound, nullptr);

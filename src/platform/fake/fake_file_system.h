@@ -1,5 +1,5 @@
 // In-memory-rooted twin of the file system: Windows paths ("C:\\x\\y") map to a private host folder,
-// names resolve without regard to case, and tests can make chosen operations fail.
+// and names resolve without regard to case. Failing chosen calls is FaultyFileSystem's work, around it.
 #pragma once
 #include <filesystem>
 #include <ios>
@@ -13,10 +13,6 @@
 #include "platform/system_error.h"
 
 namespace tw {
-
-// Link is apart from Move: a program holding a file open without sharing its deletion stops it
-// being moved, not being given a second name.
-enum class FsOp { MakeFolder, RemoveTree, Copy, Move, Link, Remove, Write, Read };
 
 class FakeFileSystem : public FileSystem {
  public:
@@ -60,13 +56,6 @@ class FakeFileSystem : public FileSystem {
   std::filesystem::path HostPath(const std::string& path) const;
   // Creates every missing folder of path.
   void MakeFolders(const std::string& path);
-  // Makes operations of kind op fail with the system error given: every one whose path (either path,
-  // for a copy or a replace) holds fragment (any when empty), or only the nth such call when nth > 0,
-  // or the first -nth such calls when nth < 0.
-  void FailWhen(FsOp op, const std::string& fragment = "", int nth = 0, uint32_t error = kErrorAccessDenied);
-  void ClearFailures();
-  // Whether a write to path would fail now (an open appender asks before each write).
-  bool FailsWrite(const std::string& path) const { return ShouldFail(FsOp::Write, path); }
   // Gives an existing file a version resource with this "FileVersion" text.
   void SetFileVersion(const std::string& path, const std::string& version);
   // Gives every file holding exactly these bytes, wherever it is written, a version resource with
@@ -81,17 +70,13 @@ class FakeFileSystem : public FileSystem {
   bool restartRemovalAllowed = true;
   // Marks a file as held open by a program (once per holder), as an open appender does.
   void Hold(const std::string& path, bool held);
+  // Marks a file as one whose access list lets this user do anything but delete it; Remove and a
+  // tree's removal then refuse it, as the system does.
+  void DenyRemoval(const std::string& path, bool denied);
 
  private:
-  struct Failure {
-    FsOp op;
-    std::string fragment;
-    int nth;
-    int seen;
-    uint32_t error;
-  };
-  bool ShouldFail(FsOp op, const std::string& path) const;
   bool IsHeld(const std::string& path) const;
+  bool IsUndeletable(const std::string& path) const;
   bool ParentExists(const std::string& path) const;
   bool MayWrite(const std::string& path) const;
   bool RemoveWalk(const std::string& path, int depth, LeftInUse leftInUse, TreeRemoval& result);
@@ -100,14 +85,12 @@ class FakeFileSystem : public FileSystem {
 
   std::filesystem::path root_;
   std::string current_ = "C:\\";
-  // The payload is unpacked on a thread of its own, so the rules are counted under a lock.
-  mutable std::mutex failuresLock_;
-  mutable std::vector<Failure> failures_;
   std::map<std::filesystem::path, std::string> versions_;  // by host path
   std::map<std::string, std::string> contentVersions_;     // by the file's bytes
   mutable std::mutex heldLock_;
   std::mutex listsLock_;  // privateFolders and removeAtRestart grow from any thread
   std::multiset<std::filesystem::path> held_;  // by host path
+  std::set<std::filesystem::path> undeletable_;  // by host path, under heldLock_
 };
 
 }  // namespace tw

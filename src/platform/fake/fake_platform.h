@@ -1,5 +1,8 @@
-// One of each fake service, wired together as a Platform for a test.
+// One of each fake service, wired together as a Platform for a test. The file system and the
+// registry reach the platform through fault-injecting wrappers, so any test can fail chosen calls.
 #pragma once
+#include "platform/fault/faulty_file_system.h"
+#include "platform/fault/faulty_registry.h"
 #include "platform/fake/fake_file_system.h"
 #include "platform/fake/fake_http.h"
 #include "platform/fake/fake_pictures.h"
@@ -16,16 +19,20 @@ namespace tw {
 
 struct FakePlatform {
   FakeFileSystem files;
-  FakeProfileFiles profiles{files};
+  // What the engine sees of files: a test fails chosen calls here (faults.FailWhen(...)).
+  FaultyFileSystem faults{files};
+  FakeProfileFiles profiles{faults};
   FakeRegistry registry;
+  // What the engine sees of the registry: registryFaults.FailWhen(...) fails chosen calls.
+  FaultyRegistry registryFaults{registry};
   FakeSystemInfo system;
   FakeUi ui;
-  FakeShell shell{files};
+  FakeShell shell{faults};
   FakeHttp http;
   FakePictures pictures;
   MspackCabinets cabinets{files};
   FakeServices services;
-  Platform platform{files, profiles, registry, system, ui, shell, http, pictures, cabinets, services};
+  Platform platform{faults, profiles, registryFaults, system, ui, shell, http, pictures, cabinets, services};
 
   // The machine's own folders exist from the start, as on a real system.
   FakePlatform() {
