@@ -368,8 +368,8 @@ TEST_F(SingleFileStartup, ADamagedCopyEndsWith1603AndLeavesNothing) {
   for (const Case& c : copies) {
     Ship(c.copy);
     fake.ui.shown.clear();
-    fake.files.ClearFailures();
-    if (c.refused) fake.files.FailWhen(FsOp::Write, c.refused);
+    fake.faults.ClearFailures();
+    if (c.refused) fake.faults.FailWhen(FsOp::Write, c.refused);
     EXPECT_EQ(Start("/S"), 1603) << c.what;
     EXPECT_EQ(TraceText().find("damage=write file=setup.ziv error=5 reason=\"Access is denied\"") != std::string::npos,
               c.refused != nullptr) << c.what << TraceText();

@@ -138,7 +138,7 @@ TEST_P(StartupReason, ShowsTheSystemsReasonOnlyForAFailedCall) {
     fake.files.WriteAll(std::string(kDist) + "setup.ziv", std::string(100, 'x'));
   else
     project == "both" ? PackProject("[APPINFO]\r\n") : Pack("setup.inf", "[APPINFO]\r\n");
-  fake.files.FailWhen(c.op, c.fragment);
+  fake.faults.FailWhen(c.op, c.fragment);
   EXPECT_NE(Start(), 0);
   ASSERT_EQ(fake.ui.shown.size(), 1u);
   EXPECT_EQ(fake.ui.shown[0].text, c.box);
