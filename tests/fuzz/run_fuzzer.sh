@@ -34,9 +34,14 @@ options=(-timeout=60 -rss_limit_mb=2048 -malloc_limit_mb=1024 -print_final_stats
 # seed is cut to the limit: the sample layouts keep their window settings, every control line and
 # the first controls' properties (the gallery page, a control of every kind, is also kept whole in
 # two seeds of its own), and the sample settings file's second half is a seed of its own.
+# A command line's paths stop at 259 characters: a kilobyte holds every switch and a path past its
+# limit. A project file is read a kilobyte at a time and deciphered in 384-byte chunks: two
+# kilobytes cross the read buffer's edge with a chunk astride it.
 case $name in
   layout|settings|conditions) options+=(-max_len=2048) ;;
   language_file) options+=(-max_len=3072) ;;
+  command_line) options+=(-max_len=1024) ;;
+  project_file) options+=(-max_len=2048) ;;
 esac
 # A freed block stays poisoned until the next 8 MB have been freed, many inputs' worth of this
 # code's allocations, rather than ASan's 256 MB: the large quarantine handed out fresh memory all
