@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/system_error.h"
+
 namespace tw {
 
 // Threads: any thread; the rules are counted under a lock, since the install worker and the payload
@@ -35,6 +37,27 @@ class FaultRules {
   mutable std::mutex lock_;
   std::vector<Rule> rules_;
   int fired_ = 0;
+};
+
+// What a test sees of a wrapper's rules, with the wrapper's own kinds of call (Op, an enum).
+template <typename Op>
+class FaultControls {
+ public:
+  // Makes calls of kind op fail with error: every one whose subject holds fragment (any when
+  // empty), or only the nth such call when nth > 0, or the first -nth such calls when nth < 0.
+  void FailWhen(Op op, const std::string& fragment = "", int nth = 0, uint32_t error = kErrorAccessDenied) {
+    rules_.Add(static_cast<int>(op), fragment, nth, error);
+  }
+  void ClearFailures() { rules_.Clear(); }
+  // How many calls the rules have failed so far.
+  int Fired() const { return rules_.Fired(); }
+
+ protected:
+  // Whether this call fails; counted as the call. Const, as the seam's questions are.
+  bool Fails(Op op, const std::string& subject) const { return rules_.Fails(static_cast<int>(op), subject); }
+
+ private:
+  mutable FaultRules rules_;
 };
 
 }  // namespace tw

@@ -174,12 +174,12 @@ bool FaultyFileSystem::SetAttributes(const std::string& path, uint32_t attribute
 }
 
 std::optional<std::string> FaultyFileSystem::ReadAll(const std::string& path) const {
-  if (FailsRead(path)) return std::nullopt;
+  if (Fails(FsOp::Read, path)) return std::nullopt;
   return inner_.ReadAll(path);
 }
 
 std::optional<std::string> FaultyFileSystem::ReadText(const std::string& path) const {
-  if (FailsRead(path)) return std::nullopt;
+  if (Fails(FsOp::Read, path)) return std::nullopt;
   return inner_.ReadText(path);
 }
 
@@ -192,7 +192,7 @@ bool FaultyFileSystem::Append(const std::string& path, const std::string& data) 
 }
 
 std::unique_ptr<std::istream> FaultyFileSystem::OpenRead(const std::string& path) const {
-  if (FailsRead(path)) return nullptr;
+  if (Fails(FsOp::Read, path)) return nullptr;
   return inner_.OpenRead(path);
 }
 

@@ -33,21 +33,13 @@ namespace tw {
 enum class FsOp { MakeFolder, RemoveTree, Copy, Move, Link, Remove, Write, Read, Attributes, AtRestart };
 
 // Threads: as the wrapped file system; the rules are counted under a lock.
-class FaultyFileSystem : public FileSystem {
+class FaultyFileSystem : public FileSystem, public FaultControls<FsOp> {
  public:
   explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
 
-  // Makes calls of kind op fail with error: every one whose path holds fragment (any when empty), or
-  // only the nth such call when nth > 0, or the first -nth such calls when nth < 0.
-  void FailWhen(FsOp op, const std::string& fragment = "", int nth = 0, uint32_t error = kErrorAccessDenied) {
-    rules_.Add(static_cast<int>(op), fragment, nth, error);
-  }
-  void ClearFailures() { rules_.Clear(); }
-  // How many calls the rules have failed so far.
-  int Fired() const { return rules_.Fired(); }
   // Whether the next call of kind op on subject fails; counted as that call. For the objects the
   // wrapper hands out, which check each of their writes here.
-  bool Fails(FsOp op, const std::string& subject) { return rules_.Fails(static_cast<int>(op), subject); }
+  using FaultControls::Fails;
 
   bool Exists(const std::string& path) const override { return inner_.Exists(path); }
   bool IsFolder(const std::string& path) const override { return inner_.IsFolder(path); }
@@ -80,11 +72,7 @@ class FaultyFileSystem : public FileSystem {
   std::optional<std::string> FileVersion(const std::string& path) const override { return inner_.FileVersion(path); }
 
  private:
-  // Reads are const on the seam; counting them is the wrapper's own business.
-  bool FailsRead(const std::string& path) const { return rules_.Fails(static_cast<int>(FsOp::Read), path); }
-
   FileSystem& inner_;
-  mutable FaultRules rules_;
 };
 
 }  // namespace tw

@@ -3,11 +3,11 @@
 namespace tw {
 
 bool FaultyRegistry::Fails(RegOp op, RegRoot root, const std::string& key) const {
-  return rules_.Fails(static_cast<int>(op), std::string(RegRootName(root)) + "\\" + key);
+  return FaultControls::Fails(op, std::string(RegRootName(root)) + "\\" + key);
 }
 
 bool FaultyRegistry::Fails(RegOp op, RegRoot root, const std::string& key, const std::string& name) const {
-  return rules_.Fails(static_cast<int>(op), std::string(RegRootName(root)) + "\\" + key + "\\" + name);
+  return FaultControls::Fails(op, std::string(RegRootName(root)) + "\\" + key + "\\" + name);
 }
 
 bool FaultyRegistry::CanOpen(RegRoot root, const std::string& key, RegAccess access) const {

@@ -19,18 +19,9 @@ namespace tw {
 enum class RegOp { Open, Read, Write, Delete };
 
 // Threads: as the wrapped registry; the rules are counted under a lock.
-class FaultyRegistry : public Registry {
+class FaultyRegistry : public Registry, public FaultControls<RegOp> {
  public:
   explicit FaultyRegistry(Registry& inner) : inner_(inner) {}
-
-  // Makes calls of kind op fail with error: every one whose subject holds fragment (any when
-  // empty), or only the nth such call when nth > 0, or the first -nth such calls when nth < 0.
-  void FailWhen(RegOp op, const std::string& fragment = "", int nth = 0, uint32_t error = kErrorAccessDenied) {
-    rules_.Add(static_cast<int>(op), fragment, nth, error);
-  }
-  void ClearFailures() { rules_.Clear(); }
-  // How many calls the rules have failed so far.
-  int Fired() const { return rules_.Fired(); }
 
   bool CanOpen(RegRoot root, const std::string& key, RegAccess access) const override;
   bool CreateKey(RegRoot root, const std::string& key) override;
@@ -59,7 +50,6 @@ class FaultyRegistry : public Registry {
   bool Fails(RegOp op, RegRoot root, const std::string& key, const std::string& name) const;
 
   Registry& inner_;
-  mutable FaultRules rules_;
 };
 
 }  // namespace tw
