@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/unattended_ui.h"
 #include "contract_env.h"
 #include "install/install_session.h"
 #include "install/payload_copy.h"
@@ -103,10 +104,11 @@ TEST_F(FaultContract, TheChosenCallFailsAndChangesNothingWhileTheOthersHappen) {
   }
 }
 
-// Answers the fixed dialogs from a script, on the calling thread; nothing else of the UI is used.
-class ScriptedUi : public Ui {
+// Answers the fixed dialogs from a script, on the calling thread; the rest is the silent run's UI
+// over this side's own.
+class ScriptedUi : public UnattendedUi {
  public:
-  explicit ScriptedUi(Ui& real) : real_(real) {}
+  ScriptedUi(Ui& real, HostFlags& flags, Trace& trace) : UnattendedUi(real, flags, trace) {}
   std::vector<int> answers;
   std::vector<std::string> asked;
   int RunFixedDialog(const FixedDialogLook& look) override {
@@ -116,31 +118,7 @@ class ScriptedUi : public Ui {
     return answer;
   }
   void CallOnUiThread(const std::function<void()>& work) override { work(); }
-  bool InitSockets() override { return real_.InitSockets(); }
-  bool LoadRichEdit() override { return real_.LoadRichEdit(); }
-  int ShowMessageBox(const std::string& text, const std::string& caption, unsigned style, NativeWindow owner) override {
-    return real_.ShowMessageBox(text, caption, style, owner);
-  }
-  void PostQuit(int exitCode) override { real_.PostQuit(exitCode); }
-  int RunMessageLoop() override { return real_.RunMessageLoop(); }
-  void ShowWaitNotice() override {}
-  void CloseWaitNotice() override {}
   void RunAndPump(const std::function<void()>& work) override { work(); }
-  std::unique_ptr<PageWindow> CreatePageWindow(PageEvents& events) override { return real_.CreatePageWindow(events); }
-  std::unique_ptr<DecorationWindow> CreateDecorationWindow(DecorationKind kind, DecorationEvents& events) override {
-    return real_.CreateDecorationWindow(kind, events);
-  }
-  int StartTimer(int milliseconds, std::function<void()> onTick) override {
-    return real_.StartTimer(milliseconds, std::move(onTick));
-  }
-  void StopTimer(int timerId) override { real_.StopTimer(timerId); }
-  std::unique_ptr<UiThread> RunUiThread(std::function<void()> body) override { return real_.RunUiThread(std::move(body)); }
-  bool TopLevelWindowExists(const std::string& className, const std::string& title) override {
-    return real_.TopLevelWindowExists(className, title);
-  }
-
- private:
-  Ui& real_;
 };
 
 class SilentProgress : public InstallProgress {
@@ -167,12 +145,12 @@ TEST_F(FaultContract, ACopyRefusedIsRetriedIgnoredOrAbortedAsAnswered) {
   };
   for (const auto& c : cases) {
     FaultyFileSystem faults(files());
-    ScriptedUi ui(platform().ui);
+    HostFlags flags;
+    Trace trace;
+    ScriptedUi ui(platform().ui, flags, trace);
     Platform wrapped = platform();
     Platform sessionPlatform{faults, wrapped.profiles, wrapped.registry, wrapped.system, ui, wrapped.shell,
                               wrapped.http, wrapped.pictures, wrapped.cabinets, wrapped.services};
-    HostFlags flags;
-    Trace trace;
     FixedDialogs dialogs(ui, faults, trace, At("none.lan"), [](const std::string& text) { return text; });
     ProjectSettings settings;
     SilentProgress progress;
