@@ -19,6 +19,9 @@ TSAN  := $(BUILD)/tsan
 WIN32 := $(BUILD)/win32
 WIN64 := $(BUILD)/win64
 FUZZ  := $(BUILD)/fuzz
+# The harnesses that explore without ASan (the readers of project text); their ASan twins in $(FUZZ)
+# replay every input they keep.
+FUZZ_FAST := $(BUILD)/fuzz-fast
 # Seconds each harness runs under `make fuzz`.
 FUZZ_SECONDS ?= 180
 # ccache, where the machine has it, lets several checkouts under one folder share their objects.
@@ -80,6 +83,9 @@ build-fuzz: deps
 	cmake -S . -B $(FUZZ) $(CMAKE_LAUNCHER) -DTW_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(FUZZ) -j$(JOBS)
+	cmake -S . -B $(FUZZ_FAST) $(CMAKE_LAUNCHER) -DTW_FUZZ=ON -DTW_FUZZ_ASAN=OFF -DTW_FUZZ_REPLAY_DIR=$(ROOT)/$(FUZZ) \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(FUZZ_FAST) -j$(JOBS)
 
 build: build-win64 build-win32 build-host build-asan build-tsan build-fuzz
 
@@ -90,6 +96,7 @@ test: build deps-pe32
 	ctest --test-dir $(TSAN) --output-on-failure
 	ctest --test-dir $(HOST) --output-on-failure -j$(JOBS)
 	ctest --test-dir $(FUZZ) --output-on-failure -j$(JOBS)
+	ctest --test-dir $(FUZZ_FAST) --output-on-failure -j$(JOBS)
 	@if [ -s $(PE32_REASON) ]; then echo "make test: the 32-bit setup.exe cases were skipped: $$(cat $(PE32_REASON))"; fi
 
 # Each harness in turn for FUZZ_SECONDS, its corpus kept in $(FUZZ)/work between runs; any finding
@@ -98,7 +105,9 @@ test: build deps-pe32
 fuzz: build-fuzz
 	@failed=0; summary=$(FUZZ)/work/summary.txt; mkdir -p $(FUZZ)/work; : >$$summary; \
 	for h in $(FUZZ)/tests/fuzz/*_fuzzer; do \
-	  bash tests/fuzz/run_fuzzer.sh $$h $(FUZZ_SECONDS) $(FUZZ)/work keep >$(FUZZ)/work/run.txt 2>&1 || failed=1; \
+	  fast=$(FUZZ_FAST)/tests/fuzz/$$(basename $$h); replay=; \
+	  if [ -x $$fast ]; then replay=$$h; h=$$fast; fi; \
+	  REPLAY_WITH=$$replay bash tests/fuzz/run_fuzzer.sh $$h $(FUZZ_SECONDS) $(FUZZ)/work keep >$(FUZZ)/work/run.txt 2>&1 || failed=1; \
 	  cat $(FUZZ)/work/run.txt; grep '^fuzz ' $(FUZZ)/work/run.txt >>$$summary; \
 	done; \
 	printf '\n%-18s %12s %9s  %s\n' harness executions exec/s result; \

@@ -2,7 +2,7 @@
 #include "platform/ini_document.h"
 
 #include <algorithm>
-#include <array>
+#include <cstdint>
 
 namespace tw {
 namespace {
@@ -28,48 +28,40 @@ std::string_view CutAtNul(std::string_view text) {
 
 // Names match without regard to ASCII case only: the reader under Wine compares other letters
 // (\xC9 and \xE9, say) exactly, and that reader is the one our end-to-end runs answer to.
-std::array<unsigned char, 256> MakeFoldTable() {
-  std::array<unsigned char, 256> table{};
-  for (int c = 0; c < 256; ++c) table[c] = static_cast<unsigned char>(c);
-  for (int c = 'A'; c <= 'Z'; ++c) table[c] = static_cast<unsigned char>(c + 0x20);
-  return table;
+unsigned char Fold(char c) {
+  const unsigned char byte = static_cast<unsigned char>(c);
+  return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte + 0x20) : byte;
 }
 
-const std::array<unsigned char, 256>& FoldTable() {
-  static const std::array<unsigned char, 256> table = MakeFoldTable();
-  return table;
+// FNV-1a over the folded bytes: names equal but for case hash alike.
+std::uint32_t FoldedHash(std::string_view name) {
+  std::uint32_t hash = 2166136261u;
+  for (char c : name) hash = (hash ^ Fold(c)) * 16777619u;
+  return hash;
 }
 
-int CompareFolded(std::string_view a, std::string_view b) {
-  const auto& fold = FoldTable();
-  size_t common = std::min(a.size(), b.size());
-  for (size_t i = 0; i < common; ++i) {
-    unsigned char ca = fold[static_cast<unsigned char>(a[i])];
-    unsigned char cb = fold[static_cast<unsigned char>(b[i])];
-    if (ca != cb) return ca < cb ? -1 : 1;
-  }
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
+bool EqualFolded(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (Fold(a[i]) != Fold(b[i])) return false;
+  return true;
+}
+
+// A value between a matching pair of quotes (' or "), judged on the text as read: a look-alike
+// quote stands for a character the file did not hold as one.
+bool IsQuoted(std::string_view value) {
+  return value.size() > 1 && (value[0] == '\'' || value[0] == '"') && value.back() == value[0];
 }
 
 // Copies a stored value (or the fallback) the way the system reader fills the caller's buffer:
-// one pair of matching surrounding quotes (' or ") is dropped, the text is cut to size - 1, and
-// when the buffer reaches the closing quote's position the last copied character is dropped
-// too. That last rule is why "abc" read with a 4-character buffer comes back as "ab".
-std::string CopyToBuffer(std::string_view value, int bufferSize,
-                         const std::vector<IniDocument::LookAlike>& lookAlikes) {
-  bool quoted = false;
-  if (value.size() > 1 && (value[0] == '\'' || value[0] == '"') && value.back() == value[0]) {
-    quoted = true;
-    value.remove_prefix(1);
-  }
+// one pair of matching surrounding quotes is dropped, the text is cut to size - 1, and when the
+// buffer reaches the closing quote's position the last copied character is dropped too. That
+// last rule is why "abc" read with a 4-character buffer comes back as "ab".
+std::string CopyToBuffer(std::string_view value, int bufferSize, bool quoted) {
+  if (quoted) value.remove_prefix(1);
   const size_t room = static_cast<size_t>(bufferSize) - 1;
   std::string out(value.substr(0, std::min(room, value.size())));
   if (quoted && static_cast<size_t>(bufferSize) >= value.size() && !out.empty()) out.pop_back();
-  const size_t skipped = quoted ? 1 : 0;
-  for (const auto& [offset, byte] : lookAlikes) {
-    if (offset >= skipped && offset - skipped < out.size()) out[offset - skipped] = byte;
-  }
   return out;
 }
 
@@ -263,27 +255,30 @@ AnsiText DecodeMarked(std::string_view bytes, Encoding encoding) {
 
 }  // namespace
 
-// Walks the bytes line by line and fills the section list, mirroring how the system reader
-// builds its in-memory tree.
+// Walks the text line by line and fills the section and entry lists, mirroring how the system
+// reader builds its in-memory tree.
 class IniDocument::Builder {
  public:
-  Builder(IniDocument& doc, std::string_view bytes, const std::vector<LookAlike>& foreign)
-      : doc_(doc), bytes_(bytes), foreign_(foreign) {
+  Builder(IniDocument& doc, const std::vector<LookAlike>& foreign) : doc_(doc), foreign_(foreign) {
     doc_.sections_.emplace_back();
   }
 
   void Run() {
-    std::string_view bytes = bytes_;
+    const std::string_view text = doc_.text_;
+    doc_.entries_.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     size_t pos = 0;
-    while (pos < bytes.size()) {
+    while (pos < text.size()) {
       size_t start = pos;
-      while (pos < bytes.size() && bytes[pos] != '\n' && bytes[pos] != '\r') ++pos;
-      std::string_view line = TrimBlanks(bytes.substr(start, pos - start));
-      while (pos < bytes.size() && (bytes[pos] == '\n' || bytes[pos] == '\r')) ++pos;
+      while (pos < text.size() && text[pos] != '\n' && text[pos] != '\r') ++pos;
+      std::string_view line = TrimBlanks(text.substr(start, pos - start));
+      while (pos < text.size() && (text[pos] == '\n' || text[pos] == '\r')) ++pos;
       if (line.empty()) continue;
       if (line[0] == '[' && StartSection(line)) continue;
       AddKeyLine(line);
     }
+    // The look-alike bytes go in only now: while the lines were read, a look-alike '=', ']',
+    // quote or blank had to count as the '?' that stood in for it.
+    for (const auto& [offset, byte] : foreign_) doc_.text_[offset] = byte;
   }
 
  private:
@@ -295,10 +290,10 @@ class IniDocument::Builder {
     if (close == std::string_view::npos) return false;
     Section section;
     std::string_view name = CutAtNul(TrimBlanks(line.substr(1, close - 1)));
-    std::vector<LookAlike> lookAlikes = LookAlikesIn(name);
-    section.name = Spell(name, lookAlikes);
-    section.matchable = lookAlikes.empty();
-    doc_.sections_.push_back(std::move(section));
+    section.name = SpanOf(name);
+    section.matchable = !HoldsForeign(name);
+    section.firstEntry = doc_.entries_.size();
+    doc_.sections_.push_back(section);
     previousNameEmpty_ = false;
     hasPrevious_ = false;
     return true;
@@ -317,120 +312,106 @@ class IniDocument::Builder {
     if (name.empty() && hasPrevious_ && previousNameEmpty_) return;
     Entry entry;
     name = CutAtNul(name);
-    std::vector<LookAlike> lookAlikes = LookAlikesIn(name);
-    entry.name = Spell(name, lookAlikes);
-    entry.matchable = lookAlikes.empty();
+    entry.name = SpanOf(name);
+    entry.matchable = !HoldsForeign(name);
     entry.comment = !name.empty() && name[0] == ';';
     entry.hasValue = eq != std::string_view::npos;
     if (entry.hasValue) {
       value = CutAtNul(value);
-      entry.value = std::string(value);
-      entry.valueLookAlikes = LookAlikesIn(value);
+      entry.value = SpanOf(value);
+      entry.quoted = IsQuoted(value);
     }
-    previousNameEmpty_ = entry.name.empty();
+    previousNameEmpty_ = name.empty();
     hasPrevious_ = true;
-    doc_.sections_.back().entries.push_back(std::move(entry));
+    doc_.entries_.push_back(entry);
+    ++doc_.sections_.back().entryCount;
   }
 
-  // The characters of part (a view into bytes_) that had no exact ANSI form, with offsets
-  // relative to part.
-  std::vector<LookAlike> LookAlikesIn(std::string_view part) const {
-    std::vector<LookAlike> found;
-    if (foreign_.empty()) return found;
-    const size_t begin = static_cast<size_t>(part.data() - bytes_.data());
-    auto it = std::lower_bound(
-        foreign_.begin(), foreign_.end(), begin,
-        [](const LookAlike& item, size_t offset) { return item.first < offset; });
-    for (; it != foreign_.end() && it->first < begin + part.size(); ++it) {
-      found.emplace_back(it->first - begin, it->second);
-    }
-    return found;
+  Span SpanOf(std::string_view part) const {
+    return Span{static_cast<size_t>(part.data() - doc_.text_.data()), part.size()};
   }
 
-  static std::string Spell(std::string_view part, const std::vector<LookAlike>& lookAlikes) {
-    std::string text(part);
-    for (const auto& [offset, byte] : lookAlikes) text[offset] = byte;
-    return text;
+  // Whether part (a piece of the text) holds a character that had no exact ANSI form.
+  bool HoldsForeign(std::string_view part) const {
+    if (foreign_.empty()) return false;
+    const size_t begin = static_cast<size_t>(part.data() - doc_.text_.data());
+    auto it = std::lower_bound(foreign_.begin(), foreign_.end(), begin,
+                               [](const LookAlike& item, size_t offset) { return item.first < offset; });
+    return it != foreign_.end() && it->first < begin + part.size();
   }
 
   IniDocument& doc_;
-  std::string_view bytes_;
   const std::vector<LookAlike>& foreign_;
   bool hasPrevious_ = false;
   bool previousNameEmpty_ = false;
 };
 
+bool IniDocument::Indexed::operator<(const Indexed& other) const {
+  if (owner != other.owner) return owner < other.owner;
+  if (hash != other.hash) return hash < other.hash;
+  return index < other.index;
+}
+
 IniDocument IniDocument::Parse(std::string_view bytes) {
   IniDocument doc;
   Encoding encoding = DetectEncoding(bytes);
   if (encoding == Encoding::Ansi) {
-    const std::vector<LookAlike> noForeign;
-    Builder(doc, bytes, noForeign).Run();
+    doc.text_ = std::string(bytes);
+    Builder(doc, {}).Run();
   } else {
     AnsiText decoded = DecodeMarked(bytes, encoding);
-    Builder(doc, decoded.text, decoded.foreign).Run();
+    doc.text_ = std::move(decoded.text);
+    Builder(doc, decoded.foreign).Run();
   }
   doc.BuildIndex();
   return doc;
 }
 
-// Sorted indices with a stable sort keep the first occurrence of a name first among equals,
-// which is the one the system reader finds.
 void IniDocument::BuildIndex() {
   sectionsByName_.clear();
-  for (std::uint32_t i = 0; i < sections_.size(); ++i) {
-    if (sections_[i].matchable) sectionsByName_.push_back(i);
-  }
-  std::stable_sort(sectionsByName_.begin(), sectionsByName_.end(),
-                   [this](std::uint32_t a, std::uint32_t b) {
-                     return CompareFolded(sections_[a].name, sections_[b].name) < 0;
-                   });
-  for (Section& section : sections_) {
-    section.byName.clear();
-    for (std::uint32_t i = 0; i < section.entries.size(); ++i) {
-      if (section.entries[i].matchable) section.byName.push_back(i);
+  entriesByName_.clear();
+  for (size_t i = 0; i < sections_.size(); ++i) {
+    const Section& section = sections_[i];
+    if (section.matchable) sectionsByName_.push_back({0, FoldedHash(Text(section.name)), i});
+    for (size_t e = section.firstEntry; e < section.firstEntry + section.entryCount; ++e) {
+      if (entries_[e].matchable) entriesByName_.push_back({i, FoldedHash(Text(entries_[e].name)), e});
     }
-    std::stable_sort(section.byName.begin(), section.byName.end(),
-                     [&section](std::uint32_t a, std::uint32_t b) {
-                       return CompareFolded(section.entries[a].name, section.entries[b].name) < 0;
-                     });
   }
+  std::sort(sectionsByName_.begin(), sectionsByName_.end());
+  std::sort(entriesByName_.begin(), entriesByName_.end());
 }
 
+// Equal hashes sort by position, so the first name that matches is the first in the file.
 const IniDocument::Section* IniDocument::FindSection(std::string_view name) const {
-  auto it = std::lower_bound(sectionsByName_.begin(), sectionsByName_.end(), name,
-                             [this](std::uint32_t index, std::string_view wanted) {
-                               return CompareFolded(sections_[index].name, wanted) < 0;
-                             });
-  if (it == sectionsByName_.end() || CompareFolded(sections_[*it].name, name) != 0) return nullptr;
-  return &sections_[*it];
+  const Indexed wanted{0, FoldedHash(name), 0};
+  for (auto it = std::lower_bound(sectionsByName_.begin(), sectionsByName_.end(), wanted);
+       it != sectionsByName_.end() && it->hash == wanted.hash; ++it) {
+    if (EqualFolded(Text(sections_[it->index].name), name)) return &sections_[it->index];
+  }
+  return nullptr;
 }
 
 // Only the first section of a name is searched: keys of a later section with the same name are
 // never found, exactly as with the system reader.
-const IniDocument::Entry* IniDocument::FindEntry(std::string_view section,
-                                                 std::string_view key) const {
+const IniDocument::Entry* IniDocument::FindEntry(std::string_view section, std::string_view key) const {
   const Section* found = FindSection(TrimBlanks(CutAtNul(section)));
   if (!found) return nullptr;
-  std::string_view wanted = TrimBlanks(CutAtNul(key));
-  auto it = std::lower_bound(found->byName.begin(), found->byName.end(), wanted,
-                             [found](std::uint32_t index, std::string_view name) {
-                               return CompareFolded(found->entries[index].name, name) < 0;
-                             });
-  if (it == found->byName.end() || CompareFolded(found->entries[*it].name, wanted) != 0) {
-    return nullptr;
+  const std::string_view name = TrimBlanks(CutAtNul(key));
+  const Indexed wanted{static_cast<size_t>(found - sections_.data()), FoldedHash(name), 0};
+  for (auto it = std::lower_bound(entriesByName_.begin(), entriesByName_.end(), wanted);
+       it != entriesByName_.end() && it->owner == wanted.owner && it->hash == wanted.hash; ++it) {
+    if (EqualFolded(Text(entries_[it->index].name), name)) return &entries_[it->index];
   }
-  return &found->entries[*it];
+  return nullptr;
 }
 
-std::string IniDocument::Get(std::string_view section, std::string_view key,
-                             std::string_view fallback, int bufferSize) const {
+std::string IniDocument::Get(std::string_view section, std::string_view key, std::string_view fallback,
+                             int bufferSize) const {
   if (bufferSize <= 0) return std::string();
   const Entry* entry = FindEntry(section, key);
-  if (entry && entry->hasValue) {
-    return CopyToBuffer(entry->value, bufferSize, entry->valueLookAlikes);
-  }
-  return CopyToBuffer(StripFallback(CutAtNul(fallback)), bufferSize, {});
+  if (entry && entry->hasValue) return CopyToBuffer(Text(entry->value), bufferSize, entry->quoted);
+  const std::string_view stripped = StripFallback(CutAtNul(fallback));
+  return CopyToBuffer(stripped, bufferSize, IsQuoted(stripped));
 }
 
 bool IniDocument::Has(std::string_view section, std::string_view key) const {
@@ -441,7 +422,7 @@ bool IniDocument::Has(std::string_view section, std::string_view key) const {
 std::vector<std::string> IniDocument::Sections() const {
   std::vector<std::string> names;
   for (const Section& section : sections_) {
-    if (!section.name.empty()) names.push_back(section.name);
+    if (section.name.size > 0) names.emplace_back(Text(section.name));
   }
   return names;
 }
@@ -452,10 +433,11 @@ std::vector<std::string> IniDocument::Keys(std::string_view section) const {
   std::vector<std::string> names;
   const Section* found = FindSection(CutAtNul(section));
   if (!found) return names;
-  for (const Entry& entry : found->entries) {
+  for (size_t e = found->firstEntry; e < found->firstEntry + found->entryCount; ++e) {
+    const Entry& entry = entries_[e];
     if (!entry.hasValue || entry.comment) continue;
-    if (entry.name.empty()) break;
-    names.push_back(entry.name);
+    if (entry.name.size == 0) break;
+    names.emplace_back(Text(entry.name));
   }
   return names;
 }

@@ -35,34 +35,53 @@ class IniDocument {
   // Empty when the section is missing.
   std::vector<std::string> Keys(std::string_view section) const;
 
- // A character of a Unicode file that the ANSI code page lacks: where it sits and the byte
+  // A character of a Unicode file that the ANSI code page lacks: where it sits and the byte
   // that the system's conversion hands out for it.
   using LookAlike = std::pair<size_t, char>;
 
  private:
+  // Names and values are pieces of text_, so a parse makes a handful of allocations however many
+  // lines the file has: a page layout is parsed and read hundreds of times a second by the fuzzers
+  // and once per page by the wizard, and its many small strings were most of that time.
+  struct Span {
+    size_t begin = 0;
+    size_t size = 0;
+  };
   struct Entry {
-    std::string name;   // as stored: blanks trimmed, cut at the first NUL
-    std::string value;  // likewise; meaningful only when hasValue
-    std::vector<LookAlike> valueLookAlikes;
+    Span name;   // blanks trimmed, cut at the first NUL
+    Span value;  // likewise; meaningful only when hasValue
     bool hasValue = false;
-    bool matchable = true;  // false when the name held a character no ANSI query can hold
-    bool comment = false;   // the name starts with ';'
+    bool quoted = false;     // the value sits between a matching pair of ' or "
+    bool matchable = true;   // false when the name held a character no ANSI query can hold
+    bool comment = false;    // the name starts with ';'
   };
   struct Section {
-    std::string name;
+    Span name;
     bool matchable = true;
-    std::vector<Entry> entries;
-    std::vector<std::uint32_t> byName;  // entry indices sorted by folded name, file order kept
+    size_t firstEntry = 0;  // its entries are entries_[firstEntry, firstEntry + entryCount)
+    size_t entryCount = 0;
+  };
+  // One name of the index: the hash of its case-folded spelling, then its position, so that among
+  // equal names the first in the file comes first, which is the one the system reader finds.
+  struct Indexed {
+    size_t owner;  // the section's index for an entry; 0 for a section
+    std::uint32_t hash;
+    size_t index;  // into sections_ or entries_
+    bool operator<(const Indexed& other) const;
   };
 
   class Builder;
 
+  std::string_view Text(Span span) const { return std::string_view(text_).substr(span.begin, span.size); }
   const Section* FindSection(std::string_view trimmedName) const;
   const Entry* FindEntry(std::string_view section, std::string_view key) const;
   void BuildIndex();
 
-  std::vector<Section> sections_;            // [0] is the nameless part before any header
-  std::vector<std::uint32_t> sectionsByName_;  // section indices sorted by folded name
+  std::string text_;                    // the file as ANSI text, look-alike bytes in place
+  std::vector<Section> sections_;       // [0] is the nameless part before any header
+  std::vector<Entry> entries_;          // every section's entries, in file order
+  std::vector<Indexed> sectionsByName_; // matchable sections
+  std::vector<Indexed> entriesByName_;  // matchable entries, by section
 };
 
 }  // namespace tw

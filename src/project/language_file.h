@@ -17,6 +17,8 @@ class LanguageFile {
 
   // The text of key in section, at most 254 characters; empty when missing.
   std::string Text(const std::string& section, const std::string& key) const;
+  // The parsed file, for a caller that walks every section and key.
+  const IniDocument& Document() const { return document_; }
 
  private:
   IniDocument document_;

@@ -27,6 +27,8 @@ class ProjectSettings {
   // numbers below its count that some key of the section has, in order. Only entries that are
   // there are walked: a damaged or hostile file can claim two thousand million of them.
   std::vector<int> EntryIndices(const std::string& section, int bufferSize = kCountBuffer) const;
+  // The parsed file, for a caller that walks every section and key.
+  const IniDocument& Document() const { return document_; }
 
  private:
   IniDocument document_;

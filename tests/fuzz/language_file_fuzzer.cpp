@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fake->files.WriteAll(std::string(kTheme) + "welcome.lcd", layout);
 
   const tw::LanguageFile language = tw::LanguageFile::Load(fake->files, std::string(kSetup) + "language.lan");
-  const tw::IniDocument document = tw::IniDocument::Parse(languageText);
+  const tw::IniDocument& document = language.Document();
   for (const std::string& section : document.Sections())
     for (const std::string& key : document.Keys(section)) {
       const std::string text = language.Text(section, key);

@@ -4,6 +4,9 @@
 #   fuzz NAME execs=N exec/s=R seconds=S result=ok|finding=FILE|replay-failed
 # and exits non-zero on any finding (the input lands in WORKDIR/findings/).
 #   run_fuzzer.sh HARNESS SECONDS WORKDIR [keep]   (keep: the corpus grows across runs)
+# With REPLAY_WITH set to the same harness built with ASan (for a harness built without it), that
+# twin runs the kept crash inputs, and after the run every input of the corpus and any finding:
+# an input that only ASan sees as faulty is a finding too.
 set -u
 harness=$1 seconds=$2 workdir=$3 keep=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
@@ -48,9 +51,17 @@ esac
 # run long, a page fault per reuse and up to a third of the time. Settings given by the caller win.
 export ASAN_OPTIONS="quarantine_size_mb=8${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 
+replay=${REPLAY_WITH:-}
+# Runs each file given once, by the harness and by its ASan twin; false on any fault.
+run_each() {
+  local runner
+  for runner in "$harness" $replay; do
+    "$runner" "${options[@]}" "$@" >"$workdir/$name.replay.log" 2>&1 || { cat "$workdir/$name.replay.log"; return 1; }
+  done
+}
+
 if [ -d "$regressions" ] && [ -n "$(ls -A "$regressions")" ]; then
-  if ! "$harness" "${options[@]}" "$regressions"/* >"$workdir/$name.replay.log" 2>&1; then
-    cat "$workdir/$name.replay.log"
+  if ! run_each "$regressions"/*; then
     echo "fuzz $name execs=0 exec/s=0 seconds=0 result=replay-failed"
     exit 1
   fi
@@ -67,6 +78,20 @@ if [ $status -ne 0 ]; then
   tail -60 "$log"
   finding=$(sed -n 's/.*Test unit written to //p' "$log" | tail -1)
   result="finding=${finding:-status-$status}"
+  # A finding of the build without ASan gets ASan's report too, which says more.
+  [ -n "$replay" ] && [ -n "$finding" ] && "$replay" "${options[@]}" "$finding" 2>&1 | tail -60
+elif [ -n "$replay" ]; then
+  # The ASan twin runs what the run kept: every input of the corpus, once (-runs=0 stops it after
+  # reading them). A fault it finds is saved in WORKDIR/findings/ as any other.
+  if ! "$replay" "${options[@]}" -runs=0 "${dirs[@]}" >"$workdir/$name.asan.log" 2>&1; then
+    tail -60 "$workdir/$name.asan.log"
+    finding=$(sed -n 's/.*Test unit written to //p' "$workdir/$name.asan.log" | tail -1)
+    result="finding=${finding:-asan-status}"
+    status=1
+  else
+    replayed=$(sed -n 's/^#\([0-9]*\)[[:space:]]*INITED.*/\1/p' "$workdir/$name.asan.log" | tail -1)
+    result="ok asan-replayed=${replayed:-0}"
+  fi
 fi
 echo "fuzz $name execs=${execs:-0} exec/s=${rate:-0} seconds=$seconds result=$result"
 [ $status -eq 0 ]

@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   tw::BackgroundLook(settings);
 
   // Every value that could be an address, as a user variable's web source would be.
-  const tw::IniDocument document = tw::IniDocument::Parse(text);
+  const tw::IniDocument& document = settings.Document();
   int asked = 0;
   for (const std::string& section : document.Sections())
     for (const std::string& key : document.Keys(section)) {

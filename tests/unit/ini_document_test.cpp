@@ -40,6 +40,16 @@ TEST(IniLookup, FirstKeyOfFirstSectionWins) {
   EXPECT_FALSE(doc.Has("Dup", "only"));
 }
 
+// Names are found by a hash of their folded spelling; "bgpvu" and "b13ea" share one, and each
+// must still find only itself, in sections and keys alike, whichever comes first.
+TEST(IniLookup, NamesSharingAHashStayApart) {
+  IniDocument doc = IniDocument::Parse("[b13ea]\nbgpvu=1\nB13EA=2\n[BGPVU]\nb13ea=3\n");
+  EXPECT_EQ(doc.Get("b13ea", "bgpvu", "-", 255), "1");
+  EXPECT_EQ(doc.Get("b13ea", "b13ea", "-", 255), "2");
+  EXPECT_EQ(doc.Get("bgpvu", "b13ea", "-", 255), "3");
+  EXPECT_EQ(doc.Get("bgpvu", "bgpvu", "-", 255), "-");
+}
+
 TEST(IniLookup, KeyLineWithoutEqualsGivesTheFallbackEvenIfALaterLineHasOne) {
   IniDocument doc = IniDocument::Parse("[N]\nflag\nflag=1\nother=2\n");
   EXPECT_EQ(doc.Get("N", "flag", "dflt", 255), "dflt");
