@@ -44,10 +44,12 @@ TEST(IniLookup, FirstKeyOfFirstSectionWins) {
 // must still find only itself, in sections and keys alike, whichever comes first.
 TEST(IniLookup, NamesSharingAHashStayApart) {
   IniDocument doc = IniDocument::Parse("[b13ea]\nbgpvu=1\nB13EA=2\n[BGPVU]\nb13ea=3\n");
-  EXPECT_EQ(doc.Get("b13ea", "bgpvu", "-", 255), "1");
-  EXPECT_EQ(doc.Get("b13ea", "b13ea", "-", 255), "2");
-  EXPECT_EQ(doc.Get("bgpvu", "b13ea", "-", 255), "3");
-  EXPECT_EQ(doc.Get("bgpvu", "bgpvu", "-", 255), "-");
+  const struct { const char* section; const char* key; const char* value; } lookups[] = {
+      {"b13ea", "bgpvu", "1"}, {"b13ea", "b13ea", "2"},
+      {"bgpvu", "b13ea", "3"}, {"bgpvu", "bgpvu", "-"}};
+  for (const auto& lookup : lookups)
+    EXPECT_EQ(doc.Get(lookup.section, lookup.key, "-", 255), lookup.value)
+        << lookup.section << "/" << lookup.key;
 }
 
 TEST(IniLookup, KeyLineWithoutEqualsGivesTheFallbackEvenIfALaterLineHasOne) {
