@@ -41,7 +41,7 @@ class IniDocument {
 
  private:
   // Names and values are pieces of text_, so a parse makes a handful of allocations however many
-  // lines the file has: a page layout is parsed and read hundreds of times a second by the fuzzers
+  // lines the file has: a page layout is parsed and read thousands of times a second by the fuzzers
   // and once per page by the wizard, and its many small strings were most of that time.
   struct Span {
     size_t begin = 0;
